@@ -1,0 +1,207 @@
+#include "check_command.h"
+
+#include <optional>
+#include <ostream>
+#include <sstream>
+#include <vector>
+
+#include "core/decimal_number.h"
+#include "core/graph_reader.h"
+#include "core/json_text.h"
+#include "core/projection.h"
+
+namespace kavlo {
+namespace {
+
+struct CheckOptions {
+    bool json = false;
+    int slot = 1;
+    double turn = 0;
+    double zoom = 0;
+    std::optional<float> us;
+    std::optional<float> vs;
+    std::vector<std::string> files;
+};
+
+std::optional<CheckOptions> parseOptions(std::span<const std::string> args, std::ostream& err) {
+    CheckOptions options;
+    for (std::size_t k = 0; k < args.size(); ++k) {
+        const std::string& arg = args[k];
+        const auto number = [&]() -> std::optional<double> {
+            if (k + 1 >= args.size()) {
+                err << "kavlo check: " << arg << " needs a value\n";
+                return std::nullopt;
+            }
+            const auto value = parseDecimal(args[++k]);
+            if (!value) {
+                err << "kavlo check: " << arg << " takes a number, not '" << args[k] << "'\n";
+            }
+            return value;
+        };
+        if (arg == "--json") {
+            options.json = true;
+        } else if (arg == "--slot") {
+            const auto value = number();
+            if (!value || *value != static_cast<int>(*value) || *value < 1 || *value > 6) {
+                if (value) {
+                    err << "kavlo check: --slot takes a slot number 1 to 6\n";
+                }
+                return std::nullopt;
+            }
+            options.slot = static_cast<int>(*value);
+        } else if (arg == "--turn" || arg == "--zoom") {
+            const auto value = number();
+            if (!value) {
+                return std::nullopt;
+            }
+            (arg == "--turn" ? options.turn : options.zoom) = *value;
+        } else if (arg == "--us" || arg == "--vs") {
+            const auto value = number();
+            if (!value) {
+                return std::nullopt;
+            }
+            (arg == "--us" ? options.us : options.vs) = static_cast<float>(*value);
+        } else if (arg.size() > 1 && arg.starts_with("-")) {
+            err << "kavlo check: unknown option " << arg << "\n";
+            return std::nullopt;
+        } else {
+            options.files.push_back(arg);
+        }
+    }
+    if (options.files.empty() || options.files.size() > 2) {
+        err << "kavlo check: name a format file and, optionally, a numeric file\n";
+        return std::nullopt;
+    }
+    return options;
+}
+
+const char* resultName(GraphReadOutcome outcome) {
+    switch (outcome) {
+        case GraphReadOutcome::Plot:
+            return "plot";
+        case GraphReadOutcome::FrameOnly:
+            return "frame";
+        case GraphReadOutcome::Skipped:
+            break;
+    }
+    return "skipped";
+}
+
+// Joins "key": value pairs into one JSON object.
+class JsonObject {
+public:
+    JsonObject& number(const char* key, float value) { return raw(key, jsonFloat(value)); }
+    JsonObject& integer(const char* key, int value) { return raw(key, std::to_string(value)); }
+    JsonObject& text(const char* key, const std::string& value) {
+        return raw(key, jsonString(value));
+    }
+    JsonObject& raw(const char* key, const std::string& value) {
+        body_ << (body_.tellp() > 0 ? ", " : "") << jsonString(key) << ": " << value;
+        return *this;
+    }
+    std::string str() const { return "{" + body_.str() + "}"; }
+
+private:
+    std::ostringstream body_;
+};
+
+std::string stateJson(const GraphState& g, const GraphRead& read) {
+    JsonObject state;
+    if (read.format == FormatReadOutcome::Read) {
+        state.number("XWD", g.XWD).number("YWD", g.YWD).number("ZWD", g.ZWD);
+        state.number("XSF", g.XSF).number("YSP", g.YSP).number("CSZ", g.CSZ);
+        state.integer("FNT", g.FNT).number("FXD", g.FXD).number("FYD", g.FYD);
+        state.integer("LWD", g.LWD).integer("IPL", g.IPL).integer("LDR", g.LDR);
+        state.number("XNS", g.XNS).integer("XND", g.XND).number("XMN", g.XMN);
+        state.number("XMX", g.XMX).number("YNS", g.YNS).integer("YND", g.YND);
+        state.number("YMN", g.YMN).number("YMX", g.YMX).number("ZNS", g.ZNS);
+        state.integer("ZND", g.ZND).number("ZMN", g.ZMN).number("ZMX", g.ZMX);
+        state.number("XLS", g.XLS).text("XLB", g.XLB).number("YLS", g.YLS);
+        state.text("YLB", g.YLB).number("ZLS", g.ZLS).text("ZLB", g.ZLB);
+        state.text("LabelFont", g.LabelFont).text("CommentFont", g.CommentFont);
+        state.number("TopX", g.TopX).number("TopY", g.TopY);
+        state.number("OrgX", g.OrgX).number("OrgY", g.OrgY);
+        state.number("XEndX", g.XEndX).number("XEndY", g.XEndY);
+        state.number("YEndX", g.YEndX).number("YEndY", g.YEndY);
+    }
+    if (read.numeric == NumericReadOutcome::Read) {
+        state.integer("NX", g.NX).integer("NY", g.NY);
+        state.number("DataZMin", g.DataZMin).number("DataZMax", g.DataZMax);
+    }
+    return state.str();
+}
+
+std::string messagesJson(const std::vector<Message>& messages) {
+    std::string out = "[";
+    for (const auto& message : messages) {
+        out += (out.size() > 1 ? ", " : "") +
+               JsonObject().text("title", message.title).text("text", message.text).str();
+    }
+    return out + "]";
+}
+
+}  // namespace
+
+const char* checkUsage() {
+    return "usage: kavlo check [--json] [--slot G] [--turn N] [--zoom N] [--us MM] [--vs MM] "
+           "FORMAT [NUMERIC]\n";
+}
+
+int runCheck(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
+    const auto options = parseOptions(args, err);
+    if (!options) {
+        err << checkUsage();
+        return 2;
+    }
+    const int slot = options->slot;
+    const float us = options->us.value_or(slot % 2 == 1 ? 25.0f : 120.0f);
+    const float vs = options->vs.value_or(10.0f);
+
+    GraphState g;
+    g.TurnSteps.at(static_cast<std::size_t>(slot)) = options->turn;
+    g.ZoomSteps.at(static_cast<std::size_t>(slot)) = options->zoom;
+    RecordedMessages messages;
+    const GraphFiles files{options->files[0], options->files.size() > 1 ? options->files[1] : ""};
+    const GraphRead read = readGraph(g, slot, files, us, vs, messages, ReadRules{});
+    const std::string state = stateJson(g, read);
+
+    GraphReadOutcome outcome = read.outcome;
+    std::optional<float> zscl;
+    if (outcome == GraphReadOutcome::Plot) {
+        zscl = settleZScale(g, slot);
+        // With no z scale the plot is left out and the frame drawn alone.
+        if (!zscl) {
+            outcome = GraphReadOutcome::FrameOnly;
+        }
+    }
+
+    if (options->json) {
+        JsonObject result;
+        result.text("result", resultName(outcome));
+        result.raw("messages", messagesJson(messages.messages));
+        result.raw("state", state);
+        if (zscl) {
+            result.raw("plot",
+                       JsonObject().number("ZMN", g.ZMN).number("ZMX", g.ZMX).number("zscl", *zscl).str());
+        }
+        out << result.str() << "\n";
+    } else {
+        for (const auto& message : messages.messages) {
+            out << message.title << ": " << message.text << "\n";
+        }
+        out << resultName(outcome) << ": ";
+        if (zscl) {
+            out << g.NX << " x " << g.NY << " grid, z from " << g.DataZMin << " to " << g.DataZMax
+                << ", drawn from " << g.ZMN << " to " << g.ZMX << "\n";
+        } else if (outcome == GraphReadOutcome::FrameOnly) {
+            out << (read.outcome == GraphReadOutcome::Plot
+                        ? "the z range is empty after zooming; frame and labels only\n"
+                        : "no numeric file; frame and labels only\n");
+        } else {
+            out << "nothing of slot " << slot << " is drawn\n";
+        }
+    }
+    return outcome == GraphReadOutcome::Skipped ? 1 : 0;
+}
+
+}  // namespace kavlo

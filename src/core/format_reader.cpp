@@ -1,0 +1,344 @@
+#include "format_reader.h"
+
+#include <array>
+#include <cmath>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "decimal_number.h"
+#include "projection.h"
+#include "slot_titles.h"
+#include "text_decoding.h"
+#include "text_file.h"
+#include "value_line.h"
+
+namespace kavlo {
+namespace {
+
+constexpr int kFormatLines = 20;
+// A format file is a page of text; a huge file is read no further than this.
+constexpr std::size_t kMaxFormatBytes = 1 << 20;
+
+constexpr std::string_view kFileMissing = "ファイルが存在しません。ご確認ください。 ";
+constexpr std::string_view kFileUnreadable = "ファイルを読み込めません。ご確認ください。 ";
+
+struct FontPair {
+    const char* label;
+    const char* comment;
+};
+
+constexpr std::array<FontPair, 8> kFonts{{
+    {"ＭＳ Ｐ明朝", "ＭＳ 明朝"},
+    {"ＭＳ Ｐ明朝", "ＭＳ Ｐ明朝"},
+    {"ＭＳ Ｐゴシック", "ＭＳ ゴシック"},
+    {"ＭＳ Ｐゴシック", "ＭＳ Ｐゴシック"},
+    {"Times New Roman", "Courier New"},
+    {"Times New Roman", "Times New Roman"},
+    {"Arial", "Courier New"},
+    {"Arial", "Arial"},
+}};
+
+// Reads the value lines of one format file and reports what is wrong with them; a read that
+// fails has shown its message and leaves `ok` false for the rest of the file.
+class FormatFile {
+public:
+    FormatFile(std::vector<std::string> lines, std::string title, MessageSink& messages)
+        : lines_(std::move(lines)), title_(std::move(title)), messages_(messages) {}
+
+    bool ok() const { return ok_; }
+
+    // Starts reading line `number` (1-based).
+    void line(int number) {
+        lineNumber_ = number;
+        if (!ok_) {
+            return;
+        }
+        if (static_cast<std::size_t>(number) > lines_.size()) {
+            fail(std::to_string(number) +
+                 " 行目がありません。フォーマットデータは 20 行で書いて下さい。描画を中断します。");
+            return;
+        }
+        reader_.emplace(lines_[static_cast<std::size_t>(number) - 1]);
+    }
+
+    void single(const char* name, float& out) {
+        if (const auto token = this->token(name)) {
+            if (const auto value = parseSingle(*token)) {
+                out = *value;
+            } else {
+                notANumber(name);
+            }
+        }
+    }
+
+    void integer(const char* name, std::int16_t& out) {
+        const auto token = this->token(name);
+        if (!token) {
+            return;
+        }
+        const auto value = parseDecimal(*token);
+        if (!value) {
+            notANumber(name);
+        } else if (const auto narrow = parseInt16(*token)) {
+            out = *narrow;
+        } else {
+            fail(std::to_string(lineNumber_) + " 行目の " + name +
+                 " は -32768 から 32767 までの整数にして下さい。描画を中断します。");
+        }
+    }
+
+    void text(std::string& out) {
+        if (ok_) {
+            out = reader_->nextText();
+        }
+    }
+
+    void say(std::string_view text) { messages_.show({title_, std::string(text)}); }
+
+private:
+    std::optional<std::string_view> token(const char* name) {
+        if (!ok_) {
+            return std::nullopt;
+        }
+        const auto field = reader_->nextToken();
+        if (field.kind != ValueLine::Kind::Value) {
+            notANumber(name);
+            return std::nullopt;
+        }
+        return field.text;
+    }
+
+    void notANumber(const char* name) {
+        fail(std::to_string(lineNumber_) + " 行目の " + name +
+             " が数値として読めません。ファイルを見直して下さい。描画を中断します。");
+    }
+
+    void fail(const std::string& text) {
+        say(text);
+        ok_ = false;
+    }
+
+    std::vector<std::string> lines_;
+    std::string title_;
+    MessageSink& messages_;
+    std::optional<ValueLine> reader_;
+    int lineNumber_ = 0;
+    bool ok_ = true;
+};
+
+// The largest label magnitude for a decimal count: seven digit places in all.
+float labelLimit(std::int16_t decimals) {
+    return static_cast<float>(std::pow(10.0, 7 - decimals));
+}
+
+bool withinLimit(float value, float limit) { return -limit < value && value < limit; }
+
+void checkDecimals(FormatFile& file, const char* name, std::int16_t& decimals) {
+    if (decimals < 0 || decimals > 6) {
+        file.say(std::string(name) + " は 0 から 6 までの整数から選んで下さい。" + name +
+                 "=0 として描画を継続します。");
+        decimals = 0;
+    }
+}
+
+// x and y numeric labels: an inverted range is exchanged; a value with too many digits hides
+// the labels.
+void checkAxisLabels(FormatFile& file, char axis, std::int16_t& decimals, float& low,
+                     float& high) {
+    const std::string nd = std::string(1, axis) + "ND";
+    const std::string mn = std::string(1, axis) + "MN";
+    const std::string mx = std::string(1, axis) + "MX";
+    checkDecimals(file, nd.c_str(), decimals);
+    if (low >= high) {
+        std::swap(low, high);
+    }
+    // The x texts have read this way since the first release; they stay as users know them.
+    const std::string joint = axis == 'X' ? " は の整数部は (7-" : " の整数部は (7-";
+    const float limit = labelLimit(decimals);
+    const std::string tail = nd + ") 桁以下の数字にして下さい。非表示にして描画を継続します。";
+    if (!withinLimit(low, limit)) {
+        file.say(mn + joint + tail);
+        low = high;
+    }
+    if (!withinLimit(high, limit)) {
+        file.say(mx + joint + tail);
+        high = low;
+    }
+}
+
+// z numeric labels: an unusable range falls back to the data's own range.
+void checkZLabels(FormatFile& file, GraphState& g) {
+    checkDecimals(file, "ZND", g.ZND);
+    if (g.ZMN > g.ZMX) {
+        file.say(
+            "ZMN は ZMX 以下に設定して下さい。zmn, zmx を自動検出して描画を継続します。");
+        g.ZMN = g.ZMX;
+    }
+    if (g.ZMN < g.ZMX) {
+        const float limit = labelLimit(g.ZND);
+        const std::string tail =
+            " の整数部は (7-ZND) 桁以下の数字にして下さい。zmn, zmx を自動検出して描画を継続します。";
+        if (!withinLimit(g.ZMN, limit)) {
+            file.say("ZMN" + tail);
+            g.ZMN = g.ZMX;
+        }
+        if (!withinLimit(g.ZMX, limit)) {
+            file.say("ZMX" + tail);
+            g.ZMX = g.ZMN;
+        }
+    }
+}
+
+void checkFrameAndLines(FormatFile& file, GraphState& g) {
+    if (g.FXD < 0 || g.FXD >= 90) {
+        file.say("FXD は 0 以上，90 未満に設定して下さい。FXD=30 として描画を継続します。");
+        g.FXD = 30;
+    }
+    if (g.FYD < 0 || g.FYD >= 90) {
+        file.say("FYD は 0 以上，90 未満に設定して下さい。FYD=30 として描画を継続します。");
+        g.FYD = 30;
+    }
+    if (g.LWD < 1) {
+        file.say("LWD は 1 以上に設定して下さい。LWD=1 として描画を継続します。");
+        g.LWD = 1;
+    }
+    if (g.IPL < 0) {
+        file.say("IPL は 0 以上の整数から選んで下さい。IPL=0 として描画を継続します。");
+        g.IPL = 0;
+    }
+    if (g.LDR == 0 || g.LDR > 8 || g.LDR < -8) {
+        file.say("LDR は ±1,±2,･･･,±8 の中から選んで下さい。LDR=1 として描画を継続します。");
+        g.LDR = 1;
+    }
+}
+
+// Every graph read starts from nothing: no value of the slot drawn before survives.
+void clearFormatFields(GraphState& g) {
+    g.FNT = g.LWD = g.IPL = g.LDR = g.XND = g.YND = g.ZND = 0;
+    g.XWD = g.YWD = g.ZWD = g.XSF = g.YSP = g.CSZ = g.FXD = g.FYD = 0;
+    g.XNS = g.XMN = g.XMX = g.YNS = g.YMN = g.YMX = g.ZNS = g.ZMN = g.ZMX = 0;
+    g.XLS = g.YLS = g.ZLS = 0;
+    g.TopX = g.TopY = g.OrgX = g.OrgY = g.XEndX = g.XEndY = g.YEndX = g.YEndY = 0;
+    g.LabelFont.clear();
+    g.CommentFont.clear();
+    g.XLB.clear();
+    g.YLB.clear();
+    g.ZLB.clear();
+}
+
+std::vector<std::string> decodeLines(const std::vector<std::string>& raw) {
+    std::string joined;
+    for (const auto& line : raw) {
+        joined += line;
+        joined += '\n';
+    }
+    const std::string text = decodeText(joined).utf8;
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t end = text.find('\n'); end != std::string::npos;
+         start = end + 1, end = text.find('\n', start)) {
+        lines.push_back(text.substr(start, end - start));
+    }
+    return lines;
+}
+
+}  // namespace
+
+const char* labelFontFor(int fontKind) { return kFonts.at(static_cast<std::size_t>(fontKind)).label; }
+const char* commentFontFor(int fontKind) {
+    return kFonts.at(static_cast<std::size_t>(fontKind)).comment;
+}
+
+FormatReadOutcome readFormatFile(GraphState& g, int slot, const std::string& path, float us,
+                                 float vs, MessageSink& messages, const ReadRules& rules) {
+    const std::string title = formatErrorTitle(slot);
+    clearFormatFields(g);
+    if (rules.testExistence && !dataFileExists(path)) {
+        messages.show({title, std::string(kFileMissing)});
+        return FormatReadOutcome::Missing;
+    }
+    const auto raw = readLeadingLines(path, kFormatLines, kMaxFormatBytes);
+    if (!raw) {
+        messages.show({title, std::string(kFileUnreadable)});
+        return FormatReadOutcome::Failed;
+    }
+    FormatFile file(decodeLines(*raw), title, messages);
+
+    file.line(4);
+    file.single("XWD", g.XWD);
+    file.single("YWD", g.YWD);
+    file.single("ZWD", g.ZWD);
+    file.single("XSF", g.XSF);
+    file.single("YSP", g.YSP);
+    file.single("CSZ", g.CSZ);
+    file.integer("FNT", g.FNT);
+    if (!file.ok()) {
+        return FormatReadOutcome::Failed;
+    }
+    if (g.FNT < 0 || g.FNT > 7) {
+        file.say("FNT は 0から7までの整数から選んで下さい。FNT=0 として描画を継続します。");
+        g.FNT = 0;
+    }
+    g.LabelFont = labelFontFor(g.FNT);
+    g.CommentFont = commentFontFor(g.FNT);
+
+    file.line(6);
+    file.single("FXD", g.FXD);
+    file.single("FYD", g.FYD);
+    file.integer("LWD", g.LWD);
+    file.integer("IPL", g.IPL);
+    file.integer("LDR", g.LDR);
+    if (!file.ok()) {
+        return FormatReadOutcome::Failed;
+    }
+    checkFrameAndLines(file, g);
+    applyTurnAndOrigin(g, slot, us, vs);
+
+    file.line(9);
+    file.single("XNS", g.XNS);
+    file.integer("XND", g.XND);
+    file.single("XMN", g.XMN);
+    file.single("XMX", g.XMX);
+    if (!file.ok()) {
+        return FormatReadOutcome::Failed;
+    }
+    checkAxisLabels(file, 'X', g.XND, g.XMN, g.XMX);
+
+    file.line(11);
+    file.single("YNS", g.YNS);
+    file.integer("YND", g.YND);
+    file.single("YMN", g.YMN);
+    file.single("YMX", g.YMX);
+    if (!file.ok()) {
+        return FormatReadOutcome::Failed;
+    }
+    checkAxisLabels(file, 'Y', g.YND, g.YMN, g.YMX);
+
+    file.line(13);
+    file.single("ZNS", g.ZNS);
+    file.integer("ZND", g.ZND);
+    file.single("ZMN", g.ZMN);
+    file.single("ZMX", g.ZMX);
+    if (!file.ok()) {
+        return FormatReadOutcome::Failed;
+    }
+    checkZLabels(file, g);
+
+    file.line(16);
+    file.single("XLS", g.XLS);
+    file.text(g.XLB);
+    file.line(18);
+    file.single("YLS", g.YLS);
+    file.text(g.YLB);
+    file.line(20);
+    file.single("ZLS", g.ZLS);
+    file.text(g.ZLB);
+    if (!file.ok()) {
+        return FormatReadOutcome::Failed;
+    }
+    Axs(g);
+    return FormatReadOutcome::Read;
+}
+
+}  // namespace kavlo

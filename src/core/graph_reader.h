@@ -1,0 +1,41 @@
+#pragma once
+
+#include <string>
+
+#include "format_reader.h"
+#include "graph_state.h"
+#include "messages.h"
+#include "numeric_reader.h"
+#include "read_rules.h"
+
+namespace kavlo {
+
+struct GraphFiles {
+    std::string formatPath;
+    std::string numericPath;
+};
+
+enum class GraphReadOutcome {
+    Plot,       // both files read: plot, frame and labels
+    FrameOnly,  // no numeric file named: frame and labels only
+    Skipped,    // nothing of the slot is drawn
+};
+
+struct GraphRead {
+    GraphReadOutcome outcome = GraphReadOutcome::Skipped;
+    FormatReadOutcome format = FormatReadOutcome::Failed;
+    NumericReadOutcome numeric = NumericReadOutcome::NoFile;
+
+    // A missing file's box is emptied so the user sees which one is gone.
+    bool clearFormatName() const { return format == FormatReadOutcome::Missing; }
+    bool clearNumericName() const { return numeric == NumericReadOutcome::Missing; }
+    // Bad numeric data: the canvas hides its print button until the next draw request.
+    bool aborted() const { return numeric == NumericReadOutcome::Aborted; }
+};
+
+// Reads both files of graph slot `slot` placed at left edge `us` and row top `vs`: the format
+// file with its corrections and frame corners, then the numeric grid.
+GraphRead readGraph(GraphState& g, int slot, const GraphFiles& files, float us, float vs,
+                    MessageSink& messages, const ReadRules& rules);
+
+}  // namespace kavlo

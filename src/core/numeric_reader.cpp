@@ -1,0 +1,189 @@
+#include "numeric_reader.h"
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "decimal_number.h"
+#include "slot_titles.h"
+#include "text_file.h"
+#include "value_line.h"
+
+namespace kavlo {
+namespace {
+
+constexpr std::string_view kFileMissing = "ファイルが存在しません。ご確認ください。 ";
+constexpr std::string_view kFileUnreadable = "ファイルを読み込めません。ご確認ください。 ";
+constexpr std::string_view kBadCount =
+    "データ数が不正です。ファイルを見直して下さい。描画を中断します。";
+constexpr std::string_view kTooMany =
+    "データ数が多すぎます。(NX と NY の大きい方 + 1)×(IPL + 1) は 32767 以下、メッシュと面では "
+    "IPL は 8190 以下にして下さい。描画を中断します。";
+constexpr std::string_view kBadValue = "データが不正です。ファイルを見直して下さい。描画を中断します。";
+constexpr std::string_view kTooManyDigits =
+    "Graph Data の値は整数部が (7-ZND) 桁以下にして下さい。描画を中断します。";
+constexpr std::string_view kFlatData = "ZMN は ZMX より小さく設定して下さい。描画を中断します。";
+
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+constexpr int kInt16Max = 32767;
+
+// The values of a numeric file, one after the other, whatever the line breaks.
+class ValueStream {
+public:
+    explicit ValueStream(const std::string& path) : in_(path, std::ios::binary) {}
+    bool opened() const { return static_cast<bool>(in_); }
+
+    // The next value's text; nothing at an empty cell or at the end of the file.
+    std::optional<std::string_view> next() {
+        for (;;) {
+            if (reader_) {
+                const auto field = reader_->nextToken();
+                if (field.kind == ValueLine::Kind::Value) {
+                    return field.text;
+                }
+                if (field.kind == ValueLine::Kind::Empty) {
+                    return std::nullopt;
+                }
+            }
+            if (!std::getline(in_, line_)) {
+                return std::nullopt;
+            }
+            std::string_view view = line_;
+            if (first_ && view.starts_with(kUtf8Bom)) {
+                view.remove_prefix(kUtf8Bom.size());
+            }
+            first_ = false;
+            reader_.emplace(view);
+        }
+    }
+
+private:
+    std::ifstream in_;
+    std::string line_;
+    std::optional<ValueLine> reader_;
+    bool first_ = true;
+};
+
+bool isMeshOrSurface(int ldr) { return std::abs(ldr) >= 3 && std::abs(ldr) <= 8; }
+
+}  // namespace
+
+bool gridFitsArrays(int nx, int ny, int ipl, int ldr) {
+    const long long m = std::max(nx, ny) + 1LL;
+    const long long r = ipl + 1LL;
+    if (m * r > kInt16Max || (nx + 1LL) * r > kInt16Max || (ny + 1LL) * r > kInt16Max) {
+        return false;
+    }
+    return !isMeshOrSurface(ldr) || 4LL * ipl + 5 <= kInt16Max;
+}
+
+void sizeWorkArrays(GraphState& g) {
+    const int m = std::max(g.NX, g.NY) + 1;
+    const int r = g.IPL + 1;
+    g.SplA.resize(m, r);
+    g.SplIn.resize(m, r);
+    g.SplOut.resize(m * r);
+    g.SplB.resize(m * r);
+    g.SplC.resize(m * r);
+    g.SplD.resize(m * r);
+    g.SplE.resize(3, m * r);
+    g.Pts.resize(m * r);
+    if (isMeshOrSurface(g.LDR)) {
+        g.XRefZ.resize((g.NX + 1) * r, g.NY + 1);
+        g.XRefW.resize((g.NX + 1) * r, g.NY + 1);
+        g.YRefZ.resize(g.NX + 1, (g.NY + 1) * r);
+        g.YRefW.resize(g.NX + 1, (g.NY + 1) * r);
+        g.CellPts.resize(4 * g.IPL + 5);
+    } else {
+        g.XRefZ.clear();
+        g.XRefW.clear();
+        g.YRefZ.clear();
+        g.YRefW.clear();
+        g.CellPts.clear();
+    }
+}
+
+NumericReadOutcome readNumericFile(GraphState& g, int slot, const std::string& path,
+                                   MessageSink& messages, const ReadRules& rules) {
+    const std::string title = graphErrorTitle(slot);
+    const auto abort = [&](std::string_view text) {
+        messages.show({title, std::string(text)});
+        return NumericReadOutcome::Aborted;
+    };
+    g.NX = g.NY = 0;
+    if (path.empty()) {
+        return NumericReadOutcome::NoFile;
+    }
+    if (rules.testExistence && !dataFileExists(path)) {
+        messages.show({title, std::string(kFileMissing)});
+        return NumericReadOutcome::Missing;
+    }
+    ValueStream values(path);
+    if (!values.opened()) {
+        return abort(kFileUnreadable);
+    }
+
+    std::optional<double> counts[2];
+    for (auto& count : counts) {
+        const auto token = values.next();
+        count = token ? parseDecimal(*token) : std::nullopt;
+        if (!count) {
+            return abort(kBadValue);
+        }
+        *count = std::nearbyint(*count);
+    }
+    const double nx = *counts[0];
+    const double ny = *counts[1];
+    if (nx < 2 || ny < 2) {
+        return abort(kBadCount);
+    }
+    if (nx > kInt16Max || ny > kInt16Max ||
+        !gridFitsArrays(static_cast<int>(nx), static_cast<int>(ny), g.IPL, g.LDR)) {
+        return abort(kTooMany);
+    }
+
+    // The values are read before anything is sized for them: a short file that announces a
+    // huge grid fails at its first missing value, not after allocating for the announcement.
+    const float limit = static_cast<float>(std::pow(10.0, 7 - g.ZND));
+    const long long count = static_cast<long long>(nx) * static_cast<long long>(ny);
+    std::vector<float> z;
+    z.reserve(static_cast<std::size_t>(std::min(count, 1LL << 16)));
+    float low = 1e7f;
+    float high = -1e7f;
+    for (long long k = 0; k < count; ++k) {
+        const auto token = values.next();
+        const auto value = token ? parseSingle(*token) : std::nullopt;
+        if (!value) {
+            return abort(kBadValue);
+        }
+        if (!(-limit < *value && *value < limit)) {
+            return abort(kTooManyDigits);
+        }
+        low = std::min(low, *value);
+        high = std::max(high, *value);
+        z.push_back(*value);
+    }
+    if (g.ZMN == g.ZMX && low == high) {
+        messages.show({formatErrorTitle(slot), std::string(kFlatData)});
+        return NumericReadOutcome::Aborted;
+    }
+
+    g.NX = static_cast<std::int16_t>(nx);
+    g.NY = static_cast<std::int16_t>(ny);
+    g.DataZMin = low;
+    g.DataZMax = high;
+    sizeWorkArrays(g);
+    g.Z.resize(g.NX + 1, g.NY + 1);
+    auto next = z.cbegin();
+    for (int j = 1; j <= g.NY; ++j) {
+        for (int i = 1; i <= g.NX; ++i) {
+            g.Z(i, j) = *next++;
+        }
+    }
+    return NumericReadOutcome::Read;
+}
+
+}  // namespace kavlo

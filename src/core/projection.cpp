@@ -1,0 +1,75 @@
+#include "projection.h"
+
+#include <cmath>
+#include <limits>
+
+namespace kavlo {
+
+double sinDeg(float degrees) { return std::sin(static_cast<double>(degrees * kRadPerDeg)); }
+double cosDeg(float degrees) { return std::cos(static_cast<double>(degrees * kRadPerDeg)); }
+
+void applyTurnAndOrigin(GraphState& g, int slot, float us, float vs) {
+    const double steps = g.TurnSteps.at(static_cast<std::size_t>(slot));
+    g.FXD = static_cast<float>(g.FXD + 5.0 * steps);
+    g.FYD = static_cast<float>(g.FYD - 5.0 * steps);
+
+    g.TopX = g.XSF + us;
+    const double xRise = g.XWD * sinDeg(g.FXD);
+    const double yRise = g.YWD * sinDeg(g.FYD);
+    const float rowTop = g.YSP + vs;
+    g.TopY = xRise > yRise ? rowTop : static_cast<float>(rowTop + yRise - xRise);
+    g.OrgX = g.TopX;
+    g.OrgY = g.TopY + g.ZWD;
+}
+
+void Axs(GraphState& g) {
+    g.XEndX = static_cast<float>(g.XWD * cosDeg(g.FXD) + g.OrgX);
+    g.XEndY = static_cast<float>(g.XWD * sinDeg(g.FXD) + g.OrgY);
+    g.YEndX = static_cast<float>(g.YWD * cosDeg(g.FYD) + g.XEndX);
+    g.YEndY = static_cast<float>(g.XEndY - g.YWD * sinDeg(g.FYD));
+}
+
+std::optional<float> settleZScale(GraphState& g, int slot) {
+    if (g.ZMN == g.ZMX) {
+        g.ZMN = g.DataZMin;
+        g.ZMX = g.DataZMax;
+    }
+    const double zoom = g.ZoomSteps.at(static_cast<std::size_t>(slot));
+    g.ZMX = static_cast<float>(std::pow(kZoomBase, zoom) * g.ZMX);
+    const float range = g.ZMX - g.ZMN;
+    if (!(range > 0)) {
+        return std::nullopt;
+    }
+    const float zscl = g.ZWD / range;
+    if (!std::isfinite(zscl)) {
+        return std::nullopt;
+    }
+    return zscl;
+}
+
+float heightAboveFloor(const GraphState& g, float z) { return g.LDR > 0 ? z - g.ZMN : g.ZMX - z; }
+
+PagePoint gridPagePoint(const GraphState& g, float u, float v, float h, float zscl) {
+    const float xSteps = static_cast<float>(g.NX - 1);
+    const float ySteps = static_cast<float>(g.NY - 1);
+    return {g.OrgX + u * (g.XEndX - g.OrgX) / xSteps + v * (g.YEndX - g.XEndX) / ySteps,
+            g.OrgY + u * (g.XEndY - g.OrgY) / xSteps + v * (g.YEndY - g.XEndY) / ySteps -
+                zscl * h};
+}
+
+std::int32_t deviceRound(double value) {
+    constexpr double lo = std::numeric_limits<std::int32_t>::min();
+    constexpr double hi = std::numeric_limits<std::int32_t>::max();
+    if (std::isnan(value)) {
+        return 0;
+    }
+    const double r = std::nearbyint(value);
+    // Points far off the page are clamped rather than wrapped round.
+    return static_cast<std::int32_t>(r < lo ? lo : (r > hi ? hi : r));
+}
+
+DevicePoint toDevice(PagePoint p, float unitsPerMmX, float unitsPerMmY) {
+    return {deviceRound(p.x * unitsPerMmX), deviceRound(p.y * unitsPerMmY)};
+}
+
+}  // namespace kavlo

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "graph_state.h"
+
+namespace kavlo {
+
+// Degrees to radians with the single-precision factor the stored pictures were drawn with.
+constexpr float kRadPerDeg = 0.0174532f;
+constexpr double kZoomBase = 1.4142136;
+
+double sinDeg(float degrees);
+double cosDeg(float degrees);
+
+// Turns the frame by the slot's turn steps and places the origin corner for a slot whose left
+// edge is `us` and whose row top is `vs` (page mm).
+void applyTurnAndOrigin(GraphState& g, int slot, float us, float vs);
+
+// The x-end and y-end floor corners from the origin corner.
+void Axs(GraphState& g);
+
+// Settles the z range (data range when ZMN = ZMX, then the slot's zoom) and returns the z scale
+// in mm per z unit; ZMN and ZMX are stored back. No scale when the magnified ZMX is not above
+// ZMN: there is then nothing sensible to plot.
+std::optional<float> settleZScale(GraphState& g, int slot);
+
+// Height of a value above the frame floor, in z units; a negative LDR reverses the z axis.
+float heightAboveFloor(const GraphState& g, float z);
+
+struct PagePoint {
+    float x = 0;
+    float y = 0;
+};
+
+// Page point of the grid position u, v (in grid steps from the origin corner) lifted by the
+// height h.
+PagePoint gridPagePoint(const GraphState& g, float u, float v, float h, float zscl);
+
+// Nearest whole device unit, halves to even.
+std::int32_t deviceRound(double value);
+
+DevicePoint toDevice(PagePoint p, float unitsPerMmX, float unitsPerMmY);
+
+}  // namespace kavlo

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace kavlo {
+
+enum class TextEncoding { Utf8, Cp932 };
+
+struct DecodedText {
+    std::string utf8;
+    TextEncoding encoding = TextEncoding::Utf8;
+    bool hadBom = false;
+};
+
+bool isValidUtf8(std::string_view bytes);
+
+// Files from the original platform are CP932; files made here are UTF-8. Valid UTF-8 (with or
+// without a byte-order mark) is taken as UTF-8, anything else as CP932. Bytes that are not
+// CP932 either become U+FFFD rather than failing the whole file.
+DecodedText decodeText(std::string_view bytes);
+
+std::string cp932ToUtf8(std::string_view bytes);
+
+}  // namespace kavlo
