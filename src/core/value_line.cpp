@@ -3,7 +3,8 @@
 namespace kavlo {
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+// A carriage return counts as a blank so that CR LF and old CR-only files read alike.
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 
 }  // namespace
 

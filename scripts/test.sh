@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Kavlo with warnings as errors and runs every test.
+# --sanitize builds and tests a debug build with AddressSanitizer and UBSan instead.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/install-deps.sh"
+if [ "${1:-}" = "--sanitize" ]; then
+    dir="$root/build-sanitize"
+    options=(-DCMAKE_BUILD_TYPE=Debug -DKAVLO_SANITIZE=ON -DKAVLO_BENCHMARKS=OFF)
+else
+    dir="$root/build"
+    options=()
+fi
+"$root/scripts/build.sh" "$dir" -DKAVLO_WERROR=ON "${options[@]}"
+export QT_QPA_PLATFORM=offscreen
+ctest --test-dir "$dir" --output-on-failure -j 2
