@@ -89,7 +89,7 @@ const char* resultName(GraphReadOutcome outcome) {
 
 // Joins "key": value pairs into one JSON object.
 class JsonObject {
-public:
+  public:
     JsonObject& number(const char* key, float value) { return raw(key, jsonFloat(value)); }
     JsonObject& integer(const char* key, int value) { return raw(key, std::to_string(value)); }
     JsonObject& text(const char* key, const std::string& value) {
@@ -101,7 +101,7 @@ public:
     }
     std::string str() const { return "{" + body_.str() + "}"; }
 
-private:
+  private:
     std::ostringstream body_;
 };
 
@@ -181,8 +181,9 @@ int runCheck(std::span<const std::string> args, std::ostream& out, std::ostream&
         result.raw("messages", messagesJson(messages.messages));
         result.raw("state", state);
         if (zscl) {
-            result.raw("plot",
-                       JsonObject().number("ZMN", g.ZMN).number("ZMX", g.ZMX).number("zscl", *zscl).str());
+            result.raw(
+                "plot",
+                JsonObject().number("ZMN", g.ZMN).number("ZMX", g.ZMX).number("zscl", *zscl).str());
         }
         out << result.str() << "\n";
     } else {

@@ -25,10 +25,26 @@ std::string TempDir::write(const std::string& name, std::string_view bytes) cons
 }
 
 std::string FormatLines::text(std::string_view lineEnd) const {
-    const std::string lines[20] = {
-        "test format", "frame: XWD YWD ZWD XSF YSP CSZ FNT", "", frame, "FXD FYD LWD IPL LDR",
-        tilt, "", "x labels", xLabels, "y labels", yLabels, "z labels", zLabels, "", "x title",
-        xTitle, "y title", yTitle, "z title", zTitle};
+    const std::string lines[20] = {"test format",
+                                   "frame: XWD YWD ZWD XSF YSP CSZ FNT",
+                                   "",
+                                   frame,
+                                   "FXD FYD LWD IPL LDR",
+                                   tilt,
+                                   "",
+                                   "x labels",
+                                   xLabels,
+                                   "y labels",
+                                   yLabels,
+                                   "z labels",
+                                   zLabels,
+                                   "",
+                                   "x title",
+                                   xTitle,
+                                   "y title",
+                                   yTitle,
+                                   "z title",
+                                   zTitle};
     std::string out;
     for (const auto& line : lines) {
         out += line;

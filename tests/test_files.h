@@ -8,7 +8,7 @@ namespace kavlo::test {
 
 // A fresh folder for one test, removed with it.
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -18,20 +18,20 @@ public:
     // Writes `bytes` as they stand to a file in the folder and returns its full path.
     std::string write(const std::string& name, std::string_view bytes) const;
 
-private:
+  private:
     std::filesystem::path path_;
 };
 
 // A format file of 20 lines with the given value lines; the other lines are comments.
 struct FormatLines {
-    std::string frame = "100, 80, 60, 10, 5, 3, 0";      // line 4
-    std::string tilt = "30, 30, 1, 2, 1";                // line 6
-    std::string xLabels = "3, 1, 0, 10";                 // line 9
-    std::string yLabels = "3, 1, 0, 8";                  // line 11
-    std::string zLabels = "3, 2, 0, 0";                  // line 13
-    std::string xTitle = "4, X axis";                    // line 16
-    std::string yTitle = "4, Y axis";                    // line 18
-    std::string zTitle = "4, Z axis";                    // line 20
+    std::string frame = "100, 80, 60, 10, 5, 3, 0";  // line 4
+    std::string tilt = "30, 30, 1, 2, 1";            // line 6
+    std::string xLabels = "3, 1, 0, 10";             // line 9
+    std::string yLabels = "3, 1, 0, 8";              // line 11
+    std::string zLabels = "3, 2, 0, 0";              // line 13
+    std::string xTitle = "4, X axis";                // line 16
+    std::string yTitle = "4, Y axis";                // line 18
+    std::string zTitle = "4, Z axis";                // line 20
     std::string text(std::string_view lineEnd = "\r\n") const;
 };
 

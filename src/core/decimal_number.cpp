@@ -7,7 +7,9 @@
 namespace kavlo {
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 bool hasDecimalSyntax(std::string_view s) {
     std::size_t i = 0;
@@ -69,8 +71,15 @@ bool underflows(std::string_view s) {
     }
     long long exponent = 0;
     if (i < s.size()) {
-        std::from_chars(s.data() + i + 1 + (s[i + 1] == '+' ? 1 : 0), s.data() + s.size(),
-                        exponent);
+        const char* digits = s.data() + i + 1;
+        const bool negative = *digits == '-';
+        if (*digits == '-' || *digits == '+') {
+            ++digits;
+        }
+        if (std::from_chars(digits, s.data() + s.size(), exponent).ec != std::errc()) {
+            return negative;  // an exponent past any long long
+        }
+        exponent = negative ? -exponent : exponent;
     }
     return position + exponent <= 0;
 }

@@ -42,7 +42,7 @@ constexpr std::array<FontPair, 8> kFonts{{
 // Reads the value lines of one format file and reports what is wrong with them; a read that
 // fails has shown its message and leaves `ok` false for the rest of the file.
 class FormatFile {
-public:
+  public:
     FormatFile(std::vector<std::string> lines, std::string title, MessageSink& messages)
         : lines_(std::move(lines)), title_(std::move(title)), messages_(messages) {}
 
@@ -96,7 +96,7 @@ public:
 
     void say(std::string_view text) { messages_.show({title_, std::string(text)}); }
 
-private:
+  private:
     std::optional<std::string_view> token(const char* name) {
         if (!ok_) {
             return std::nullopt;
@@ -132,7 +132,9 @@ float labelLimit(std::int16_t decimals) {
     return static_cast<float>(std::pow(10.0, 7 - decimals));
 }
 
-bool withinLimit(float value, float limit) { return -limit < value && value < limit; }
+bool withinLimit(float value, float limit) {
+    return -limit < value && value < limit;
+}
 
 void checkDecimals(FormatFile& file, const char* name, std::int16_t& decimals) {
     if (decimals < 0 || decimals > 6) {
@@ -144,8 +146,7 @@ void checkDecimals(FormatFile& file, const char* name, std::int16_t& decimals) {
 
 // x and y numeric labels: an inverted range is exchanged; a value with too many digits hides
 // the labels.
-void checkAxisLabels(FormatFile& file, char axis, std::int16_t& decimals, float& low,
-                     float& high) {
+void checkAxisLabels(FormatFile& file, char axis, std::int16_t& decimals, float& low, float& high) {
     const std::string nd = std::string(1, axis) + "ND";
     const std::string mn = std::string(1, axis) + "MN";
     const std::string mx = std::string(1, axis) + "MX";
@@ -171,14 +172,14 @@ void checkAxisLabels(FormatFile& file, char axis, std::int16_t& decimals, float&
 void checkZLabels(FormatFile& file, GraphState& g) {
     checkDecimals(file, "ZND", g.ZND);
     if (g.ZMN > g.ZMX) {
-        file.say(
-            "ZMN は ZMX 以下に設定して下さい。zmn, zmx を自動検出して描画を継続します。");
+        file.say("ZMN は ZMX 以下に設定して下さい。zmn, zmx を自動検出して描画を継続します。");
         g.ZMN = g.ZMX;
     }
     if (g.ZMN < g.ZMX) {
         const float limit = labelLimit(g.ZND);
         const std::string tail =
-            " の整数部は (7-ZND) 桁以下の数字にして下さい。zmn, zmx を自動検出して描画を継続します。";
+            " の整数部は (7-ZND) 桁以下の数字にして下さい。zmn, zmx "
+            "を自動検出して描画を継続します。";
         if (!withinLimit(g.ZMN, limit)) {
             file.say("ZMN" + tail);
             g.ZMN = g.ZMX;
@@ -245,7 +246,9 @@ std::vector<std::string> decodeLines(const std::vector<std::string>& raw) {
 
 }  // namespace
 
-const char* labelFontFor(int fontKind) { return kFonts.at(static_cast<std::size_t>(fontKind)).label; }
+const char* labelFontFor(int fontKind) {
+    return kFonts.at(static_cast<std::size_t>(fontKind)).label;
+}
 const char* commentFontFor(int fontKind) {
     return kFonts.at(static_cast<std::size_t>(fontKind)).comment;
 }

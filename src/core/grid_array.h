@@ -9,7 +9,7 @@ namespace kavlo {
 // A one-dimensional array indexed 0..upper, as the drawing routines expect: index 0 is spare.
 template <class T>
 class Array1 {
-public:
+  public:
     void resize(int upper) { values_.assign(static_cast<std::size_t>(upper) + 1, T{}); }
     void clear() { values_.clear(); }
     int upper() const { return static_cast<int>(values_.size()) - 1; }
@@ -24,14 +24,14 @@ public:
         return values_[static_cast<std::size_t>(i)];
     }
 
-private:
+  private:
     std::vector<T> values_;
 };
 
 // A two-dimensional array indexed (0..upper1, 0..upper2).
 template <class T>
 class Array2 {
-public:
+  public:
     void resize(int upper1, int upper2) {
         stride_ = static_cast<std::size_t>(upper2) + 1;
         upper1_ = upper1;
@@ -55,7 +55,7 @@ public:
         return values_[static_cast<std::size_t>(i) * stride_ + static_cast<std::size_t>(j)];
     }
 
-private:
+  private:
     std::vector<T> values_;
     std::size_t stride_ = 0;
     int upper1_ = -1;

@@ -20,7 +20,7 @@ struct Message {
 // Where user-facing messages go: message boxes in the GUI, stderr or JSON on the command line,
 // nowhere for the printer and metafile passes, a list in tests.
 class MessageSink {
-public:
+  public:
     virtual ~MessageSink() = default;
     virtual MessageAnswer show(const Message& message) = 0;
 };
@@ -29,12 +29,12 @@ public:
 MessageAnswer defaultAnswer(MessageButtons buttons);
 
 class SilentMessages final : public MessageSink {
-public:
+  public:
     MessageAnswer show(const Message& message) override { return defaultAnswer(message.buttons); }
 };
 
 class RecordedMessages final : public MessageSink {
-public:
+  public:
     MessageAnswer show(const Message& message) override {
         messages.push_back(message);
         return defaultAnswer(message.buttons);

@@ -53,8 +53,7 @@ std::string formatLabelNumber(double value, int decimals) {
         scaled.insert(0, width - scaled.size(), '0');
     }
     // A value that rounds to zero shows no sign.
-    const bool negative =
-        value < 0 && scaled.find_first_not_of('0') != std::string::npos;
+    const bool negative = value < 0 && scaled.find_first_not_of('0') != std::string::npos;
     std::string text = negative ? "-" : "";
     const std::size_t integerDigits = scaled.size() - static_cast<std::size_t>(decimals);
     text += scaled.substr(0, integerDigits);

@@ -22,7 +22,8 @@ constexpr std::string_view kBadCount =
 constexpr std::string_view kTooMany =
     "データ数が多すぎます。(NX と NY の大きい方 + 1)×(IPL + 1) は 32767 以下、メッシュと面では "
     "IPL は 8190 以下にして下さい。描画を中断します。";
-constexpr std::string_view kBadValue = "データが不正です。ファイルを見直して下さい。描画を中断します。";
+constexpr std::string_view kBadValue =
+    "データが不正です。ファイルを見直して下さい。描画を中断します。";
 constexpr std::string_view kTooManyDigits =
     "Graph Data の値は整数部が (7-ZND) 桁以下にして下さい。描画を中断します。";
 constexpr std::string_view kFlatData = "ZMN は ZMX より小さく設定して下さい。描画を中断します。";
@@ -32,7 +33,7 @@ constexpr int kInt16Max = 32767;
 
 // The values of a numeric file, one after the other, whatever the line breaks.
 class ValueStream {
-public:
+  public:
     explicit ValueStream(const std::string& path) : in_(path, std::ios::binary) {}
     bool opened() const { return static_cast<bool>(in_); }
 
@@ -60,14 +61,16 @@ public:
         }
     }
 
-private:
+  private:
     std::ifstream in_;
     std::string line_;
     std::optional<ValueLine> reader_;
     bool first_ = true;
 };
 
-bool isMeshOrSurface(int ldr) { return std::abs(ldr) >= 3 && std::abs(ldr) <= 8; }
+bool isMeshOrSurface(int ldr) {
+    return std::abs(ldr) >= 3 && std::abs(ldr) <= 8;
+}
 
 }  // namespace
 

@@ -9,10 +9,10 @@
 namespace kavlo {
 
 enum class NumericReadOutcome {
-    Read,       // grid read, arrays sized, z range recorded
-    NoFile,     // no numeric file named: frame and labels only
-    Missing,    // no such file: the slot's numeric box is to be emptied
-    Aborted,    // bad data: nothing of the slot is drawn
+    Read,     // grid read, arrays sized, z range recorded
+    NoFile,   // no numeric file named: frame and labels only
+    Missing,  // no such file: the slot's numeric box is to be emptied
+    Aborted,  // bad data: nothing of the slot is drawn
 };
 
 // Reads the z grid of a slot whose format file has just been read, checks every value, records

@@ -5,8 +5,12 @@
 
 namespace kavlo {
 
-double sinDeg(float degrees) { return std::sin(static_cast<double>(degrees * kRadPerDeg)); }
-double cosDeg(float degrees) { return std::cos(static_cast<double>(degrees * kRadPerDeg)); }
+double sinDeg(float degrees) {
+    return std::sin(static_cast<double>(degrees * kRadPerDeg));
+}
+double cosDeg(float degrees) {
+    return std::cos(static_cast<double>(degrees * kRadPerDeg));
+}
 
 void applyTurnAndOrigin(GraphState& g, int slot, float us, float vs) {
     const double steps = g.TurnSteps.at(static_cast<std::size_t>(slot));
@@ -47,14 +51,15 @@ std::optional<float> settleZScale(GraphState& g, int slot) {
     return zscl;
 }
 
-float heightAboveFloor(const GraphState& g, float z) { return g.LDR > 0 ? z - g.ZMN : g.ZMX - z; }
+float heightAboveFloor(const GraphState& g, float z) {
+    return g.LDR > 0 ? z - g.ZMN : g.ZMX - z;
+}
 
 PagePoint gridPagePoint(const GraphState& g, float u, float v, float h, float zscl) {
     const float xSteps = static_cast<float>(g.NX - 1);
     const float ySteps = static_cast<float>(g.NY - 1);
     return {g.OrgX + u * (g.XEndX - g.OrgX) / xSteps + v * (g.YEndX - g.XEndX) / ySteps,
-            g.OrgY + u * (g.XEndY - g.OrgY) / xSteps + v * (g.YEndY - g.XEndY) / ySteps -
-                zscl * h};
+            g.OrgY + u * (g.XEndY - g.OrgY) / xSteps + v * (g.YEndY - g.XEndY) / ySteps - zscl * h};
 }
 
 std::int32_t deviceRound(double value) {

@@ -22,8 +22,14 @@ std::string title(int slot, const char* kind) {
 
 }  // namespace
 
-std::string formatErrorTitle(int slot) { return title(slot, "Format"); }
-std::string graphErrorTitle(int slot) { return title(slot, "Graph"); }
-std::string commentErrorTitle(int slot) { return title(slot, "Comment"); }
+std::string formatErrorTitle(int slot) {
+    return title(slot, "Format");
+}
+std::string graphErrorTitle(int slot) {
+    return title(slot, "Graph");
+}
+std::string commentErrorTitle(int slot) {
+    return title(slot, "Comment");
+}
 
 }  // namespace kavlo

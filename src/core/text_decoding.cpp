@@ -13,7 +13,7 @@ constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
 
 class Iconv {
-public:
+  public:
     Iconv(const char* to, const char* from) : handle_(iconv_open(to, from)) {
         if (handle_ == reinterpret_cast<iconv_t>(-1)) {
             throw std::runtime_error(std::string("iconv cannot convert from ") + from);
@@ -24,7 +24,7 @@ public:
     Iconv& operator=(const Iconv&) = delete;
     iconv_t get() const { return handle_; }
 
-private:
+  private:
     iconv_t handle_;
 };
 
@@ -104,7 +104,7 @@ DecodedText decodeText(std::string_view bytes) {
     if (isValidUtf8(body)) {
         return {std::string(body), TextEncoding::Utf8, bom};
     }
-    return {cp932ToUtf8(bytes), TextEncoding::Cp932, false};
+    return {cp932ToUtf8(body), TextEncoding::Cp932, false};
 }
 
 }  // namespace kavlo

@@ -4,7 +4,9 @@ namespace kavlo {
 namespace {
 
 // A carriage return counts as a blank so that CR LF and old CR-only files read alike.
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r';
+}
 
 }  // namespace
 

@@ -9,7 +9,7 @@ namespace kavlo {
 // numbers also by blanks and tabs, and blanks around any value are ignored. A comma at the end
 // of a line (as spreadsheets write) ends the line; two commas in a row hold an empty value.
 class ValueLine {
-public:
+  public:
     enum class Kind { Value, Empty, EndOfLine };
     struct Field {
         Kind kind = Kind::EndOfLine;
@@ -25,7 +25,7 @@ public:
     // hold commas. A line with no text left gives an empty text.
     std::string nextText();
 
-private:
+  private:
     void skipBlanks();
     void skipSeparator();
     bool atEnd() const { return pos_ >= line_.size(); }
