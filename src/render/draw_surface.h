@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "core/graph_state.h"
+
+namespace kavlo {
+
+struct Rgb {
+    std::uint8_t r = 0;
+    std::uint8_t g = 0;
+    std::uint8_t b = 0;
+    friend bool operator==(const Rgb&, const Rgb&) = default;
+};
+
+constexpr Rgb kBlack{0, 0, 0};
+constexpr Rgb kWhite{255, 255, 255};
+
+// A pen, brush or font made by a surface; 0 is no object.
+using ObjectId = std::int32_t;
+
+constexpr int kRopCopyPen = 13;
+
+// The drawing operations every page routine draws through, in device units. Text is UTF-8; a
+// text's point is the top-left corner of its first character cell, and a rotated text turns
+// counter-clockwise about it by the font's escapement (tenths of a degree).
+class DrawSurface {
+public:
+    virtual ~DrawSurface() = default;
+
+    virtual ObjectId CreatePen(int style, int width, Rgb color) = 0;
+    virtual ObjectId CreateSolidBrush(Rgb color) = 0;
+    virtual ObjectId CreateFontA(int height, int width, int escapement,
+                                 const std::string& face) = 0;
+    // Makes the object current and returns the one of its kind it replaces.
+    virtual ObjectId SelectObject(ObjectId object) = 0;
+    virtual void DeleteObject(ObjectId object) = 0;
+
+    // Fills the closed outline with the current brush and draws its edges with the current pen.
+    virtual void Polygon(std::span<const DevicePoint> points) = 0;
+    virtual void Polyline(std::span<const DevicePoint> points) = 0;
+    virtual void MoveToEx(std::int32_t x, std::int32_t y) = 0;
+    virtual void LineTo(std::int32_t x, std::int32_t y) = 0;
+    virtual void SetROP2(int mode) = 0;
+    virtual void SetBkMode(int mode) = 0;
+
+    virtual void TextOutA(std::int32_t x, std::int32_t y, const std::string& text) = 0;
+    // Unrotated width and height of the text in the current font, device units.
+    virtual TextExtent GetTextExtentPoint32A(const std::string& text) = 0;
+
+    // Marks where a slot's or the header's drawing begins; only logs care.
+    virtual void beginSlot(int /*slot*/) {}
+    virtual void beginHeader() {}
+};
+
+}  // namespace kavlo

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <map>
+#include <string>
+#include <variant>
+
+#include "draw_surface.h"
+
+namespace kavlo {
+
+struct PenSpec {
+    int style = 0;
+    int width = 1;
+    Rgb color = kBlack;
+};
+
+struct BrushSpec {
+    Rgb color = kWhite;
+};
+
+struct FontSpec {
+    int height = 16;
+    int width = 0;
+    int escapement = 0;
+    std::string face;
+};
+
+// The object bookkeeping every surface shares: handles, which pen, brush and font is current.
+// A new surface starts with a black one-unit pen, a white brush and a default font, as a fresh
+// device context does. Devices draw with pen(), brush() and font().
+class ObjectSurface : public DrawSurface {
+public:
+    ObjectSurface();
+
+    ObjectId CreatePen(int style, int width, Rgb color) override;
+    ObjectId CreateSolidBrush(Rgb color) override;
+    ObjectId CreateFontA(int height, int width, int escapement, const std::string& face) override;
+    ObjectId SelectObject(ObjectId object) override;
+    void DeleteObject(ObjectId object) override;
+
+    // How many created objects are alive (stock objects not counted); leaks show here.
+    int liveObjects() const { return static_cast<int>(objects_.size()) - kStockObjects; }
+
+protected:
+    const PenSpec& pen() const;
+    const BrushSpec& brush() const;
+    const FontSpec& font() const;
+    // Called after another font became current.
+    virtual void fontSelected() {}
+
+private:
+    using Object = std::variant<PenSpec, BrushSpec, FontSpec>;
+    static constexpr int kStockObjects = 3;
+
+    ObjectId add(Object object);
+
+    std::map<ObjectId, Object> objects_;
+    ObjectId nextId_ = 1;
+    ObjectId pen_ = 0;
+    ObjectId brush_ = 0;
+    ObjectId font_ = 0;
+};
+
+}  // namespace kavlo
