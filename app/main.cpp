@@ -1,15 +1,37 @@
+#include <QGuiApplication>
+#include <cstdlib>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "check_command.h"
+#include "render_command.h"
+
+namespace {
+
+// The command line runs on machines without a display.
+void useOffscreenWithoutDisplay() {
+    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") &&
+        !std::getenv("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
-    if (!args.empty() && args.front() == "check") {
-        return kavlo::runCheck(std::span(args).subspan(1), std::cout, std::cerr);
+    const std::string verb = args.empty() ? "" : args.front();
+    const auto rest = std::span(args).subspan(args.empty() ? 0 : 1);
+    if (verb == "check") {
+        return kavlo::runCheck(rest, std::cout, std::cerr);
+    }
+    if (verb == "render") {
+        useOffscreenWithoutDisplay();
+        QGuiApplication app(argc, argv);
+        return kavlo::runRender(rest, std::cerr);
     }
     // The windows come next; until then the command line is all there is.
-    std::cerr << kavlo::checkUsage();
+    std::cerr << kavlo::checkUsage() << kavlo::renderUsage();
     return 2;
 }

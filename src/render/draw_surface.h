@@ -27,7 +27,7 @@ constexpr int kRopCopyPen = 13;
 // text's point is the top-left corner of its first character cell, and a rotated text turns
 // counter-clockwise about it by the font's escapement (tenths of a degree).
 class DrawSurface {
-public:
+  public:
     virtual ~DrawSurface() = default;
 
     virtual ObjectId CreatePen(int style, int width, Rgb color) = 0;

@@ -18,7 +18,9 @@ ObjectId ObjectSurface::CreatePen(int style, int width, Rgb color) {
     return add(PenSpec{style, width, color});
 }
 
-ObjectId ObjectSurface::CreateSolidBrush(Rgb color) { return add(BrushSpec{color}); }
+ObjectId ObjectSurface::CreateSolidBrush(Rgb color) {
+    return add(BrushSpec{color});
+}
 
 ObjectId ObjectSurface::CreateFontA(int height, int width, int escapement,
                                     const std::string& face) {
@@ -49,8 +51,14 @@ void ObjectSurface::DeleteObject(ObjectId object) {
     objects_.erase(object);
 }
 
-const PenSpec& ObjectSurface::pen() const { return std::get<PenSpec>(objects_.at(pen_)); }
-const BrushSpec& ObjectSurface::brush() const { return std::get<BrushSpec>(objects_.at(brush_)); }
-const FontSpec& ObjectSurface::font() const { return std::get<FontSpec>(objects_.at(font_)); }
+const PenSpec& ObjectSurface::pen() const {
+    return std::get<PenSpec>(objects_.at(pen_));
+}
+const BrushSpec& ObjectSurface::brush() const {
+    return std::get<BrushSpec>(objects_.at(brush_));
+}
+const FontSpec& ObjectSurface::font() const {
+    return std::get<FontSpec>(objects_.at(font_));
+}
 
 }  // namespace kavlo

@@ -29,7 +29,7 @@ struct FontSpec {
 // A new surface starts with a black one-unit pen, a white brush and a default font, as a fresh
 // device context does. Devices draw with pen(), brush() and font().
 class ObjectSurface : public DrawSurface {
-public:
+  public:
     ObjectSurface();
 
     ObjectId CreatePen(int style, int width, Rgb color) override;
@@ -41,14 +41,14 @@ public:
     // How many created objects are alive (stock objects not counted); leaks show here.
     int liveObjects() const { return static_cast<int>(objects_.size()) - kStockObjects; }
 
-protected:
+  protected:
     const PenSpec& pen() const;
     const BrushSpec& brush() const;
     const FontSpec& font() const;
     // Called after another font became current.
     virtual void fontSelected() {}
 
-private:
+  private:
     using Object = std::variant<PenSpec, BrushSpec, FontSpec>;
     static constexpr int kStockObjects = 3;
 

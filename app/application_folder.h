@@ -1,0 +1,11 @@
+#pragma once
+
+#include <filesystem>
+
+namespace kavlo {
+
+// Creates the application folder if needed and puts the bundled sample files into it, leaving
+// files of the same names that are already there alone. False when the folder cannot be made.
+bool seedApplicationFolder(const std::filesystem::path& folder);
+
+}  // namespace kavlo

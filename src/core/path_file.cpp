@@ -1,0 +1,207 @@
+#include "path_file.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <fstream>
+#include <limits>
+#include <random>
+#include <system_error>
+#include <vector>
+
+#include "decimal_number.h"
+#include "text_decoding.h"
+#include "text_file.h"
+
+namespace kavlo {
+namespace {
+
+constexpr std::size_t kPathFileLines = 31;
+constexpr std::size_t kLinesPerPicker = 9;
+constexpr std::size_t kHeaderTextLine = 27;  // zero-based
+constexpr std::size_t kMaxPathFileBytes = 1 << 20;
+constexpr std::array<FileKind, 3> kKinds = {FileKind::Format, FileKind::Numeric, FileKind::Comment};
+
+bool isSeparator(char c) {
+    return c == '/' || c == '\\';
+}
+
+std::vector<std::string> splitLines(std::string_view text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' || text[i] == '\n') {
+            lines.emplace_back(text.substr(start, i - start));
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+                ++i;
+            }
+            start = i + 1;
+        }
+    }
+    if (start < text.size()) {
+        lines.emplace_back(text.substr(start));
+    }
+    return lines;
+}
+
+// A line break inside a box would shift every later line of the file.
+std::string asOneLine(std::string text) {
+    for (char& c : text) {
+        if (c == '\r' || c == '\n') {
+            c = ' ';
+        }
+    }
+    return text;
+}
+
+// Indices are written as integers, possibly with blanks around them; anything else counts 0.
+int listIndexOf(std::string_view line) {
+    const auto first = line.find_first_not_of(" \t");
+    if (first == std::string_view::npos) {
+        return 0;
+    }
+    line = line.substr(first, line.find_last_not_of(" \t") - first + 1);
+    const auto value = parseDecimal(line);
+    if (!value) {
+        return 0;
+    }
+    const double rounded = std::nearbyint(*value);  // halves to even
+    if (rounded < std::numeric_limits<int>::min() || rounded > std::numeric_limits<int>::max()) {
+        return 0;
+    }
+    return static_cast<int>(rounded);
+}
+
+void applyLine(PageSetup& setup, std::size_t index, std::string line) {
+    if (index < kHeaderTextLine) {
+        const FileKind kind = kKinds[index / kLinesPerPicker];
+        FilePicker& picker = setup.picker(kind);
+        switch (const std::size_t field = index % kLinesPerPicker) {
+            case 0:
+                picker.drive = std::move(line);
+                break;
+            case 1:
+                picker.folder = std::move(line);
+                break;
+            case 2:
+                picker.pattern = line.empty() ? defaultPattern(kind) : std::move(line);
+                break;
+            default:
+                picker.files[field - 2] = std::move(line);
+        }
+        return;
+    }
+    HeaderSetup& header = setup.header;
+    switch (index - kHeaderTextLine) {
+        case 0:
+            header.text = std::move(line);
+            break;
+        case 1:
+            header.faceIndex = listIndexOf(line);
+            break;
+        case 2:
+            header.sizeIndex = listIndexOf(line);
+            break;
+        default:
+            header.alignmentIndex = listIndexOf(line);
+    }
+}
+
+std::filesystem::path temporaryBeside(const std::filesystem::path& file) {
+    std::random_device device;
+    auto name = "." + file.filename().string() + ".tmp" + std::to_string(device());
+    return file.parent_path() / name;
+}
+
+}  // namespace
+
+std::string folderOf(std::string_view fullPath) {
+    for (std::size_t i = fullPath.size(); i-- > 1;) {
+        if (isSeparator(fullPath[i - 1])) {
+            return std::string(fullPath.substr(0, i));
+        }
+    }
+    return {};
+}
+
+std::string formatPathFile(const PageSetup& setup) {
+    std::string text;
+    const auto add = [&text](const std::string& line) {
+        text += asOneLine(line);
+        text += "\r\n";
+    };
+    for (const FilePicker& picker : setup.pickers) {
+        add(picker.drive);
+        add(picker.folder);
+        add(picker.pattern);
+        for (int slot = 1; slot <= kSlotCount; ++slot) {
+            add(picker.files[static_cast<std::size_t>(slot)]);
+        }
+    }
+    add(setup.header.text);
+    add(std::to_string(setup.header.faceIndex));
+    add(std::to_string(setup.header.sizeIndex));
+    add(std::to_string(setup.header.alignmentIndex));
+    return text;
+}
+
+PageSetup parsePathFile(std::string_view bytes, PageSetup base) {
+    // The original tests for the end of the file after each of the slot lines 1 to 5 of every
+    // picker (lines 4-8, 13-17, 22-26) and before each of lines 28 to 31. A read past the end
+    // anywhere else fails and sets nothing, and so does every read after it, so a short file
+    // sets exactly the lines it holds, without the empty-pattern default for a missing line.
+    std::vector<std::string> lines = splitLines(decodeText(bytes).utf8);
+    const std::size_t count = std::min(lines.size(), kPathFileLines);
+    for (std::size_t i = 0; i < count; ++i) {
+        applyLine(base, i, std::move(lines[i]));
+    }
+    return base;
+}
+
+std::optional<PageSetup> readPathFile(const std::filesystem::path& file, const PageSetup& base) {
+    if (!dataFileExists(file)) {
+        return std::nullopt;
+    }
+    const auto lines = readLeadingLines(file, kPathFileLines, kMaxPathFileBytes);
+    if (!lines || lines->empty()) {
+        return std::nullopt;
+    }
+    std::string bytes;
+    for (const std::string& line : *lines) {
+        bytes += line;
+        bytes += '\n';
+    }
+    return parsePathFile(bytes, base);
+}
+
+bool writePathFile(const std::filesystem::path& file, const PageSetup& setup) {
+    try {
+        const std::string text = formatPathFile(setup);
+        const std::filesystem::path temporary = temporaryBeside(file);
+        {
+            std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+            if (!out) {
+                return false;
+            }
+            out.write(text.data(), static_cast<std::streamsize>(text.size()));
+            out.close();
+            if (!out) {
+                std::error_code ignored;
+                std::filesystem::remove(temporary, ignored);
+                return false;
+            }
+        }
+        std::error_code ec;
+        std::filesystem::rename(temporary, file, ec);
+        if (ec) {
+            std::error_code ignored;
+            std::filesystem::remove(temporary, ignored);
+            return false;
+        }
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+}  // namespace kavlo

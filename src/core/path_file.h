@@ -1,0 +1,34 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "page_setup.h"
+
+namespace kavlo {
+
+constexpr const char* kPathFileName = "Kavlo.pth";
+
+// The folder part of a full path, with its trailing separator; empty when there is none. Both
+// '/' and '\' separate, since path files written on Windows hold backslashes. The last
+// character is never taken as the separator, so a folder path gives its parent.
+std::string folderOf(std::string_view fullPath);
+
+// The 31 lines of the path file, each ended by CR LF.
+std::string formatPathFile(const PageSetup& setup);
+
+// Applies the lines of a path file (UTF-8 or CP932) onto `base`; a short file changes only
+// what its lines reach.
+PageSetup parsePathFile(std::string_view bytes, PageSetup base);
+
+// Nothing when the file is missing, empty or cannot be read: the program starts as on its
+// first run then.
+std::optional<PageSetup> readPathFile(const std::filesystem::path& file, const PageSetup& base);
+
+// Writes UTF-8 through a temporary file in the same folder, so a failure leaves the old file
+// as it was. False on any failure.
+bool writePathFile(const std::filesystem::path& file, const PageSetup& setup);
+
+}  // namespace kavlo

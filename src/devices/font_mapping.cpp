@@ -1,0 +1,104 @@
+#include "font_mapping.h"
+
+#include <QFontInfo>
+#include <QFontMetricsF>
+#include <QPaintDevice>
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdlib>
+#include <string_view>
+
+namespace kavlo {
+
+namespace {
+
+struct FaceSubstitute {
+    std::string_view face;
+    const char* family;
+};
+
+// fontconfig maps the Latin names by itself, but falls back to DejaVu for the Japanese ones.
+constexpr std::array kSubstitutes{
+    FaceSubstitute{"ＭＳ Ｐ明朝", "IPAPMincho"},
+    FaceSubstitute{"ＭＳ 明朝", "IPAMincho"},
+    FaceSubstitute{"ＭＳ Ｐゴシック", "IPAPGothic"},
+    FaceSubstitute{"ＭＳ ゴシック", "IPAGothic"},
+    FaceSubstitute{"Times New Roman", "Liberation Serif"},
+    FaceSubstitute{"Arial", "Liberation Sans"},
+    FaceSubstitute{"Courier New", "Liberation Mono"},
+};
+
+constexpr int kDefaultCellHeight = 16;
+
+QFont baseFont(const std::string& face, int pixelSize) {
+    QFont font(substituteFace(face));
+    font.setPixelSize(std::max(1, pixelSize));
+    // Weight 500 of the request selects the regular face, as it does on the original platform.
+    font.setWeight(QFont::Normal);
+    font.setHintingPreference(QFont::PreferNoHinting);
+    return font;
+}
+
+double cellHeight(const QFont& font, QPaintDevice* device) {
+    const QFontMetricsF metrics(font, device);
+    return metrics.ascent() + metrics.descent();
+}
+
+// Cell heights grow in steps, so try the neighbours of the proportional guess.
+int pixelSizeForCell(const std::string& face, int cell, QPaintDevice* device) {
+    constexpr int kProbeSize = 100;
+    const double ratio = cellHeight(baseFont(face, kProbeSize), device) / kProbeSize;
+    const int guess = std::max(1, static_cast<int>(std::lround(cell / ratio)));
+    int best = guess;
+    double bestError = std::abs(cellHeight(baseFont(face, guess), device) - cell);
+    for (const int candidate : {guess - 1, guess + 1}) {
+        if (candidate < 1) {
+            continue;
+        }
+        const double error = std::abs(cellHeight(baseFont(face, candidate), device) - cell);
+        if (error < bestError) {
+            best = candidate;
+            bestError = error;
+        }
+    }
+    return best;
+}
+
+}  // namespace
+
+QString substituteFace(const std::string& face) {
+    for (const auto& substitute : kSubstitutes) {
+        if (substitute.face == face) {
+            return QString::fromLatin1(substitute.family);
+        }
+    }
+    return QString::fromStdString(face);
+}
+
+DeviceFont makeDeviceFont(const FontSpec& spec, QPaintDevice* device) {
+    // A negative height asks for the em size instead of the cell, zero for the default.
+    int pixelSize = 0;
+    if (spec.height < 0) {
+        pixelSize = -spec.height;
+    } else {
+        const int cell = spec.height == 0 ? kDefaultCellHeight : spec.height;
+        pixelSize = pixelSizeForCell(spec.face, cell, device);
+    }
+
+    DeviceFont result;
+    result.font = baseFont(spec.face, pixelSize);
+    // Vector viewers know nothing of our substitutions; name the family actually used.
+    result.font.setFamily(QFontInfo(result.font).family());
+
+    const QFontMetricsF metrics(result.font, device);
+    result.ascent = metrics.ascent();
+    result.descent = metrics.descent();
+    const double average = metrics.averageCharWidth();
+    if (spec.width != 0 && average > 0.0) {
+        result.scaleX = std::abs(spec.width) / average;
+    }
+    return result;
+}
+
+}  // namespace kavlo

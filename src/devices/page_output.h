@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QPainter>
+#include <QRect>
+#include <QString>
+#include <functional>
+
+#include "painter_surface.h"
+#include "render/device_profile.h"
+
+namespace kavlo {
+
+using DrawCallback = std::function<void(DrawSurface&)>;
+
+// The A4 page in twips, the units of the vector picture.
+constexpr int kPageWidthTwips = 11907;
+constexpr int kPageHeightTwips = 16840;
+// Thinnest vector stroke, twips: one-twip strokes all but vanish in viewers.
+constexpr double kSvgMinimumStroke = 8.0;
+
+// The page as the screen shows it: one pixel per 15 twips, white, crisp lines.
+QImage renderScreenPage(const DrawCallback& draw);
+
+// One A4 page in device dots at the given resolution. False when the file cannot be written.
+bool writePdfPage(const QString& path, int dpi, const DrawCallback& draw);
+
+// A vector picture of the part of the page in the window, drawn in twips with the window's
+// top-left at the picture's origin. Empty / false on failure.
+QByteArray renderSvgPicture(const DrawCallback& draw,
+                            QRect windowTwips = QRect(0, 0, kPageWidthTwips, kPageHeightTwips));
+bool writeSvgPicture(const QString& path, const DrawCallback& draw,
+                     QRect windowTwips = QRect(0, 0, kPageWidthTwips, kPageHeightTwips));
+
+// Measures text with the screen's fonts while another device is drawn on.
+class ScreenMeasure {
+  public:
+    ScreenMeasure();
+    ScreenMeasure(const ScreenMeasure&) = delete;
+    ScreenMeasure& operator=(const ScreenMeasure&) = delete;
+
+    DrawSurface& surface() { return surface_; }
+
+  private:
+    QImage image_;
+    QPainter painter_;
+    PainterSurface surface_;
+};
+
+}  // namespace kavlo

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QPointF>
+
+#include "font_mapping.h"
+#include "render/object_surface.h"
+
+class QPainter;
+
+namespace kavlo {
+
+struct PainterOptions {
+    bool antialias = false;
+    // Thinnest stroke drawn, device units; vector viewers barely show very thin strokes.
+    double minimumStrokeWidth = 1.0;
+};
+
+// Draws the page operations on a QPainter, in the painter's device units, with the behaviour of
+// the original device context: solid round-capped pens, filled and outlined polygons, text on a
+// transparent background turned about the top-left of its first cell.
+class PainterSurface final : public ObjectSurface {
+  public:
+    PainterSurface(QPainter& painter, PainterOptions options);
+
+    void Polygon(std::span<const DevicePoint> points) override;
+    void Polyline(std::span<const DevicePoint> points) override;
+    void MoveToEx(std::int32_t x, std::int32_t y) override;
+    void LineTo(std::int32_t x, std::int32_t y) override;
+    void SetROP2(int mode) override;
+    void SetBkMode(int mode) override;
+
+    void TextOutA(std::int32_t x, std::int32_t y, const std::string& text) override;
+    TextExtent GetTextExtentPoint32A(const std::string& text) override;
+
+  private:
+    void fontSelected() override;
+    void applyPen() const;
+    const DeviceFont& deviceFont();
+
+    QPainter& painter_;
+    PainterOptions options_;
+    QPointF current_;
+    DeviceFont deviceFont_;
+    bool fontStale_ = true;
+};
+
+}  // namespace kavlo

@@ -1,0 +1,62 @@
+#include "comment_wrap.h"
+
+#include <algorithm>
+#include <cstddef>
+
+namespace kavlo {
+namespace {
+
+// Byte offsets of every character of a UTF-8 text, and of its end.
+std::vector<std::size_t> characterStarts(const std::string& utf8) {
+    std::vector<std::size_t> starts;
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        if ((static_cast<unsigned char>(utf8[i]) & 0xC0u) != 0x80u) {
+            starts.push_back(i);
+        }
+    }
+    starts.push_back(utf8.size());
+    return starts;
+}
+
+}  // namespace
+
+std::vector<std::string> wrapCommentLine(const std::string& line, float width,
+                                         const MeasureText& measure) {
+    const std::vector<std::size_t> starts = characterStarts(line);
+    const std::size_t count = starts.size() - 1;
+    if (count == 0) {
+        return {""};
+    }
+    std::vector<std::string> rows;
+    for (std::size_t first = 0; first < count;) {
+        std::size_t feed = first;
+        while (feed < count && line[starts[feed]] != '\n') {
+            ++feed;
+        }
+        const std::size_t limit = std::min(feed + 1, count) - first;
+        const auto prefix = [&](std::size_t k) {
+            return line.substr(starts[first], starts[first + k] - starts[first]);
+        };
+        const auto wide = [&](std::size_t k) { return measure(prefix(k)) >= width; };
+        // Widths grow with the length, so rather than measure every prefix: double until wide
+        // enough, then halve the gap to the last one that was not.
+        std::size_t k = limit;
+        std::size_t narrow = 0;
+        for (std::size_t probe = 1; probe < limit; probe *= 2) {
+            if (wide(probe)) {
+                k = probe;
+                break;
+            }
+            narrow = probe;
+        }
+        while (k - narrow > 1) {
+            const std::size_t middle = narrow + (k - narrow) / 2;
+            (wide(middle) ? k : narrow) = middle;
+        }
+        rows.push_back(prefix(k));
+        first += k;
+    }
+    return rows;
+}
+
+}  // namespace kavlo

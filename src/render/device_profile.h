@@ -1,0 +1,58 @@
+#pragma once
+
+#include <string>
+
+#include "core/read_rules.h"
+#include "draw_surface.h"
+
+namespace kavlo {
+
+enum class DeviceKind { Screen, Printer, Metafile };
+
+// A pen width in device units as a rule of the format's line width LWD: (a·LWD + b) / d.
+struct PenRule {
+    int perLineWidth = 0;
+    int add = 1;
+    int divisor = 1;
+    int width(int lineWidth) const { return (perLineWidth * lineWidth + add) / divisor; }
+};
+
+// How a device sizes its text fonts.
+enum class FontRule {
+    Screen,          // width 2·s pixels, measured on the screen itself
+    FittedToScreen,  // 2·s·DevRatio, fitted so the text is as wide as on the screen
+    ScreenMeasured,  // 2·s·DevRatio, placed by widths measured with the screen font
+};
+
+// Everything in which the screen, the printer and the metafile draw a page differently.
+struct DeviceProfile {
+    DeviceKind kind = DeviceKind::Screen;
+    std::string name;
+    float unitsPerMmX = 0;
+    float unitsPerMmY = 0;
+    // Device units per screen pixel: 1 on the screen itself.
+    float devRatioX = 1;
+    float devRatioY = 1;
+    // Screen pixels per mm, for the widths measured with screen fonts.
+    float screenUnitsPerMmX = 0;
+    float screenUnitsPerMmY = 0;
+    Rgb background = kWhite;
+    PenRule streamPen;
+    PenRule zEdgePen;
+    PenRule edgePen;
+    // A black pen of this width is current while text is drawn; 0 leaves the pen alone.
+    int textPenWidth = 0;
+    FontRule fontRule = FontRule::Screen;
+    // Comment rows wrap at the frame's horizontal extent + 100 mm, or at XWD + 100 mm.
+    bool wrapAtFrameExtent = true;
+    ReadRules readRules;
+};
+
+constexpr float kTwipsPerMm = 56.69291f;
+constexpr float kScreenTwipsPerPixel = 15;
+
+DeviceProfile screenProfile(float twipsPerPixel = kScreenTwipsPerPixel);
+DeviceProfile printerProfile(int dpi, float screenTwipsPerPixel = kScreenTwipsPerPixel);
+DeviceProfile metafileProfile(float screenTwipsPerPixel = kScreenTwipsPerPixel);
+
+}  // namespace kavlo

@@ -1,0 +1,85 @@
+#include "page_composition.h"
+
+#include "comments_header.h"
+#include "graph_drawing.h"
+
+namespace kavlo {
+namespace {
+
+constexpr float kFirstRowTop = 10;
+constexpr float kPrintableBottom = 279;
+
+}  // namespace
+
+float slotLeft(int slot) {
+    return slot % 2 == 1 ? 25.0f : 120.0f;
+}
+
+GraphRead Adrw(const RenderContext& ctx, PageSetup& setup, int slot) {
+    GraphState& g = ctx.g;
+    ctx.surface.beginSlot(slot);
+    const GraphFiles files{setup.file(FileKind::Format, slot), setup.file(FileKind::Numeric, slot)};
+    const GraphRead read = Drw(ctx, slot, files, slotLeft(slot), g.RowTop);
+    if (read.clearFormatName()) {
+        setup.file(FileKind::Format, slot).clear();
+    }
+    if (read.clearNumericName()) {
+        setup.file(FileKind::Numeric, slot).clear();
+    }
+    // A graph that was not drawn gets no comments: they would hang under another frame.
+    std::string& comment = setup.file(FileKind::Comment, slot);
+    if (read.outcome != GraphReadOutcome::Skipped && g.CSZ > 0 && !comment.empty()) {
+        if (Cmt(ctx, slot, comment) == CommentOutcome::Missing) {
+            comment.clear();
+        }
+    }
+    if (slot % 2 == 1) {
+        if (slot + 1 <= kSlotCount && setup.file(FileKind::Format, slot + 1).empty()) {
+            g.RowTop = g.PageBottom;
+        }
+    } else if (slot < kSlotCount && g.PageBottom > g.RowTop) {
+        g.RowTop = g.PageBottom;
+    }
+    return read;
+}
+
+PageOutcome composePage(const RenderContext& ctx, PageSetup& setup) {
+    GraphState& g = ctx.g;
+    applyDeviceScale(g, ctx.profile);
+    g.PageBottom = 0;
+    g.RowTop = kFirstRowTop;
+    PageOutcome outcome;
+    for (int slot = 1; slot <= kSlotCount; ++slot) {
+        if (setup.file(FileKind::Format, slot).empty()) {
+            setup.file(FileKind::Numeric, slot).clear();
+            setup.file(FileKind::Comment, slot).clear();
+            continue;
+        }
+        const GraphRead read = Adrw(ctx, setup, slot);
+        outcome.allDrawn = outcome.allDrawn && read.outcome != GraphReadOutcome::Skipped;
+        outcome.dataAborted = outcome.dataAborted || read.aborted();
+    }
+    if (!setup.header.text.empty()) {
+        ctx.surface.beginHeader();
+        Header(ctx, setup.header);
+    }
+    if (g.PageBottom > kPrintableBottom) {
+        ctx.messages.show(
+            {"Format Data Error", "ページを越えます。印刷は１ページ目だけになります。"});
+    }
+    return outcome;
+}
+
+void applyDeviceScale(GraphState& g, const DeviceProfile& profile) {
+    if (profile.kind == DeviceKind::Screen) {
+        g.PxPerMmX = profile.unitsPerMmX;
+        g.PxPerMmY = profile.unitsPerMmY;
+    } else {
+        g.DevPerMmX = profile.unitsPerMmX;
+        g.DevPerMmY = profile.unitsPerMmY;
+        g.DevRatioX = profile.devRatioX;
+        g.DevRatioY = profile.devRatioY;
+    }
+}
+
+}  // namespace kavlo

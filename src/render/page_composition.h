@@ -1,0 +1,30 @@
+#pragma once
+
+#include "core/graph_reader.h"
+#include "core/page_setup.h"
+#include "render_context.h"
+
+namespace kavlo {
+
+struct PageOutcome {
+    // Every slot with a format file was drawn (as a plot or as a frame).
+    bool allDrawn = true;
+    // Bad numeric data aborted a slot: the canvas hides its print button.
+    bool dataAborted = false;
+};
+
+// Left edge of a slot's column, page mm.
+float slotLeft(int slot);
+
+// Draws slot `slot` at its place and moves the row down as the slots of a row fill it. Clears
+// the names of files found missing in `setup`.
+GraphRead Adrw(const RenderContext& ctx, PageSetup& setup, int slot);
+
+// Composes the whole page: every slot with a format file, then the header. A slot without a
+// format file loses its other two names. Warns when the page runs past the first sheet.
+PageOutcome composePage(const RenderContext& ctx, PageSetup& setup);
+
+// Sets the graph state's device scale fields for a page drawn with this profile.
+void applyDeviceScale(GraphState& g, const DeviceProfile& profile);
+
+}  // namespace kavlo

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "object_surface.h"
+
+namespace kavlo {
+
+// One drawing call as a surface received it.
+struct RecordedOp {
+    explicit RecordedOp(std::string name) : op(std::move(name)) {}
+    std::string op;
+    ObjectId id = 0;
+    int width = 0;
+    int height = 0;
+    int escapement = 0;
+    int mode = 0;
+    int slot = 0;
+    Rgb rgb;
+    std::vector<DevicePoint> points;  // the polygon or line, or the one point of a move or text
+    std::string text;                 // the text drawn or measured, or a font's face
+    TextExtent extent;
+};
+
+// One JSON object for the op, on one line.
+std::string toJson(const RecordedOp& op);
+
+// Logs every call and passes it on to a target surface, if there is one. Without a target it
+// measures text itself: each character as wide as the font's width (two for full-width ones)
+// and as high as the font's height.
+class RecordingSurface final : public ObjectSurface {
+  public:
+    using Listener = std::function<void(const RecordedOp&)>;
+
+    explicit RecordingSurface(DrawSurface* target = nullptr);
+
+    // Every op from now on goes to the listener instead of the list.
+    void setListener(Listener listener) { listener_ = std::move(listener); }
+    const std::vector<RecordedOp>& ops() const { return ops_; }
+
+    ObjectId CreatePen(int style, int width, Rgb color) override;
+    ObjectId CreateSolidBrush(Rgb color) override;
+    ObjectId CreateFontA(int height, int width, int escapement, const std::string& face) override;
+    ObjectId SelectObject(ObjectId object) override;
+    void DeleteObject(ObjectId object) override;
+    void Polygon(std::span<const DevicePoint> points) override;
+    void Polyline(std::span<const DevicePoint> points) override;
+    void MoveToEx(std::int32_t x, std::int32_t y) override;
+    void LineTo(std::int32_t x, std::int32_t y) override;
+    void SetROP2(int mode) override;
+    void SetBkMode(int mode) override;
+    void TextOutA(std::int32_t x, std::int32_t y, const std::string& text) override;
+    TextExtent GetTextExtentPoint32A(const std::string& text) override;
+    void beginSlot(int slot) override;
+    void beginHeader() override;
+
+  private:
+    void record(RecordedOp op);
+    ObjectId created(ObjectId own, ObjectId targets);
+
+    DrawSurface* target_;
+    std::map<ObjectId, ObjectId> targetIds_;
+    std::vector<RecordedOp> ops_;
+    Listener listener_;
+};
+
+}  // namespace kavlo

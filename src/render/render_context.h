@@ -1,0 +1,40 @@
+#pragma once
+
+#include "core/graph_state.h"
+#include "core/messages.h"
+#include "device_profile.h"
+#include "draw_surface.h"
+
+namespace kavlo {
+
+// What every page routine draws with: the graph state, the device and its profile, where
+// messages go, and a surface that measures text with screen fonts (the screen itself there).
+struct RenderContext {
+    GraphState& g;
+    DrawSurface& surface;
+    const DeviceProfile& profile;
+    MessageSink& messages;
+    DrawSurface& screenMeasure;
+
+    DevicePoint device(float x, float y) const;
+};
+
+// A pen, brush or font made, selected, and on leaving selected back and deleted.
+class SelectedObject {
+  public:
+    SelectedObject(DrawSurface& surface, ObjectId object)
+        : surface_(surface), object_(object), previous_(surface.SelectObject(object)) {}
+    ~SelectedObject() {
+        surface_.SelectObject(previous_);
+        surface_.DeleteObject(object_);
+    }
+    SelectedObject(const SelectedObject&) = delete;
+    SelectedObject& operator=(const SelectedObject&) = delete;
+
+  private:
+    DrawSurface& surface_;
+    ObjectId object_;
+    ObjectId previous_;
+};
+
+}  // namespace kavlo
