@@ -5,7 +5,9 @@
 #include <QFile>
 
 // The samples live in a static library, whose resources are registered only on request.
-static void registerSampleResources() { Q_INIT_RESOURCE(samples); }
+static void registerSampleResources() {
+    Q_INIT_RESOURCE(samples);
+}
 
 namespace kavlo {
 

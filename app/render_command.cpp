@@ -62,9 +62,9 @@ std::optional<RenderOptions> parseOptions(std::span<const std::string> args, std
         const std::string& arg = args[k];
         if (k + 1 >= args.size() || !(arg == "--home" || arg == "--pth" || arg == "--device" ||
                                       arg == "--dpi" || arg == "--ops" || arg == "-o")) {
-            err << "kavlo render: " << (k + 1 >= args.size() && arg.starts_with("-")
-                                            ? arg + " needs a value"
-                                            : "unexpected argument " + arg)
+            err << "kavlo render: "
+                << (k + 1 >= args.size() && arg.starts_with("-") ? arg + " needs a value"
+                                                                 : "unexpected argument " + arg)
                 << "\n";
             return std::nullopt;
         }
@@ -113,7 +113,7 @@ DeviceProfile profileFor(DeviceKind kind, int dpi) {
 
 // One composition of the page on one device, logging its calls when asked.
 class PagePass {
-public:
+  public:
     PagePass(const PageSetup& setup, const DeviceProfile& profile, MessageSink& messages,
              std::ostream* ops)
         : setup_(setup), profile_(profile), messages_(messages), ops_(ops) {}
@@ -140,7 +140,7 @@ public:
 
     const PageOutcome& outcome() const { return outcome_; }
 
-private:
+  private:
     const PageSetup& setup_;
     const DeviceProfile& profile_;
     MessageSink& messages_;
@@ -165,8 +165,7 @@ std::optional<PageSetup> loadSetup(const RenderOptions& options, std::ostream& e
     if (options.pathFile) {
         auto setup = readPathFile(*options.pathFile, PageSetup{});
         if (!setup) {
-            err << "kavlo render: cannot read the path file " << options.pathFile->string()
-                << "\n";
+            err << "kavlo render: cannot read the path file " << options.pathFile->string() << "\n";
         }
         return setup;
     }
@@ -223,8 +222,7 @@ int runRender(std::span<const std::string> args, std::ostream& err) {
         const DeviceProfile profile = profileFor(*outputKind, options->dpi);
         PagePass pass(*setup, profile, messagesFor(*outputKind),
                       opsFile && opsKind == *outputKind ? &*opsFile : nullptr);
-        if (!drawPage(*outputKind, options->dpi, QString::fromStdString(*options->output),
-                      pass)) {
+        if (!drawPage(*outputKind, options->dpi, QString::fromStdString(*options->output), pass)) {
             err << "kavlo render: cannot write " << *options->output << "\n";
             return 2;
         }

@@ -8,14 +8,14 @@ namespace kavlo {
 
 // Messages for the command line: one `title: text` line each.
 class StreamMessages final : public MessageSink {
-public:
+  public:
     explicit StreamMessages(std::ostream& out) : out_(out) {}
     MessageAnswer show(const Message& message) override {
         out_ << message.title << ": " << message.text << "\n";
         return defaultAnswer(message.buttons);
     }
 
-private:
+  private:
     std::ostream& out_;
 };
 

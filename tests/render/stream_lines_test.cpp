@@ -1,0 +1,118 @@
+#include <gtest/gtest.h>
+
+#include "render/plot_dispatcher.h"
+#include "render_rig.h"
+
+namespace kavlo {
+namespace {
+
+using test::flatFrameWithGrid;
+using test::RenderRig;
+using Points = std::vector<DevicePoint>;
+
+// The curves (polylines) and curtains (polygons) drawn, in order.
+struct Drawn {
+    std::vector<Points> curves;
+    std::vector<Points> curtains;
+};
+
+Drawn drawStreamLines(std::int16_t ipl, std::int16_t ldr) {
+    RenderRig rig(test::scaledScreen(2));
+    flatFrameWithGrid(rig.g, ipl, ldr);
+    LinDrw(rig.ctx(), 1);
+    Drawn drawn;
+    for (const auto& op : rig.ops("Polyline")) {
+        drawn.curves.push_back(op.points);
+    }
+    for (const auto& op : rig.ops("Polygon")) {
+        drawn.curtains.push_back(op.points);
+    }
+    EXPECT_EQ(rig.surface.liveObjects(), 0);
+    return drawn;
+}
+
+TEST(StreamLinesTest, LinesAlongXRunBackToFrontBetweenTheTwoEdgeLines) {
+    const Drawn drawn = drawStreamLines(0, 1);
+    // Heights 6 mm per z unit over the floor line y = 75 mm, 2 units per mm.
+    const std::vector<Points> curves = {
+        {{70, 150}, {230, 114}},              // the x-min edge, along y
+        {{430, 90}, {330, 102}, {230, 114}},  // the back line (y max), from x max
+        {{270, 126}, {170, 138}, {70, 150}},  // the front line (y min)
+        {{270, 126}, {430, 90}},              // the x-max edge
+    };
+    EXPECT_EQ(drawn.curves, curves);
+    ASSERT_EQ(drawn.curtains.size(), 4u);
+    // Each curtain runs down to 300 mm below the lowest floor corner at both ends.
+    for (std::size_t k = 0; k < curves.size(); ++k) {
+        Points curtain = curves[k];
+        curtain.insert(curtain.begin(), {curves[k].front().x, 750});
+        curtain.push_back({curves[k].back().x, 750});
+        EXPECT_EQ(drawn.curtains[k], curtain) << "curtain " << k;
+    }
+}
+
+TEST(StreamLinesTest, LinesAlongYAndReversedAxisAndRefinement) {
+    const Drawn alongY = drawStreamLines(0, 2);
+    const std::vector<Points> curves = {
+        {{430, 90}, {330, 102}, {230, 114}},  // the y-max edge first
+        {{70, 150}, {230, 114}},              // x index 1, 2, 3 along y
+        {{170, 138}, {330, 102}},
+        {{270, 126}, {430, 90}},
+        {{270, 126}, {170, 138}, {70, 150}},  // the y-min edge last
+    };
+    EXPECT_EQ(alongY.curves, curves);
+
+    // Reversed: z = 10 lies on the floor, z = 0 at the top of the 60 mm frame.
+    const Drawn reversed = drawStreamLines(0, -1);
+    EXPECT_EQ(reversed.curves.front(), (Points{{70, 30}, {230, 66}}));
+    EXPECT_EQ(reversed.curves[1], (Points{{430, 90}, {330, 78}, {230, 66}}));
+
+    // One point inserted per interval, at half steps, on the spline through the values.
+    const Drawn refined = drawStreamLines(1, 1);
+    EXPECT_EQ(refined.curves.front(), (Points{{70, 150}, {150, 132}, {230, 114}}));
+    EXPECT_EQ(refined.curves[1],
+              (Points{{430, 90}, {380, 96}, {330, 102}, {280, 108}, {230, 114}}));
+}
+
+TEST(StreamLinesTest, EachDeviceDrawsCurtainsInWhiteAndCurvesInBlackWithItsWidth) {
+    struct Case {
+        DeviceProfile profile;
+        int width;
+    };
+    const Case cases[] = {{screenProfile(), 1}, {printerProfile(600), 2}, {metafileProfile(), 8}};
+    for (const auto& c : cases) {
+        RenderRig rig(c.profile);
+        flatFrameWithGrid(rig.g);  // LWD = 2
+        LinDrw(rig.ctx(), 1);
+        const auto pens = rig.ops("CreatePen");
+        const auto brushes = rig.ops("CreateSolidBrush");
+        ASSERT_EQ(pens.size(), 8u) << c.profile.name;
+        ASSERT_EQ(brushes.size(), 4u);
+        for (std::size_t k = 0; k < pens.size(); ++k) {
+            EXPECT_EQ(pens[k].width, c.width) << c.profile.name;
+            EXPECT_EQ(pens[k].rgb, k % 2 == 0 ? kWhite : kBlack) << c.profile.name;
+        }
+        EXPECT_EQ(brushes.front().rgb, kWhite);
+        // The polygon is filled and edged with the curtain's own pen and brush.
+        const auto& ops = rig.surface.ops();
+        ASSERT_GE(ops.size(), 5u);
+        EXPECT_EQ(ops[1].op, "SelectObject");
+        EXPECT_EQ(ops[1].id, pens[0].id);
+        EXPECT_EQ(ops[3].op, "SelectObject");
+        EXPECT_EQ(ops[3].id, brushes[0].id);
+        EXPECT_EQ(ops[4].op, "Polygon");
+        EXPECT_EQ(rig.surface.liveObjects(), 0);
+    }
+}
+
+TEST(StreamLinesTest, AZoomThatEmptiesTheRangeDrawsNoPlot) {
+    RenderRig rig(screenProfile());
+    flatFrameWithGrid(rig.g);
+    rig.g.ZMN = 5;
+    rig.g.ZoomSteps[1] = -4;  // ZMX 10 shrinks to 2.5, below ZMN
+    LinDrw(rig.ctx(), 1);
+    EXPECT_TRUE(rig.surface.ops().empty());
+}
+
+}  // namespace
+}  // namespace kavlo
