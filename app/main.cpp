@@ -1,3 +1,5 @@
+#include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <cstdlib>
 #include <iostream>
@@ -9,11 +11,19 @@
 
 namespace {
 
-// The command line runs on machines without a display.
-void useOffscreenWithoutDisplay() {
+// The command line runs on machines without a display, where no session gives it a runtime
+// folder either; Qt would complain about that on stderr, which scripts read.
+void prepareHeadlessRun() {
     if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") &&
         !std::getenv("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    if (!std::getenv("XDG_RUNTIME_DIR")) {
+        const QString runtime =
+            QDir::tempPath() + "/runtime-" + qEnvironmentVariable("USER", "kavlo");
+        QDir().mkpath(runtime);
+        QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit());
     }
 }
 
@@ -27,7 +37,7 @@ int main(int argc, char** argv) {
         return kavlo::runCheck(rest, std::cout, std::cerr);
     }
     if (verb == "render") {
-        useOffscreenWithoutDisplay();
+        prepareHeadlessRun();
         QGuiApplication app(argc, argv);
         return kavlo::runRender(rest, std::cerr);
     }

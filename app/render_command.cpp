@@ -215,8 +215,8 @@ int runRender(std::span<const std::string> args, std::ostream& err) {
         return kind == DeviceKind::Screen ? static_cast<MessageSink&>(screenMessages) : silent;
     };
 
-    // The output's pass decides the status; an ops log of another device takes a pass of its
-    // own on a scratch page.
+    // The output's pass decides the status and shows the messages. An ops log of another
+    // device, or a run with neither, takes a pass of its own on a scratch page.
     std::optional<PageOutcome> outcome;
     if (outputKind) {
         const DeviceProfile profile = profileFor(*outputKind, options->dpi);
@@ -228,9 +228,10 @@ int runRender(std::span<const std::string> args, std::ostream& err) {
         }
         outcome = pass.outcome();
     }
-    if (opsFile && (!outputKind || opsKind != *outputKind)) {
+    if (!outputKind || (opsFile && opsKind != *outputKind)) {
         const DeviceProfile profile = profileFor(opsKind, options->dpi);
-        PagePass pass(*setup, profile, outcome ? silent : messagesFor(opsKind), &*opsFile);
+        PagePass pass(*setup, profile, outcome ? silent : messagesFor(opsKind),
+                      opsFile ? &*opsFile : nullptr);
         const QTemporaryDir scratch;
         const char* name = opsKind == DeviceKind::Screen    ? "/page.png"
                            : opsKind == DeviceKind::Printer ? "/page.pdf"
