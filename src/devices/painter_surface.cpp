@@ -85,6 +85,7 @@ void PainterSurface::fontSelected() {
 const DeviceFont& PainterSurface::deviceFont() {
     if (fontStale_) {
         deviceFont_ = makeDeviceFont(font(), painter_.device());
+        metrics_.emplace(deviceFont_.font, painter_.device());
         fontStale_ = false;
     }
     return deviceFont_;
@@ -106,8 +107,7 @@ void PainterSurface::TextOutA(std::int32_t x, std::int32_t y, const std::string&
 
 TextExtent PainterSurface::GetTextExtentPoint32A(const std::string& text) {
     const DeviceFont& current = deviceFont();
-    const QFontMetricsF metrics(current.font, painter_.device());
-    const double width = metrics.horizontalAdvance(QString::fromUtf8(text)) * current.scaleX;
+    const double width = metrics_->horizontalAdvance(QString::fromUtf8(text)) * current.scaleX;
     return TextExtent{static_cast<std::int32_t>(std::nearbyint(width)),
                       static_cast<std::int32_t>(std::nearbyint(current.ascent + current.descent))};
 }

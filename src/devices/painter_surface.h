@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QFontMetricsF>
 #include <QPointF>
+#include <optional>
 
 #include "font_mapping.h"
 #include "render/object_surface.h"
@@ -41,6 +43,8 @@ class PainterSurface final : public ObjectSurface {
     PainterOptions options_;
     QPointF current_;
     DeviceFont deviceFont_;
+    // Made once per font: text is measured far more often than fonts change.
+    std::optional<QFontMetricsF> metrics_;
     bool fontStale_ = true;
 };
 

@@ -28,6 +28,7 @@ std::vector<std::string> wrapCommentLine(const std::string& line, float width,
         return {""};
     }
     std::vector<std::string> rows;
+    std::size_t hint = 1;  // rows of one paragraph tend to be alike: start from the last length
     for (std::size_t first = 0; first < count;) {
         std::size_t feed = first;
         while (feed < count && line[starts[feed]] != '\n') {
@@ -38,16 +39,30 @@ std::vector<std::string> wrapCommentLine(const std::string& line, float width,
             return line.substr(starts[first], starts[first + k] - starts[first]);
         };
         const auto wide = [&](std::size_t k) { return measure(prefix(k)) >= width; };
-        // Widths grow with the length, so rather than measure every prefix: double until wide
-        // enough, then halve the gap to the last one that was not.
-        std::size_t k = limit;
+        // Widths grow with the length, so rather than measure every prefix: gallop from the
+        // hint to a bracket (narrow, wide], then halve it. A row that reaches no width ends at
+        // the limit.
         std::size_t narrow = 0;
-        for (std::size_t probe = 1; probe < limit; probe *= 2) {
-            if (wide(probe)) {
-                k = probe;
-                break;
+        std::size_t k = limit;
+        const std::size_t start = std::min(hint, limit);
+        if (start < limit && !wide(start)) {
+            narrow = start;
+            for (std::size_t step = 1; narrow + step < limit; step *= 2) {
+                if (wide(narrow + step)) {
+                    k = narrow + step;
+                    break;
+                }
+                narrow += step;
             }
-            narrow = probe;
+        } else {
+            k = start;
+            for (std::size_t step = 1; step < k; step *= 2) {
+                if (!wide(k - step)) {
+                    narrow = k - step;
+                    break;
+                }
+                k -= step;
+            }
         }
         while (k - narrow > 1) {
             const std::size_t middle = narrow + (k - narrow) / 2;
@@ -55,6 +70,7 @@ std::vector<std::string> wrapCommentLine(const std::string& line, float width,
         }
         rows.push_back(prefix(k));
         first += k;
+        hint = k;
     }
     return rows;
 }
