@@ -90,6 +90,8 @@ struct GraphState {
     Array2<float> XRefZ, XRefW;
     Array2<float> YRefZ, YRefW;
     Array1<DevicePoint> CellPts;
+    // Work grids of the shaded surface, sized by it: the data nodes in page mm for shading.
+    Array2<float> SfcX, SfcY, SfcZ;
     Array1<float> SplB, SplC, SplD;
     Array2<float> SplE;
 

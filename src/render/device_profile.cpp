@@ -18,6 +18,7 @@ DeviceProfile screenProfile(float twipsPerPixel) {
     p.unitsPerMmX = p.screenUnitsPerMmX;
     p.unitsPerMmY = p.screenUnitsPerMmY;
     p.streamPen = {0, 1, 1};
+    p.meshPen = {0, 1, 1};
     p.zEdgePen = {0, 2, 1};
     p.edgePen = {0, 2, 1};
     p.fontRule = FontRule::Screen;
@@ -36,6 +37,7 @@ DeviceProfile printerProfile(int dpi, float screenTwipsPerPixel) {
     p.devRatioX = screenTwipsPerPixel / printerTwipsPerPixel;
     p.devRatioY = p.devRatioX;
     p.streamPen = {1, 0, 1};
+    p.meshPen = {1, 0, 1};
     p.zEdgePen = {1, 3, 1};
     p.edgePen = {1, 3, 2};
     p.textPenWidth = 1;
@@ -55,6 +57,8 @@ DeviceProfile metafileProfile(float screenTwipsPerPixel) {
     p.devRatioX = screenTwipsPerPixel;
     p.devRatioY = screenTwipsPerPixel;
     p.streamPen = {4, 0, 1};
+    p.meshPen = {4, 0, 1};
+    p.surfacePenWidth = 2;
     p.zEdgePen = {4, 12, 1};
     p.edgePen = {2, 6, 1};
     p.textPenWidth = 1;

@@ -38,6 +38,9 @@ struct DeviceProfile {
     float screenUnitsPerMmY = 0;
     Rgb background = kWhite;
     PenRule streamPen;
+    PenRule meshPen;
+    // Facets and outlines of shaded surfaces.
+    int surfacePenWidth = 1;
     PenRule zEdgePen;
     PenRule edgePen;
     // A black pen of this width is current while text is drawn; 0 leaves the pen alone.
