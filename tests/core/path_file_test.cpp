@@ -88,7 +88,8 @@ TEST(PathFileTest, ShortFileSetsOnlyTheLinesItHolds) {
         {13,
          [](PageSetup& s) {
              s.pickers[0] = known().pickers[0];
-             const FilePicker& numeric = known().pickers[1];
+             const PageSetup full = known();
+             const FilePicker& numeric = full.pickers[1];
              s.pickers[1].drive = numeric.drive;
              s.pickers[1].folder = numeric.folder;
              s.pickers[1].pattern = numeric.pattern;
