@@ -38,7 +38,8 @@ bool drawSvg(QIODevice& output, const DrawCallback& draw, QRect window) {
         return false;
     }
     painter.translate(-window.left(), -window.top());
-    PainterSurface surface(painter, PainterOptions{true, kSvgMinimumStroke});
+    PainterSurface surface(painter,
+                           PainterOptions{true, kSvgMinimumStroke, kSeamWidthMm * kTwipsPerMm});
     draw(surface);
     return painter.end();
 }
@@ -68,7 +69,7 @@ bool writePdfPage(const QString& path, int dpi, const DrawCallback& draw) {
         if (!painter.begin(&writer)) {
             return false;
         }
-        PainterSurface surface(painter, PainterOptions{true, 1.0});
+        PainterSurface surface(painter, PainterOptions{true, 1.0, kSeamWidthMm * dpi / 25.4});
         draw(surface);
         if (!painter.end()) {
             return false;

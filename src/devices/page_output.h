@@ -19,6 +19,9 @@ constexpr int kPageWidthTwips = 11907;
 constexpr int kPageHeightTwips = 16840;
 // Thinnest vector stroke, twips: one-twip strokes all but vanish in viewers.
 constexpr double kSvgMinimumStroke = 8.0;
+// Shared edges of filled facets are covered this wide (mm) in vector output, which hides the
+// seams viewers show between smoothed polygons at every usual zoom.
+constexpr double kSeamWidthMm = 0.25;
 
 // The page as the screen shows it: one pixel per 15 twips, white, crisp lines.
 QImage renderScreenPage(const DrawCallback& draw);

@@ -29,10 +29,9 @@ QPolygon toQPolygon(std::span<const DevicePoint> points) {
 PainterSurface::PainterSurface(QPainter& painter, PainterOptions options)
     : painter_(painter), options_(options) {}
 
-void PainterSurface::applyPen() const {
+void PainterSurface::applyPen(double minimumWidth) const {
     // Widths 0 and 1 both mean the thinnest line the device draws.
-    const double width =
-        std::max({1.0, static_cast<double>(pen().width), options_.minimumStrokeWidth});
+    const double width = std::max({1.0, static_cast<double>(pen().width), minimumWidth});
     QPen qpen(toQColor(pen().color), width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
     painter_.setPen(qpen);
     painter_.setRenderHint(QPainter::Antialiasing, options_.antialias);
@@ -43,7 +42,9 @@ void PainterSurface::Polygon(std::span<const DevicePoint> points) {
         return;
     }
     painter_.save();
-    applyPen();
+    const bool seam = pen().color == brush().color;
+    applyPen(seam ? std::max(options_.minimumStrokeWidth, options_.minimumSeamWidth)
+                  : options_.minimumStrokeWidth);
     painter_.setBrush(toQColor(brush().color));
     painter_.drawPolygon(toQPolygon(points));
     painter_.restore();
@@ -54,7 +55,7 @@ void PainterSurface::Polyline(std::span<const DevicePoint> points) {
         return;
     }
     painter_.save();
-    applyPen();
+    applyPen(options_.minimumStrokeWidth);
     painter_.drawPolyline(toQPolygon(points));
     painter_.restore();
 }
@@ -66,7 +67,7 @@ void PainterSurface::MoveToEx(std::int32_t x, std::int32_t y) {
 void PainterSurface::LineTo(std::int32_t x, std::int32_t y) {
     const QPointF target(x, y);
     painter_.save();
-    applyPen();
+    applyPen(options_.minimumStrokeWidth);
     painter_.drawLine(current_, target);
     painter_.restore();
     current_ = target;

@@ -15,6 +15,10 @@ struct PainterOptions {
     bool antialias = false;
     // Thinnest stroke drawn, device units; vector viewers barely show very thin strokes.
     double minimumStrokeWidth = 1.0;
+    // Thinnest edge of a polygon outlined in its own fill colour. Viewers smooth the edges of
+    // adjacent polygons one by one, which lets the background shine through as hairline seams
+    // unless the shared edges are covered generously.
+    double minimumSeamWidth = 1.0;
 };
 
 // Draws the page operations on a QPainter, in the painter's device units, with the behaviour of
@@ -36,7 +40,7 @@ class PainterSurface final : public ObjectSurface {
 
   private:
     void fontSelected() override;
-    void applyPen() const;
+    void applyPen(double minimumWidth) const;
     const DeviceFont& deviceFont();
 
     QPainter& painter_;

@@ -68,8 +68,11 @@ TEST(RenderCommandTest, SamplePageToEachDeviceWithItsOps) {
               "\"unitsPerMmY\":3.77952719}");
     EXPECT_EQ(screen[1], "{\"op\":\"Slot\",\"slot\":1}");
     EXPECT_EQ(countContaining(screen, "{\"op\":\"Slot\""), 6u);
-    // Two stream-line graphs of 30 x 30 lines with both edge lines: 2 x (30 + 2) curves.
-    EXPECT_EQ(countContaining(screen, "{\"op\":\"Polyline\""), 64u);
+    // Two stream-line graphs of 30 lines with both edge lines, 2 x (30 + 2) curves, and the
+    // front and right outlines of two surfaces.
+    EXPECT_EQ(countContaining(screen, "{\"op\":\"Polyline\""), 68u);
+    // The meshes: 29 x 29 cells, one polygon each for the rectangles, two for the triangles.
+    EXPECT_EQ(countContaining(screen, "{\"op\":\"Polygon\""), 64u + 841u * 3u + 841u * 4u);
     EXPECT_EQ(countContaining(screen, "\"text\":\"高さ z\"}"), 1u);
 
     // A PDF whose ops are logged for the metafile takes a second, silent pass.

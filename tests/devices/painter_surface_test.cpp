@@ -282,5 +282,37 @@ TEST_F(PageFiles, SvgWindowShowsThatPartOfThePage) {
     EXPECT_NEAR(ink.bottom(), 80, 2);
 }
 
+TEST_F(PageFiles, FacetsOutlinedInTheirOwnColourCoverTheirSeams) {
+    // Two facets side by side, each edged in its fill colour, as shaded surfaces are drawn.
+    const auto facets = [](DrawSurface& s) {
+        const std::array<DevicePoint, 3> left{{{1000, 1000}, {2000, 1000}, {1000, 2000}}};
+        const std::array<DevicePoint, 3> right{{{2000, 1000}, {2000, 2000}, {1000, 2000}}};
+        for (const std::span<const DevicePoint> facet :
+             {std::span<const DevicePoint>(left), std::span<const DevicePoint>(right)}) {
+            const ObjectId pen = s.CreatePen(0, 1, Rgb{192, 255, 255});
+            const ObjectId brush = s.CreateSolidBrush(Rgb{192, 255, 255});
+            const ObjectId oldPen = s.SelectObject(pen);
+            const ObjectId oldBrush = s.SelectObject(brush);
+            s.Polygon(facet);
+            s.SelectObject(oldPen);
+            s.SelectObject(oldBrush);
+            s.DeleteObject(pen);
+            s.DeleteObject(brush);
+        }
+    };
+    // Rendered back smoothly, no pixel along the shared diagonal lets the white through.
+    QSvgRenderer renderer(renderSvgPicture(facets, QRect(0, 0, 3000, 3000)));
+    QImage image(100, 100, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        renderer.render(&painter);
+    }
+    for (int k = 35; k < 65; ++k) {
+        EXPECT_LT(qRed(image.pixel(99 - k, k)), 200) << k;
+    }
+}
+
 }  // namespace
 }  // namespace kavlo
