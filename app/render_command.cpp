@@ -19,6 +19,8 @@
 namespace kavlo {
 namespace {
 
+constexpr int kPngQuality = 80;
+
 struct RenderOptions {
     std::optional<std::filesystem::path> home;
     std::optional<std::filesystem::path> pathFile;
@@ -152,7 +154,8 @@ class PagePass {
 bool drawPage(DeviceKind kind, int dpi, const QString& path, PagePass& pass) {
     switch (kind) {
         case DeviceKind::Screen:
-            return renderScreenPage(std::ref(pass)).save(path, "PNG");
+            // Light compression: a page image is mostly white and shrinks well at once.
+            return renderScreenPage(std::ref(pass)).save(path, "PNG", kPngQuality);
         case DeviceKind::Printer:
             return writePdfPage(path, dpi, std::ref(pass));
         case DeviceKind::Metafile:

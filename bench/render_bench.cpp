@@ -1,43 +1,65 @@
 #include <benchmark/benchmark.h>
 
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QTemporaryDir>
 #include <cmath>
 #include <fstream>
 
+#include "core/graph_reader.h"
 #include "core/page_setup.h"
+#include "core/projection.h"
 #include "devices/page_output.h"
 #include "render/comments_header.h"
+#include "render/grid_lines.h"
 #include "render/page_composition.h"
 #include "render/recording_surface.h"
 
 namespace kavlo {
 namespace {
 
-// A folder with one 200 x 200 stream-line graph (IPL 3) and a 10,000-character comment.
+// Graph files made once per run: grids of a smooth hill, a format per plot type and IPL, and a
+// 10,000-character comment.
 class BenchFiles {
   public:
     BenchFiles() {
-        write("big.dat",
-              "Kavlo bench\n\n\n45, 36, 30, 4, 8, 2, 0\n\n30, 20, 1, 3, 1\n\n\n4, 1, 0, 3\n\n"
-              "4, 1, 0, 3\n\n4, 1, 0, 0\n\n\n5, x\n\n5, y\n\n5, z\n");
-        std::ofstream grid(path("g200.dat"));
-        grid << "200, 200\n";
-        for (int j = 0; j < 200; ++j) {
-            for (int i = 0; i < 200; ++i) {
-                grid << std::sin(0.05 * i) * std::cos(0.07 * j) << (i < 199 ? ", " : "\n");
-            }
-        }
         std::string comment;
         for (int k = 0; k < 1000; ++k) {
             comment += k % 2 ? "abcdefghi " : "日本語の文章です。";
         }
         write("long.txt", comment.substr(0, 10000));
     }
-    std::string path(const char* name) const { return (dir_.path() + "/" + name).toStdString(); }
+
+    std::string grid(int n) const {
+        const std::string name = "g" + std::to_string(n) + ".dat";
+        if (!QFileInfo::exists(QString::fromStdString(path(name)))) {
+            std::ofstream out(path(name));
+            out << n << ", " << n << "\n";
+            for (int j = 0; j < n; ++j) {
+                for (int i = 0; i < n; ++i) {
+                    const double x = 4.0 * i / n - 2;
+                    const double y = 4.0 * j / n - 2;
+                    out << std::exp(-x * x - y * y) << (i + 1 < n ? ", " : "\n");
+                }
+            }
+        }
+        return path(name);
+    }
+
+    std::string format(int ldr, int ipl) const {
+        const std::string name = "f" + std::to_string(ldr) + "-" + std::to_string(ipl) + ".dat";
+        write(name, "Kavlo bench\n\n\n80, 60, 50, 5, 8, 0, 7\n\n30, 20, 1, " + std::to_string(ipl) +
+                        ", " + std::to_string(ldr) +
+                        "\n\n\n4, 1, 0, 3\n\n4, 1, 0, 3\n\n4, 1, 0, 0\n\n\n5, x\n\n5, y\n\n5, z\n");
+        return path(name);
+    }
+
+    std::string path(const std::string& name) const {
+        return (dir_.path() + "/" + QString::fromStdString(name)).toStdString();
+    }
 
   private:
-    void write(const char* name, const std::string& text) const {
+    void write(const std::string& name, const std::string& text) const {
         std::ofstream(path(name), std::ios::binary) << text;
     }
     QTemporaryDir dir_;
@@ -52,11 +74,16 @@ PageSetup samplePage() {
     return sampleSetup(KAVLO_SAMPLES_DIR);
 }
 
-PageSetup bigGraphPage() {
+// One graph alone on the page: an n x n grid as plot type ldr with ipl inserted points.
+PageSetup graphPage(int n, int ldr, int ipl) {
     PageSetup setup;
-    setup.file(FileKind::Format, 1) = files().path("big.dat");
-    setup.file(FileKind::Numeric, 1) = files().path("g200.dat");
+    setup.file(FileKind::Format, 1) = files().format(ldr, ipl);
+    setup.file(FileKind::Numeric, 1) = files().grid(n);
     return setup;
+}
+
+PageSetup bigGraphPage() {
+    return graphPage(200, 1, 3);
 }
 
 // Composes the page on `device`; text is measured on the device itself or a screen image.
@@ -121,6 +148,75 @@ void BM_StreamLines200Svg(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_StreamLines200Svg)->Unit(benchmark::kMillisecond);
+
+// Meshes and surfaces: arguments are grid size, plot type and IPL.
+void BM_GraphScreen(benchmark::State& state) {
+    const DeviceProfile profile = screenProfile();
+    const PageSetup page =
+        graphPage(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)),
+                  static_cast<int>(state.range(2)));
+    for (auto _ : state) {
+        const QImage image = renderScreenPage([&](DrawSurface& s) { compose(s, profile, page); });
+        benchmark::DoNotOptimize(image.bits());
+    }
+}
+BENCHMARK(BM_GraphScreen)
+    ->Args({200, 3, 3})
+    ->Args({200, 6, 3})
+    ->Args({400, 3, 0})
+    ->Args({400, 6, 0})
+    ->Unit(benchmark::kMillisecond);
+
+void BM_GraphPdf(benchmark::State& state) {
+    const DeviceProfile profile = printerProfile(600);
+    const PageSetup page =
+        graphPage(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)),
+                  static_cast<int>(state.range(2)));
+    const QString out = QString::fromStdString(files().path("out.pdf"));
+    for (auto _ : state) {
+        writePdfPage(out, 600, [&](DrawSurface& s) { compose(s, profile, page); });
+    }
+}
+BENCHMARK(BM_GraphPdf)
+    ->Args({200, 3, 3})
+    ->Args({200, 6, 3})
+    ->Args({400, 6, 0})
+    ->Unit(benchmark::kMillisecond);
+
+void BM_GraphSvg(benchmark::State& state) {
+    const DeviceProfile profile = metafileProfile();
+    const PageSetup page =
+        graphPage(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)),
+                  static_cast<int>(state.range(2)));
+    for (auto _ : state) {
+        const QByteArray svg = renderSvgPicture([&](DrawSurface& s) { compose(s, profile, page); });
+        benchmark::DoNotOptimize(svg.size());
+    }
+}
+BENCHMARK(BM_GraphSvg)
+    ->Args({200, 3, 3})
+    ->Args({200, 6, 3})
+    ->Args({400, 6, 0})
+    ->Unit(benchmark::kMillisecond);
+
+// The refinement of every grid line alone, to set against the painting above.
+void BM_RefineAllLines(benchmark::State& state) {
+    const DeviceProfile profile = screenProfile();
+    GraphState g;
+    SilentMessages silent;
+    RecordingSurface none;
+    const RenderContext ctx{g, none, profile, silent, none};
+    const PageSetup page =
+        graphPage(static_cast<int>(state.range(0)), 6, static_cast<int>(state.range(1)));
+    readGraph(g, 1, {page.file(FileKind::Format, 1), page.file(FileKind::Numeric, 1)}, 25, 10,
+              silent, profile.readRules);
+    const float zscl = *settleZScale(g, 1);
+    for (auto _ : state) {
+        refineAllLines(ctx, zscl);
+        benchmark::DoNotOptimize(g.XRefZ(1, 1));
+    }
+}
+BENCHMARK(BM_RefineAllLines)->Args({200, 3})->Args({400, 0})->Unit(benchmark::kMillisecond);
 
 // One comment line of 10,000 characters wrapped under a frame, measured with screen fonts.
 void BM_WrapLongComment(benchmark::State& state) {

@@ -15,49 +15,58 @@ QColor toQColor(Rgb color) {
     return QColor(color.r, color.g, color.b);
 }
 
-QPolygon toQPolygon(std::span<const DevicePoint> points) {
-    QPolygon polygon;
-    polygon.reserve(static_cast<qsizetype>(points.size()));
-    for (const auto& point : points) {
-        polygon.append(QPoint(point.x, point.y));
-    }
-    return polygon;
-}
-
 }  // namespace
 
 PainterSurface::PainterSurface(QPainter& painter, PainterOptions options)
-    : painter_(painter), options_(options) {}
+    : painter_(painter), options_(options) {
+    painter_.setRenderHint(QPainter::Antialiasing, options_.antialias);
+}
 
-void PainterSurface::applyPen(double minimumWidth) const {
+// The painter's pen and brush change only when the drawing asks for other ones: a surface of
+// many facets would spend most of its time setting them again.
+void PainterSurface::usePen(double minimumWidth) {
     // Widths 0 and 1 both mean the thinnest line the device draws.
     const double width = std::max({1.0, static_cast<double>(pen().width), minimumWidth});
-    QPen qpen(toQColor(pen().color), width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
-    painter_.setPen(qpen);
-    painter_.setRenderHint(QPainter::Antialiasing, options_.antialias);
+    if (appliedPen_ && appliedPen_->color == pen().color && appliedPen_->width == width) {
+        return;
+    }
+    painter_.setPen(QPen(toQColor(pen().color), width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    appliedPen_ = AppliedPen{pen().color, width};
+}
+
+void PainterSurface::useBrush() {
+    if (appliedBrush_ == brush().color) {
+        return;
+    }
+    painter_.setBrush(toQColor(brush().color));
+    appliedBrush_ = brush().color;
+}
+
+const QPolygon& PainterSurface::toPolygon(std::span<const DevicePoint> points) {
+    polygon_.resize(static_cast<qsizetype>(points.size()));
+    for (std::size_t k = 0; k < points.size(); ++k) {
+        polygon_[static_cast<qsizetype>(k)] = QPoint(points[k].x, points[k].y);
+    }
+    return polygon_;
 }
 
 void PainterSurface::Polygon(std::span<const DevicePoint> points) {
     if (points.empty()) {
         return;
     }
-    painter_.save();
     const bool seam = pen().color == brush().color;
-    applyPen(seam ? std::max(options_.minimumStrokeWidth, options_.minimumSeamWidth)
-                  : options_.minimumStrokeWidth);
-    painter_.setBrush(toQColor(brush().color));
-    painter_.drawPolygon(toQPolygon(points));
-    painter_.restore();
+    usePen(seam ? std::max(options_.minimumStrokeWidth, options_.minimumSeamWidth)
+                : options_.minimumStrokeWidth);
+    useBrush();
+    painter_.drawPolygon(toPolygon(points));
 }
 
 void PainterSurface::Polyline(std::span<const DevicePoint> points) {
     if (points.size() < 2) {
         return;
     }
-    painter_.save();
-    applyPen(options_.minimumStrokeWidth);
-    painter_.drawPolyline(toQPolygon(points));
-    painter_.restore();
+    usePen(options_.minimumStrokeWidth);
+    painter_.drawPolyline(toPolygon(points));
 }
 
 void PainterSurface::MoveToEx(std::int32_t x, std::int32_t y) {
@@ -66,10 +75,8 @@ void PainterSurface::MoveToEx(std::int32_t x, std::int32_t y) {
 
 void PainterSurface::LineTo(std::int32_t x, std::int32_t y) {
     const QPointF target(x, y);
-    painter_.save();
-    applyPen(options_.minimumStrokeWidth);
+    usePen(options_.minimumStrokeWidth);
     painter_.drawLine(current_, target);
-    painter_.restore();
     current_ = target;
 }
 

@@ -2,6 +2,7 @@
 
 #include <QFontMetricsF>
 #include <QPointF>
+#include <QPolygon>
 #include <optional>
 
 #include "font_mapping.h"
@@ -40,11 +41,21 @@ class PainterSurface final : public ObjectSurface {
 
   private:
     void fontSelected() override;
-    void applyPen(double minimumWidth) const;
+    void usePen(double minimumWidth);
+    void useBrush();
+    const QPolygon& toPolygon(std::span<const DevicePoint> points);
     const DeviceFont& deviceFont();
+
+    struct AppliedPen {
+        Rgb color;
+        double width = 0;
+    };
 
     QPainter& painter_;
     PainterOptions options_;
+    std::optional<AppliedPen> appliedPen_;
+    std::optional<Rgb> appliedBrush_;
+    QPolygon polygon_;
     QPointF current_;
     DeviceFont deviceFont_;
     // Made once per font: text is measured far more often than fonts change.

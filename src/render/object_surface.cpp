@@ -9,9 +9,26 @@ ObjectSurface::ObjectSurface() {
 }
 
 ObjectId ObjectSurface::add(Object object) {
-    const ObjectId id = nextId_++;
-    objects_.emplace(id, std::move(object));
+    if (freeIds_.empty()) {
+        objects_.emplace_back(std::move(object));
+        return static_cast<ObjectId>(objects_.size());
+    }
+    const ObjectId id = freeIds_.back();
+    freeIds_.pop_back();
+    objects_[static_cast<std::size_t>(id - 1)] = std::move(object);
     return id;
+}
+
+const ObjectSurface::Object* ObjectSurface::find(ObjectId id) const {
+    if (id < 1 || static_cast<std::size_t>(id) > objects_.size()) {
+        return nullptr;
+    }
+    const auto& slot = objects_[static_cast<std::size_t>(id - 1)];
+    return slot ? &*slot : nullptr;
+}
+
+int ObjectSurface::liveObjects() const {
+    return static_cast<int>(objects_.size() - freeIds_.size()) - kStockObjects;
 }
 
 ObjectId ObjectSurface::CreatePen(int style, int width, Rgb color) {
@@ -28,13 +45,13 @@ ObjectId ObjectSurface::CreateFontA(int height, int width, int escapement,
 }
 
 ObjectId ObjectSurface::SelectObject(ObjectId object) {
-    const auto it = objects_.find(object);
-    if (it == objects_.end()) {
+    const Object* found = find(object);
+    if (!found) {
         return 0;  // no such object: nothing changes, as with a null handle
     }
-    ObjectId* slot = std::holds_alternative<PenSpec>(it->second)     ? &pen_
-                     : std::holds_alternative<BrushSpec>(it->second) ? &brush_
-                                                                     : &font_;
+    ObjectId* slot = std::holds_alternative<PenSpec>(*found)     ? &pen_
+                     : std::holds_alternative<BrushSpec>(*found) ? &brush_
+                                                                 : &font_;
     const ObjectId previous = *slot;
     *slot = object;
     if (slot == &font_) {
@@ -45,20 +62,22 @@ ObjectId ObjectSurface::SelectObject(ObjectId object) {
 
 void ObjectSurface::DeleteObject(ObjectId object) {
     // Stock and selected objects stay: deleting them is a caller's slip, not a reason to fail.
-    if (object <= kStockObjects || object == pen_ || object == brush_ || object == font_) {
+    if (object <= kStockObjects || object == pen_ || object == brush_ || object == font_ ||
+        !find(object)) {
         return;
     }
-    objects_.erase(object);
+    objects_[static_cast<std::size_t>(object - 1)].reset();
+    freeIds_.push_back(object);
 }
 
 const PenSpec& ObjectSurface::pen() const {
-    return std::get<PenSpec>(objects_.at(pen_));
+    return std::get<PenSpec>(*find(pen_));
 }
 const BrushSpec& ObjectSurface::brush() const {
-    return std::get<BrushSpec>(objects_.at(brush_));
+    return std::get<BrushSpec>(*find(brush_));
 }
 const FontSpec& ObjectSurface::font() const {
-    return std::get<FontSpec>(objects_.at(font_));
+    return std::get<FontSpec>(*find(font_));
 }
 
 }  // namespace kavlo

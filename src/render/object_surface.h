@@ -1,8 +1,9 @@
 #pragma once
 
-#include <map>
+#include <optional>
 #include <string>
 #include <variant>
+#include <vector>
 
 #include "draw_surface.h"
 
@@ -39,7 +40,7 @@ class ObjectSurface : public DrawSurface {
     void DeleteObject(ObjectId object) override;
 
     // How many created objects are alive (stock objects not counted); leaks show here.
-    int liveObjects() const { return static_cast<int>(objects_.size()) - kStockObjects; }
+    int liveObjects() const;
 
   protected:
     const PenSpec& pen() const;
@@ -53,9 +54,11 @@ class ObjectSurface : public DrawSurface {
     static constexpr int kStockObjects = 3;
 
     ObjectId add(Object object);
+    const Object* find(ObjectId id) const;
 
-    std::map<ObjectId, Object> objects_;
-    ObjectId nextId_ = 1;
+    // Slot id - 1 holds object id; deleted slots are reused, as a device reuses its handles.
+    std::vector<std::optional<Object>> objects_;
+    std::vector<ObjectId> freeIds_;
     ObjectId pen_ = 0;
     ObjectId brush_ = 0;
     ObjectId font_ = 0;

@@ -89,7 +89,7 @@ std::vector<DrawnText> drawnTexts(const RenderRig& rig) {
     ObjectId current = 0;
     for (const auto& op : rig.surface.ops()) {
         if (op.op == "CreateFontA") {
-            fonts.emplace(op.id, op);
+            fonts.insert_or_assign(op.id, op);
         } else if (op.op == "SelectObject" && fonts.count(op.id)) {
             current = op.id;
         } else if (op.op == "TextOutA") {
