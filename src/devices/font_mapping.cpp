@@ -101,4 +101,20 @@ DeviceFont makeDeviceFont(const FontSpec& spec, QPaintDevice* device) {
     return result;
 }
 
+const DeviceFont& CurrentFont::get(const FontSpec& spec) {
+    if (spec_ != spec) {
+        font_ = makeDeviceFont(spec, device_);
+        metrics_.emplace(font_.font, device_);
+        spec_ = spec;
+    }
+    return font_;
+}
+
+TextExtent CurrentFont::extent(const FontSpec& spec, const QString& text) {
+    const DeviceFont& current = get(spec);
+    const double width = metrics_->horizontalAdvance(text) * current.scaleX;
+    return {static_cast<std::int32_t>(std::nearbyint(width)),
+            static_cast<std::int32_t>(std::nearbyint(current.ascent + current.descent))};
+}
+
 }  // namespace kavlo

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QString>
+#include <optional>
 #include <string>
 
 #include "render/object_surface.h"
@@ -24,5 +26,22 @@ struct DeviceFont {
 };
 
 DeviceFont makeDeviceFont(const FontSpec& spec, QPaintDevice* device);
+
+// The device font of the latest font request on one device, with its metrics; made again only
+// when the request changes, since text is measured far more often than fonts change.
+class CurrentFont {
+  public:
+    explicit CurrentFont(QPaintDevice* device) : device_(device) {}
+
+    const DeviceFont& get(const FontSpec& spec);
+    // Unrotated width and cell height of the text, device units.
+    TextExtent extent(const FontSpec& spec, const QString& text);
+
+  private:
+    QPaintDevice* device_;
+    std::optional<FontSpec> spec_;
+    DeviceFont font_;
+    std::optional<QFontMetricsF> metrics_;
+};
 
 }  // namespace kavlo

@@ -1,12 +1,12 @@
 #include "page_output.h"
 
-#include <QBuffer>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
 #include <QSaveFile>
-#include <QSvgGenerator>
 #include <cmath>
+
+#include "svg_surface.h"
 
 namespace kavlo {
 
@@ -27,21 +27,10 @@ int screenPixels(int twips) {
     return static_cast<int>(std::nearbyint(static_cast<double>(twips) / kScreenTwipsPerPixel));
 }
 
-bool drawSvg(QIODevice& output, const DrawCallback& draw, QRect window) {
-    QSvgGenerator generator;
-    generator.setOutputDevice(&output);
-    generator.setResolution(1440);
-    generator.setSize(window.size());
-    generator.setViewBox(QRect(QPoint(0, 0), window.size()));
-    QPainter painter;
-    if (!painter.begin(&generator)) {
-        return false;
-    }
-    painter.translate(-window.left(), -window.top());
-    PainterSurface surface(painter,
-                           PainterOptions{true, kSvgMinimumStroke, kSeamWidthMm * kTwipsPerMm});
+QByteArray drawSvg(const DrawCallback& draw, QRect window) {
+    SvgSurface surface(window, StrokeOptions{true, kSvgMinimumStroke, kSeamWidthMm * kTwipsPerMm});
     draw(surface);
-    return painter.end();
+    return surface.finish();
 }
 
 }  // namespace
@@ -79,20 +68,16 @@ bool writePdfPage(const QString& path, int dpi, const DrawCallback& draw) {
 }
 
 QByteArray renderSvgPicture(const DrawCallback& draw, QRect windowTwips) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    if (!buffer.open(QIODevice::WriteOnly) || !drawSvg(buffer, draw, windowTwips)) {
-        return {};
-    }
-    return bytes;
+    return drawSvg(draw, windowTwips);
 }
 
 bool writeSvgPicture(const QString& path, const DrawCallback& draw, QRect windowTwips) {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || !drawSvg(file, draw, windowTwips)) {
+    if (!file.open(QIODevice::WriteOnly)) {
         return false;
     }
-    return file.commit();
+    const QByteArray svg = drawSvg(draw, windowTwips);
+    return file.write(svg) == svg.size() && file.commit();
 }
 
 ScreenMeasure::ScreenMeasure()

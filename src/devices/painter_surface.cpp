@@ -1,14 +1,9 @@
 #include "painter_surface.h"
 
-#include <QFontMetricsF>
 #include <QPainter>
-#include <QPolygon>
 #include <QString>
-#include <algorithm>
-#include <cmath>
 
 namespace kavlo {
-
 namespace {
 
 QColor toQColor(Rgb color) {
@@ -18,15 +13,14 @@ QColor toQColor(Rgb color) {
 }  // namespace
 
 PainterSurface::PainterSurface(QPainter& painter, PainterOptions options)
-    : painter_(painter), options_(options) {
+    : painter_(painter), options_(options), currentFont_(painter.device()) {
     painter_.setRenderHint(QPainter::Antialiasing, options_.antialias);
 }
 
 // The painter's pen and brush change only when the drawing asks for other ones: a surface of
 // many facets would spend most of its time setting them again.
-void PainterSurface::usePen(double minimumWidth) {
-    // Widths 0 and 1 both mean the thinnest line the device draws.
-    const double width = std::max({1.0, static_cast<double>(pen().width), minimumWidth});
+void PainterSurface::usePen(bool seam) {
+    const double width = strokeWidth(pen(), options_, seam);
     if (appliedPen_ && appliedPen_->color == pen().color && appliedPen_->width == width) {
         return;
     }
@@ -54,9 +48,7 @@ void PainterSurface::Polygon(std::span<const DevicePoint> points) {
     if (points.empty()) {
         return;
     }
-    const bool seam = pen().color == brush().color;
-    usePen(seam ? std::max(options_.minimumStrokeWidth, options_.minimumSeamWidth)
-                : options_.minimumStrokeWidth);
+    usePen(pen().color == brush().color);
     useBrush();
     painter_.drawPolygon(toPolygon(points));
 }
@@ -65,7 +57,7 @@ void PainterSurface::Polyline(std::span<const DevicePoint> points) {
     if (points.size() < 2) {
         return;
     }
-    usePen(options_.minimumStrokeWidth);
+    usePen(false);
     painter_.drawPolyline(toPolygon(points));
 }
 
@@ -75,7 +67,7 @@ void PainterSurface::MoveToEx(std::int32_t x, std::int32_t y) {
 
 void PainterSurface::LineTo(std::int32_t x, std::int32_t y) {
     const QPointF target(x, y);
-    usePen(options_.minimumStrokeWidth);
+    usePen(false);
     painter_.drawLine(current_, target);
     current_ = target;
 }
@@ -86,21 +78,8 @@ void PainterSurface::SetROP2(int /*mode*/) {}
 // Text is always drawn without a background box, which is what the pages ask for.
 void PainterSurface::SetBkMode(int /*mode*/) {}
 
-void PainterSurface::fontSelected() {
-    fontStale_ = true;
-}
-
-const DeviceFont& PainterSurface::deviceFont() {
-    if (fontStale_) {
-        deviceFont_ = makeDeviceFont(font(), painter_.device());
-        metrics_.emplace(deviceFont_.font, painter_.device());
-        fontStale_ = false;
-    }
-    return deviceFont_;
-}
-
 void PainterSurface::TextOutA(std::int32_t x, std::int32_t y, const std::string& text) {
-    const DeviceFont& current = deviceFont();
+    const DeviceFont& current = currentFont_.get(font());
     painter_.save();
     // Glyphs stay smoothed even where lines are crisp, as the system draws screen text.
     painter_.setRenderHint(QPainter::TextAntialiasing, true);
@@ -114,10 +93,7 @@ void PainterSurface::TextOutA(std::int32_t x, std::int32_t y, const std::string&
 }
 
 TextExtent PainterSurface::GetTextExtentPoint32A(const std::string& text) {
-    const DeviceFont& current = deviceFont();
-    const double width = metrics_->horizontalAdvance(QString::fromUtf8(text)) * current.scaleX;
-    return TextExtent{static_cast<std::int32_t>(std::nearbyint(width)),
-                      static_cast<std::int32_t>(std::nearbyint(current.ascent + current.descent))};
+    return currentFont_.extent(font(), QString::fromUtf8(text));
 }
 
 }  // namespace kavlo

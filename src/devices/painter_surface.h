@@ -1,26 +1,18 @@
 #pragma once
 
-#include <QFontMetricsF>
 #include <QPointF>
 #include <QPolygon>
 #include <optional>
 
 #include "font_mapping.h"
 #include "render/object_surface.h"
+#include "stroke_style.h"
 
 class QPainter;
 
 namespace kavlo {
 
-struct PainterOptions {
-    bool antialias = false;
-    // Thinnest stroke drawn, device units; vector viewers barely show very thin strokes.
-    double minimumStrokeWidth = 1.0;
-    // Thinnest edge of a polygon outlined in its own fill colour. Viewers smooth the edges of
-    // adjacent polygons one by one, which lets the background shine through as hairline seams
-    // unless the shared edges are covered generously.
-    double minimumSeamWidth = 1.0;
-};
+using PainterOptions = StrokeOptions;
 
 // Draws the page operations on a QPainter, in the painter's device units, with the behaviour of
 // the original device context: solid round-capped pens, filled and outlined polygons, text on a
@@ -40,11 +32,9 @@ class PainterSurface final : public ObjectSurface {
     TextExtent GetTextExtentPoint32A(const std::string& text) override;
 
   private:
-    void fontSelected() override;
-    void usePen(double minimumWidth);
+    void usePen(bool seam);
     void useBrush();
     const QPolygon& toPolygon(std::span<const DevicePoint> points);
-    const DeviceFont& deviceFont();
 
     struct AppliedPen {
         Rgb color;
@@ -57,10 +47,7 @@ class PainterSurface final : public ObjectSurface {
     std::optional<Rgb> appliedBrush_;
     QPolygon polygon_;
     QPointF current_;
-    DeviceFont deviceFont_;
-    // Made once per font: text is measured far more often than fonts change.
-    std::optional<QFontMetricsF> metrics_;
-    bool fontStale_ = true;
+    CurrentFont currentFont_;
 };
 
 }  // namespace kavlo

@@ -24,6 +24,7 @@ struct FontSpec {
     int width = 0;
     int escapement = 0;
     std::string face;
+    friend bool operator==(const FontSpec&, const FontSpec&) = default;
 };
 
 // The object bookkeeping every surface shares: handles, which pen, brush and font is current.

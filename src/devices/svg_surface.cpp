@@ -1,0 +1,176 @@
+#include "svg_surface.h"
+
+#include <QFontInfo>
+#include <charconv>
+#include <cstdio>
+
+#include "render/device_profile.h"
+
+namespace kavlo {
+namespace {
+
+constexpr double kDotsPerMetreAt1440 = 1440 / 0.0254;
+
+void append(std::string& out, std::int64_t value) {
+    char buffer[24];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+    out.append(buffer, end);
+}
+
+void append(std::string& out, double value) {
+    char buffer[32];
+    const int n = std::snprintf(buffer, sizeof buffer, "%.6g", value);
+    out.append(buffer, static_cast<std::size_t>(n));
+}
+
+void appendColour(std::string& out, Rgb c) {
+    char buffer[8];
+    std::snprintf(buffer, sizeof buffer, "#%02x%02x%02x", c.r, c.g, c.b);
+    out += buffer;
+}
+
+void appendEscaped(std::string& out, const std::string& text) {
+    for (const char c : text) {
+        switch (c) {
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            default:
+                // Control characters have no place in XML text.
+                if (static_cast<unsigned char>(c) >= 0x20 || c == '\t') {
+                    out += c;
+                }
+        }
+    }
+}
+
+// Fonts are sized in pixels, so any device measures them; this one says it has twips.
+QImage twipsDevice() {
+    QImage image(1, 1, QImage::Format_RGB32);
+    image.setDotsPerMeterX(static_cast<int>(kDotsPerMetreAt1440));
+    image.setDotsPerMeterY(static_cast<int>(kDotsPerMetreAt1440));
+    return image;
+}
+
+}  // namespace
+
+SvgSurface::SvgSurface(QRect window, StrokeOptions options)
+    : options_(options), metricsDevice_(twipsDevice()), currentFont_(&metricsDevice_) {
+    out_ =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\"?>\n<svg "
+        "xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"";
+    append(out_, window.width() / static_cast<double>(kTwipsPerMm));
+    out_ += "mm\" height=\"";
+    append(out_, window.height() / static_cast<double>(kTwipsPerMm));
+    out_ += "mm\" viewBox=\"0 0 ";
+    append(out_, std::int64_t{window.width()});
+    out_ += ' ';
+    append(out_, std::int64_t{window.height()});
+    out_ += "\">\n<g transform=\"translate(";
+    append(out_, std::int64_t{-window.left()});
+    out_ += ' ';
+    append(out_, std::int64_t{-window.top()});
+    out_ += ")\" stroke-linecap=\"round\" stroke-linejoin=\"round\">\n";
+}
+
+void SvgSurface::points(std::span<const DevicePoint> points) {
+    out_ += " points=\"";
+    for (std::size_t k = 0; k < points.size(); ++k) {
+        if (k > 0) {
+            out_ += ' ';
+        }
+        append(out_, std::int64_t{points[k].x});
+        out_ += ',';
+        append(out_, std::int64_t{points[k].y});
+    }
+    out_ += '"';
+}
+
+void SvgSurface::stroke(bool seam) {
+    out_ += " stroke=\"";
+    appendColour(out_, pen().color);
+    out_ += "\" stroke-width=\"";
+    append(out_, strokeWidth(pen(), options_, seam));
+    out_ += '"';
+}
+
+void SvgSurface::Polygon(std::span<const DevicePoint> points) {
+    if (points.empty()) {
+        return;
+    }
+    out_ += "<polygon";
+    this->points(points);
+    out_ += " fill=\"";
+    appendColour(out_, brush().color);
+    out_ += '"';
+    stroke(pen().color == brush().color);
+    out_ += "/>\n";
+}
+
+void SvgSurface::Polyline(std::span<const DevicePoint> points) {
+    if (points.size() < 2) {
+        return;
+    }
+    out_ += "<polyline";
+    this->points(points);
+    out_ += " fill=\"none\"";
+    stroke(false);
+    out_ += "/>\n";
+}
+
+void SvgSurface::MoveToEx(std::int32_t x, std::int32_t y) {
+    current_ = {x, y};
+}
+
+void SvgSurface::LineTo(std::int32_t x, std::int32_t y) {
+    const std::array<DevicePoint, 2> line{current_, DevicePoint{x, y}};
+    Polyline(line);
+    current_ = {x, y};
+}
+
+// Copy-pen is the only raster mode the pages use: plain painting over what lies below.
+void SvgSurface::SetROP2(int /*mode*/) {}
+
+// Text never blanks a box behind it.
+void SvgSurface::SetBkMode(int /*mode*/) {}
+
+void SvgSurface::TextOutA(std::int32_t x, std::int32_t y, const std::string& text) {
+    const DeviceFont& current = currentFont_.get(font());
+    out_ += "<text transform=\"translate(";
+    append(out_, std::int64_t{x});
+    out_ += ' ';
+    append(out_, std::int64_t{y});
+    out_ += ") rotate(";
+    append(out_, -font().escapement / 10.0);
+    out_ += ") scale(";
+    append(out_, current.scaleX);
+    out_ += " 1)\" y=\"";
+    append(out_, current.ascent);
+    out_ += "\" font-family=\"";
+    appendEscaped(out_, current.font.family().toStdString());
+    out_ += "\" font-size=\"";
+    append(out_, std::int64_t{current.font.pixelSize()});
+    out_ += "\" fill=\"#000000\" xml:space=\"preserve\">";
+    appendEscaped(out_, text);
+    out_ += "</text>\n";
+}
+
+TextExtent SvgSurface::GetTextExtentPoint32A(const std::string& text) {
+    return currentFont_.extent(font(), QString::fromUtf8(text));
+}
+
+QByteArray SvgSurface::finish() {
+    out_ += "</g>\n</svg>\n";
+    return QByteArray(out_.data(), static_cast<qsizetype>(out_.size()));
+}
+
+}  // namespace kavlo
