@@ -78,8 +78,14 @@ TEST(StreamLinesTest, EachDeviceDrawsCurtainsInWhiteAndCurvesInBlackWithItsWidth
     struct Case {
         DeviceProfile profile;
         int width;
+        Points firstCurve;  // the x-min edge line in the device's own units
+        int bottom;
     };
-    const Case cases[] = {{screenProfile(), 1}, {printerProfile(600), 2}, {metafileProfile(), 8}};
+    const Case cases[] = {
+        {screenProfile(), 1, {{132, 283}, {435, 215}}, 1417},
+        {printerProfile(600), 2, {{827, 1772}, {2717, 1346}}, 8858},
+        {metafileProfile(), 8, {{1984, 4252}, {6520, 3231}}, 21260},
+    };
     for (const auto& c : cases) {
         RenderRig rig(c.profile);
         flatFrameWithGrid(rig.g);  // LWD = 2
@@ -93,6 +99,10 @@ TEST(StreamLinesTest, EachDeviceDrawsCurtainsInWhiteAndCurvesInBlackWithItsWidth
             EXPECT_EQ(pens[k].rgb, k % 2 == 0 ? kWhite : kBlack) << c.profile.name;
         }
         EXPECT_EQ(brushes.front().rgb, kWhite);
+        EXPECT_EQ(rig.ops("Polyline").at(0).points, c.firstCurve) << c.profile.name;
+        EXPECT_EQ(rig.ops("Polygon").at(0).points.front(),
+                  (DevicePoint{c.firstCurve[0].x, c.bottom}))
+            << c.profile.name;
         // The polygon is filled and edged with the curtain's own pen and brush.
         const auto& ops = rig.surface.ops();
         ASSERT_GE(ops.size(), 5u);
