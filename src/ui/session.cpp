@@ -1,0 +1,42 @@
+#include "session.h"
+
+#include <array>
+
+#include "devices/page_output.h"
+
+namespace kavlo {
+
+std::optional<ViewSize> viewSizeFor(char letter) {
+    static constexpr std::array<ViewSize, 7> kSizes{{
+        {11907, 10500, false},
+        {11500, 10000, true},
+        {11000, 9500, true},
+        {10500, 9000, true},
+        {10000, 8500, true},
+        {10000, 8000, true},
+        {10000, 7500, true},
+    }};
+    if (letter < 'a' || letter > 'g') {
+        return std::nullopt;
+    }
+    return kSizes[static_cast<std::size_t>(letter - 'a')];
+}
+
+void Session::applyViewSize(char letter) {
+    if (const auto size = viewSizeFor(letter)) {
+        graph.ViewWidth = static_cast<float>(size->widthTwips);
+        graph.ViewHeight = static_cast<float>(size->heightTwips);
+        horizontalBar = size->horizontalBar;
+    }
+}
+
+PageOutcome Session::composeScreenPage(MessageSink& messages) {
+    const DeviceProfile profile = screenProfile();
+    PageOutcome outcome;
+    page = renderScreenPage([&](DrawSurface& surface) {
+        outcome = composePage({graph, surface, profile, messages, surface}, setup);
+    });
+    return outcome;
+}
+
+}  // namespace kavlo

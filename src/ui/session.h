@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QImage>
+#include <QPoint>
+#include <QSize>
+#include <filesystem>
+
+#include "core/graph_state.h"
+#include "core/messages.h"
+#include "core/page_setup.h"
+#include "render/page_composition.h"
+
+namespace kavlo {
+
+// The canvas window's client size for one of the seven window-size settings "a".."g", twips.
+struct ViewSize {
+    int widthTwips = 11907;
+    int heightTwips = 10500;
+    // Size A is as wide as the page, so it needs no horizontal scroll bar.
+    bool horizontalBar = false;
+};
+
+// Nothing for a letter that is not one of the seven.
+std::optional<ViewSize> viewSizeFor(char letter);
+
+constexpr int kTwipsPerScreenPixel = 15;
+
+// What the main window and the canvas window share for one run of the program: the graph
+// state, the page set-up the main window's boxes show, the application folder, the page last
+// drawn and where the canvas window goes.
+struct Session {
+    explicit Session(std::filesystem::path folder) : appFolder(std::move(folder)) {
+        graph.ViewLeft = 1000;
+        graph.ViewTop = 500;
+        graph.PageWidth = 11907;
+        graph.PageHeight = 16840;
+    }
+
+    // Composes the screen page from the set-up and the current view steps into `page`, with
+    // messages to `messages`; clears the names the page clears.
+    PageOutcome composeScreenPage(MessageSink& messages);
+
+    // Sets ViewWidth and ViewHeight from the window-size letter; other letters change nothing.
+    void applyViewSize(char letter);
+
+    GraphState graph;
+    PageSetup setup;
+    std::filesystem::path appFolder;
+    QImage page;
+    bool horizontalBar = false;
+};
+
+}  // namespace kavlo
