@@ -4,9 +4,11 @@
 #include <QDirIterator>
 #include <QFile>
 
-// The samples live in a static library, whose resources are registered only on request.
-static void registerSampleResources() {
+// The samples and the help live in a static library, whose resources are registered only on
+// request.
+static void registerResources() {
     Q_INIT_RESOURCE(samples);
+    Q_INIT_RESOURCE(help);
 }
 
 namespace kavlo {
@@ -17,15 +19,17 @@ bool seedApplicationFolder(const std::filesystem::path& folder) {
     if (!std::filesystem::is_directory(folder, ec)) {
         return false;
     }
-    registerSampleResources();
+    registerResources();
     const QDir target(QString::fromStdString(folder.string()));
-    for (QDirIterator it(":/samples"); it.hasNext();) {
-        const QString resource = it.next();
-        const QString destination = target.filePath(QFileInfo(resource).fileName());
-        if (!QFileInfo::exists(destination) && QFile::copy(resource, destination)) {
-            // Copies of resources are read-only; users edit their samples.
-            QFile::setPermissions(destination, QFile::ReadOwner | QFile::WriteOwner |
-                                                   QFile::ReadGroup | QFile::ReadOther);
+    for (const char* bundle : {":/samples", ":/help"}) {
+        for (QDirIterator it(bundle); it.hasNext();) {
+            const QString resource = it.next();
+            const QString destination = target.filePath(QFileInfo(resource).fileName());
+            if (!QFileInfo::exists(destination) && QFile::copy(resource, destination)) {
+                // Copies of resources are read-only; users edit their samples.
+                QFile::setPermissions(destination, QFile::ReadOwner | QFile::WriteOwner |
+                                                       QFile::ReadGroup | QFile::ReadOther);
+            }
         }
     }
     return true;

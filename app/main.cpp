@@ -1,12 +1,13 @@
+#include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QGuiApplication>
 #include <cstdlib>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "check_command.h"
+#include "gui_command.h"
 #include "render_command.h"
 
 namespace {
@@ -38,10 +39,14 @@ int main(int argc, char** argv) {
     }
     if (verb == "render") {
         prepareHeadlessRun();
-        QGuiApplication app(argc, argv);
+        QApplication app(argc, argv);
         return kavlo::runRender(rest, std::cerr);
     }
-    // The windows come next; until then the command line is all there is.
-    std::cerr << kavlo::checkUsage() << kavlo::renderUsage();
+    if (verb.empty() || verb.starts_with("-")) {
+        QApplication app(argc, argv);
+        return kavlo::runGui(args, std::cerr);
+    }
+    std::cerr << "kavlo: unknown command " << verb << "\n"
+              << kavlo::checkUsage() << kavlo::renderUsage();
     return 2;
 }

@@ -8,11 +8,11 @@ namespace kavlo {
 
 // Shows each message in a modal message box over `parent`.
 class MessageBoxes final : public MessageSink {
-public:
+  public:
     explicit MessageBoxes(QWidget* parent) : parent_(parent) {}
     MessageAnswer show(const Message& message) override;
 
-private:
+  private:
     QWidget* parent_;
 };
 

@@ -4,23 +4,18 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
-#include <iterator>
 #include <string>
-#include <vector>
+#include <tuple>
+#include <utility>
 
 #include "core/app_folder.h"
 #include "core/page_setup.h"
 #include "test_files.h"
 
 namespace kavlo {
-
-// Failures show the setup as the path file would hold it.
-void PrintTo(const PageSetup& setup, std::ostream* out) {
-    *out << formatPathFile(setup);
-}
-
 namespace {
+
+namespace fs = std::filesystem;
 
 // Differs from `known()` in every field, so a line applied to the wrong field shows.
 PageSetup base() {
@@ -31,102 +26,52 @@ PageSetup base() {
 
 PageSetup known() {
     PageSetup s;
-    s.pickers[0] = {"/",
-                    "/home/u/グラフ",
-                    "*.fmt",
-                    {"", "/home/u/グラフ/書式1.dat", "", "", "", "", "/home/u/グラフ/書式6.dat"}};
+    s.pickers[0] = {
+        "/", "/u/グラフ", "*.fmt", {"", "/u/グラフ/書式1.dat", "", "", "", "", "/u/書式6.dat"}};
     s.pickers[1] = {"C:\\", "C:\\data", "*.dat", {"", "C:\\data\\g01.dat", "C:\\data\\g02.dat"}};
     s.pickers[2] = {"/", "/c", "*.cmt", {"", "", "", "", "", "/c/注記.txt", ""}};
     s.header = {"第1報, 温度分布, 2024", 2, 8, 1};
     return s;
 }
 
-std::vector<std::string> lines(const PageSetup& setup) {
-    std::vector<std::string> out;
-    const std::string text = formatPathFile(setup);
-    for (std::size_t start = 0, end; (end = text.find("\r\n", start)) != std::string::npos;
-         start = end + 2) {
-        out.push_back(text.substr(start, end - start));
+// The known file cut after `count` lines, with line `index` (from 0) swapped for `line`.
+std::string knownLines(std::size_t count, std::size_t index = 99, const std::string& line = "") {
+    std::string text = formatPathFile(known()), out;
+    for (std::size_t i = 0, start = 0, end; i < count; ++i, start = end + 2) {
+        end = text.find("\r\n", start);
+        out += (i == index ? line : text.substr(start, end - start)) + "\r\n";
     }
     return out;
 }
 
-std::string join(const std::vector<std::string>& lines, std::size_t count) {
-    std::string text;
-    for (std::size_t i = 0; i < count; ++i) {
-        text += lines[i] + "\r\n";
+TEST(PathFileTest, ExactLayoutRoundTripsWholeOrInPart) {
+    EXPECT_EQ(
+        formatPathFile(known()),
+        "/\r\n/u/グラフ\r\n*.fmt\r\n/u/グラフ/書式1.dat\r\n\r\n\r\n\r\n\r\n/u/書式6.dat\r\n"
+        "C:\\\r\nC:\\data\r\n*.dat\r\nC:\\data\\g01.dat\r\nC:\\data\\g02.dat\r\n\r\n\r\n\r\n\r\n"
+        "/\r\n/c\r\n*.cmt\r\n\r\n\r\n\r\n\r\n/c/注記.txt\r\n\r\n"
+        "第1報, 温度分布, 2024\r\n2\r\n8\r\n1\r\n");
+    EXPECT_TRUE(parsePathFile(formatPathFile(known()) + "extra\r\n5\r\n", base()) == known());
+    // A short file sets only the lines it holds.
+    PageSetup expected = base();
+    expected.pickers[0] = known().pickers[0];
+    EXPECT_TRUE(parsePathFile(knownLines(9), base()) == expected);
+    expected.pickers = known().pickers;
+    expected.header.text = known().header.text;
+    EXPECT_TRUE(parsePathFile(knownLines(28), base()) == expected);
+}
+
+TEST(PathFileTest, EmptyOrOddLinesAreReadLeniently) {
+    for (const auto& [index, kind, pattern] :
+         {std::tuple(2, FileKind::Format, "*.dat"), std::tuple(11, FileKind::Numeric, "*.dat"),
+          std::tuple(20, FileKind::Comment, "*.txt")}) {
+        EXPECT_EQ(parsePathFile(knownLines(31, index), base()).picker(kind).pattern, pattern);
     }
-    return text;
-}
-
-TEST(PathFileTest, ExactLayout) {
-    EXPECT_EQ(formatPathFile(known()),
-              "/\r\n/home/u/グラフ\r\n*.fmt\r\n/home/u/グラフ/書式1.dat\r\n\r\n\r\n\r\n\r\n"
-              "/home/u/グラフ/書式6.dat\r\n"
-              "C:\\\r\nC:\\data\r\n*.dat\r\nC:\\data\\g01.dat\r\nC:\\data\\g02.dat\r\n\r\n\r\n\r\n"
-              "\r\n"
-              "/\r\n/c\r\n*.cmt\r\n\r\n\r\n\r\n\r\n/c/注記.txt\r\n\r\n"
-              "第1報, 温度分布, 2024\r\n2\r\n8\r\n1\r\n");
-}
-
-TEST(PathFileTest, RoundTripKeepsEveryFieldAndBackslashes) {
-    EXPECT_EQ(parsePathFile(formatPathFile(known()), base()), known());
-    EXPECT_EQ(parsePathFile(formatPathFile(known()) + "extra\r\n5\r\n", base()), known());
-    test::TempDir dir;
-    ASSERT_TRUE(writePathFile(dir.path() / kPathFileName, known()));
-    EXPECT_EQ(readPathFile(dir.path() / kPathFileName, base()), known());
-}
-
-TEST(PathFileTest, ShortFileSetsOnlyTheLinesItHolds) {
-    const auto all = lines(known());
-    const struct {
-        std::size_t lineCount;
-        std::function<void(PageSetup&)> restore;
-    } cases[] = {
-        {0, [](PageSetup&) {}},
-        {9, [](PageSetup& s) { s.pickers[0] = known().pickers[0]; }},
-        {13,
-         [](PageSetup& s) {
-             s.pickers[0] = known().pickers[0];
-             const PageSetup full = known();
-             const FilePicker& numeric = full.pickers[1];
-             s.pickers[1].drive = numeric.drive;
-             s.pickers[1].folder = numeric.folder;
-             s.pickers[1].pattern = numeric.pattern;
-             s.pickers[1].files[1] = numeric.files[1];
-         }},
-        {28,
-         [](PageSetup& s) {
-             s.pickers = known().pickers;
-             s.header.text = known().header.text;
-         }},
-    };
-    for (const auto& c : cases) {
-        PageSetup expected = base();
-        c.restore(expected);
-        EXPECT_EQ(parsePathFile(join(all, c.lineCount), base()), expected) << c.lineCount;
-    }
-}
-
-TEST(PathFileTest, EmptyPatternLineGivesTheDefault) {
-    auto all = lines(known());
-    all[2] = all[11] = all[20] = "";
-    const PageSetup setup = parsePathFile(join(all, all.size()), base());
-    EXPECT_EQ(setup.picker(FileKind::Format).pattern, "*.dat");
-    EXPECT_EQ(setup.picker(FileKind::Numeric).pattern, "*.dat");
-    EXPECT_EQ(setup.picker(FileKind::Comment).pattern, "*.txt");
-}
-
-TEST(PathFileTest, IndexLinesAreReadAsNumbers) {
-    const struct {
-        std::string line;
-        int index;
-    } cases[] = {{" 2 ", 2}, {"\t7", 7}, {"-1", -1}, {"", 0},
-                 {"x", 0},   {"2.5", 2}, {"3.5", 4}, {"9e99", 0}};
-    auto all = lines(known());
-    for (const auto& c : cases) {
-        all[29] = c.line;
-        EXPECT_EQ(parsePathFile(join(all, all.size()), base()).header.sizeIndex, c.index) << c.line;
+    // Index lines are read as numbers.
+    const std::pair<std::string, int> cases[] = {{" 2 ", 2}, {"\t7", 7}, {"-1", -1}, {"", 0},
+                                                 {"x", 0},   {"2.5", 2}, {"3.5", 4}, {"9e99", 0}};
+    for (const auto& [line, index] : cases) {
+        EXPECT_EQ(parsePathFile(knownLines(31, 29, line), base()).header.sizeIndex, index) << line;
     }
 }
 
@@ -141,125 +86,64 @@ TEST(PathFileTest, Cp932FileWithBareLineEndsDecodes) {
 }
 
 TEST(PathFileTest, FolderOf) {
-    const struct {
-        std::string path, folder;
-    } cases[] = {{"/a/b/c.dat", "/a/b/"},
-                 {"C:\\data\\f.dat", "C:\\data\\"},
-                 {"/a/b/", "/a/"},
-                 {"name", ""},
-                 {"/x", "/"},
-                 {"/", ""},
-                 {"", ""},
-                 {"D:\\mix/f.dat", "D:\\mix/"}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(folderOf(c.path), c.folder) << c.path;
-    }
+    EXPECT_EQ(folderOf("/x"), "/");
+    EXPECT_EQ(folderOf("/"), "");
+    EXPECT_EQ(folderOf("name"), "");
+    EXPECT_EQ(folderOf("/a/b/"), "/a/");
+    EXPECT_EQ(folderOf("C:\\data\\f.dat"), "C:\\data\\");
+    EXPECT_EQ(folderOf("D:\\mix/f.dat"), "D:\\mix/");
 }
 
-TEST(PathFileTest, FailedWriteLeavesNothingBehind) {
+TEST(PathFileTest, FileOnDiskIsReplacedWholeOrNotAtAll) {
     test::TempDir dir;
-    EXPECT_FALSE(writePathFile(dir.path() / "missing" / kPathFileName, known()));
-    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
-
-    // A folder in the way: the temporary is written but cannot be renamed over it.
-    std::filesystem::create_directory(dir.path() / kPathFileName);
-    dir.write(std::string(kPathFileName) + "/inside", "x");
-    EXPECT_FALSE(writePathFile(dir.path() / kPathFileName, known()));
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
-}
-
-TEST(PathFileTest, WriteReplacesTheOldFileAndLeavesNoTemporary) {
-    test::TempDir dir;
-    const auto file = dir.write(kPathFileName, "old\r\n");
-    ASSERT_TRUE(writePathFile(file, known()));
-    EXPECT_EQ(readPathFile(file, base()), known());
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
-}
-
-TEST(PathFileTest, MissingOrEmptyFileMeansFirstRun) {
-    test::TempDir dir;
-    EXPECT_FALSE(readPathFile(dir.path() / kPathFileName, base()));
+    const auto file = dir.path() / kPathFileName;
+    // Missing or empty means first run.
+    EXPECT_FALSE(readPathFile(file, base()));
     EXPECT_FALSE(readPathFile(dir.write(kPathFileName, ""), base()));
     EXPECT_FALSE(readPathFile(dir.path(), base()));
+    EXPECT_FALSE(writePathFile(dir.path() / "missing" / kPathFileName, known()));
+    ASSERT_TRUE(writePathFile(file, known()));
+    EXPECT_TRUE(readPathFile(file, base()) == known());
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 1) << "no temporary";
+    // A folder in the way: the temporary is written but cannot be renamed over it.
+    fs::create_directory(dir.path() / "blocked");
+    dir.write("blocked/inside", "x");
+    EXPECT_FALSE(writePathFile(dir.path() / "blocked", known()));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 2);
 }
 
-// Sets or clears an environment variable for one test and puts the old value back.
-class ScopedEnv {
-  public:
-    ScopedEnv(const char* name, const char* value) : name_(name) {
-        if (const char* old = std::getenv(name)) {
-            old_ = old;
-        }
+// Sets or clears an environment variable and puts the old value back.
+struct ScopedEnv {
+    ScopedEnv(const char* name, const char* value)
+        : name(name), had(std::getenv(name)), old(had ? std::getenv(name) : "") {
         value ? setenv(name, value, 1) : unsetenv(name);
     }
-    ~ScopedEnv() { old_ ? setenv(name_, old_->c_str(), 1) : unsetenv(name_); }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-  private:
-    const char* name_;
-    std::optional<std::string> old_;
+    ~ScopedEnv() { had ? setenv(name, old.c_str(), 1) : unsetenv(name); }
+    const char* name;
+    bool had;
+    std::string old;
 };
 
 TEST(PathFileTest, ApplicationFolderPrecedence) {
-    const struct {
-        const char* kavloHome;
-        const char* xdgDataHome;
-        std::optional<std::filesystem::path> option;
-        std::filesystem::path folder;
-    } cases[] = {
-        {"/k", "/x", "/opt/h", "/opt/h"},
-        {"/k", "/x", std::nullopt, "/k"},
-        {"", "/x", std::nullopt, "/x/kavlo"},
-        {nullptr, "", std::nullopt, "/home/t/.local/share/kavlo"},
-        {nullptr, "relative", std::nullopt, "/home/t/.local/share/kavlo"},
-    };
+    const std::tuple<const char*, const char*, const char*> cases[] = {
+        {"/k", "/x", "/k"},
+        {"", "/x", "/x/kavlo"},
+        {nullptr, "", "/home/t/.local/share/kavlo"},
+        {nullptr, "relative", "/home/t/.local/share/kavlo"}};
     const ScopedEnv home("HOME", "/home/t");
-    for (const auto& c : cases) {
-        const ScopedEnv kavloHome("KAVLO_HOME", c.kavloHome);
-        const ScopedEnv xdg("XDG_DATA_HOME", c.xdgDataHome);
-        EXPECT_EQ(applicationFolder(c.option), c.folder) << c.folder;
+    for (const auto& [kavloHome, xdgDataHome, folder] : cases) {
+        const ScopedEnv kavlo("KAVLO_HOME", kavloHome), xdg("XDG_DATA_HOME", xdgDataHome);
+        EXPECT_EQ(applicationFolder(std::nullopt), folder) << folder;
+        EXPECT_EQ(applicationFolder("/opt/h"), "/opt/h") << "the option wins over " << folder;
     }
 }
 
-TEST(PageSetupTest, SampleSet) {
-    const std::string folder = "/home/u/.local/share/kavlo";
-    const PageSetup setup = sampleSetup(folder);
-    for (const FilePicker& picker : setup.pickers) {
-        EXPECT_EQ(picker.drive, "/");
-        EXPECT_EQ(picker.folder, folder);
-    }
-    EXPECT_EQ(setup.picker(FileKind::Numeric).pattern, "*.dat");
-    EXPECT_EQ(setup.picker(FileKind::Comment).pattern, "*.txt");
-    EXPECT_EQ(setup.file(FileKind::Format, 6), folder + "/frmqap6.dat");
-    EXPECT_EQ(setup.file(FileKind::Numeric, 6), folder + "/g01.dat");
-    EXPECT_EQ(setup.file(FileKind::Comment, 4), folder + "/cmtqap4.txt");
-    EXPECT_EQ(setup.file(FileKind::Comment, 5), "");
-    EXPECT_EQ(setup.header, HeaderSetup{});
-    EXPECT_EQ(sampleSetup("/s/").file(FileKind::Format, 1), "/s/frmqap1.dat");
-}
-
-TEST(PageSetupTest, HeaderLists) {
-    const struct {
-        int index;
-        std::string face;
-        std::optional<int> size;
-        HeaderAlignment alignment;
-    } cases[] = {
-        {-1, "", std::nullopt, HeaderAlignment::Left},
-        {0, "ＭＳ Ｐ明朝", 1, HeaderAlignment::Left},
-        {1, "ＭＳ Ｐゴシック", 2, HeaderAlignment::Centre},
-        {2, "Times New Roman", 3, HeaderAlignment::Right},
-        {3, "Arial", 4, HeaderAlignment::Left},
-        {4, "", 5, HeaderAlignment::Left},
-        {8, "", 9, HeaderAlignment::Left},
-        {9, "", std::nullopt, HeaderAlignment::Left},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(headerFace(c.index), c.face) << c.index;
-        EXPECT_EQ(headerSize(c.index), c.size) << c.index;
-        EXPECT_EQ(headerAlignment(c.index), c.alignment) << c.index;
-    }
+TEST(PageSetupTest, SampleSetAndHeaderLists) {
+    EXPECT_EQ(sampleSetup("/s/").file(FileKind::Format, 6), "/s/frmqap6.dat");
+    EXPECT_EQ(sampleSetup("/s").file(FileKind::Comment, 4), "/s/cmtqap4.txt");
+    EXPECT_EQ(headerFace(1), "ＭＳ Ｐゴシック");
+    EXPECT_EQ(headerSize(9), std::nullopt);
+    EXPECT_EQ(headerAlignment(2), HeaderAlignment::Right);
 }
 
 }  // namespace

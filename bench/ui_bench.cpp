@@ -1,0 +1,63 @@
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include "application_folder.h"
+#include "ui/canvas_window.h"
+#include "ui/main_window.h"
+
+namespace kavlo {
+namespace {
+
+// The main window on a fresh application folder with the samples in its boxes.
+struct Windows {
+    Windows() : session(dir.path().toStdString()) {
+        seedApplicationFolder(session.appFolder);
+        window.startUp();
+    }
+    QTemporaryDir dir;
+    Session session;
+    SilentMessages messages;
+    MainWindow window{session, messages};
+};
+
+// From the draw button to the canvas showing the sample page.
+void BM_DrawRequestSamples(benchmark::State& state) {
+    Windows windows;
+    for (auto _ : state) {
+        windows.window.drawRequest();
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_DrawRequestSamples)->Unit(benchmark::kMillisecond);
+
+// One view button: the chosen graphs turn and the page is drawn again.
+void BM_ViewButtonRedraw(benchmark::State& state) {
+    Windows windows;
+    windows.window.drawRequest();
+    auto* turn = windows.window.canvas()->findChild<QPushButton*>("Command6_3");
+    for (auto _ : state) {
+        turn->click();
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_ViewButtonRedraw)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace kavlo
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    // Settings and folders of a benchmark run stay out of the user's own.
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

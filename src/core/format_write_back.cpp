@@ -1,0 +1,207 @@
+#include "format_write_back.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string_view>
+#include <system_error>
+#include <utility>
+#include <vector>
+
+#include "decimal_number.h"
+#include "number_format.h"
+#include "value_line.h"
+
+namespace kavlo {
+namespace {
+
+constexpr std::size_t kTiltLine = 6;
+constexpr std::size_t kZLabelLine = 13;
+constexpr double kTurnDegrees = 5;
+constexpr double kZoomBase = 1.4142136;  // the drawing's own factor, not sqrt(2)
+// A format file is a page of text; anything far larger is not one.
+constexpr std::size_t kMaxBytes = 16 << 20;
+
+constexpr std::string_view kNotSaved = "描画の変更は保存されていません。";
+
+std::string unreadable(const std::string& name) {
+    return "ファイル " + name + " を読み込めません。ご確認ください。" + std::string(kNotSaved);
+}
+
+std::string unwritable(const std::string& name) {
+    return "ファイル " + name + " に書き込めません。ご確認ください。" + std::string(kNotSaved);
+}
+
+std::optional<std::string> readBytes(const std::filesystem::path& file) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(file, ec) ||
+        std::filesystem::file_size(file, ec) > kMaxBytes || ec) {
+        return std::nullopt;
+    }
+    try {
+        std::ifstream in(file, std::ios::binary);
+        if (!in) {
+            return std::nullopt;
+        }
+        in.exceptions(std::ios::badbit);
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    } catch (...) {
+        return std::nullopt;
+    }
+}
+
+std::vector<std::string> splitLines(std::string_view bytes) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\r' || bytes[i] == '\n') {
+            lines.emplace_back(bytes.substr(start, i - start));
+            if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') {
+                ++i;
+            }
+            start = i + 1;
+        }
+    }
+    if (start < bytes.size()) {
+        lines.emplace_back(bytes.substr(start));
+    }
+    return lines;
+}
+
+std::string badValue(const std::string& fileName, std::size_t number, const char* name) {
+    return "ファイル " + fileName + " の " + std::to_string(number) + " 行目の " + name +
+           " が数値として読めません。ファイルを見直して下さい。" + std::string(kNotSaved);
+}
+
+template <std::size_t N>
+std::string valueLine(const std::array<double, N>& values) {
+    std::string line;
+    for (double value : values) {
+        line += "   " + formatWriteBackValue(value);
+    }
+    return line;
+}
+
+// Rewrites value line `number` with `change`; a message when the line does not hold its values.
+template <std::size_t N, typename Change>
+std::optional<std::string> rewrite(std::vector<std::string>& lines, std::size_t number,
+                                   const std::array<const char*, N>& names, Change change,
+                                   const std::string& fileName) {
+    if (lines.size() < number) {
+        return std::nullopt;
+    }
+    std::string& line = lines[number - 1];
+    std::array<double, N> values{};
+    ValueLine reader(line);
+    for (std::size_t k = 0; k < N; ++k) {
+        const auto field = reader.nextToken();
+        const auto value =
+            field.kind == ValueLine::Kind::Value ? parseDecimal(field.text) : std::nullopt;
+        if (!value) {
+            return badValue(fileName, number, names[k]);
+        }
+        values[k] = *value;
+    }
+    change(values);
+    for (std::size_t k = 0; k < N; ++k) {
+        if (!std::isfinite(values[k])) {
+            return badValue(fileName, number, names[k]);
+        }
+    }
+    line = valueLine(values);
+    return std::nullopt;
+}
+
+std::filesystem::path temporaryBeside(const std::filesystem::path& file) {
+    std::random_device device;
+    return file.parent_path() /
+           ("." + file.filename().string() + ".tmp" + std::to_string(device()));
+}
+
+bool replaceFile(const std::filesystem::path& file, const std::string& bytes) {
+    const auto temporary = temporaryBeside(file);
+    std::error_code ec;
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        out.close();
+        if (out) {
+            const auto permissions = std::filesystem::status(file, ec).permissions();
+            if (!ec) {
+                std::filesystem::permissions(temporary, permissions, ec);
+            }
+            if (!ec) {
+                std::filesystem::rename(temporary, file, ec);
+            }
+            if (!ec) {
+                return true;
+            }
+        }
+    }
+    std::filesystem::remove(temporary, ec);
+    return false;
+}
+
+std::optional<std::string> writeBack(const std::filesystem::path& file, double turnSteps,
+                                     double zoomSteps) {
+    const std::string name = file.string();
+    // A linked format file stays linked: the file it points to is the one rewritten.
+    std::error_code ec;
+    const auto target = std::filesystem::canonical(file, ec);
+    const auto bytes = ec ? std::nullopt : readBytes(target);
+    if (!bytes) {
+        return unreadable(name);
+    }
+    auto lines = splitLines(*bytes);
+    const auto turn = [turnSteps](std::array<double, 5>& v) {
+        v[0] += kTurnDegrees * turnSteps;
+        v[1] -= kTurnDegrees * turnSteps;
+    };
+    const auto zoom = [zoomSteps](std::array<double, 4>& v) {
+        if (v[2] >= v[3]) {
+            std::swap(v[2], v[3]);
+        }
+        v[3] *= std::pow(kZoomBase, zoomSteps);
+    };
+    if (auto message =
+            rewrite<5>(lines, kTiltLine, {"FXD", "FYD", "LWD", "IPL", "LDR"}, turn, name)) {
+        return message;
+    }
+    if (auto message = rewrite<4>(lines, kZLabelLine, {"ZNS", "ZND", "ZMN", "ZMX"}, zoom, name)) {
+        return message;
+    }
+    std::string text;
+    text.reserve(bytes->size() + 2 * lines.size() + 64);
+    for (const auto& line : lines) {
+        text += line;
+        text += "\r\n";
+    }
+    if (!replaceFile(target, text)) {
+        return unwritable(name);
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::string formatWriteBackValue(double value) {
+    std::string text = formatLabelNumber(value, 6);
+    const std::size_t firstDecimal = text.find('.') + 1;
+    const std::size_t lastKept = std::max(firstDecimal, text.find_last_not_of('0'));
+    text.erase(lastKept + 1);
+    return text;
+}
+
+std::optional<std::string> writeBackView(const std::filesystem::path& file, double turnSteps,
+                                         double zoomSteps) {
+    try {
+        return writeBack(file, turnSteps, zoomSteps);
+    } catch (...) {
+        return unwritable(file.string());
+    }
+}
+
+}  // namespace kavlo

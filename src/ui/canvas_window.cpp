@@ -1,0 +1,433 @@
+#include "canvas_window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStyle>
+#include <algorithm>
+#include <cmath>
+
+#include "core/format_write_back.h"
+#include "group_choice.h"
+#include "page_view.h"
+#include "session.h"
+
+namespace kavlo {
+namespace {
+
+constexpr int kScrollMax = 100;
+constexpr int kMargin = 4;
+constexpr int kGap = 2;
+constexpr int kRowHeight = 25;
+constexpr int kBarThickness = 17;
+constexpr int kHorizontalBarWidth = 241;
+
+int twipsToPixels(float twips) {
+    return static_cast<int>(std::nearbyint(twips / static_cast<float>(kTwipsPerScreenPixel)));
+}
+
+class BusyCursor {
+  public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+QScrollBar* makeBar(Qt::Orientation orientation, const char* name, int single, int page,
+                    QWidget* parent) {
+    auto* bar = new QScrollBar(orientation, parent);
+    bar->setObjectName(name);
+    bar->setRange(0, kScrollMax);
+    bar->setSingleStep(single);
+    bar->setPageStep(page);
+    return bar;
+}
+
+bool strictlyInside(const QScrollBar* bar, QPoint p) {
+    const QRect r = bar->geometry();
+    return !bar->isHidden() && r.left() < p.x() && p.x() < r.left() + r.width() &&
+           r.top() < p.y() && p.y() < r.top() + r.height();
+}
+
+// One unit towards the pointer's place along the bar, none between the two thresholds.
+void stepTowards(QScrollBar* bar, int pointer, int start, int length) {
+    const int value = bar->value();
+    const double max = bar->maximum();
+    if (pointer < start + length * (value - 1) / max) {
+        if (value >= 1) {
+            bar->setValue(value - 1);
+        }
+    } else if (pointer > start + length * (value + 1) / max) {
+        if (value < bar->maximum()) {
+            bar->setValue(value + 1);
+        }
+    }
+}
+
+}  // namespace
+
+CanvasWindow::CanvasWindow(Session& session, QWidget* parent)
+    : QWidget(parent, Qt::Window), session_(session) {
+    setObjectName("Form2");
+    setWindowTitle("QAP Canvas");
+    buildControls();
+}
+
+void CanvasWindow::buildControls() {
+    picture_ = new PageView(this);
+    connect(picture_, &PageView::pressed, this, &CanvasWindow::pressPicture);
+    connect(picture_, &PageView::moved, this, &CanvasWindow::movePicture);
+    connect(picture_, &PageView::released, this, &CanvasWindow::releasePicture);
+    connect(picture_, &PageView::wheelTurned, this, &CanvasWindow::scrollByWheel);
+
+    const auto makeButton = [this](const char* name, const QString& tip) {
+        auto* button = new QPushButton(this);
+        button->setObjectName(name);
+        button->setToolTip(tip);
+        button->setFixedSize(kRowHeight, kRowHeight);
+        // Arrow keys scroll the page instead of moving the focus between buttons.
+        button->installEventFilter(this);
+        return button;
+    };
+
+    backButton_ = makeButton("Command3", "メイン画面に戻る");
+    backButton_->setText("戻る");
+    backButton_->setFixedSize(57, kRowHeight);
+    connect(backButton_, &QPushButton::clicked, this, &CanvasWindow::back);
+
+    groups_ = new QComboBox(this);
+    groups_->setObjectName("Combo1");
+    groups_->setToolTip("向きと高さを変えるグラフ");
+    for (const char* text : kGroupChoiceTexts) {
+        groups_->addItem(text);
+    }
+    groups_->setFixedSize(60, kRowHeight);
+    QPalette yellow = groups_->palette();
+    yellow.setColor(QPalette::Button, QColor(255, 255, 192));
+    yellow.setColor(QPalette::Base, QColor(255, 255, 192));
+    groups_->setPalette(yellow);
+
+    struct ViewButton {
+        const char* name;
+        QStyle::StandardPixmap icon;
+        const char* tip;
+    };
+    static constexpr std::array<ViewButton, 5> kViewButtons{{
+        {"Command6_0", QStyle::SP_ArrowUp, "Z 方向に伸ばす"},
+        {"Command6_1", QStyle::SP_ArrowDown, "Z 方向に縮める"},
+        {"Command6_2", QStyle::SP_BrowserReload, "元に戻す"},
+        {"Command6_3", QStyle::SP_ArrowLeft, "左へ回す"},
+        {"Command6_4", QStyle::SP_ArrowRight, "右へ回す"},
+    }};
+    for (int index = 0; index < 5; ++index) {
+        const ViewButton& entry = kViewButtons[static_cast<std::size_t>(index)];
+        QPushButton* button = makeButton(entry.name, QString::fromUtf8(entry.tip));
+        button->setIcon(style()->standardIcon(entry.icon));
+        connect(button, &QPushButton::clicked, this, [this, index] { changeView(index); });
+        viewButtons_[static_cast<std::size_t>(index)] = button;
+    }
+
+    writeBackButton_ = makeButton("Command2", "表示の変更を書式データファイルに保存");
+    writeBackButton_->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+    connect(writeBackButton_, &QPushButton::clicked, this, &CanvasWindow::writeBack);
+
+    vScroll_ = makeBar(Qt::Vertical, "VScroll1", 2, 20, this);
+    hScroll_ = makeBar(Qt::Horizontal, "HScroll1", 5, 30, this);
+    connect(vScroll_, &QScrollBar::valueChanged, this, &CanvasWindow::doVScroll);
+    connect(hScroll_, &QScrollBar::valueChanged, this, &CanvasWindow::doHScroll);
+
+    const auto row = rowControls();
+    for (std::size_t i = 1; i < row.size(); ++i) {
+        setTabOrder(row[i - 1], row[i]);
+    }
+    layOutControls();
+}
+
+std::array<QWidget*, 8> CanvasWindow::rowControls() const {
+    return {backButton_,     groups_,         viewButtons_[0], viewButtons_[1],
+            viewButtons_[3], viewButtons_[4], viewButtons_[2], writeBackButton_};
+}
+
+void CanvasWindow::layOutControls() {
+    int x = kMargin;
+    for (QWidget* control : rowControls()) {
+        control->move(x, kMargin);
+        x += control->width() + kGap;
+    }
+    hScroll_->setGeometry(x + kMargin, kMargin + (kRowHeight - kBarThickness) / 2,
+                          kHorizontalBarWidth, kBarThickness);
+    const int barTop = kMargin + kRowHeight + kMargin;
+    vScroll_->setGeometry(0, barTop, kBarThickness, std::max(height() - barTop - kMargin, 40));
+}
+
+void CanvasWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    layOutControls();
+}
+
+void CanvasWindow::showPage() {
+    if (!session_.horizontalBar) {
+        hScroll_->hide();
+    }
+    groups_->setCurrentIndex(0);
+    selection_ = {};
+    applyViewGeometry();
+    picture_->setImage(session_.page);
+    show();
+    activateWindow();
+    backButton_->setFocus();
+}
+
+// Like the page set-up: the stored size and place, the page from its top-left corner. The bars
+// go back to 0 with it, so they keep telling where the page is.
+void CanvasWindow::applyViewGeometry() {
+    const GraphState& g = session_.graph;
+    resize(twipsToPixels(g.ViewWidth), twipsToPixels(g.ViewHeight));
+    move(twipsToPixels(g.ViewLeft), twipsToPixels(g.ViewTop));
+    vScroll_->setValue(0);
+    hScroll_->setValue(0);
+    doVScroll();
+    doHScroll();
+}
+
+void CanvasWindow::doVScroll() {
+    const GraphState& g = session_.graph;
+    const float top = -(g.PageHeight - g.ViewHeight) * static_cast<float>(vScroll_->value()) /
+                      static_cast<float>(vScroll_->maximum());
+    picture_->move(picture_->x(), twipsToPixels(top));
+}
+
+void CanvasWindow::doHScroll() {
+    const GraphState& g = session_.graph;
+    const float left = -(g.PageWidth - g.ViewWidth) * static_cast<float>(hScroll_->value()) /
+                       static_cast<float>(hScroll_->maximum());
+    picture_->move(twipsToPixels(left), picture_->y());
+}
+
+bool CanvasWindow::scrollByKey(int key) {
+    switch (key) {
+        case Qt::Key_Up:
+            vScroll_->triggerAction(QAbstractSlider::SliderSingleStepSub);
+            return true;
+        case Qt::Key_Down:
+            vScroll_->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+            return true;
+        case Qt::Key_PageUp:
+            vScroll_->triggerAction(QAbstractSlider::SliderPageStepSub);
+            return true;
+        case Qt::Key_PageDown:
+            vScroll_->triggerAction(QAbstractSlider::SliderPageStepAdd);
+            return true;
+        case Qt::Key_Home:
+            vScroll_->triggerAction(QAbstractSlider::SliderToMinimum);
+            return true;
+        case Qt::Key_End:
+            vScroll_->triggerAction(QAbstractSlider::SliderToMaximum);
+            return true;
+        case Qt::Key_Left:
+            hScroll_->triggerAction(QAbstractSlider::SliderSingleStepSub);
+            return true;
+        case Qt::Key_Right:
+            hScroll_->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool CanvasWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && scrollByKey(static_cast<QKeyEvent*>(event)->key())) {
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void CanvasWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        back();
+    } else if (!scrollByKey(event->key())) {
+        QWidget::keyPressEvent(event);
+    }
+}
+
+void CanvasWindow::wheelEvent(QWheelEvent* event) {
+    scrollByWheel(event->angleDelta());
+    event->accept();
+}
+
+void CanvasWindow::scrollByWheel(QPoint angleDelta) {
+    // Whole notches only; the rest waits for the next event (fine-grained wheels).
+    constexpr int kNotch = 120;
+    wheelRemainder_ += angleDelta;
+    const QPoint notches(wheelRemainder_.x() / kNotch, wheelRemainder_.y() / kNotch);
+    wheelRemainder_ -= notches * kNotch;
+    const int lines = QApplication::wheelScrollLines();
+    vScroll_->setValue(vScroll_->value() - notches.y() * lines * vScroll_->singleStep());
+    if (!hScroll_->isHidden()) {
+        hScroll_->setValue(hScroll_->value() - notches.x() * lines * hScroll_->singleStep());
+    }
+}
+
+void CanvasWindow::closeEvent(QCloseEvent* event) {
+    event->accept();
+    emit closedByUser();
+}
+
+QRectF CanvasWindow::selection() const {
+    const CanvasSelection& s = selection_;
+    return QRectF(QPointF(s.SelX1, s.SelY1), QPointF(s.SelX2, s.SelY2)).normalized();
+}
+
+QPoint CanvasWindow::pictureOffset() const {
+    return picture_->pos();
+}
+
+const QImage& CanvasWindow::shownPage() const {
+    return picture_->image();
+}
+
+QPoint CanvasWindow::toWindow(QPointF mm) const {
+    return picture_->pos() + PageView::mmToPixel(mm);
+}
+
+bool CanvasWindow::overScrollBar(QPoint window) const {
+    return strictlyInside(vScroll_, window) || strictlyInside(hScroll_, window);
+}
+
+void CanvasWindow::dragScroll(QPoint window) {
+    if (strictlyInside(vScroll_, window)) {
+        const QRect r = vScroll_->geometry();
+        stepTowards(vScroll_, window.y(), r.top(), r.height());
+    }
+    if (strictlyInside(hScroll_, window)) {
+        const QRect r = hScroll_->geometry();
+        stepTowards(hScroll_, window.x(), r.left(), r.width());
+    }
+}
+
+void CanvasWindow::pressPicture(QPointF mm) {
+    CanvasSelection& s = selection_;
+    s.DragActive = 1;
+    eraseSelection();
+    s.SelX1 = static_cast<float>(mm.x());
+    s.SelY1 = static_cast<float>(mm.y());
+}
+
+void CanvasWindow::movePicture(QPointF mm, Qt::MouseButtons buttons) {
+    CanvasSelection& s = selection_;
+    if (buttons != Qt::LeftButton || s.DragActive != 1) {
+        return;
+    }
+    if (s.MouseX != 0 || s.MouseY != 0) {
+        picture_->invertBox({s.SelX1, s.SelY1}, {s.MouseX, s.MouseY});
+    }
+    picture_->invertBox({s.SelX1, s.SelY1}, mm);
+    s.MouseX = static_cast<float>(mm.x());
+    s.MouseY = static_cast<float>(mm.y());
+    dragScroll(toWindow(mm));
+}
+
+void CanvasWindow::releasePicture(QPointF mm) {
+    CanvasSelection& s = selection_;
+    if (s.DragActive != 1) {
+        return;
+    }
+    if (overScrollBar(toWindow(mm))) {
+        s.SelX2 = s.MouseX;
+        s.SelY2 = s.MouseY;
+    } else {
+        // A release away from the last drawn corner (no move event before it, or another
+        // button) still leaves the box on the picture that the next press erases.
+        const bool shown = s.MouseX != 0 || s.MouseY != 0;
+        const QPointF corner = shown ? QPointF(s.MouseX, s.MouseY) : QPointF(s.SelX1, s.SelY1);
+        if (PageView::mmToPixel(mm) != PageView::mmToPixel(corner)) {
+            if (shown) {
+                picture_->invertBox({s.SelX1, s.SelY1}, corner);
+            }
+            picture_->invertBox({s.SelX1, s.SelY1}, mm);
+            s.MouseX = static_cast<float>(mm.x());
+            s.MouseY = static_cast<float>(mm.y());
+        }
+        s.SelX2 = static_cast<float>(mm.x());
+        s.SelY2 = static_cast<float>(mm.y());
+    }
+    s.DragActive = 0;
+}
+
+void CanvasWindow::eraseSelection() {
+    CanvasSelection& s = selection_;
+    if (s.SelX2 != 0 || s.SelY2 != 0) {
+        picture_->invertBox({s.SelX1, s.SelY1}, {s.SelX2, s.SelY2});
+        s.SelX2 = s.SelY2 = s.MouseX = s.MouseY = 0;
+    }
+}
+
+void CanvasWindow::changeView(int index) {
+    GraphState& g = session_.graph;
+    for (const int group : chosenGroups(groups_->currentIndex())) {
+        const auto slot = static_cast<std::size_t>(group);
+        switch (index) {
+            case 0:
+                g.ZoomSteps[slot] -= 1;
+                break;
+            case 1:
+                g.ZoomSteps[slot] += 1;
+                break;
+            case 2:
+                g.ZoomSteps[slot] = 0;
+                g.TurnSteps[slot] = 0;
+                break;
+            case 3:
+                g.TurnSteps[slot] += 1;
+                break;
+            case 4:
+                g.TurnSteps[slot] -= 1;
+                break;
+            default:
+                break;
+        }
+    }
+    const BusyCursor busy;
+    // The new page no longer holds the old box.
+    selection_ = {};
+    applyViewGeometry();
+    session_.composeScreenPage(*messages_);
+    picture_->setImage(session_.page);
+    show();
+    backButton_->setFocus();
+}
+
+void CanvasWindow::writeBack() {
+    GraphState& g = session_.graph;
+    for (int group = 1; group <= kSlotCount; ++group) {
+        const auto slot = static_cast<std::size_t>(group);
+        const std::string& file = session_.setup.file(FileKind::Format, group);
+        if (!file.empty()) {
+            if (const auto failure = writeBackView(file, g.TurnSteps[slot], g.ZoomSteps[slot])) {
+                messages_->show({"書式データファイル", *failure, MessageIcon::Exclamation});
+                continue;
+            }
+        }
+        g.TurnSteps[slot] = 0;
+        g.ZoomSteps[slot] = 0;
+    }
+}
+
+void CanvasWindow::back() {
+    GraphState& g = session_.graph;
+    for (const int group : chosenGroups(groups_->currentIndex())) {
+        g.ZoomSteps[static_cast<std::size_t>(group)] = 0;
+        g.TurnSteps[static_cast<std::size_t>(group)] = 0;
+    }
+    eraseSelection();
+    g.ViewLeft = static_cast<float>(x() * kTwipsPerScreenPixel);
+    g.ViewTop = static_cast<float>(y() * kTwipsPerScreenPixel);
+    hide();
+    emit backPressed();
+}
+
+}  // namespace kavlo

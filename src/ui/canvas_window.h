@@ -1,0 +1,100 @@
+#pragma once
+
+#include <QPoint>
+#include <QRectF>
+#include <QWidget>
+#include <array>
+
+#include "message_boxes.h"
+
+class QComboBox;
+class QPushButton;
+class QScrollBar;
+
+namespace kavlo {
+
+class PageView;
+struct Session;
+
+// The rubber-band selection on the canvas, page mm. SelX2 = SelY2 = 0: nothing selected;
+// MouseX = MouseY = 0: no rubber band shown.
+struct CanvasSelection {
+    float SelX1 = 0, SelY1 = 0;
+    float SelX2 = 0, SelY2 = 0;
+    float MouseX = 0, MouseY = 0;
+    int DragActive = 0;
+};
+
+// The window that shows the composed page, scrolls it, lets the user select a part of it and
+// turns or stretches chosen graph groups.
+class CanvasWindow final : public QWidget {
+    Q_OBJECT
+
+  public:
+    explicit CanvasWindow(Session& session, QWidget* parent = nullptr);
+
+    // Shows session.page at the stored window size and place, view buttons for all groups.
+    void showPage();
+    // Removes the selection box from the picture and forgets it.
+    void eraseSelection();
+
+    const CanvasSelection& selectionFields() const { return selection_; }
+    // Normalised, page mm.
+    QRectF selection() const;
+    // Where the page's top-left corner is in the client area, pixels.
+    QPoint pictureOffset() const;
+    // The page as shown, selection box included.
+    const QImage& shownPage() const;
+
+    // Messages go here instead of to message boxes (tests).
+    void setMessageSink(MessageSink& sink) { messages_ = &sink; }
+
+  signals:
+    void backPressed();
+    void closedByUser();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void buildControls();
+    // Left to right.
+    std::array<QWidget*, 8> rowControls() const;
+    void layOutControls();
+    void applyViewGeometry();
+    void doVScroll();
+    void doHScroll();
+    bool scrollByKey(int key);
+    void scrollByWheel(QPoint angleDelta);
+    QPoint toWindow(QPointF mm) const;
+    bool overScrollBar(QPoint window) const;
+    void dragScroll(QPoint window);
+
+    void pressPicture(QPointF mm);
+    void movePicture(QPointF mm, Qt::MouseButtons buttons);
+    void releasePicture(QPointF mm);
+
+    void changeView(int index);
+    void writeBack();
+    void back();
+
+    Session& session_;
+    MessageBoxes boxes_{this};
+    MessageSink* messages_ = &boxes_;
+    CanvasSelection selection_;
+    QPoint wheelRemainder_;
+
+    PageView* picture_ = nullptr;
+    QPushButton* backButton_ = nullptr;
+    QComboBox* groups_ = nullptr;
+    std::array<QPushButton*, 5> viewButtons_{};
+    QPushButton* writeBackButton_ = nullptr;
+    QScrollBar* vScroll_ = nullptr;
+    QScrollBar* hScroll_ = nullptr;
+};
+
+}  // namespace kavlo

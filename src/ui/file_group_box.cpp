@@ -1,0 +1,236 @@
+#include "file_group_box.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPushButton>
+
+#include "drive_list.h"
+#include "slot_box.h"
+
+namespace kavlo {
+namespace {
+
+constexpr int kNormalFolderListHeight = 104;  // 1560 twips
+const char* const kLightYellow = "background-color: #ffffe0;";
+
+QString name(const char* prefix, int kind, int index = -1) {
+    return QString::fromLatin1(prefix) + QString::number(kind) +
+           (index >= 0 ? "_" + QString::number(index) : QString());
+}
+
+}  // namespace
+
+FileGroupBox::FileGroupBox(int kind, const QString& title, QWidget* parent)
+    : QWidget(parent),
+      title_(new QLabel(title, this)),
+      pattern_(new QLineEdit(this)),
+      button_(new QPushButton(kind == 1 ? "◆" : "▲", this)),
+      files_(new QListWidget(this)),
+      folders_(new QListWidget(this)),
+      drives_(new QComboBox(this)) {
+    pattern_->setObjectName(name("Text", kind, 0));
+    button_->setObjectName(name("Command", kind, 0));
+    button_->setToolTip(kind == 1 ? "一覧を読み直す"
+                                  : "上のファイル群のドライブとフォルダーを使う");
+    files_->setObjectName(name("File", kind));
+    folders_->setObjectName(name("Dir", kind));
+    drives_->setObjectName(name("Drive", kind));
+    for (QWidget* w : std::initializer_list<QWidget*>{pattern_, files_, folders_, drives_}) {
+        w->setStyleSheet(kLightYellow);
+    }
+    drives_->addItems(driveRoots());
+    folders_->setFixedHeight(kNormalFolderListHeight);
+    files_->setFixedHeight(kNormalFolderListHeight);
+    folders_->viewport()->installEventFilter(this);
+
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(4, 2, 4, 2);
+    grid->setVerticalSpacing(1);
+    QFont bold = title_->font();
+    bold.setBold(true);
+    title_->setFont(bold);
+    grid->addWidget(title_, 0, 0);
+    auto* patternRow = new QHBoxLayout;
+    patternRow->addWidget(button_);
+    patternRow->addWidget(pattern_);
+    grid->addLayout(patternRow, 0, 1);
+    grid->addWidget(drives_, 0, 2);
+    auto* slotColumn = new QVBoxLayout;
+    slotColumn->setSpacing(1);
+    for (int g = 1; g <= kSlotCount; ++g) {
+        auto* box = new SlotBox(g, this);
+        box->setObjectName(name("Text", kind, g));
+        box->setMinimumWidth(300);
+        slots_[static_cast<std::size_t>(g)] = box;
+        slotColumn->addWidget(box);
+        connect(box, &SlotBox::armed, this, &FileGroupBox::slotArmed);
+        connect(box, &SlotBox::stepRequested, this, &FileGroupBox::stepRequested);
+    }
+    slotColumn->addStretch();
+    grid->addLayout(slotColumn, 1, 0);
+    grid->addWidget(files_, 1, 1, Qt::AlignTop);
+    grid->addWidget(folders_, 1, 2, Qt::AlignTop);
+    grid->setColumnStretch(0, 3);
+    grid->setColumnStretch(1, 2);
+    grid->setColumnStretch(2, 2);
+
+    connect(pattern_, &QLineEdit::textChanged, this, [this] { fillFileList(); });
+    connect(button_, &QPushButton::clicked, this, &FileGroupBox::buttonClicked);
+    connect(drives_, &QComboBox::textActivated, this, &FileGroupBox::setDrive);
+    connect(folders_, &QListWidget::itemActivated, this,
+            [this](QListWidgetItem* item) { setFolder(item->data(Qt::UserRole).toString()); });
+    connect(files_, &QListWidget::currentItemChanged, this,
+            [this](QListWidgetItem* current, QListWidgetItem*) {
+                if (current) {
+                    emit fileClicked(fullPath(current->text()));
+                }
+            });
+    connect(files_, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) { emit fileClicked(fullPath(item->text())); });
+}
+
+FilePicker FileGroupBox::state() const {
+    FilePicker picker;
+    picker.drive = drive().toStdString();
+    picker.folder = folder_.toStdString();
+    picker.pattern = pattern_->text().toStdString();
+    for (int g = 1; g <= kSlotCount; ++g) {
+        picker.files[static_cast<std::size_t>(g)] = slotText(g).toStdString();
+    }
+    return picker;
+}
+
+void FileGroupBox::setState(const FilePicker& state) {
+    if (!state.drive.empty()) {
+        setDrive(QString::fromStdString(state.drive));
+    }
+    if (!state.folder.empty()) {
+        setFolder(QString::fromStdString(state.folder));
+    }
+    setPattern(QString::fromStdString(state.pattern));
+    for (int g = 1; g <= kSlotCount; ++g) {
+        setSlotText(g, QString::fromStdString(state.files[static_cast<std::size_t>(g)]));
+    }
+}
+
+QString FileGroupBox::slotText(int slot) const {
+    return slotBox(slot)->text();
+}
+
+void FileGroupBox::setSlotText(int slot, const QString& text) {
+    slotBox(slot)->setText(text);
+    slotBox(slot)->setCursorPosition(0);
+}
+
+QString FileGroupBox::drive() const {
+    return driveOf(folder_, driveRoots());
+}
+
+// A drive that cannot be read leaves the lists where they were.
+void FileGroupBox::setDrive(const QString& root) {
+    if (drives_->findText(root) < 0) {
+        drives_->addItem(root);
+    }
+    drives_->setCurrentText(root);
+    if (QDir(root).isReadable() && !folder_.startsWith(root == "/" ? root : root + "/")) {
+        setFolder(root);
+    }
+}
+
+void FileGroupBox::setFolder(const QString& folder) {
+    const QDir dir(folder);
+    if (!dir.exists() || !dir.isReadable()) {
+        return;
+    }
+    folder_ = QDir::cleanPath(dir.absolutePath());
+    QDir::setCurrent(folder_);
+    drives_->setCurrentText(driveOf(folder_, driveRoots()));
+    fillFolderList();
+    fillFileList();
+}
+
+void FileGroupBox::setPattern(const QString& pattern) {
+    pattern_->setText(pattern);
+}
+
+void FileGroupBox::refresh() {
+    fillFolderList();
+    fillFileList();
+}
+
+bool FileGroupBox::selectNextFile() {
+    const int next = files_->currentRow() + 1;
+    if (next >= files_->count()) {
+        return false;
+    }
+    files_->setCurrentRow(next);
+    return true;
+}
+
+QString FileGroupBox::selectedFile() const {
+    const QListWidgetItem* item = files_->currentItem();
+    return item ? fullPath(item->text()) : QString();
+}
+
+QString FileGroupBox::fullPath(const QString& name) const {
+    return folder_.endsWith('/') ? folder_ + name : folder_ + '/' + name;
+}
+
+// The path from the root down to the folder, then its subfolders, indented like a tree.
+void FileGroupBox::fillFolderList() {
+    folders_->clear();
+    QStringList parts = folder_.split('/', Qt::SkipEmptyParts);
+    QString path = "/";
+    auto add = [this](const QString& text, const QString& target, int depth, bool current) {
+        auto* item = new QListWidgetItem(QString(depth * 2, ' ') + text, folders_);
+        item->setData(Qt::UserRole, target);
+        if (current) {
+            QFont f = item->font();
+            f.setBold(true);
+            item->setFont(f);
+            folders_->setCurrentItem(item);
+        }
+    };
+    add("/", "/", 0, parts.isEmpty());
+    for (int k = 0; k < parts.size(); ++k) {
+        path += (k ? "/" : "") + parts[k];
+        add(parts[k], path, k + 1, k + 1 == parts.size());
+    }
+    const QDir dir(folder_);
+    for (const QString& sub : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
+        add(sub, dir.filePath(sub), static_cast<int>(parts.size()) + 1, false);
+    }
+}
+
+void FileGroupBox::fillFileList() {
+    files_->blockSignals(true);
+    files_->clear();
+    const QStringList patterns = pattern_->text().split(';', Qt::SkipEmptyParts);
+    const QDir dir(folder_);
+    files_->addItems(
+        dir.entryList(patterns.isEmpty() ? QStringList{"*"} : patterns, QDir::Files, QDir::Name));
+    files_->setCurrentRow(-1);
+    files_->blockSignals(false);
+}
+
+// A left click enlarges the folder list for long paths, a right click gives it its size back.
+bool FileGroupBox::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == folders_->viewport() && event->type() == QEvent::MouseButtonPress &&
+        enlargedFolderHeight_ > 0) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton) {
+            folders_->setFixedHeight(enlargedFolderHeight_);
+            folders_->raise();
+        } else if (mouse->button() == Qt::RightButton) {
+            folders_->setFixedHeight(kNormalFolderListHeight);
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace kavlo

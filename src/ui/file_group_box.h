@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QWidget>
+#include <array>
+
+#include "core/page_setup.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+
+namespace kavlo {
+
+class SlotBox;
+
+// One kind of file (format, numeric or comment): the six slot boxes, the pattern box, and the
+// drive, folder and file lists to pick from. Kind 1, 2 or 3 names the controls: Text1_3 is the
+// third format box, File2 the numeric file list, Dir3 the comment folder list.
+class FileGroupBox : public QWidget {
+    Q_OBJECT
+  public:
+    FileGroupBox(int kind, const QString& title, QWidget* parent = nullptr);
+
+    FilePicker state() const;
+    void setState(const FilePicker& state);
+
+    QString slotText(int slot) const;
+    void setSlotText(int slot, const QString& text);
+    SlotBox* slotBox(int slot) const { return slots_.at(static_cast<std::size_t>(slot)); }
+
+    QString folder() const { return folder_; }
+    QString drive() const;
+    void setDrive(const QString& root);
+    void setFolder(const QString& folder);
+    void setPattern(const QString& pattern);
+    // Reads the folder and its files again.
+    void refresh();
+
+    // The file list's selection moves on by one; false when it is on the last file already.
+    bool selectNextFile();
+    QString selectedFile() const;
+
+    // The enlarged folder list height on a left click, pixels; 0 keeps it as it is.
+    void setEnlargedFolderHeight(int pixels) { enlargedFolderHeight_ = pixels; }
+
+  signals:
+    void slotArmed(int slot);
+    void stepRequested(int slot);
+    void fileClicked(const QString& fullPath);
+    void buttonClicked();
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    QString fullPath(const QString& name) const;
+    void fillFolderList();
+    void fillFileList();
+
+    std::array<SlotBox*, kSlotCount + 1> slots_{};
+    QLabel* title_;
+    QLineEdit* pattern_;
+    QPushButton* button_;
+    QListWidget* files_;
+    QListWidget* folders_;
+    QComboBox* drives_;
+    QString folder_;
+    int enlargedFolderHeight_ = 0;
+};
+
+}  // namespace kavlo

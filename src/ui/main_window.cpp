@@ -1,0 +1,332 @@
+#include "main_window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QUrl>
+
+#include "canvas_window.h"
+#include "core/path_file.h"
+#include "file_group_box.h"
+#include "help_window.h"
+#include "slot_box.h"
+
+namespace kavlo {
+namespace {
+
+const char* const kWelcome =
+    "初めまして、Kavloです。サンプルを描画しますので、最初に描画ボタンを押してみてください。";
+const QString kSizeCaptions[] = {"サイズ Ａ", "サイズ Ｂ", "サイズ Ｃ", "サイズ Ｄ",
+                                 "サイズ Ｅ", "サイズ Ｆ", "サイズ Ｇ"};
+constexpr int kEnlargedFormatFolders = 370;   // 5550 twips
+constexpr int kEnlargedNumericFolders = 244;  // 3660 twips
+
+QSettings settings() {
+    return QSettings("Fernwick", "qap");
+}
+
+QPushButton* button(const QString& caption, const char* name, QWidget* parent) {
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    return b;
+}
+
+QComboBox* list(const QStringList& entries, const char* name, QWidget* parent) {
+    auto* combo = new QComboBox(parent);
+    combo->setObjectName(name);
+    combo->addItems(entries);
+    return combo;
+}
+
+// A list index read from a path file may lie outside the list: then nothing is chosen.
+void choose(QComboBox* combo, int index) {
+    combo->setCurrentIndex(index >= 0 && index < combo->count() ? index : -1);
+}
+
+// Writes the path file and reports nothing: a folder that takes none is the user's choice.
+void writeQuietly(const std::filesystem::path& folder, const PageSetup& setup) {
+    if (!folder.empty()) {
+        writePathFile(folder / kPathFileName, setup);
+    }
+}
+
+std::filesystem::path firstFolder(const PageSetup& setup, FileKind kind) {
+    for (int g = 1; g <= kSlotCount; ++g) {
+        if (!setup.file(kind, g).empty()) {
+            return folderOf(setup.file(kind, g));
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
+MainWindow::MainWindow(Session& session, MessageSink& messages, QWidget* parent)
+    : QWidget(parent),
+      session_(session),
+      messages_(messages),
+      headerText_(new QLineEdit(this)),
+      headerFace_(
+          list({"ＭＳ Ｐ明朝", "ＭＳ Ｐゴシック", "Times New Roman", "Arial"}, "Combo1", this)),
+      headerSize_(list({"1", "2", "3", "4", "5", "6", "7", "8", "9"}, "Combo2", this)),
+      headerAlignment_(list({"左端", "中央", "右端"}, "Combo3", this)),
+      draw_(button("描画", "Command4", this)),
+      size_(button(kSizeCaptions[0], "Command7", this)),
+      save_(button("保存", "Command8", this)) {
+    setObjectName("Form1");
+    setWindowTitle("Kavlo 2.00");
+    const QString titles[] = {"書式データファイル", "数値データファイル", "コメントデータファイル"};
+    auto* layout = new QVBoxLayout(this);
+    layout->setSpacing(2);
+    for (int k = 1; k <= 3; ++k) {
+        auto* group = new FileGroupBox(k, titles[k - 1], this);
+        groups_[static_cast<std::size_t>(k - 1)] = group;
+        layout->addWidget(group);
+        connect(group, &FileGroupBox::slotArmed, this, [this, k](int g) { arm(k, g); });
+        connect(group, &FileGroupBox::fileClicked, this,
+                [this, k](const QString& path) { pick(k, path); });
+        connect(group, &FileGroupBox::stepRequested, this, [this, k](int g) { step(k, g); });
+        if (k == 1) {
+            auto* ends = button("<=>", "Command11", this);
+            ends->setToolTip("パスの先頭と末尾の表示を切り替える");
+            connect(ends, &QPushButton::clicked, this, &MainWindow::togglePathEnds);
+            layout->addWidget(ends, 0, Qt::AlignLeft);
+        }
+    }
+    group(FileKind::Format)->setEnlargedFolderHeight(kEnlargedFormatFolders);
+    group(FileKind::Numeric)->setEnlargedFolderHeight(kEnlargedNumericFolders);
+    connect(group(FileKind::Format), &FileGroupBox::buttonClicked, this, [this] {
+        for (FileGroupBox* g : groups_) {
+            g->refresh();
+        }
+    });
+    // "▲" takes the drive and folder of the group above it.
+    for (const auto& [to, from] : {std::pair{FileKind::Numeric, FileKind::Format},
+                                   std::pair{FileKind::Comment, FileKind::Numeric}}) {
+        connect(group(to), &FileGroupBox::buttonClicked, this, [this, to, from] {
+            group(to)->setDrive(group(from)->drive());
+            group(to)->setFolder(group(from)->folder());
+        });
+    }
+
+    headerText_->setObjectName("Text4");
+    auto* header = new QHBoxLayout;
+    header->addWidget(new QLabel("ヘッダー", this));
+    header->addWidget(headerText_, 1);
+    header->addWidget(headerFace_);
+    header->addWidget(headerSize_);
+    header->addWidget(headerAlignment_);
+    layout->addLayout(header);
+
+    auto* quit = button("終了", "Command5", this);
+    auto* help = button("ヘルプ", "Command6", this);
+    auto* home = button("HP", "Command10", this);
+    save_->setEnabled(false);
+    save_->setToolTip("作業フォルダーへの保存");
+    save_->hide();
+    auto* commands = new QHBoxLayout;
+    for (QPushButton* b : {draw_, quit, help, size_, save_, home}) {
+        commands->addWidget(b);
+    }
+    commands->addStretch();
+    layout->addLayout(commands);
+    draw_->setDefault(true);
+
+    connect(draw_, &QPushButton::clicked, this, &MainWindow::drawRequest);
+    connect(quit, &QPushButton::clicked, this, &MainWindow::close);
+    connect(help, &QPushButton::clicked, this, &MainWindow::showHelp);
+    connect(size_, &QPushButton::clicked, this, &MainWindow::cycleSize);
+    connect(home, &QPushButton::clicked, this, &MainWindow::openHomePage);
+}
+
+MainWindow::~MainWindow() {
+    delete canvas_;
+    delete help_;
+}
+
+FileGroupBox* MainWindow::group(FileKind kind) const {
+    return groups_[static_cast<std::size_t>(kind)];
+}
+
+PageSetup MainWindow::designSetup() const {
+    PageSetup setup;
+    const std::string folder = session_.appFolder.string();
+    for (FileKind kind : {FileKind::Format, FileKind::Numeric, FileKind::Comment}) {
+        setup.picker(kind).drive = "/";
+        setup.picker(kind).folder = folder;
+        setup.picker(kind).pattern = defaultPattern(kind);
+    }
+    setup.header = HeaderSetup{"", 0, 2, 1};
+    return setup;
+}
+
+void MainWindow::startUp() {
+    const QString stored = settings().value("size", "0").toString();
+    const char letter = stored == "0" ? 'a' : stored.size() == 1 ? stored[0].toLatin1() : '?';
+    if (letter >= 'a' && letter <= 'g') {
+        size_->setText(kSizeCaptions[letter - 'a']);
+    }
+    save_->hide();
+    if (const auto restored = readPathFile(session_.appFolder / kPathFileName, designSetup())) {
+        setPageSetup(*restored);
+        return;
+    }
+    setPageSetup(designSetup());
+    messages_.show({"Kavlo", kWelcome, MessageIcon::None, MessageButtons::Ok});
+    setPageSetup(sampleSetup(session_.appFolder.string()));
+}
+
+PageSetup MainWindow::pageSetup() const {
+    PageSetup setup;
+    for (FileKind kind : {FileKind::Format, FileKind::Numeric, FileKind::Comment}) {
+        setup.picker(kind) = group(kind)->state();
+    }
+    setup.header = HeaderSetup{headerText_->text().toStdString(), headerFace_->currentIndex(),
+                               headerSize_->currentIndex(), headerAlignment_->currentIndex()};
+    return setup;
+}
+
+void MainWindow::setPageSetup(const PageSetup& setup) {
+    for (FileKind kind : {FileKind::Format, FileKind::Numeric, FileKind::Comment}) {
+        group(kind)->setState(setup.picker(kind));
+    }
+    headerText_->setText(QString::fromStdString(setup.header.text));
+    choose(headerFace_, setup.header.faceIndex);
+    choose(headerSize_, setup.header.sizeIndex);
+    choose(headerAlignment_, setup.header.alignmentIndex);
+}
+
+void MainWindow::arm(int kind, int slot) {
+    pickTarget_ = 10 * kind + slot;
+}
+
+// A file list fills only a box of its own kind; a target of another kind stays armed.
+void MainWindow::pick(int kind, const QString& fullPath) {
+    const int slot = pickTarget_ - 10 * kind;
+    if (slot < 1 || slot > kSlotCount) {
+        return;
+    }
+    groups_[static_cast<std::size_t>(kind - 1)]->setSlotText(slot, fullPath);
+    pickTarget_ = 0;
+}
+
+void MainWindow::step(int kind, int slot) {
+    FileGroupBox* g = groups_[static_cast<std::size_t>(kind - 1)];
+    if (!g->selectNextFile()) {
+        return;  // past the last file: the box stays empty
+    }
+    g->setSlotText(slot, g->selectedFile());
+}
+
+void MainWindow::togglePathEnds() {
+    pathEndShown_ = !pathEndShown_;
+    for (FileGroupBox* g : groups_) {
+        for (int slot = 1; slot <= kSlotCount; ++slot) {
+            SlotBox* box = g->slotBox(slot);
+            box->setCursorPosition(pathEndShown_ ? static_cast<int>(box->text().size()) : 1);
+        }
+    }
+}
+
+char MainWindow::sizeLetter() const {
+    for (int k = 0; k < 7; ++k) {
+        if (size_->text() == kSizeCaptions[k]) {
+            return static_cast<char>('a' + k);
+        }
+    }
+    return '?';
+}
+
+void MainWindow::cycleSize() {
+    const char letter = sizeLetter();
+    if (letter == '?') {
+        return;
+    }
+    const char next = letter == 'g' ? 'a' : static_cast<char>(letter + 1);
+    size_->setText(kSizeCaptions[next - 'a']);
+    settings().setValue("size", QString(QChar(next)));
+}
+
+void MainWindow::drawRequest() {
+    GraphState& g = session_.graph;
+    g.ZoomSteps.fill(0);
+    g.TurnSteps.fill(0);
+    session_.applyViewSize(sizeLetter());
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    hide();
+    session_.setup = pageSetup();
+    session_.composeScreenPage(messages_);
+    // Missing files and slots without a format file have lost their names.
+    for (FileKind kind : {FileKind::Format, FileKind::Numeric, FileKind::Comment}) {
+        for (int slot = 1; slot <= kSlotCount; ++slot) {
+            const QString name = QString::fromStdString(session_.setup.file(kind, slot));
+            if (group(kind)->slotText(slot) != name) {
+                group(kind)->setSlotText(slot, name);
+            }
+        }
+    }
+    writeQuietly(session_.appFolder, session_.setup);
+    writeQuietly(firstFolder(session_.setup, FileKind::Format), session_.setup);
+    writeQuietly(firstFolder(session_.setup, FileKind::Numeric), session_.setup);
+    if (!canvas_) {
+        canvas_ = new CanvasWindow(session_);
+        connect(canvas_, &CanvasWindow::backPressed, this, [this] { canvasLeft(true); });
+        connect(canvas_, &CanvasWindow::closedByUser, this, [this] { canvasLeft(false); });
+    }
+    canvas_->showPage();
+    QGuiApplication::restoreOverrideCursor();
+}
+
+void MainWindow::canvasLeft(bool byBackButton) {
+    if (canvas_) {
+        canvas_->deleteLater();
+        canvas_ = nullptr;
+    }
+    show();
+    if (byBackButton) {
+        save_->show();
+    }
+}
+
+void MainWindow::showHelp() {
+    const QString file = QString::fromStdString((session_.appFolder / "Kavlo.hlp").string());
+    if (!help_) {
+        help_ = new HelpWindow;
+    }
+    if (!help_->open(file)) {
+        messages_.show({"ヘルプ", "ヘルプファイル " + file.toStdString() + " を開けません。"});
+        return;
+    }
+    help_->show();
+    help_->raise();
+}
+
+void MainWindow::openHomePage() {
+    const QString address = settings().value("homepage").toString();
+    if (address.isEmpty() || !QDesktopServices::openUrl(QUrl(address))) {
+        messages_.show({"HP", "ホームページのアドレスが設定されていません。設定ファイル " +
+                                  settings().fileName().toStdString() +
+                                  " の homepage に書いて下さい。"});
+    }
+}
+
+// Closing the main window ends the program, whatever else is open.
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (canvas_) {
+        canvas_->hide();
+    }
+    if (help_) {
+        help_->close();
+    }
+    event->accept();
+    QApplication::quit();
+}
+
+}  // namespace kavlo
