@@ -143,19 +143,11 @@ TEST(NumericReaderTest, SizesTheWorkArraysForEachGraphAfresh) {
     GraphState& g = read.state;
     const int m = 5;
     const int r = 3;
-    EXPECT_EQ(g.Z.upper1(), 5);
-    EXPECT_EQ(g.Z.upper2(), 4);
-    EXPECT_EQ(g.SplIn.upper1(), m);
-    EXPECT_EQ(g.SplIn.upper2(), r);
-    EXPECT_EQ(g.SplOut.upper(), m * r);
-    EXPECT_EQ(g.SplE.upper1(), 3);
-    EXPECT_EQ(g.SplE.upper2(), m * r);
-    EXPECT_EQ(g.Pts.upper(), m * r);
-    EXPECT_EQ(g.XRefZ.upper1(), 5 * r);
-    EXPECT_EQ(g.XRefZ.upper2(), 4);
-    EXPECT_EQ(g.YRefW.upper1(), 5);
-    EXPECT_EQ(g.YRefW.upper2(), 4 * r);
-    EXPECT_EQ(g.CellPts.upper(), 13);
+    const std::vector<int> uppers = {g.Z.upper1(),     g.Z.upper2(),     g.SplIn.upper1(),
+                                     g.SplIn.upper2(), g.SplOut.upper(), g.SplE.upper2(),
+                                     g.Pts.upper(),    g.XRefZ.upper1(), g.XRefZ.upper2(),
+                                     g.YRefW.upper1(), g.YRefW.upper2(), g.CellPts.upper()};
+    EXPECT_EQ(uppers, (std::vector<int>{5, 4, m, r, m * r, m * r, m * r, 5 * r, 4, 5, 4 * r, 13}));
 
     // A smaller stream-line graph read next leaves nothing of the mesh behind.
     TempDir dir;

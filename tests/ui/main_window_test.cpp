@@ -178,6 +178,28 @@ TEST_F(MainWindowTest, DrawRequestWritesPathFilesClearsBoxesAndShowsTheCanvas) {
     EXPECT_TRUE(find<QPushButton>("Command8")->isVisible());
 }
 
+TEST_F(MainWindowTest, SlotFourStartsBelowSlotOneWhenTwoAndThreeAreEmpty) {
+    window_.startUp();
+    PageSetup setup = window_.pageSetup();
+    for (int slot : {2, 3, 5, 6}) {
+        setup.file(FileKind::Format, slot).clear();
+    }
+    // Slot 1 alone gives the bottom of its frame and comments.
+    PageSetup first = setup;
+    first.file(FileKind::Format, 4).clear();
+    Session alone(session_.appFolder);
+    alone.setup = first;
+    alone.composeScreenPage(messages_);
+    const float bottom = alone.graph.PageBottom;
+
+    window_.setPageSetup(setup);
+    window_.drawRequest();
+    // The last graph drawn is slot 4: its frame top lies YSP (8 mm) below that bottom.
+    EXPECT_NEAR(session_.graph.TopY, bottom + 8, 1e-3);
+    EXPECT_EQ(session_.graph.TopX, 120 + 4);
+    EXPECT_TRUE(messages_.messages.size() == 1);  // the welcome only
+}
+
 TEST_F(MainWindowTest, PathEndsToggle) {
     window_.startUp();
     auto* box = find<SlotBox>("Text1_1");
