@@ -5,7 +5,6 @@
 #include <cmath>
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <string_view>
 #include <system_error>
 #include <utility>
@@ -13,6 +12,7 @@
 
 #include "decimal_number.h"
 #include "number_format.h"
+#include "text_file.h"
 #include "value_line.h"
 
 namespace kavlo {
@@ -115,36 +115,6 @@ std::optional<std::string> rewrite(std::vector<std::string>& lines, std::size_t 
     return std::nullopt;
 }
 
-std::filesystem::path temporaryBeside(const std::filesystem::path& file) {
-    std::random_device device;
-    return file.parent_path() /
-           ("." + file.filename().string() + ".tmp" + std::to_string(device()));
-}
-
-bool replaceFile(const std::filesystem::path& file, const std::string& bytes) {
-    const auto temporary = temporaryBeside(file);
-    std::error_code ec;
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.close();
-        if (out) {
-            const auto permissions = std::filesystem::status(file, ec).permissions();
-            if (!ec) {
-                std::filesystem::permissions(temporary, permissions, ec);
-            }
-            if (!ec) {
-                std::filesystem::rename(temporary, file, ec);
-            }
-            if (!ec) {
-                return true;
-            }
-        }
-    }
-    std::filesystem::remove(temporary, ec);
-    return false;
-}
-
 std::optional<std::string> writeBack(const std::filesystem::path& file, double turnSteps,
                                      double zoomSteps) {
     const std::string name = file.string();
@@ -179,7 +149,7 @@ std::optional<std::string> writeBack(const std::filesystem::path& file, double t
         text += line;
         text += "\r\n";
     }
-    if (!replaceFile(target, text)) {
+    if (!replaceFileAtomically(target, text)) {
         return unwritable(name);
     }
     return std::nullopt;

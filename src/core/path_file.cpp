@@ -3,9 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <fstream>
 #include <limits>
-#include <random>
 #include <system_error>
 #include <vector>
 
@@ -107,12 +105,6 @@ void applyLine(PageSetup& setup, std::size_t index, std::string line) {
     }
 }
 
-std::filesystem::path temporaryBeside(const std::filesystem::path& file) {
-    std::random_device device;
-    auto name = "." + file.filename().string() + ".tmp" + std::to_string(device());
-    return file.parent_path() / name;
-}
-
 }  // namespace
 
 std::string folderOf(std::string_view fullPath) {
@@ -175,33 +167,7 @@ std::optional<PageSetup> readPathFile(const std::filesystem::path& file, const P
 }
 
 bool writePathFile(const std::filesystem::path& file, const PageSetup& setup) {
-    try {
-        const std::string text = formatPathFile(setup);
-        const std::filesystem::path temporary = temporaryBeside(file);
-        {
-            std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-            if (!out) {
-                return false;
-            }
-            out.write(text.data(), static_cast<std::streamsize>(text.size()));
-            out.close();
-            if (!out) {
-                std::error_code ignored;
-                std::filesystem::remove(temporary, ignored);
-                return false;
-            }
-        }
-        std::error_code ec;
-        std::filesystem::rename(temporary, file, ec);
-        if (ec) {
-            std::error_code ignored;
-            std::filesystem::remove(temporary, ignored);
-            return false;
-        }
-        return true;
-    } catch (...) {
-        return false;
-    }
+    return replaceFileAtomically(file, formatPathFile(setup));
 }
 
 }  // namespace kavlo

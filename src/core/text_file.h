@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kavlo {
@@ -16,5 +17,9 @@ bool dataFileExists(const std::filesystem::path& path);
 std::optional<std::vector<std::string>> readLeadingLines(const std::filesystem::path& path,
                                                          std::size_t maxLines,
                                                          std::size_t maxBytes);
+
+// Writes `bytes` to a temporary file beside `file` and renames it over `file`, keeping the old
+// file's permissions, so a failure leaves the old file as it was. False on any failure.
+bool replaceFileAtomically(const std::filesystem::path& file, std::string_view bytes);
 
 }  // namespace kavlo
