@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <string_view>
 #include <vector>
 
 #include "test_files.h"
@@ -13,64 +14,50 @@ namespace {
 using test::FormatLines;
 using test::TempDir;
 
-struct CheckRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-CheckRun check(std::vector<std::string> args) {
-    std::ostringstream out;
-    std::ostringstream err;
+// What a run printed, its exit status, then anything it wrote to the error stream.
+std::string check(std::vector<std::string> args) {
+    std::ostringstream out, err;
     const int status = runCheck(args, out, err);
-    return {status, out.str(), err.str()};
+    return out.str() + "exit " + std::to_string(status) + "\n" + err.str();
 }
 
-std::string sample(const std::string& name) {
-    return std::string(KAVLO_SAMPLES_DIR) + "/" + name;
+testing::AssertionResult holdsAll(const std::string& text,
+                                  std::initializer_list<std::string_view> parts) {
+    for (const auto part : parts) {
+        if (text.find(part) == std::string::npos) {
+            return testing::AssertionFailure() << "no " << part << " in " << text;
+        }
+    }
+    return testing::AssertionSuccess();
 }
 
 TEST(CheckCommandTest, EverySampleChecksCleanly) {
-    for (int slot = 1; slot <= 6; ++slot) {
-        const std::string format = sample("frmqap" + std::to_string(slot) + ".dat");
-        const auto run =
-            check({"--json", "--slot", std::to_string(slot), format, sample("g01.dat")});
-        EXPECT_EQ(run.status, 0) << format;
-        EXPECT_NE(run.out.find("{\"result\": \"plot\", \"messages\": [], \"state\": {"),
-                  std::string::npos)
-            << run.out;
-        EXPECT_NE(run.out.find("\"NX\": 30, \"NY\": 30"), std::string::npos) << run.out;
+    const std::string samples = KAVLO_SAMPLES_DIR "/";
+    for (const std::string slot : {"1", "2", "3", "4", "5", "6"}) {
+        const std::string run = check(
+            {"--json", "--slot", slot, samples + "frmqap" + slot + ".dat", samples + "g01.dat"});
+        EXPECT_TRUE(holdsAll(run, {"{\"result\": \"plot\", \"messages\": [], \"state\": {",
+                                   "\"NX\": 30, \"NY\": 30", "}}\nexit 0\n"}));
     }
 }
 
 TEST(CheckCommandTest, JsonReportsCorrectedStateAndSettledRange) {
     TempDir dir;
-    FormatLines lines;
-    lines.tilt = "30, 20, 0, 2, -3";
-    lines.zTitle = "4, 深さ";
-    const std::string format = dir.write("f.dat", lines.text());
-    const std::string grid = dir.write("g.dat", "2,2\n0,1,2,4\n");
-    const auto run =
-        check({"--json", "--slot", "2", "--turn", "1", "--zoom", "2", "--vs", "40", format, grid});
-    EXPECT_EQ(run.status, 0);
-    const std::string& json = run.out;
-    EXPECT_EQ(json.rfind("{\"result\": \"plot\", \"messages\": [{\"title\": \" 2nd Format Data "
-                         "Error\", \"text\": \"LWD は 1 以上に設定して下さい。LWD=1 として描画を"
-                         "継続します。\"}], ",
-                         0),
-              0u)
-        << json;
-    // Turned by one step, placed in the right column 40 mm down.
-    EXPECT_NE(json.find("\"FXD\": 35, \"FYD\": 15, \"LWD\": 1, \"IPL\": 2, \"LDR\": -3"),
-              std::string::npos);
-    EXPECT_NE(json.find("\"ZLB\": \"深さ\""), std::string::npos);
-    EXPECT_NE(json.find("\"TopX\": 130, \"TopY\": 45"), std::string::npos) << json;
-    EXPECT_NE(json.find("\"DataZMin\": 0, \"DataZMax\": 4}"), std::string::npos);
-    // The state shows the file's z range; the plot the data range, zoomed twice (x 2.0000001).
-    EXPECT_NE(json.find("\"ZMN\": 0, \"ZMX\": 0,"), std::string::npos);
-    EXPECT_NE(json.find("\"plot\": {\"ZMN\": 0, \"ZMX\": 8, \"zscl\": 7.5}}"), std::string::npos)
-        << json;
-    EXPECT_EQ(json.back(), '\n');
+    const std::string format =
+        dir.write("f.dat", FormatLines{.tilt = "30, 20, 0, 2, -3", .zTitle = "4, 深さ"}.text());
+    const std::string run = check({"--json", "--slot", "2", "--turn", "1", "--zoom", "2", "--vs",
+                                   "40", format, dir.write("g.dat", "2,2\n0,1,2,4\n")});
+    // Turned by one step and placed in the right column 40 mm down. The state keeps the
+    // file's z range; the plot zooms the data range twice (x 2.0000001).
+    EXPECT_TRUE(holdsAll(
+        run,
+        {"{\"result\": \"plot\", \"messages\": [{\"title\": \" 2nd Format Data Error\", \"text\": "
+         "\"LWD は 1 以上に設定して下さい。LWD=1 として描画を継続します。\"}], ",
+         "\"FXD\": 35, \"FYD\": 15, \"LWD\": 1, \"IPL\": 2, \"LDR\": -3", "\"ZLB\": \"深さ\"",
+         "\"TopX\": 130, \"TopY\": 45", "\"DataZMin\": 0, \"DataZMax\": 4}",
+         "\"ZMN\": 0, \"ZMX\": 0,",
+         "\"plot\": {\"ZMN\": 0, \"ZMX\": 8, \"zscl\": 7.5}}\nexit 0\n"}));
+    EXPECT_EQ(run.rfind("{\"result\": ", 0), 0u);
 }
 
 TEST(CheckCommandTest, ResultsAndExitStatus) {
@@ -78,41 +65,31 @@ TEST(CheckCommandTest, ResultsAndExitStatus) {
     const std::string format = dir.write("f.dat", FormatLines().text());
     const std::string missing = (dir.path() / "none.dat").string();
 
-    const auto frame = check({"--json", format});
-    EXPECT_EQ(frame.status, 0);
-    EXPECT_EQ(frame.out.rfind("{\"result\": \"frame\", \"messages\": [], ", 0), 0u);
-    EXPECT_EQ(frame.out.find("\"NX\""), std::string::npos);
-    EXPECT_EQ(frame.out.find("\"plot\""), std::string::npos);
+    const std::string frame = check({"--json", format});
+    EXPECT_EQ(frame.rfind("{\"result\": \"frame\", \"messages\": [], ", 0), 0u) << frame;
+    EXPECT_TRUE(frame.ends_with("}}\nexit 0\n")) << frame;
+    EXPECT_EQ(frame.find("\"NX\""), std::string::npos);
+    EXPECT_EQ(frame.find("\"plot\""), std::string::npos);
 
-    const auto skipped = check({"--slot", "5", format, missing});
-    EXPECT_EQ(skipped.status, 1);
-    EXPECT_EQ(skipped.out,
+    EXPECT_EQ(check({"--slot", "5", format, missing}),
               " 5th Graph Data Error: ファイルが存在しません。ご確認ください。 \n"
-              "skipped: nothing of slot 5 is drawn\n");
-
-    const auto noFormat = check({"--json", missing});
-    EXPECT_EQ(noFormat.status, 1);
-    EXPECT_NE(noFormat.out.find("\"state\": {}"), std::string::npos);
+              "skipped: nothing of slot 5 is drawn\nexit 1\n");
+    EXPECT_TRUE(check({"--json", missing}).ends_with("\"state\": {}}\nexit 1\n"));
 
     // A user range zoomed below its own minimum leaves nothing to plot: frame only.
-    FormatLines userRange;
-    userRange.zLabels = "3, 2, 5, 10";
-    const auto shrunk = check({"--json", "--zoom", "-4", dir.write("u.dat", userRange.text()),
-                               dir.write("g.dat", "2 2 5 6 7 8")});
-    EXPECT_EQ(shrunk.status, 0);
-    EXPECT_EQ(shrunk.out.rfind("{\"result\": \"frame\"", 0), 0u) << shrunk.out;
+    const std::string shrunk = check(
+        {"--json", "--zoom", "-4", dir.write("u.dat", FormatLines{.zLabels = "3, 2, 5, 10"}.text()),
+         dir.write("g.dat", "2 2 5 6 7 8")});
+    EXPECT_EQ(shrunk.rfind("{\"result\": \"frame\"", 0), 0u) << shrunk;
+    EXPECT_TRUE(shrunk.ends_with("}}\nexit 0\n")) << shrunk;
 
-    for (const std::vector<std::string>& bad :
-         std::vector<std::vector<std::string>>{{},
-                                               {"--slot", "7", format},
-                                               {"--slot", "x", format},
-                                               {"--turn"},
-                                               {"--frobnicate", format},
-                                               {format, format, format}}) {
-        const auto run = check(bad);
-        EXPECT_EQ(run.status, 2);
-        EXPECT_NE(run.err.find("usage: kavlo check"), std::string::npos);
-        EXPECT_TRUE(run.out.empty());
+    const std::vector<std::vector<std::string>> usage = {
+        {},         {"--slot", "7", format},  {"--slot", "x", format},
+        {"--turn"}, {"--frobnicate", format}, {format, format, format}};
+    for (const auto& args : usage) {
+        const std::string run = check(args);
+        EXPECT_EQ(run.rfind("exit 2\n", 0), 0u) << run;  // nothing printed
+        EXPECT_NE(run.find("usage: kavlo check"), std::string::npos) << run;
     }
 }
 

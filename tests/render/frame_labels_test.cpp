@@ -2,99 +2,91 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <tuple>
+
 #include "core/projection.h"
 #include "render_rig.h"
 
 namespace kavlo {
 namespace {
 
-using test::flatFrameWithGrid;
 using test::RenderRig;
 
-void noLabels(GraphState& g) {
+// The test frame with every number and title size 0, so nothing is labelled.
+void bareFrame(GraphState& g) {
+    test::flatFrameWithGrid(g);
     g.XNS = g.YNS = g.ZNS = g.XLS = g.YLS = g.ZLS = 0;
 }
 
-TEST(FrameLabelsTest, EdgesAndPenWidthsPerDevice) {
-    struct Case {
-        DeviceProfile profile;
-        std::int16_t lwd;
-        int zEdge;
-        int edges;
-    };
-    const Case cases[] = {
+template <class T>
+std::vector<T> each(const RecordingSurface& surface, std::initializer_list<const char*> ops,
+                    T RecordedOp::*field) {
+    std::vector<T> found;
+    for (const auto& o : surface.ops()) {
+        if (std::find(ops.begin(), ops.end(), o.op) != ops.end()) {
+            found.push_back(o.*field);
+        }
+    }
+    return found;
+}
+
+TEST(FrameLabelsTest, EdgesPenWidthsAndBottoms) {
+    // Profile, LWD, then the z edge's and the other edges' pen widths.
+    const std::tuple<DeviceProfile, std::int16_t, int, int> cases[] = {
         {test::scaledScreen(2), 1, 2, 2}, {screenProfile(), 5, 2, 2},
         {printerProfile(600), 1, 4, 2},   {printerProfile(600), 2, 5, 2},
         {metafileProfile(), 1, 16, 8},
     };
-    for (const auto& c : cases) {
-        RenderRig rig(c.profile);
-        flatFrameWithGrid(rig.g);
-        noLabels(rig.g);
-        rig.g.LWD = c.lwd;
+    for (const auto& [profile, lwd, zEdge, edges] : cases) {
+        SCOPED_TRACE(profile.name + " LWD " + std::to_string(lwd));
+        RenderRig rig(profile);
+        bareFrame(rig.g);
+        rig.g.LWD = lwd;
         rig.g.PageBottom = 20;
         FrmDrw(rig.ctx());
-        const auto pens = rig.ops("CreatePen");
-        ASSERT_EQ(pens.size(), 2u);
-        EXPECT_EQ(pens[0].width, c.zEdge) << c.profile.name << " LWD " << c.lwd;
-        EXPECT_EQ(pens[1].width, c.edges) << c.profile.name << " LWD " << c.lwd;
-        EXPECT_EQ(pens[0].rgb, kBlack);
+        EXPECT_EQ(each(rig.surface, {"CreatePen"}, &RecordedOp::width),
+                  (std::vector<int>{zEdge, edges}));
+        EXPECT_EQ(each(rig.surface, {"CreatePen"}, &RecordedOp::rgb), std::vector<Rgb>(2, kBlack));
         EXPECT_TRUE(rig.ops("TextOutA").empty());
-        EXPECT_EQ(rig.g.PageBottom, 75);
-        EXPECT_EQ(rig.g.FrameBottom, 75);
+        EXPECT_EQ(std::pair(rig.g.PageBottom, rig.g.FrameBottom), std::pair(75.f, 75.f));
         EXPECT_EQ(rig.surface.liveObjects(), 0);
-    }
-
-    // One connected line: down the z edge, along x, along y.
-    RenderRig rig(test::scaledScreen(2));
-    flatFrameWithGrid(rig.g);
-    noLabels(rig.g);
-    FrmDrw(rig.ctx());
-    std::vector<DevicePoint> path;
-    for (const auto& op : rig.surface.ops()) {
-        if (op.op == "MoveToEx" || op.op == "LineTo") {
-            path.push_back(op.points[0]);
+        // One connected line: down the z edge, along x, along y.
+        std::vector<std::vector<DevicePoint>> corners;
+        for (const PagePoint p : {PagePoint{35, 15}, {35, 75}, {35, 75}, {135, 75}, {215, 75}}) {
+            corners.push_back({toDevice(p, profile.unitsPerMmX, profile.unitsPerMmY)});
         }
+        EXPECT_EQ(each(rig.surface, {"MoveToEx", "LineTo"}, &RecordedOp::points), corners);
     }
-    EXPECT_EQ(path,
-              (std::vector<DevicePoint>{{70, 30}, {70, 150}, {70, 150}, {270, 150}, {430, 150}}));
+
+    // The bottoms follow the lower floor corner.
+    RenderRig tilted(test::scaledScreen(2));
+    bareFrame(tilted.g);
+    tilted.g.FXD = tilted.g.FYD = 30;  // x end 50 mm lower than the origin, y end 40 mm above it
+    applyTurnAndOrigin(tilted.g, 1, 25, 10);
+    Axs(tilted.g);
+    tilted.g.PageBottom = 300;
+    FrmDrw(tilted.ctx());
+    EXPECT_NEAR(tilted.g.FrameBottom, 125, 1e-3);
+    EXPECT_EQ(tilted.g.PageBottom, 300);  // only ever grows
 }
 
-TEST(FrameLabelsTest, BottomsFollowTheLowerFloorCorner) {
-    RenderRig rig(test::scaledScreen(2));
-    flatFrameWithGrid(rig.g);
-    noLabels(rig.g);
-    rig.g.FXD = 30;  // x end 50 mm lower than the origin, y end 40 mm above it
-    rig.g.FYD = 30;
-    applyTurnAndOrigin(rig.g, 1, 25, 10);
-    Axs(rig.g);
-    rig.g.PageBottom = 300;
-    FrmDrw(rig.ctx());
-    EXPECT_FLOAT_EQ(rig.g.FrameBottom, rig.g.XEndY);
-    EXPECT_NEAR(rig.g.FrameBottom, 125, 1e-3);
-    EXPECT_EQ(rig.g.PageBottom, 300);  // only ever grows
-}
-
-struct DrawnText {
-    std::string text;
-    DevicePoint at;
-    int escapement;
-    int width;
-};
+// Text, place x and y, escapement and font width.
+using DrawnText = std::tuple<std::string, int, int, int, int>;
 
 // Each text drawn with the font current at that moment.
 std::vector<DrawnText> drawnTexts(const RenderRig& rig) {
     std::vector<DrawnText> texts;
     std::map<ObjectId, RecordedOp> fonts;
-    ObjectId current = 0;
+    RecordedOp font("none");
     for (const auto& op : rig.surface.ops()) {
         if (op.op == "CreateFontA") {
             fonts.insert_or_assign(op.id, op);
         } else if (op.op == "SelectObject" && fonts.count(op.id)) {
-            current = op.id;
+            font = fonts.at(op.id);
         } else if (op.op == "TextOutA") {
-            const RecordedOp& font = fonts.at(current);
-            texts.push_back({op.text, op.points[0], font.escapement, font.width});
+            texts.emplace_back(op.text, op.points[0].x, op.points[0].y, font.escapement,
+                               font.width);
         }
     }
     return texts;
@@ -102,84 +94,58 @@ std::vector<DrawnText> drawnTexts(const RenderRig& rig) {
 
 TEST(FrameLabelsTest, LabelsInOrderWithTheirPlacesAndTurns) {
     RenderRig rig(test::scaledScreen(2));
-    GraphState& g = rig.g;
-    flatFrameWithGrid(g);
-    g.FXD = 30;  // the x title turns along the x edge; the origin stays at (35, 75)
-    applyTurnAndOrigin(g, 1, 25, 10);
-    Axs(g);
-    g.XNS = g.YNS = g.ZNS = 3;  // fonts 6 wide: 3 mm a character here
-    g.XLS = g.YLS = g.ZLS = 4;
-    g.XMN = 0;
-    g.XMX = 10;
-    g.XND = 1;
-    g.YMN = 0;
-    g.YMX = 8;
-    g.ZND = 1;
-    g.XLB = "X";
-    g.YLB = "Y";
-    g.ZLB = "Z";
+    test::flatFrameWithGrid(rig.g);
+    rig.g.FXD = 30;  // the x title turns along the x edge; the origin stays at (35, 75)
+    applyTurnAndOrigin(rig.g, 1, 25, 10);
+    Axs(rig.g);
+    rig.g.XNS = rig.g.YNS = rig.g.ZNS = 3;  // fonts 6 wide: 3 mm a character here
+    rig.g.XLS = rig.g.YLS = rig.g.ZLS = 4;
+    rig.g.XMX = 10;
+    rig.g.YMX = 8;
+    rig.g.XND = rig.g.ZND = 1;
+    rig.g.XLB = "X";
+    rig.g.YLB = "Y";
+    rig.g.ZLB = "Z";
     FrmDrw(rig.ctx());
-    const auto texts = drawnTexts(rig);
-    std::vector<std::string> order;
-    for (const auto& t : texts) {
-        order.push_back(t.text);
-    }
-    EXPECT_EQ(order,
-              (std::vector<std::string>{"0.0", "10.0", "X", "0", "8", "Y", "0.0", "10.0", "Z"}));
-    ASSERT_EQ(texts.size(), 9u);
-    // "0.0" is 9 mm wide and ends a tenth of its width before the origin corner.
-    EXPECT_EQ(texts[0].at, (DevicePoint{50, 150}));
-    EXPECT_EQ(texts[0].escapement, 0);
-    EXPECT_EQ(texts[0].width, 6);
-    EXPECT_EQ(texts[2].escapement, -300);
-    EXPECT_EQ(texts[5].escapement, 0);
-    // z numbers end half a digit left of the z edge: at the floor and at the top.
-    EXPECT_EQ(texts[6].at, (DevicePoint{49, 144}));
-    EXPECT_EQ(texts[7].at, (DevicePoint{43, 27}));
-    EXPECT_EQ(texts[8].escapement, 900);
+    // "0.0" is 9 mm wide and ends a tenth of its width before the origin corner; z numbers end
+    // half a digit left of the z edge, at the floor and at the top.
+    const std::vector<DrawnText> texts = {
+        {"0.0", 50, 150, 0, 6}, {"10.0", 211, 247, 0, 6}, {"X", 147, 198, -300, 8},
+        {"0", 242, 251, 0, 6},  {"8", 402, 251, 0, 6},    {"Y", 324, 253, 0, 8},
+        {"0.0", 49, 144, 0, 6}, {"10.0", 43, 27, 0, 6},   {"Z", 46, 94, 900, 8}};
+    EXPECT_EQ(drawnTexts(rig), texts);
     EXPECT_EQ(rig.surface.liveObjects(), 0);
 
     // Equal ends hide the x numbers; a reversed axis swaps the z numbers' ends.
     RenderRig reversed(test::scaledScreen(2));
-    reversed.g = g;
+    reversed.g = rig.g;
     reversed.g.XMX = reversed.g.XMN;
     reversed.g.LDR = -1;
     FrmDrw(reversed.ctx());
-    const auto swapped = drawnTexts(reversed);
-    ASSERT_EQ(swapped.size(), 7u);
-    EXPECT_EQ(swapped[0].text, "X");
-    EXPECT_EQ(swapped[4].text, "10.0");
-    EXPECT_EQ(swapped[4].at, (DevicePoint{43, 144}));
-    EXPECT_EQ(swapped[5].text, "0.0");
-    EXPECT_EQ(swapped[5].at, (DevicePoint{49, 27}));
+    std::vector<DrawnText> swapped(texts.begin() + 2, texts.end());
+    swapped[4] = {"10.0", 43, 144, 0, 6};
+    swapped[5] = {"0.0", 49, 27, 0, 6};
+    EXPECT_EQ(drawnTexts(reversed), swapped);
 }
 
 TEST(FrameLabelsTest, PrinterFitsAndMetafileMeasuresOnTheScreen) {
     // The printer's numbers are fitted to "10" as wide as on the screen: with the recording
-    // surface's metrics the fit lands on the screen width times the device ratio.
-    RenderRig printer(printerProfile(1440));  // one dot per twip: 15 dots per screen pixel
-    flatFrameWithGrid(printer.g);
-    noLabels(printer.g);
-    printer.g.ZNS = 3;
-    FrmDrw(printer.ctx());
-    const auto printed = drawnTexts(printer);
-    ASSERT_EQ(printed.size(), 2u);
-    EXPECT_NEAR(printed[0].width, 90, 1);
-
-    RenderRig meta(metafileProfile());
-    flatFrameWithGrid(meta.g);
-    noLabels(meta.g);
-    meta.g.ZNS = 3;
-    FrmDrw(meta.ctx());
-    const auto drawn = drawnTexts(meta);
-    ASSERT_EQ(drawn.size(), 2u);
-    EXPECT_EQ(drawn[0].width, 90);
-    // Measured with the 6-pixel screen font, not with the 90-twip device font.
-    EXPECT_FALSE(meta.screenMeasure.ops().empty());
-    for (const auto& op : meta.screenMeasure.ops()) {
-        if (op.op == "CreateFontA") {
-            EXPECT_EQ(op.width, 6);
-        }
+    // surface's metrics the fit lands on the screen width times the device ratio, 15 dots per
+    // screen pixel at one dot per twip. The metafile measures with the 6-pixel screen font,
+    // not with its 90-twip device font.
+    const std::pair<DeviceProfile, int> cases[] = {{printerProfile(1440), 1},
+                                                   {metafileProfile(), 0}};
+    for (const auto& [profile, slack] : cases) {
+        RenderRig rig(profile);
+        bareFrame(rig.g);
+        rig.g.ZNS = 3;
+        FrmDrw(rig.ctx());
+        const auto drawn = drawnTexts(rig);
+        ASSERT_EQ(drawn.size(), 2u) << profile.name;
+        EXPECT_NEAR(std::get<4>(drawn[0]), 90, slack) << profile.name;
+        const auto screenFonts = each(rig.screenMeasure, {"CreateFontA"}, &RecordedOp::width);
+        EXPECT_FALSE(screenFonts.empty()) << profile.name;
+        EXPECT_EQ(screenFonts, std::vector<int>(screenFonts.size(), 6)) << profile.name;
     }
 }
 

@@ -16,21 +16,23 @@ using test::TempDir;
 // YSP = 5 mm below its row top and its bottom 115 mm below it with ZWD = 60.
 class CompositionTest : public testing::Test {
   protected:
+    using Places = std::map<int, std::pair<float, float>>;
+
     std::string frame(int zwd) {
-        FormatLines lines;
-        lines.frame = "100, 80, " + std::to_string(zwd) + ", 10, 5, 3, 0";
+        const FormatLines lines{.frame = "100, 80, " + std::to_string(zwd) + ", 10, 5, 3, 0"};
         return dir_.write("f" + std::to_string(zwd) + ".dat", lines.text());
     }
 
-    // The row top (mm) each drawn slot's frame started at, from its z edge's top point.
-    std::map<int, float> rowTops(const RenderRig& rig) {
-        std::map<int, float> tops;
+    // Where each drawn slot's frame started, from its z edge's top point: its x and its row's
+    // top, in mm.
+    Places rowTops(const RenderRig& rig) {
+        Places tops;
         int slot = 0;
         for (const auto& op : rig.surface.ops()) {
             if (op.op == "Slot") {
                 slot = op.slot;
             } else if (op.op == "MoveToEx" && slot != 0 && !tops.count(slot)) {
-                tops[slot] = static_cast<float>(op.points[0].y) / 100 - 5;
+                tops[slot] = {op.points[0].x / 100.f, op.points[0].y / 100.f - 5};
             }
         }
         return tops;
@@ -40,39 +42,26 @@ class CompositionTest : public testing::Test {
 };
 
 TEST_F(CompositionTest, RowsMoveDownByWhatWasDrawn) {
-    using Tops = std::map<int, float>;
-    struct Case {
-        const char* name;
-        std::array<int, 7> zwd;  // per slot, 0 = no format file
-        Tops tops;
-        float pageBottom;
+    // ZWD per slot (0: no format file), then where the frames start and the page bottom.
+    const std::tuple<std::array<int, 7>, Places, float> cases[] = {
+        {{0, 60, 0, 0, 0, 0, 0}, {{1, {35, 10}}}, 125},
+        {{0, 60, 90, 60, 0, 0, 0}, {{1, {35, 10}}, {2, {130, 10}}, {3, {35, 155}}}, 270},
+        {{0, 60, 0, 0, 60, 0, 0}, {{1, {35, 10}}, {4, {130, 125}}}, 240},
+        {{0, 0, 0, 0, 0, 0, 60}, {{6, {130, 10}}}, 125},  // slot 6 keeps the row
     };
-    const Case cases[] = {
-        {"only slot 1", {0, 60, 0, 0, 0, 0, 0}, {{1, 10}}, 125},
-        {"taller right graph", {0, 60, 90, 60, 0, 0, 0}, {{1, 10}, {2, 10}, {3, 155}}, 270},
-        {"slots 1 and 4", {0, 60, 0, 0, 60, 0, 0}, {{1, 10}, {4, 125}}, 240},
-        {"slot 6 keeps the row", {0, 0, 0, 0, 0, 0, 60}, {{6, 10}}, 125},
-    };
-    for (const auto& c : cases) {
+    for (const auto& [zwd, places, pageBottom] : cases) {
+        SCOPED_TRACE(testing::PrintToString(zwd));
         RenderRig rig(test::scaledScreen(100));
         PageSetup setup;
         for (int slot = 1; slot <= kSlotCount; ++slot) {
-            if (c.zwd[static_cast<std::size_t>(slot)] > 0) {
-                setup.file(FileKind::Format, slot) = frame(c.zwd[static_cast<std::size_t>(slot)]);
+            if (const int z = zwd[static_cast<std::size_t>(slot)]; z > 0) {
+                setup.file(FileKind::Format, slot) = frame(z);
             }
         }
-        const PageOutcome outcome = composePage(rig.ctx(), setup);
-        EXPECT_TRUE(outcome.allDrawn) << c.name;
-        EXPECT_EQ(rowTops(rig), c.tops) << c.name;
-        EXPECT_NEAR(rig.g.PageBottom, c.pageBottom, 0.01) << c.name;
-        // Slot 2's column starts at 120 mm: the frame 10 mm right of it.
-        for (const auto& op : rig.surface.ops()) {
-            if (op.op == "MoveToEx") {
-                EXPECT_TRUE(op.points[0].x == 3500 || op.points[0].x == 13000) << c.name;
-                break;
-            }
-        }
-        EXPECT_TRUE(rig.messages.messages.empty()) << c.name;
+        EXPECT_TRUE(composePage(rig.ctx(), setup).allDrawn);
+        EXPECT_EQ(rowTops(rig), places);
+        EXPECT_NEAR(rig.g.PageBottom, pageBottom, 0.01);
+        EXPECT_TRUE(rig.messages.messages.empty());
     }
 }
 
@@ -88,20 +77,17 @@ TEST_F(CompositionTest, NamesAreClearedAsTheSlotsRequire) {
     setup.file(FileKind::Numeric, 3) = frame(60);  // no format file: the others go too
     setup.file(FileKind::Comment, 3) = frame(60);
     setup.file(FileKind::Format, 4) = missing;
-    const PageOutcome outcome = composePage(rig.ctx(), setup);
-    EXPECT_FALSE(outcome.allDrawn);
+    EXPECT_FALSE(composePage(rig.ctx(), setup).allDrawn);
     EXPECT_EQ(setup.file(FileKind::Numeric, 1), "");
     EXPECT_NE(setup.file(FileKind::Comment, 1), "");  // the graph was skipped: no comment read
     EXPECT_EQ(setup.file(FileKind::Comment, 2), "");
     EXPECT_EQ(setup.file(FileKind::Numeric, 3), "");
     EXPECT_EQ(setup.file(FileKind::Comment, 3), "");
     EXPECT_EQ(setup.file(FileKind::Format, 4), "");
-    std::vector<std::string> titles;
-    for (const auto& message : rig.messages.messages) {
-        titles.push_back(message.title);
-    }
-    EXPECT_EQ(titles, (std::vector<std::string>{" 1st Graph Data Error", " 2nd Comment Data Error",
-                                                " 4th Format Data Error"}));
+    const std::string gone = "ファイルが存在しません。ご確認ください。 ";
+    EXPECT_EQ(rig.messages.messages, (std::vector<Message>{{" 1st Graph Data Error", gone},
+                                                           {" 2nd Comment Data Error", gone},
+                                                           {" 4th Format Data Error", gone}}));
 }
 
 TEST_F(CompositionTest, AnOverfullPageIsReportedAndTheHeaderDrawnLast) {
@@ -112,16 +98,12 @@ TEST_F(CompositionTest, AnOverfullPageIsReportedAndTheHeaderDrawnLast) {
     }
     setup.header.text = "Header";
     composePage(rig.ctx(), setup);
-    ASSERT_EQ(rig.messages.messages.size(), 1u);
-    EXPECT_EQ(rig.messages.messages[0].title, "Format Data Error");
-    EXPECT_EQ(rig.messages.messages[0].text, "ページを越えます。印刷は１ページ目だけになります。");
-    const auto& ops = rig.surface.ops();
-    const auto header = std::find_if(ops.begin(), ops.end(),
-                                     [](const RecordedOp& op) { return op.op == "Header"; });
-    ASSERT_NE(header, ops.end());
-    EXPECT_EQ(
-        std::count_if(header, ops.end(), [](const RecordedOp& op) { return op.op == "TextOutA"; }),
-        1);
+    EXPECT_EQ(rig.messages.messages,
+              (std::vector<Message>{
+                  {"Format Data Error", "ページを越えます。印刷は１ページ目だけになります。"}}));
+    const auto texts = rig.ops("TextOutA");
+    ASSERT_FALSE(texts.empty());
+    EXPECT_EQ(texts.back().text, "Header");
     EXPECT_FLOAT_EQ(rig.g.PxPerMmX, 56.69291f / 15);
 }
 

@@ -8,7 +8,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 
 #include "test_files.h"
 #include "ui/session.h"
@@ -18,31 +18,27 @@ namespace {
 
 class CanvasWindowTest : public ::testing::Test {
   protected:
-    void open(float widthTwips = 11500, float heightTwips = 10000, bool horizontalBar = true) {
-        g.ViewWidth = widthTwips;
-        g.ViewHeight = heightTwips;
-        session.horizontalBar = horizontalBar;
-        if (session.page.isNull()) {
-            session.page = QImage(794, 1123, QImage::Format_RGB32);
-            session.page.fill(Qt::white);
-        }
+    void open(char size = 'b') {
+        session.applyViewSize(size);
+        session.page = QImage(794, 1123, QImage::Format_RGB32);
+        session.page.fill(Qt::white);
         window = std::make_unique<CanvasWindow>(session);
         window->setMessageSink(messages);
         window->showPage();
     }
-    template <class T = QWidget>
-    T* child(const char* name) const {
-        return window->findChild<T*>(name);
-    }
-    QScrollBar* bar(const char* name) const { return child<QScrollBar>(name); }
+    QWidget* child(const char* name) const { return window->findChild<QWidget*>(name); }
+    QScrollBar* bar(const char* name) const { return window->findChild<QScrollBar*>(name); }
+    QComboBox* groups() const { return window->findChild<QComboBox*>("Combo1"); }
     void click(const char* name) const { QTest::mouseClick(child(name), Qt::LeftButton); }
-    // At a point of the picture, pixels; moves carry the left button.
-    void mouse(QEvent::Type type, QPoint at) const {
+    // At a point of the picture, pixels; moves carry the left button. Returns where the
+    // vertical bar is then.
+    int mouse(QEvent::Type type, QPoint at) const {
         QWidget* picture = child("Picture1");
         const auto buttons = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
         const auto button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
         QMouseEvent event(type, at, picture->mapToGlobal(at), button, buttons, Qt::NoModifier);
         QApplication::sendEvent(picture, &event);
+        return bar("VScroll1")->value();
     }
     // A window point as a point on the picture where it is now.
     QPoint onPicture(QPoint inWindow) const { return inWindow - window->pictureOffset(); }
@@ -53,49 +49,16 @@ class CanvasWindowTest : public ::testing::Test {
     std::unique_ptr<CanvasWindow> window;
 };
 
-TEST_F(CanvasWindowTest, BarsPutThePageEdgesAtTheClientEdges) {
+TEST_F(CanvasWindowTest, DragsSelectAndBarsScroll) {
     open();
     EXPECT_EQ(window->size(), QSize(767, 667));
-    EXPECT_EQ(window->pictureOffset(), QPoint(0, 0));
-    bar("VScroll1")->setValue(100);
-    bar("HScroll1")->setValue(100);
-    EXPECT_EQ(window->pictureOffset() + QPoint(794, 1123), QPoint(767, 667));
-
-    open(11907, 10500, false);
-    EXPECT_TRUE(bar("HScroll1")->isHidden());
-}
-
-TEST_F(CanvasWindowTest, WheelAndKeysMoveTheBars) {
-    open();
-    QWidget* picture = child("Picture1");
-    QWheelEvent wheel(QPointF(50, 50), picture->mapToGlobal(QPointF(50, 50)), {}, {0, -120},
-                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(picture, &wheel);
-    const int v = bar("VScroll1")->value();
-    EXPECT_GT(v, 0);
-    EXPECT_EQ(window->pictureOffset().y(), qRound(-6840.0 * v / 100 / 15));
-
-    QWidget* back = child("Command3");
-    const std::pair<Qt::Key, QPoint> keys[] = {
-        {Qt::Key_End, {0, 100}}, {Qt::Key_Home, {0, 0}},  {Qt::Key_PageDown, {0, 20}},
-        {Qt::Key_Down, {0, 22}}, {Qt::Key_Up, {0, 20}},   {Qt::Key_Right, {5, 20}},
-        {Qt::Key_Left, {0, 20}}, {Qt::Key_PageUp, {0, 0}}};
-    for (const auto& [key, values] : keys) {
-        QTest::keyClick(back, key);
-        EXPECT_EQ(QPoint(bar("HScroll1")->value(), bar("VScroll1")->value()), values) << key;
-    }
-}
-
-TEST_F(CanvasWindowTest, DragDrawsABoxTheNextPressErases) {
-    open();
     mouse(QEvent::MouseButtonPress, {100, 100});
     mouse(QEvent::MouseMove, {150, 120});
     mouse(QEvent::MouseMove, {200, 150});
     mouse(QEvent::MouseButtonRelease, {200, 150});
-    const QImage& shown = window->shownPage();
-    EXPECT_EQ(shown.pixel(100, 100), qRgb(0, 0, 0));
-    EXPECT_EQ(shown.pixel(200, 125), qRgb(0, 0, 0));
-    EXPECT_EQ(shown.pixel(150, 120), qRgb(255, 255, 255));  // the first band is gone
+    const QImage& shown = window->shownPage();  // the first band is gone
+    EXPECT_EQ((std::array{shown.pixel(100, 100), shown.pixel(200, 125), shown.pixel(150, 120)}),
+              (std::array{qRgb(0, 0, 0), qRgb(0, 0, 0), qRgb(255, 255, 255)}));
     const float mm = 15 / 56.69291f;
     EXPECT_EQ(window->selection(), QRectF(100 * mm, 100 * mm, 100 * mm, 50 * mm));
 
@@ -104,51 +67,87 @@ TEST_F(CanvasWindowTest, DragDrawsABoxTheNextPressErases) {
     mouse(QEvent::MouseButtonRelease, {300, 300});
     EXPECT_EQ(window->shownPage(), session.page);
     EXPECT_TRUE(window->selection().isNull());
-    EXPECT_NE(window->selectionFields().SelX2, 0);
-}
+    const CanvasSelection& fields = window->selectionFields();
+    EXPECT_NE(fields.SelX2, 0);
 
-TEST_F(CanvasWindowTest, DragOverTheVerticalBarScrollsOneStepAMove) {
-    open();
-    QScrollBar* v = bar("VScroll1");
-    const QRect r = v->geometry();
+    // Over the vertical bar a drag scrolls one step a move; released there, it keeps the last
+    // corner.
+    QScrollBar* vertical = bar("VScroll1");
+    const QRect r = vertical->geometry();
     mouse(QEvent::MouseButtonPress, {100, 100});
     mouse(QEvent::MouseMove, {120, 200});
-    mouse(QEvent::MouseMove, onPicture({8, r.bottom() - 2}));
-    EXPECT_EQ(v->value(), 1);
-    mouse(QEvent::MouseMove, onPicture({8, r.bottom() - 2}));
-    EXPECT_EQ(v->value(), 2);
-
-    v->setValue(50);
-    mouse(QEvent::MouseMove, onPicture({8, r.top() + r.height() / 2}));
-    EXPECT_EQ(v->value(), 50);
-    mouse(QEvent::MouseMove, onPicture({8, r.top() + 2}));
-    EXPECT_EQ(v->value(), 49);
-
+    EXPECT_EQ(mouse(QEvent::MouseMove, onPicture({8, r.bottom() - 2})), 1);
+    EXPECT_EQ(mouse(QEvent::MouseMove, onPicture({8, r.bottom() - 2})), 2);
+    vertical->setValue(50);
+    EXPECT_EQ(mouse(QEvent::MouseMove, onPicture({8, r.top() + r.height() / 2})), 50);
+    EXPECT_EQ(mouse(QEvent::MouseMove, onPicture({8, r.top() + 2})), 49);
     mouse(QEvent::MouseMove, onPicture({120, 300}));
-    const CanvasSelection last = window->selectionFields();
+    const CanvasSelection last = fields;
     mouse(QEvent::MouseButtonRelease, onPicture({8, r.top() + r.height() / 2}));
-    EXPECT_EQ(window->selectionFields().SelX2, last.MouseX);
-    EXPECT_EQ(window->selectionFields().SelY2, last.MouseY);
+    EXPECT_EQ(QPointF(fields.SelX2, fields.SelY2), QPointF(last.MouseX, last.MouseY));
+
+    // The wheel and the keys move the bars; at 0 and 100 the page edges meet the client edges.
+    QWidget* picture = child("Picture1");
+    QWheelEvent wheel(QPointF(50, 50), picture->mapToGlobal(QPointF(50, 50)), {}, {0, -120},
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(picture, &wheel);
+    const int v = vertical->value();
+    EXPECT_GT(v, 49);  // down from where the drag left it
+    EXPECT_EQ(window->pictureOffset().y(), qRound(-6840.0 * v / 100 / 15));
+
+    const std::pair<Qt::Key, QPoint> keys[] = {
+        {Qt::Key_End, {0, 100}}, {Qt::Key_Home, {0, 0}},  {Qt::Key_PageDown, {0, 20}},
+        {Qt::Key_Down, {0, 22}}, {Qt::Key_Up, {0, 20}},   {Qt::Key_Right, {5, 20}},
+        {Qt::Key_Left, {0, 20}}, {Qt::Key_PageUp, {0, 0}}};
+    for (const auto& [key, values] : keys) {
+        QTest::keyClick(child("Command3"), key);
+        EXPECT_EQ(QPoint(bar("HScroll1")->value(), vertical->value()), values) << key;
+    }
+
+    EXPECT_EQ(window->pictureOffset(), QPoint(0, 0));
+    vertical->setValue(100);
+    bar("HScroll1")->setValue(100);
+    EXPECT_EQ(window->pictureOffset() + QPoint(794, 1123), QPoint(767, 667));
+    open('a');
+    EXPECT_TRUE(bar("HScroll1")->isHidden());
 }
 
-TEST_F(CanvasWindowTest, ViewButtonsChangeTheChosenGroupsAndRecompose) {
+TEST_F(CanvasWindowTest, ViewAndBackButtonsChangeTheChosenGroups) {
+    open();
     session.setup = sampleSetup(KAVLO_SAMPLES_DIR);
     session.composeScreenPage(messages);
     const QImage first = session.page;
-    open();
     click("Command6_0");
     click("Command6_0");
-    for (int slot = 1; slot <= 6; ++slot) {
-        EXPECT_EQ(g.ZoomSteps[slot], -2) << slot;
-    }
+    EXPECT_EQ(g.ZoomSteps, (std::array<double, 7>{0, -2, -2, -2, -2, -2, -2}));
     EXPECT_NE(window->shownPage(), first);
-
-    child<QComboBox>("Combo1")->setCurrentIndex(3);
+    groups()->setCurrentIndex(3);
     click("Command6_3");
     EXPECT_EQ(g.TurnSteps, (std::array<double, 7>{0, 0, 0, 1, 0, 0, 0}));
-    child<QComboBox>("Combo1")->setCurrentIndex(7);
+    groups()->setCurrentIndex(7);
     click("Command6_2");
     EXPECT_EQ(g.ZoomSteps, (std::array<double, 7>{0, 0, 0, -2, -2, -2, -2}));
+
+    // Back resets the chosen groups and hides the window where it is; closing keeps the steps.
+    QSignalSpy backs(window.get(), &CanvasWindow::backPressed);
+    QSignalSpy closes(window.get(), &CanvasWindow::closedByUser);
+    groups()->setCurrentIndex(8);
+    window->move(300, 200);
+    click("Command3");
+    EXPECT_EQ(g.ZoomSteps, (std::array<double, 7>{0, 0, 0, 0, 0, -2, -2}));
+    EXPECT_EQ(QPointF(g.ViewLeft, g.ViewTop), QPointF(4500, 3000));
+    EXPECT_TRUE(window->isHidden());
+    EXPECT_EQ(backs.count(), 1);
+    window->showPage();
+    QTest::keyClick(child("Command3"), Qt::Key_Escape);
+    EXPECT_EQ(backs.count(), 2);
+    EXPECT_EQ(g.ZoomSteps, (std::array<double, 7>{}));
+    g.ZoomSteps[6] = 1;
+    window->showPage();
+    window->close();
+    EXPECT_EQ(closes.count(), 1);
+    EXPECT_EQ(backs.count(), 2);
+    EXPECT_EQ(g.ZoomSteps[6], 1);
 }
 
 TEST_F(CanvasWindowTest, WriteBackKeepsTheStepsOfFilesItCannotWrite) {
@@ -159,41 +158,13 @@ TEST_F(CanvasWindowTest, WriteBackKeepsTheStepsOfFilesItCannotWrite) {
     g.ZoomSteps = {0, 0, 0, 3, 0, 0, 0};
     open();
     click("Command2");
-
     EXPECT_EQ(g.TurnSteps, (std::array<double, 7>{0, 0, 1, 0, 0, 0, 0}));
     EXPECT_EQ(g.ZoomSteps, (std::array<double, 7>{}));
     ASSERT_EQ(messages.messages.size(), 1u);
     EXPECT_NE(messages.messages[0].text.find("gone"), std::string::npos);
     std::ifstream in(good, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    EXPECT_NE(text.str().find("\r\n   40.0   20.0   1.0   2.0   1.0\r\n"), std::string::npos);
-}
-
-TEST_F(CanvasWindowTest, BackResetsTheChosenGroupsAndClosingKeepsTheSteps) {
-    g.ZoomSteps = {0, 1, 1, 1, 1, 1, 1};
-    open();
-    QSignalSpy backs(window.get(), &CanvasWindow::backPressed);
-    QSignalSpy closes(window.get(), &CanvasWindow::closedByUser);
-    child<QComboBox>("Combo1")->setCurrentIndex(8);
-    window->move(300, 200);
-    click("Command3");
-    EXPECT_EQ(g.ZoomSteps, (std::array<double, 7>{0, 1, 1, 0, 0, 1, 1}));
-    EXPECT_EQ(QPointF(g.ViewLeft, g.ViewTop), QPointF(4500, 3000));
-    EXPECT_TRUE(window->isHidden());
-    EXPECT_EQ(backs.count(), 1);
-
-    window->showPage();
-    QTest::keyClick(child("Command3"), Qt::Key_Escape);
-    EXPECT_EQ(backs.count(), 2);
-    EXPECT_EQ(g.ZoomSteps, (std::array<double, 7>{0, 0, 0, 0, 0, 0, 0}));
-
-    g.ZoomSteps[6] = 1;
-    window->showPage();
-    window->close();
-    EXPECT_EQ(closes.count(), 1);
-    EXPECT_EQ(g.ZoomSteps[6], 1);
-    EXPECT_EQ(backs.count(), 2);
+    const std::string written(std::istreambuf_iterator<char>(in), {});
+    EXPECT_NE(written.find("\r\n   40.0   20.0   1.0   2.0   1.0\r\n"), std::string::npos);
 }
 
 }  // namespace
