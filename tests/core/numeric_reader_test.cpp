@@ -9,6 +9,8 @@ namespace kavlo {
 namespace {
 
 using test::TempDir;
+// The outcome and the messages shown, each as title and text.
+using Result = std::pair<NumericReadOutcome, std::vector<std::pair<std::string, std::string>>>;
 
 const char* const kBadValue = "データが不正です。ファイルを見直して下さい。描画を中断します。";
 const char* const kBadCount = "データ数が不正です。ファイルを見直して下さい。描画を中断します。";
@@ -18,9 +20,13 @@ const char* const kTooMany =
     "データ数が多すぎます。(NX と NY の大きい方 + 1)×(IPL + 1) は 32767 以下、メッシュと面では "
     "IPL は 8190 以下にして下さい。描画を中断します。";
 
+const Result kRead{NumericReadOutcome::Read, {}};
+Result abortedWith(const char* text, const char* title = " 1st Graph Data Error") {
+    return {NumericReadOutcome::Aborted, {{title, text}}};
+}
+
 struct NumericRead {
-    NumericReadOutcome outcome;
-    std::vector<Message> messages;
+    Result result;
     GraphState state;
 };
 
@@ -28,85 +34,58 @@ struct NumericRead {
 NumericRead readText(std::string_view text, std::int16_t znd = 2, float zmn = 0, float zmx = 0,
                      std::int16_t ipl = 1, std::int16_t ldr = 1) {
     TempDir dir;
-    NumericRead read{NumericReadOutcome::Aborted, {}, {}};
+    NumericRead read{{NumericReadOutcome::Aborted, {}}, {}};
     GraphState& g = read.state;
-    g.ZND = znd;
-    g.ZMN = zmn;
-    g.ZMX = zmx;
-    g.IPL = ipl;
-    g.LDR = ldr;
+    std::tie(g.ZND, g.ZMN, g.ZMX, g.IPL, g.LDR) = std::tuple(znd, zmn, zmx, ipl, ldr);
     RecordedMessages messages;
-    read.outcome = readNumericFile(g, 1, dir.write("g.dat", text), messages, {});
-    read.messages = messages.messages;
+    read.result.first = readNumericFile(g, 1, dir.write("g.dat", text), messages, {});
+    for (const auto& m : messages.messages) {
+        read.result.second.emplace_back(m.title, m.text);
+    }
     return read;
 }
 
 TEST(NumericReaderTest, ReadsTheGridRowAfterRow) {
-    // Spreadsheet exports: CR LF, a trailing comma, a byte-order mark, values split freely.
+    // Spreadsheet exports: CR LF, a trailing comma, a byte-order mark, values split freely;
+    // five integer digits fit ZND = 2, the sign aside.
     const auto read = readText(
         "\xEF\xBB\xBF"
-        "3,2,\r\n1.5, -2,3e1,\r\n\r\n4\t5 6  7 8\n");
-    ASSERT_EQ(read.outcome, NumericReadOutcome::Read);
-    EXPECT_TRUE(read.messages.empty());
+        "3,2,\r\n1.5, -99999.99,3e1,\r\n\r\n4\t5 6  7 8\n");
+    ASSERT_EQ(read.result, kRead);
     const GraphState& g = read.state;
-    EXPECT_EQ(g.NX, 3);
-    EXPECT_EQ(g.NY, 2);
-    EXPECT_EQ(g.Z(1, 1), 1.5f);
-    EXPECT_EQ(g.Z(2, 1), -2);
-    EXPECT_EQ(g.Z(3, 1), 30);
-    EXPECT_EQ(g.Z(1, 2), 4);
-    EXPECT_EQ(g.Z(3, 2), 6);  // values beyond NX x NY are not read
-    EXPECT_EQ(g.DataZMin, -2);
-    EXPECT_EQ(g.DataZMax, 30);
+    EXPECT_EQ(std::pair(g.NX, g.NY), (std::pair<std::int16_t, std::int16_t>(3, 2)));
+    // Values beyond NX x NY are not read.
+    const std::vector<float> values = {g.Z(1, 1), g.Z(2, 1),  g.Z(3, 1), g.Z(1, 2),
+                                       g.Z(3, 2), g.DataZMin, g.DataZMax};
+    EXPECT_EQ(values, (std::vector<float>{1.5f, -99999.99f, 30, 4, 6, -99999.99f, 30}));
 }
 
 TEST(NumericReaderTest, AbortsOnBadDataWithTheMessageOfTheFirstFault) {
-    struct Case {
-        const char* text;
-        std::int16_t znd;
-        const char* message;
+    const std::tuple<std::int16_t, std::vector<const char*>, const char*> groups[] = {
+        // A value missing at the end, empty cells, text, no 32-bit float.
+        {2,
+         {"2,2\n1,2,3", "2,2\n1,,2,3", ",2,2\n1,2,3,4", "", "two, 2\n1,2,3,4", "2,2\n1,2,nan,4",
+          "2,2\n1,2,inf,4", "2,2\n1,2,1e99,4"},
+         kBadValue},
+        {6, {"2,2\n1,x,-10,4"}, kBadValue},  // the first fault decides
+        {2, {"1,5\n1,2,3,4,5", "2,-3\n"}, kBadCount},
+        {2, {"2,2\n1,2,100000,4"}, kTooManyDigits},
+        {6, {"2,2\n1,2,-10,4"}, kTooManyDigits},
+        // (20001 x 2) does not fit 16 bits either.
+        {2, {"40000,2\n1,2,3,4", "20000,2\n1,2,3,4"}, kTooMany},
     };
-    const Case cases[] = {
-        {"2,2\n1,2,3", 2, kBadValue},     // a value missing at the end
-        {"2,2\n1,,2,3", 2, kBadValue},    // an empty cell is no zero
-        {",2,2\n1,2,3,4", 2, kBadValue},  // nor is an empty first cell
-        {"2,2\n1,2,x,4", 2, kBadValue},
-        {"2,2\n1,2,nan,4", 2, kBadValue},
-        {"2,2\n1,2,inf,4", 2, kBadValue},
-        {"2,2\n1,2,1e99,4", 2, kBadValue},  // no 32-bit float
-        {"", 2, kBadValue},
-        {"two, 2\n1,2,3,4", 2, kBadValue},
-        {"1,5\n1,2,3,4,5", 2, kBadCount},
-        {"2,-3\n", 2, kBadCount},
-        {"2,2\n1,2,99999.99,4", 2, nullptr},
-        {"2,2\n1,2,100000,4", 2, kTooManyDigits},
-        {"2,2\n1,2,-10,4", 6, kTooManyDigits},
-        {"2,2\n1,x,-10,4", 6, kBadValue},  // the first fault decides
-        {"40000,2\n1,2,3,4", 2, kTooMany},
-        {"20000,2\n1,2,3,4", 2, kTooMany},  // (20001 x 2) does not fit 16 bits
-    };
-    for (const auto& c : cases) {
-        const auto read = readText(c.text, c.znd);
-        if (c.message == nullptr) {
-            EXPECT_EQ(read.outcome, NumericReadOutcome::Read) << c.text;
-            EXPECT_TRUE(read.messages.empty()) << c.text;
-            continue;
+    for (const auto& [znd, texts, message] : groups) {
+        for (const char* text : texts) {
+            EXPECT_EQ(readText(text, znd).result, abortedWith(message)) << text;
         }
-        EXPECT_EQ(read.outcome, NumericReadOutcome::Aborted) << c.text;
-        ASSERT_EQ(read.messages.size(), 1u) << c.text;
-        EXPECT_EQ(read.messages[0].title, " 1st Graph Data Error");
-        EXPECT_EQ(read.messages[0].text, c.message) << c.text;
     }
 }
 
 TEST(NumericReaderTest, HugeAnnouncedGridFailsBeforeAnythingIsSized) {
     // 30000 x 30000 fits the index limits with IPL = 0 but would take gigabytes.
     const auto read = readText("30000, 30000\n1, 2, 3\n", 2, 0, 0, 0, 1);
-    EXPECT_EQ(read.outcome, NumericReadOutcome::Aborted);
-    ASSERT_EQ(read.messages.size(), 1u);
-    EXPECT_EQ(read.messages[0].text, kBadValue);
-    EXPECT_TRUE(read.state.Z.empty());
-    EXPECT_TRUE(read.state.SplOut.empty());
+    EXPECT_EQ(read.result, abortedWith(kBadValue));
+    EXPECT_TRUE(read.state.Z.empty() && read.state.SplOut.empty());
 }
 
 TEST(NumericReaderTest, RefusesGridsBeyondTheSixteenBitIndexLimits) {
@@ -118,36 +97,26 @@ TEST(NumericReaderTest, RefusesGridsBeyondTheSixteenBitIndexLimits) {
     EXPECT_TRUE(gridFitsArrays(99, 9, 326, -8));  // 100 x 327 = 32700
     EXPECT_FALSE(gridFitsArrays(99, 9, 327, -8));
 
-    const auto read = readText("2,2\n1,2,3,4", 2, 0, 0, 8191, -5);
-    EXPECT_EQ(read.outcome, NumericReadOutcome::Aborted);
-    ASSERT_EQ(read.messages.size(), 1u);
-    EXPECT_EQ(read.messages[0].text, kTooMany);
+    EXPECT_EQ(readText("2,2\n1,2,3,4", 2, 0, 0, 8191, -5).result, abortedWith(kTooMany));
 }
 
 TEST(NumericReaderTest, FlatDataNeedsAUserRange) {
-    const auto automatic = readText("2,2\n5,5,5,5", 2, 0, 0);
-    EXPECT_EQ(automatic.outcome, NumericReadOutcome::Aborted);
-    ASSERT_EQ(automatic.messages.size(), 1u);
-    EXPECT_EQ(automatic.messages[0].title, " 1st Format Data Error");
-    EXPECT_EQ(automatic.messages[0].text,
-              "ZMN は ZMX より小さく設定して下さい。描画を中断します。");
-
-    const auto userRange = readText("2,2\n5,5,5,5", 2, 0, 10);
-    EXPECT_EQ(userRange.outcome, NumericReadOutcome::Read);
-    EXPECT_TRUE(userRange.messages.empty());
+    EXPECT_EQ(readText("2,2\n5,5,5,5", 2, 0, 0).result,
+              abortedWith("ZMN は ZMX より小さく設定して下さい。描画を中断します。",
+                          " 1st Format Data Error"));
+    EXPECT_EQ(readText("2,2\n5,5,5,5", 2, 0, 10).result, kRead);
 }
 
 TEST(NumericReaderTest, SizesTheWorkArraysForEachGraphAfresh) {
     auto read = readText("4,3\n1,2,3,4,5,6,7,8,9,10,11,12", 2, 0, 0, 2, -3);
-    ASSERT_EQ(read.outcome, NumericReadOutcome::Read);
+    ASSERT_EQ(read.result, kRead);
     GraphState& g = read.state;
-    const int m = 5;
-    const int r = 3;
+    // 5 points along x after refinement, 3 curves along y.
     const std::vector<int> uppers = {g.Z.upper1(),     g.Z.upper2(),     g.SplIn.upper1(),
                                      g.SplIn.upper2(), g.SplOut.upper(), g.SplE.upper2(),
                                      g.Pts.upper(),    g.XRefZ.upper1(), g.XRefZ.upper2(),
                                      g.YRefW.upper1(), g.YRefW.upper2(), g.CellPts.upper()};
-    EXPECT_EQ(uppers, (std::vector<int>{5, 4, m, r, m * r, m * r, m * r, 5 * r, 4, 5, 4 * r, 13}));
+    EXPECT_EQ(uppers, (std::vector<int>{5, 4, 5, 3, 15, 15, 15, 15, 4, 5, 12, 13}));
 
     // A smaller stream-line graph read next leaves nothing of the mesh behind.
     TempDir dir;
@@ -156,12 +125,9 @@ TEST(NumericReaderTest, SizesTheWorkArraysForEachGraphAfresh) {
     RecordedMessages messages;
     ASSERT_EQ(readNumericFile(g, 1, dir.write("small.dat", "2 2 9 8 7 6"), messages, {}),
               NumericReadOutcome::Read);
-    EXPECT_EQ(g.Z.upper1(), 3);
-    EXPECT_EQ(g.Z(1, 1), 9);
-    EXPECT_EQ(g.SplOut.upper(), 3);
-    EXPECT_TRUE(g.XRefZ.empty());
-    EXPECT_TRUE(g.CellPts.empty());
-    EXPECT_EQ(g.DataZMax, 9);
+    EXPECT_EQ((std::vector<float>{g.Z(1, 1), g.DataZMax}), (std::vector<float>{9, 9}));
+    EXPECT_EQ(std::pair(g.Z.upper1(), g.SplOut.upper()), std::pair(3, 3));
+    EXPECT_TRUE(g.XRefZ.empty() && g.CellPts.empty());
 }
 
 TEST(NumericReaderTest, SlotOutcomesFollowTheFilesNamed) {
@@ -169,30 +135,26 @@ TEST(NumericReaderTest, SlotOutcomesFollowTheFilesNamed) {
     const std::string format = dir.write("f.dat", test::FormatLines().text());
     const std::string grid = dir.write("g.dat", "2,2\n0,1,2,3\n");
     const std::string missing = (dir.path() / "gone.dat").string();
+    const std::string bad = dir.write("bad.dat", "1,1\n0");
     GraphState g;
     RecordedMessages messages;
-    EXPECT_EQ(readGraph(g, 1, {format, grid}, 25, 10, messages, {}).outcome,
-              GraphReadOutcome::Plot);
-    EXPECT_EQ(readGraph(g, 1, {format, ""}, 25, 10, messages, {}).outcome,
-              GraphReadOutcome::FrameOnly);
-    EXPECT_TRUE(messages.messages.empty());
+    auto read = [&](int slot, const std::string& f, const std::string& n) {
+        return readGraph(g, slot, {f, n}, 25, 10, messages, {});
+    };
+    EXPECT_EQ(read(1, format, grid).outcome, GraphReadOutcome::Plot);
+    EXPECT_EQ(read(1, format, "").outcome, GraphReadOutcome::FrameOnly);
 
-    const GraphRead gone = readGraph(g, 3, {format, missing}, 25, 10, messages, {});
+    const GraphRead gone = read(3, format, missing);
     EXPECT_EQ(gone.outcome, GraphReadOutcome::Skipped);
-    EXPECT_TRUE(gone.clearNumericName());
-    EXPECT_FALSE(gone.clearFormatName());
-    EXPECT_FALSE(gone.aborted());
-    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_TRUE(gone.clearNumericName() && !gone.clearFormatName() && !gone.aborted());
+    ASSERT_EQ(messages.messages.size(), 1u);  // none from the two above
     EXPECT_EQ(messages.messages[0].title, " 3rd Graph Data Error");
 
-    const GraphRead formatGone = readGraph(g, 1, {missing, grid}, 25, 10, messages, {});
+    const GraphRead formatGone = read(1, missing, grid);
     EXPECT_TRUE(formatGone.clearFormatName());
     EXPECT_EQ(formatGone.outcome, GraphReadOutcome::Skipped);
-
-    const std::string bad = dir.write("bad.dat", "1,1\n0");
-    const GraphRead aborted = readGraph(g, 1, {format, bad}, 25, 10, messages, {});
-    EXPECT_TRUE(aborted.aborted());
-    EXPECT_FALSE(aborted.clearNumericName());
+    const GraphRead aborted = read(1, format, bad);
+    EXPECT_TRUE(aborted.aborted() && !aborted.clearNumericName());
 
     // The printer pass reads silently and tests no existence.
     SilentMessages silent;

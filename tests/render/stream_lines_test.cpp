@@ -6,29 +6,29 @@
 namespace kavlo {
 namespace {
 
-using test::flatFrameWithGrid;
 using test::RenderRig;
 using Points = std::vector<DevicePoint>;
 
-// The curves (polylines) and curtains (polygons) drawn, in order.
+// The curves (polylines) and curtains (polygons) drawn, in order, and the count of all ops.
 struct Drawn {
-    std::vector<Points> curves;
-    std::vector<Points> curtains;
+    std::vector<Points> curves, curtains;
+    std::size_t ops = 0;
 };
 
-Drawn drawStreamLines(std::int16_t ipl, std::int16_t ldr) {
+Drawn drawStreamLines(std::int16_t ipl, std::int16_t ldr, float zmn = 0, double zoomSteps = 0) {
     RenderRig rig(test::scaledScreen(2));
-    flatFrameWithGrid(rig.g, ipl, ldr);
+    test::flatFrameWithGrid(rig.g, ipl, ldr);
+    std::tie(rig.g.ZMN, rig.g.ZoomSteps[1]) = std::pair(zmn, zoomSteps);
     LinDrw(rig.ctx(), 1);
-    Drawn drawn;
-    for (const auto& op : rig.ops("Polyline")) {
-        drawn.curves.push_back(op.points);
-    }
-    for (const auto& op : rig.ops("Polygon")) {
-        drawn.curtains.push_back(op.points);
-    }
     EXPECT_EQ(rig.surface.liveObjects(), 0);
-    return drawn;
+    auto pointsOf = [&rig](const char* name) {
+        std::vector<Points> all;
+        for (const auto& op : rig.ops(name)) {
+            all.push_back(op.points);
+        }
+        return all;
+    };
+    return {pointsOf("Polyline"), pointsOf("Polygon"), rig.surface.ops().size()};
 }
 
 TEST(StreamLinesTest, LinesAlongXRunBackToFrontBetweenTheTwoEdgeLines) {
@@ -41,17 +41,16 @@ TEST(StreamLinesTest, LinesAlongXRunBackToFrontBetweenTheTwoEdgeLines) {
         {{270, 126}, {430, 90}},              // the x-max edge
     };
     EXPECT_EQ(drawn.curves, curves);
-    ASSERT_EQ(drawn.curtains.size(), 4u);
     // Each curtain runs down to 300 mm below the lowest floor corner at both ends.
-    for (std::size_t k = 0; k < curves.size(); ++k) {
-        Points curtain = curves[k];
-        curtain.insert(curtain.begin(), {curves[k].front().x, 750});
-        curtain.push_back({curves[k].back().x, 750});
-        EXPECT_EQ(drawn.curtains[k], curtain) << "curtain " << k;
+    std::vector<Points> curtains = curves;
+    for (Points& curtain : curtains) {
+        curtain.insert(curtain.begin(), {curtain.front().x, 750});
+        curtain.push_back({curtain.back().x, 750});
     }
+    EXPECT_EQ(drawn.curtains, curtains);
 }
 
-TEST(StreamLinesTest, LinesAlongYAndReversedAxisAndRefinement) {
+TEST(StreamLinesTest, LinesAlongYReversedAxisRefinementAndEmptyRange) {
     const Drawn alongY = drawStreamLines(0, 2);
     const std::vector<Points> curves = {
         {{430, 90}, {330, 102}, {230, 114}},  // the y-max edge first
@@ -72,56 +71,39 @@ TEST(StreamLinesTest, LinesAlongYAndReversedAxisAndRefinement) {
     EXPECT_EQ(refined.curves.front(), (Points{{70, 150}, {150, 132}, {230, 114}}));
     EXPECT_EQ(refined.curves[1],
               (Points{{430, 90}, {380, 96}, {330, 102}, {280, 108}, {230, 114}}));
+
+    // A zoom that shrinks ZMX 10 to 2.5, below ZMN 5, leaves nothing to draw.
+    EXPECT_EQ(drawStreamLines(0, 1, 5, -4).ops, 0u);
 }
 
 TEST(StreamLinesTest, EachDeviceDrawsCurtainsInWhiteAndCurvesInBlackWithItsWidth) {
-    struct Case {
-        DeviceProfile profile;
-        int width;
-        Points firstCurve;  // the x-min edge line in the device's own units
-        int bottom;
-    };
-    const Case cases[] = {
+    // Pen width, the x-min edge line in the device's own units, the curtains' bottom.
+    const std::tuple<DeviceProfile, int, Points, int> cases[] = {
         {screenProfile(), 1, {{132, 283}, {435, 215}}, 1417},
         {printerProfile(600), 2, {{827, 1772}, {2717, 1346}}, 8858},
         {metafileProfile(), 8, {{1984, 4252}, {6520, 3231}}, 21260},
     };
-    for (const auto& c : cases) {
-        RenderRig rig(c.profile);
-        flatFrameWithGrid(rig.g);  // LWD = 2
+    for (const auto& [profile, width, firstCurve, bottom] : cases) {
+        RenderRig rig(profile);
+        test::flatFrameWithGrid(rig.g);  // LWD = 2
         LinDrw(rig.ctx(), 1);
         const auto pens = rig.ops("CreatePen");
         const auto brushes = rig.ops("CreateSolidBrush");
-        ASSERT_EQ(pens.size(), 8u) << c.profile.name;
+        ASSERT_EQ(pens.size(), 8u) << profile.name;
         ASSERT_EQ(brushes.size(), 4u);
         for (std::size_t k = 0; k < pens.size(); ++k) {
-            EXPECT_EQ(pens[k].width, c.width) << c.profile.name;
-            EXPECT_EQ(pens[k].rgb, k % 2 == 0 ? kWhite : kBlack) << c.profile.name;
+            EXPECT_EQ(pens[k].width, width) << profile.name;
+            EXPECT_EQ(pens[k].rgb, k % 2 == 0 ? kWhite : kBlack) << profile.name << " pen " << k;
         }
         EXPECT_EQ(brushes.front().rgb, kWhite);
-        EXPECT_EQ(rig.ops("Polyline").at(0).points, c.firstCurve) << c.profile.name;
-        EXPECT_EQ(rig.ops("Polygon").at(0).points.front(),
-                  (DevicePoint{c.firstCurve[0].x, c.bottom}))
-            << c.profile.name;
+        EXPECT_EQ(rig.ops("Polyline").at(0).points, firstCurve) << profile.name;
+        EXPECT_EQ(rig.ops("Polygon").at(0).points.front(), (DevicePoint{firstCurve[0].x, bottom}));
         // The polygon is filled and edged with the curtain's own pen and brush.
         const auto& ops = rig.surface.ops();
         ASSERT_GE(ops.size(), 5u);
-        EXPECT_EQ(ops[1].op, "SelectObject");
-        EXPECT_EQ(ops[1].id, pens[0].id);
-        EXPECT_EQ(ops[3].op, "SelectObject");
-        EXPECT_EQ(ops[3].id, brushes[0].id);
-        EXPECT_EQ(ops[4].op, "Polygon");
-        EXPECT_EQ(rig.surface.liveObjects(), 0);
+        EXPECT_EQ(std::tie(ops[1].op, ops[1].id, ops[3].op, ops[3].id, ops[4].op),
+                  std::tuple("SelectObject", pens[0].id, "SelectObject", brushes[0].id, "Polygon"));
     }
-}
-
-TEST(StreamLinesTest, AZoomThatEmptiesTheRangeDrawsNoPlot) {
-    RenderRig rig(screenProfile());
-    flatFrameWithGrid(rig.g);
-    rig.g.ZMN = 5;
-    rig.g.ZoomSteps[1] = -4;  // ZMX 10 shrinks to 2.5, below ZMN
-    LinDrw(rig.ctx(), 1);
-    EXPECT_TRUE(rig.surface.ops().empty());
 }
 
 }  // namespace
