@@ -4,6 +4,7 @@
 #include <QPoint>
 #include <QSize>
 #include <filesystem>
+#include <optional>
 
 #include "core/graph_state.h"
 #include "core/messages.h"
