@@ -26,7 +26,7 @@ constexpr int kBarThickness = 17;
 constexpr int kHorizontalBarWidth = 241;
 
 int twipsToPixels(float twips) {
-    return static_cast<int>(std::nearbyint(twips / static_cast<float>(kTwipsPerScreenPixel)));
+    return static_cast<int>(std::nearbyint(twips / kScreenTwipsPerPixel));
 }
 
 class BusyCursor {
@@ -424,8 +424,8 @@ void CanvasWindow::back() {
         g.TurnSteps[static_cast<std::size_t>(group)] = 0;
     }
     eraseSelection();
-    g.ViewLeft = static_cast<float>(x() * kTwipsPerScreenPixel);
-    g.ViewTop = static_cast<float>(y() * kTwipsPerScreenPixel);
+    g.ViewLeft = static_cast<float>(x() * kScreenTwipsPerPixel);
+    g.ViewTop = static_cast<float>(y() * kScreenTwipsPerPixel);
     hide();
     emit backPressed();
 }

@@ -22,12 +22,12 @@ void PageView::setImage(const QImage& image) {
 }
 
 QPointF PageView::pixelToMm(QPointF pixel) {
-    const float scale = static_cast<float>(kTwipsPerScreenPixel) / kTwipsPerMm;
+    const float scale = kScreenTwipsPerPixel / kTwipsPerMm;
     return {static_cast<float>(pixel.x()) * scale, static_cast<float>(pixel.y()) * scale};
 }
 
 QPoint PageView::mmToPixel(QPointF mm) {
-    const float scale = kTwipsPerMm / static_cast<float>(kTwipsPerScreenPixel);
+    const float scale = kTwipsPerMm / kScreenTwipsPerPixel;
     return {static_cast<int>(std::nearbyint(static_cast<float>(mm.x()) * scale)),
             static_cast<int>(std::nearbyint(static_cast<float>(mm.y()) * scale))};
 }

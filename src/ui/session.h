@@ -24,8 +24,6 @@ struct ViewSize {
 // Nothing for a letter that is not one of the seven.
 std::optional<ViewSize> viewSizeFor(char letter);
 
-constexpr int kTwipsPerScreenPixel = 15;
-
 // What the main window and the canvas window share for one run of the program: the graph
 // state, the page set-up the main window's boxes show, the application folder, the page last
 // drawn and where the canvas window goes.
