@@ -149,65 +149,44 @@ void RecordingSurface::DeleteObject(ObjectId object) {
 void RecordingSurface::Polygon(std::span<const DevicePoint> points) {
     RecordedOp op{"Polygon"};
     op.points = {points.begin(), points.end()};
-    record(std::move(op));
-    if (target_) {
-        target_->Polygon(points);
-    }
+    pass(std::move(op), [&](DrawSurface& t) { t.Polygon(points); });
 }
 
 void RecordingSurface::Polyline(std::span<const DevicePoint> points) {
     RecordedOp op{"Polyline"};
     op.points = {points.begin(), points.end()};
-    record(std::move(op));
-    if (target_) {
-        target_->Polyline(points);
-    }
+    pass(std::move(op), [&](DrawSurface& t) { t.Polyline(points); });
 }
 
 void RecordingSurface::MoveToEx(std::int32_t x, std::int32_t y) {
     RecordedOp op{"MoveToEx"};
     op.points = {{x, y}};
-    record(std::move(op));
-    if (target_) {
-        target_->MoveToEx(x, y);
-    }
+    pass(std::move(op), [&](DrawSurface& t) { t.MoveToEx(x, y); });
 }
 
 void RecordingSurface::LineTo(std::int32_t x, std::int32_t y) {
     RecordedOp op{"LineTo"};
     op.points = {{x, y}};
-    record(std::move(op));
-    if (target_) {
-        target_->LineTo(x, y);
-    }
+    pass(std::move(op), [&](DrawSurface& t) { t.LineTo(x, y); });
 }
 
 void RecordingSurface::SetROP2(int mode) {
     RecordedOp op{"SetROP2"};
     op.mode = mode;
-    record(std::move(op));
-    if (target_) {
-        target_->SetROP2(mode);
-    }
+    pass(std::move(op), [&](DrawSurface& t) { t.SetROP2(mode); });
 }
 
 void RecordingSurface::SetBkMode(int mode) {
     RecordedOp op{"SetBkMode"};
     op.mode = mode;
-    record(std::move(op));
-    if (target_) {
-        target_->SetBkMode(mode);
-    }
+    pass(std::move(op), [&](DrawSurface& t) { t.SetBkMode(mode); });
 }
 
 void RecordingSurface::TextOutA(std::int32_t x, std::int32_t y, const std::string& text) {
     RecordedOp op{"TextOutA"};
     op.points = {{x, y}};
     op.text = text;
-    record(std::move(op));
-    if (target_) {
-        target_->TextOutA(x, y, text);
-    }
+    pass(std::move(op), [&](DrawSurface& t) { t.TextOutA(x, y, text); });
 }
 
 TextExtent RecordingSurface::GetTextExtentPoint32A(const std::string& text) {
@@ -228,18 +207,11 @@ TextExtent RecordingSurface::GetTextExtentPoint32A(const std::string& text) {
 void RecordingSurface::beginSlot(int slot) {
     RecordedOp op{"Slot"};
     op.slot = slot;
-    record(std::move(op));
-    if (target_) {
-        target_->beginSlot(slot);
-    }
+    pass(std::move(op), [&](DrawSurface& t) { t.beginSlot(slot); });
 }
 
 void RecordingSurface::beginHeader() {
-    RecordedOp op{"Header"};
-    record(std::move(op));
-    if (target_) {
-        target_->beginHeader();
-    }
+    pass(RecordedOp{"Header"}, [](DrawSurface& t) { t.beginHeader(); });
 }
 
 }  // namespace kavlo

@@ -59,6 +59,14 @@ class RecordingSurface final : public ObjectSurface {
 
   private:
     void record(RecordedOp op);
+    // Records the op and makes the same call on the target, if there is one.
+    template <class Call>
+    void pass(RecordedOp op, Call call) {
+        record(std::move(op));
+        if (target_) {
+            call(*target_);
+        }
+    }
     ObjectId created(ObjectId own, ObjectId targets);
 
     DrawSurface* target_;
