@@ -1,0 +1,41 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace kavlo {
+
+// The result of writing a file: ok, or a user-facing message (Japanese, naming the file).
+// Deliberately not convertible to bool.
+struct [[nodiscard]] WriteResult {
+    bool ok() const { return message.empty(); }
+    std::string message;
+};
+
+// The one way the program writes a file. Content goes to a temporary file beside the target,
+// created with the target's final mode; commit() syncs it, renames it over the target and syncs
+// the folder. Until commit() succeeds the old file is untouched; a destroyed, uncommitted
+// writer removes its temporary file.
+class AtomicFile {
+  public:
+    explicit AtomicFile(std::filesystem::path target);
+    ~AtomicFile();
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+
+    // Refuses a target the user cannot write (with a message), else opens the temporary file.
+    WriteResult open();
+    bool write(std::string_view bytes);
+    // For writers that need a file descriptor of their own (Qt devices); do not close it.
+    int descriptor() const;
+    WriteResult commit();
+
+  private:
+    // implementation's choice
+};
+
+// Writes `bytes` as the whole new content of `file` through an AtomicFile.
+WriteResult replaceFileAtomically(const std::filesystem::path& file, std::string_view bytes);
+
+}  // namespace kavlo

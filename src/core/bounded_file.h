@@ -1,0 +1,61 @@
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace kavlo {
+
+// The kinds of file the program reads; each has its own size and line limits.
+enum class DataFileKind { Format, Numeric, Comment, PathFile };
+
+struct ReadLimits {
+    std::size_t maxBytes;      // a larger file is refused (or read no further, see below)
+    std::size_t maxLineBytes;  // a longer line is refused
+};
+
+ReadLimits readLimitsFor(DataFileKind kind);
+
+// Why a file could not be read. Only regular files are read: a folder, FIFO or device is
+// NotRegular, and opening never blocks.
+enum class FileAccess { Ok, Missing, NotRegular, Unreadable, TooLarge, LineTooLong };
+
+// The user-facing text for a failed access (Missing keeps "ファイルが存在しません。ご確認ください。 ").
+std::string fileAccessText(FileAccess access);
+
+// Whether `path` names an existing regular file (following links).
+bool isRegularDataFile(const std::filesystem::path& path);
+
+// What stands at `path`: Ok for a regular file, Missing, NotRegular, or Unreadable.
+FileAccess probeDataFile(const std::filesystem::path& path);
+
+struct FileBytes {
+    FileAccess access = FileAccess::Ok;
+    std::string bytes;
+};
+
+// The whole file, within the limits of its kind.
+FileBytes readBoundedFile(const std::filesystem::path& path, DataFileKind kind);
+
+// Reads a regular file line by line (CR LF, LF or a lone CR end a line) within the limits of
+// its kind. The one way the program reads a data file.
+class BoundedLineReader {
+  public:
+    BoundedLineReader(const std::filesystem::path& path, DataFileKind kind);
+    ~BoundedLineReader();
+    BoundedLineReader(const BoundedLineReader&) = delete;
+    BoundedLineReader& operator=(const BoundedLineReader&) = delete;
+
+    // Ok after a successful open, else why not; after a failed nextLine, why it stopped
+    // (Ok at the end of the file).
+    FileAccess access() const;
+
+    // The next line without its end; false at the end of the file or on a failure.
+    bool nextLine(std::string& line);
+
+  private:
+    // implementation's choice (file descriptor, buffer, counters)
+};
+
+}  // namespace kavlo
