@@ -89,12 +89,24 @@ TEST(PainterSurfaceText, FontCellsAreHonouredTurnedAndInkedInIpaFonts) {
     const QRect japanese = inkBounds(page.copy(0, 0, 300, 300));
     EXPECT_GT(japanese.width(), extent.cx * 3 / 4);
     EXPECT_TRUE(QRect(50, 50, extent.cx + 1, extent.cy + 1).contains(japanese));
-    QImage device(8, 8, QImage::Format_RGB32);
-    const auto family = [&](const char* face) {
-        return QFontInfo(makeDeviceFont(FontSpec{20, 0, 0, face}, &device).font).family();
+}
+
+TEST(PainterSurfaceText, EveryFaceOfThePageFilesHasItsOwnFamily) {
+    // Proportional and fixed-pitch faces differ in every width, so each needs its own match.
+    const std::pair<const char*, const char*> faces[] = {
+        {"ＭＳ Ｐ明朝", "IPAPMincho"},           {"ＭＳ 明朝", "IPAMincho"},
+        {"ＭＳ Ｐゴシック", "IPAPGothic"},       {"ＭＳ ゴシック", "IPAGothic"},
+        {"Times New Roman", "Liberation Serif"}, {"Arial", "Liberation Sans"},
+        {"Courier New", "Liberation Mono"},
     };
-    EXPECT_EQ(family("ＭＳ Ｐ明朝"), "IPAPMincho");
-    EXPECT_EQ(family("ＭＳ ゴシック"), "IPAGothic");
+    QImage device(8, 8, QImage::Format_RGB32);
+    for (const auto& [face, family] : faces) {
+        EXPECT_EQ(QFontInfo(makeDeviceFont(FontSpec{20, 0, 0, face}, &device).font)
+                      .family()
+                      .toStdString(),
+                  family)
+            << face;
+    }
 }
 
 QByteArray contents(const QString& file) {
@@ -120,14 +132,17 @@ TEST_F(PageFiles, PdfIsOneA4PageAndSvgThePageOrAWindowInTwips) {
     EXPECT_TRUE(pdf.contains("IPAPMincho"));
     ASSERT_TRUE(writeSvgPicture(dir.filePath("page.svg"), drawJapaneseLine));
     const QByteArray svg = contents(dir.filePath("page.svg"));
-    EXPECT_TRUE(svg.contains("viewBox=\"0 0 11907 16840\""));
+    EXPECT_TRUE(
+        svg.contains("width=\"210.026mm\" height=\"297.039mm\" viewBox=\"0 0 11907 16840\""))
+        << "A4 in twips";
     EXPECT_TRUE(svg.contains("IPAPMincho") && !svg.contains("ＭＳ")) << "resolved font names";
     EXPECT_TRUE(svg.contains("stroke-width=\"8\"")) << "one-unit pens are widened for viewers";
     EXPECT_FALSE(writePdfPage(dir.filePath("no such folder/page.pdf"), 600, drawJapaneseLine));
     EXPECT_FALSE(writeSvgPicture(dir.filePath("no such folder/page.svg"), drawJapaneseLine));
 
     const QByteArray window = renderSvgPicture(drawJapaneseLine, QRect(1000, 1900, 3000, 4000));
-    ASSERT_TRUE(window.contains("viewBox=\"0 0 3000 4000\""));
+    ASSERT_TRUE(
+        window.contains("width=\"52.9167mm\" height=\"70.5556mm\" viewBox=\"0 0 3000 4000\""));
     // At a tenth of a twip per pixel the line starts 50 pixels right and 10 down.
     QImage image(300, 400, QImage::Format_RGB32);
     image.fill(Qt::white);

@@ -107,5 +107,25 @@ TEST_F(CompositionTest, AnOverfullPageIsReportedAndTheHeaderDrawnLast) {
     EXPECT_FLOAT_EQ(rig.g.PxPerMmX, 56.69291f / 15);
 }
 
+TEST_F(CompositionTest, OnlyAPageEndingBelowThePrintableBottomIsReported) {
+    // Slot 3 starts at 155 mm and ends 55 mm plus its ZWD lower; the printable part ends at
+    // 279 mm, well above the sheet's 297.
+    const std::vector<Message> overflow{
+        {"Format Data Error", "ページを越えます。印刷は１ページ目だけになります。"}};
+    for (const auto& [zwd, pageBottom, messages] :
+         {std::tuple{64, 274.f, std::vector<Message>{}},
+          std::tuple{69, 279.f, std::vector<Message>{}}, std::tuple{70, 280.f, overflow},
+          std::tuple{80, 290.f, overflow}}) {
+        SCOPED_TRACE(zwd);
+        RenderRig rig(test::scaledScreen(100));
+        PageSetup setup;
+        setup.file(FileKind::Format, 2) = frame(90);
+        setup.file(FileKind::Format, 3) = frame(zwd);
+        composePage(rig.ctx(), setup);
+        EXPECT_NEAR(rig.g.PageBottom, pageBottom, 0.01);
+        EXPECT_EQ(rig.messages.messages, messages);
+    }
+}
+
 }  // namespace
 }  // namespace kavlo
