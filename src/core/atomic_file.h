@@ -32,7 +32,13 @@ class AtomicFile {
     WriteResult commit();
 
   private:
-    // implementation's choice
+    std::filesystem::path target_;     // as the caller named it, for messages
+    std::filesystem::path resolved_;   // the file a symbolic link leads to
+    std::filesystem::path temporary_;  // empty until open() succeeds
+    int descriptor_ = -1;
+    bool linkedElsewhere_ = false;  // more than one hard link: rewritten in place
+    bool failed_ = false;
+    int error_ = 0;  // errno of the first failed write
 };
 
 // Writes `bytes` as the whole new content of `file` through an AtomicFile.

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "atomic_file.h"
 #include "decimal_number.h"
 #include "number_format.h"
 #include "text_file.h"
@@ -149,8 +150,8 @@ std::optional<std::string> writeBack(const std::filesystem::path& file, double t
         text += line;
         text += "\r\n";
     }
-    if (!replaceFileAtomically(target, text)) {
-        return unwritable(name);
+    if (auto written = replaceFileAtomically(file, text); !written.ok()) {
+        return written.message + std::string(kNotSaved);
     }
     return std::nullopt;
 }

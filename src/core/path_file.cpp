@@ -7,6 +7,7 @@
 #include <system_error>
 #include <vector>
 
+#include "atomic_file.h"
 #include "decimal_number.h"
 #include "text_decoding.h"
 #include "text_file.h"
@@ -167,7 +168,7 @@ std::optional<PageSetup> readPathFile(const std::filesystem::path& file, const P
 }
 
 bool writePathFile(const std::filesystem::path& file, const PageSetup& setup) {
-    return replaceFileAtomically(file, formatPathFile(setup));
+    return replaceFileAtomically(file, formatPathFile(setup)).ok();
 }
 
 }  // namespace kavlo

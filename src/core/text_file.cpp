@@ -1,7 +1,6 @@
 #include "text_file.h"
 
 #include <fstream>
-#include <random>
 #include <system_error>
 
 namespace kavlo {
@@ -45,38 +44,6 @@ std::optional<std::vector<std::string>> readLeadingLines(const std::filesystem::
         lines.push_back(std::move(line));
     }
     return lines;
-}
-
-bool replaceFileAtomically(const std::filesystem::path& file, std::string_view bytes) {
-    try {
-        std::random_device device;
-        const auto temporary = file.parent_path() /
-                               ("." + file.filename().string() + ".tmp" + std::to_string(device()));
-        std::error_code ec;
-        bool written = false;
-        {
-            std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-            out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-            out.close();
-            written = static_cast<bool>(out);
-        }
-        if (written && std::filesystem::exists(file, ec)) {
-            const auto permissions = std::filesystem::status(file, ec).permissions();
-            if (!ec) {
-                std::filesystem::permissions(temporary, permissions, ec);
-            }
-        }
-        if (written && !ec) {
-            std::filesystem::rename(temporary, file, ec);
-            if (!ec) {
-                return true;
-            }
-        }
-        std::filesystem::remove(temporary, ec);
-        return false;
-    } catch (...) {
-        return false;
-    }
 }
 
 }  // namespace kavlo

@@ -18,8 +18,4 @@ std::optional<std::vector<std::string>> readLeadingLines(const std::filesystem::
                                                          std::size_t maxLines,
                                                          std::size_t maxBytes);
 
-// Writes `bytes` to a temporary file beside `file` and renames it over `file`, keeping the old
-// file's permissions, so a failure leaves the old file as it was. False on any failure.
-bool replaceFileAtomically(const std::filesystem::path& file, std::string_view bytes);
-
 }  // namespace kavlo
