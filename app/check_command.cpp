@@ -1,5 +1,9 @@
 #include "check_command.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <limits>
 #include <optional>
 #include <ostream>
 #include <sstream>
@@ -9,6 +13,7 @@
 #include "core/graph_reader.h"
 #include "core/json_text.h"
 #include "core/projection.h"
+#include "render/device_profile.h"
 
 namespace kavlo {
 namespace {
@@ -21,6 +26,8 @@ struct CheckOptions {
     std::optional<float> us;
     std::optional<float> vs;
     std::vector<std::string> files;
+
+    bool movesTheGraph() const { return turn != 0 || zoom != 0 || us || vs; }
 };
 
 std::optional<CheckOptions> parseOptions(std::span<const std::string> args, std::ostream& err) {
@@ -60,7 +67,12 @@ std::optional<CheckOptions> parseOptions(std::span<const std::string> args, std:
             if (!value) {
                 return std::nullopt;
             }
-            (arg == "--us" ? options.us : options.vs) = static_cast<float>(*value);
+            const auto mm = static_cast<float>(*value);
+            if (!std::isfinite(mm)) {
+                err << "kavlo check: " << arg << " takes millimetres a float can hold\n";
+                return std::nullopt;
+            }
+            (arg == "--us" ? options.us : options.vs) = mm;
         } else if (arg.size() > 1 && arg.starts_with("-")) {
             err << "kavlo check: unknown option " << arg << "\n";
             return std::nullopt;
@@ -131,6 +143,17 @@ std::string stateJson(const GraphState& g, const GraphRead& read) {
     return state.str();
 }
 
+// Whether every angle and corner is a number that the finest device (twips) still addresses in
+// 32-bit coordinates, and the settled z range is finite: huge offsets, turns or zooms overflow
+// them, and a graph out there cannot be drawn.
+bool geometryFits(const GraphState& g, const std::optional<float>& zscl) {
+    constexpr double kFarthestMm = std::numeric_limits<std::int32_t>::max() / kTwipsPerMm;
+    const auto onPage = [](float mm) { return std::abs(static_cast<double>(mm)) < kFarthestMm; };
+    const float corners[] = {g.TopX, g.TopY, g.OrgX, g.OrgY, g.XEndX, g.XEndY, g.YEndX, g.YEndY};
+    return std::isfinite(g.FXD) && std::isfinite(g.FYD) && std::ranges::all_of(corners, onPage) &&
+           (!zscl || (std::isfinite(g.ZMN) && std::isfinite(g.ZMX)));
+}
+
 std::string messagesJson(const std::vector<Message>& messages) {
     std::string out = "[";
     for (const auto& message : messages) {
@@ -173,6 +196,14 @@ int runCheck(std::span<const std::string> args, std::ostream& out, std::ostream&
         if (!zscl) {
             outcome = GraphReadOutcome::FrameOnly;
         }
+    }
+
+    if (options->movesTheGraph() && read.format == FormatReadOutcome::Read &&
+        !geometryFits(g, zscl)) {
+        err << "kavlo check: --us, --vs, --turn or --zoom put the graph beyond any page a "
+               "device can draw\n"
+            << checkUsage();
+        return 2;
     }
 
     if (options->json) {

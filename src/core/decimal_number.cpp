@@ -1,8 +1,11 @@
 #include "decimal_number.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
+#include <string>
 
 namespace kavlo {
 namespace {
@@ -48,40 +51,68 @@ bool hasDecimalSyntax(std::string_view s) {
     return i == s.size();
 }
 
-// Whether a well-formed token that double cannot hold is too small (rather than too large):
-// its first significant digit lies after the decimal point.
-bool underflows(std::string_view s) {
-    long long position = 0;  // decimal exponent of the first significant digit, plus one
-    bool seenSignificant = false;
+// Beyond these decimal magnitudes a double holds only infinity or zero. An exponent is read no
+// further than this bound, so no sum below can overflow whatever its length.
+constexpr long long kExponentBound = 1'000'000'000'000LL;
+constexpr long long kBeyondLargest = 310;   // 1e309 > DBL_MAX
+constexpr long long kBelowSmallest = -330;  // 1e-330 rounds to 0
+// Exponents up to this size are left to from_chars as written.
+constexpr long long kPlainExponent = 100'000;
+
+// A well-formed token taken apart: its sign, whether any digit is not zero, and the decimal
+// exponent of its first significant digit plus one.
+struct DecimalParts {
+    bool negative = false;
+    bool significant = false;
+    long long magnitude = 0;
+    long long exponent = 0;  // as written, clamped to the bound
+};
+
+long long clampedExponent(std::string_view text) {
+    const bool negative = text.front() == '-';
+    if (text.front() == '-' || text.front() == '+') {
+        text.remove_prefix(1);
+    }
+    long long value = 0;
+    for (const char c : text) {
+        value = std::min(value * 10 + (c - '0'), kExponentBound);
+    }
+    return negative ? -value : value;
+}
+
+DecimalParts splitDecimal(std::string_view s) {
+    DecimalParts parts;
+    parts.negative = s.front() == '-';
+    const std::size_t e = std::min(s.find_first_of("eE"), s.size());
     bool afterPoint = false;
-    std::size_t i = 0;
-    for (; i < s.size() && s[i] != 'e' && s[i] != 'E'; ++i) {
+    long long position = 0;
+    for (std::size_t i = 0; i < e; ++i) {
         if (s[i] == '.') {
             afterPoint = true;
         } else if (isDigit(s[i])) {
-            if (!seenSignificant && s[i] != '0') {
-                seenSignificant = true;
-            }
-            if (seenSignificant && !afterPoint) {
-                ++position;
-            } else if (!seenSignificant && afterPoint) {
-                --position;
+            parts.significant = parts.significant || s[i] != '0';
+            if (parts.significant != afterPoint) {
+                position += parts.significant ? 1 : -1;
             }
         }
     }
-    long long exponent = 0;
-    if (i < s.size()) {
-        const char* digits = s.data() + i + 1;
-        const bool negative = *digits == '-';
-        if (*digits == '-' || *digits == '+') {
-            ++digits;
+    parts.exponent = e < s.size() ? clampedExponent(s.substr(e + 1)) : 0;
+    parts.magnitude = position + parts.exponent;
+    return parts;
+}
+
+// The same value as "0.<significant digits>e<magnitude>", an exponent from_chars reads exactly.
+std::string withShortExponent(std::string_view s, const DecimalParts& parts) {
+    std::string text = parts.negative ? "-0." : "0.";
+    const std::size_t e = std::min(s.find_first_of("eE"), s.size());
+    bool significant = false;
+    for (std::size_t i = 0; i < e; ++i) {
+        significant = significant || (isDigit(s[i]) && s[i] != '0');
+        if (significant && isDigit(s[i])) {
+            text.push_back(s[i]);
         }
-        if (std::from_chars(digits, s.data() + s.size(), exponent).ec != std::errc()) {
-            return negative;  // an exponent past any long long
-        }
-        exponent = negative ? -exponent : exponent;
     }
-    return position + exponent <= 0;
+    return text + "e" + std::to_string(parts.magnitude);
 }
 
 }  // namespace
@@ -90,17 +121,30 @@ std::optional<double> parseDecimal(std::string_view token) {
     if (!hasDecimalSyntax(token)) {
         return std::nullopt;
     }
-    // from_chars takes no leading '+'.
-    if (token.front() == '+') {
-        token.remove_prefix(1);
+    const DecimalParts parts = splitDecimal(token);
+    const double zero = parts.negative ? -0.0 : 0.0;
+    // The value lies in [10^(magnitude - 1), 10^magnitude): far outside the double range the
+    // answer is known without converting.
+    if (!parts.significant || parts.magnitude < kBelowSmallest) {
+        return zero;  // underflow reads as zero
+    }
+    if (parts.magnitude > kBeyondLargest) {
+        return std::nullopt;
+    }
+    // A long exponent is rewritten into a short one of the same value.
+    std::string rewritten;
+    std::string_view text =
+        token.front() == '+' ? token.substr(1) : token;  // from_chars takes no '+'
+    if (std::abs(parts.exponent) > kPlainExponent) {
+        rewritten = withShortExponent(token, parts);
+        text = rewritten;
     }
     double value = 0;
-    const auto [end, ec] = std::from_chars(token.data(), token.data() + token.size(), value);
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (ec == std::errc::result_out_of_range) {
-        // Underflow reads as zero; overflow is no number.
-        return underflows(token) ? std::optional<double>(0.0) : std::nullopt;
+        return parts.magnitude <= 0 ? std::optional<double>(zero) : std::nullopt;
     }
-    if (ec != std::errc() || end != token.data() + token.size() || !std::isfinite(value)) {
+    if (ec != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) {
         return std::nullopt;
     }
     return value;

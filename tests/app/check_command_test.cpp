@@ -93,5 +93,28 @@ TEST(CheckCommandTest, ResultsAndExitStatus) {
     }
 }
 
+TEST(CheckCommandTest, PlacementsBeyondFloatsAreUsageErrors) {
+    TempDir dir;
+    const std::string format = dir.write("f.dat", FormatLines().text());
+    const std::string grid = dir.write("g.dat", "2,2\n0,1,2,4\n");
+    const std::pair<std::vector<std::string>, const char*> cases[] = {
+        {{"--turn", "1e9223372036854775807"}, "--turn takes a number"},
+        {{"--us", "1e39"}, "--us takes millimetres"},
+        {{"--us", "3e38"}, "put the graph beyond"},
+        {{"--vs", "-1e8"}, "put the graph beyond"},
+        {{"--turn", "1e300"}, "put the graph beyond"},
+        {{"--zoom", "1e6"}, "put the graph beyond"},
+    };
+    for (auto [args, reason] : cases) {
+        args.insert(args.begin(), "--json");
+        args.insert(args.end(), {format, grid});
+        const std::string run = check(args);
+        EXPECT_EQ(run.rfind("exit 2\nkavlo check: ", 0), 0u) << run;
+        EXPECT_TRUE(holdsAll(run, {reason, "usage: kavlo check"}));
+    }
+    // Far off the page but within device coordinates still checks.
+    EXPECT_TRUE(check({"--vs", "1e6", "--zoom", "20", format, grid}).ends_with("exit 0\n"));
+}
+
 }  // namespace
 }  // namespace kavlo

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <utility>
 
@@ -20,6 +21,19 @@ TEST(DecimalNumberTest, AcceptsDecimalsWithinTheirType) {
         {"007", 7},      {"0.000e999", 0}, {"1e-400", 0},     {"1e-99999999999999999999", 0}};
     for (const auto& [token, value] : cases) {
         EXPECT_EQ(parseDecimal(token), std::optional<double>(value)) << token;
+    }
+    // Exponents of any length: whatever underflows is zero, and a long exponent that lands in
+    // range keeps its exact value.
+    const std::string shifted = "25" + std::string(200000, '0') + "e-200001";
+    const std::pair<std::string, double> longExponents[] = {
+        {"0.001e-9223372036854775807", 0},
+        {"-123.4e-9223372036854775808", 0},
+        {"5e-" + std::string(40, '9'), 0},
+        {"-1e0000000000000000000000000003", -1000},
+        {shifted, 2.5},
+        {"0." + std::string(200000, '0') + "75e200000", 0.75}};
+    for (const auto& [token, value] : longExponents) {
+        EXPECT_EQ(parseDecimal(token), std::optional<double>(value)) << token.substr(0, 30);
     }
     const std::pair<std::string_view, std::optional<float>> singles[] = {
         {"3e38", 3e38f},  {"-3e38", -3e38f}, {"1e39", kNone},
@@ -39,10 +53,10 @@ TEST(DecimalNumberTest, AcceptsDecimalsWithinTheirType) {
 
 TEST(DecimalNumberTest, RefusesAnythingElse) {
     const std::string_view refused[] = {
-        "",         "abc",  "1,5",  "1.2.3", "nan",   "inf",    "-inf",
-        "infinity", "0x10", "1e",   "e5",    ".",     "-",      "+-1",
-        " 1",       "1 ",   "1.5f", "1e3.5", "1e400", "-1e400", "1e99999999999999999999",
-        "1\0"sv};
+        "", "abc", "1,5", "1.2.3", "nan", "inf", "-inf", "infinity", "0x10", "1e", "e5", ".", "-",
+        "+-1", " 1", "1 ", "1.5f", "1e3.5", "1e400", "-1e400", "1e99999999999999999999", "1\0"sv,
+        // Too large however long the exponent.
+        "1e9223372036854775807", "-0.001e9223372036854775807", "1e18446744073709551616"};
     for (const std::string_view token : refused) {
         EXPECT_FALSE(parseDecimal(token) || parseSingle(token) || parseInt16(token))
             << '"' << token << '"';

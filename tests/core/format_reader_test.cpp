@@ -138,6 +138,8 @@ TEST(FormatReaderTest, RefusesBrokenFilesWithOneMessageUnderTheSlotTitle) {
          "13 行目の ZMN が数値として読めません。ファイルを見直して下さい。描画を中断します。"},
         {FormatLines{.zLabels = "3, 2, 0, 1e99"}.text(),
          "13 行目の ZMX が数値として読めません。ファイルを見直して下さい。描画を中断します。"},
+        {FormatLines{.frame = "100, 1e9223372036854775807, 60, 10, 5, 3, 0"}.text(),
+         "4 行目の YWD が数値として読めません。ファイルを見直して下さい。描画を中断します。"},
         {std::string("\0\xff\x01,\n\n\n\x80\x80", 10),
          "4 行目の XWD が数値として読めません。ファイルを見直して下さい。描画を中断します。"},
     };

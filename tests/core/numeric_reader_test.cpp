@@ -58,6 +58,12 @@ TEST(NumericReaderTest, ReadsTheGridRowAfterRow) {
     const std::vector<float> values = {g.Z(1, 1), g.Z(2, 1),  g.Z(3, 1), g.Z(1, 2),
                                        g.Z(3, 2), g.DataZMin, g.DataZMax};
     EXPECT_EQ(values, (std::vector<float>{1.5f, -99999.99f, 30, 4, 6, -99999.99f, 30}));
+
+    // A value too small for a float is zero, however long its exponent.
+    const auto tiny = readText("2,2\n0.001e-9223372036854775807, 1e-50, 1, 2\n");
+    ASSERT_EQ(tiny.result, kRead);
+    EXPECT_EQ((std::vector<float>{tiny.state.Z(1, 1), tiny.state.Z(2, 1)}),
+              (std::vector<float>{0, 0}));
 }
 
 TEST(NumericReaderTest, AbortsOnBadDataWithTheMessageOfTheFirstFault) {
@@ -65,7 +71,7 @@ TEST(NumericReaderTest, AbortsOnBadDataWithTheMessageOfTheFirstFault) {
         // A value missing at the end, empty cells, text, no 32-bit float.
         {2,
          {"2,2\n1,2,3", "2,2\n1,,2,3", ",2,2\n1,2,3,4", "", "two, 2\n1,2,3,4", "2,2\n1,2,nan,4",
-          "2,2\n1,2,inf,4", "2,2\n1,2,1e99,4"},
+          "2,2\n1,2,inf,4", "2,2\n1,2,1e99,4", "2,2\n1,2,1e9223372036854775807,4"},
          kBadValue},
         {6, {"2,2\n1,x,-10,4"}, kBadValue},  // the first fault decides
         {2, {"1,5\n1,2,3,4,5", "2,-3\n"}, kBadCount},
