@@ -21,7 +21,8 @@ ReadLimits readLimitsFor(DataFileKind kind);
 // NotRegular, and opening never blocks.
 enum class FileAccess { Ok, Missing, NotRegular, Unreadable, TooLarge, LineTooLong };
 
-// The user-facing text for a failed access (Missing keeps "ファイルが存在しません。ご確認ください。 ").
+// The user-facing text for a failed access; only a missing file gets the text users know
+// for it, "ファイルが存在しません。ご確認ください。 ".
 std::string fileAccessText(FileAccess access);
 
 // Whether `path` names an existing regular file (following links).
@@ -55,7 +56,17 @@ class BoundedLineReader {
     bool nextLine(std::string& line);
 
   private:
-    // implementation's choice (file descriptor, buffer, counters)
+    bool fill();
+    bool fail(FileAccess why);
+
+    ReadLimits limits_;
+    FileAccess access_ = FileAccess::Ok;  // set by the open, before fd_
+    int fd_ = -1;
+    std::string buffer_;
+    std::size_t pos_ = 0;      // start of the next line in buffer_
+    std::size_t scanned_ = 0;  // buffer_ holds no line end in [pos_, scanned_)
+    std::size_t read_ = 0;     // bytes read from the file so far
+    bool atEnd_ = false;
 };
 
 }  // namespace kavlo

@@ -6,22 +6,17 @@
 #include <string_view>
 #include <vector>
 
+#include "bounded_file.h"
 #include "decimal_number.h"
 #include "projection.h"
 #include "slot_titles.h"
 #include "text_decoding.h"
-#include "text_file.h"
 #include "value_line.h"
 
 namespace kavlo {
 namespace {
 
-constexpr int kFormatLines = 20;
-// A format file is a page of text; a huge file is read no further than this.
-constexpr std::size_t kMaxFormatBytes = 1 << 20;
-
-constexpr std::string_view kFileMissing = "ファイルが存在しません。ご確認ください。 ";
-constexpr std::string_view kFileUnreadable = "ファイルを読み込めません。ご確認ください。 ";
+constexpr std::size_t kFormatLines = 20;
 
 struct FontPair {
     const char* label;
@@ -228,6 +223,19 @@ void clearFormatFields(GraphState& g) {
     g.ZLB.clear();
 }
 
+// The leading lines of the file, raw; nothing after a failure.
+std::optional<std::vector<std::string>> readLeadingLines(BoundedLineReader& reader) {
+    std::vector<std::string> lines;
+    std::string line;
+    while (lines.size() < kFormatLines && reader.nextLine(line)) {
+        lines.push_back(std::move(line));
+    }
+    if (reader.access() != FileAccess::Ok) {
+        return std::nullopt;
+    }
+    return lines;
+}
+
 std::vector<std::string> decodeLines(const std::vector<std::string>& raw) {
     std::string joined;
     for (const auto& line : raw) {
@@ -257,14 +265,14 @@ FormatReadOutcome readFormatFile(GraphState& g, int slot, const std::string& pat
                                  float vs, MessageSink& messages, const ReadRules& rules) {
     const std::string title = formatErrorTitle(slot);
     clearFormatFields(g);
-    if (rules.testExistence && !dataFileExists(path)) {
-        messages.show({title, std::string(kFileMissing)});
-        return FormatReadOutcome::Missing;
-    }
-    const auto raw = readLeadingLines(path, kFormatLines, kMaxFormatBytes);
+    BoundedLineReader reader(path, DataFileKind::Format);
+    const auto raw = readLeadingLines(reader);
     if (!raw) {
-        messages.show({title, std::string(kFileUnreadable)});
-        return FormatReadOutcome::Failed;
+        messages.show({title, fileAccessText(reader.access())});
+        // Only a file that is not there empties its box, and only the screen empties boxes.
+        return reader.access() == FileAccess::Missing && rules.testExistence
+                   ? FormatReadOutcome::Missing
+                   : FormatReadOutcome::Failed;
     }
     FormatFile file(decodeLines(*raw), title, messages);
 

@@ -2,21 +2,18 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
 #include <optional>
 #include <string_view>
 #include <vector>
 
+#include "bounded_file.h"
 #include "decimal_number.h"
 #include "slot_titles.h"
-#include "text_file.h"
 #include "value_line.h"
 
 namespace kavlo {
 namespace {
 
-constexpr std::string_view kFileMissing = "ファイルが存在しません。ご確認ください。 ";
-constexpr std::string_view kFileUnreadable = "ファイルを読み込めません。ご確認ください。 ";
 constexpr std::string_view kBadCount =
     "データ数が不正です。ファイルを見直して下さい。描画を中断します。";
 constexpr std::string_view kTooMany =
@@ -34,10 +31,12 @@ constexpr int kInt16Max = 32767;
 // The values of a numeric file, one after the other, whatever the line breaks.
 class ValueStream {
   public:
-    explicit ValueStream(const std::string& path) : in_(path, std::ios::binary) {}
-    bool opened() const { return static_cast<bool>(in_); }
+    explicit ValueStream(const std::string& path) : lines_(path, DataFileKind::Numeric) {}
 
-    // The next value's text; nothing at an empty cell or at the end of the file.
+    // Ok, or why the file could not be opened or read on.
+    FileAccess access() const { return lines_.access(); }
+
+    // The next value's text; nothing at an empty cell, at the end of the file or on a failure.
     std::optional<std::string_view> next() {
         for (;;) {
             if (reader_) {
@@ -49,7 +48,7 @@ class ValueStream {
                     return std::nullopt;
                 }
             }
-            if (!std::getline(in_, line_)) {
+            if (!lines_.nextLine(line_)) {
                 return std::nullopt;
             }
             std::string_view view = line_;
@@ -62,7 +61,7 @@ class ValueStream {
     }
 
   private:
-    std::ifstream in_;
+    BoundedLineReader lines_;
     std::string line_;
     std::optional<ValueLine> reader_;
     bool first_ = true;
@@ -120,13 +119,19 @@ NumericReadOutcome readNumericFile(GraphState& g, int slot, const std::string& p
     if (path.empty()) {
         return NumericReadOutcome::NoFile;
     }
-    if (rules.testExistence && !dataFileExists(path)) {
-        messages.show({title, std::string(kFileMissing)});
-        return NumericReadOutcome::Missing;
-    }
     ValueStream values(path);
-    if (!values.opened()) {
-        return abort(kFileUnreadable);
+    // A file that cannot be read on says why rather than that its data is bad.
+    const auto failed = [&](std::string_view text) {
+        return values.access() == FileAccess::Ok ? abort(text)
+                                                 : abort(fileAccessText(values.access()));
+    };
+    if (values.access() != FileAccess::Ok) {
+        // Only a file that is not there empties its box, and only the screen empties boxes.
+        if (values.access() == FileAccess::Missing && rules.testExistence) {
+            messages.show({title, fileAccessText(FileAccess::Missing)});
+            return NumericReadOutcome::Missing;
+        }
+        return abort(fileAccessText(values.access()));
     }
 
     std::optional<double> counts[2];
@@ -134,7 +139,7 @@ NumericReadOutcome readNumericFile(GraphState& g, int slot, const std::string& p
         const auto token = values.next();
         count = token ? parseDecimal(*token) : std::nullopt;
         if (!count) {
-            return abort(kBadValue);
+            return failed(kBadValue);
         }
         *count = std::nearbyint(*count);
     }
@@ -160,7 +165,7 @@ NumericReadOutcome readNumericFile(GraphState& g, int slot, const std::string& p
         const auto token = values.next();
         const auto value = token ? parseSingle(*token) : std::nullopt;
         if (!value) {
-            return abort(kBadValue);
+            return failed(kBadValue);
         }
         if (!(-limit < *value && *value < limit)) {
             return abort(kTooManyDigits);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "atomic_file.h"
+#include "bounded_file.h"
 #include "decimal_number.h"
 #include "text_decoding.h"
 #include "text_file.h"
@@ -18,29 +19,10 @@ namespace {
 constexpr std::size_t kPathFileLines = 31;
 constexpr std::size_t kLinesPerPicker = 9;
 constexpr std::size_t kHeaderTextLine = 27;  // zero-based
-constexpr std::size_t kMaxPathFileBytes = 1 << 20;
 constexpr std::array<FileKind, 3> kKinds = {FileKind::Format, FileKind::Numeric, FileKind::Comment};
 
 bool isSeparator(char c) {
     return c == '/' || c == '\\';
-}
-
-std::vector<std::string> splitLines(std::string_view text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' || text[i] == '\n') {
-            lines.emplace_back(text.substr(start, i - start));
-            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-                ++i;
-            }
-            start = i + 1;
-        }
-    }
-    if (start < text.size()) {
-        lines.emplace_back(text.substr(start));
-    }
-    return lines;
 }
 
 // A line break inside a box would shift every later line of the file.
@@ -152,17 +134,15 @@ PageSetup parsePathFile(std::string_view bytes, PageSetup base) {
 }
 
 std::optional<PageSetup> readPathFile(const std::filesystem::path& file, const PageSetup& base) {
-    if (!dataFileExists(file)) {
-        return std::nullopt;
-    }
-    const auto lines = readLeadingLines(file, kPathFileLines, kMaxPathFileBytes);
-    if (!lines || lines->empty()) {
-        return std::nullopt;
-    }
+    BoundedLineReader reader(file, DataFileKind::PathFile);
     std::string bytes;
-    for (const std::string& line : *lines) {
+    std::string line;
+    for (std::size_t count = 0; count < kPathFileLines && reader.nextLine(line); ++count) {
         bytes += line;
         bytes += '\n';
+    }
+    if (reader.access() != FileAccess::Ok || bytes.empty()) {
+        return std::nullopt;
     }
     return parsePathFile(bytes, base);
 }

@@ -1,49 +1,15 @@
 #include "comments_header.h"
 
-#include <fstream>
-#include <iterator>
 #include <optional>
 
 #include "comment_wrap.h"
+#include "core/comment_file.h"
 #include "core/projection.h"
 #include "core/slot_titles.h"
-#include "core/text_decoding.h"
-#include "core/text_file.h"
 #include "page_text.h"
 
 namespace kavlo {
 namespace {
-
-constexpr const char* kFileMissing = "ファイルが存在しません。ご確認ください。 ";
-constexpr const char* kFileUnreadable = "ファイルを読み込めません。ご確認ください。 ";
-
-std::optional<std::string> readAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return std::nullopt;
-    }
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        return std::nullopt;
-    }
-    return bytes;
-}
-
-// Paragraphs end at CR LF or CR; a bare line feed stays inside its paragraph and ends a row.
-std::vector<std::string> paragraphs(const std::string& text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const std::size_t cr = text.find('\r', start);
-        if (cr == std::string::npos) {
-            lines.push_back(text.substr(start));
-            break;
-        }
-        lines.push_back(text.substr(start, cr - start));
-        start = cr + 1 + (cr + 1 < text.size() && text[cr + 1] == '\n' ? 1 : 0);
-    }
-    return lines;
-}
 
 float wrapWidth(const RenderContext& ctx) {
     const GraphState& g = ctx.g;
@@ -58,14 +24,13 @@ float wrapWidth(const RenderContext& ctx) {
 CommentOutcome Cmt(const RenderContext& ctx, int slot, const std::string& path) {
     GraphState& g = ctx.g;
     const DeviceProfile& p = ctx.profile;
-    if (p.readRules.testExistence && !dataFileExists(path)) {
-        ctx.messages.show({commentErrorTitle(slot), kFileMissing});
-        return CommentOutcome::Missing;
-    }
-    const auto bytes = readAll(path);
-    if (!bytes) {
-        ctx.messages.show({commentErrorTitle(slot), kFileUnreadable});
-        return CommentOutcome::Unreadable;
+    const CommentFile file = readCommentFile(path);
+    if (file.access != FileAccess::Ok) {
+        ctx.messages.show({commentErrorTitle(slot), fileAccessText(file.access)});
+        // Only a file that is not there empties its box, and only the screen empties boxes.
+        return file.access == FileAccess::Missing && p.readRules.testExistence
+                   ? CommentOutcome::Missing
+                   : CommentOutcome::Unreadable;
     }
     const std::string& face = g.CommentFont;
     const float szw = 2 * g.CSZ * p.devRatioX;
@@ -88,7 +53,7 @@ CommentOutcome Cmt(const RenderContext& ctx, int slot, const std::string& path) 
     if (p.fontRule == FontRule::ScreenMeasured) {
         screenFont.emplace(ctx.screenMeasure, p.screenUnitsPerMmX, 2 * g.CSZ, 0, face);
     }
-    for (const std::string& line : paragraphs(decodeText(*bytes).utf8)) {
+    for (const std::string& line : file.paragraphs) {
         if (fitted) {
             drawFont.reset();
             drawFont.emplace(ctx.surface, p.unitsPerMmX, fitFontWidth(ctx, szw, 0, face, line), 0,

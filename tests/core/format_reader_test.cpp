@@ -160,9 +160,11 @@ TEST(FormatReaderTest, MissingFileIsReportedOnTheScreenOnly) {
     ASSERT_EQ(screen.messages.size(), 1u);
     EXPECT_EQ(screen.messages[0].title, " 6th Format Data Error");
     EXPECT_EQ(screen.messages[0].text, "ファイルが存在しません。ご確認ください。 ");
-    // A folder is no data file either.
+    // A folder is there but no data file: the slot is skipped, its name kept.
     EXPECT_EQ(readFormatFile(g, 1, dir.path().string(), 25, 10, screen, {}),
-              FormatReadOutcome::Missing);
+              FormatReadOutcome::Failed);
+    EXPECT_EQ(screen.messages.at(1).text,
+              "通常のファイルではないため読み込めません。ご確認ください。 ");
 
     // The printer pass does not test existence; it just cannot read the file.
     SilentMessages silent;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 
 #include "render/comment_wrap.h"
@@ -76,6 +78,23 @@ TEST(CommentTest, MissingFileIsReportedUnderTheSlotTitle) {
     EXPECT_EQ(rig.messages.messages[0].title, " 5rd Comment Data Error");
     EXPECT_EQ(rig.messages.messages[0].text, "ファイルが存在しません。ご確認ください。 ");
     EXPECT_TRUE(rig.surface.ops().empty());
+}
+
+// A hang here shows as the test's timeout.
+TEST(SpecialFileTest, CommentsRefuseWhatIsNoRegularFileKeepingTheName) {
+    test::TempDir dir;
+    const std::string fifo = (dir.path() / "fifo").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const DeviceProfile& profile : {screenProfile(), printerProfile(600), metafileProfile()}) {
+        for (const std::string& path : {fifo, dir.path().string(), std::string("/dev/zero")}) {
+            CommentRig rig(profile);
+            EXPECT_EQ(Cmt(rig.ctx(), 2, path), CommentOutcome::Unreadable) << path;
+            ASSERT_EQ(rig.messages.messages.size(), 1u);
+            EXPECT_EQ(rig.messages.messages[0].text,
+                      "通常のファイルではないため読み込めません。ご確認ください。 ");
+            EXPECT_TRUE(rig.ops("TextOutA").empty());
+        }
+    }
 }
 
 TEST(HeaderTest, AlignmentAndSize) {
