@@ -22,7 +22,6 @@ namespace {
 constexpr std::size_t kTiltLine = 6;
 constexpr std::size_t kZLabelLine = 13;
 constexpr double kTurnDegrees = 5;
-constexpr double kZoomBase = 1.4142136;  // the drawing's own factor, not sqrt(2)
 // A format file is a page of text; anything far larger is not one.
 constexpr std::size_t kMaxBytes = 16 << 20;
 
@@ -116,33 +115,51 @@ std::optional<std::string> rewrite(std::vector<std::string>& lines, std::size_t 
     return std::nullopt;
 }
 
-std::optional<std::string> writeBack(const std::filesystem::path& file, double turnSteps,
-                                     double zoomSteps) {
+std::string keptZLine(const std::string& name) {
+    return "ファイル " + name +
+           " の 13 行目は書き換えていません。表示中の Z の範囲が空か逆向きのため、Z 方向の伸縮は"
+           "保存されていません。";
+}
+
+WriteBackResult writeBack(const std::filesystem::path& file, const ViewChange& change) {
     const std::string name = file.string();
-    // A linked format file stays linked: the file it points to is the one rewritten.
+    // A linked format file stays linked: the file it points to is the one read (and written).
     std::error_code ec;
     const auto target = std::filesystem::canonical(file, ec);
     const auto bytes = ec ? std::nullopt : readBytes(target);
     if (!bytes) {
-        return unreadable(name);
+        return {unreadable(name), std::nullopt};
     }
     auto lines = splitLines(*bytes);
-    const auto turn = [turnSteps](std::array<double, 5>& v) {
-        v[0] += kTurnDegrees * turnSteps;
-        v[1] -= kTurnDegrees * turnSteps;
-    };
-    const auto zoom = [zoomSteps](std::array<double, 4>& v) {
-        if (v[2] >= v[3]) {
-            std::swap(v[2], v[3]);
-        }
-        v[3] *= std::pow(kZoomBase, zoomSteps);
+    const auto turn = [&change](std::array<double, 5>& v) {
+        v[0] += kTurnDegrees * change.turnSteps;
+        v[1] -= kTurnDegrees * change.turnSteps;
     };
     if (auto message =
             rewrite<5>(lines, kTiltLine, {"FXD", "FYD", "LWD", "IPL", "LDR"}, turn, name)) {
-        return message;
+        return {message, std::nullopt};
     }
-    if (auto message = rewrite<4>(lines, kZLabelLine, {"ZNS", "ZND", "ZMN", "ZMX"}, zoom, name)) {
-        return message;
+    // Zoomed, line 13 takes what the screen showed, so that the next draw shows it again (an
+    // automatic range or a zoom-out would otherwise be lost); a range the file cannot hold
+    // leaves the line alone.
+    const ZRange shown = change.shownZ;
+    const bool zoomed = change.zoomSteps != 0;
+    std::optional<std::string> note;
+    if (zoomed && !(shown.upper > shown.lower && std::isfinite(shown.upper - shown.lower))) {
+        note = keptZLine(name);
+    } else {
+        const auto zoom = [zoomed, shown](std::array<double, 4>& v) {
+            if (zoomed) {
+                v[2] = shown.lower;
+                v[3] = shown.upper;
+            } else if (v[2] >= v[3]) {
+                std::swap(v[2], v[3]);
+            }
+        };
+        if (auto message =
+                rewrite<4>(lines, kZLabelLine, {"ZNS", "ZND", "ZMN", "ZMX"}, zoom, name)) {
+            return {message, std::nullopt};
+        }
     }
     std::string text;
     text.reserve(bytes->size() + 2 * lines.size() + 64);
@@ -151,9 +168,21 @@ std::optional<std::string> writeBack(const std::filesystem::path& file, double t
         text += "\r\n";
     }
     if (auto written = replaceFileAtomically(file, text); !written.ok()) {
-        return written.message + std::string(kNotSaved);
+        return {written.message + std::string(kNotSaved), std::nullopt};
     }
-    return std::nullopt;
+    return {std::nullopt, note};
+}
+
+bool sameChange(const ViewChange& a, const ViewChange& b) {
+    const auto same = [](float x, float y) { return x == y || (std::isnan(x) && std::isnan(y)); };
+    return a.turnSteps == b.turnSteps && a.zoomSteps == b.zoomSteps &&
+           (a.zoomSteps == 0 ||
+            (same(a.shownZ.lower, b.shownZ.lower) && same(a.shownZ.upper, b.shownZ.upper)));
+}
+
+bool sameFile(const std::string& a, const std::string& b) {
+    std::error_code ec;
+    return a == b || std::filesystem::equivalent(a, b, ec);
 }
 
 }  // namespace
@@ -166,13 +195,30 @@ std::string formatWriteBackValue(double value) {
     return text;
 }
 
-std::optional<std::string> writeBackView(const std::filesystem::path& file, double turnSteps,
-                                         double zoomSteps) {
+WriteBackResult writeBackView(const std::filesystem::path& file, const ViewChange& change) {
     try {
-        return writeBack(file, turnSteps, zoomSteps);
+        return writeBack(file, change);
     } catch (...) {
-        return unwritable(file.string());
+        return {unwritable(file.string()), std::nullopt};
     }
+}
+
+std::vector<FileWriteBack> groupByFile(const std::vector<SlotView>& views) {
+    std::vector<FileWriteBack> files;
+    for (const SlotView& view : views) {
+        const auto shared = std::find_if(files.begin(), files.end(), [&](const FileWriteBack& f) {
+            return sameFile(f.file, view.file);
+        });
+        if (shared == files.end()) {
+            files.push_back({view.file, view.change, {view.slot}, {}});
+            continue;
+        }
+        shared->graphs.push_back(view.slot);
+        if (!sameChange(shared->change, view.change)) {
+            shared->dropped.push_back(view.slot);
+        }
+    }
+    return files;
 }
 
 }  // namespace kavlo

@@ -79,6 +79,9 @@ struct GraphState {
     // Per slot, index 1..6 (0 unused): z magnification exponent and 5-degree turn steps.
     std::array<double, kSlotCount + 1> ZoomSteps{};
     std::array<double, kSlotCount + 1> TurnSteps{};
+    // Per slot: the settled z range the screen page last plotted the graph with (NaN when it was
+    // not plotted); a zoomed write-back stores it.
+    std::array<float, kSlotCount + 1> ScreenZMin{}, ScreenZMax{};
 
     std::string XLB, YLB, ZLB;
 

@@ -1,5 +1,7 @@
 #include "page_composition.h"
 
+#include <limits>
+
 #include "comments_header.h"
 #include "graph_drawing.h"
 
@@ -20,6 +22,12 @@ GraphRead Adrw(const RenderContext& ctx, PageSetup& setup, int slot) {
     ctx.surface.beginSlot(slot);
     const GraphFiles files{setup.file(FileKind::Format, slot), setup.file(FileKind::Numeric, slot)};
     const GraphRead read = Drw(ctx, slot, files, slotLeft(slot), g.RowTop);
+    if (ctx.profile.kind == DeviceKind::Screen) {
+        const bool plotted = read.outcome == GraphReadOutcome::Plot;
+        constexpr float kNotPlotted = std::numeric_limits<float>::quiet_NaN();
+        g.ScreenZMin[static_cast<std::size_t>(slot)] = plotted ? g.ZMN : kNotPlotted;
+        g.ScreenZMax[static_cast<std::size_t>(slot)] = plotted ? g.ZMX : kNotPlotted;
+    }
     if (read.clearFormatName()) {
         setup.file(FileKind::Format, slot).clear();
     }

@@ -4,11 +4,14 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStyle>
 #include <algorithm>
 #include <cmath>
+#include <string>
+#include <vector>
 
 #include "core/format_write_back.h"
 #include "group_choice.h"
@@ -66,6 +69,21 @@ void stepTowards(QScrollBar* bar, int pointer, int start, int length) {
             bar->setValue(value + 1);
         }
     }
+}
+
+std::string slotList(const std::vector<int>& graphs) {
+    std::string text;
+    for (const int slot : graphs) {
+        text += (text.empty() ? "" : "、") + std::to_string(slot);
+    }
+    return text;
+}
+
+std::string sharedFileText(const FileWriteBack& target) {
+    return "ファイル " + target.file + " はグラフ " + slotList(target.graphs) +
+           " が使っています。グラフ " + std::to_string(target.graphs.front()) +
+           " の変更を書き込みました。グラフ " + slotList(target.dropped) +
+           " の変更は、このファイルには保存できませんでした。";
 }
 
 }  // namespace
@@ -140,6 +158,10 @@ void CanvasWindow::buildControls() {
     connect(vScroll_, &QScrollBar::valueChanged, this, &CanvasWindow::doVScroll);
     connect(hScroll_, &QScrollBar::valueChanged, this, &CanvasWindow::doHScroll);
 
+    statusLine_ = new QLabel(this);
+    statusLine_->setObjectName("StatusLine");
+    statusLine_->setAccessibleName("状態");
+
     const auto row = rowControls();
     for (std::size_t i = 1; i < row.size(); ++i) {
         setTabOrder(row[i - 1], row[i]);
@@ -160,6 +182,9 @@ void CanvasWindow::layOutControls() {
     }
     hScroll_->setGeometry(x + kMargin, kMargin + (kRowHeight - kBarThickness) / 2,
                           kHorizontalBarWidth, kBarThickness);
+    const int statusLeft = hScroll_->geometry().right() + 1 + kMargin;
+    statusLine_->setGeometry(statusLeft, kMargin, std::max(width() - statusLeft - kMargin, 0),
+                             kRowHeight);
     const int barTop = kMargin + kRowHeight + kMargin;
     vScroll_->setGeometry(0, barTop, kBarThickness, std::max(height() - barTop - kMargin, 40));
 }
@@ -174,6 +199,7 @@ void CanvasWindow::showPage() {
         hScroll_->hide();
     }
     groups_->setCurrentIndex(0);
+    statusLine_->clear();
     selection_ = {};
     applyViewGeometry();
     picture_->setImage(session_.page);
@@ -255,13 +281,17 @@ void CanvasWindow::keyPressEvent(QKeyEvent* event) {
 }
 
 void CanvasWindow::wheelEvent(QWheelEvent* event) {
-    scrollByWheel(event->angleDelta());
+    scrollByWheel(event->angleDelta(), event->modifiers());
     event->accept();
 }
 
-void CanvasWindow::scrollByWheel(QPoint angleDelta) {
+void CanvasWindow::scrollByWheel(QPoint angleDelta, Qt::KeyboardModifiers modifiers) {
     // Whole notches only; the rest waits for the next event (fine-grained wheels).
     constexpr int kNotch = 120;
+    // With Shift the wheel goes sideways, whether or not the platform has already turned it.
+    if (modifiers & Qt::ShiftModifier) {
+        angleDelta = QPoint(angleDelta.x() + angleDelta.y(), 0);
+    }
     wheelRemainder_ += angleDelta;
     const QPoint notches(wheelRemainder_.x() / kNotch, wheelRemainder_.y() / kNotch);
     wheelRemainder_ -= notches * kNotch;
@@ -392,6 +422,7 @@ void CanvasWindow::changeView(int index) {
         }
     }
     const BusyCursor busy;
+    statusLine_->clear();
     // The new page no longer holds the old box.
     selection_ = {};
     applyViewGeometry();
@@ -403,18 +434,43 @@ void CanvasWindow::changeView(int index) {
 
 void CanvasWindow::writeBack() {
     GraphState& g = session_.graph;
+    std::vector<SlotView> views;
     for (int group = 1; group <= kSlotCount; ++group) {
         const auto slot = static_cast<std::size_t>(group);
         const std::string& file = session_.setup.file(FileKind::Format, group);
-        if (!file.empty()) {
-            if (const auto failure = writeBackView(file, g.TurnSteps[slot], g.ZoomSteps[slot])) {
-                messages_->show({"書式データファイル", *failure, MessageIcon::Exclamation});
-                continue;
-            }
+        if (file.empty()) {
+            g.TurnSteps[slot] = 0;
+            g.ZoomSteps[slot] = 0;
+        } else {
+            views.push_back(
+                {group,
+                 file,
+                 {g.TurnSteps[slot], g.ZoomSteps[slot], {g.ScreenZMin[slot], g.ScreenZMax[slot]}}});
         }
-        g.TurnSteps[slot] = 0;
-        g.ZoomSteps[slot] = 0;
     }
+    int written = 0;
+    for (const FileWriteBack& target : groupByFile(views)) {
+        const WriteBackResult result = writeBackView(target.file, target.change);
+        if (result.failure) {
+            // The steps stay, so the user can mend the file and save again.
+            messages_->show({"書式データファイル", *result.failure, MessageIcon::Exclamation});
+            continue;
+        }
+        ++written;
+        // The next draw shows what the file now holds.
+        for (const int group : target.graphs) {
+            g.TurnSteps[static_cast<std::size_t>(group)] = 0;
+            g.ZoomSteps[static_cast<std::size_t>(group)] = 0;
+        }
+        std::string text = result.note.value_or("");
+        if (!target.dropped.empty()) {
+            text += sharedFileText(target);
+        }
+        if (!text.empty()) {
+            messages_->show({"書式データファイル", text, MessageIcon::Exclamation});
+        }
+    }
+    statusLine_->setText(QString("%1 個のファイルに書き込みました。").arg(written));
 }
 
 void CanvasWindow::back() {

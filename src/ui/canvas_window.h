@@ -8,6 +8,7 @@
 #include "message_boxes.h"
 
 class QComboBox;
+class QLabel;
 class QPushButton;
 class QScrollBar;
 
@@ -69,7 +70,7 @@ class CanvasWindow final : public QWidget {
     void doVScroll();
     void doHScroll();
     bool scrollByKey(int key);
-    void scrollByWheel(QPoint angleDelta);
+    void scrollByWheel(QPoint angleDelta, Qt::KeyboardModifiers modifiers);
     QPoint toWindow(QPointF mm) const;
     bool overScrollBar(QPoint window) const;
     void dragScroll(QPoint window);
@@ -95,6 +96,7 @@ class CanvasWindow final : public QWidget {
     QPushButton* writeBackButton_ = nullptr;
     QScrollBar* vScroll_ = nullptr;
     QScrollBar* hScroll_ = nullptr;
+    QLabel* statusLine_ = nullptr;
 };
 
 }  // namespace kavlo

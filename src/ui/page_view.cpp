@@ -75,7 +75,7 @@ void PageView::mouseReleaseEvent(QMouseEvent* event) {
 
 void PageView::wheelEvent(QWheelEvent* event) {
     event->accept();
-    emit wheelTurned(event->angleDelta());
+    emit wheelTurned(event->angleDelta(), event->modifiers());
 }
 
 }  // namespace kavlo

@@ -28,7 +28,7 @@ class PageView final : public QWidget {
     void pressed(QPointF mm);
     void moved(QPointF mm, Qt::MouseButtons buttons);
     void released(QPointF mm);
-    void wheelTurned(QPoint angleDelta);
+    void wheelTurned(QPoint angleDelta, Qt::KeyboardModifiers modifiers);
 
   protected:
     void paintEvent(QPaintEvent* event) override;

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <limits>
 #include <string>
 
 #include "test_files.h"
@@ -43,20 +44,33 @@ TEST(FormatWriteBackTest, ValuesKeepOneToSixDecimals) {
 TEST(FormatWriteBackTest, RewritesLines6And13AndKeepsEveryOtherByte) {
     const struct {
         const char *tilt, *zLabels;
-        double turn, zoom;
+        ViewChange change;
         const char *line6, *line13;
     } cases[] = {
-        {"30, 20, 1, 2, 1", "3, 2, 0, 8", 2, -2, "   40.0   10.0   1.0   2.0   1.0",
+        {"30, 20, 1, 2, 1",
+         "3, 2, 0, 8",
+         {2, -2, {0, 4}},
+         "   40.0   10.0   1.0   2.0   1.0",
          "   3.0   2.0   0.0   4.0"},
-        {"30 20\t1 2 -3", "3, 2, 5, 5", 0, 1, "   30.0   20.0   1.0   2.0   -3.0",
-         "   3.0   2.0   5.0   7.071068"},
-        {"0.5,89.25,2,0,8", "3.5, 1, 8, 2", -1, 0, "   -4.5   94.25   2.0   0.0   8.0",
+        // An automatic range zoomed takes the range shown, which line 13 keeps from then on.
+        {"30 20\t1 2 -3",
+         "3, 2, 5, 5",
+         {0, 1, {-0.25f, 7.0710678f}},
+         "   30.0   20.0   1.0   2.0   -3.0",
+         "   3.0   2.0   -0.25   7.071068"},
+        // Without zoom steps line 13 only gets its range in order.
+        {"0.5,89.25,2,0,8",
+         "3.5, 1, 8, 2",
+         {-1, 0, {1, 9}},
+         "   -4.5   94.25   2.0   0.0   8.0",
          "   3.5   1.0   2.0   8.0"},
     };
     for (const auto& c : cases) {
         test::TempDir dir;
         const auto file = dir.write("f.dat", formatText(c.tilt, c.zLabels, "\n"));
-        ASSERT_EQ(writeBackView(file, c.turn, c.zoom), std::nullopt) << c.tilt;
+        const WriteBackResult result = writeBackView(file, c.change);
+        ASSERT_EQ(result.failure, std::nullopt) << c.tilt;
+        EXPECT_EQ(result.note, std::nullopt) << c.tilt;
         EXPECT_EQ(bytesOf(file), formatText(c.line6, c.line13, "\r\n")) << c.tilt;
         EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 1);  // no temporary left
     }
@@ -67,7 +81,9 @@ TEST(FormatWriteBackTest, ShortFileKeepsContentAndPermissions) {
     const auto file = dir.write("short.dat", "a\nb\r\n\rc\r, 1, x");
     const auto perms = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
     fs::permissions(file, perms);
-    ASSERT_EQ(writeBackView(file, 3, 3), std::nullopt);
+    const WriteBackResult result = writeBackView(file, {3, 3, {0, 1}});
+    ASSERT_EQ(result.failure, std::nullopt);
+    EXPECT_EQ(result.note, std::nullopt);
     EXPECT_EQ(bytesOf(file), "a\r\nb\r\n\r\nc\r\n, 1, x\r\n");
     EXPECT_EQ(fs::status(file).permissions(), perms);
 }
@@ -84,12 +100,26 @@ TEST(FormatWriteBackTest, FailureNamesTheFileAndLeavesItAsItWas) {
     };
     for (const auto& [file, detail] : cases) {
         const std::string original = bytesOf(file);
-        const std::string message = writeBackView(file, 2, 2).value_or("(written)");
+        const std::string message = writeBackView(file, {2, 2, {0, 1}}).failure.value_or("-");
         EXPECT_NE(message.find(file), std::string::npos) << message;
         EXPECT_NE(message.find(detail), std::string::npos) << message;
         EXPECT_EQ(bytesOf(file), original);
     }
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 3);
+}
+
+TEST(FormatWriteBackTest, ZoomedRangeThatIsEmptyOrReversedLeavesLine13) {
+    const ZRange ranges[] = {{2, 2}, {3, 1}, {std::numeric_limits<float>::quiet_NaN(), 1}};
+    for (const ZRange& shown : ranges) {
+        test::TempDir dir;
+        const auto file = dir.write("f.dat", formatText("30, 20, 1, 2, 1", "3, 2, 8, 2", "\n"));
+        const WriteBackResult result = writeBackView(file, {1, -3, shown});
+        ASSERT_EQ(result.failure, std::nullopt);
+        EXPECT_NE(result.note.value_or("").find("13 行目"), std::string::npos);
+        EXPECT_NE(result.note.value_or("").find(file), std::string::npos);
+        EXPECT_EQ(bytesOf(file),
+                  formatText("   35.0   15.0   1.0   2.0   1.0", "3, 2, 8, 2", "\r\n"));
+    }
 }
 
 }  // namespace

@@ -3,18 +3,37 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 
 #include "test_files.h"
 #include "ui/session.h"
 
 namespace kavlo {
 namespace {
+
+std::string bytesOf(const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Line `number` (from 1) of a file with CR LF or LF line ends.
+std::string lineOf(const std::string& file, int number) {
+    std::istringstream in(bytesOf(file));
+    std::string line;
+    for (int i = 0; i < number && std::getline(in, line); ++i) {
+    }
+    if (!line.empty() && line.back() == '\r') {
+        line.pop_back();
+    }
+    return line;
+}
 
 class CanvasWindowTest : public ::testing::Test {
   protected:
@@ -42,6 +61,7 @@ class CanvasWindowTest : public ::testing::Test {
     }
     // A window point as a point on the picture where it is now.
     QPoint onPicture(QPoint inWindow) const { return inWindow - window->pictureOffset(); }
+    QString status() const { return window->findChild<QLabel*>("StatusLine")->text(); }
     test::TempDir dir;
     Session session{dir.path()};
     GraphState& g = session.graph;
@@ -165,6 +185,80 @@ TEST_F(CanvasWindowTest, WriteBackKeepsTheStepsOfFilesItCannotWrite) {
     std::ifstream in(good, std::ios::binary);
     const std::string written(std::istreambuf_iterator<char>(in), {});
     EXPECT_NE(written.find("\r\n   40.0   20.0   1.0   2.0   1.0\r\n"), std::string::npos);
+}
+
+TEST_F(CanvasWindowTest, ShiftWheelScrollsSideways) {
+    open();
+    QWidget* picture = child("Picture1");
+    for (QWidget* target : {picture, static_cast<QWidget*>(window.get())}) {
+        bar("HScroll1")->setValue(0);
+        bar("VScroll1")->setValue(0);
+        QWheelEvent wheel(QPointF(50, 50), target->mapToGlobal(QPointF(50, 50)), {}, {0, -120},
+                          Qt::NoButton, Qt::ShiftModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(target, &wheel);
+        EXPECT_EQ(bar("HScroll1")->value(), QApplication::wheelScrollLines() * 5);
+        EXPECT_EQ(bar("VScroll1")->value(), 0);
+    }
+}
+
+TEST_F(CanvasWindowTest, WriteBackRewritesEachFileOnceAndSaysHowMany) {
+    // One file under three spellings, turned once for all.
+    const std::string shared = dir.write("frm.dat", test::FormatLines{}.text());
+    std::filesystem::create_symlink("frm.dat", dir.path() / "link.dat");
+    session.setup.file(FileKind::Format, 1) = shared;
+    session.setup.file(FileKind::Format, 2) = (dir.path() / "." / "frm.dat").string();
+    session.setup.file(FileKind::Format, 4) = (dir.path() / "link.dat").string();
+    g.TurnSteps = {0, 1, 1, 0, 1, 0, 0};
+    open();
+    EXPECT_EQ(status(), "");
+    click("Command2");
+    EXPECT_EQ(lineOf(shared, 6), "   35.0   25.0   1.0   2.0   1.0");
+    EXPECT_TRUE(messages.messages.empty());
+    EXPECT_EQ(status(), "1 個のファイルに書き込みました。");
+    EXPECT_EQ(g.TurnSteps, (std::array<double, 7>{}));
+
+    // Different steps: the lowest slot's are written and one message names the others.
+    const std::string other = dir.write("other.dat", test::FormatLines{}.text());
+    session.setup.file(FileKind::Format, 3) = other;
+    g.TurnSteps = {0, 2, 1, 1, 2, 0, 0};
+    click("Command2");
+    EXPECT_EQ(lineOf(shared, 6), "   45.0   15.0   1.0   2.0   1.0");
+    EXPECT_EQ(lineOf(other, 6), "   35.0   25.0   1.0   2.0   1.0");
+    ASSERT_EQ(messages.messages.size(), 1u);
+    const std::string& text = messages.messages[0].text;
+    EXPECT_NE(text.find("グラフ 2 の変更"), std::string::npos) << text;
+    EXPECT_EQ(text.find("4 の変更"), std::string::npos) << text;
+    EXPECT_EQ(status(), "2 個のファイルに書き込みました。");
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.path() / "link.dat"));
+}
+
+TEST_F(CanvasWindowTest, WriteBackKeepsTheZoomOfAnAutomaticRange) {
+    // ZMN = ZMX: the range comes from the data.
+    const std::string format = dir.write("frm.dat", test::FormatLines{}.text());
+    session.setup.file(FileKind::Format, 1) = format;
+    session.setup.file(FileKind::Numeric, 1) =
+        dir.write("z.dat", "3, 3\n1, 2, 3\n2, 3, 4\n3, 4, 5\n");
+    open();
+    session.composeScreenPage(messages);
+    click("Command6_0");
+    const QImage zoomed = window->shownPage().copy();
+    click("Command2");
+    EXPECT_EQ(lineOf(format, 13), "   3.0   2.0   1.0   3.535534");
+    session.composeScreenPage(messages);
+    EXPECT_TRUE(session.page == zoomed) << "the next draw shows what the screen showed";
+
+    // Zoomed until the range is reversed: line 13 stays, and the message says so.
+    const std::string flat = dir.write("flat.dat", test::FormatLines{}.text());
+    session.setup.file(FileKind::Format, 1) = flat;
+    session.setup.file(FileKind::Numeric, 1) = dir.write("y.dat", "2, 2\n1, 2\n1, 2\n");
+    click("Command6_0");
+    click("Command6_0");
+    messages.messages.clear();
+    click("Command2");
+    EXPECT_EQ(lineOf(flat, 13), test::FormatLines{}.zLabels);
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_NE(messages.messages[0].text.find("13 行目"), std::string::npos);
+    EXPECT_EQ(status(), "1 個のファイルに書き込みました。");
 }
 
 }  // namespace
