@@ -3,14 +3,13 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <fstream>
-#include <iterator>
 #include <string_view>
 #include <system_error>
 #include <utility>
 #include <vector>
 
 #include "atomic_file.h"
+#include "bounded_file.h"
 #include "decimal_number.h"
 #include "number_format.h"
 #include "text_file.h"
@@ -22,8 +21,6 @@ namespace {
 constexpr std::size_t kTiltLine = 6;
 constexpr std::size_t kZLabelLine = 13;
 constexpr double kTurnDegrees = 5;
-// A format file is a page of text; anything far larger is not one.
-constexpr std::size_t kMaxBytes = 16 << 20;
 
 constexpr std::string_view kNotSaved = "描画の変更は保存されていません。";
 
@@ -33,42 +30,6 @@ std::string unreadable(const std::string& name) {
 
 std::string unwritable(const std::string& name) {
     return "ファイル " + name + " に書き込めません。ご確認ください。" + std::string(kNotSaved);
-}
-
-std::optional<std::string> readBytes(const std::filesystem::path& file) {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(file, ec) ||
-        std::filesystem::file_size(file, ec) > kMaxBytes || ec) {
-        return std::nullopt;
-    }
-    try {
-        std::ifstream in(file, std::ios::binary);
-        if (!in) {
-            return std::nullopt;
-        }
-        in.exceptions(std::ios::badbit);
-        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    } catch (...) {
-        return std::nullopt;
-    }
-}
-
-std::vector<std::string> splitLines(std::string_view bytes) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        if (bytes[i] == '\r' || bytes[i] == '\n') {
-            lines.emplace_back(bytes.substr(start, i - start));
-            if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') {
-                ++i;
-            }
-            start = i + 1;
-        }
-    }
-    if (start < bytes.size()) {
-        lines.emplace_back(bytes.substr(start));
-    }
-    return lines;
 }
 
 std::string badValue(const std::string& fileName, std::size_t number, const char* name) {
@@ -123,14 +84,11 @@ std::string keptZLine(const std::string& name) {
 
 WriteBackResult writeBack(const std::filesystem::path& file, const ViewChange& change) {
     const std::string name = file.string();
-    // A linked format file stays linked: the file it points to is the one read (and written).
-    std::error_code ec;
-    const auto target = std::filesystem::canonical(file, ec);
-    const auto bytes = ec ? std::nullopt : readBytes(target);
-    if (!bytes) {
+    const FileBytes bytes = readBoundedFile(file, DataFileKind::Format);
+    if (bytes.access != FileAccess::Ok) {
         return {unreadable(name), std::nullopt};
     }
-    auto lines = splitLines(*bytes);
+    auto lines = splitLines(bytes.bytes);
     const auto turn = [&change](std::array<double, 5>& v) {
         v[0] += kTurnDegrees * change.turnSteps;
         v[1] -= kTurnDegrees * change.turnSteps;
@@ -162,7 +120,7 @@ WriteBackResult writeBack(const std::filesystem::path& file, const ViewChange& c
         }
     }
     std::string text;
-    text.reserve(bytes->size() + 2 * lines.size() + 64);
+    text.reserve(bytes.bytes.size() + 2 * lines.size() + 64);
     for (const auto& line : lines) {
         text += line;
         text += "\r\n";
