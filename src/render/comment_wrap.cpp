@@ -29,10 +29,17 @@ std::vector<std::string> wrapCommentLine(const std::string& line, float width,
     }
     std::vector<std::string> rows;
     std::size_t hint = 1;  // rows of one paragraph tend to be alike: start from the last length
+    // The next line feed is found once and kept while rows stay before it, so a paragraph is
+    // scanned once however many rows it makes.
+    std::size_t feed = 0;
+    bool feedKnown = false;
     for (std::size_t first = 0; first < count;) {
-        std::size_t feed = first;
-        while (feed < count && line[starts[feed]] != '\n') {
-            ++feed;
+        if (!feedKnown || feed < first) {
+            feed = first;
+            while (feed < count && line[starts[feed]] != '\n') {
+                ++feed;
+            }
+            feedKnown = true;
         }
         const std::size_t limit = std::min(feed + 1, count) - first;
         const auto prefix = [&](std::size_t k) {

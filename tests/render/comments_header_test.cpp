@@ -35,6 +35,33 @@ TEST(CommentWrapTest, RowsEndAtTheWidthAtLineFeedsOrAtTheEnd) {
     EXPECT_EQ(wrap(std::string(10000, 'x'), 140), full);
 }
 
+TEST(CommentWrapTest, ALongParagraphIsMeasuredInAboutLinearTotal) {
+    // Mixed one- and two-unit characters, no line feed: 200 000 characters.
+    std::string paragraph;
+    while (paragraph.size() < 400000) {
+        paragraph += "grid 格子 of z 値, ";
+    }
+    const std::size_t characters = static_cast<std::size_t>(
+        std::ranges::count_if(paragraph, [](unsigned char c) { return (c & 0xC0u) != 0x80u; }));
+    std::size_t measured = 0;
+    const auto rows = wrapCommentLine(paragraph, 140, [&](const std::string& s) {
+        float width = 0;
+        for (const unsigned char c : s) {
+            width += c < 0x80u ? 1.0f : (c >= 0xC0u ? 2.0f : 0.0f);
+            measured += (c & 0xC0u) != 0x80u ? 1 : 0;
+        }
+        return width;
+    });
+    std::string joined;
+    for (const auto& row : rows) {
+        joined += row;
+    }
+    EXPECT_EQ(joined, paragraph);
+    EXPECT_GT(rows.size(), characters / 140);
+    // Measuring every prefix of a row would take about 70 times the characters.
+    EXPECT_LT(measured, 8 * characters);
+}
+
 struct CommentRig : test::RenderRig {
     explicit CommentRig(DeviceProfile p) : test::RenderRig(std::move(p)) {
         test::flatFrameWithGrid(g);  // frame 280 mm across with the extra 100 mm
