@@ -13,8 +13,8 @@ std::optional<double> parseDecimal(std::string_view token);
 // The same as a 32-bit float; values a float cannot hold are not numbers.
 std::optional<float> parseSingle(std::string_view token);
 
-// The same as a 16-bit integer: a fraction is rounded half to even, as the original reader did,
-// and values outside -32768..32767 are not numbers.
+// The same as a 16-bit integer: a fraction is rounded half to even, as the files have always
+// been read, and values outside -32768..32767 are not numbers.
 std::optional<std::int16_t> parseInt16(std::string_view token);
 
 }  // namespace kavlo

@@ -24,8 +24,8 @@ void increment(std::string& digits) {
 }  // namespace
 
 std::string formatLabelNumber(double value, int decimals) {
-    // Like the label pictures of the original, the value is first taken to 15 significant
-    // digits and then rounded, so 2.675 shows as 2.68 although its binary value lies below.
+    // The value is first taken to 15 significant digits and then rounded, so 2.675 shows as
+    // 2.68 although its binary value lies below: labels read as the number the user wrote.
     std::string scaled;  // |value| x 10^decimals, rounded, as decimal digits
     if (std::isfinite(value) && value != 0) {
         char buffer[40];

@@ -121,10 +121,9 @@ std::string formatPathFile(const PageSetup& setup) {
 }
 
 PageSetup parsePathFile(std::string_view bytes, PageSetup base) {
-    // The original tests for the end of the file after each of the slot lines 1 to 5 of every
-    // picker (lines 4-8, 13-17, 22-26) and before each of lines 28 to 31. A read past the end
-    // anywhere else fails and sets nothing, and so does every read after it, so a short file
-    // sets exactly the lines it holds, without the empty-pattern default for a missing line.
+    // A short file sets exactly the lines it holds: the rest of `base` stays, and a pattern
+    // line the file does not reach keeps its value instead of taking the default that an empty
+    // pattern line gets. Cut-off path files have always been read so.
     std::vector<std::string> lines = splitLines(decodeText(bytes).utf8);
     const std::size_t count = std::min(lines.size(), kPathFileLines);
     for (std::size_t i = 0; i < count; ++i) {

@@ -15,7 +15,7 @@ struct DecodedText {
 
 bool isValidUtf8(std::string_view bytes);
 
-// Files from the original platform are CP932; files made here are UTF-8. Valid UTF-8 (with or
+// Files written on Windows are CP932; files made here are UTF-8. Valid UTF-8 (with or
 // without a byte-order mark) is taken as UTF-8, anything else as CP932. Bytes that are not
 // CP932 either become U+FFFD rather than failing the whole file.
 DecodedText decodeText(std::string_view bytes);
