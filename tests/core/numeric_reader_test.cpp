@@ -59,6 +59,17 @@ TEST(NumericReaderTest, ReadsTheGridRowAfterRow) {
                                        g.Z(3, 2), g.DataZMin, g.DataZMax};
     EXPECT_EQ(values, (std::vector<float>{1.5f, -99999.99f, 30, 4, 6, -99999.99f, 30}));
 
+    // Counts round halves to even: 2.5 is 2 columns, 3.5 is 4.
+    for (const auto& [text, nx] :
+         {std::pair{"2.5, 2\n1 2 3 4 5 6 7 8", 2}, {"3.5, 2\n1 2 3 4 5 6 7 8", 4}}) {
+        const auto half = readText(text);
+        ASSERT_EQ(half.result, kRead) << text;
+        EXPECT_EQ(std::pair(half.state.NX, half.state.NY),
+                  (std::pair<std::int16_t, std::int16_t>(nx, 2)));
+        // Row 2 starts after the first row of NX values.
+        EXPECT_EQ(half.state.Z(1, 2), static_cast<float>(nx + 1)) << text;
+    }
+
     // A value too small for a float is zero, however long its exponent.
     const auto tiny = readText("2,2\n0.001e-9223372036854775807, 1e-50, 1, 2\n");
     ASSERT_EQ(tiny.result, kRead);
