@@ -10,15 +10,27 @@
 
 namespace kavlo {
 
-int runGui(std::span<const std::string> args, std::ostream& err) {
-    std::optional<std::filesystem::path> home;
-    if (args.size() == 2 && args[0] == "--home") {
-        home = args[1];
-    } else if (!args.empty()) {
-        err << "usage: kavlo [--home DIR]\n";
-        return 2;
+const char* guiUsage() {
+    return "usage: kavlo [--home DIR]\n";
+}
+
+std::optional<GuiOptions> parseGuiOptions(std::span<const std::string> args, std::ostream& err) {
+    if (args.empty()) {
+        return GuiOptions{};
     }
-    Session session(applicationFolder(home));
+    if (args.size() == 2 && args[0] == "--home") {
+        return GuiOptions{args[1]};
+    }
+    if (args.size() == 1 && args[0] == "--home") {
+        err << "kavlo: --home needs a value\n";
+    } else {
+        err << "kavlo: unexpected argument " << args[args[0] == "--home" ? 2 : 0] << "\n";
+    }
+    return std::nullopt;
+}
+
+int runGui(const GuiOptions& options, std::ostream& err) {
+    Session session(applicationFolder(options.home));
     if (!seedApplicationFolder(session.appFolder)) {
         err << "kavlo: cannot create the application folder " << session.appFolder.string() << "\n";
         return 2;

@@ -1,52 +1,65 @@
 #include <QApplication>
-#include <QDir>
-#include <QFile>
-#include <cstdlib>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "check_command.h"
 #include "gui_command.h"
+#include "headless_run.h"
 #include "render_command.h"
 
 namespace {
 
-// The command line runs on machines without a display, where no session gives it a runtime
-// folder either; Qt would complain about that on stderr, which scripts read.
-void prepareHeadlessRun() {
-    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") &&
-        !std::getenv("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    if (!std::getenv("XDG_RUNTIME_DIR")) {
-        const QString runtime =
-            QDir::tempPath() + "/runtime-" + qEnvironmentVariable("USER", "kavlo");
-        QDir().mkpath(runtime);
-        QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        qputenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit());
-    }
+bool asksForHelp(const std::vector<std::string>& args, std::size_t at) {
+    return args.size() > at && (args[at] == "--help" || args[at] == "-h");
+}
+
+// Every usage line, for `kavlo --help` and an unknown verb.
+std::string usage() {
+    return std::string(kavlo::guiUsage()) + kavlo::checkUsage() + kavlo::renderUsage();
 }
 
 }  // namespace
 
+// Usage is told before any QApplication exists: without a display it would abort first.
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     const std::string verb = args.empty() ? "" : args.front();
     const auto rest = std::span(args).subspan(args.empty() ? 0 : 1);
     if (verb == "check") {
+        if (asksForHelp(args, 1)) {
+            std::cout << kavlo::checkUsage();
+            return 0;
+        }
         return kavlo::runCheck(rest, std::cout, std::cerr);
     }
     if (verb == "render") {
-        prepareHeadlessRun();
+        if (asksForHelp(args, 1)) {
+            std::cout << kavlo::renderUsage();
+            return 0;
+        }
+        const auto options = kavlo::parseRenderOptions(rest, std::cerr);
+        if (!options) {
+            std::cerr << kavlo::renderUsage();
+            return 2;
+        }
+        kavlo::prepareHeadlessRun();
         QApplication app(argc, argv);
-        return kavlo::runRender(rest, std::cerr);
+        return kavlo::runRender(*options, std::cerr);
+    }
+    if (asksForHelp(args, 0)) {
+        std::cout << usage();
+        return 0;
     }
     if (verb.empty() || verb.starts_with("-")) {
+        const auto options = kavlo::parseGuiOptions(args, std::cerr);
+        if (!options) {
+            std::cerr << usage();
+            return 2;
+        }
         QApplication app(argc, argv);
-        return kavlo::runGui(args, std::cerr);
+        return kavlo::runGui(*options, std::cerr);
     }
-    std::cerr << "kavlo: unknown command " << verb << "\n"
-              << kavlo::checkUsage() << kavlo::renderUsage();
+    std::cerr << "kavlo: unknown command " << verb << "\n" << usage();
     return 2;
 }

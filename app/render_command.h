@@ -1,17 +1,36 @@
 #pragma once
 
+#include <filesystem>
 #include <iosfwd>
+#include <optional>
 #include <span>
 #include <string>
+
+#include "render/device_profile.h"
 
 namespace kavlo {
 
 const char* renderUsage();
 
-// `kavlo render [--home DIR] [--pth FILE] [--device screen|printer|metafile] [--dpi N]
-// [--ops LOG.jsonl] [-o OUT]`: composes the page of a path file (or the samples) on a device
-// and writes it out. Needs a Qt GUI application. Returns 0 when every named slot was drawn,
-// 1 when any was skipped, 2 on a usage error.
+struct RenderOptions {
+    std::optional<std::filesystem::path> home;
+    std::optional<std::filesystem::path> pathFile;
+    std::optional<DeviceKind> device;
+    int dpi = 600;
+    std::optional<std::string> opsLog;
+    std::optional<std::string> output;
+};
+
+// The options of `kavlo render [--home DIR] [--pth FILE] [--device screen|printer|metafile]
+// [--dpi N] [--ops LOG.jsonl] [-o OUT]`; says what is wrong on `err` when they are not usable.
+// Needs no Qt application, so that a usage error is told without a display.
+std::optional<RenderOptions> parseRenderOptions(std::span<const std::string> args,
+                                                std::ostream& err);
+
+// Composes the page of a path file (or the samples) on a device and writes it out, telling the
+// screen's messages on `err`. Needs a Qt GUI application. Returns 0 when every named slot was
+// drawn, 1 when any was skipped, 2 on a usage error or a file that cannot be written.
+int runRender(const RenderOptions& options, std::ostream& err);
 int runRender(std::span<const std::string> args, std::ostream& err);
 
 }  // namespace kavlo

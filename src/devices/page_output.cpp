@@ -1,34 +1,31 @@
 #include "page_output.h"
 
+#include <QImageWriter>
 #include <QPageLayout>
 #include <QPageSize>
+#include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <cmath>
 
+#include "atomic_file_device.h"
+#include "painter_surface.h"
 #include "svg_surface.h"
 
 namespace kavlo {
 
 namespace {
 
-constexpr int kScreenDpi = 96;
-constexpr double kInchesPerMetre = 1.0 / 0.0254;
-
-QImage screenImage(int width, int height) {
-    QImage image(width, height, QImage::Format_RGB32);
-    const int dotsPerMetre = static_cast<int>(std::lround(kScreenDpi * kInchesPerMetre));
-    image.setDotsPerMeterX(dotsPerMetre);
-    image.setDotsPerMeterY(dotsPerMetre);
-    return image;
-}
+// Light compression: a page image is mostly white and shrinks well at once.
+constexpr int kPngQuality = 80;
 
 int screenPixels(int twips) {
     return static_cast<int>(std::nearbyint(static_cast<double>(twips) / kScreenTwipsPerPixel));
 }
 
-QByteArray drawSvg(const DrawCallback& draw, QRect window) {
-    SvgSurface surface(window, StrokeOptions{true, kSvgMinimumStroke, kSeamWidthMm * kTwipsPerMm});
+// Draws an SVG picture, handing the document to `sink` as it grows.
+bool drawSvg(const DrawCallback& draw, QRect window, SvgSink sink) {
+    SvgSurface surface(window, StrokeOptions{true, kSvgMinimumStroke, kSeamWidthMm * kTwipsPerMm},
+                       std::move(sink));
     draw(surface);
     return surface.finish();
 }
@@ -44,13 +41,19 @@ QImage renderScreenPage(const DrawCallback& draw) {
     return image;
 }
 
-bool writePdfPage(const QString& path, int dpi, const DrawCallback& draw) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return false;
-    }
-    {
-        QPdfWriter writer(&file);
+WriteResult writePngImage(const std::filesystem::path& path, const QImage& image) {
+    return writeAtomically(path, [&](QIODevice& device) {
+        QImageWriter writer(&device, "PNG");
+        writer.setQuality(kPngQuality);
+        return writer.write(image);
+    });
+}
+
+WriteResult writePdfPage(const std::filesystem::path& path, int dpi, const DrawCallback& draw) {
+    return writeAtomically(path, [&](QIODevice& device) {
+        // The engine keeps a page's content in memory up to a limit, then in a temporary file
+        // of its own, and compresses it onto the device when the page ends.
+        QPdfWriter writer(&device);
         writer.setPageLayout(
             QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
         writer.setResolution(dpi);
@@ -60,29 +63,28 @@ bool writePdfPage(const QString& path, int dpi, const DrawCallback& draw) {
         }
         PainterSurface surface(painter, PainterOptions{true, 1.0, kSeamWidthMm * dpi / 25.4});
         draw(surface);
-        if (!painter.end()) {
-            return false;
-        }
-    }
-    return file.commit();
+        return painter.end();
+    });
 }
 
 QByteArray renderSvgPicture(const DrawCallback& draw, QRect windowTwips) {
-    return drawSvg(draw, windowTwips);
+    QByteArray svg;
+    drawSvg(draw, windowTwips, [&](std::string_view piece) {
+        svg.append(piece.data(), static_cast<qsizetype>(piece.size()));
+        return true;
+    });
+    return svg;
 }
 
-bool writeSvgPicture(const QString& path, const DrawCallback& draw, QRect windowTwips) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return false;
+WriteResult writeSvgPicture(const std::filesystem::path& path, const DrawCallback& draw,
+                            QRect windowTwips) {
+    AtomicFile file(path);
+    if (WriteResult opened = file.open(); !opened.ok()) {
+        return opened;
     }
-    const QByteArray svg = drawSvg(draw, windowTwips);
-    return file.write(svg) == svg.size() && file.commit();
+    // A failed write is remembered by the file and reported by commit.
+    drawSvg(draw, windowTwips, [&](std::string_view piece) { return file.write(piece); });
+    return file.commit();
 }
-
-ScreenMeasure::ScreenMeasure()
-    : image_(screenImage(16, 16)),
-      painter_(&image_),
-      surface_(painter_, PainterOptions{false, 1.0}) {}
 
 }  // namespace kavlo

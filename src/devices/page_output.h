@@ -2,13 +2,13 @@
 
 #include <QByteArray>
 #include <QImage>
-#include <QPainter>
 #include <QRect>
-#include <QString>
+#include <filesystem>
 #include <functional>
 
-#include "painter_surface.h"
+#include "core/atomic_file.h"
 #include "render/device_profile.h"
+#include "screen_measure.h"
 
 namespace kavlo {
 
@@ -25,30 +25,17 @@ constexpr double kSeamWidthMm = 0.25;
 
 // The page as the screen shows it: one pixel per 15 twips, white, crisp lines.
 QImage renderScreenPage(const DrawCallback& draw);
+// The screen page as a PNG file.
+WriteResult writePngImage(const std::filesystem::path& path, const QImage& image);
 
-// One A4 page in device dots at the given resolution. False when the file cannot be written.
-bool writePdfPage(const QString& path, int dpi, const DrawCallback& draw);
+// One A4 page in device dots at the given resolution.
+WriteResult writePdfPage(const std::filesystem::path& path, int dpi, const DrawCallback& draw);
 
 // A vector picture of the part of the page in the window, drawn in twips with the window's
-// top-left at the picture's origin. Empty / false on failure.
+// top-left at the picture's origin. Empty on failure.
 QByteArray renderSvgPicture(const DrawCallback& draw,
                             QRect windowTwips = QRect(0, 0, kPageWidthTwips, kPageHeightTwips));
-bool writeSvgPicture(const QString& path, const DrawCallback& draw,
-                     QRect windowTwips = QRect(0, 0, kPageWidthTwips, kPageHeightTwips));
-
-// Measures text with the screen's fonts while another device is drawn on.
-class ScreenMeasure {
-  public:
-    ScreenMeasure();
-    ScreenMeasure(const ScreenMeasure&) = delete;
-    ScreenMeasure& operator=(const ScreenMeasure&) = delete;
-
-    DrawSurface& surface() { return surface_; }
-
-  private:
-    QImage image_;
-    QPainter painter_;
-    PainterSurface surface_;
-};
+WriteResult writeSvgPicture(const std::filesystem::path& path, const DrawCallback& draw,
+                            QRect windowTwips = QRect(0, 0, kPageWidthTwips, kPageHeightTwips));
 
 }  // namespace kavlo

@@ -10,6 +10,8 @@ namespace kavlo {
 namespace {
 
 constexpr double kDotsPerMetreAt1440 = 1440 / 0.0254;
+// Big enough that writing costs little per element, small enough to be no burden.
+constexpr std::size_t kSinkChunk = 1 << 16;
 
 void append(std::string& out, std::int64_t value) {
     char buffer[24];
@@ -63,8 +65,11 @@ QImage twipsDevice() {
 
 }  // namespace
 
-SvgSurface::SvgSurface(QRect window, StrokeOptions options)
-    : options_(options), metricsDevice_(twipsDevice()), currentFont_(&metricsDevice_) {
+SvgSurface::SvgSurface(QRect window, StrokeOptions options, SvgSink sink)
+    : options_(options),
+      sink_(std::move(sink)),
+      metricsDevice_(twipsDevice()),
+      currentFont_(&metricsDevice_) {
     out_ =
         "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\"?>\n<svg "
         "xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"";
@@ -80,6 +85,18 @@ SvgSurface::SvgSurface(QRect window, StrokeOptions options)
     out_ += ' ';
     append(out_, std::int64_t{-window.top()});
     out_ += ")\" stroke-linecap=\"round\" stroke-linejoin=\"round\">\n";
+}
+
+void SvgSurface::flush() {
+    // After a failure the rest is dropped; the file is lost anyway.
+    sinkFailed_ = sinkFailed_ || !sink_(out_);
+    out_.clear();
+}
+
+void SvgSurface::endElement() {
+    if (out_.size() >= kSinkChunk) {
+        flush();
+    }
 }
 
 void SvgSurface::points(std::span<const DevicePoint> points) {
@@ -114,6 +131,7 @@ void SvgSurface::Polygon(std::span<const DevicePoint> points) {
     out_ += '"';
     stroke(pen().color == brush().color);
     out_ += "/>\n";
+    endElement();
 }
 
 void SvgSurface::Polyline(std::span<const DevicePoint> points) {
@@ -125,6 +143,7 @@ void SvgSurface::Polyline(std::span<const DevicePoint> points) {
     out_ += " fill=\"none\"";
     stroke(false);
     out_ += "/>\n";
+    endElement();
 }
 
 void SvgSurface::MoveToEx(std::int32_t x, std::int32_t y) {
@@ -162,15 +181,17 @@ void SvgSurface::TextOutA(std::int32_t x, std::int32_t y, const std::string& tex
     out_ += "\" fill=\"#000000\" xml:space=\"preserve\">";
     appendEscaped(out_, text);
     out_ += "</text>\n";
+    endElement();
 }
 
 TextExtent SvgSurface::GetTextExtentPoint32A(const std::string& text) {
     return currentFont_.extent(font(), QString::fromUtf8(text));
 }
 
-QByteArray SvgSurface::finish() {
+bool SvgSurface::finish() {
     out_ += "</g>\n</svg>\n";
-    return QByteArray(out_.data(), static_cast<qsizetype>(out_.size()));
+    flush();
+    return !sinkFailed_;
 }
 
 }  // namespace kavlo

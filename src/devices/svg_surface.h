@@ -1,9 +1,10 @@
 #pragma once
 
-#include <QByteArray>
 #include <QImage>
 #include <QRect>
+#include <functional>
 #include <string>
+#include <string_view>
 
 #include "font_mapping.h"
 #include "render/object_surface.h"
@@ -11,12 +12,16 @@
 
 namespace kavlo {
 
+// Takes the document piece by piece, in order; false when a piece could not be kept.
+using SvgSink = std::function<bool(std::string_view)>;
+
 // Writes the page operations straight into an SVG picture in device units (twips), one element
 // a call, the window's top-left at the picture's origin. Text is measured with the installed
-// fonts at 1440 dots per inch and written with the family actually used.
+// fonts at 1440 dots per inch and written with the family actually used. The document goes to
+// the sink in pieces as it is drawn, so a page of millions of facets is never held whole.
 class SvgSurface final : public ObjectSurface {
   public:
-    SvgSurface(QRect window, StrokeOptions options);
+    SvgSurface(QRect window, StrokeOptions options, SvgSink sink);
 
     void Polygon(std::span<const DevicePoint> points) override;
     void Polyline(std::span<const DevicePoint> points) override;
@@ -27,14 +32,19 @@ class SvgSurface final : public ObjectSurface {
     void TextOutA(std::int32_t x, std::int32_t y, const std::string& text) override;
     TextExtent GetTextExtentPoint32A(const std::string& text) override;
 
-    // The whole document; the surface takes no more drawing after it.
-    QByteArray finish();
+    // Ends the document; the surface takes no more drawing after it. False when the sink
+    // refused any piece.
+    bool finish();
 
   private:
     void points(std::span<const DevicePoint> points);
     void stroke(bool seam);
+    void flush();
+    void endElement();
 
     StrokeOptions options_;
+    SvgSink sink_;
+    bool sinkFailed_ = false;
     QImage metricsDevice_;
     CurrentFont currentFont_;
     std::string out_;

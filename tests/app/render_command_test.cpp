@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 #include <QImage>
+#include <csignal>
 #include <fstream>
 #include <sstream>
 
@@ -82,6 +85,11 @@ TEST(RenderCommandTest, SamplePageToEachDeviceWithItsOps) {
     const auto svg = dir.path() / "page.svg";
     EXPECT_EQ(render({"--home", home, "-o", svg.string()}), "exit 0\n");
     EXPECT_NE(read(svg).find("viewBox=\"0 0 11907 16840\""), std::string::npos);
+
+    // Logging the calls leaves the page as it is.
+    const std::string unlogged = (dir.path() / "unlogged.png").string();
+    EXPECT_EQ(render({"--home", home, "-o", unlogged}), "exit 0\n");
+    EXPECT_TRUE(QImage(QString::fromStdString(unlogged)) == image);
 }
 
 TEST(RenderCommandTest, PathFileSetUpMessagesAndStatus) {
@@ -96,8 +104,75 @@ TEST(RenderCommandTest, PathFileSetUpMessagesAndStatus) {
     const std::string ops = read(dir.path() / "ops.jsonl");
     EXPECT_EQ(count(ops, "{\"op\":\"Slot\""), 2u);
     EXPECT_EQ(count(ops, "{\"op\":\"MoveToEx\""), 2u);  // slot 2's frame only
-    // The printer reads silently.
-    EXPECT_EQ(render({"--pth", pth, "--device", "printer"}), "exit 1\n");
+    // Whatever the device, the screen's messages are told once.
+    for (const std::vector<std::string>& more :
+         {std::vector<std::string>{"--device", "printer"},
+          {"-o", (dir.path() / "p.pdf").string()},
+          {"-o", (dir.path() / "p.svg").string()},
+          {"-o", (dir.path() / "p.png").string()},
+          {"-o", (dir.path() / "q.png").string(), "--device", "metafile", "--ops",
+           (dir.path() / "m.jsonl").string()}}) {
+        std::vector<std::string> args{"--pth", pth};
+        args.insert(args.end(), more.begin(), more.end());
+        EXPECT_EQ(render(args),
+                  " 1st Format Data Error: ファイルが存在しません。ご確認ください。 \nexit 1\n")
+            << more.at(1);
+    }
+}
+
+// Writes past `bytes` fail with EFBIG, as on a full disk, while it lives.
+class FileSizeLimit {
+  public:
+    explicit FileSizeLimit(rlim_t bytes) : oldSignal_(std::signal(SIGXFSZ, SIG_IGN)) {
+        getrlimit(RLIMIT_FSIZE, &old_);
+        rlimit limit = old_;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &old_);
+        std::signal(SIGXFSZ, oldSignal_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+  private:
+    rlimit old_{};
+    void (*oldSignal_)(int);
+};
+
+TEST(RenderCommandTest, OutputsAreReplacedWholeOrNotAtAll) {
+    TempDir dir;
+    const std::string home = (dir.path() / "home").string();
+    const std::string old(100, 'x');
+    for (const char* name : {"page.png", "page.pdf", "page.svg"}) {
+        SCOPED_TRACE(name);
+        const std::string out = dir.write(name, old), ops = dir.write("ops.jsonl", old);
+        std::string run;
+        {
+            const FileSizeLimit limit(20000);  // every page and log is bigger
+            run = render({"--home", home, "-o", out});
+            EXPECT_EQ(read(out), old);
+            EXPECT_TRUE(run.ends_with("\nexit 2\n")) << run;
+            const std::string logRun = render({"--home", home, "--ops", ops});
+            EXPECT_TRUE(logRun.starts_with("kavlo render: ファイル " + ops + " に書き込めません"))
+                << logRun;
+            EXPECT_EQ(read(ops), old);
+        }
+        EXPECT_TRUE(run.starts_with("kavlo render: ファイル " + out + " に書き込めません")) << run;
+
+        fs::permissions(out, fs::perms::owner_read | fs::perms::group_read);
+        run = render({"--home", home, "-o", out});
+        EXPECT_EQ(run, "kavlo render: ファイル " + out +
+                           " は読み取り専用のため書き込めません。ご確認ください。\nexit 2\n");
+        EXPECT_EQ(read(out), old);
+    }
+    // Nothing is left behind beside the outputs.
+    std::size_t files = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(dir.path())) {
+        ++files;
+    }
+    EXPECT_EQ(files, 5u);  // the three pages, the log and the home folder
 }
 
 TEST(RenderCommandTest, UsageErrors) {

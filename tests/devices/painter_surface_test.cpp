@@ -126,19 +126,20 @@ class PageFiles : public ::testing::Test {};
 
 TEST_F(PageFiles, PdfIsOneA4PageAndSvgThePageOrAWindowInTwips) {
     const QTemporaryDir dir;
-    ASSERT_TRUE(writePdfPage(dir.filePath("page.pdf"), 600, drawJapaneseLine));
+    const auto file = [&](const char* name) { return dir.filePath(name).toStdString(); };
+    ASSERT_TRUE(writePdfPage(file("page.pdf"), 600, drawJapaneseLine).ok());
     const QByteArray pdf = contents(dir.filePath("page.pdf"));
     EXPECT_TRUE(pdf.contains("/MediaBox [0 0 595.000000 842.000000]")) << "A4 in whole points";
     EXPECT_TRUE(pdf.contains("IPAPMincho"));
-    ASSERT_TRUE(writeSvgPicture(dir.filePath("page.svg"), drawJapaneseLine));
+    ASSERT_TRUE(writeSvgPicture(file("page.svg"), drawJapaneseLine).ok());
     const QByteArray svg = contents(dir.filePath("page.svg"));
     EXPECT_TRUE(
         svg.contains("width=\"210.026mm\" height=\"297.039mm\" viewBox=\"0 0 11907 16840\""))
         << "A4 in twips";
     EXPECT_TRUE(svg.contains("IPAPMincho") && !svg.contains("ＭＳ")) << "resolved font names";
     EXPECT_TRUE(svg.contains("stroke-width=\"8\"")) << "one-unit pens are widened for viewers";
-    EXPECT_FALSE(writePdfPage(dir.filePath("no such folder/page.pdf"), 600, drawJapaneseLine));
-    EXPECT_FALSE(writeSvgPicture(dir.filePath("no such folder/page.svg"), drawJapaneseLine));
+    EXPECT_FALSE(writePdfPage(file("no such folder/page.pdf"), 600, drawJapaneseLine).ok());
+    EXPECT_FALSE(writeSvgPicture(file("no such folder/page.svg"), drawJapaneseLine).ok());
 
     const QByteArray window = renderSvgPicture(drawJapaneseLine, QRect(1000, 1900, 3000, 4000));
     ASSERT_TRUE(

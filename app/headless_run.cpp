@@ -1,0 +1,51 @@
+#include "headless_run.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QByteArray>
+#include <QDir>
+#include <cstdlib>
+#include <string>
+
+namespace kavlo {
+namespace {
+
+// Ours alone: a real folder (not a link someone planted), owned by us, closed to others.
+bool privateFolder(const std::string& path) {
+    struct stat status {};
+    if (::lstat(path.c_str(), &status) != 0 || !S_ISDIR(status.st_mode) ||
+        status.st_uid != ::geteuid()) {
+        return false;
+    }
+    return (status.st_mode & 077) == 0 || ::chmod(path.c_str(), 0700) == 0;
+}
+
+// The runtime folder of this user: named by the user id, not by $USER, which may be unset or
+// say anything; a fresh one of its own when that name is taken by someone else.
+std::string runtimeFolder() {
+    const std::string temp = QDir::tempPath().toStdString();
+    const std::string named = temp + "/runtime-" + std::to_string(::geteuid());
+    ::mkdir(named.c_str(), 0700);
+    if (privateFolder(named)) {
+        return named;
+    }
+    std::string fresh = temp + "/kavlo-runtime-XXXXXX";
+    return ::mkdtemp(fresh.data()) ? fresh : std::string();
+}
+
+}  // namespace
+
+void prepareHeadlessRun() {
+    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") &&
+        !std::getenv("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    if (!std::getenv("XDG_RUNTIME_DIR")) {
+        if (const std::string folder = runtimeFolder(); !folder.empty()) {
+            qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(folder));
+        }
+    }
+}
+
+}  // namespace kavlo

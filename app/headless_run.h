@@ -1,0 +1,10 @@
+#pragma once
+
+namespace kavlo {
+
+// Readies the environment of a command-line verb that needs a Qt GUI application on a machine
+// that may have no display: the offscreen platform, and a private runtime folder when no
+// session provides one (Qt would complain about that on stderr, which scripts read).
+void prepareHeadlessRun();
+
+}  // namespace kavlo

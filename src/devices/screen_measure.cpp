@@ -1,0 +1,27 @@
+#include "screen_measure.h"
+
+#include <cmath>
+
+namespace kavlo {
+namespace {
+
+constexpr int kScreenDpi = 96;
+constexpr double kInchesPerMetre = 1.0 / 0.0254;
+
+}  // namespace
+
+QImage screenImage(int width, int height) {
+    QImage image(width, height, QImage::Format_RGB32);
+    const int dotsPerMetre = static_cast<int>(std::lround(kScreenDpi * kInchesPerMetre));
+    image.setDotsPerMeterX(dotsPerMetre);
+    image.setDotsPerMeterY(dotsPerMetre);
+    return image;
+}
+
+ScreenMeasure::ScreenMeasure() : device_(screenImage(16, 16)), currentFont_(&device_) {}
+
+TextExtent ScreenMeasure::GetTextExtentPoint32A(const std::string& text) {
+    return currentFont_.extent(font(), QString::fromUtf8(text));
+}
+
+}  // namespace kavlo

@@ -1,0 +1,91 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QProcess>
+#include <filesystem>
+#include <string>
+
+#include "render_command.h"
+#include "test_files.h"
+
+namespace kavlo {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct ProgramRun {
+    int status = -1;  // -1: crashed or hung
+    std::string out;
+    std::string err;
+};
+
+// The built program, run as a script on a server would: no display, no session, no $USER.
+ProgramRun kavlo(const QStringList& args, const fs::path& temp) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name :
+         {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "USER", "XDG_RUNTIME_DIR"}) {
+        env.remove(name);
+    }
+    env.insert("TMPDIR", QString::fromStdString(temp.string()));
+    QProcess process;
+    process.setProcessEnvironment(env);
+    process.start(KAVLO_BINARY, args);
+    ProgramRun run;
+    if (process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit) {
+        run.status = process.exitCode();
+    }
+    run.out = process.readAllStandardOutput().toStdString();
+    run.err = process.readAllStandardError().toStdString();
+    return run;
+}
+
+TEST(CommandLine, UsageIsToldWithoutADisplay) {
+    test::TempDir dir;
+    const ProgramRun help = kavlo({"--help"}, dir.path());
+    EXPECT_EQ(help.status, 0) << help.err;
+    EXPECT_NE(help.out.find(renderUsage()), std::string::npos) << help.out;
+    EXPECT_EQ(help.err, "");
+    const ProgramRun renderHelp = kavlo({"render", "--help"}, dir.path());
+    EXPECT_EQ(renderHelp.status, 0);
+    EXPECT_EQ(renderHelp.out, renderUsage());
+    for (const QStringList& bad : {QStringList{"render", "--dpi", "1", "-o", "p.png"},
+                                   QStringList{"--bogus"}, QStringList{"plot"}}) {
+        const ProgramRun run = kavlo(bad, dir.path());
+        EXPECT_EQ(run.status, 2) << bad.join(' ').toStdString();
+        EXPECT_NE(run.err.find("usage: kavlo"), std::string::npos) << run.err;
+    }
+}
+
+TEST(CommandLine, HeadlessRenderKeepsItsRuntimeFolderToItself) {
+    test::TempDir dir;
+    const QStringList args{"render", "--home",
+                           QString::fromStdString((dir.path() / "home").string()), "-o",
+                           QString::fromStdString((dir.path() / "page.png").string())};
+    const auto privateFolder = [](const fs::path& folder) {
+        return fs::is_directory(fs::symlink_status(folder)) &&
+               (fs::status(folder).permissions() & fs::perms::all) == fs::perms::owner_all;
+    };
+    ProgramRun run = kavlo(args, dir.path());
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+    EXPECT_FALSE(fs::exists(dir.path() / "runtime-kavlo")) << "shared by every user";
+    const fs::path own = dir.path() / ("runtime-" + std::to_string(geteuid()));
+    EXPECT_TRUE(privateFolder(own));
+
+    // A link put in its place is not followed: the run takes a fresh folder of its own.
+    fs::remove(own);
+    fs::create_directory(dir.path() / "planted");
+    fs::create_directory_symlink(dir.path() / "planted", own);
+    run = kavlo(args, dir.path());
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+    int fresh = 0;
+    for (const auto& entry : fs::directory_iterator(dir.path())) {
+        fresh += entry.path().filename().string().starts_with("kavlo-runtime-") &&
+                 privateFolder(entry.path());
+    }
+    EXPECT_EQ(fresh, 1);
+}
+
+}  // namespace
+}  // namespace kavlo
