@@ -34,7 +34,7 @@ constexpr int kDefaultCellHeight = 16;
 QFont baseFont(const std::string& face, int pixelSize) {
     QFont font(substituteFace(face));
     font.setPixelSize(std::max(1, pixelSize));
-    // Weight 500 of the request selects the regular face, as it does on the original platform.
+    // The page files ask for weight 500, which means the regular face, not a medium one.
     font.setWeight(QFont::Normal);
     font.setHintingPreference(QFont::PreferNoHinting);
     return font;

@@ -14,8 +14,8 @@ namespace kavlo {
 
 using PainterOptions = StrokeOptions;
 
-// Draws the page operations on a QPainter, in the painter's device units, with the behaviour of
-// the original device context: solid round-capped pens, filled and outlined polygons, text on a
+// Draws the page operations on a QPainter, in the painter's device units, as the page routines
+// expect of every device: solid round-capped pens, filled and outlined polygons, text on a
 // transparent background turned about the top-left of its first cell.
 class PainterSurface final : public ObjectSurface {
   public:
