@@ -8,19 +8,35 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <optional>
 
 #include "drive_list.h"
+#include "enlargeable_list_place.h"
 #include "slot_box.h"
 
 namespace kavlo {
 namespace {
 
 constexpr int kNormalFolderListHeight = 104;  // 1560 twips
-const char* const kLightYellow = "background-color: #ffffe0;";
+// The selection gets colours of its own: left to the style it is white on this light yellow.
+const char* const kLightYellow =
+    "background-color: #ffffe0; selection-background-color: #9ccbf2; selection-color: black;";
 
 QString name(const char* prefix, int kind, int index = -1) {
     return QString::fromLatin1(prefix) + QString::number(kind) +
            (index >= 0 ? "_" + QString::number(index) : QString());
+}
+
+// The patterns of a pattern box, "*" for an empty one; none when any of them is not a pattern.
+std::optional<QStringList> filePatterns(const QString& text) {
+    const QStringList patterns = text.split(';', Qt::SkipEmptyParts);
+    for (const QString& pattern : patterns) {
+        if (!QRegularExpression::fromWildcard(pattern).isValid()) {
+            return std::nullopt;
+        }
+    }
+    return patterns.isEmpty() ? QStringList{"*"} : patterns;
 }
 
 }  // namespace
@@ -32,6 +48,7 @@ FileGroupBox::FileGroupBox(int kind, const QString& title, QWidget* parent)
       button_(new QPushButton(kind == 1 ? "◆" : "▲", this)),
       files_(new QListWidget(this)),
       folders_(new QListWidget(this)),
+      folderPlace_(new EnlargeableListPlace(folders_, this)),
       drives_(new QComboBox(this)) {
     pattern_->setObjectName(name("Text", kind, 0));
     button_->setObjectName(name("Command", kind, 0));
@@ -40,11 +57,16 @@ FileGroupBox::FileGroupBox(int kind, const QString& title, QWidget* parent)
     files_->setObjectName(name("File", kind));
     folders_->setObjectName(name("Dir", kind));
     drives_->setObjectName(name("Drive", kind));
+    pattern_->setAccessibleName(title + "のパターン");
+    files_->setAccessibleName(title + "の一覧");
+    folders_->setAccessibleName(title + "のフォルダー");
+    drives_->setAccessibleName(title + "のドライブ");
+    button_->setAccessibleName(kind == 1 ? "一覧の読み直し" : "上のドライブとフォルダー");
     for (QWidget* w : std::initializer_list<QWidget*>{pattern_, files_, folders_, drives_}) {
         w->setStyleSheet(kLightYellow);
     }
     drives_->addItems(driveRoots());
-    folders_->setFixedHeight(kNormalFolderListHeight);
+    folderPlace_->setFixedHeight(kNormalFolderListHeight);
     files_->setFixedHeight(kNormalFolderListHeight);
     folders_->viewport()->installEventFilter(this);
 
@@ -65,6 +87,7 @@ FileGroupBox::FileGroupBox(int kind, const QString& title, QWidget* parent)
     for (int g = 1; g <= kSlotCount; ++g) {
         auto* box = new SlotBox(g, this);
         box->setObjectName(name("Text", kind, g));
+        box->setAccessibleName(title + " " + QString::number(g));
         box->setMinimumWidth(300);
         slots_[static_cast<std::size_t>(g)] = box;
         slotColumn->addWidget(box);
@@ -74,12 +97,12 @@ FileGroupBox::FileGroupBox(int kind, const QString& title, QWidget* parent)
     slotColumn->addStretch();
     grid->addLayout(slotColumn, 1, 0);
     grid->addWidget(files_, 1, 1, Qt::AlignTop);
-    grid->addWidget(folders_, 1, 2, Qt::AlignTop);
+    grid->addWidget(folderPlace_, 1, 2, Qt::AlignTop);
     grid->setColumnStretch(0, 3);
     grid->setColumnStretch(1, 2);
     grid->setColumnStretch(2, 2);
 
-    connect(pattern_, &QLineEdit::textChanged, this, [this] { fillFileList(); });
+    connect(pattern_, &QLineEdit::textChanged, this, &FileGroupBox::takePattern);
     connect(button_, &QPushButton::clicked, this, &FileGroupBox::buttonClicked);
     connect(drives_, &QComboBox::textActivated, this, &FileGroupBox::setDrive);
     connect(folders_, &QListWidget::itemActivated, this,
@@ -158,6 +181,13 @@ void FileGroupBox::setPattern(const QString& pattern) {
     pattern_->setText(pattern);
 }
 
+void FileGroupBox::takePattern(const QString& text) {
+    if (const auto patterns = filePatterns(text)) {
+        filePatterns_ = *patterns;
+        fillFileList();
+    }
+}
+
 void FileGroupBox::refresh() {
     fillFolderList();
     fillFileList();
@@ -210,10 +240,7 @@ void FileGroupBox::fillFolderList() {
 void FileGroupBox::fillFileList() {
     files_->blockSignals(true);
     files_->clear();
-    const QStringList patterns = pattern_->text().split(';', Qt::SkipEmptyParts);
-    const QDir dir(folder_);
-    files_->addItems(
-        dir.entryList(patterns.isEmpty() ? QStringList{"*"} : patterns, QDir::Files, QDir::Name));
+    files_->addItems(QDir(folder_).entryList(filePatterns_, QDir::Files, QDir::Name));
     files_->setCurrentRow(-1);
     files_->blockSignals(false);
 }
@@ -224,10 +251,9 @@ bool FileGroupBox::eventFilter(QObject* watched, QEvent* event) {
         enlargedFolderHeight_ > 0) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() == Qt::LeftButton) {
-            folders_->setFixedHeight(enlargedFolderHeight_);
-            folders_->raise();
+            folderPlace_->enlarge(enlargedFolderHeight_);
         } else if (mouse->button() == Qt::RightButton) {
-            folders_->setFixedHeight(kNormalFolderListHeight);
+            folderPlace_->shrink();
         }
     }
     return QWidget::eventFilter(watched, event);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QStringList>
 #include <QWidget>
 #include <array>
 
@@ -13,6 +14,7 @@ class QPushButton;
 
 namespace kavlo {
 
+class EnlargeableListPlace;
 class SlotBox;
 
 // One kind of file (format, numeric or comment): the six slot boxes, the pattern box, and the
@@ -34,6 +36,7 @@ class FileGroupBox : public QWidget {
     QString drive() const;
     void setDrive(const QString& root);
     void setFolder(const QString& folder);
+    // A pattern the file list cannot use leaves it with the pattern it has.
     void setPattern(const QString& pattern);
     // Reads the folder and its files again.
     void refresh();
@@ -55,6 +58,7 @@ class FileGroupBox : public QWidget {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    void takePattern(const QString& text);
     QString fullPath(const QString& name) const;
     void fillFolderList();
     void fillFileList();
@@ -65,8 +69,10 @@ class FileGroupBox : public QWidget {
     QPushButton* button_;
     QListWidget* files_;
     QListWidget* folders_;
+    EnlargeableListPlace* folderPlace_;
     QComboBox* drives_;
     QString folder_;
+    QStringList filePatterns_{"*"};
     int enlargedFolderHeight_ = 0;
 };
 

@@ -16,6 +16,7 @@
 #include "core/path_file.h"
 #include "file_group_box.h"
 #include "help_window.h"
+#include "render/device_profile.h"
 #include "slot_box.h"
 
 namespace kavlo {
@@ -25,8 +26,12 @@ const char* const kWelcome =
     "初めまして、Kavloです。サンプルを描画しますので、最初に描画ボタンを押してみてください。";
 const QString kSizeCaptions[] = {"サイズ Ａ", "サイズ Ｂ", "サイズ Ｃ", "サイズ Ｄ",
                                  "サイズ Ｅ", "サイズ Ｆ", "サイズ Ｇ"};
-constexpr int kEnlargedFormatFolders = 370;   // 5550 twips
-constexpr int kEnlargedNumericFolders = 244;  // 3660 twips
+constexpr int screenPixels(float twips) {
+    return static_cast<int>(twips / kScreenTwipsPerPixel + 0.5f);
+}
+constexpr int kWindowOffset = screenPixels(1000);
+constexpr int kEnlargedFormatFolders = screenPixels(5550);
+constexpr int kEnlargedNumericFolders = screenPixels(3660);
 
 QSettings settings() {
     return QSettings("Fernwick", "qap");
@@ -81,7 +86,10 @@ MainWindow::MainWindow(Session& session, MessageSink& messages, QWidget* parent)
       size_(button(kSizeCaptions[0], "Command7", this)),
       save_(button("保存", "Command8", this)) {
     setObjectName("Form1");
-    setWindowTitle("Kavlo 2.00");
+    setWindowTitle(QString("Kavlo %1.%2")
+                       .arg(KAVLO_VERSION_MAJOR)
+                       .arg(KAVLO_VERSION_MINOR, 2, 10, QChar('0')));
+    move(kWindowOffset, kWindowOffset);
     const QString titles[] = {"書式データファイル", "数値データファイル", "コメントデータファイル"};
     auto* layout = new QVBoxLayout(this);
     layout->setSpacing(2);
@@ -96,6 +104,7 @@ MainWindow::MainWindow(Session& session, MessageSink& messages, QWidget* parent)
         if (k == 1) {
             auto* ends = button("<=>", "Command11", this);
             ends->setToolTip("パスの先頭と末尾の表示を切り替える");
+            ends->setAccessibleName("パス表示の切り替え");
             connect(ends, &QPushButton::clicked, this, &MainWindow::togglePathEnds);
             layout->addWidget(ends, 0, Qt::AlignLeft);
         }
@@ -118,7 +127,9 @@ MainWindow::MainWindow(Session& session, MessageSink& messages, QWidget* parent)
 
     headerText_->setObjectName("Text4");
     auto* header = new QHBoxLayout;
-    header->addWidget(new QLabel("ヘッダー", this));
+    auto* headerLabel = new QLabel("ヘッダー", this);
+    headerLabel->setBuddy(headerText_);
+    header->addWidget(headerLabel);
     header->addWidget(headerText_, 1);
     header->addWidget(headerFace_);
     header->addWidget(headerSize_);

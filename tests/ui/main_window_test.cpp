@@ -2,11 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
+#include <QAccessible>
+#include <QComboBox>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSettings>
 #include <QTest>
+#include <algorithm>
+#include <cmath>
 #include <fstream>
+#include <map>
 #include <regex>
 
 #include "application_folder.h"
@@ -16,8 +22,67 @@
 #include "ui/file_group_box.h"
 #include "ui/slot_box.h"
 
+// Readable failures for the Qt values compared below.
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
+inline void PrintTo(QRect r, std::ostream* os) {
+    *os << r.x() << ',' << r.y() << ' ' << r.width() << 'x' << r.height();
+}
+
 namespace kavlo {
 namespace {
+
+// Collects what Qt would print on stderr while it lives.
+class QtMessages {
+  public:
+    QtMessages() : previous_(qInstallMessageHandler(&QtMessages::record)) { texts().clear(); }
+    ~QtMessages() { qInstallMessageHandler(previous_); }
+    QtMessages(const QtMessages&) = delete;
+    QtMessages& operator=(const QtMessages&) = delete;
+    static QStringList& texts() {
+        static QStringList recorded;
+        return recorded;
+    }
+
+  private:
+    static void record(QtMsgType, const QMessageLogContext&, const QString& text) {
+        texts() << text;
+    }
+    QtMessageHandler previous_;
+};
+
+QStringList itemTexts(const QListWidget* list) {
+    QStringList texts;
+    for (int row = 0; row < list->count(); ++row) {
+        texts << list->item(row)->text();
+    }
+    return texts;
+}
+
+// WCAG contrast ratio of two colours, 1 (same) to 21 (black on white).
+double contrast(QColor a, QColor b) {
+    auto luminance = [](QColor c) {
+        auto channel = [](double v) {
+            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) +
+               0.0722 * channel(c.blueF());
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// Where each widget of the window lies, in window coordinates.
+std::map<const QWidget*, QRect> placesOf(const QWidget& window) {
+    std::map<const QWidget*, QRect> places;
+    for (const QWidget* w : window.findChildren<QWidget*>()) {
+        if (w->window() == &window && w->isVisible()) {
+            places[w] = QRect(w->mapTo(&window, QPoint()), w->size());
+        }
+    }
+    return places;
+}
 
 // A main window on a fresh application folder holding the samples, with messages recorded.
 class MainWindowTest : public testing::Test {
@@ -36,6 +101,12 @@ class MainWindowTest : public testing::Test {
         const auto* item = files->findItems(name, Qt::MatchExactly).front();
         QTest::mouseClick(files->viewport(), Qt::LeftButton, {},
                           files->visualItemRect(item).center());
+    }
+
+    // Lets queued layout requests take effect.
+    static void settle() {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
     }
 
     test::TempDir dir_;
@@ -172,6 +243,121 @@ TEST_F(MainWindowTest, SlotFourStartsBelowSlotOneWhenTwoAndThreeAreEmpty) {
     EXPECT_NEAR(session_.graph.TopY, alone.graph.PageBottom + 8, 1e-3);
     EXPECT_EQ(session_.graph.TopX, 120 + 4);
     EXPECT_EQ(messages_.messages.size(), 1u);  // the welcome only
+}
+
+TEST_F(MainWindowTest, PatternBoxIgnoresAPatternItCannotUse) {
+    auto* pattern = window_.findChild<QLineEdit*>("Text1_0");
+    auto* files = window_.findChild<QListWidget*>("File1");
+    const QStringList listed = itemTexts(files);
+    ASSERT_GE(listed.size(), 7);  // the six format samples and g01.dat
+    const QtMessages printed;
+    pattern->selectAll();
+    QTest::keyClicks(pattern, "[abc");
+    QTest::keyClick(pattern, Qt::Key_Return);
+    EXPECT_EQ(pattern->text(), "[abc");
+    EXPECT_EQ(itemTexts(files), listed);
+    // "◆" reads the lists again with the pattern they keep.
+    QTest::mouseClick(window_.findChild<QPushButton*>("Command1_0"), Qt::LeftButton);
+    EXPECT_EQ(itemTexts(files), listed);
+    EXPECT_EQ(printed.texts(), QStringList());
+    // A usable pattern takes over again.
+    pattern->setText("g*.dat");
+    EXPECT_EQ(itemTexts(files), QStringList{"g01.dat"});
+}
+
+TEST_F(MainWindowTest, OpensAwayFromTheCornerWithTheProjectVersion) {
+    window_.show();
+    EXPECT_EQ(window_.pos(), QPoint(67, 67));  // 1000 twips, 15 to the pixel
+    EXPECT_EQ(window_.windowTitle(), QString("Kavlo %1.%2")
+                                         .arg(KAVLO_PROJECT_VERSION_MAJOR)
+                                         .arg(KAVLO_PROJECT_VERSION_MINOR, 2, 10, QChar('0')));
+}
+
+TEST_F(MainWindowTest, EnlargedFolderListLiesOverTheOtherControls) {
+    window_.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window_));
+    settle();
+    for (const auto& [name, below] : {std::pair{"Dir1", "Dir2"}, std::pair{"Dir2", "Dir3"}}) {
+        auto* folders = window_.findChild<QListWidget*>(name);
+        const QSize windowSize = window_.size();
+        const auto before = placesOf(window_);
+        QTest::mouseClick(folders->viewport(), Qt::LeftButton, {}, {5, 5});
+        settle();
+        EXPECT_EQ(window_.size(), windowSize) << name;
+        for (const auto& [w, place] : placesOf(window_)) {
+            if (w != folders && !folders->isAncestorOf(w)) {
+                EXPECT_EQ(place, before.at(w)) << name << " moved " << w->metaObject()->className();
+            }
+        }
+        // The list reaches down over the next group's folder list and is seen there.
+        const QWidget* next = window_.findChild<QWidget*>(below);
+        const QPoint inNext = next->mapTo(&window_, QPoint(10, 10));
+        const QWidget* seen = window_.childAt(inNext);
+        EXPECT_TRUE(seen == folders || folders->isAncestorOf(seen)) << name;
+
+        QTest::mouseClick(folders->viewport(), Qt::RightButton, {}, {5, 5});
+        settle();
+        EXPECT_EQ(window_.size(), windowSize) << name;
+        EXPECT_EQ(placesOf(window_), before) << name;
+    }
+    // A resized window takes an enlarged list along, under its drive list.
+    auto* folders = window_.findChild<QListWidget*>("Dir2");
+    auto underDrives = [&] {
+        const QRect d = placesOf(window_).at(window_.findChild<QWidget*>("Drive2"));
+        return placesOf(window_).at(folders).topLeft() - d.bottomLeft();
+    };
+    const QPoint normal = underDrives();
+    QTest::mouseClick(folders->viewport(), Qt::LeftButton, {}, {5, 5});
+    window_.resize(window_.width() + 80, window_.height() + 120);
+    settle();
+    EXPECT_TRUE(underDrives() == normal && folders->height() > 200);
+}
+
+TEST_F(MainWindowTest, DriveListHighlightIsReadableOnItsLightYellow) {
+    window_.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window_));
+    auto* drives = window_.findChild<QComboBox*>("Drive1");
+    ASSERT_GE(drives->count(), 2);
+    drives->showPopup();
+    QAbstractItemView* view = drives->view();
+    view->setCurrentIndex(view->model()->index(1, 0));
+    auto rowImage = [&](int row) {
+        return view->viewport()->grab(view->visualRect(view->model()->index(row, 0))).toImage();
+    };
+    const QImage highlighted = rowImage(1);
+    const QColor highlight = highlighted.pixelColor(3, highlighted.height() / 2);
+    double text = 1;
+    for (int y = 0; y < highlighted.height(); ++y) {
+        for (int x = 0; x < highlighted.width(); ++x) {
+            text = std::max(text, contrast(highlight, highlighted.pixelColor(x, y)));
+        }
+    }
+    EXPECT_GE(text, 4.5) << "highlight " << highlight.name().toStdString();
+    const QColor lightYellow("#ffffe0");
+    EXPECT_EQ(rowImage(0).pixelColor(3, highlighted.height() / 2), lightYellow);
+    EXPECT_GE(contrast(highlight, lightYellow), 1.3) << "the highlight must show";
+    drives->hidePopup();
+}
+
+TEST_F(MainWindowTest, ControlsAreNamedAndSymbolButtonsExplainThemselves) {
+    for (const char* symbol : {"Command11", "Command1_0", "Command2_0", "Command3_0"}) {
+        const QString tip = window_.findChild<QPushButton*>(symbol)->toolTip();
+        EXPECT_TRUE(
+            std::any_of(tip.begin(), tip.end(), [](QChar c) { return c.unicode() > 0x3000; }))
+            << symbol << " needs a Japanese tool tip";
+    }
+    int controls = 0;
+    for (QWidget* w : window_.findChildren<QWidget*>()) {
+        const bool control = qobject_cast<QAbstractButton*>(w) || qobject_cast<QLineEdit*>(w) ||
+                             qobject_cast<QComboBox*>(w) || qobject_cast<QAbstractItemView*>(w);
+        if (control && w->window() == &window_) {
+            ++controls;
+            EXPECT_FALSE(
+                QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name).isEmpty())
+                << w->objectName().toStdString();
+        }
+    }
+    EXPECT_EQ(controls, 3 * (6 + 5) + 1 + 4 + 6);  // groups, "<=>", header, commands
 }
 
 }  // namespace
