@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets under fuzz/ with clang, libFuzzer, ASan and UBSan, and runs each for
-# SECONDS (default 60) on a working copy of its seed corpus: scripts/fuzz.sh [SECONDS]
+# SECONDS (default 60) on a working copy of its seed corpus: scripts/fuzz.sh [SECONDS [TARGET...]]
+# (all targets unless some are named, e.g. format_reader).
 # The build folder is $KAVLO_FUZZ_BUILD (default build-fuzz in the repo). Fails when any target
 # crashes, leaks, times out or runs out of memory; the input that did it is named in the output.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}
+shift || true
 dir=${KAVLO_FUZZ_BUILD:-$root/build-fuzz}
 
 "$root/scripts/install-deps.sh"
@@ -43,8 +45,12 @@ declare -A max_len=(
 )
 
 failed=()
-for program in "$dir"/fuzz/kavlo_fuzz_*; do
-    [ -x "$program" ] || continue
+programs=("$dir"/fuzz/kavlo_fuzz_*)
+if (($#)); then
+    programs=("${@/#/$dir/fuzz/kavlo_fuzz_}")
+fi
+for program in "${programs[@]}"; do
+    [ -x "$program" ] || { echo "No fuzz target ${program##*/}"; exit 2; }
     target=${program##*/kavlo_fuzz_}
     work="$dir/fuzz-work/$target"
     mkdir -p "$work/corpus" "$work/artifacts"
