@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Times whole `kavlo render` runs (start-up, reading, drawing, writing) on generated grids and
-# reports peak memory. Usage: bench/render_process.sh [BUILD_DIR] (default: build)
+# reports peak memory. Usage: bench/render_process.sh [BUILD_DIR] [big] (default: build); with
+# `big` also a 2000 x 2000 surface to SVG and PDF, the vector pages that must not be held whole.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 kavlo="$root/${1:-build}/app/kavlo"
@@ -62,3 +63,13 @@ run "400 x 400 IPL 0 rectangular mesh, PNG" mesh400 m.png
 run "400 x 400 IPL 0 surface, PNG" surface400 s4.png
 run "400 x 400 IPL 0 surface, SVG" surface400 s4.svg
 run "400 x 400 IPL 0 surface, PDF" surface400 s4.pdf
+
+if [ "${2:-}" = big ]; then
+    grid 2000
+    pathfile surface2000 "$work/f6-0.dat" "$work/g2000.dat"
+    for out in s20.svg s20.pdf; do
+        /usr/bin/time -f "2000 x 2000 IPL 0 surface, ${out#s20.}: %e s  %M KB peak" \
+            "$kavlo" render --pth "$work/surface2000.pth" -o "$work/$out" 2>&1 >/dev/null | tail -1
+        rm -f "$work/$out"
+    done
+fi

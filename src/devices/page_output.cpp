@@ -51,8 +51,8 @@ WriteResult writePngImage(const std::filesystem::path& path, const QImage& image
 
 WriteResult writePdfPage(const std::filesystem::path& path, int dpi, const DrawCallback& draw) {
     return writeAtomically(path, [&](QIODevice& device) {
-        // The engine keeps a page's content in memory up to a limit, then in a temporary file
-        // of its own, and compresses it onto the device when the page ends.
+        // Qt holds a page's whole content stream in memory and compresses it onto the device
+        // only when the page ends; that much memory a big page costs whatever we do here.
         QPdfWriter writer(&device);
         writer.setPageLayout(
             QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
