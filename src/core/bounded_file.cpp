@@ -75,7 +75,8 @@ ReadLimits readLimitsFor(DataFileKind kind) {
             // Values are read one line at a time, so the total only bounds how long a wrong
             // file (a disk image, a log) is scanned. 2 GiB holds the text of any grid the index
             // limits let a mesh reach (8190 x 3 with IPL 3, or 32766 x 32766 stream lines at two
-            // bytes a value); a row of 32767 values at up to 100 bytes each fits one line.
+            // bytes a value). Rows are read in pieces of the line limit, so a whole grid may
+            // stand on one line; only one value must fit a piece.
             return {2048 * kMiB, 4 * kMiB};
         case DataFileKind::Comment:
             // Read whole; one paragraph may be the whole file.
@@ -173,6 +174,24 @@ bool BoundedLineReader::fail(FileAccess why) {
 }
 
 bool BoundedLineReader::nextLine(std::string& line) {
+    bool lineEnds = true;
+    return next(line, false, lineEnds);
+}
+
+bool BoundedLineReader::nextPiece(std::string& piece, bool& lineEnds) {
+    return next(piece, true, lineEnds);
+}
+
+bool BoundedLineReader::takePiece(std::string& piece, bool& lineEnds) {
+    piece.assign(buffer_, pos_, limits_.maxLineBytes);
+    pos_ += limits_.maxLineBytes;
+    scanned_ = std::max(scanned_, pos_);
+    lineEnds = false;
+    return true;
+}
+
+bool BoundedLineReader::next(std::string& line, bool pieces, bool& lineEnds) {
+    lineEnds = true;
     if (access_ != FileAccess::Ok) {
         return false;
     }
@@ -192,7 +211,7 @@ bool BoundedLineReader::nextLine(std::string& line) {
                 continue;  // a line feed may follow
             }
             if (end - pos_ > limits_.maxLineBytes) {
-                return fail(FileAccess::LineTooLong);
+                return pieces ? takePiece(line, lineEnds) : fail(FileAccess::LineTooLong);
             }
             line.assign(buffer_, pos_, end - pos_);
             pos_ = end + 1 + (cr && end + 1 < buffer_.size() && buffer_[end + 1] == '\n' ? 1 : 0);
@@ -201,7 +220,7 @@ bool BoundedLineReader::nextLine(std::string& line) {
         }
         scanned_ = capEnd;
         if (capEnd - pos_ > limits_.maxLineBytes) {
-            return fail(FileAccess::LineTooLong);
+            return pieces ? takePiece(line, lineEnds) : fail(FileAccess::LineTooLong);
         }
         if (read_ > limits_.maxBytes) {
             return fail(FileAccess::TooLarge);

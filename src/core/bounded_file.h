@@ -55,7 +55,13 @@ class BoundedLineReader {
     // The next line without its end; false at the end of the file or on a failure.
     bool nextLine(std::string& line);
 
+    // The same, but a line longer than the line limit comes in pieces of that length instead
+    // of failing; `lineEnds` tells whether the piece is the last of its line.
+    bool nextPiece(std::string& piece, bool& lineEnds);
+
   private:
+    bool next(std::string& line, bool pieces, bool& lineEnds);
+    bool takePiece(std::string& piece, bool& lineEnds);
     bool fill();
     bool fail(FileAccess why);
 

@@ -28,13 +28,31 @@ constexpr std::string_view kFlatData = "ZMN は ZMX より小さく設定して�
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 constexpr int kInt16Max = 32767;
 
-// The values of a numeric file, one after the other, whatever the line breaks.
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r';
+}
+
+// Where a piece of a long row may end without changing how its values read: after a comma, or
+// before a value that follows a blank. 0 when there is no such place.
+std::size_t pieceEnd(std::string_view text) {
+    for (std::size_t p = text.size(); p > 0; --p) {
+        const char before = text[p - 1];
+        if (before == ',' ||
+            (p < text.size() && isBlank(before) && !isBlank(text[p]) && text[p] != ',')) {
+            return p;
+        }
+    }
+    return 0;
+}
+
+// The values of a numeric file, one after the other, whatever the line breaks. A row longer
+// than the reader's line limit is taken in pieces, so memory stays bounded by one value.
 class ValueStream {
   public:
     explicit ValueStream(const std::string& path) : lines_(path, DataFileKind::Numeric) {}
 
     // Ok, or why the file could not be opened or read on.
-    FileAccess access() const { return lines_.access(); }
+    FileAccess access() const { return valueTooLong_ ? FileAccess::LineTooLong : lines_.access(); }
 
     // The next value's text; nothing at an empty cell, at the end of the file or on a failure.
     std::optional<std::string_view> next() {
@@ -48,23 +66,53 @@ class ValueStream {
                     return std::nullopt;
                 }
             }
-            if (!lines_.nextLine(line_)) {
+            if (!nextPiece()) {
                 return std::nullopt;
             }
-            std::string_view view = line_;
-            if (first_ && view.starts_with(kUtf8Bom)) {
-                view.remove_prefix(kUtf8Bom.size());
-            }
-            first_ = false;
-            reader_.emplace(view);
         }
     }
 
   private:
+    bool nextPiece() {
+        bool lineEnds = true;
+        if (!lines_.nextPiece(piece_, lineEnds)) {
+            return false;
+        }
+        line_.swap(rest_);
+        line_ += piece_;
+        rest_.clear();
+        std::string_view view = line_;
+        if (first_ && view.starts_with(kUtf8Bom)) {
+            view.remove_prefix(kUtf8Bom.size());
+        }
+        first_ = false;
+        if (!lineEnds) {
+            const std::size_t end = pieceEnd(view);
+            rest_.assign(view.substr(end));
+            view = view.substr(0, end);
+            // Blanks after a value only separate it: one is as good as many.
+            const std::size_t lastToken = rest_.find_last_not_of(" \t\r");
+            if (!rest_.empty() &&
+                (lastToken == std::string::npos || lastToken + 1 < rest_.size())) {
+                rest_.resize(lastToken == std::string::npos ? 0 : lastToken + 1);
+                rest_ += ' ';
+            }
+            if (rest_.size() > piece_.size()) {
+                valueTooLong_ = true;
+                return false;
+            }
+        }
+        reader_.emplace(view);
+        return true;
+    }
+
     BoundedLineReader lines_;
+    std::string piece_;
     std::string line_;
+    std::string rest_;  // the start of a value cut by the end of a piece
     std::optional<ValueLine> reader_;
     bool first_ = true;
+    bool valueTooLong_ = false;
 };
 
 bool isMeshOrSurface(int ldr) {

@@ -1,5 +1,7 @@
 #include "core/bounded_file.h"
 
+#include <array>
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -103,16 +105,70 @@ TEST(SpecialFileTest, EveryReaderRefusesWhatIsNoRegularFile) {
     EXPECT_EQ(probeDataFile(format), FileAccess::Ok);
 }
 
-TEST(SpecialFileTest, AnOverLongRowAbortsTheGraphSayingWhy) {
+struct NumericRead {
+    NumericReadOutcome outcome;
+    std::vector<float> z;
+    std::vector<std::string> texts;
+};
+
+NumericRead readNumeric(const std::string& text) {
     TempDir dir;
     GraphState g;
-    g.ZND = 2;
     RecordedMessages messages;
-    const std::string row = "2, 2\n" + std::string(5 << 20, ' ') + "1, 2, 3, 4\n";
-    EXPECT_EQ(readNumericFile(g, 1, dir.write("g.dat", row), messages, {}),
+    NumericRead read{readNumericFile(g, 1, dir.write("g.dat", text), messages, {}), {}, {}};
+    for (int j = 1; j <= g.NY; ++j) {
+        for (int i = 1; i <= g.NX; ++i) {
+            read.z.push_back(g.Z(i, j));
+        }
+    }
+    for (const auto& message : messages.messages) {
+        read.texts.push_back(message.text);
+    }
+    return read;
+}
+
+// A row longer than the reader's line limit is read in pieces: a whole grid on one line reads
+// as before, whatever stands where a piece ends; only one value longer than a piece is refused.
+TEST(SpecialFileTest, ARowLongerThanALineReadsInPieces) {
+    const std::size_t piece = readLimitsFor(DataFileKind::Numeric).maxLineBytes;
+    const std::array<std::string, 5> separators = {", ", " ", ",", "\t", " , "};
+    std::string row =
+        "\xEF\xBB\xBF"
+        "1200 1000 ";
+    std::vector<float> expected;
+    for (int k = 0; k < 1200 * 1000; ++k) {
+        // Eighths of values of every length, exact in a float.
+        const int eighths = k % 99991;
+        expected.push_back(static_cast<float>(eighths) / 8);
+        row += std::to_string(eighths / 8);
+        if (eighths % 8 != 0) {
+            row += "." + std::to_string(eighths % 8 * 125);
+        }
+        row += separators[static_cast<std::size_t>(k) % separators.size()];
+        if (k == 600000) {
+            row += std::string(piece + 7, ' ');
+        }
+    }
+    ASSERT_GT(row.size(), 3 * piece);
+    const auto big = readNumeric(row + "\r\n");
+    ASSERT_EQ(big.outcome, NumericReadOutcome::Read) << big.texts.at(0);
+    EXPECT_EQ(big.z, expected);
+
+    // Where a piece ends: between a blank and the comma that separates, inside a value, and
+    // between two commas that hold an empty value.
+    const auto rowEndingAt = [&](const std::string& before, const std::string& after) {
+        return "2, 3\n" + std::string(piece - before.size(), ' ') + before + after + "\n";
+    };
+    EXPECT_EQ(readNumeric(rowEndingAt("1 ", ",2, 3, 4, 5, 6")).z,
+              (std::vector<float>{1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(readNumeric(rowEndingAt("1 12", "5, 3, 4, 5, 6")).z,
+              (std::vector<float>{1, 125, 3, 4, 5, 6}));
+    EXPECT_EQ(readNumeric(rowEndingAt("1,", ",2, 3, 4, 5, 6")).outcome,
               NumericReadOutcome::Aborted);
-    ASSERT_EQ(messages.messages.size(), 1u);
-    EXPECT_EQ(messages.messages[0].text, kLineTooLong);
+
+    const auto endless = readNumeric("2, 2\n1 " + std::string(2 * piece, '7') + " 3 4\n");
+    EXPECT_EQ(endless.outcome, NumericReadOutcome::Aborted);
+    EXPECT_EQ(endless.texts, std::vector<std::string>{kLineTooLong});
 }
 
 }  // namespace
