@@ -4,6 +4,8 @@
 #include <QDirIterator>
 #include <QFile>
 
+#include "core/atomic_file.h"
+
 // The samples and the help live in a static library, whose resources are registered only on
 // request.
 static void registerResources() {
@@ -25,10 +27,16 @@ bool seedApplicationFolder(const std::filesystem::path& folder) {
         for (QDirIterator it(bundle); it.hasNext();) {
             const QString resource = it.next();
             const QString destination = target.filePath(QFileInfo(resource).fileName());
-            if (!QFileInfo::exists(destination) && QFile::copy(resource, destination)) {
-                // Copies of resources are read-only; users edit their samples.
-                QFile::setPermissions(destination, QFile::ReadOwner | QFile::WriteOwner |
-                                                       QFile::ReadGroup | QFile::ReadOther);
+            if (QFileInfo::exists(destination)) {
+                continue;
+            }
+            // Written anew rather than copied: copies of resources are read-only, and users
+            // edit their samples.
+            QFile bundled(resource);
+            if (bundled.open(QIODevice::ReadOnly)) {
+                const QByteArray bytes = bundled.readAll();
+                (void)replaceFileAtomically(destination.toStdString(),
+                                            std::string_view(bytes.constData(), bytes.size()));
             }
         }
     }

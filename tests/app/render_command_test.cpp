@@ -47,6 +47,9 @@ TEST(RenderCommandTest, SamplePageToEachDeviceWithItsOps) {
     // The first run seeds the samples and writes no path file.
     EXPECT_TRUE(fs::exists(fs::path(home) / "g01.dat"));
     EXPECT_FALSE(fs::exists(fs::path(home) / kPathFileName));
+    // Users edit their samples.
+    EXPECT_NE(fs::status(fs::path(home) / "frmqap1.dat").permissions() & fs::perms::owner_write,
+              fs::perms::none);
     const QImage image(QString::fromStdString(png));
     EXPECT_EQ(image.size(), QSize(794, 1123));
     int dark = 0;
