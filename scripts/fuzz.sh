@@ -10,22 +10,7 @@ seconds=${1:-60}
 shift || true
 dir=${KAVLO_FUZZ_BUILD:-$root/build-fuzz}
 
-"$root/scripts/install-deps.sh"
-missing=()
-for package in clang libclang-rt-14-dev; do
-    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
-        missing+=("$package")
-    fi
-done
-if ((${#missing[@]})); then
-    sudo=""
-    if [ "$(id -u)" -ne 0 ]; then
-        sudo="sudo"
-    fi
-    echo "Installing: ${missing[*]}"
-    $sudo apt-get update
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
-fi
+"$root/scripts/install-deps.sh" clang libclang-rt-14-dev
 
 # Optimised, but with assertions: the grid arrays check their indices.
 cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DKAVLO_FUZZ=ON \

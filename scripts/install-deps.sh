@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Kavlo builds, tests and runs with; only what is missing.
+# Installs the Debian packages Kavlo builds, tests and runs with, and any packages named as
+# arguments (scripts/install-deps.sh [PACKAGE...]); only what is missing.
 set -euo pipefail
 
 packages=(
@@ -7,6 +8,7 @@ packages=(
     qt6-base-dev qt6-svg-dev libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-ipafont fonts-liberation2
+    "$@"
 )
 
 missing=()
