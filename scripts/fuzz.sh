@@ -18,10 +18,15 @@ cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DKAVLO_FUZZ=ON
     -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g" >/dev/null
 cmake --build "$dir" --target kavlo_fuzz_targets
 
-# The readers write and rewrite their input files on every run: keep that off the disk.
+# The readers write and rewrite their input files on every run: keep that off the disk. libFuzzer
+# ends without destructors, so the targets' scratch folders go with this one.
+scratch_root=/tmp
 if [ -d /dev/shm ] && [ -w /dev/shm ]; then
-    export TMPDIR=/dev/shm
+    scratch_root=/dev/shm
 fi
+TMPDIR=$(mktemp -d "$scratch_root/kavlo-fuzz-run.XXXXXX")
+export TMPDIR
+trap 'rm -rf -- "$TMPDIR"' EXIT
 
 # Longest input per target: data files are a few KB, longer inputs only slow the search.
 declare -A max_len=(
@@ -50,7 +55,7 @@ for program in "${programs[@]}"; do
         echo "   log: $work/log.txt"
     fi
     grep -E '^(#[0-9]+.*DONE|stat::number_of_executed_units)' "$work/log.txt" || true
-    echo "   corpus: $(find "$work/corpus" -type f | wc -l) files"
+    echo "   working corpus: $(find "$work/corpus" -type f | wc -l) files"
 done
 
 if ((${#failed[@]})); then
