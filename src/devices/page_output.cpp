@@ -1,5 +1,6 @@
 #include "page_output.h"
 
+#include <QBuffer>
 #include <QImageWriter>
 #include <QPageLayout>
 #include <QPageSize>
@@ -42,11 +43,17 @@ QImage renderScreenPage(const DrawCallback& draw) {
 }
 
 WriteResult writePngImage(const std::filesystem::path& path, const QImage& image) {
-    return writeAtomically(path, [&](QIODevice& device) {
-        QImageWriter writer(&device, "PNG");
-        writer.setQuality(kPngQuality);
-        return writer.write(image);
-    });
+    // Encoded in memory first: the PNG encoder leaks when its device fails mid-image, and a
+    // page image compresses to little.
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "PNG");
+    writer.setQuality(kPngQuality);
+    if (!writer.write(image)) {
+        return {"ページの画像を PNG に変換できません。"};
+    }
+    return replaceFileAtomically(path, std::string_view(bytes.constData(), bytes.size()));
 }
 
 WriteResult writePdfPage(const std::filesystem::path& path, int dpi, const DrawCallback& draw) {
