@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Kavlo with warnings as errors and runs every test.
-# --sanitize builds and tests a debug build with AddressSanitizer and UBSan instead.
+# --sanitize builds and tests a debug build with AddressSanitizer and UBSan instead; without it
+# the extreme-value sweep (tests/extremes) follows the tests.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"
@@ -14,3 +15,7 @@ fi
 "$root/scripts/build.sh" "$dir" -DKAVLO_WERROR=ON "${options[@]}"
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir "$dir" --output-on-failure -j 2
+if [ "${1:-}" != "--sanitize" ]; then
+    # The sanitizers reserve far more address space than the sweep's limit allows.
+    "$root/tests/extremes/run.sh" "$dir"
+fi
