@@ -35,6 +35,7 @@ case $status in
 esac
 if [ "$verdict" != ok ]; then
     # The last message usually says why: an allocation that failed, an unwritable output.
-    verdict+=": $(grep -i -m 1 'out of memory' "$dir/stderr.$ext" || tail -n 1 "$dir/stderr.$ext")"
+    why=$(grep -i -m 1 'out of memory' "$dir/stderr.$ext" || tail -n 1 "$dir/stderr.$ext")
+    verdict+=${why:+: $why}
 fi
 printf '%s %s %s %s %s %s\n' "$(cat "$dir/case")" "$ext" "$status" "${elapsed:-?}" "${peak:-?}" "$verdict"
