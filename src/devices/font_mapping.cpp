@@ -7,6 +7,7 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <string_view>
 
 namespace kavlo {
@@ -30,6 +31,10 @@ constexpr std::array kSubstitutes{
 };
 
 constexpr int kDefaultCellHeight = 16;
+// FreeType's ascent overflows at about 16384 pixels. Every page side of our devices at their
+// usual resolutions (the SVG page is 16840 twips tall) stays below this size.
+constexpr int kLargestDirectSize = 17000;
+constexpr int kModeratePixels = 1024;
 
 QFont baseFont(const std::string& face, int pixelSize) {
     QFont font(substituteFace(face));
@@ -65,6 +70,11 @@ int pixelSizeForCell(const std::string& face, int cell, QPaintDevice* device) {
     return best;
 }
 
+std::int32_t toDeviceUnits(double length) {
+    constexpr double kLargest = std::numeric_limits<std::int32_t>::max();
+    return static_cast<std::int32_t>(std::nearbyint(std::clamp(length, -kLargest, kLargest)));
+}
+
 }  // namespace
 
 QString substituteFace(const std::string& face) {
@@ -78,12 +88,15 @@ QString substituteFace(const std::string& face) {
 
 DeviceFont makeDeviceFont(const FontSpec& spec, QPaintDevice* device) {
     // A negative height asks for the em size instead of the cell, zero for the default.
-    int pixelSize = 0;
-    if (spec.height < 0) {
-        pixelSize = -spec.height;
-    } else {
-        const int cell = spec.height == 0 ? kDefaultCellHeight : spec.height;
-        pixelSize = pixelSizeForCell(spec.face, cell, device);
+    const bool emRequested = spec.height < 0;
+    const double requested = emRequested        ? -static_cast<double>(spec.height)
+                             : spec.height == 0 ? kDefaultCellHeight
+                                                : spec.height;
+    const bool direct = requested <= kLargestDirectSize;
+    int pixelSize = kModeratePixels;
+    if (direct) {
+        pixelSize = emRequested ? static_cast<int>(requested)
+                                : pixelSizeForCell(spec.face, static_cast<int>(requested), device);
     }
 
     DeviceFont result;
@@ -92,13 +105,23 @@ DeviceFont makeDeviceFont(const FontSpec& spec, QPaintDevice* device) {
     result.font.setFamily(QFontInfo(result.font).family());
 
     const QFontMetricsF metrics(result.font, device);
-    result.ascent = metrics.ascent();
-    result.descent = metrics.descent();
-    const double average = metrics.averageCharWidth();
+    if (!direct) {
+        // Unhinted outlines and advances grow in proportion to the size.
+        result.scale = requested / (emRequested ? pixelSize : metrics.ascent() + metrics.descent());
+    }
+    result.ascent = metrics.ascent() * result.scale;
+    result.descent = metrics.descent() * result.scale;
+    const double average = metrics.averageCharWidth() * result.scale;
     if (spec.width != 0 && average > 0.0) {
-        result.scaleX = std::abs(spec.width) / average;
+        result.scaleX = std::abs(static_cast<double>(spec.width)) / average;
     }
     return result;
+}
+
+bool drawsAsOutline(const DeviceFont& font, QSizeF pageSize) {
+    const double cell = font.ascent + font.descent;
+    return font.scale != 1.0 ||
+           std::max(cell, cell * font.scaleX) > std::max(pageSize.width(), pageSize.height());
 }
 
 const DeviceFont& CurrentFont::get(const FontSpec& spec) {
@@ -112,9 +135,8 @@ const DeviceFont& CurrentFont::get(const FontSpec& spec) {
 
 TextExtent CurrentFont::extent(const FontSpec& spec, const QString& text) {
     const DeviceFont& current = get(spec);
-    const double width = metrics_->horizontalAdvance(text) * current.scaleX;
-    return {static_cast<std::int32_t>(std::nearbyint(width)),
-            static_cast<std::int32_t>(std::nearbyint(current.ascent + current.descent))};
+    const double width = metrics_->horizontalAdvance(text) * current.scaleX * current.scale;
+    return {toDeviceUnits(width), toDeviceUnits(current.ascent + current.descent)};
 }
 
 }  // namespace kavlo

@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QSizeF>
 #include <QString>
 #include <optional>
 #include <string>
@@ -21,11 +22,18 @@ struct DeviceFont {
     QFont font;
     // Horizontal painter scale that stretches the font to the requested average width.
     double scaleX = 1.0;
+    // Device units per pixel of `font`: above one for fonts too large for the font engine,
+    // which are measured and outlined at a moderate size and scaled up.
+    double scale = 1.0;
     double ascent = 0.0;
     double descent = 0.0;
 };
 
 DeviceFont makeDeviceFont(const FontSpec& spec, QPaintDevice* device);
+
+// Whether the font is too large to draw as glyphs on a page of `pageSize` device units: the
+// painter would rasterise page-sized glyphs into its caches.
+bool drawsAsOutline(const DeviceFont& font, QSizeF pageSize);
 
 // The device font of the latest font request on one device, with its metrics; made again only
 // when the request changes, since text is measured far more often than fonts change.

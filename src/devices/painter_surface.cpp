@@ -3,6 +3,8 @@
 #include <QPainter>
 #include <QString>
 
+#include "text_outline.h"
+
 namespace kavlo {
 namespace {
 
@@ -13,7 +15,10 @@ QColor toQColor(Rgb color) {
 }  // namespace
 
 PainterSurface::PainterSurface(QPainter& painter, PainterOptions options)
-    : painter_(painter), options_(options), currentFont_(painter.device()) {
+    : painter_(painter),
+      options_(options),
+      page_(0.0, 0.0, painter.device()->width(), painter.device()->height()),
+      currentFont_(painter.device()) {
     painter_.setRenderHint(QPainter::Antialiasing, options_.antialias);
 }
 
@@ -80,6 +85,13 @@ void PainterSurface::SetBkMode(int /*mode*/) {}
 
 void PainterSurface::TextOutA(std::int32_t x, std::int32_t y, const std::string& text) {
     const DeviceFont& current = currentFont_.get(font());
+    if (drawsAsOutline(current, page_.size())) {
+        QTransform placement;
+        placement.translate(x, y);
+        placement.rotate(-font().escapement / 10.0);
+        fillTextOutline(painter_, placement, current, QString::fromUtf8(text), page_);
+        return;
+    }
     painter_.save();
     // Glyphs stay smoothed even where lines are crisp, as the system draws screen text.
     painter_.setRenderHint(QPainter::TextAntialiasing, true);

@@ -2,6 +2,7 @@
 
 #include <QPointF>
 #include <QPolygon>
+#include <QRectF>
 #include <optional>
 
 #include "font_mapping.h"
@@ -47,6 +48,8 @@ class PainterSurface final : public ObjectSurface {
     std::optional<Rgb> appliedBrush_;
     QPolygon polygon_;
     QPointF current_;
+    // The device's page in its units: text larger than it is drawn as outlines clipped to it.
+    QRectF page_;
     CurrentFont currentFont_;
 };
 

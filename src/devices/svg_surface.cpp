@@ -2,6 +2,7 @@
 
 #include <QFontInfo>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 
 #include "render/device_profile.h"
@@ -177,7 +178,7 @@ void SvgSurface::TextOutA(std::int32_t x, std::int32_t y, const std::string& tex
     out_ += "\" font-family=\"";
     appendEscaped(out_, current.font.family().toStdString());
     out_ += "\" font-size=\"";
-    append(out_, std::int64_t{current.font.pixelSize()});
+    append(out_, static_cast<std::int64_t>(std::llround(current.font.pixelSize() * current.scale)));
     out_ += "\" fill=\"#000000\" xml:space=\"preserve\">";
     appendEscaped(out_, text);
     out_ += "</text>\n";

@@ -2,6 +2,7 @@
 
 #include <QBitmap>
 #include <QFile>
+#include <QFileInfo>
 #include <QFontInfo>
 #include <QImage>
 #include <QPainter>
@@ -9,10 +10,12 @@
 #include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <array>
+#include <limits>
 #include <utility>
 
 #include "devices/font_mapping.h"
 #include "devices/page_output.h"
+#include "devices/screen_measure.h"
 
 namespace kavlo {
 namespace {
@@ -182,6 +185,108 @@ TEST_F(PageFiles, FacetsOutlinedInTheirOwnColourCoverTheirSeams) {
     }
     for (int k = 35; k < 65; ++k) {
         EXPECT_LT(qRed(image.pixel(99 - k, k)), 200) << k;
+    }
+}
+
+TextExtent measureText(FontSpec spec, const std::string& text) {
+    ScreenMeasure m;
+    TextExtent e;
+    withFont(std::move(spec),
+             [&](DrawSurface& s) { e = s.GetTextExtentPoint32A(text); })(m.surface());
+    return e;
+}
+
+int pixelsNotOf(const QImage& image, QRgb colour) {
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            count += image.pixel(x, y) != colour ? 1 : 0;
+        }
+    }
+    return count;
+}
+
+// A label size typed a thousand times too large asks for fonts far beyond the page and beyond
+// what the font engine measures.
+TEST(PainterSurfaceHugeText, MeasuresInProportionToOrdinarySizes) {
+    for (const char* face : {"ＭＳ Ｐ明朝", "Arial"}) {
+        const TextExtent small = measureText({1000, 0, 0, face}, "Ag 0.5");
+        const TextExtent huge = measureText({1000000, 0, 0, face}, "Ag 0.5");
+        EXPECT_NEAR(huge.cy, 1000000, 1) << face;
+        EXPECT_NEAR(huge.cx, small.cx * 1000.0, small.cx * 1000.0 * 0.005) << face;
+    }
+    EXPECT_NEAR(measureText({1000000, 500000, 0, "Courier New"}, "xxxxxxxxxx").cx, 5000000, 500000);
+    // Em sizes and the extremes of the request stay finite and in proportion.
+    EXPECT_NEAR(measureText({-1000000, 0, 0, "Arial"}, "Ag").cy,
+                measureText({-1000, 0, 0, "Arial"}, "Ag").cy * 1000.0, 2000);
+    EXPECT_GT(measureText({std::numeric_limits<int>::min(), 0, 0, "Arial"}, "Ag").cy, 0);
+    EXPECT_EQ(measureText({std::numeric_limits<int>::max(), 0, 0, "Arial"}, "Ag Ag").cx,
+              std::numeric_limits<std::int32_t>::max());
+}
+
+TEST(PainterSurfaceHugeText, GiantGlyphsCoverThePageAndOffPageTextLeavesItWhite) {
+    const QSize page = renderScreenPage([](DrawSurface&) {}).size();
+    const QPointF centre(page.width() / 2.0, page.height() / 2.0);
+    // The screen's font for 32767 mm numeric labels, turned as the x labels are, and a cell
+    // of a million units: the centre of a black square put on the page's centre.
+    const FontSpec screenLabel{98301, 65534, 200, "ＭＳ ゴシック"};
+    const FontSpec million{1000000, 0, 0, "ＭＳ ゴシック"};
+    for (const FontSpec& spec : {screenLabel, million}) {
+        const TextExtent cell = measureText(spec, "■");
+        const QPointF middle =
+            QTransform().rotate(-spec.escapement / 10.0).map(QPointF(cell.cx / 2.0, cell.cy / 2.0));
+        const QPoint at = (centre - middle).toPoint();
+        const QImage covered = renderScreenPage(
+            withFont(spec, [&](DrawSurface& s) { s.TextOutA(at.x(), at.y(), "■"); }));
+        EXPECT_EQ(pixelsNotOf(covered, qRgb(0, 0, 0)), 0) << spec.height;
+
+        const QImage outside = renderScreenPage(withFont(spec, [&](DrawSurface& s) {
+            s.TextOutA(-3 * cell.cx, -3 * cell.cy, "■ 0.0 x 方向 (m)");
+            s.TextOutA(page.width() + 1, 0, "■ 0.0");
+            s.TextOutA(0, page.height() + 1, "■ 0.0");
+        }));
+        EXPECT_EQ(pixelsNotOf(outside, qRgb(255, 255, 255)), 0) << spec.height;
+    }
+
+    // The printed page takes the same text and stays a page of outlines.
+    const QTemporaryDir dir;
+    const QString pdf = dir.filePath("huge.pdf");
+    ASSERT_TRUE(writePdfPage(pdf.toStdString(), 600,
+                             withFont(million,
+                                      [](DrawSurface& s) {
+                                          s.TextOutA(-300000, -300000, "■");
+                                          s.TextOutA(-3000000, 0, "0.0");
+                                      }))
+                    .ok());
+    EXPECT_LT(QFileInfo(pdf).size(), 100000);
+}
+
+// Draws text as the surface always did with glyphs, for comparing ordinary sizes.
+QImage drawnWithGlyphs(const FontSpec& spec, QPoint at, const QString& text) {
+    QImage image = renderScreenPage([](DrawSurface&) {});
+    const DeviceFont font = makeDeviceFont(spec, &image);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::TextAntialiasing, true);
+    painter.setFont(font.font);
+    painter.setPen(Qt::black);
+    painter.translate(at);
+    painter.rotate(-spec.escapement / 10.0);
+    painter.scale(font.scaleX, 1.0);
+    painter.drawText(QPointF(0.0, font.ascent), text);
+    return image;
+}
+
+TEST(PainterSurfaceHugeText, TextThatFitsThePageDrawsAsBefore) {
+    // Up to a cell as tall as the page, turned and stretched.
+    const FontSpec specs[] = {{12, 8, 0, "ＭＳ Ｐ明朝"},
+                              {45, 20, 900, "Arial"},
+                              {150, 0, 200, "Times New Roman"},
+                              {700, 300, -300, "ＭＳ 明朝"},
+                              {1100, 0, 0, "ＭＳ ゴシック"}};
+    for (const FontSpec& spec : specs) {
+        const QImage drawn = renderScreenPage(
+            withFont(spec, [](DrawSurface& s) { s.TextOutA(100, 400, "日本 Ag 0.5"); }));
+        EXPECT_EQ(drawn, drawnWithGlyphs(spec, QPoint(100, 400), "日本 Ag 0.5")) << spec.height;
     }
 }
 
