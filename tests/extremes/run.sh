@@ -54,13 +54,14 @@ printf '%s\n' "図 1　極値の試験に使う格子。" "5 × 4 の点を長�
 
 # A case folder: the name of the case, its format file and a path file naming the three files.
 make_case() {
-    local dir="$work/cases/$1" name=$2 format=$3 kind slot
+    local dir="$work/cases/$1" name=$2 format=$3 file
     mkdir -p "$dir"
     echo "$name" >"$dir/case"
     {
-        for kind in "$format" "$work/grid.dat" "$work/comment.txt"; do
-            printf '/\r\n%s\r\n\r\n%s\r\n' "$work" "$kind"
-            for slot in 2 3 4 5 6; do printf '\r\n'; done
+        for file in "$format" "$work/grid.dat" "$work/comment.txt"; do
+            # Drive, folder, pattern, then slot 1 and the five empty slots.
+            printf '/\r\n%s\r\n\r\n%s\r\n' "$work" "$file"
+            printf '\r\n%.0s' 2 3 4 5 6
         done
         printf '極値の試験\r\n0\r\n3\r\n0\r\n'
     } >"$dir/Kavlo.pth"
