@@ -9,7 +9,6 @@
 #include <cmath>
 
 #include "atomic_file_device.h"
-#include "painter_surface.h"
 #include "svg_surface.h"
 
 namespace kavlo {
@@ -33,6 +32,10 @@ bool drawSvg(const DrawCallback& draw, QRect window, SvgSink sink) {
 
 }  // namespace
 
+PainterOptions printerPainterOptions(int dpi) {
+    return PainterOptions{true, 1.0, kSeamWidthMm * dpi / 25.4};
+}
+
 QImage renderScreenPage(const DrawCallback& draw) {
     QImage image = screenImage(screenPixels(kPageWidthTwips), screenPixels(kPageHeightTwips));
     image.fill(Qt::white);
@@ -42,15 +45,23 @@ QImage renderScreenPage(const DrawCallback& draw) {
     return image;
 }
 
-WriteResult writePngImage(const std::filesystem::path& path, const QImage& image) {
-    // Encoded in memory first: the PNG encoder leaks when its device fails mid-image, and a
-    // page image compresses to little.
+QByteArray encodePng(const QImage& image) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "PNG");
     writer.setQuality(kPngQuality);
     if (!writer.write(image)) {
+        return {};
+    }
+    return bytes;
+}
+
+WriteResult writePngImage(const std::filesystem::path& path, const QImage& image) {
+    // Encoded in memory first: the PNG encoder leaks when its device fails mid-image, and a
+    // page image compresses to little.
+    const QByteArray bytes = encodePng(image);
+    if (bytes.isEmpty()) {
         return {"ページの画像を PNG に変換できません。"};
     }
     return replaceFileAtomically(path, std::string_view(bytes.constData(), bytes.size()));
@@ -68,7 +79,7 @@ WriteResult writePdfPage(const std::filesystem::path& path, int dpi, const DrawC
         if (!painter.begin(&writer)) {
             return false;
         }
-        PainterSurface surface(painter, PainterOptions{true, 1.0, kSeamWidthMm * dpi / 25.4});
+        PainterSurface surface(painter, printerPainterOptions(dpi));
         draw(surface);
         return painter.end();
     });

@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "core/atomic_file.h"
+#include "painter_surface.h"
 #include "render/device_profile.h"
 #include "screen_measure.h"
 
@@ -25,8 +26,13 @@ constexpr double kSeamWidthMm = 0.25;
 
 // The page as the screen shows it: one pixel per 15 twips, white, crisp lines.
 QImage renderScreenPage(const DrawCallback& draw);
+// An image as PNG bytes, lightly compressed; empty on failure.
+QByteArray encodePng(const QImage& image);
 // The screen page as a PNG file.
 WriteResult writePngImage(const std::filesystem::path& path, const QImage& image);
+
+// The printer's strokes at the given resolution: seams of filled facets covered.
+PainterOptions printerPainterOptions(int dpi);
 
 // One A4 page in device dots at the given resolution.
 WriteResult writePdfPage(const std::filesystem::path& path, int dpi, const DrawCallback& draw);

@@ -1,0 +1,146 @@
+#include "output_device.h"
+
+#include <QPainter>
+#include <array>
+#include <functional>
+
+#include "painter_surface.h"
+#include "screen_measure.h"
+
+namespace kavlo {
+namespace {
+
+QRect windowRect(const std::optional<PageSelection>& selection) {
+    const TwipsWindow w = metafileWindow(selection);
+    return {w.left, w.top, w.width, w.height};
+}
+
+WriteResult writeScreenFile(const std::filesystem::path& path, int /*dpi*/,
+                            const std::optional<PageSelection>& /*selection*/,
+                            const DrawCallback& pass) {
+    return writePngImage(path, renderScreenPage(pass));
+}
+
+WriteResult writePrinterFile(const std::filesystem::path& path, int dpi,
+                             const std::optional<PageSelection>& /*selection*/,
+                             const DrawCallback& pass) {
+    return writePdfPage(path, dpi, pass);
+}
+
+WriteResult writeMetafileFile(const std::filesystem::path& path, int /*dpi*/,
+                              const std::optional<PageSelection>& selection,
+                              const DrawCallback& pass) {
+    return writeSvgPicture(path, pass, windowRect(selection));
+}
+
+DeviceProfile screenAt(int /*dpi*/) {
+    return screenProfile();
+}
+
+DeviceProfile printerAt(int dpi) {
+    return printerProfile(dpi);
+}
+
+DeviceProfile metafileAt(int /*dpi*/) {
+    return metafileProfile();
+}
+
+constexpr std::array<OutputDevice, 3> kDevices{{
+    {DeviceKind::Screen, "screen", ".png", screenAt, writeScreenFile, true},
+    {DeviceKind::Printer, "printer", ".pdf", printerAt, writePrinterFile, false},
+    {DeviceKind::Metafile, "metafile", ".svg", metafileAt, writeMetafileFile, false},
+}};
+
+// The pass of one device as a drawing callback: the screen measures its own text, the other
+// devices measure with the screen's fonts.
+class DevicePass {
+  public:
+    DevicePass(const PagePassOn& on, PageOutcome& outcome)
+        : on_(on), profile_(on.device.profile(on.dpi)), outcome_(outcome) {}
+
+    void operator()(DrawSurface& surface) {
+        SilentMessages silent;
+        MessageSink& messages = on_.device.readingShowsMessages ? on_.messages : silent;
+        std::optional<ScreenMeasure> screen;
+        if (profile_.kind != DeviceKind::Screen) {
+            screen.emplace();
+        }
+        outcome_ = runPagePass(on_.request, {surface, profile_, messages,
+                                             screen ? screen->surface() : surface, on_.ops});
+    }
+
+  private:
+    const PagePassOn& on_;
+    DeviceProfile profile_;
+    PageOutcome& outcome_;
+};
+
+}  // namespace
+
+std::span<const OutputDevice> outputDevices() {
+    return kDevices;
+}
+
+const OutputDevice& outputDevice(DeviceKind kind) {
+    for (const OutputDevice& device : kDevices) {
+        if (device.kind == kind) {
+            return device;
+        }
+    }
+    return kDevices.front();
+}
+
+const OutputDevice* outputDeviceNamed(std::string_view name) {
+    for (const OutputDevice& device : kDevices) {
+        if (device.name == name) {
+            return &device;
+        }
+    }
+    return nullptr;
+}
+
+const OutputDevice* outputDeviceForFile(const std::filesystem::path& path) {
+    const std::string extension = path.extension().string();
+    for (const OutputDevice& device : kDevices) {
+        if (device.extension == extension) {
+            return &device;
+        }
+    }
+    return nullptr;
+}
+
+WriteResult writePageFile(const PagePassOn& pass, const std::filesystem::path& path,
+                          PageOutcome& outcome) {
+    DevicePass draw(pass, outcome);
+    return pass.device.writeFile(path, pass.dpi, pass.request.selection, std::ref(draw));
+}
+
+QImage renderScreenImage(const PageRequest& request, MessageSink& messages, PageOutcome& outcome) {
+    DevicePass draw({outputDevice(DeviceKind::Screen), 0, request, messages}, outcome);
+    return renderScreenPage(std::ref(draw));
+}
+
+QImage renderScreenImage(GraphState& g, PageSetup& setup, MessageSink& messages,
+                         PageOutcome& outcome) {
+    const DeviceProfile profile = screenProfile();
+    return renderScreenPage([&](DrawSurface& surface) {
+        outcome = runPagePass(g, setup, {surface, profile, messages, surface, {}});
+    });
+}
+
+QByteArray renderMetafilePicture(const PageRequest& request, PageOutcome& outcome) {
+    SilentMessages silent;
+    DevicePass draw({outputDevice(DeviceKind::Metafile), 0, request, silent}, outcome);
+    return renderSvgPicture(std::ref(draw), windowRect(request.selection));
+}
+
+PageOutcome drawPrinterPage(QPainter& painter, int dpi, const PageRequest& request) {
+    SilentMessages silent;
+    PageOutcome outcome;
+    DevicePass draw({outputDevice(DeviceKind::Printer), dpi, request, silent}, outcome);
+    PainterSurface surface(painter, printerPainterOptions(dpi));
+    draw(surface);
+    return outcome;
+}
+
+}  // namespace kavlo

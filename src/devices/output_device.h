@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <filesystem>
+#include <optional>
+#include <span>
+#include <string_view>
+
+#include "core/atomic_file.h"
+#include "core/messages.h"
+#include "page_output.h"
+#include "render/device_profile.h"
+#include "render/page_pass.h"
+
+class QPainter;
+
+namespace kavlo {
+
+// One output device: everything that differs from one device to the next. Adding a device is
+// one drawing target and one row of `outputDevices()`.
+struct OutputDevice {
+    DeviceKind kind;
+    // As `kavlo render --device` names it.
+    std::string_view name;
+    // The file extension that asks for it, with the dot.
+    std::string_view extension;
+    DeviceProfile (*profile)(int dpi);
+    // Runs the page pass on the device's drawing target and writes the result to `path`.
+    WriteResult (*writeFile)(const std::filesystem::path& path, int dpi,
+                             const std::optional<PageSelection>& selection,
+                             const DrawCallback& pass);
+    // Its reading tells the messages of the files it reads; the others correct silently.
+    bool readingShowsMessages;
+};
+
+std::span<const OutputDevice> outputDevices();
+const OutputDevice& outputDevice(DeviceKind kind);
+// Nothing for a name or an extension no device has.
+const OutputDevice* outputDeviceNamed(std::string_view name);
+const OutputDevice* outputDeviceForFile(const std::filesystem::path& path);
+
+// The page pass on one device: the request's page with its view steps, the messages to
+// `messages` when the device's reading shows them (else dropped), the calls to `ops` when set.
+// `dpi` matters to the printer only.
+struct PagePassOn {
+    const OutputDevice& device;
+    int dpi = 600;
+    const PageRequest& request;
+    MessageSink& messages;
+    OpsLine ops = {};
+};
+
+// Writes the device's picture of the page to `path`; the page's outcome goes to `outcome`.
+WriteResult writePageFile(const PagePassOn& pass, const std::filesystem::path& path,
+                          PageOutcome& outcome);
+
+// The screen page as the canvas shows it, with its messages.
+QImage renderScreenImage(const PageRequest& request, MessageSink& messages, PageOutcome& outcome);
+// The same on a graph state and set-up the caller keeps: the canvas's page, whose reading
+// clears missing names and leaves each slot's plotted z range in `g`.
+QImage renderScreenImage(GraphState& g, PageSetup& setup, MessageSink& messages,
+                         PageOutcome& outcome);
+
+// The metafile picture of the request's selection (or the whole page) as an SVG document,
+// viewBox = the selection's twips window. Empty when it could not be drawn.
+QByteArray renderMetafilePicture(const PageRequest& request, PageOutcome& outcome);
+
+// The printer's page on an open painter whose device has `dpi` dots per inch and whose origin
+// is where the page's top-left goes (a QPrinter's printable area, a PDF page). Silent.
+PageOutcome drawPrinterPage(QPainter& painter, int dpi, const PageRequest& request);
+
+}  // namespace kavlo

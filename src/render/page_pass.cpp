@@ -1,0 +1,65 @@
+#include "page_pass.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "core/json_text.h"
+#include "recording_surface.h"
+
+namespace kavlo {
+namespace {
+
+// The whole A4 page in twips.
+constexpr int kPageWidthTwips = 11907;
+constexpr int kPageHeightTwips = 16840;
+
+int twips(float mm) {
+    return static_cast<int>(std::nearbyint(static_cast<double>(mm) * kTwipsPerMm));
+}
+
+}  // namespace
+
+ViewSteps viewStepsOf(const GraphState& g) {
+    return {g.TurnSteps, g.ZoomSteps};
+}
+
+TwipsWindow metafileWindow(const std::optional<PageSelection>& selection) {
+    const PageSelection s = selection.value_or(PageSelection{});
+    TwipsWindow window{s.x1 == s.x2 ? 0 : twips(std::min(s.x1, s.x2)),
+                       s.y1 == s.y2 ? 0 : twips(std::min(s.y1, s.y2)), twips(std::abs(s.x2 - s.x1)),
+                       twips(std::abs(s.y2 - s.y1))};
+    if (window.width == 0 || window.height == 0) {
+        window.width = kPageWidthTwips;
+        window.height = kPageHeightTwips;
+    }
+    return window;
+}
+
+PageOutcome runPagePass(GraphState& g, PageSetup& setup, const PassTarget& target) {
+    if (!target.ops) {
+        return composePage(
+            {g, target.surface, target.profile, target.messages, target.screenMeasure}, setup);
+    }
+    const DeviceProfile& profile = target.profile;
+    target.ops("{\"op\":\"Device\",\"name\":" + jsonString(profile.name) +
+               ",\"unitsPerMmX\":" + jsonFloat(profile.unitsPerMmX) +
+               ",\"unitsPerMmY\":" + jsonFloat(profile.unitsPerMmY) + "}");
+    RecordingSurface recorder(&target.surface);
+    recorder.setListener([&](const RecordedOp& op) { target.ops(toJson(op)); });
+    // On the screen the device measures its own text, and so does the recorder in its place.
+    DrawSurface& measure = &target.screenMeasure == &target.surface
+                               ? static_cast<DrawSurface&>(recorder)
+                               : target.screenMeasure;
+    return composePage({g, recorder, profile, target.messages, measure}, setup);
+}
+
+PageOutcome runPagePass(const PageRequest& request, const PassTarget& target) {
+    GraphState g;
+    g.TurnSteps = request.steps.turn;
+    g.ZoomSteps = request.steps.zoom;
+    PageSetup setup = request.setup;
+    return runPagePass(g, setup, target);
+}
+
+}  // namespace kavlo

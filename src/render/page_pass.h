@@ -1,0 +1,75 @@
+#pragma once
+
+#include <array>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "core/graph_state.h"
+#include "core/messages.h"
+#include "core/page_setup.h"
+#include "device_profile.h"
+#include "page_composition.h"
+
+namespace kavlo {
+
+// The canvas's view of each slot, index 1..6 (0 unused): 5-degree turn steps and the z
+// magnification exponent. Every output draws with them, so it shows what the screen shows.
+struct ViewSteps {
+    std::array<double, kSlotCount + 1> turn{};
+    std::array<double, kSlotCount + 1> zoom{};
+    friend bool operator==(const ViewSteps&, const ViewSteps&) = default;
+};
+
+ViewSteps viewStepsOf(const GraphState& g);
+
+// A rectangle of the page in millimetres, its corners in the order they were dragged.
+struct PageSelection {
+    float x1 = 0;
+    float y1 = 0;
+    float x2 = 0;
+    float y2 = 0;
+};
+
+// What to draw: the page set-up, the view steps and, for the metafile, the selection.
+struct PageRequest {
+    PageSetup setup;
+    ViewSteps steps;
+    std::optional<PageSelection> selection;
+};
+
+// The part of the page a metafile picture shows, twips.
+struct TwipsWindow {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    friend bool operator==(const TwipsWindow&, const TwipsWindow&) = default;
+};
+
+// The selection's window; a missing selection, or one of zero width or height, shows the whole
+// page's extent, the origin still taken from a side that has a width.
+TwipsWindow metafileWindow(const std::optional<PageSelection>& selection);
+
+// Takes one JSON line of a pass's drawing calls.
+using OpsLine = std::function<void(const std::string&)>;
+
+// Where one pass draws: the device surface and its profile, where messages go, and a surface
+// that measures text with the screen's fonts (the device itself on the screen).
+struct PassTarget {
+    DrawSurface& surface;
+    const DeviceProfile& profile;
+    MessageSink& messages;
+    DrawSurface& screenMeasure;
+    // When set, takes a line naming the device and then one line per drawing call.
+    OpsLine ops;
+};
+
+// The one page pass every output draws with: the page of `setup` on the target, with the view
+// steps in `g`. Clears the names of files the page finds missing in `setup`.
+PageOutcome runPagePass(GraphState& g, PageSetup& setup, const PassTarget& target);
+
+// The same pass from a request, on a fresh graph state given the request's view steps.
+PageOutcome runPagePass(const PageRequest& request, const PassTarget& target);
+
+}  // namespace kavlo
