@@ -1,6 +1,8 @@
 #include "render_command.h"
 
 #include <QTemporaryDir>
+#include <array>
+#include <cmath>
 #include <ostream>
 
 #include "application_folder.h"
@@ -9,53 +11,15 @@
 #include "core/decimal_number.h"
 #include "core/json_text.h"
 #include "core/path_file.h"
-#include "devices/page_output.h"
-#include "render/page_composition.h"
-#include "render/recording_surface.h"
+#include "devices/output_device.h"
+#include "devices/screen_measure.h"
 #include "stream_messages.h"
 
 namespace kavlo {
 namespace {
 
-std::optional<DeviceKind> deviceNamed(const std::string& name) {
-    if (name == "screen") {
-        return DeviceKind::Screen;
-    }
-    if (name == "printer") {
-        return DeviceKind::Printer;
-    }
-    if (name == "metafile") {
-        return DeviceKind::Metafile;
-    }
-    return std::nullopt;
-}
-
-// The device an output file's extension asks for.
-std::optional<DeviceKind> deviceForOutput(const std::string& path) {
-    const std::string ext = std::filesystem::path(path).extension().string();
-    if (ext == ".png") {
-        return DeviceKind::Screen;
-    }
-    if (ext == ".pdf") {
-        return DeviceKind::Printer;
-    }
-    if (ext == ".svg") {
-        return DeviceKind::Metafile;
-    }
-    return std::nullopt;
-}
-
-DeviceProfile profileFor(DeviceKind kind, int dpi) {
-    switch (kind) {
-        case DeviceKind::Printer:
-            return printerProfile(dpi);
-        case DeviceKind::Metafile:
-            return metafileProfile();
-        case DeviceKind::Screen:
-            break;
-    }
-    return screenProfile();
-}
+// Far beyond the page, yet well inside the twips' integers.
+constexpr double kLargestSelectionMm = 10000;
 
 // The ops log, written as the page is drawn; a page of millions of facets logs gigabytes.
 class OpsLog {
@@ -87,63 +51,30 @@ class OpsLog {
     std::string buffer_;
 };
 
-// One composition of the page on one device, logging its calls when asked.
-class PagePass {
-  public:
-    PagePass(const PageSetup& setup, const DeviceProfile& profile, MessageSink& messages,
-             OpsLog* ops)
-        : setup_(setup), profile_(profile), messages_(messages), ops_(ops) {}
-
-    void operator()(DrawSurface& device) {
-        RecordingSurface recorder(&device);
-        DrawSurface& surface = ops_ ? static_cast<DrawSurface&>(recorder) : device;
-        if (ops_) {
-            ops_->add("{\"op\":\"Device\",\"name\":" + jsonString(profile_.name) +
-                      ",\"unitsPerMmX\":" + jsonFloat(profile_.unitsPerMmX) +
-                      ",\"unitsPerMmY\":" + jsonFloat(profile_.unitsPerMmY) + "}");
-            recorder.setListener([this](const RecordedOp& op) { ops_->add(toJson(op)); });
-        }
-        std::optional<ScreenMeasure> screen;
-        if (profile_.kind != DeviceKind::Screen) {
-            screen.emplace();
-        }
-        GraphState g;
-        PageSetup setup = setup_;
-        const RenderContext ctx{g, surface, profile_, messages_,
-                                screen ? screen->surface() : surface};
-        outcome_ = composePage(ctx, setup);
-    }
-
-    const PageOutcome& outcome() const { return outcome_; }
-
-  private:
-    const PageSetup& setup_;
-    const DeviceProfile& profile_;
-    MessageSink& messages_;
-    OpsLog* ops_;
-    PageOutcome outcome_;
-};
-
-// Draws the page on a device of this kind into `path`.
-WriteResult drawPage(DeviceKind kind, int dpi, const std::filesystem::path& path, PagePass& pass) {
-    switch (kind) {
-        case DeviceKind::Screen:
-            return writePngImage(path, renderScreenPage(std::ref(pass)));
-        case DeviceKind::Printer:
-            return writePdfPage(path, dpi, std::ref(pass));
-        case DeviceKind::Metafile:
-            return writeSvgPicture(path, std::ref(pass));
-    }
-    return {"出力先の装置がありません。"};
-}
-
 // Reads the page as the screen does, telling its messages, and draws nothing.
-PageOutcome readPage(const PageSetup& setup, MessageSink& messages) {
+PageOutcome readPage(const PageRequest& request, MessageSink& messages) {
     const DeviceProfile profile = screenProfile();
     ScreenMeasure screen;
-    PagePass pass(setup, profile, messages, nullptr);
-    pass(screen.surface());
-    return pass.outcome();
+    return runPagePass(request, {screen.surface(), profile, messages, screen.surface(), {}});
+}
+
+// The page millimetres of `--select X1,Y1,X2,Y2`.
+std::optional<PageSelection> selectionOf(const std::string& value) {
+    std::array<float, 4> corners{};
+    std::size_t from = 0;
+    for (std::size_t k = 0; k < corners.size(); ++k) {
+        const std::size_t comma = value.find(',', from);
+        if ((comma == std::string::npos) != (k + 1 == corners.size())) {
+            return std::nullopt;
+        }
+        const auto number = parseDecimal(value.substr(from, comma - from));
+        if (!number || !std::isfinite(*number) || std::abs(*number) > kLargestSelectionMm) {
+            return std::nullopt;
+        }
+        corners[k] = static_cast<float>(*number);
+        from = comma + 1;
+    }
+    return PageSelection{corners[0], corners[1], corners[2], corners[3]};
 }
 
 std::optional<PageSetup> loadSetup(const RenderOptions& options, std::ostream& err) {
@@ -169,7 +100,7 @@ std::optional<PageSetup> loadSetup(const RenderOptions& options, std::ostream& e
 
 const char* renderUsage() {
     return "usage: kavlo render [--home DIR] [--pth FILE] [--device screen|printer|metafile] "
-           "[--dpi N] [--ops LOG.jsonl] [-o OUT]\n";
+           "[--dpi N] [--ops LOG.jsonl] [--select X1,Y1,X2,Y2] [-o OUT]\n";
 }
 
 std::optional<RenderOptions> parseRenderOptions(std::span<const std::string> args,
@@ -177,8 +108,9 @@ std::optional<RenderOptions> parseRenderOptions(std::span<const std::string> arg
     RenderOptions options;
     for (std::size_t k = 0; k < args.size(); ++k) {
         const std::string& arg = args[k];
-        if (k + 1 >= args.size() || !(arg == "--home" || arg == "--pth" || arg == "--device" ||
-                                      arg == "--dpi" || arg == "--ops" || arg == "-o")) {
+        if (k + 1 >= args.size() ||
+            !(arg == "--home" || arg == "--pth" || arg == "--device" || arg == "--dpi" ||
+              arg == "--ops" || arg == "--select" || arg == "-o")) {
             err << "kavlo render: "
                 << (k + 1 >= args.size() && arg.starts_with("-") ? arg + " needs a value"
                                                                  : "unexpected argument " + arg)
@@ -191,11 +123,12 @@ std::optional<RenderOptions> parseRenderOptions(std::span<const std::string> arg
         } else if (arg == "--pth") {
             options.pathFile = value;
         } else if (arg == "--device") {
-            options.device = deviceNamed(value);
-            if (!options.device) {
+            const OutputDevice* device = outputDeviceNamed(value);
+            if (!device) {
                 err << "kavlo render: --device is screen, printer or metafile\n";
                 return std::nullopt;
             }
+            options.device = device->kind;
         } else if (arg == "--dpi") {
             const auto dpi = parseDecimal(value);
             if (!dpi || *dpi != static_cast<int>(*dpi) || *dpi < 72 || *dpi > 4800) {
@@ -205,13 +138,27 @@ std::optional<RenderOptions> parseRenderOptions(std::span<const std::string> arg
             options.dpi = static_cast<int>(*dpi);
         } else if (arg == "--ops") {
             options.opsLog = value;
+        } else if (arg == "--select") {
+            options.selection = selectionOf(value);
+            if (!options.selection) {
+                err << "kavlo render: --select takes four page millimetres X1,Y1,X2,Y2\n";
+                return std::nullopt;
+            }
         } else {
-            if (!deviceForOutput(value)) {
+            if (!outputDeviceForFile(value)) {
                 err << "kavlo render: the output is a .png, .pdf or .svg file\n";
                 return std::nullopt;
             }
             options.output = value;
         }
+    }
+    // Only the metafile picture shows a part of the page.
+    if (options.selection &&
+        ((options.device && options.device != DeviceKind::Metafile) ||
+         (options.output && outputDeviceForFile(*options.output)->kind != DeviceKind::Metafile) ||
+         (!options.device && !options.output))) {
+        err << "kavlo render: --select needs the metafile device and an .svg output\n";
+        return std::nullopt;
     }
     return options;
 }
@@ -230,12 +177,12 @@ int runRender(const RenderOptions& options, std::ostream& err) {
     if (!setup) {
         return 2;
     }
+    const PageRequest request{*setup, {}, options.selection};
     // The output's extension was checked with the options.
-    const bool hasOutput = options.output.has_value();
-    const DeviceKind outputKind =
-        hasOutput ? deviceForOutput(*options.output).value_or(DeviceKind::Screen)
-                  : DeviceKind::Screen;
-    const DeviceKind opsKind = options.device.value_or(outputKind);
+    const OutputDevice* output = options.output ? outputDeviceForFile(*options.output) : nullptr;
+    const OutputDevice& opsDevice = options.device
+                                        ? outputDevice(*options.device)
+                                        : outputDevice(output ? output->kind : DeviceKind::Screen);
     const auto failed = [&](const WriteResult& result) {
         if (!result.ok()) {
             err << "kavlo render: " << result.message << "\n";
@@ -250,48 +197,38 @@ int runRender(const RenderOptions& options, std::ostream& err) {
             return 2;
         }
     }
-    // The screen's reading tells the messages, once, whatever the output: in the pass of a
-    // screen page when there is one, else in a pass that only reads. The printer and metafile
-    // passes stay silent, as they do in the windows.
-    StreamMessages screenMessages(err);
-    SilentMessages silent;
-    const auto messagesFor = [&](DeviceKind kind) -> MessageSink& {
-        return kind == DeviceKind::Screen ? static_cast<MessageSink&>(screenMessages) : silent;
-    };
-    const bool opsPassOfItsOwn = opsLog && (!hasOutput || opsKind != outputKind);
-    const bool screenPassDrawn = (hasOutput && outputKind == DeviceKind::Screen) ||
-                                 (opsPassOfItsOwn && opsKind == DeviceKind::Screen);
+    const OpsLine logLine = [&](const std::string& line) { opsLog->add(line); };
+    // The reading tells the messages once, whatever the output: in the pass of a device whose
+    // reading shows them when there is one, else in a pass that only reads.
+    StreamMessages messages(err);
+    const bool opsPassOfItsOwn = opsLog && (!output || &opsDevice != output);
+    const bool messagesTold = (output && output->readingShowsMessages) ||
+                              (opsPassOfItsOwn && opsDevice.readingShowsMessages);
 
     // The output's pass decides the status; without one, the ops pass or the reading does.
-    std::optional<PageOutcome> outcome;
-    if (!screenPassDrawn) {
-        outcome = readPage(*setup, screenMessages);
+    PageOutcome outcome;
+    if (!messagesTold) {
+        outcome = readPage(request, messages);
     }
     if (opsPassOfItsOwn) {
-        const DeviceProfile profile = profileFor(opsKind, options.dpi);
-        PagePass pass(*setup, profile, messagesFor(opsKind), &*opsLog);
         const QTemporaryDir scratch;
-        const char* name = opsKind == DeviceKind::Screen    ? "page.png"
-                           : opsKind == DeviceKind::Printer ? "page.pdf"
-                                                            : "page.svg";
+        const std::filesystem::path page =
+            scratch.path().toStdString() + "/page" + std::string(opsDevice.extension);
         // Only the calls matter; the scratch page is thrown away however it fared.
         static_cast<void>(
-            drawPage(opsKind, options.dpi, scratch.path().toStdString() + "/" + name, pass));
-        outcome = pass.outcome();
+            writePageFile({opsDevice, options.dpi, request, messages, logLine}, page, outcome));
     }
-    if (hasOutput) {
-        const DeviceProfile profile = profileFor(outputKind, options.dpi);
-        PagePass pass(*setup, profile, messagesFor(outputKind),
-                      opsLog && opsKind == outputKind ? &*opsLog : nullptr);
-        if (failed(drawPage(outputKind, options.dpi, *options.output, pass))) {
+    if (output) {
+        const OpsLine outputLog = opsLog && &opsDevice == output ? logLine : OpsLine{};
+        if (failed(writePageFile({*output, options.dpi, request, messages, outputLog},
+                                 *options.output, outcome))) {
             return 2;
         }
-        outcome = pass.outcome();
     }
     if (opsLog && failed(opsLog->commit())) {
         return 2;
     }
-    return outcome && !outcome->allDrawn ? 1 : 0;
+    return outcome.allDrawn ? 0 : 1;
 }
 
 }  // namespace kavlo

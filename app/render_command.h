@@ -7,6 +7,7 @@
 #include <string>
 
 #include "render/device_profile.h"
+#include "render/page_pass.h"
 
 namespace kavlo {
 
@@ -19,11 +20,13 @@ struct RenderOptions {
     int dpi = 600;
     std::optional<std::string> opsLog;
     std::optional<std::string> output;
+    // The part of the page the metafile picture shows, page mm.
+    std::optional<PageSelection> selection;
 };
 
 // The options of `kavlo render [--home DIR] [--pth FILE] [--device screen|printer|metafile]
-// [--dpi N] [--ops LOG.jsonl] [-o OUT]`; says what is wrong on `err` when they are not usable.
-// Needs no Qt application, so that a usage error is told without a display.
+// [--dpi N] [--ops LOG.jsonl] [--select X1,Y1,X2,Y2] [-o OUT]`; says what is wrong on `err` when
+// they are not usable. Needs no Qt application, so that a usage error is told without a display.
 std::optional<RenderOptions> parseRenderOptions(std::span<const std::string> args,
                                                 std::ostream& err);
 

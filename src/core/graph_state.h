@@ -22,17 +22,9 @@ struct TextExtent {
 constexpr int kSlotCount = 6;
 
 // The one record every drawing step shares: the graph just read, its frame corners, the page
-// cursor, the per-slot view steps, device scales and work arrays. Created by the application
-// and handed to the routines that need it. Window-only state lives with its window.
+// cursor, the per-slot view steps and work arrays; device scales are the profile's. Created by the
+// application and handed to the routines that need it. Window-only state lives with its window.
 struct GraphState {
-    // Text extent returned by the device's text-extent query.
-    TextExtent TextSize;
-    std::int32_t DevDC = 0;
-    // Drawing-object handles of the current text or line and the ones they displaced.
-    std::int32_t hFont = 0, hOldFont = 0;
-    std::int32_t hPen = 0, hOldPen = 0;
-    std::int32_t hBrush = 0, hOldBrush = 0;
-
     // Format file, line 4 (with the face names chosen by FNT).
     std::int16_t FNT = 0;
     std::string LabelFont;
@@ -56,7 +48,6 @@ struct GraphState {
     float XSF = 0;
     float YSP = 0;
     float CSZ = 0;
-    float FontFit = 0;
     float FXD = 0, FYD = 0;
     float XNS = 0, XMN = 0, XMX = 0;
     float YNS = 0, YMN = 0, YMX = 0;
@@ -97,11 +88,6 @@ struct GraphState {
     Array2<float> SfcX, SfcY, SfcZ;
     Array1<float> SplB, SplC, SplD;
     Array2<float> SplE;
-
-    // Device scales.
-    float DevRatioX = 0, DevRatioY = 0;
-    float PxPerMmX = 0, PxPerMmY = 0;
-    float DevPerMmX = 0, DevPerMmY = 0;
 };
 
 }  // namespace kavlo

@@ -70,7 +70,8 @@ class DevicePass {
     }
 
   private:
-    const PagePassOn& on_;
+    // A copy: callers hand in a temporary.
+    const PagePassOn on_;
     DeviceProfile profile_;
     PageOutcome& outcome_;
 };

@@ -80,9 +80,6 @@ void PainterSurface::LineTo(std::int32_t x, std::int32_t y) {
 // Copy-pen is the only raster mode the pages use, and it is the painter's normal composition.
 void PainterSurface::SetROP2(int /*mode*/) {}
 
-// Text is always drawn without a background box, which is what the pages ask for.
-void PainterSurface::SetBkMode(int /*mode*/) {}
-
 void PainterSurface::TextOutA(std::int32_t x, std::int32_t y, const std::string& text) {
     const DeviceFont& current = currentFont_.get(font());
     if (drawsAsOutline(current, page_.size())) {

@@ -25,7 +25,6 @@ class ScreenMeasure final : public ObjectSurface {
     void MoveToEx(std::int32_t /*x*/, std::int32_t /*y*/) override {}
     void LineTo(std::int32_t /*x*/, std::int32_t /*y*/) override {}
     void SetROP2(int /*mode*/) override {}
-    void SetBkMode(int /*mode*/) override {}
     void TextOutA(std::int32_t /*x*/, std::int32_t /*y*/, const std::string& /*text*/) override {}
     TextExtent GetTextExtentPoint32A(const std::string& text) override;
 

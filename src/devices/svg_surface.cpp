@@ -77,15 +77,18 @@ SvgSurface::SvgSurface(QRect window, StrokeOptions options, SvgSink sink)
     append(out_, window.width() / static_cast<double>(kTwipsPerMm));
     out_ += "mm\" height=\"";
     append(out_, window.height() / static_cast<double>(kTwipsPerMm));
-    out_ += "mm\" viewBox=\"0 0 ";
+    out_ += "mm\" viewBox=\"";
+    append(out_, std::int64_t{window.left()});
+    out_ += ' ';
+    append(out_, std::int64_t{window.top()});
+    out_ += ' ';
     append(out_, std::int64_t{window.width()});
     out_ += ' ';
     append(out_, std::int64_t{window.height()});
-    out_ += "\">\n<g transform=\"translate(";
-    append(out_, std::int64_t{-window.left()});
-    out_ += ' ';
-    append(out_, std::int64_t{-window.top()});
-    out_ += ")\" stroke-linecap=\"round\" stroke-linejoin=\"round\">\n";
+    // The empty translation keeps whole-page pictures as they always were.
+    out_ +=
+        "\">\n<g transform=\"translate(0 0)\" stroke-linecap=\"round\" "
+        "stroke-linejoin=\"round\">\n";
 }
 
 void SvgSurface::flush() {
@@ -159,9 +162,6 @@ void SvgSurface::LineTo(std::int32_t x, std::int32_t y) {
 
 // Copy-pen is the only raster mode the pages use: plain painting over what lies below.
 void SvgSurface::SetROP2(int /*mode*/) {}
-
-// Text never blanks a box behind it.
-void SvgSurface::SetBkMode(int /*mode*/) {}
 
 void SvgSurface::TextOutA(std::int32_t x, std::int32_t y, const std::string& text) {
     const DeviceFont& current = currentFont_.get(font());

@@ -16,7 +16,7 @@ namespace kavlo {
 using SvgSink = std::function<bool(std::string_view)>;
 
 // Writes the page operations straight into an SVG picture in device units (twips), one element
-// a call, the window's top-left at the picture's origin. Text is measured with the installed
+// a call, the picture's viewBox the window on the page. Text is measured with the installed
 // fonts at 1440 dots per inch and written with the family actually used. The document goes to
 // the sink in pieces as it is drawn, so a page of millions of facets is never held whole.
 class SvgSurface final : public ObjectSurface {
@@ -28,7 +28,6 @@ class SvgSurface final : public ObjectSurface {
     void MoveToEx(std::int32_t x, std::int32_t y) override;
     void LineTo(std::int32_t x, std::int32_t y) override;
     void SetROP2(int mode) override;
-    void SetBkMode(int mode) override;
     void TextOutA(std::int32_t x, std::int32_t y, const std::string& text) override;
     TextExtent GetTextExtentPoint32A(const std::string& text) override;
 

@@ -44,7 +44,6 @@ class DrawSurface {
     virtual void MoveToEx(std::int32_t x, std::int32_t y) = 0;
     virtual void LineTo(std::int32_t x, std::int32_t y) = 0;
     virtual void SetROP2(int mode) = 0;
-    virtual void SetBkMode(int mode) = 0;
 
     virtual void TextOutA(std::int32_t x, std::int32_t y, const std::string& text) = 0;
     // Unrotated width and height of the text in the current font, device units.

@@ -53,7 +53,6 @@ GraphRead Adrw(const RenderContext& ctx, PageSetup& setup, int slot) {
 
 PageOutcome composePage(const RenderContext& ctx, PageSetup& setup) {
     GraphState& g = ctx.g;
-    applyDeviceScale(g, ctx.profile);
     g.PageBottom = 0;
     g.RowTop = kFirstRowTop;
     PageOutcome outcome;
@@ -76,18 +75,6 @@ PageOutcome composePage(const RenderContext& ctx, PageSetup& setup) {
             {"Format Data Error", "ページを越えます。印刷は１ページ目だけになります。"});
     }
     return outcome;
-}
-
-void applyDeviceScale(GraphState& g, const DeviceProfile& profile) {
-    if (profile.kind == DeviceKind::Screen) {
-        g.PxPerMmX = profile.unitsPerMmX;
-        g.PxPerMmY = profile.unitsPerMmY;
-    } else {
-        g.DevPerMmX = profile.unitsPerMmX;
-        g.DevPerMmY = profile.unitsPerMmY;
-        g.DevRatioX = profile.devRatioX;
-        g.DevRatioY = profile.devRatioY;
-    }
 }
 
 }  // namespace kavlo

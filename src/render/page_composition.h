@@ -24,7 +24,4 @@ GraphRead Adrw(const RenderContext& ctx, PageSetup& setup, int slot);
 // format file loses its other two names. Warns when the page runs past the first sheet.
 PageOutcome composePage(const RenderContext& ctx, PageSetup& setup);
 
-// Sets the graph state's device scale fields for a page drawn with this profile.
-void applyDeviceScale(GraphState& g, const DeviceProfile& profile);
-
 }  // namespace kavlo

@@ -51,7 +51,7 @@ std::string toJson(const RecordedOp& op) {
         out << ",\"pts\":" << pointsJson(op.points);
     } else if (op.op == "MoveToEx" || op.op == "LineTo") {
         out << ",\"x\":" << op.points.at(0).x << ",\"y\":" << op.points.at(0).y;
-    } else if (op.op == "SetROP2" || op.op == "SetBkMode") {
+    } else if (op.op == "SetROP2") {
         out << ",\"mode\":" << op.mode;
     } else if (op.op == "CreateFontA") {
         out << ",\"id\":" << op.id << ",\"height\":" << op.height << ",\"width\":" << op.width
@@ -174,12 +174,6 @@ void RecordingSurface::SetROP2(int mode) {
     RecordedOp op{"SetROP2"};
     op.mode = mode;
     pass(std::move(op), [&](DrawSurface& t) { t.SetROP2(mode); });
-}
-
-void RecordingSurface::SetBkMode(int mode) {
-    RecordedOp op{"SetBkMode"};
-    op.mode = mode;
-    pass(std::move(op), [&](DrawSurface& t) { t.SetBkMode(mode); });
 }
 
 void RecordingSurface::TextOutA(std::int32_t x, std::int32_t y, const std::string& text) {

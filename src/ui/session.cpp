@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "devices/page_output.h"
+#include "devices/output_device.h"
 
 namespace kavlo {
 
@@ -31,11 +31,8 @@ void Session::applyViewSize(char letter) {
 }
 
 PageOutcome Session::composeScreenPage(MessageSink& messages) {
-    const DeviceProfile profile = screenProfile();
     PageOutcome outcome;
-    page = renderScreenPage([&](DrawSurface& surface) {
-        outcome = composePage({graph, surface, profile, messages, surface}, setup);
-    });
+    page = renderScreenImage(graph, setup, messages, outcome);
     return outcome;
 }
 

@@ -10,6 +10,7 @@
 #include "core/messages.h"
 #include "core/page_setup.h"
 #include "render/page_composition.h"
+#include "render/page_pass.h"
 
 namespace kavlo {
 
@@ -38,6 +39,11 @@ struct Session {
     // Composes the screen page from the set-up and the current view steps into `page`, with
     // messages to `messages`; clears the names the page clears.
     PageOutcome composeScreenPage(MessageSink& messages);
+
+    // What every other output draws: the page as the screen shows it, view steps included.
+    PageRequest pageRequest(const std::optional<PageSelection>& selection = std::nullopt) const {
+        return {setup, viewStepsOf(graph), selection};
+    }
 
     // Sets ViewWidth and ViewHeight from the window-size letter; other letters change nothing.
     void applyViewSize(char letter);

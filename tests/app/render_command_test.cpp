@@ -190,6 +190,58 @@ TEST(RenderCommandTest, UsageErrors) {
         const std::string run = render(args);
         EXPECT_TRUE(run.ends_with("\nexit 2\n")) << run;  // with a message before it
     }
+    // Only the metafile shows a part of the page, and a part has four corners.
+    const std::string svg = d + "/pic.svg", select = "--select";
+    const std::string needsMetafile =
+        "kavlo render: --select needs the metafile device and an .svg output\n";
+    const std::string fourNumbers =
+        "kavlo render: --select takes four page millimetres X1,Y1,X2,Y2\n";
+    for (const auto& [args, message] :
+         std::vector<std::pair<std::vector<std::string>, std::string>>{
+             {{select, "1,2,3,4", "-o", d + "/page.png"}, needsMetafile},
+             {{select, "1,2,3,4", "-o", d + "/page.pdf"}, needsMetafile},
+             {{select, "1,2,3,4", "--device", "printer", "-o", svg}, needsMetafile},
+             {{"--device", "screen", select, "1,2,3,4"}, needsMetafile},
+             {{select, "1,2,3,4"}, needsMetafile},
+             {{select, "1,2,3", "-o", svg}, fourNumbers},
+             {{select, "1,2,3,4,5", "-o", svg}, fourNumbers},
+             {{select, "1,2,,4", "-o", svg}, fourNumbers},
+             {{select, "1,2,x,4", "-o", svg}, fourNumbers},
+             {{select, "1,2,3,1e9", "-o", svg}, fourNumbers},
+             {{select}, "kavlo render: --select needs a value\n"}}) {
+        EXPECT_EQ(render(args), message + renderUsage() + "exit 2\n") << args.at(1);
+    }
+}
+
+// The SVG's viewBox attribute, as it heads the picture.
+std::string viewBox(const std::string& svg) {
+    const auto from = svg.find("viewBox=\"");
+    return from == std::string::npos ? "" : svg.substr(from, svg.find('"', from + 9) + 1 - from);
+}
+
+TEST(RenderCommandTest, SelectWindowsTheMetafilePicture) {
+    TempDir dir;
+    const std::string home = (dir.path() / "home").string();
+    const auto picture = [&](const std::string& corners, const std::vector<std::string>& more) {
+        const std::string out = (dir.path() / (corners + ".svg")).string();
+        std::vector<std::string> args{"--home", home, "--select", corners, "-o", out};
+        args.insert(args.end(), more.begin(), more.end());
+        EXPECT_EQ(render(args), "exit 0\n") << corners;
+        return read(out);
+    };
+    // 10 x 20 mm at (20, 20) mm, dragged down and right or up and left: one picture.
+    const std::string down = picture("20,20,30,40", {"--device", "metafile"});
+    EXPECT_EQ(down, picture("30,40,20,20", {}));
+    EXPECT_TRUE(
+        down.find("width=\"10.0013mm\" height=\"20.0025mm\" viewBox=\"1134 1134 567 1134\"") !=
+        std::string::npos)
+        << down.substr(0, 300);
+    // The same drawing as the whole page, only framed otherwise.
+    const std::string whole = picture("0,0,0,0", {});
+    EXPECT_EQ(viewBox(whole), "viewBox=\"0 0 11907 16840\"");
+    EXPECT_EQ(down.substr(down.find("<g ")), whole.substr(whole.find("<g ")));
+    // Zero width keeps the origin's y and falls back to the whole page's extent.
+    EXPECT_EQ(viewBox(picture("30,40,30,20", {})), "viewBox=\"0 1134 11907 16840\"");
 }
 
 }  // namespace

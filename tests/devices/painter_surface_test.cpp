@@ -145,8 +145,8 @@ TEST_F(PageFiles, PdfIsOneA4PageAndSvgThePageOrAWindowInTwips) {
     EXPECT_FALSE(writeSvgPicture(file("no such folder/page.svg"), drawJapaneseLine).ok());
 
     const QByteArray window = renderSvgPicture(drawJapaneseLine, QRect(1000, 1900, 3000, 4000));
-    ASSERT_TRUE(
-        window.contains("width=\"52.9167mm\" height=\"70.5556mm\" viewBox=\"0 0 3000 4000\""));
+    ASSERT_TRUE(window.contains(
+        "width=\"52.9167mm\" height=\"70.5556mm\" viewBox=\"1000 1900 3000 4000\""));
     // At a tenth of a twip per pixel the line starts 50 pixels right and 10 down.
     QImage image(300, 400, QImage::Format_RGB32);
     image.fill(Qt::white);

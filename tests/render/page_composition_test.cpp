@@ -104,7 +104,6 @@ TEST_F(CompositionTest, AnOverfullPageIsReportedAndTheHeaderDrawnLast) {
     const auto texts = rig.ops("TextOutA");
     ASSERT_FALSE(texts.empty());
     EXPECT_EQ(texts.back().text, "Header");
-    EXPECT_FLOAT_EQ(rig.g.PxPerMmX, 56.69291f / 15);
 }
 
 TEST_F(CompositionTest, OnlyAPageEndingBelowThePrintableBottomIsReported) {

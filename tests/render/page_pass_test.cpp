@@ -1,0 +1,83 @@
+#include "render/page_pass.h"
+
+#include <gtest/gtest.h>
+
+#include "render/recording_surface.h"
+#include "test_files.h"
+
+namespace kavlo {
+namespace {
+
+using test::FormatLines;
+using test::TempDir;
+
+// The calls of one pass on a recording device, as its ops log would list them.
+std::vector<std::string> passCalls(const PageRequest& request, const DeviceProfile& profile) {
+    RecordingSurface surface;
+    RecordingSurface measure;
+    RecordedMessages messages;
+    std::vector<std::string> calls;
+    runPagePass(request, {surface, profile, messages, measure,
+                          [&](const std::string& line) { calls.push_back(line); }});
+    return calls;
+}
+
+TEST(PagePassTest, TheViewStepsTurnThePageOnEveryDevice) {
+    TempDir dir;
+    PageRequest request;
+    request.setup.file(FileKind::Format, 1) = dir.write("f.dat", FormatLines{}.text());
+    request.setup.file(FileKind::Format, 4) = dir.write("g.dat", FormatLines{}.text());
+    PageRequest turned = request;
+    turned.steps.turn[4] = 3;
+    for (const DeviceProfile& profile : {screenProfile(), printerProfile(600), metafileProfile()}) {
+        const auto plain = passCalls(request, profile);
+        const auto turnedCalls = passCalls(turned, profile);
+        ASSERT_FALSE(plain.empty());
+        EXPECT_EQ(plain.front().find("{\"op\":\"Device\",\"name\":\"" + profile.name + "\""), 0u);
+        EXPECT_NE(plain, turnedCalls) << profile.name;
+        // Slot 1 is not turned: its calls stay as they were, up to slot 4.
+        const auto slot4 = [](const std::vector<std::string>& calls) {
+            return std::find(calls.begin(), calls.end(), "{\"op\":\"Slot\",\"slot\":4}") -
+                   calls.begin();
+        };
+        ASSERT_EQ(slot4(plain), slot4(turnedCalls));
+        EXPECT_TRUE(std::equal(plain.begin(), plain.begin() + slot4(plain), turnedCalls.begin()))
+            << profile.name;
+    }
+
+    // The pass of a request is the pass of a graph state holding the same steps, as the
+    // canvas keeps them.
+    GraphState g;
+    g.TurnSteps = turned.steps.turn;
+    EXPECT_EQ(viewStepsOf(g), turned.steps);
+    PageSetup setup = turned.setup;
+    RecordingSurface surface;
+    RecordingSurface measure;
+    RecordedMessages messages;
+    std::vector<std::string> calls;
+    const DeviceProfile printer = printerProfile(600);
+    runPagePass(g, setup, {surface, printer, messages, measure, [&](const std::string& line) {
+                               calls.push_back(line);
+                           }});
+    EXPECT_EQ(calls, passCalls(turned, printer));
+}
+
+TEST(PagePassTest, TheMetafileWindowIsTheSelectionOrTheWholePage) {
+    const TwipsWindow page{0, 0, 11907, 16840};
+    EXPECT_EQ(metafileWindow(std::nullopt), page);
+    EXPECT_EQ(metafileWindow(PageSelection{}), page);
+    // 10 x 20 mm dragged either way.
+    const TwipsWindow tenByTwenty{1134, 1134, 567, 1134};
+    EXPECT_EQ(metafileWindow(PageSelection{20, 20, 30, 40}), tenByTwenty);
+    EXPECT_EQ(metafileWindow(PageSelection{30, 40, 20, 20}), tenByTwenty);
+    EXPECT_EQ(metafileWindow(PageSelection{30, 20, 20, 40}), tenByTwenty);
+    // Zero width or height: the origin of the side that has a length, the whole page's extent.
+    EXPECT_EQ(metafileWindow(PageSelection{30, 40, 30, 20}), (TwipsWindow{0, 1134, 11907, 16840}));
+    EXPECT_EQ(metafileWindow(PageSelection{30, 20, 20, 20}), (TwipsWindow{1134, 0, 11907, 16840}));
+    // Rounded to the nearest twip: 0.01 mm is 0.57 twips.
+    EXPECT_EQ(metafileWindow(PageSelection{0.01f, 0.01f, 100.01f, 50}),
+              (TwipsWindow{1, 1, 5669, 2834}));
+}
+
+}  // namespace
+}  // namespace kavlo
