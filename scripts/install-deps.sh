@@ -9,6 +9,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-ipafont fonts-liberation2
     time
+    xvfb xauth xclip
     "$@"
 )
 

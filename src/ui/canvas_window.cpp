@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -13,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "canvas_export.h"
 #include "core/format_write_back.h"
 #include "group_choice.h"
 #include "page_view.h"
@@ -86,6 +88,12 @@ std::string sharedFileText(const FileWriteBack& target) {
            " の変更は、このファイルには保存できませんでした。";
 }
 
+QString askSavePath(QWidget* parent, const std::filesystem::path& folder, QString& filter) {
+    return QFileDialog::getSaveFileName(parent, "ページを保存",
+                                        QString::fromStdString((folder / "page.png").string()),
+                                        pageFileFilters(), &filter);
+}
+
 }  // namespace
 
 CanvasWindow::CanvasWindow(Session& session, QWidget* parent)
@@ -111,6 +119,20 @@ void CanvasWindow::buildControls() {
         button->installEventFilter(this);
         return button;
     };
+
+    const auto makeCaptionButton = [&](const char* name, const char* caption, const char* tip) {
+        QPushButton* button = makeButton(name, QString::fromUtf8(tip));
+        button->setText(QString::fromUtf8(caption));
+        button->setFixedSize(57, kRowHeight);
+        return button;
+    };
+    metafileButton_ =
+        makeCaptionButton("Command5", "MetaFile", "選択範囲かページ全体を図としてクリップボードへ");
+    connect(metafileButton_, &QPushButton::clicked, this, &CanvasWindow::copyMetafile);
+    bitmapButton_ = makeCaptionButton("Command4", "BitMap", "ページを画像としてクリップボードへ");
+    connect(bitmapButton_, &QPushButton::clicked, this, &CanvasWindow::copyBitmap);
+    saveButton_ = makeCaptionButton("SaveFile", "ファイル", "ページを PNG、PDF、SVG で保存");
+    connect(saveButton_, &QPushButton::clicked, this, &CanvasWindow::saveFile);
 
     backButton_ = makeButton("Command3", "メイン画面に戻る");
     backButton_->setText("戻る");
@@ -162,16 +184,26 @@ void CanvasWindow::buildControls() {
     statusLine_->setObjectName("StatusLine");
     statusLine_->setAccessibleName("状態");
 
+    vScroll_->setAccessibleName("ページの縦の位置");
+    hScroll_->setAccessibleName("ページの横の位置");
+
     const auto row = rowControls();
     for (std::size_t i = 1; i < row.size(); ++i) {
         setTabOrder(row[i - 1], row[i]);
     }
+    // Screen readers and UI automation find a control by its caption, else by its tip.
+    for (QWidget* control : row) {
+        const auto* button = qobject_cast<QPushButton*>(control);
+        control->setAccessibleName(button && !button->text().isEmpty() ? button->text()
+                                                                       : control->toolTip());
+    }
     layOutControls();
 }
 
-std::array<QWidget*, 8> CanvasWindow::rowControls() const {
-    return {backButton_,     groups_,         viewButtons_[0], viewButtons_[1],
-            viewButtons_[3], viewButtons_[4], viewButtons_[2], writeBackButton_};
+std::array<QWidget*, 11> CanvasWindow::rowControls() const {
+    return {metafileButton_, bitmapButton_,   saveButton_,     backButton_,
+            groups_,         viewButtons_[0], viewButtons_[1], viewButtons_[3],
+            viewButtons_[4], viewButtons_[2], writeBackButton_};
 }
 
 void CanvasWindow::layOutControls() {
@@ -430,6 +462,43 @@ void CanvasWindow::changeView(int index) {
     picture_->setImage(session_.page);
     show();
     backButton_->setFocus();
+}
+
+void CanvasWindow::copyMetafile() {
+    metafileButton_->setText("計算中");
+    // Shown before the long draw starts.
+    metafileButton_->repaint();
+    const BusyCursor busy;
+    // The selection stays on the canvas for the next copy.
+    copyPictureToClipboard(canvasPageRequest(session_, selection_));
+    metafileButton_->setText("MetaFile");
+}
+
+void CanvasWindow::copyBitmap() {
+    eraseSelection();
+    bitmapButton_->setText("BitMap");
+    copyPageImageToClipboard(picture_->image());
+}
+
+void CanvasWindow::saveFile() {
+    QString filter;
+    const QString chosen =
+        chooseSavePath_ ? chooseSavePath_(filter) : askSavePath(this, session_.appFolder, filter);
+    if (chosen.isEmpty()) {
+        return;
+    }
+    const std::filesystem::path path = pageFilePath(chosen, filter);
+    PageOutcome outcome;
+    WriteResult result;
+    {
+        const BusyCursor busy;
+        result = savePageFile(canvasPageRequest(session_, selection_), path, outcome);
+    }
+    if (!result.ok()) {
+        messages_->show({"ファイル", result.message, MessageIcon::Exclamation});
+        return;
+    }
+    statusLine_->setText(QString::fromStdString(path.string()) + " に保存しました。");
 }
 
 void CanvasWindow::writeBack() {

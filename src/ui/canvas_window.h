@@ -4,6 +4,7 @@
 #include <QRectF>
 #include <QWidget>
 #include <array>
+#include <functional>
 
 #include "message_boxes.h"
 
@@ -49,6 +50,10 @@ class CanvasWindow final : public QWidget {
 
     // Messages go here instead of to message boxes (tests).
     void setMessageSink(MessageSink& sink) { messages_ = &sink; }
+    // Asks where "ファイル" saves the page: the path and the chosen file type's filter; an
+    // empty path cancels. A save dialog unless replaced (tests).
+    using SavePathChooser = std::function<QString(QString& filter)>;
+    void setSavePathChooser(SavePathChooser chooser) { chooseSavePath_ = std::move(chooser); }
 
   signals:
     void backPressed();
@@ -64,7 +69,7 @@ class CanvasWindow final : public QWidget {
   private:
     void buildControls();
     // Left to right.
-    std::array<QWidget*, 8> rowControls() const;
+    std::array<QWidget*, 11> rowControls() const;
     void layOutControls();
     void applyViewGeometry();
     void doVScroll();
@@ -80,16 +85,23 @@ class CanvasWindow final : public QWidget {
     void releasePicture(QPointF mm);
 
     void changeView(int index);
+    void copyMetafile();
+    void copyBitmap();
+    void saveFile();
     void writeBack();
     void back();
 
     Session& session_;
     MessageBoxes boxes_{this};
     MessageSink* messages_ = &boxes_;
+    SavePathChooser chooseSavePath_;
     CanvasSelection selection_;
     QPoint wheelRemainder_;
 
     PageView* picture_ = nullptr;
+    QPushButton* metafileButton_ = nullptr;
+    QPushButton* bitmapButton_ = nullptr;
+    QPushButton* saveButton_ = nullptr;
     QPushButton* backButton_ = nullptr;
     QComboBox* groups_ = nullptr;
     std::array<QPushButton*, 5> viewButtons_{};

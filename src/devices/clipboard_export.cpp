@@ -1,0 +1,70 @@
+#include "clipboard_export.h"
+
+#include <QMimeData>
+#include <QPainter>
+#include <QSvgRenderer>
+#include <algorithm>
+#include <cmath>
+
+#include "page_output.h"
+
+namespace kavlo {
+namespace {
+
+constexpr double kTwipsPerInch = 1440;
+
+int dotsFor(int twips, int dpi) {
+    return std::max(1, static_cast<int>(std::lround(twips * dpi / kTwipsPerInch)));
+}
+
+// Makes the image only when a program asks for it: a paste that takes the vector picture, and
+// the press that fills the clipboard, never wait for rasterising and encoding.
+class PictureMimeData final : public QMimeData {
+  public:
+    PictureMimeData(const QByteArray& svg, const TwipsWindow& window)
+        : svg_(svg), window_(window) {}
+
+    QStringList formats() const override { return {kSvgType, kPngType}; }
+    bool hasFormat(const QString& type) const override { return formats().contains(type); }
+
+  protected:
+    QVariant retrieveData(const QString& type, QMetaType /*preferred*/) const override {
+        if (type == kSvgType) {
+            return svg_;
+        }
+        if (type == kPngType) {
+            if (png_.isEmpty()) {
+                png_ = encodePng(rasterisePicture(svg_, window_, kClipboardImageDpi));
+            }
+            return png_;
+        }
+        return {};
+    }
+
+  private:
+    static constexpr const char* kSvgType = "image/svg+xml";
+    static constexpr const char* kPngType = "image/png";
+    QByteArray svg_;
+    TwipsWindow window_;
+    mutable QByteArray png_;
+};
+
+}  // namespace
+
+QImage rasterisePicture(const QByteArray& svg, const TwipsWindow& window, int dpi) {
+    QImage image(dotsFor(window.width, dpi), dotsFor(window.height, dpi), QImage::Format_RGB32);
+    const auto dotsPerMetre = static_cast<int>(std::lround(dpi / 0.0254));
+    image.setDotsPerMeterX(dotsPerMetre);
+    image.setDotsPerMeterY(dotsPerMetre);
+    image.fill(Qt::white);
+    QSvgRenderer renderer(svg);
+    QPainter painter(&image);
+    renderer.render(&painter);
+    return image;
+}
+
+std::unique_ptr<QMimeData> pictureMimeData(const QByteArray& svg, const TwipsWindow& window) {
+    return std::make_unique<PictureMimeData>(svg, window);
+}
+
+}  // namespace kavlo
