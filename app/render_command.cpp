@@ -51,6 +51,18 @@ class OpsLog {
     std::string buffer_;
 };
 
+// One field of every device, in the table's order: "a, b or c".
+std::string deviceList(std::string_view OutputDevice::*field, std::string_view separator,
+                       std::string_view last) {
+    const auto devices = outputDevices();
+    std::string list;
+    for (std::size_t k = 0; k < devices.size(); ++k) {
+        list += k == 0 ? "" : k + 1 == devices.size() ? last : separator;
+        list += devices[k].*field;
+    }
+    return list;
+}
+
 // Reads the page as the screen does, telling its messages, and draws nothing.
 PageOutcome readPage(const PageRequest& request, MessageSink& messages) {
     const DeviceProfile profile = screenProfile();
@@ -99,8 +111,11 @@ std::optional<PageSetup> loadSetup(const RenderOptions& options, std::ostream& e
 }  // namespace
 
 const char* renderUsage() {
-    return "usage: kavlo render [--home DIR] [--pth FILE] [--device screen|printer|metafile] "
-           "[--dpi N] [--ops LOG.jsonl] [--select X1,Y1,X2,Y2] [-o OUT]\n";
+    static const std::string usage =
+        "usage: kavlo render [--home DIR] [--pth FILE] [--device " +
+        deviceList(&OutputDevice::name, "|", "|") +
+        "] [--dpi N] [--ops LOG.jsonl] [--select X1,Y1,X2,Y2] [-o OUT]\n";
+    return usage.c_str();
 }
 
 std::optional<RenderOptions> parseRenderOptions(std::span<const std::string> args,
@@ -125,7 +140,8 @@ std::optional<RenderOptions> parseRenderOptions(std::span<const std::string> arg
         } else if (arg == "--device") {
             const OutputDevice* device = outputDeviceNamed(value);
             if (!device) {
-                err << "kavlo render: --device is screen, printer or metafile\n";
+                err << "kavlo render: --device is " << deviceList(&OutputDevice::name, ", ", " or ")
+                    << "\n";
                 return std::nullopt;
             }
             options.device = device->kind;
@@ -146,7 +162,8 @@ std::optional<RenderOptions> parseRenderOptions(std::span<const std::string> arg
             }
         } else {
             if (!outputDeviceForFile(value)) {
-                err << "kavlo render: the output is a .png, .pdf or .svg file\n";
+                err << "kavlo render: the output is a "
+                    << deviceList(&OutputDevice::extension, ", ", " or ") << " file\n";
                 return std::nullopt;
             }
             options.output = value;

@@ -190,6 +190,16 @@ TEST(RenderCommandTest, UsageErrors) {
         const std::string run = render(args);
         EXPECT_TRUE(run.ends_with("\nexit 2\n")) << run;  // with a message before it
     }
+    // The devices and their extensions are named as they always were.
+    EXPECT_EQ(render({"--device", "plotter"}),
+              "kavlo render: --device is screen, printer or metafile\n" +
+                  std::string(renderUsage()) + "exit 2\n");
+    EXPECT_EQ(render({"-o", d + "/page.bmp"}),
+              "kavlo render: the output is a .png, .pdf or .svg file\n" +
+                  std::string(renderUsage()) + "exit 2\n");
+    EXPECT_TRUE(std::string(renderUsage())
+                    .starts_with("usage: kavlo render [--home DIR] [--pth FILE] [--device "
+                                 "screen|printer|metafile] [--dpi N]"));
     // Only the metafile shows a part of the page, and a part has four corners.
     const std::string svg = d + "/pic.svg", select = "--select";
     const std::string needsMetafile =
