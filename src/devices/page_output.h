@@ -15,9 +15,6 @@ namespace kavlo {
 
 using DrawCallback = std::function<void(DrawSurface&)>;
 
-// The A4 page in twips, the units of the vector picture.
-constexpr int kPageWidthTwips = 11907;
-constexpr int kPageHeightTwips = 16840;
 // Thinnest vector stroke, twips: one-twip strokes all but vanish in viewers.
 constexpr double kSvgMinimumStroke = 8.0;
 // Shared edges of filled facets are covered this wide (mm) in vector output, which hides the

@@ -53,6 +53,9 @@ struct DeviceProfile {
 
 constexpr float kTwipsPerMm = 56.69291f;
 constexpr float kScreenTwipsPerPixel = 15;
+// The A4 page in twips, the units of the vector picture.
+constexpr int kPageWidthTwips = 11907;
+constexpr int kPageHeightTwips = 16840;
 
 DeviceProfile screenProfile(float twipsPerPixel = kScreenTwipsPerPixel);
 DeviceProfile printerProfile(int dpi, float screenTwipsPerPixel = kScreenTwipsPerPixel);

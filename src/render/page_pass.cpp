@@ -10,10 +10,6 @@
 namespace kavlo {
 namespace {
 
-// The whole A4 page in twips.
-constexpr int kPageWidthTwips = 11907;
-constexpr int kPageHeightTwips = 16840;
-
 int twips(float mm) {
     return static_cast<int>(std::nearbyint(static_cast<double>(mm) * kTwipsPerMm));
 }

@@ -32,8 +32,8 @@ struct Session {
     explicit Session(std::filesystem::path folder) : appFolder(std::move(folder)) {
         graph.ViewLeft = 1000;
         graph.ViewTop = 500;
-        graph.PageWidth = 11907;
-        graph.PageHeight = 16840;
+        graph.PageWidth = kPageWidthTwips;
+        graph.PageHeight = kPageHeightTwips;
     }
 
     // Composes the screen page from the set-up and the current view steps into `page`, with
