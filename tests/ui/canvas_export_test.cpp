@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -133,9 +134,15 @@ TEST_F(CanvasExportTest, MetaFileCopiesTheSelectionAsVectorPictureAndImageAndKee
     click("Command5");
     EXPECT_EQ(clipboardSvg(), svg);
 
-    // A click without a drag leaves no area: the whole page from the origin.
+    // A click without a drag leaves no area: the whole page from the origin. Nothing of the
+    // picture is recorded in the current folder.
+    const test::TempDir current;
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(QString::fromStdString(current.path().string()));
     drag({200, 200}, {200, 200});
     click("Command5");
+    QDir::setCurrent(before);
+    EXPECT_TRUE(std::filesystem::is_empty(current.path()));
     EXPECT_EQ(viewBoxOf(clipboardSvg()), "0 0 11907 16840");
     EXPECT_EQ(QImage::fromData(clipboard()->data("image/png"), "PNG").size(), QSize(2481, 3508));
 }
