@@ -6,6 +6,7 @@
 #include "check_command.h"
 #include "gui_command.h"
 #include "headless_run.h"
+#include "print_command.h"
 #include "render_command.h"
 
 namespace {
@@ -16,7 +17,8 @@ bool asksForHelp(const std::vector<std::string>& args, std::size_t at) {
 
 // Every usage line, for `kavlo --help` and an unknown verb.
 std::string usage() {
-    return std::string(kavlo::guiUsage()) + kavlo::checkUsage() + kavlo::renderUsage();
+    return std::string(kavlo::guiUsage()) + kavlo::checkUsage() + kavlo::renderUsage() +
+           kavlo::printUsage();
 }
 
 }  // namespace
@@ -46,6 +48,20 @@ int main(int argc, char** argv) {
         kavlo::prepareHeadlessRun();
         QApplication app(argc, argv);
         return kavlo::runRender(*options, std::cerr);
+    }
+    if (verb == "print") {
+        if (asksForHelp(args, 1)) {
+            std::cout << kavlo::printUsage();
+            return 0;
+        }
+        const auto options = kavlo::parsePrintOptions(rest, std::cerr);
+        if (!options) {
+            std::cerr << kavlo::printUsage();
+            return kavlo::kPrintUsageError;
+        }
+        kavlo::prepareHeadlessRun();
+        QApplication app(argc, argv);
+        return kavlo::runPrint(*options, std::cerr);
     }
     if (asksForHelp(args, 0)) {
         std::cout << usage();

@@ -62,8 +62,13 @@ PageOutcome composePage(const RenderContext& ctx, PageSetup& setup) {
             setup.file(FileKind::Comment, slot).clear();
             continue;
         }
+        // Names the reading finds missing are cleared; the outcome still tells them.
+        GraphFiles files{setup.file(FileKind::Format, slot), setup.file(FileKind::Numeric, slot)};
         const GraphRead read = Adrw(ctx, setup, slot);
-        outcome.allDrawn = outcome.allDrawn && read.outcome != GraphReadOutcome::Skipped;
+        if (read.outcome == GraphReadOutcome::Skipped) {
+            outcome.allDrawn = false;
+            outcome.skipped.push_back({slot, std::move(files), read});
+        }
         outcome.dataAborted = outcome.dataAborted || read.aborted();
     }
     if (!setup.header.text.empty()) {

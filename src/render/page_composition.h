@@ -1,14 +1,24 @@
 #pragma once
 
+#include <vector>
+
 #include "core/graph_reader.h"
 #include "core/page_setup.h"
 #include "render_context.h"
 
 namespace kavlo {
 
+// A slot with a format file that nothing of was drawn, with the files it named.
+struct SkippedSlot {
+    int slot = 0;
+    GraphFiles files;
+    GraphRead read;
+};
+
 struct PageOutcome {
     // Every slot with a format file was drawn (as a plot or as a frame).
     bool allDrawn = true;
+    std::vector<SkippedSlot> skipped;
     // Bad numeric data aborted a slot: the canvas hides its print button.
     bool dataAborted = false;
 };

@@ -15,9 +15,11 @@
 #include <vector>
 
 #include "canvas_export.h"
+#include "canvas_print.h"
 #include "core/format_write_back.h"
 #include "group_choice.h"
 #include "page_view.h"
+#include "render/skipped_slots.h"
 #include "session.h"
 
 namespace kavlo {
@@ -126,6 +128,8 @@ void CanvasWindow::buildControls() {
         button->setFixedSize(57, kRowHeight);
         return button;
     };
+    printButton_ = makeCaptionButton("Command1", "印刷", "ページを既定のプリンタで印刷");
+    connect(printButton_, &QPushButton::clicked, this, &CanvasWindow::print);
     metafileButton_ =
         makeCaptionButton("Command5", "MetaFile", "選択範囲かページ全体を図としてクリップボードへ");
     connect(metafileButton_, &QPushButton::clicked, this, &CanvasWindow::copyMetafile);
@@ -200,10 +204,10 @@ void CanvasWindow::buildControls() {
     layOutControls();
 }
 
-std::array<QWidget*, 11> CanvasWindow::rowControls() const {
-    return {metafileButton_, bitmapButton_,   saveButton_,     backButton_,
-            groups_,         viewButtons_[0], viewButtons_[1], viewButtons_[3],
-            viewButtons_[4], viewButtons_[2], writeBackButton_};
+std::array<QWidget*, 12> CanvasWindow::rowControls() const {
+    return {printButton_,    metafileButton_, bitmapButton_,   saveButton_,
+            backButton_,     groups_,         viewButtons_[0], viewButtons_[1],
+            viewButtons_[3], viewButtons_[4], viewButtons_[2], writeBackButton_};
 }
 
 void CanvasWindow::layOutControls() {
@@ -231,6 +235,7 @@ void CanvasWindow::showPage() {
         hScroll_->hide();
     }
     groups_->setCurrentIndex(0);
+    printButton_->setText("印刷");
     statusLine_->clear();
     selection_ = {};
     applyViewGeometry();
@@ -464,14 +469,32 @@ void CanvasWindow::changeView(int index) {
     backButton_->setFocus();
 }
 
+void CanvasWindow::print() {
+    eraseSelection();
+    printButton_->setText("計算中");
+    // Shown before the long draw starts.
+    printButton_->repaint();
+    const PrintedPage printed = [&] {
+        const BusyCursor busy;
+        return printCanvasPage(session_.pageRequest(), session_.appFolder);
+    }();
+    printButton_->setText(printed.printed ? "再印刷" : "印刷");
+    if (printed.message) {
+        messages_->show(*printed.message);
+    }
+}
+
 void CanvasWindow::copyMetafile() {
     metafileButton_->setText("計算中");
     // Shown before the long draw starts.
     metafileButton_->repaint();
     const BusyCursor busy;
     // The selection stays on the canvas for the next copy.
-    copyPictureToClipboard(canvasPageRequest(session_, selection_));
+    const PageOutcome outcome = copyPictureToClipboard(canvasPageRequest(session_, selection_));
     metafileButton_->setText("MetaFile");
+    if (const auto message = skippedSlotsMessage(outcome, "コピー")) {
+        messages_->show(*message);
+    }
 }
 
 void CanvasWindow::copyBitmap() {
@@ -499,6 +522,9 @@ void CanvasWindow::saveFile() {
         return;
     }
     statusLine_->setText(QString::fromStdString(path.string()) + " に保存しました。");
+    if (const auto message = skippedSlotsMessage(outcome, "保存")) {
+        messages_->show(*message);
+    }
 }
 
 void CanvasWindow::writeBack() {

@@ -69,7 +69,7 @@ class CanvasWindow final : public QWidget {
   private:
     void buildControls();
     // Left to right.
-    std::array<QWidget*, 11> rowControls() const;
+    std::array<QWidget*, 12> rowControls() const;
     void layOutControls();
     void applyViewGeometry();
     void doVScroll();
@@ -85,6 +85,7 @@ class CanvasWindow final : public QWidget {
     void releasePicture(QPointF mm);
 
     void changeView(int index);
+    void print();
     void copyMetafile();
     void copyBitmap();
     void saveFile();
@@ -99,6 +100,7 @@ class CanvasWindow final : public QWidget {
     QPoint wheelRemainder_;
 
     PageView* picture_ = nullptr;
+    QPushButton* printButton_ = nullptr;
     QPushButton* metafileButton_ = nullptr;
     QPushButton* bitmapButton_ = nullptr;
     QPushButton* saveButton_ = nullptr;

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 
+#include "print_command.h"
 #include "render_command.h"
 #include "test_files.h"
 
@@ -85,6 +86,33 @@ TEST(CommandLine, HeadlessRenderKeepsItsRuntimeFolderToItself) {
                  privateFolder(entry.path());
     }
     EXPECT_EQ(fresh, 1);
+}
+
+// Without a printer the command line prints nothing and writes no PDF in its place.
+TEST(CommandLine, PrintTellsUsageAndWhyNothingWasPrinted) {
+    test::TempDir dir;
+    const ProgramRun help = kavlo({"print", "--help"}, dir.path());
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out, printUsage());
+    for (const QStringList& bad :
+         {QStringList{"print", "--bogus"}, QStringList{"print", "--printer"},
+          QStringList{"print", "--printer", ""}}) {
+        const ProgramRun run = kavlo(bad, dir.path());
+        EXPECT_EQ(run.status, 2) << bad.join(' ').toStdString();
+        EXPECT_NE(run.err.find("usage: kavlo print"), std::string::npos) << run.err;
+    }
+    // A spooler that is not there: no printer at all.
+    qputenv("CUPS_SERVER", QByteArray::fromStdString((dir.path() / "no-cups.sock").string()));
+    const fs::path home = dir.path() / "home";
+    const ProgramRun run =
+        kavlo({"print", "--home", QString::fromStdString(home.string())}, dir.path());
+    qunsetenv("CUPS_SERVER");
+    EXPECT_EQ(run.status, 3);
+    EXPECT_NE(run.err.find("プリンタがありません。"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("kavlo render --device printer -o page.pdf"), std::string::npos);
+    for (const auto& entry : fs::recursive_directory_iterator(dir.path())) {
+        EXPECT_NE(entry.path().extension(), ".pdf") << entry.path();
+    }
 }
 
 }  // namespace

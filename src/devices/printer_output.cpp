@@ -1,0 +1,111 @@
+#include "printer_output.h"
+
+#include <cups/cups.h>
+
+#include <QBuffer>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+namespace kavlo {
+namespace {
+
+// The printer's current paper and printable area, as its driver reports them.
+QPageLayout currentLayout(const QPrinterInfo& info) {
+    QPrinter printer(info, QPrinter::HighResolution);
+    printer.setFullPage(false);
+    QPageLayout layout = printer.pageLayout();
+    layout.setUnits(QPageLayout::Point);
+    // Qt's own default margins would move the page in from the printable area.
+    layout.setMargins(layout.minimumMargins());
+    return layout;
+}
+
+PrintResult refused(PrintResult result) {
+    result.status = PrintStatus::Refused;
+    result.reason = cupsLastErrorString();
+    return result;
+}
+
+// Hands the document to CUPS in one job. Qt's own CUPS engine drops CUPS's answer, so the job
+// goes through libcups, which tells why a job was refused.
+PrintResult submit(PrintResult result, const QByteArray& pdf) {
+    const char* queue = result.printer.c_str();
+    result.jobId = cupsCreateJob(CUPS_HTTP_DEFAULT, queue, "Kavlo", 0, nullptr);
+    if (result.jobId == 0) {
+        return refused(std::move(result));
+    }
+    if (cupsStartDocument(CUPS_HTTP_DEFAULT, queue, result.jobId, "page", CUPS_FORMAT_PDF, 1) !=
+        HTTP_STATUS_CONTINUE) {
+        return refused(std::move(result));
+    }
+    const bool written =
+        cupsWriteRequestData(CUPS_HTTP_DEFAULT, pdf.constData(),
+                             static_cast<std::size_t>(pdf.size())) == HTTP_STATUS_CONTINUE;
+    if (cupsFinishDocument(CUPS_HTTP_DEFAULT, queue) != IPP_STATUS_OK || !written) {
+        return refused(std::move(result));
+    }
+    result.status = PrintStatus::Accepted;
+    return result;
+}
+
+}  // namespace
+
+QByteArray renderPdfPage(const QPageLayout& layout, int dpi, const PaintPage& paint) {
+    QByteArray pdf;
+    QBuffer buffer(&pdf);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    writer.setPageLayout(layout);
+    writer.setResolution(dpi);
+    QPainter painter;
+    if (!painter.begin(&writer)) {
+        return {};
+    }
+    // Text leaves what lies behind its character cells visible.
+    painter.setBackgroundMode(Qt::TransparentMode);
+    paint(painter, dpi);
+    return painter.end() ? pdf : QByteArray();
+}
+
+PrintResult printPage(const std::string& printerName, const PaintPage& paint) {
+    PrintResult result;
+    result.printer = printerName;
+    const QPrinterInfo info = printerName.empty()
+                                  ? QPrinterInfo::defaultPrinter()
+                                  : QPrinterInfo::printerInfo(QString::fromStdString(printerName));
+    if (info.isNull()) {
+        result.status = printerName.empty() ? PrintStatus::NoPrinter : PrintStatus::UnknownPrinter;
+        return result;
+    }
+    result.printer = info.printerName().toStdString();
+    const QByteArray pdf = renderPdfPage(currentLayout(info), kPrintDpi, paint);
+    if (pdf.isEmpty()) {
+        result.status = PrintStatus::Refused;
+        result.reason = "ページを描けません。";
+        return result;
+    }
+    return submit(std::move(result), pdf);
+}
+
+std::filesystem::path printFallbackPath(const std::filesystem::path& folder,
+                                        const QDateTime& when) {
+    return folder / ("print-" + when.toString("yyyyMMdd-HHmmss").toStdString() + ".pdf");
+}
+
+std::string printFailureText(const PrintResult& result) {
+    switch (result.status) {
+        case PrintStatus::Accepted:
+            break;
+        case PrintStatus::NoPrinter:
+            return "プリンタがありません。";
+        case PrintStatus::UnknownPrinter:
+            return "プリンタ " + result.printer + " はありません。";
+        case PrintStatus::Refused:
+            return "プリンタ " + result.printer + " が印刷を受け付けませんでした: " + result.reason;
+    }
+    return {};
+}
+
+}  // namespace kavlo

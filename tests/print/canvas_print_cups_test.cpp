@@ -1,0 +1,70 @@
+// The canvas's print button against the private spooler that print_through_cups_test.sh starts;
+// that script hands in the folder of the samples and the command that takes each printed job
+// out of the queue's file and compares it with the page `kavlo render --device printer` draws.
+
+#include <gtest/gtest.h>
+
+#include <QPushButton>
+#include <QTest>
+#include <cstdlib>
+#include <string>
+
+#include "application_folder.h"
+#include "ui/canvas_window.h"
+#include "ui/session.h"
+
+namespace kavlo {
+namespace {
+
+std::string environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+// Runs the script's job check for the job just sent; true when the page came out as expected.
+bool takeJob(const std::string& name) {
+    return std::system((environment("KAVLO_TEST_TAKE_JOB") + " " + name).c_str()) == 0;
+}
+
+bool run(const std::string& command) {
+    return std::system(command.c_str()) == 0;
+}
+
+TEST(CanvasPrintThroughCups, PressPrintsThePagePressAgainPrintsItAgainARefusalTellsCupsReason) {
+    const std::string home = environment("KAVLO_TEST_PRINT_HOME");
+    const std::string queue = environment("KAVLO_TEST_CUPS_QUEUE");
+    ASSERT_FALSE(home.empty() || queue.empty()) << "run through print_through_cups_test.sh";
+    ASSERT_TRUE(seedApplicationFolder(home));
+    Session session(home);
+    session.applyViewSize('b');
+    session.setup = sampleSetup(home);
+    RecordedMessages messages;
+    session.composeScreenPage(messages);
+    CanvasWindow window(session);
+    RecordedMessages printMessages;
+    window.setMessageSink(printMessages);
+    window.showPage();
+    auto* button = window.findChild<QPushButton*>("Command1");
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->text(), "印刷");
+
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_EQ(button->text(), "再印刷");
+    EXPECT_TRUE(printMessages.messages.empty());
+    EXPECT_TRUE(takeJob("press-1"));
+
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_EQ(button->text(), "再印刷");
+    EXPECT_TRUE(takeJob("press-2"));
+
+    ASSERT_TRUE(run("cupsreject " + queue));
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_TRUE(run("cupsaccept " + queue));
+    EXPECT_EQ(button->text(), "印刷");
+    ASSERT_EQ(printMessages.messages.size(), 1u);
+    EXPECT_NE(printMessages.messages[0].text.find("not accepting jobs"), std::string::npos)
+        << printMessages.messages[0].text;
+}
+
+}  // namespace
+}  // namespace kavlo
