@@ -5,14 +5,12 @@
 #include <cmath>
 #include <ostream>
 
-#include "application_folder.h"
-#include "core/app_folder.h"
 #include "core/atomic_file.h"
 #include "core/decimal_number.h"
 #include "core/json_text.h"
-#include "core/path_file.h"
 #include "devices/output_device.h"
 #include "devices/screen_measure.h"
+#include "page_setup_source.h"
 #include "stream_messages.h"
 
 namespace kavlo {
@@ -87,25 +85,6 @@ std::optional<PageSelection> selectionOf(const std::string& value) {
         from = comma + 1;
     }
     return PageSelection{corners[0], corners[1], corners[2], corners[3]};
-}
-
-std::optional<PageSetup> loadSetup(const RenderOptions& options, std::ostream& err) {
-    if (options.pathFile) {
-        auto setup = readPathFile(*options.pathFile, PageSetup{});
-        if (!setup) {
-            err << "kavlo render: cannot read the path file " << options.pathFile->string() << "\n";
-        }
-        return setup;
-    }
-    const std::filesystem::path home = applicationFolder(options.home);
-    if (auto setup = readPathFile(home / kPathFileName, PageSetup{})) {
-        return setup;
-    }
-    if (!seedApplicationFolder(home)) {
-        err << "kavlo render: cannot create the application folder " << home.string() << "\n";
-        return std::nullopt;
-    }
-    return sampleSetup(home.string());
 }
 
 }  // namespace
@@ -190,7 +169,7 @@ int runRender(std::span<const std::string> args, std::ostream& err) {
 }
 
 int runRender(const RenderOptions& options, std::ostream& err) {
-    const auto setup = loadSetup(options, err);
+    const auto setup = loadCommandSetup(options.home, options.pathFile, "render", err);
     if (!setup) {
         return 2;
     }

@@ -4,12 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 #include <cstdlib>
 #include <string>
 
 #include "application_folder.h"
+#include "core/path_file.h"
+#include "test_files.h"
 #include "ui/canvas_window.h"
 #include "ui/session.h"
 
@@ -22,8 +25,8 @@ std::string environment(const char* name) {
 }
 
 // Runs the script's job check for the job just sent; true when the page came out as expected.
-bool takeJob(const std::string& name) {
-    return std::system((environment("KAVLO_TEST_TAKE_JOB") + " " + name).c_str()) == 0;
+bool takeJob(const std::string& name, const std::string& like = "expected") {
+    return std::system((environment("KAVLO_TEST_TAKE_JOB") + " " + name + " " + like).c_str()) == 0;
 }
 
 bool run(const std::string& command) {
@@ -64,6 +67,29 @@ TEST(CanvasPrintThroughCups, PressPrintsThePagePressAgainPrintsItAgainARefusalTe
     ASSERT_EQ(printMessages.messages.size(), 1u);
     EXPECT_NE(printMessages.messages[0].text.find("not accepting jobs"), std::string::npos)
         << printMessages.messages[0].text;
+}
+
+TEST(PrintCommandThroughCups, ASlotThatCannotBeReadIsLeftOutOfThePrintedPageAndTold) {
+    const std::string home = environment("KAVLO_TEST_PRINT_HOME");
+    ASSERT_FALSE(home.empty()) << "run through print_through_cups_test.sh";
+    ASSERT_TRUE(seedApplicationFolder(home));
+    const test::TempDir dir;
+    PageSetup setup = sampleSetup(home);
+    const std::string gone = (dir.path() / "gone.dat").string();
+    setup.file(FileKind::Format, 2) = gone;
+    const std::filesystem::path pathFile = dir.path() / "Kavlo.pth";
+    ASSERT_TRUE(writePathFile(pathFile, setup));
+
+    QProcess print;
+    print.start(QString::fromStdString(environment("KAVLO_TEST_KAVLO")),
+                {"print", "--pth", QString::fromStdString(pathFile.string())});
+    ASSERT_TRUE(print.waitForFinished(60000));
+    const std::string err = print.readAllStandardError().toStdString();
+    EXPECT_EQ(print.exitCode(), 1) << err;
+    EXPECT_NE(err.find("グラフ 2: 書式データファイル " + gone + " がありません。"),
+              std::string::npos)
+        << err;
+    EXPECT_TRUE(takeJob("slot-left-out", "any"));
 }
 
 }  // namespace
