@@ -208,6 +208,31 @@ TEST_F(CanvasExportTest, FileSavesEachTypeAndReportsFailuresWithPathAndReason) {
     EXPECT_FALSE(std::filesystem::exists(nowhere));
 }
 
+TEST_F(CanvasExportTest, AFileRemovedSinceTheDrawLeavesItsGraphOutAndIsTold) {
+    const auto samples = dir.path() / "samples";
+    std::filesystem::copy(KAVLO_SAMPLES_DIR, samples);
+    session.setup = sampleSetup(samples.string());
+    session.composeScreenPage(messages);
+    messages.messages.clear();
+    const std::string removed = session.setup.file(FileKind::Format, 1);
+    std::filesystem::remove(removed);
+
+    click("Command5");
+    ASSERT_EQ(messages.messages.size(), 1U);
+    const std::string& text = messages.messages[0].text;
+    EXPECT_NE(text.find("グラフ 1"), std::string::npos) << text;
+    EXPECT_NE(text.find(removed), std::string::npos) << text;
+    EXPECT_EQ(text.find("グラフ 2"), std::string::npos) << text;
+    EXPECT_FALSE(clipboardSvg().isEmpty()) << "the other graphs are copied";
+
+    window.setSavePathChooser(
+        [&](QString&) { return QString::fromStdString((dir.path() / "p.svg").string()); });
+    click("SaveFile");
+    ASSERT_EQ(messages.messages.size(), 2U);
+    EXPECT_NE(messages.messages[1].text.find(removed), std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(dir.path() / "p.svg"));
+}
+
 TEST_F(CanvasExportTest, ExportButtonsComeFirstAndEveryControlIsNamed) {
     int left = -1;
     for (const char* name : {"Command5", "Command4", "SaveFile", "Command3"}) {
