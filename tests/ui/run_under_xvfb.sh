@@ -8,4 +8,6 @@ if ! command -v xvfb-run >/dev/null || ! command -v xclip >/dev/null; then
     exit 77
 fi
 export QT_QPA_PLATFORM=xcb
+# Under the sanitizers: what the X11 platform's libraries keep to the end is not ours.
+export LSAN_OPTIONS="suppressions=$(dirname "$0")/x11_leaks.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 exec xvfb-run -a "$@"
