@@ -235,7 +235,7 @@ void CanvasWindow::showPage() {
         hScroll_->hide();
     }
     groups_->setCurrentIndex(0);
-    printButton_->setText("印刷");
+    setPrintCaption("印刷");
     statusLine_->clear();
     selection_ = {};
     applyViewGeometry();
@@ -469,16 +469,22 @@ void CanvasWindow::changeView(int index) {
     backButton_->setFocus();
 }
 
+// Screen readers and UI automation read the caption the button shows now.
+void CanvasWindow::setPrintCaption(const QString& caption) {
+    printButton_->setText(caption);
+    printButton_->setAccessibleName(caption);
+}
+
 void CanvasWindow::print() {
     eraseSelection();
-    printButton_->setText("計算中");
+    setPrintCaption("計算中");
     // Shown before the long draw starts.
     printButton_->repaint();
     const PrintedPage printed = [&] {
         const BusyCursor busy;
         return printCanvasPage(session_.pageRequest(), session_.appFolder);
     }();
-    printButton_->setText(printed.printed ? "再印刷" : "印刷");
+    setPrintCaption(printed.printed ? "再印刷" : "印刷");
     if (printed.message) {
         messages_->show(*printed.message);
     }

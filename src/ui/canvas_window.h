@@ -86,6 +86,7 @@ class CanvasWindow final : public QWidget {
 
     void changeView(int index);
     void print();
+    void setPrintCaption(const QString& caption);
     void copyMetafile();
     void copyBitmap();
     void saveFile();

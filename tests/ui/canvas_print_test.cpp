@@ -66,6 +66,7 @@ TEST_F(NoPrinter, PrintButtonErasesTheSelectionAndKeepsThePageAsPdfInTheApplicat
     EXPECT_EQ(window.selectionFields().SelX2, 0);
     EXPECT_EQ(window.shownPage(), plain) << "the box is still on the canvas";
     EXPECT_EQ(button->text(), "再印刷");
+    EXPECT_EQ(button->accessibleName(), "再印刷");
     const auto written = pdfs();
     ASSERT_EQ(written.size(), 1u);
     EXPECT_TRUE(written[0].filename().string().starts_with("print-"));
