@@ -11,14 +11,36 @@
 
 namespace {
 
-bool asksForHelp(const std::vector<std::string>& args, std::size_t at) {
-    return args.size() > at && (args[at] == "--help" || args[at] == "-h");
+bool asksForHelp(std::span<const std::string> args) {
+    return !args.empty() && (args.front() == "--help" || args.front() == "-h");
 }
 
 // Every usage line, for `kavlo --help` and an unknown verb.
 std::string usage() {
     return std::string(kavlo::guiUsage()) + kavlo::checkUsage() + kavlo::renderUsage() +
            kavlo::printUsage();
+}
+
+constexpr int kUsageError = 2;
+
+// A verb that draws: its usage and option errors need no Qt; the application it then makes
+// runs offscreen where there is no display.
+template <typename Options>
+int runDrawingVerb(std::span<const std::string> args, const char* verbUsage,
+                   std::optional<Options> (*parse)(std::span<const std::string>, std::ostream&),
+                   int (*run)(const Options&, std::ostream&), int argc, char** argv) {
+    if (asksForHelp(args)) {
+        std::cout << verbUsage;
+        return 0;
+    }
+    const auto options = parse(args, std::cerr);
+    if (!options) {
+        std::cerr << verbUsage;
+        return kUsageError;
+    }
+    kavlo::prepareHeadlessRun();
+    QApplication app(argc, argv);
+    return run(*options, std::cerr);
 }
 
 }  // namespace
@@ -29,41 +51,21 @@ int main(int argc, char** argv) {
     const std::string verb = args.empty() ? "" : args.front();
     const auto rest = std::span(args).subspan(args.empty() ? 0 : 1);
     if (verb == "check") {
-        if (asksForHelp(args, 1)) {
+        if (asksForHelp(rest)) {
             std::cout << kavlo::checkUsage();
             return 0;
         }
         return kavlo::runCheck(rest, std::cout, std::cerr);
     }
     if (verb == "render") {
-        if (asksForHelp(args, 1)) {
-            std::cout << kavlo::renderUsage();
-            return 0;
-        }
-        const auto options = kavlo::parseRenderOptions(rest, std::cerr);
-        if (!options) {
-            std::cerr << kavlo::renderUsage();
-            return 2;
-        }
-        kavlo::prepareHeadlessRun();
-        QApplication app(argc, argv);
-        return kavlo::runRender(*options, std::cerr);
+        return runDrawingVerb(rest, kavlo::renderUsage(), kavlo::parseRenderOptions,
+                              kavlo::runRender, argc, argv);
     }
     if (verb == "print") {
-        if (asksForHelp(args, 1)) {
-            std::cout << kavlo::printUsage();
-            return 0;
-        }
-        const auto options = kavlo::parsePrintOptions(rest, std::cerr);
-        if (!options) {
-            std::cerr << kavlo::printUsage();
-            return kavlo::kPrintUsageError;
-        }
-        kavlo::prepareHeadlessRun();
-        QApplication app(argc, argv);
-        return kavlo::runPrint(*options, std::cerr);
+        return runDrawingVerb(rest, kavlo::printUsage(), kavlo::parsePrintOptions, kavlo::runPrint,
+                              argc, argv);
     }
-    if (asksForHelp(args, 0)) {
+    if (asksForHelp(args)) {
         std::cout << usage();
         return 0;
     }
@@ -71,11 +73,11 @@ int main(int argc, char** argv) {
         const auto options = kavlo::parseGuiOptions(args, std::cerr);
         if (!options) {
             std::cerr << usage();
-            return 2;
+            return kUsageError;
         }
         QApplication app(argc, argv);
         return kavlo::runGui(*options, std::cerr);
     }
     std::cerr << "kavlo: unknown command " << verb << "\n" << usage();
-    return 2;
+    return kUsageError;
 }

@@ -8,9 +8,20 @@
 
 namespace kavlo {
 
-std::optional<PageSetup> loadCommandSetup(const std::optional<std::filesystem::path>& home,
-                                          const std::optional<std::filesystem::path>& pathFile,
-                                          std::string_view verb, std::ostream& err) {
+bool SetupSource::take(std::string_view option, const std::string& value) {
+    if (option == "--home") {
+        home = value;
+    } else if (option == "--pth") {
+        pathFile = value;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+std::optional<PageSetup> loadCommandSetup(const SetupSource& source, std::string_view verb,
+                                          std::ostream& err) {
+    const auto& pathFile = source.pathFile;
     if (pathFile) {
         auto setup = readPathFile(*pathFile, PageSetup{});
         if (!setup) {
@@ -18,7 +29,7 @@ std::optional<PageSetup> loadCommandSetup(const std::optional<std::filesystem::p
         }
         return setup;
     }
-    const std::filesystem::path folder = applicationFolder(home);
+    const std::filesystem::path folder = applicationFolder(source.home);
     if (auto setup = readPathFile(folder / kPathFileName, PageSetup{})) {
         return setup;
     }

@@ -25,11 +25,10 @@ std::optional<PrintOptions> parsePrintOptions(std::span<const std::string> args,
             return std::nullopt;
         }
         const std::string& value = args[++k];
-        if (arg == "--home") {
-            options.home = value;
-        } else if (arg == "--pth") {
-            options.pathFile = value;
-        } else if (value.empty()) {
+        if (options.setup.take(arg, value)) {
+            continue;
+        }
+        if (value.empty()) {
             err << "kavlo print: --printer needs a name\n";
             return std::nullopt;
         } else {
@@ -40,7 +39,7 @@ std::optional<PrintOptions> parsePrintOptions(std::span<const std::string> args,
 }
 
 int runPrint(const PrintOptions& options, std::ostream& err) {
-    const auto setup = loadCommandSetup(options.home, options.pathFile, "print", err);
+    const auto setup = loadCommandSetup(options.setup, "print", err);
     if (!setup) {
         return kPrintUsageError;
     }

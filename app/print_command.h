@@ -6,13 +6,14 @@
 #include <span>
 #include <string>
 
+#include "page_setup_source.h"
+
 namespace kavlo {
 
 const char* printUsage();
 
 struct PrintOptions {
-    std::optional<std::filesystem::path> home;
-    std::optional<std::filesystem::path> pathFile;
+    SetupSource setup;
     // Empty: the default printer.
     std::string printer;
 };

@@ -112,11 +112,10 @@ std::optional<RenderOptions> parseRenderOptions(std::span<const std::string> arg
             return std::nullopt;
         }
         const std::string& value = args[++k];
-        if (arg == "--home") {
-            options.home = value;
-        } else if (arg == "--pth") {
-            options.pathFile = value;
-        } else if (arg == "--device") {
+        if (options.setup.take(arg, value)) {
+            continue;
+        }
+        if (arg == "--device") {
             const OutputDevice* device = outputDeviceNamed(value);
             if (!device) {
                 err << "kavlo render: --device is " << deviceList(&OutputDevice::name, ", ", " or ")
@@ -169,7 +168,7 @@ int runRender(std::span<const std::string> args, std::ostream& err) {
 }
 
 int runRender(const RenderOptions& options, std::ostream& err) {
-    const auto setup = loadCommandSetup(options.home, options.pathFile, "render", err);
+    const auto setup = loadCommandSetup(options.setup, "render", err);
     if (!setup) {
         return 2;
     }

@@ -6,6 +6,7 @@
 #include <span>
 #include <string>
 
+#include "page_setup_source.h"
 #include "render/device_profile.h"
 #include "render/page_pass.h"
 
@@ -14,8 +15,7 @@ namespace kavlo {
 const char* renderUsage();
 
 struct RenderOptions {
-    std::optional<std::filesystem::path> home;
-    std::optional<std::filesystem::path> pathFile;
+    SetupSource setup;
     std::optional<DeviceKind> device;
     int dpi = 600;
     std::optional<std::string> opsLog;

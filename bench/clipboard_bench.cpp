@@ -69,14 +69,3 @@ BENCHMARK(BM_SamplePageImageEncoded)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace kavlo
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -3,7 +3,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QTemporaryDir>
@@ -86,14 +85,3 @@ BENCHMARK(BM_SamplePagePrintDocument)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace kavlo
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -1,7 +1,6 @@
 #include <benchmark/benchmark.h>
 
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QTemporaryDir>
 #include <cmath>
 #include <fstream>
@@ -243,14 +242,3 @@ BENCHMARK(BM_WrapLongComment)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace kavlo
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -52,17 +52,3 @@ BENCHMARK(BM_ViewButtonRedraw)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace kavlo
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    // Settings and folders of a benchmark run stay out of the user's own.
-    QTemporaryDir config;
-    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
