@@ -29,7 +29,7 @@ struct GraphRead {
     // A missing file's box is emptied so the user sees which one is gone.
     bool clearFormatName() const { return format == FormatReadOutcome::Missing; }
     bool clearNumericName() const { return numeric == NumericReadOutcome::Missing; }
-    // Bad numeric data: the canvas hides its print button until the next draw request.
+    // Bad numeric data: nothing of the slot is drawn.
     bool aborted() const { return numeric == NumericReadOutcome::Aborted; }
 };
 

@@ -69,7 +69,6 @@ PageOutcome composePage(const RenderContext& ctx, PageSetup& setup) {
             outcome.allDrawn = false;
             outcome.skipped.push_back({slot, std::move(files), read});
         }
-        outcome.dataAborted = outcome.dataAborted || read.aborted();
     }
     if (!setup.header.text.empty()) {
         ctx.surface.beginHeader();

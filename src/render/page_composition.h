@@ -19,8 +19,6 @@ struct PageOutcome {
     // Every slot with a format file was drawn (as a plot or as a frame).
     bool allDrawn = true;
     std::vector<SkippedSlot> skipped;
-    // Bad numeric data aborted a slot: the canvas hides its print button.
-    bool dataAborted = false;
 };
 
 // Left edge of a slot's column, page mm.
