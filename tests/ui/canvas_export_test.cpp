@@ -17,6 +17,7 @@
 #include <iterator>
 
 #include "devices/clipboard_export.h"
+#include "painted_captions.h"
 #include "test_files.h"
 #include "ui/canvas_window.h"
 #include "ui/session.h"
@@ -49,24 +50,6 @@ std::string bytesOf(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
-
-// The captions a button showed on screen, one a paint.
-class PaintedCaptions : public QObject {
-  public:
-    explicit PaintedCaptions(QPushButton* button) : button_(button) {
-        button->installEventFilter(this);
-    }
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint) {
-            captions.push_back(button_->text());
-        }
-        return QObject::eventFilter(watched, event);
-    }
-    QStringList captions;
-
-  private:
-    QPushButton* button_;
-};
 
 class CanvasExportTest : public ::testing::Test {
   protected:
@@ -110,7 +93,7 @@ TEST_F(CanvasExportTest, MetaFileCopiesTheSelectionAsVectorPictureAndImageAndKee
     // Dragged from lower right to upper left, over the first graph.
     drag({300, 330}, {60, 90});
     const QImage withBox = window.shownPage();
-    const PaintedCaptions painted(button("Command5"));
+    const test::PaintedCaptions painted(button("Command5"));
     click("Command5");
     EXPECT_TRUE(painted.captions.contains("計算中")) << "shown while the picture is drawn";
     EXPECT_EQ(button("Command5")->text(), "MetaFile");

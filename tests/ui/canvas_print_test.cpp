@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "application_folder.h"
+#include "painted_captions.h"
 #include "test_files.h"
 #include "ui/canvas_print.h"
 #include "ui/canvas_window.h"
@@ -52,6 +53,7 @@ TEST_F(NoPrinter, PrintButtonErasesTheSelectionAndKeepsThePageAsPdfInTheApplicat
     CanvasWindow window(session);
     window.setMessageSink(messages);
     window.showPage();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     auto* button = window.findChild<QPushButton*>("Command1");
     ASSERT_NE(button, nullptr);
     EXPECT_EQ(button->accessibleName(), "印刷");
@@ -62,7 +64,9 @@ TEST_F(NoPrinter, PrintButtonErasesTheSelectionAndKeepsThePageAsPdfInTheApplicat
     ASSERT_NE(window.selectionFields().SelX2, 0);
     const QImage plain = session.page;
 
+    const test::PaintedCaptions painted(button);
     QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_TRUE(painted.captions.contains("計算中")) << "shown while the page is printed";
     EXPECT_EQ(window.selectionFields().SelX2, 0);
     EXPECT_EQ(window.shownPage(), plain) << "the box is still on the canvas";
     EXPECT_EQ(button->text(), "再印刷");
