@@ -62,23 +62,18 @@ TEST(BoundedFileTest, LinesEndAtEveryLineEndWithinTheLimitsOfTheirKind) {
     EXPECT_TRUE(messages.messages.empty());
 }
 
-struct SpecialFiles {
-    TempDir dir;
-    std::string fifo = (dir.path() / "fifo").string();
-    std::string folder = dir.path().string();
-    std::string missing = (dir.path() / "gone").string();
-    SpecialFiles() { EXPECT_EQ(::mkfifo(fifo.c_str(), 0600), 0); }
-};
-
 // A FIFO, a device or a folder is refused at once, with a message that says so, on the screen
 // and on the silent passes alike; a box is emptied only for a file that is not there. A hang
 // here shows as the test's timeout.
 TEST(SpecialFileTest, EveryReaderRefusesWhatIsNoRegularFile) {
-    SpecialFiles files;
-    const std::string format = files.dir.write("f.dat", FormatLines().text());
+    TempDir dir;
+    const std::string fifo = (dir.path() / "fifo").string();
+    const std::string missing = (dir.path() / "gone").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string format = dir.write("f.dat", FormatLines().text());
     for (const bool screen : {true, false}) {
         const ReadRules rules{screen};
-        for (const std::string& path : {files.fifo, files.folder, std::string("/dev/zero")}) {
+        for (const std::string& path : {fifo, dir.path().string(), std::string("/dev/zero")}) {
             GraphState g;
             RecordedMessages messages;
             EXPECT_EQ(readFormatFile(g, 1, path, 25, 10, messages, rules),
@@ -95,13 +90,13 @@ TEST(SpecialFileTest, EveryReaderRefusesWhatIsNoRegularFile) {
         }
         GraphState g;
         RecordedMessages messages;
-        EXPECT_EQ(readFormatFile(g, 1, files.missing, 25, 10, messages, rules),
+        EXPECT_EQ(readFormatFile(g, 1, missing, 25, 10, messages, rules),
                   screen ? FormatReadOutcome::Missing : FormatReadOutcome::Failed);
         EXPECT_EQ(messages.messages.at(0).text, kMissing);
     }
-    EXPECT_FALSE(readPathFile(files.fifo, PageSetup{}));
-    EXPECT_EQ(probeDataFile(files.fifo), FileAccess::NotRegular);
-    EXPECT_EQ(probeDataFile(files.missing), FileAccess::Missing);
+    EXPECT_FALSE(readPathFile(fifo, PageSetup{}));
+    EXPECT_EQ(probeDataFile(fifo), FileAccess::NotRegular);
+    EXPECT_EQ(probeDataFile(missing), FileAccess::Missing);
     EXPECT_EQ(probeDataFile(format), FileAccess::Ok);
 }
 

@@ -116,12 +116,6 @@ TEST(FormatReaderTest, AcceptsTheBoundaryValuesAndRefusesOneBeyond) {
     EXPECT_EQ(read.state.ZMN, read.state.ZMX);
 }
 
-TEST(FormatReaderTest, TurnStepsApplyAfterTheChecks) {
-    const auto read = readText(FormatLines{.tilt = "85, 5, 1, 0, 1"}.text(), 3, 2);
-    EXPECT_TRUE(read.texts.empty());
-    EXPECT_EQ(std::pair(read.state.FXD, read.state.FYD), std::pair(95.0f, -5.0f));
-}
-
 TEST(FormatReaderTest, RefusesBrokenFilesWithOneMessageUnderTheSlotTitle) {
     const std::string full = FormatLines().text("\n");
     const std::pair<std::string, const char*> cases[] = {
@@ -144,6 +138,7 @@ TEST(FormatReaderTest, RefusesBrokenFilesWithOneMessageUnderTheSlotTitle) {
          "4 行目の XWD が数値として読めません。ファイルを見直して下さい。描画を中断します。"},
     };
     EXPECT_EQ(formatErrorTitle(2), " 2nd Format Data Error");
+    EXPECT_EQ(formatErrorTitle(6), " 6th Format Data Error");
     for (const auto& [text, message] : cases) {
         const auto read = readText(text, 2);
         EXPECT_EQ(read.outcome, FormatReadOutcome::Failed) << message;
@@ -151,28 +146,7 @@ TEST(FormatReaderTest, RefusesBrokenFilesWithOneMessageUnderTheSlotTitle) {
     }
 }
 
-TEST(FormatReaderTest, MissingFileIsReportedOnTheScreenOnly) {
-    test::TempDir dir;
-    const std::string missing = (dir.path() / "nothing.dat").string();
-    GraphState g;
-    RecordedMessages screen;
-    EXPECT_EQ(readFormatFile(g, 6, missing, 120, 10, screen, {}), FormatReadOutcome::Missing);
-    ASSERT_EQ(screen.messages.size(), 1u);
-    EXPECT_EQ(screen.messages[0].title, " 6th Format Data Error");
-    EXPECT_EQ(screen.messages[0].text, "ファイルが存在しません。ご確認ください。 ");
-    // A folder is there but no data file: the slot is skipped, its name kept.
-    EXPECT_EQ(readFormatFile(g, 1, dir.path().string(), 25, 10, screen, {}),
-              FormatReadOutcome::Failed);
-    EXPECT_EQ(screen.messages.at(1).text,
-              "通常のファイルではないため読み込めません。ご確認ください。 ");
-
-    // The printer pass does not test existence; it just cannot read the file.
-    SilentMessages silent;
-    EXPECT_EQ(readFormatFile(g, 6, missing, 120, 10, silent, ReadRules{false}),
-              FormatReadOutcome::Failed);
-}
-
-TEST(FormatReaderTest, SilentReadingAppliesTheSameCorrections) {
+TEST(FormatReaderTest, SilentReadingAndTurnStepsFollowTheChecks) {
     const std::string text = FormatLines{.tilt = "95, 30, 0, 1, 12"}.text();
     const auto screen = readText(text);
     const auto printer = readText(text, 1, 0, true);
@@ -180,6 +154,11 @@ TEST(FormatReaderTest, SilentReadingAppliesTheSameCorrections) {
     ASSERT_EQ(printer.outcome, FormatReadOutcome::Read);
     const GraphState &p = printer.state, &s = screen.state;
     EXPECT_EQ(std::tie(p.FXD, p.LWD, p.LDR, p.XEndY), std::tie(s.FXD, s.LWD, s.LDR, s.XEndY));
+
+    // Turn steps apply after the checks.
+    const auto turned = readText(FormatLines{.tilt = "85, 5, 1, 0, 1"}.text(), 3, 2);
+    EXPECT_TRUE(turned.texts.empty());
+    EXPECT_EQ(std::pair(turned.state.FXD, turned.state.FYD), std::pair(95.0f, -5.0f));
 }
 
 TEST(FormatReaderTest, DecodesJapaneseLabelsInEitherEncoding) {

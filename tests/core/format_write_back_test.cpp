@@ -33,7 +33,7 @@ std::string formatText(const char* tilt, const char* zLabels, std::string_view l
 TEST(FormatWriteBackTest, ValuesKeepOneToSixDecimals) {
     // clang-format off
     const std::pair<double, const char*> cases[] = {
-        {40, "40.0"}, {0.5, "0.5"}, {-12, "-12.0"}, {7.0710678, "7.071068"}, {3, "3.0"},
+        {40, "40.0"}, {0.5, "0.5"}, {-12, "-12.0"}, {7.0710678, "7.071068"},
         {1.23456789, "1.234568"}, {2.5e-6, "0.000003"}, {-4e-7, "0.0"}, {123456.5, "123456.5"}};
     // clang-format on
     for (const auto& [value, text] : cases) {
@@ -74,9 +74,20 @@ TEST(FormatWriteBackTest, RewritesLines6And13AndKeepsEveryOtherByte) {
         EXPECT_EQ(bytesOf(file), formatText(c.line6, c.line13, "\r\n")) << c.tilt;
         EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 1);  // no temporary left
     }
-}
+    // A zoomed range that is empty or reversed leaves line 13 with a note.
+    const ZRange ranges[] = {{2, 2}, {3, 1}, {std::numeric_limits<float>::quiet_NaN(), 1}};
+    for (const ZRange& shown : ranges) {
+        test::TempDir dir;
+        const auto file = dir.write("f.dat", formatText("30, 20, 1, 2, 1", "3, 2, 8, 2", "\n"));
+        const WriteBackResult result = writeBackView(file, {1, -3, shown});
+        ASSERT_EQ(result.failure, std::nullopt);
+        EXPECT_NE(result.note.value_or("").find("13 行目"), std::string::npos);
+        EXPECT_NE(result.note.value_or("").find(file), std::string::npos);
+        EXPECT_EQ(bytesOf(file),
+                  formatText("   35.0   15.0   1.0   2.0   1.0", "3, 2, 8, 2", "\r\n"));
+    }
 
-TEST(FormatWriteBackTest, ShortFileKeepsContentAndPermissions) {
+    // A short file keeps its content and permissions.
     test::TempDir dir;
     const auto file = dir.write("short.dat", "a\nb\r\n\rc\r, 1, x");
     const auto perms = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
@@ -106,20 +117,6 @@ TEST(FormatWriteBackTest, FailureNamesTheFileAndLeavesItAsItWas) {
         EXPECT_EQ(bytesOf(file), original);
     }
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 3);
-}
-
-TEST(FormatWriteBackTest, ZoomedRangeThatIsEmptyOrReversedLeavesLine13) {
-    const ZRange ranges[] = {{2, 2}, {3, 1}, {std::numeric_limits<float>::quiet_NaN(), 1}};
-    for (const ZRange& shown : ranges) {
-        test::TempDir dir;
-        const auto file = dir.write("f.dat", formatText("30, 20, 1, 2, 1", "3, 2, 8, 2", "\n"));
-        const WriteBackResult result = writeBackView(file, {1, -3, shown});
-        ASSERT_EQ(result.failure, std::nullopt);
-        EXPECT_NE(result.note.value_or("").find("13 行目"), std::string::npos);
-        EXPECT_NE(result.note.value_or("").find(file), std::string::npos);
-        EXPECT_EQ(bytesOf(file),
-                  formatText("   35.0   15.0   1.0   2.0   1.0", "3, 2, 8, 2", "\r\n"));
-    }
 }
 
 }  // namespace
