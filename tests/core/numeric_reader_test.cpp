@@ -100,9 +100,7 @@ TEST(NumericReaderTest, AbortsOnBadDataWithTheMessageOfTheFirstFault) {
               abortedWith("ZMN は ZMX より小さく設定して下さい。描画を中断します。",
                           " 1st Format Data Error"));
     EXPECT_EQ(readText("2,2\n5,5,5,5", 2, 0, 10).result, kRead);
-}
-
-TEST(NumericReaderTest, RefusesGridsBeyondTheSixteenBitIndexLimits) {
+    // Grids beyond the 16-bit index limits are refused.
     EXPECT_TRUE(gridFitsArrays(2, 2, 8190, 3));
     EXPECT_FALSE(gridFitsArrays(2, 2, 8191, 3));  // 4 IPL + 5 of a mesh cell outline
     EXPECT_TRUE(gridFitsArrays(2, 2, 8191, 1));   // stream lines have no cell outline
@@ -110,7 +108,6 @@ TEST(NumericReaderTest, RefusesGridsBeyondTheSixteenBitIndexLimits) {
     EXPECT_FALSE(gridFitsArrays(32767, 2, 0, 1));
     EXPECT_TRUE(gridFitsArrays(99, 9, 326, -8));  // 100 x 327 = 32700
     EXPECT_FALSE(gridFitsArrays(99, 9, 327, -8));
-
     EXPECT_EQ(readText("2,2\n1,2,3,4", 2, 0, 0, 8191, -5).result, abortedWith(kTooMany));
 }
 
