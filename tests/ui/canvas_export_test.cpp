@@ -131,7 +131,25 @@ TEST_F(CanvasExportTest, MetaFileCopiesTheSelectionAndBitMapTheWholePage) {
               session.page.convertToFormat(QImage::Format_RGB32));
 }
 
-TEST_F(CanvasExportTest, ExportsDrawTheTurnedViewTheCanvasShows) {
+TEST_F(CanvasExportTest, ExportButtonsComeFirstNamedAndDrawTheTurnedViewTheCanvasShows) {
+    int left = -1;
+    for (const char* name : {"Command5", "Command4", "SaveFile", "Command3"}) {
+        EXPECT_GT(button(name)->x(), left) << name;
+        left = button(name)->x();
+    }
+    for (QWidget* w : window.findChildren<QWidget*>()) {
+        const bool control = qobject_cast<QAbstractButton*>(w) || qobject_cast<QComboBox*>(w) ||
+                             qobject_cast<QScrollBar*>(w);
+        if (!control) {
+            continue;
+        }
+        const QString name = QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name);
+        EXPECT_FALSE(name.isEmpty()) << w->objectName().toStdString();
+        const auto* b = qobject_cast<QAbstractButton*>(w);
+        if (b && b->text().isEmpty()) {
+            EXPECT_EQ(name, b->toolTip()) << w->objectName().toStdString();
+        }
+    }
     click("Command5");
     const QByteArray straight = clipboardSvg();
     ASSERT_FALSE(straight.isEmpty());
@@ -204,27 +222,6 @@ TEST_F(CanvasExportTest, AFileRemovedSinceTheDrawLeavesItsGraphOutAndIsTold) {
     ASSERT_EQ(messages.messages.size(), 2U);
     EXPECT_NE(messages.messages[1].text.find(removed), std::string::npos);
     EXPECT_TRUE(std::filesystem::exists(dir.path() / "p.svg"));
-}
-
-TEST_F(CanvasExportTest, ExportButtonsComeFirstAndEveryControlIsNamed) {
-    int left = -1;
-    for (const char* name : {"Command5", "Command4", "SaveFile", "Command3"}) {
-        EXPECT_GT(button(name)->x(), left) << name;
-        left = button(name)->x();
-    }
-    for (QWidget* w : window.findChildren<QWidget*>()) {
-        const bool control = qobject_cast<QAbstractButton*>(w) || qobject_cast<QComboBox*>(w) ||
-                             qobject_cast<QScrollBar*>(w);
-        if (!control) {
-            continue;
-        }
-        const QString name = QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name);
-        EXPECT_FALSE(name.isEmpty()) << w->objectName().toStdString();
-        const auto* b = qobject_cast<QAbstractButton*>(w);
-        if (b && b->text().isEmpty()) {
-            EXPECT_EQ(name, b->toolTip()) << w->objectName().toStdString();
-        }
-    }
 }
 
 // Read as a second X client would, while this program serves the clipboard.

@@ -30,15 +30,6 @@ class NoPrinter : public ::testing::Test {
         in.read(bytes.data(), 5);
         return bytes;
     }
-    std::vector<fs::path> pdfs() const {
-        std::vector<fs::path> found;
-        for (const auto& entry : fs::directory_iterator(dir.path())) {
-            if (entry.path().extension() == ".pdf") {
-                found.push_back(entry.path());
-            }
-        }
-        return found;
-    }
 
     test::TempDir dir;
 };
@@ -71,7 +62,12 @@ TEST_F(NoPrinter, PrintButtonErasesTheSelectionAndKeepsThePageAsPdfInTheApplicat
     EXPECT_EQ(window.shownPage(), plain) << "the box is still on the canvas";
     EXPECT_EQ(button->text(), "再印刷");
     EXPECT_EQ(button->accessibleName(), "再印刷");
-    const auto written = pdfs();
+    std::vector<fs::path> written;
+    for (const auto& entry : fs::directory_iterator(dir.path())) {
+        if (entry.path().extension() == ".pdf") {
+            written.push_back(entry.path());
+        }
+    }
     ASSERT_EQ(written.size(), 1u);
     EXPECT_TRUE(written[0].filename().string().starts_with("print-"));
     EXPECT_EQ(head(written[0]), "%PDF-");
