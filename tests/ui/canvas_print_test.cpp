@@ -34,7 +34,7 @@ class NoPrinter : public ::testing::Test {
     test::TempDir dir;
 };
 
-TEST_F(NoPrinter, PrintButtonErasesTheSelectionAndKeepsThePageAsPdfInTheApplicationFolder) {
+TEST_F(NoPrinter, PrintKeepsThePageAsPdfNamingTheTimeAndTheSlotsLeftOutOrWhyItFailed) {
     ASSERT_TRUE(seedApplicationFolder(dir.path()));
     Session session(dir.path());
     session.applyViewSize('b');
@@ -74,9 +74,8 @@ TEST_F(NoPrinter, PrintButtonErasesTheSelectionAndKeepsThePageAsPdfInTheApplicat
     ASSERT_EQ(messages.messages.size(), 1u);
     EXPECT_NE(messages.messages[0].text.find(written[0].string()), std::string::npos)
         << messages.messages[0].text;
-}
 
-TEST_F(NoPrinter, PdfInPlaceOfThePrintNamesTheTimeAndTheSlotsLeftOutOrWhyItFailed) {
+    // Printed by request: the PDF names the time and the slots left out, or why it failed.
     PageRequest request;
     request.setup.file(FileKind::Format, 1) = dir.write("one.fmt", test::FormatLines{}.text());
     request.setup.file(FileKind::Format, 2) = (dir.path() / "removed.fmt").string();
