@@ -11,7 +11,6 @@
 #include <QTemporaryDir>
 #include <array>
 #include <limits>
-#include <utility>
 
 #include "devices/font_mapping.h"
 #include "devices/page_output.h"
@@ -33,6 +32,23 @@ DrawCallback withFont(FontSpec spec, std::function<void(DrawSurface&)> draw) {
         draw(s);
         s.DeleteObject(s.SelectObject(old));
     };
+}
+
+TextExtent measure(FontSpec spec, const std::string& text) {
+    ScreenMeasure m;
+    TextExtent e;
+    withFont(spec, [&](DrawSurface& s) { e = s.GetTextExtentPoint32A(text); })(m.surface());
+    return e;
+}
+
+// An SVG picture rendered onto a white image.
+QImage rasterised(const QByteArray& svg, QSize size, bool smooth) {
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing, smooth);
+    QSvgRenderer(svg).render(&painter);
+    return image;
 }
 
 TEST(PainterSurfaceLines, PensAndBrushesDrawCrisplyInDeviceUnits) {
@@ -60,12 +76,6 @@ TEST(PainterSurfaceLines, PensAndBrushesDrawCrisplyInDeviceUnits) {
 }
 
 TEST(PainterSurfaceText, FontCellsAreHonouredTurnedAndInkedInIpaFonts) {
-    ScreenMeasure m;
-    const auto measure = [&](FontSpec spec, const std::string& text) {
-        TextExtent e;
-        withFont(spec, [&](DrawSurface& s) { e = s.GetTextExtentPoint32A(text); })(m.surface());
-        return e;
-    };
     for (const char* face : {"ＭＳ Ｐ明朝", "ＭＳ ゴシック", "Arial", "Times New Roman"}) {
         for (const int height : {12, 23, 45, 150}) {
             EXPECT_NEAR(measure({height, 0, 0, face}, "Ag").cy, height, 1) << face << height;
@@ -125,9 +135,7 @@ void drawJapaneseLine(DrawSurface& surface) {
     })(surface);
 }
 
-class PageFiles : public ::testing::Test {};
-
-TEST_F(PageFiles, PdfIsOneA4PageAndSvgThePageOrAWindowInTwips) {
+TEST(PageFiles, PdfIsOneA4PageAndSvgThePageOrAWindowInTwips) {
     const QTemporaryDir dir;
     const auto file = [&](const char* name) { return dir.filePath(name).toStdString(); };
     ASSERT_TRUE(writePdfPage(file("page.pdf"), 600, drawJapaneseLine).ok());
@@ -148,52 +156,29 @@ TEST_F(PageFiles, PdfIsOneA4PageAndSvgThePageOrAWindowInTwips) {
     ASSERT_TRUE(window.contains(
         "width=\"52.9167mm\" height=\"70.5556mm\" viewBox=\"1000 1900 3000 4000\""));
     // At a tenth of a twip per pixel the line starts 50 pixels right and 10 down.
-    QImage image(300, 400, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    QSvgRenderer(window).render(&painter);
-    painter.end();
-    EXPECT_TRUE(QRect(48, 8, 253, 5).contains(inkBounds(image)));
+    EXPECT_TRUE(QRect(48, 8, 253, 5).contains(inkBounds(rasterised(window, {300, 400}, false))));
 }
 
-TEST_F(PageFiles, FacetsOutlinedInTheirOwnColourCoverTheirSeams) {
+TEST(PageFiles, FacetsOutlinedInTheirOwnColourCoverTheirSeams) {
     // Two facets side by side, each edged in its fill colour, as shaded surfaces are drawn.
     const auto facets = [](DrawSurface& s) {
         const std::array<DevicePoint, 3> left{{{1000, 1000}, {2000, 1000}, {1000, 2000}}};
         const std::array<DevicePoint, 3> right{{{2000, 1000}, {2000, 2000}, {1000, 2000}}};
         for (const std::span<const DevicePoint> facet :
              {std::span<const DevicePoint>(left), std::span<const DevicePoint>(right)}) {
-            const ObjectId pen = s.CreatePen(0, 1, Rgb{192, 255, 255});
-            const ObjectId brush = s.CreateSolidBrush(Rgb{192, 255, 255});
-            const ObjectId oldPen = s.SelectObject(pen);
-            const ObjectId oldBrush = s.SelectObject(brush);
+            const ObjectId oldPen = s.SelectObject(s.CreatePen(0, 1, Rgb{192, 255, 255}));
+            const ObjectId oldBrush = s.SelectObject(s.CreateSolidBrush(Rgb{192, 255, 255}));
             s.Polygon(facet);
-            s.SelectObject(oldPen);
-            s.SelectObject(oldBrush);
-            s.DeleteObject(pen);
-            s.DeleteObject(brush);
+            s.DeleteObject(s.SelectObject(oldPen));
+            s.DeleteObject(s.SelectObject(oldBrush));
         }
     };
     // Rendered back smoothly, no pixel along the shared diagonal lets the white through.
-    QSvgRenderer renderer(renderSvgPicture(facets, QRect(0, 0, 3000, 3000)));
-    QImage image(100, 100, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    {
-        QPainter painter(&image);
-        painter.setRenderHint(QPainter::Antialiasing);
-        renderer.render(&painter);
-    }
+    const QImage image =
+        rasterised(renderSvgPicture(facets, QRect(0, 0, 3000, 3000)), {100, 100}, true);
     for (int k = 35; k < 65; ++k) {
         EXPECT_LT(qRed(image.pixel(99 - k, k)), 200) << k;
     }
-}
-
-TextExtent measureText(FontSpec spec, const std::string& text) {
-    ScreenMeasure m;
-    TextExtent e;
-    withFont(std::move(spec),
-             [&](DrawSurface& s) { e = s.GetTextExtentPoint32A(text); })(m.surface());
-    return e;
 }
 
 int pixelsNotOf(const QImage& image, QRgb colour) {
@@ -210,17 +195,17 @@ int pixelsNotOf(const QImage& image, QRgb colour) {
 // what the font engine measures.
 TEST(PainterSurfaceHugeText, MeasuresInProportionToOrdinarySizes) {
     for (const char* face : {"ＭＳ Ｐ明朝", "Arial"}) {
-        const TextExtent small = measureText({1000, 0, 0, face}, "Ag 0.5");
-        const TextExtent huge = measureText({1000000, 0, 0, face}, "Ag 0.5");
+        const TextExtent small = measure({1000, 0, 0, face}, "Ag 0.5");
+        const TextExtent huge = measure({1000000, 0, 0, face}, "Ag 0.5");
         EXPECT_NEAR(huge.cy, 1000000, 1) << face;
         EXPECT_NEAR(huge.cx, small.cx * 1000.0, small.cx * 1000.0 * 0.005) << face;
     }
-    EXPECT_NEAR(measureText({1000000, 500000, 0, "Courier New"}, "xxxxxxxxxx").cx, 5000000, 500000);
+    EXPECT_NEAR(measure({1000000, 500000, 0, "Courier New"}, "xxxxxxxxxx").cx, 5000000, 500000);
     // Em sizes and the extremes of the request stay finite and in proportion.
-    EXPECT_NEAR(measureText({-1000000, 0, 0, "Arial"}, "Ag").cy,
-                measureText({-1000, 0, 0, "Arial"}, "Ag").cy * 1000.0, 2000);
-    EXPECT_GT(measureText({std::numeric_limits<int>::min(), 0, 0, "Arial"}, "Ag").cy, 0);
-    EXPECT_EQ(measureText({std::numeric_limits<int>::max(), 0, 0, "Arial"}, "Ag Ag").cx,
+    EXPECT_NEAR(measure({-1000000, 0, 0, "Arial"}, "Ag").cy,
+                measure({-1000, 0, 0, "Arial"}, "Ag").cy * 1000.0, 2000);
+    EXPECT_GT(measure({std::numeric_limits<int>::min(), 0, 0, "Arial"}, "Ag").cy, 0);
+    EXPECT_EQ(measure({std::numeric_limits<int>::max(), 0, 0, "Arial"}, "Ag Ag").cx,
               std::numeric_limits<std::int32_t>::max());
 }
 
@@ -232,7 +217,7 @@ TEST(PainterSurfaceHugeText, GiantGlyphsCoverThePageAndOffPageTextLeavesItWhite)
     const FontSpec screenLabel{98301, 65534, 200, "ＭＳ ゴシック"};
     const FontSpec million{1000000, 0, 0, "ＭＳ ゴシック"};
     for (const FontSpec& spec : {screenLabel, million}) {
-        const TextExtent cell = measureText(spec, "■");
+        const TextExtent cell = measure(spec, "■");
         const QPointF middle =
             QTransform().rotate(-spec.escapement / 10.0).map(QPointF(cell.cx / 2.0, cell.cy / 2.0));
         const QPoint at = (centre - middle).toPoint();

@@ -29,10 +29,6 @@ bool takeJob(const std::string& name, const std::string& like = "expected") {
     return std::system((environment("KAVLO_TEST_TAKE_JOB") + " " + name + " " + like).c_str()) == 0;
 }
 
-bool run(const std::string& command) {
-    return std::system(command.c_str()) == 0;
-}
-
 TEST(CanvasPrintThroughCups, PressPrintsThePagePressAgainPrintsItAgainARefusalTellsCupsReason) {
     const std::string home = environment("KAVLO_TEST_PRINT_HOME");
     const std::string queue = environment("KAVLO_TEST_CUPS_QUEUE");
@@ -60,9 +56,9 @@ TEST(CanvasPrintThroughCups, PressPrintsThePagePressAgainPrintsItAgainARefusalTe
     EXPECT_EQ(button->text(), "再印刷");
     EXPECT_TRUE(takeJob("press-2"));
 
-    ASSERT_TRUE(run("cupsreject " + queue));
+    ASSERT_EQ(std::system(("cupsreject " + queue).c_str()), 0);
     QTest::mouseClick(button, Qt::LeftButton);
-    EXPECT_TRUE(run("cupsaccept " + queue));
+    EXPECT_EQ(std::system(("cupsaccept " + queue).c_str()), 0);
     EXPECT_EQ(button->text(), "印刷");
     ASSERT_EQ(printMessages.messages.size(), 1u);
     EXPECT_NE(printMessages.messages[0].text.find("not accepting jobs"), std::string::npos)

@@ -17,25 +17,15 @@ bool dark(const QImage& image, int x, int y) {
            qGray(image.pixel(x, y)) < kDark;
 }
 
-int darkCount(const QImage& image) {
+// Dark pixels both pages share with `b` moved by (dx, dy).
+int shared(const QImage& a, const QImage& b, int dx = 0, int dy = 0) {
     int count = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            count += dark(image, x, y) ? 1 : 0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            count += dark(a, x, y) && dark(b, x - dx, y - dy) ? 1 : 0;
         }
     }
     return count;
-}
-
-// Dark pixels both pages share with `b` moved by (dx, dy), over the dark pixels of the larger.
-double overlap(const QImage& a, const QImage& b, int dx, int dy, int larger) {
-    int shared = 0;
-    for (int y = 0; y < a.height(); ++y) {
-        for (int x = 0; x < a.width(); ++x) {
-            shared += dark(a, x, y) && dark(b, x - dx, y - dy) ? 1 : 0;
-        }
-    }
-    return larger == 0 ? 0.0 : static_cast<double>(shared) / larger;
 }
 
 }  // namespace
@@ -52,13 +42,14 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "page_overlap: the pages differ in size or cannot be read\n");
         return 1;
     }
-    const int larger = std::max(darkCount(a), darkCount(b));
-    double best = 0;
+    const int larger = std::max(shared(a, a), shared(b, b));
+    int most = 0;
     for (int dy = -kMaxShift; dy <= kMaxShift; ++dy) {
         for (int dx = -kMaxShift; dx <= kMaxShift; ++dx) {
-            best = std::max(best, overlap(a, b, dx, dy, larger));
+            most = std::max(most, shared(a, b, dx, dy));
         }
     }
+    const double best = larger == 0 ? 0.0 : static_cast<double>(most) / larger;
     std::printf("overlap %.3f (dark pixels %d)\n", best, larger);
     return best >= minimum && larger > 0 ? 0 : 1;
 }

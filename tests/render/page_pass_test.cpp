@@ -12,12 +12,13 @@ using test::FormatLines;
 using test::TempDir;
 
 // The calls of one pass on a recording device, as its ops log would list them.
-std::vector<std::string> passCalls(const PageRequest& request, const DeviceProfile& profile) {
+template <typename... Page>
+std::vector<std::string> passCalls(const DeviceProfile& profile, Page&... page) {
     RecordingSurface surface;
     RecordingSurface measure;
     RecordedMessages messages;
     std::vector<std::string> calls;
-    runPagePass(request, {surface, profile, messages, measure,
+    runPagePass(page..., {surface, profile, messages, measure,
                           [&](const std::string& line) { calls.push_back(line); }});
     return calls;
 }
@@ -30,8 +31,8 @@ TEST(PagePassTest, TheViewStepsTurnThePageOnEveryDevice) {
     PageRequest turned = request;
     turned.steps.turn[4] = 3;
     for (const DeviceProfile& profile : {screenProfile(), printerProfile(600), metafileProfile()}) {
-        const auto plain = passCalls(request, profile);
-        const auto turnedCalls = passCalls(turned, profile);
+        const auto plain = passCalls(profile, request);
+        const auto turnedCalls = passCalls(profile, turned);
         ASSERT_FALSE(plain.empty());
         EXPECT_EQ(plain.front().find("{\"op\":\"Device\",\"name\":\"" + profile.name + "\""), 0u);
         EXPECT_NE(plain, turnedCalls) << profile.name;
@@ -51,15 +52,7 @@ TEST(PagePassTest, TheViewStepsTurnThePageOnEveryDevice) {
     g.TurnSteps = turned.steps.turn;
     EXPECT_EQ(viewStepsOf(g), turned.steps);
     PageSetup setup = turned.setup;
-    RecordingSurface surface;
-    RecordingSurface measure;
-    RecordedMessages messages;
-    std::vector<std::string> calls;
-    const DeviceProfile printer = printerProfile(600);
-    runPagePass(g, setup, {surface, printer, messages, measure, [&](const std::string& line) {
-                               calls.push_back(line);
-                           }});
-    EXPECT_EQ(calls, passCalls(turned, printer));
+    EXPECT_EQ(passCalls(printerProfile(600), g, setup), passCalls(printerProfile(600), turned));
 }
 
 TEST(PagePassTest, TheMetafileWindowIsTheSelectionOrTheWholePage) {
