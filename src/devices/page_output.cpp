@@ -67,21 +67,30 @@ WriteResult writePngImage(const std::filesystem::path& path, const QImage& image
     return replaceFileAtomically(path, std::string_view(bytes.constData(), bytes.size()));
 }
 
+bool paintPdfPage(QIODevice& device, const QPageLayout& layout, int dpi,
+                  const std::function<void(QPainter&)>& paint) {
+    // Qt holds a page's whole content stream in memory and compresses it onto the device only
+    // when the page ends; that much memory a big page costs whatever we do here.
+    QPdfWriter writer(&device);
+    writer.setPageLayout(layout);
+    writer.setResolution(dpi);
+    QPainter painter;
+    if (!painter.begin(&writer)) {
+        return false;
+    }
+    // Text leaves what lies behind its character cells visible.
+    painter.setBackgroundMode(Qt::TransparentMode);
+    paint(painter);
+    return painter.end();
+}
+
 WriteResult writePdfPage(const std::filesystem::path& path, int dpi, const DrawCallback& draw) {
+    const QPageLayout a4(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0));
     return writeAtomically(path, [&](QIODevice& device) {
-        // Qt holds a page's whole content stream in memory and compresses it onto the device
-        // only when the page ends; that much memory a big page costs whatever we do here.
-        QPdfWriter writer(&device);
-        writer.setPageLayout(
-            QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
-        writer.setResolution(dpi);
-        QPainter painter;
-        if (!painter.begin(&writer)) {
-            return false;
-        }
-        PainterSurface surface(painter, printerPainterOptions(dpi));
-        draw(surface);
-        return painter.end();
+        return paintPdfPage(device, a4, dpi, [&](QPainter& painter) {
+            PainterSurface surface(painter, printerPainterOptions(dpi));
+            draw(surface);
+        });
     });
 }
 

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QImage>
+#include <QPageLayout>
+#include <QPainter>
 #include <QRect>
 #include <filesystem>
 #include <functional>
@@ -32,6 +35,11 @@ WriteResult writePngImage(const std::filesystem::path& path, const QImage& image
 PainterOptions printerPainterOptions(int dpi);
 
 // One A4 page in device dots at the given resolution.
+// One PDF page in `layout` at `dpi` onto `device`, the painter's origin at the layout's
+// margins. False when it cannot be written.
+bool paintPdfPage(QIODevice& device, const QPageLayout& layout, int dpi,
+                  const std::function<void(QPainter&)>& paint);
+
 WriteResult writePdfPage(const std::filesystem::path& path, int dpi, const DrawCallback& draw);
 
 // A vector picture of the part of the page in the window, drawn in twips with the window's

@@ -4,9 +4,10 @@
 
 #include <QBuffer>
 #include <QPainter>
-#include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
+
+#include "page_output.h"
 
 namespace kavlo {
 namespace {
@@ -53,20 +54,13 @@ PrintResult submit(PrintResult result, const QByteArray& pdf) {
 }  // namespace
 
 QByteArray renderPdfPage(const QPageLayout& layout, int dpi, const PaintPage& paint) {
+    // Built in memory: the document goes to CUPS, not into a file.
     QByteArray pdf;
-    QBuffer buffer(&pdf);
-    buffer.open(QIODevice::WriteOnly);
-    QPdfWriter writer(&buffer);
-    writer.setPageLayout(layout);
-    writer.setResolution(dpi);
-    QPainter painter;
-    if (!painter.begin(&writer)) {
-        return {};
-    }
-    // Text leaves what lies behind its character cells visible.
-    painter.setBackgroundMode(Qt::TransparentMode);
-    paint(painter, dpi);
-    return painter.end() ? pdf : QByteArray();
+    QBuffer memory(&pdf);
+    memory.open(QIODevice::WriteOnly);
+    const bool painted =
+        paintPdfPage(memory, layout, dpi, [&](QPainter& painter) { paint(painter, dpi); });
+    return painted ? pdf : QByteArray();
 }
 
 PrintResult printPage(const std::string& printerName, const PaintPage& paint) {
