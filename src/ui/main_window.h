@@ -5,6 +5,7 @@
 #include <array>
 
 #include "canvas_window.h"
+#include "checker_window.h"
 #include "core/messages.h"
 #include "help_window.h"
 #include "session.h"
@@ -35,6 +36,7 @@ class MainWindow : public QWidget {
     void setPageSetup(const PageSetup& setup);
     FileGroupBox* group(FileKind kind) const;
     CanvasWindow* canvas() const { return canvas_; }
+    CheckerWindow* checker() const { return checker_; }
     int pickTarget() const { return pickTarget_; }
 
   protected:
@@ -45,6 +47,9 @@ class MainWindow : public QWidget {
     void pick(int kind, const QString& fullPath);
     void step(int kind, int slot);
     void togglePathEnds();
+    void openChecker(int kind, int slot);
+    void takeSavedPath(int source, const QString& path);
+    void refreshLists();
     void cycleSize();
     void showHelp();
     void openHomePage();
@@ -64,8 +69,8 @@ class MainWindow : public QWidget {
     QPushButton* save_;
     QPointer<CanvasWindow> canvas_;
     QPointer<HelpWindow> help_;
+    QPointer<CheckerWindow> checker_;
     int pickTarget_ = 0;
-    bool pathEndShown_ = false;
 };
 
 }  // namespace kavlo
