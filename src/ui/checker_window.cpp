@@ -12,9 +12,11 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QStyle>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <filesystem>
 
 #include "checker_help_text.h"
@@ -48,9 +50,13 @@ class BusyCursor {
     BusyCursor& operator=(const BusyCursor&) = delete;
 };
 
+// As narrow as its caption allows: seven buttons share the editor's width.
 QPushButton* button(const QString& caption, const char* name, QWidget* parent) {
     auto* b = new QPushButton(caption, parent);
     b->setObjectName(name);
+    if (!caption.isEmpty()) {
+        b->setFixedWidth(b->fontMetrics().horizontalAdvance(caption) + 24);
+    }
     return b;
 }
 
@@ -141,14 +147,20 @@ CheckerWindow::CheckerWindow(Session& session, MessageSink& messages, QWidget* p
     }
     help_->setPlainText(helpText());
     help_->setReadOnly(true);
+    int widest = 0;
+    for (const char* line : checkerHelpLines()) {
+        widest = std::max(widest, help_->fontMetrics().horizontalAdvance(QString::fromUtf8(line)));
+    }
+    help_->setMinimumWidth(widest + help_->verticalScrollBar()->sizeHint().width() +
+                           2 * help_->frameWidth() + 2 * pixels(150));
     readOnlyNote_->setStyleSheet("color: #a00000; font-weight: bold;");
     readOnlyNote_->setWordWrap(true);
     readOnlyNote_->hide();
     folders_->setFixedHeight(pixels(1800));
 
     auto* names = new QHBoxLayout;
-    names->addWidget(folderBox_, 2);
-    names->addWidget(nameBox_, 3);
+    names->addWidget(folderBox_, 3);
+    names->addWidget(nameBox_, 2);
     names->addWidget(pathEnds_);
     names->addWidget(panelToggle_);
     auto* drives = new QHBoxLayout;
@@ -231,6 +243,7 @@ bool CheckerWindow::openFile(const QString& path, int source) {
     const BusyCursor busy;
     const bool formatFile = source / 10 == 1;
     help_->setVisible(formatFile);
+    layout()->activate();  // the minimum width follows the controls shown now
     const int margins = layout()->contentsMargins().left() + layout()->contentsMargins().right();
     resize(formatFile ? pixels(kFormatWidthTwips) : pixels(kEditorWidthTwips + 50) + margins,
            height());
@@ -240,6 +253,8 @@ bool CheckerWindow::openFile(const QString& path, int source) {
     folderBox_->setText(parts.folder);
     nameBox_->setText(parts.name);
     filling_ = false;
+    folderBox_->setCursorPosition(0);
+    nameBox_->setCursorPosition(0);
 
     // Saving dropped lines or undecodable bytes over the file would lose them.
     readOnly_ = dropped || !opened.readOnlyReason.empty();
