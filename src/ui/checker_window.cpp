@@ -86,7 +86,8 @@ QString askFolderNameInDialog(QWidget* parent, const QString& suggested) {
 
 bool showPrintDialog(QWidget* parent, QPrinter& printer) {
     QPrintDialog dialog(&printer, parent);
-    dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize |
+    // No "print to file": files are written only through the atomic writer.
+    dialog.setOptions(QAbstractPrintDialog::PrintShowPageSize |
                       QAbstractPrintDialog::PrintCollateCopies);
     return dialog.exec() == QDialog::Accepted;
 }
