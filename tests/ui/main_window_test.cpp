@@ -170,6 +170,24 @@ TEST_F(MainWindowTest, RestoresFullAndShortPathFiles) {
     EXPECT_EQ(fresh.pageSetup().header, (HeaderSetup{"", 0, 2, 1}));
 }
 
+TEST_F(MainWindowTest, RestoringAPathFileFromWindowsFindsItsFilesAndSaysSoOnce) {
+    const std::string win = R"(C:\Users\田中\Kavlo\)";
+    PageSetup stored;
+    stored.pickers[0] = {"C:", win, "*.dat", {"", win + "FRMQAP1.DAT"}};
+    stored.file(FileKind::Comment, 1) = win + "gone.txt";
+    std::ofstream(session_.appFolder / kPathFileName) << test::toCp932(formatPathFile(stored));
+    messages_.messages.clear();
+    MainWindow restored(session_, messages_);
+    restored.startUp();
+    const PageSetup shown = restored.pageSetup();
+    EXPECT_EQ(shown.picker(FileKind::Format).folder, session_.appFolder.string());
+    EXPECT_EQ(shown.file(FileKind::Format, 1), home("frmqap1.dat"));
+    EXPECT_EQ(shown.file(FileKind::Comment, 1), "");
+    ASSERT_EQ(messages_.messages.size(), 1u);
+    EXPECT_EQ(
+        std::count(messages_.messages[0].text.begin(), messages_.messages[0].text.end(), '\n'), 1);
+}
+
 TEST_F(MainWindowTest, PickingFilesAndShowingPathEnds) {
     auto* box = window_.findChild<SlotBox*>("Text2_3");
     auto picked = [&] { return std::pair(box->text().toStdString(), window_.pickTarget()); };
