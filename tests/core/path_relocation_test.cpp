@@ -82,7 +82,6 @@ TEST(PathRelocationTest, WindowsLoadFallsBackToThePathFilesFolderTellsOnceAndWri
     setup.pickers[0] = {"C:", win, "*.dat", {"", win + R"(\frmqap1.dat)"}};
     setup.pickers[1] = {"/", dir.path().string(), "*.dat", {"", "", win + R"(\g02.dat)"}};
     setup.pickers[2].pattern = "*.txt";
-    setup.header = {"温度分布", 1, 4, 2};
     const fs::path pathFile = copiedFolder(dir, {"FRMQAP1.DAT"}, setup);
     const std::string bytes = readBoundedFile(pathFile, DataFileKind::PathFile).bytes;
 
@@ -99,7 +98,6 @@ TEST(PathRelocationTest, WindowsLoadFallsBackToThePathFilesFolderTellsOnceAndWri
                            "\nグラフ 2: 数値データファイル " + win + R"(\g02.dat がありません。)",
                        MessageIcon::Exclamation}));
     EXPECT_EQ(relocationMessage({loaded->report.front()})->icon, MessageIcon::Information);
-    EXPECT_FALSE(relocationMessage({}));
     EXPECT_EQ(readBoundedFile(pathFile, DataFileKind::PathFile).bytes, bytes);
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 2);
     EXPECT_FALSE(loadWorkingFolder(dir.path() / "none" / kPathFileName, {}));

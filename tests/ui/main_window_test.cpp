@@ -17,6 +17,7 @@
 
 #include "application_folder.h"
 #include "core/path_file.h"
+#include "core/path_relocation.h"
 #include "test_files.h"
 #include "ui/canvas_window.h"
 #include "ui/file_group_box.h"
@@ -179,13 +180,12 @@ TEST_F(MainWindowTest, RestoringAPathFileFromWindowsFindsItsFilesAndSaysSoOnce) 
     messages_.messages.clear();
     MainWindow restored(session_, messages_);
     restored.startUp();
-    const PageSetup shown = restored.pageSetup();
-    EXPECT_EQ(shown.picker(FileKind::Format).folder, session_.appFolder.string());
-    EXPECT_EQ(shown.file(FileKind::Format, 1), home("frmqap1.dat"));
-    EXPECT_EQ(shown.file(FileKind::Comment, 1), "");
+    EXPECT_EQ(restored.pageSetup().file(FileKind::Format, 1), home("frmqap1.dat"));
+    EXPECT_EQ(restored.pageSetup().file(FileKind::Comment, 1), "");
     ASSERT_EQ(messages_.messages.size(), 1u);
-    EXPECT_EQ(
-        std::count(messages_.messages[0].text.begin(), messages_.messages[0].text.end(), '\n'), 1);
+    EXPECT_EQ(messages_.messages[0],
+              *relocationMessage({{1, FileKind::Format, win + "FRMQAP1.DAT", home("frmqap1.dat")},
+                                  {1, FileKind::Comment, win + "gone.txt", ""}}));
 }
 
 TEST_F(MainWindowTest, PickingFilesAndShowingPathEnds) {
