@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <cstdlib>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -22,6 +23,24 @@ std::string usage() {
 }
 
 constexpr int kUsageError = 2;
+
+// Without a display Qt would end in its text about a platform plugin it could not load; a
+// platform the user chose (offscreen, vnc, ...) is theirs to run on.
+bool hasDesktop() {
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        const char* value = std::getenv(name);
+        if (value && *value) {
+            return true;
+        }
+    }
+    return false;
+}
+
+constexpr const char* kNoDesktop =
+    "kavlo: the main window needs a desktop session, and neither DISPLAY nor WAYLAND_DISPLAY\n"
+    "is set. Without one, `kavlo render -o page.pdf` draws the sample page (or with --pth FILE\n"
+    "the page of a path file) into page.pdf, and `kavlo check FORMAT [NUMERIC]` reads a\n"
+    "graph's files and tells what drawing them would say; `kavlo --help` lists every option.\n";
 
 // A verb that draws: its usage and option errors need no Qt; the application it then makes
 // runs offscreen where there is no display.
@@ -73,6 +92,10 @@ int main(int argc, char** argv) {
         const auto options = kavlo::parseGuiOptions(args, std::cerr);
         if (!options) {
             std::cerr << usage();
+            return kUsageError;
+        }
+        if (!hasDesktop()) {
+            std::cerr << kNoDesktop;
             return kUsageError;
         }
         QApplication app(argc, argv);

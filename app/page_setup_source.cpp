@@ -5,8 +5,27 @@
 #include "application_folder.h"
 #include "core/app_folder.h"
 #include "core/path_file.h"
+#include "core/path_relocation.h"
+#include "core/text_file.h"
 
 namespace kavlo {
+namespace {
+
+// The names are kept even when found nowhere, so that the drawing tells those files as it
+// always has and the exit status counts their slots.
+std::optional<PageSetup> readRelocated(const std::filesystem::path& pathFile, std::string_view verb,
+                                       std::ostream& err) {
+    auto loaded = readRelocatedPathFile(pathFile, PageSetup{});
+    if (!loaded) {
+        return std::nullopt;
+    }
+    for (const std::string& line : splitLines(relocationText(loaded->report))) {
+        err << "kavlo " << verb << ": " << line << "\n";
+    }
+    return std::move(loaded->setup);
+}
+
+}  // namespace
 
 bool SetupSource::take(std::string_view option, const std::string& value) {
     if (option == "--home") {
@@ -23,14 +42,14 @@ std::optional<PageSetup> loadCommandSetup(const SetupSource& source, std::string
                                           std::ostream& err) {
     const auto& pathFile = source.pathFile;
     if (pathFile) {
-        auto setup = readPathFile(*pathFile, PageSetup{});
+        auto setup = readRelocated(*pathFile, verb, err);
         if (!setup) {
             err << "kavlo " << verb << ": cannot read the path file " << pathFile->string() << "\n";
         }
         return setup;
     }
     const std::filesystem::path folder = applicationFolder(source.home);
-    if (auto setup = readPathFile(folder / kPathFileName, PageSetup{})) {
+    if (auto setup = readRelocated(folder / kPathFileName, verb, err)) {
         return setup;
     }
     if (!seedApplicationFolder(folder)) {

@@ -22,6 +22,9 @@ class TempDir {
     std::filesystem::path path_;
 };
 
+// The CP932 bytes Windows writes for a UTF-8 text.
+std::string toCp932(std::string_view utf8);
+
 // A format file of 20 lines with the given value lines; the other lines are comments.
 struct FormatLines {
     std::string frame = "100, 80, 60, 10, 5, 3, 0";  // line 4

@@ -15,6 +15,7 @@
 #include "canvas_window.h"
 #include "core/bounded_file.h"
 #include "core/path_file.h"
+#include "core/path_relocation.h"
 #include "file_group_box.h"
 #include "help_window.h"
 #include "render/device_profile.h"
@@ -185,8 +186,12 @@ void MainWindow::startUp() {
         size_->setText(kSizeCaptions[letter - 'a']);
     }
     save_->hide();
-    if (const auto restored = readPathFile(session_.appFolder / kPathFileName, designSetup())) {
-        setPageSetup(*restored);
+    if (const auto restored =
+            loadWorkingFolder(session_.appFolder / kPathFileName, designSetup())) {
+        setPageSetup(restored->setup);
+        if (const auto relocated = relocationMessage(restored->report)) {
+            messages_.show(*relocated);
+        }
         return;
     }
     setPageSetup(designSetup());

@@ -26,8 +26,9 @@ class MainWindow : public QWidget {
     MainWindow(Session& session, MessageSink& messages, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // Restores the last file choices from the application folder's path file, or on a first
-    // run offers the samples with a welcome.
+    // Restores the last file choices from the application folder's path file, relocating the
+    // files of a folder brought from elsewhere and telling in one message what moved and what
+    // is missing, or on a first run offers the samples with a welcome.
     void startUp();
     // Draws the page of the current choices and shows it in the canvas window.
     void drawRequest();

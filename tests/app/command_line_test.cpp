@@ -4,6 +4,8 @@
 #include <QProcess>
 #include <filesystem>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "print_command.h"
 #include "render_command.h"
@@ -20,12 +22,17 @@ struct ProgramRun {
     std::string err;
 };
 
+using Environment = std::vector<std::pair<QString, QString>>;
+
 // The built program, run as a script on a server would: no display, no session, no $USER.
-ProgramRun kavlo(const QStringList& args, const fs::path& temp) {
+ProgramRun kavlo(const QStringList& args, const fs::path& temp, const Environment& set = {}) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* name :
          {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "USER", "XDG_RUNTIME_DIR"}) {
         env.remove(name);
+    }
+    for (const auto& [name, value] : set) {
+        env.insert(name, value);
     }
     env.insert("TMPDIR", QString::fromStdString(temp.string()));
     QProcess process;
@@ -63,6 +70,19 @@ TEST(CommandLine, UsageIsToldWithoutADisplay) {
         EXPECT_EQ(run.status, 2) << bad.join(' ').toStdString();
         EXPECT_NE(run.err.find(usage), std::string::npos) << run.err;
     }
+}
+
+TEST(CommandLine, MainWindowWithoutADesktopSaysWhatWorksInstead) {
+    test::TempDir dir;
+    const fs::path home = dir.path() / "home";
+    const ProgramRun run =
+        kavlo({}, dir.path(), {{"KAVLO_HOME", QString::fromStdString(home.string())}});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_TRUE(run.err.starts_with("kavlo: the main window needs a desktop session")) << run.err;
+    for (const char* way : {"kavlo render -o page.pdf", "kavlo check"}) {
+        EXPECT_NE(run.err.find(way), std::string::npos) << run.err;
+    }
+    EXPECT_FALSE(fs::exists(home));
 }
 
 TEST(CommandLine, HeadlessRenderKeepsItsRuntimeFolderToItself) {

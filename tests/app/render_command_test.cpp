@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "application_folder.h"
 #include "core/path_file.h"
 #include "test_files.h"
 
@@ -102,8 +103,12 @@ TEST(RenderCommandTest, PathFileSetUpMessagesAndStatus) {
     setup.file(FileKind::Format, 2) = dir.write("f.dat", test::FormatLines().text());
     const std::string pth = (dir.path() / "Kavlo.pth").string();
     ASSERT_TRUE(writePathFile(pth, setup));
-    EXPECT_EQ(render({"--pth", pth, "--ops", (dir.path() / "ops.jsonl").string()}),
-              " 1st Format Data Error: ファイルが存在しません。ご確認ください。 \nexit 1\n");
+    // Found neither as written nor beside the path file: listed, and still told by the drawing.
+    const std::string told = "kavlo render: グラフ 1: 書式データファイル " +
+                             setup.file(FileKind::Format, 1) +
+                             " がありません。\n 1st Format Data Error: ファイルが存在しません。"
+                             "ご確認ください。 \nexit 1\n";
+    EXPECT_EQ(render({"--pth", pth, "--ops", (dir.path() / "ops.jsonl").string()}), told);
     const std::string ops = read(dir.path() / "ops.jsonl");
     EXPECT_EQ(count(ops, "{\"op\":\"Slot\""), 2u);
     EXPECT_EQ(count(ops, "{\"op\":\"MoveToEx\""), 2u);  // slot 2's frame only
@@ -117,10 +122,40 @@ TEST(RenderCommandTest, PathFileSetUpMessagesAndStatus) {
            (dir.path() / "m.jsonl").string()}}) {
         std::vector<std::string> args{"--pth", pth};
         args.insert(args.end(), more.begin(), more.end());
-        EXPECT_EQ(render(args),
-                  " 1st Format Data Error: ファイルが存在しません。ご確認ください。 \nexit 1\n")
-            << more.at(1);
+        EXPECT_EQ(render(args), told) << more.at(1);
     }
+}
+
+// A working folder the Windows program wrote, copied here: CP932 with CR LF, its own Windows
+// paths, one file name in upper case on disk.
+TEST(RenderCommandTest, WorkingFolderFromWindowsDrawsAsTheSameFolderWrittenHere) {
+    TempDir dir;
+    const fs::path windows = dir.path() / "田中の作業" / "1204-1035", here = dir.path() / "here";
+    ASSERT_TRUE(seedApplicationFolder(windows) && seedApplicationFolder(here));
+    fs::rename(windows / "frmqap1.dat", windows / "FRMQAP1.DAT");
+    PageSetup setup = sampleSetup(here.string());
+    setup.header = {"温度分布 第1報", 1, 4, 1};
+    ASSERT_TRUE(writePathFile(here / kPathFileName, setup));
+    const std::string from = R"(C:\Users\田中\Kavlo\1204-1035)";
+    for (FilePicker& picker : setup.pickers) {
+        picker.drive = "C:\\";
+        picker.folder = from;
+        for (std::string& file : picker.files) {
+            file = file.empty() ? "" : from + "\\" + fs::path(file).filename().string();
+        }
+    }
+    const std::string bytes = test::toCp932(formatPathFile(setup));
+    dir.write("田中の作業/1204-1035/Kavlo.pth", bytes);
+
+    const fs::path hereOps = dir.path() / "here.jsonl", windowsOps = dir.path() / "windows.jsonl";
+    EXPECT_EQ(render({"--pth", (here / kPathFileName).string(), "--ops", hereOps.string()}),
+              "exit 0\n");
+    const std::string told =
+        render({"--pth", (windows / kPathFileName).string(), "--ops", windowsOps.string()});
+    EXPECT_TRUE(told.ends_with("exit 0\n")) << told;
+    EXPECT_EQ(count(read(hereOps), "{\"op\":\"Slot\""), 6u);
+    EXPECT_EQ(read(windowsOps), read(hereOps));
+    EXPECT_EQ(read(windows / kPathFileName), bytes);
 }
 
 // Writes past `bytes` fail with EFBIG, as on a full disk, while it lives.

@@ -17,6 +17,7 @@
 
 #include "application_folder.h"
 #include "core/path_file.h"
+#include "core/path_relocation.h"
 #include "test_files.h"
 #include "ui/canvas_window.h"
 #include "ui/file_group_box.h"
@@ -168,6 +169,23 @@ TEST_F(MainWindowTest, RestoresFullAndShortPathFiles) {
     EXPECT_EQ(fresh.pageSetup().file(FileKind::Numeric, 1), "");
     EXPECT_EQ(fresh.pageSetup().picker(FileKind::Numeric).pattern, "*.dat");
     EXPECT_EQ(fresh.pageSetup().header, (HeaderSetup{"", 0, 2, 1}));
+}
+
+TEST_F(MainWindowTest, RestoringAPathFileFromWindowsFindsItsFilesAndSaysSoOnce) {
+    const std::string win = R"(C:\Users\田中\Kavlo\)";
+    PageSetup stored;
+    stored.pickers[0] = {"C:", win, "*.dat", {"", win + "FRMQAP1.DAT"}};
+    stored.file(FileKind::Comment, 1) = win + "gone.txt";
+    std::ofstream(session_.appFolder / kPathFileName) << test::toCp932(formatPathFile(stored));
+    messages_.messages.clear();
+    MainWindow restored(session_, messages_);
+    restored.startUp();
+    EXPECT_EQ(restored.pageSetup().file(FileKind::Format, 1), home("frmqap1.dat"));
+    EXPECT_EQ(restored.pageSetup().file(FileKind::Comment, 1), "");
+    ASSERT_EQ(messages_.messages.size(), 1u);
+    EXPECT_EQ(messages_.messages[0],
+              *relocationMessage({{1, FileKind::Format, win + "FRMQAP1.DAT", home("frmqap1.dat")},
+                                  {1, FileKind::Comment, win + "gone.txt", ""}}));
 }
 
 TEST_F(MainWindowTest, PickingFilesAndShowingPathEnds) {
