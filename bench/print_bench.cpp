@@ -5,10 +5,8 @@
 
 #include <QPageLayout>
 #include <QPageSize>
-#include <QTemporaryDir>
-#include <cmath>
-#include <fstream>
 
+#include "bench_files.h"
 #include "core/page_setup.h"
 #include "devices/output_device.h"
 #include "devices/printer_output.h"
@@ -21,31 +19,9 @@ PageRequest samplePage() {
 }
 
 // One shaded surface of a 200 x 200 grid of a smooth hill alone on the page.
-class SurfacePage {
-  public:
-    SurfacePage() {
-        std::ofstream grid(path("grid.dat"));
-        grid << kSize << ", " << kSize << "\n";
-        for (int j = 0; j < kSize; ++j) {
-            for (int i = 0; i < kSize; ++i) {
-                const double x = 4.0 * i / kSize - 2;
-                const double y = 4.0 * j / kSize - 2;
-                grid << std::exp(-x * x - y * y) << (i + 1 < kSize ? ", " : "\n");
-            }
-        }
-        std::ofstream(path("surface.fmt"))
-            << "Kavlo bench\n\n\n80, 60, 50, 5, 8, 0, 7\n\n30, 20, 1, 3, 6\n\n\n4, 1, 0, 3\n\n4, "
-               "1, 0, 3\n\n4, 1, 0, 0\n\n\n5, x\n\n5, y\n\n5, z\n";
-        request.setup.file(FileKind::Format, 1) = path("surface.fmt");
-        request.setup.file(FileKind::Numeric, 1) = path("grid.dat");
-    }
-    PageRequest request;
-
-  private:
-    static constexpr int kSize = 200;
-    std::string path(const char* name) const { return (dir_.path() + "/" + name).toStdString(); }
-    QTemporaryDir dir_;
-};
+PageRequest surfacePage() {
+    return {bench::graphPage(200, 6, 3), {}, std::nullopt};
+}
 
 void printToCups(benchmark::State& state, const PageRequest& request) {
     for (auto _ : state) {
@@ -66,8 +42,7 @@ void BM_SamplePagePrintedToCups(benchmark::State& state) {
 BENCHMARK(BM_SamplePagePrintedToCups)->Unit(benchmark::kMillisecond);
 
 void BM_Surface200PagePrintedToCups(benchmark::State& state) {
-    const SurfacePage page;
-    printToCups(state, page.request);
+    printToCups(state, surfacePage());
 }
 BENCHMARK(BM_Surface200PagePrintedToCups)->Unit(benchmark::kMillisecond);
 

@@ -1,10 +1,6 @@
 #include <benchmark/benchmark.h>
 
-#include <QFileInfo>
-#include <QTemporaryDir>
-#include <cmath>
-#include <fstream>
-
+#include "bench_files.h"
 #include "core/graph_reader.h"
 #include "core/page_setup.h"
 #include "core/projection.h"
@@ -17,68 +13,11 @@
 namespace kavlo {
 namespace {
 
-// Graph files made once per run: grids of a smooth hill, a format per plot type and IPL, and a
-// 10,000-character comment.
-class BenchFiles {
-  public:
-    BenchFiles() {
-        std::string comment;
-        for (int k = 0; k < 1000; ++k) {
-            comment += k % 2 ? "abcdefghi " : "日本語の文章です。";
-        }
-        write("long.txt", comment.substr(0, 10000));
-    }
-
-    std::string grid(int n) const {
-        const std::string name = "g" + std::to_string(n) + ".dat";
-        if (!QFileInfo::exists(QString::fromStdString(path(name)))) {
-            std::ofstream out(path(name));
-            out << n << ", " << n << "\n";
-            for (int j = 0; j < n; ++j) {
-                for (int i = 0; i < n; ++i) {
-                    const double x = 4.0 * i / n - 2;
-                    const double y = 4.0 * j / n - 2;
-                    out << std::exp(-x * x - y * y) << (i + 1 < n ? ", " : "\n");
-                }
-            }
-        }
-        return path(name);
-    }
-
-    std::string format(int ldr, int ipl) const {
-        const std::string name = "f" + std::to_string(ldr) + "-" + std::to_string(ipl) + ".dat";
-        write(name, "Kavlo bench\n\n\n80, 60, 50, 5, 8, 0, 7\n\n30, 20, 1, " + std::to_string(ipl) +
-                        ", " + std::to_string(ldr) +
-                        "\n\n\n4, 1, 0, 3\n\n4, 1, 0, 3\n\n4, 1, 0, 0\n\n\n5, x\n\n5, y\n\n5, z\n");
-        return path(name);
-    }
-
-    std::string path(const std::string& name) const {
-        return (dir_.path() + "/" + QString::fromStdString(name)).toStdString();
-    }
-
-  private:
-    void write(const std::string& name, const std::string& text) const {
-        std::ofstream(path(name), std::ios::binary) << text;
-    }
-    QTemporaryDir dir_;
-};
-
-const BenchFiles& files() {
-    static const BenchFiles instance;
-    return instance;
-}
+using bench::files;
+using bench::graphPage;
 
 PageSetup samplePage() {
     return sampleSetup(KAVLO_SAMPLES_DIR);
-}
-
-// One graph alone on the page: an n x n grid as plot type ldr with ipl inserted points.
-PageSetup graphPage(int n, int ldr, int ipl) {
-    PageSetup setup;
-    setup.file(FileKind::Format, 1) = files().format(ldr, ipl);
-    setup.file(FileKind::Numeric, 1) = files().grid(n);
-    return setup;
 }
 
 PageSetup bigGraphPage() {

@@ -83,6 +83,9 @@ ReadLimits readLimitsFor(DataFileKind kind) {
             return {16 * kMiB, 16 * kMiB};
         case DataFileKind::PathFile:
             return {kMiB, kMiB};
+        case DataFileKind::EditedText:
+            // The checker holds the whole text in its editor, several times over.
+            return {64 * kMiB, 64 * kMiB};
     }
     return {kMiB, kMiB};
 }

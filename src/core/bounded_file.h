@@ -8,7 +8,7 @@
 namespace kavlo {
 
 // The kinds of file the program reads; each has its own size and line limits.
-enum class DataFileKind { Format, Numeric, Comment, PathFile };
+enum class DataFileKind { Format, Numeric, Comment, PathFile, EditedText };
 
 struct ReadLimits {
     std::size_t maxBytes;      // a larger file is refused (or read no further, see below)

@@ -72,8 +72,14 @@ bool isValidUtf8(std::string_view bytes) {
     return true;
 }
 
-std::string cp932ToUtf8(std::string_view bytes) {
-    Iconv cd("UTF-8", "CP932");
+namespace {
+
+// Converts `bytes` with iconv. An invalid or truncated sequence becomes `replacement`, or
+// fails the whole conversion when there is none.
+std::optional<std::string> convert(const char* to, const char* from, std::string_view bytes,
+                                   std::optional<std::string_view> replacement,
+                                   std::size_t* failedAt = nullptr) {
+    Iconv cd(to, from);
     std::string out;
     out.reserve(bytes.size() * 3 / 2 + 16);
     char buffer[4096];
@@ -85,14 +91,33 @@ std::string cp932ToUtf8(std::string_view bytes) {
         const std::size_t rc = iconv(cd.get(), &in, &inLeft, &outPtr, &outLeft);
         out.append(buffer, static_cast<std::size_t>(outPtr - buffer));
         if (rc == static_cast<std::size_t>(-1) && errno != E2BIG) {
-            // An invalid or truncated sequence: mark it and go on with the next byte.
-            out.append(kReplacement);
+            if (!replacement) {
+                if (failedAt) {
+                    *failedAt = static_cast<std::size_t>(in - bytes.data());
+                }
+                return std::nullopt;
+            }
+            out.append(*replacement);
             ++in;
             --inLeft;
             iconv(cd.get(), nullptr, nullptr, nullptr, nullptr);
         }
     }
     return out;
+}
+
+}  // namespace
+
+std::string cp932ToUtf8(std::string_view bytes) {
+    return *convert("UTF-8", "CP932", bytes, kReplacement);
+}
+
+std::optional<std::string> cp932ToUtf8Strictly(std::string_view bytes) {
+    return convert("UTF-8", "CP932", bytes, std::nullopt);
+}
+
+std::optional<std::string> utf8ToCp932(std::string_view utf8, std::size_t* failedAt) {
+    return convert("CP932", "UTF-8", utf8, std::nullopt, failedAt);
 }
 
 DecodedText decodeText(std::string_view bytes) {

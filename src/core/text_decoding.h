@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -21,5 +23,12 @@ bool isValidUtf8(std::string_view bytes);
 DecodedText decodeText(std::string_view bytes);
 
 std::string cp932ToUtf8(std::string_view bytes);
+
+// Nothing when `bytes` are not CP932 throughout.
+std::optional<std::string> cp932ToUtf8Strictly(std::string_view bytes);
+
+// The CP932 bytes of UTF-8 text; nothing when a character has none, with `failedAt` set to
+// that character's offset in `utf8`.
+std::optional<std::string> utf8ToCp932(std::string_view utf8, std::size_t* failedAt = nullptr);
 
 }  // namespace kavlo

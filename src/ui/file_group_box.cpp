@@ -1,6 +1,5 @@
 #include "file_group_box.h"
 
-#include <QComboBox>
 #include <QDir>
 #include <QGridLayout>
 #include <QLabel>
@@ -11,8 +10,10 @@
 #include <QRegularExpression>
 #include <optional>
 
+#include "drive_box.h"
 #include "drive_list.h"
 #include "enlargeable_list_place.h"
+#include "folder_list.h"
 #include "slot_box.h"
 
 namespace kavlo {
@@ -47,9 +48,9 @@ FileGroupBox::FileGroupBox(int kind, const QString& title, QWidget* parent)
       pattern_(new QLineEdit(this)),
       button_(new QPushButton(kind == 1 ? "◆" : "▲", this)),
       files_(new QListWidget(this)),
-      folders_(new QListWidget(this)),
+      folders_(new FolderList(this)),
       folderPlace_(new EnlargeableListPlace(folders_, this)),
-      drives_(new QComboBox(this)) {
+      drives_(new DriveBox(this)) {
     pattern_->setObjectName(name("Text", kind, 0));
     button_->setObjectName(name("Command", kind, 0));
     button_->setToolTip(kind == 1 ? "一覧を読み直す"
@@ -65,7 +66,6 @@ FileGroupBox::FileGroupBox(int kind, const QString& title, QWidget* parent)
     for (QWidget* w : std::initializer_list<QWidget*>{pattern_, files_, folders_, drives_}) {
         w->setStyleSheet(kLightYellow);
     }
-    drives_->addItems(driveRoots());
     folderPlace_->setFixedHeight(kNormalFolderListHeight);
     files_->setFixedHeight(kNormalFolderListHeight);
     folders_->viewport()->installEventFilter(this);
@@ -104,9 +104,8 @@ FileGroupBox::FileGroupBox(int kind, const QString& title, QWidget* parent)
 
     connect(pattern_, &QLineEdit::textChanged, this, &FileGroupBox::takePattern);
     connect(button_, &QPushButton::clicked, this, &FileGroupBox::buttonClicked);
-    connect(drives_, &QComboBox::textActivated, this, &FileGroupBox::setDrive);
-    connect(folders_, &QListWidget::itemActivated, this,
-            [this](QListWidgetItem* item) { setFolder(item->data(Qt::UserRole).toString()); });
+    connect(drives_, &DriveBox::driveChosen, this, &FileGroupBox::setDrive);
+    connect(folders_, &FolderList::folderChosen, this, &FileGroupBox::takeFolder);
     connect(files_, &QListWidget::currentItemChanged, this,
             [this](QListWidgetItem* current, QListWidgetItem*) {
                 if (current) {
@@ -120,7 +119,7 @@ FileGroupBox::FileGroupBox(int kind, const QString& title, QWidget* parent)
 FilePicker FileGroupBox::state() const {
     FilePicker picker;
     picker.drive = drive().toStdString();
-    picker.folder = folder_.toStdString();
+    picker.folder = folder().toStdString();
     picker.pattern = pattern_->text().toStdString();
     for (int g = 1; g <= kSlotCount; ++g) {
         picker.files[static_cast<std::size_t>(g)] = slotText(g).toStdString();
@@ -150,30 +149,32 @@ void FileGroupBox::setSlotText(int slot, const QString& text) {
     slotBox(slot)->setCursorPosition(0);
 }
 
+QString FileGroupBox::folder() const {
+    return folders_->folder();
+}
+
 QString FileGroupBox::drive() const {
-    return driveOf(folder_, driveRoots());
+    return driveOf(folder(), driveRoots());
 }
 
 // A drive that cannot be read leaves the lists where they were.
 void FileGroupBox::setDrive(const QString& root) {
-    if (drives_->findText(root) < 0) {
-        drives_->addItem(root);
-    }
-    drives_->setCurrentText(root);
-    if (QDir(root).isReadable() && !folder_.startsWith(root == "/" ? root : root + "/")) {
+    drives_->setDrive(root);
+    if (QDir(root).isReadable() && !folder().startsWith(root == "/" ? root : root + "/")) {
         setFolder(root);
     }
 }
 
 void FileGroupBox::setFolder(const QString& folder) {
-    const QDir dir(folder);
-    if (!dir.exists() || !dir.isReadable()) {
-        return;
+    if (folders_->setFolder(folder)) {
+        takeFolder();
     }
-    folder_ = QDir::cleanPath(dir.absolutePath());
-    QDir::setCurrent(folder_);
-    drives_->setCurrentText(driveOf(folder_, driveRoots()));
-    fillFolderList();
+}
+
+// The folder list moved: the process, the drive and the file list follow it.
+void FileGroupBox::takeFolder() {
+    QDir::setCurrent(folder());
+    drives_->setDrive(driveOf(folder(), driveRoots()));
     fillFileList();
 }
 
@@ -189,7 +190,7 @@ void FileGroupBox::takePattern(const QString& text) {
 }
 
 void FileGroupBox::refresh() {
-    fillFolderList();
+    folders_->refresh();
     fillFileList();
 }
 
@@ -208,39 +209,14 @@ QString FileGroupBox::selectedFile() const {
 }
 
 QString FileGroupBox::fullPath(const QString& name) const {
-    return folder_.endsWith('/') ? folder_ + name : folder_ + '/' + name;
-}
-
-// The path from the root down to the folder, then its subfolders, indented like a tree.
-void FileGroupBox::fillFolderList() {
-    folders_->clear();
-    QStringList parts = folder_.split('/', Qt::SkipEmptyParts);
-    QString path = "/";
-    auto add = [this](const QString& text, const QString& target, int depth, bool current) {
-        auto* item = new QListWidgetItem(QString(depth * 2, ' ') + text, folders_);
-        item->setData(Qt::UserRole, target);
-        if (current) {
-            QFont f = item->font();
-            f.setBold(true);
-            item->setFont(f);
-            folders_->setCurrentItem(item);
-        }
-    };
-    add("/", "/", 0, parts.isEmpty());
-    for (int k = 0; k < parts.size(); ++k) {
-        path += (k ? "/" : "") + parts[k];
-        add(parts[k], path, k + 1, k + 1 == parts.size());
-    }
-    const QDir dir(folder_);
-    for (const QString& sub : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
-        add(sub, dir.filePath(sub), static_cast<int>(parts.size()) + 1, false);
-    }
+    const QString f = folder();
+    return f.endsWith('/') ? f + name : f + '/' + name;
 }
 
 void FileGroupBox::fillFileList() {
     files_->blockSignals(true);
     files_->clear();
-    files_->addItems(QDir(folder_).entryList(filePatterns_, QDir::Files, QDir::Name));
+    files_->addItems(QDir(folder()).entryList(filePatterns_, QDir::Files, QDir::Name));
     files_->setCurrentRow(-1);
     files_->blockSignals(false);
 }

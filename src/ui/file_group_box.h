@@ -6,7 +6,6 @@
 
 #include "core/page_setup.h"
 
-class QComboBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -14,7 +13,9 @@ class QPushButton;
 
 namespace kavlo {
 
+class DriveBox;
 class EnlargeableListPlace;
+class FolderList;
 class SlotBox;
 
 // One kind of file (format, numeric or comment): the six slot boxes, the pattern box, and the
@@ -32,7 +33,7 @@ class FileGroupBox : public QWidget {
     void setSlotText(int slot, const QString& text);
     SlotBox* slotBox(int slot) const { return slots_.at(static_cast<std::size_t>(slot)); }
 
-    QString folder() const { return folder_; }
+    QString folder() const;
     QString drive() const;
     void setDrive(const QString& root);
     void setFolder(const QString& folder);
@@ -60,7 +61,7 @@ class FileGroupBox : public QWidget {
   private:
     void takePattern(const QString& text);
     QString fullPath(const QString& name) const;
-    void fillFolderList();
+    void takeFolder();
     void fillFileList();
 
     std::array<SlotBox*, kSlotCount + 1> slots_{};
@@ -68,10 +69,9 @@ class FileGroupBox : public QWidget {
     QLineEdit* pattern_;
     QPushButton* button_;
     QListWidget* files_;
-    QListWidget* folders_;
+    FolderList* folders_;
     EnlargeableListPlace* folderPlace_;
-    QComboBox* drives_;
-    QString folder_;
+    DriveBox* drives_;
     QStringList filePatterns_{"*"};
     int enlargedFolderHeight_ = 0;
 };
