@@ -1,6 +1,7 @@
 #include "test_files.h"
 
 #include <fstream>
+#include <iterator>
 #include <random>
 
 namespace kavlo::test {
@@ -22,6 +23,11 @@ std::string TempDir::write(const std::string& name, std::string_view bytes) cons
     std::ofstream out(file, std::ios::binary);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     return file.string();
+}
+
+std::string bytesOf(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 std::string FormatLines::text(std::string_view lineEnd) const {
