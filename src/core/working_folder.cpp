@@ -37,15 +37,18 @@ void tell(MessageSink& messages, std::string text) {
 
 std::string because(int error) {
     const std::string reason = writeFailureReason(error);
-    return reason.empty() ? std::error_code(error, std::generic_category()).message() : reason;
+    return reason.empty() ? std::error_code(error, std::generic_category()).message() + "。"
+                          : reason;
 }
 
-// By the mode bits as well, as the atomic writer decides for files, so that a folder marked
-// read-only is respected even by a process that could override it.
-bool writable(const fs::path& path) {
+// 0, or why `path` cannot be written. By the mode bits as well, as the atomic writer decides for
+// files, so that a folder marked read-only is respected even by a process that could override it.
+int writeError(const fs::path& path) {
     struct stat status {};
-    return ::stat(path.c_str(), &status) == 0 && (status.st_mode & 0222) != 0 &&
-           ::access(path.c_str(), W_OK) == 0;
+    if (::stat(path.c_str(), &status) != 0 || ::access(path.c_str(), W_OK) != 0) {
+        return errno;
+    }
+    return (status.st_mode & 0222) != 0 ? 0 : EACCES;
 }
 
 // A name in the old folder that a copy cannot replace: a read-only file or anything not a file.
@@ -56,7 +59,7 @@ bool blocksCopy(const fs::path& path) {
     if (ec || !fs::exists(status) || fs::is_symlink(status)) {
         return false;
     }
-    return !fs::is_regular_file(status) || !writable(path);
+    return !fs::is_regular_file(status) || writeError(path) != 0;
 }
 
 std::string fileNameOf(const std::string& text) {
@@ -76,12 +79,11 @@ std::string numberedName(const std::string& name, int number) {
 // A hidden folder the new content is built in; removed with what it holds unless handed on.
 class StagingFolder {
   public:
-    // Errno in `error` when no folder could be made.
-    StagingFolder(const fs::path& parent, const std::string& stem, int& error) {
+    // Errno in `error` when no folder could be made. The name is short whatever the folder's.
+    StagingFolder(const fs::path& parent, int& error) {
         std::random_device device;
         for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-            const fs::path candidate =
-                parent / ("." + stem + "." + std::to_string(device()) + ".save");
+            const fs::path candidate = parent / (".kavlo-save." + std::to_string(device()));
             if (::mkdir(candidate.c_str(), 0777) == 0) {
                 path_ = candidate;
                 error = 0;
@@ -321,10 +323,10 @@ WorkingFolderSave saveWorkingFolder(const PageSetup& setup, const fs::path& appF
         return save;
     }
     const fs::path stagingParent = *placement == Placement::Merge ? target : appFolder;
-    int error = EACCES;
+    int error = writeError(stagingParent);
     std::optional<StagingFolder> staging;
-    if (writable(stagingParent)) {
-        staging.emplace(stagingParent, std::string(name), error);
+    if (error == 0) {
+        staging.emplace(stagingParent, error);
     }
     if (!staging || staging->path().empty()) {
         tell(messages, "フォルダ " + stagingParent.string() + " に書き込めません。" +
