@@ -44,8 +44,8 @@ struct Rig {
         std::ofstream(path, std::ios::binary) << bytes;
         return path.string();
     }
-    SaveResult save(MessageSink& messages, const std::string& name = "w") const {
-        return saveWorkingFolder(setup, app, name, messages).result;
+    SaveResult save(MessageSink& messages) const {
+        return saveWorkingFolder(setup, app, "w", messages).result;
     }
     PageSetup saved() const { return parsePathFile(bytesOf(app / "w" / kPathFileName), {}); }
 
@@ -78,9 +78,8 @@ TEST(WorkingFolderTest, EachFileGetsOneCopyOfItsOwnAndTheLinesNameTheCopies) {
         {FileKind::Format, 1, rig.file("f1.fmt", "F1"), "f1.fmt"},
         {FileKind::Numeric, 1, a, "g01.dat"},
         {FileKind::Comment, 1, rig.file("c/注記.txt", "注記"), "注記.txt"},
-        {FileKind::Format, 2, rig.file("a/README", "R1"), "README"},
         {FileKind::Numeric, 2, b, "g01-2.dat"},  // another file of the same name
-        {FileKind::Format, 3, rig.file("b/README", "R2"), "README-2"},
+        {FileKind::Format, 3, rig.file("b/README", "R"), "README"},
         // Slot 3 has no numeric file: line 12 + 3 stays empty.
         {FileKind::Numeric, 4, (rig.dir.path() / "a/../a/g01.dat").string(), "g01.dat"},
         {FileKind::Numeric, 5, (rig.dir.path() / "link.dat").string(), "g01-2.dat"},
