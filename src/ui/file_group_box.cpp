@@ -84,15 +84,26 @@ FileGroupBox::FileGroupBox(int kind, const QString& title, QWidget* parent)
     grid->addWidget(drives_, 0, 2);
     auto* slotColumn = new QVBoxLayout;
     slotColumn->setSpacing(1);
+    const QString kindName = QStringList{"書式", "数値", "コメント"}.value(kind - 1);
     for (int g = 1; g <= kSlotCount; ++g) {
         auto* box = new SlotBox(g, this);
         box->setObjectName(name("Text", kind, g));
-        box->setAccessibleName(title + " " + QString::number(g));
+        box->setAccessibleName(kindName + " " + QString::number(g));
         box->setMinimumWidth(300);
         slots_[static_cast<std::size_t>(g)] = box;
-        slotColumn->addWidget(box);
+        auto* checker = new QPushButton("*", this);
+        checker->setObjectName(name("Command", kind, g));
+        checker->setAccessibleName("チェッカー " + kindName + " " + QString::number(g));
+        checker->setToolTip("チェッカーで開く");
+        checker->setFixedSize(box->sizeHint().height(), box->sizeHint().height());
+        auto* row = new QHBoxLayout;
+        row->setSpacing(2);
+        row->addWidget(box, 1);
+        row->addWidget(checker);
+        slotColumn->addLayout(row);
         connect(box, &SlotBox::armed, this, &FileGroupBox::slotArmed);
         connect(box, &SlotBox::stepRequested, this, &FileGroupBox::stepRequested);
+        connect(checker, &QPushButton::clicked, this, [this, g] { emit checkerRequested(g); });
     }
     slotColumn->addStretch();
     grid->addLayout(slotColumn, 1, 0);

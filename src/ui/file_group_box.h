@@ -51,6 +51,8 @@ class FileGroupBox : public QWidget {
 
   signals:
     void slotArmed(int slot);
+    // The slot's "*" button: open its file in the checker.
+    void checkerRequested(int slot);
     void stepRequested(int slot);
     void fileClicked(const QString& fullPath);
     void buttonClicked();

@@ -13,6 +13,7 @@
 #include <QUrl>
 
 #include "canvas_window.h"
+#include "core/bounded_file.h"
 #include "core/path_file.h"
 #include "file_group_box.h"
 #include "help_window.h"
@@ -102,6 +103,8 @@ MainWindow::MainWindow(Session& session, MessageSink& messages, QWidget* parent)
         connect(group, &FileGroupBox::fileClicked, this,
                 [this, k](const QString& path) { pick(k, path); });
         connect(group, &FileGroupBox::stepRequested, this, [this, k](int g) { step(k, g); });
+        connect(group, &FileGroupBox::checkerRequested, this,
+                [this, k](int g) { openChecker(k, g); });
         if (k == 1) {
             auto* ends = button("<=>", "Command11", this);
             ends->setToolTip("パスの先頭と末尾の表示を切り替える");
@@ -112,11 +115,7 @@ MainWindow::MainWindow(Session& session, MessageSink& messages, QWidget* parent)
     }
     group(FileKind::Format)->setEnlargedFolderHeight(kEnlargedFormatFolders);
     group(FileKind::Numeric)->setEnlargedFolderHeight(kEnlargedNumericFolders);
-    connect(group(FileKind::Format), &FileGroupBox::buttonClicked, this, [this] {
-        for (FileGroupBox* g : groups_) {
-            g->refresh();
-        }
-    });
+    connect(group(FileKind::Format), &FileGroupBox::buttonClicked, this, &MainWindow::refreshLists);
     // "▲" takes the drive and folder of the group above it.
     for (const auto& [to, from] : {std::pair{FileKind::Numeric, FileKind::Format},
                                    std::pair{FileKind::Comment, FileKind::Numeric}}) {
@@ -163,6 +162,7 @@ MainWindow::MainWindow(Session& session, MessageSink& messages, QWidget* parent)
 MainWindow::~MainWindow() {
     delete canvas_;
     delete help_;
+    delete checker_;
     delete dataSave_;
     delete folderSearch_;
 }
@@ -274,12 +274,46 @@ void MainWindow::step(int kind, int slot) {
 }
 
 void MainWindow::togglePathEnds() {
-    pathEndShown_ = !pathEndShown_;
+    bool& endShown = session_.pathEndShown;
+    endShown = !endShown;
     for (FileGroupBox* g : groups_) {
         for (int slot = 1; slot <= kSlotCount; ++slot) {
             SlotBox* box = g->slotBox(slot);
-            box->setCursorPosition(pathEndShown_ ? static_cast<int>(box->text().size()) : 1);
+            box->setCursorPosition(endShown ? static_cast<int>(box->text().size()) : 1);
         }
+    }
+}
+
+void MainWindow::refreshLists() {
+    for (FileGroupBox* g : groups_) {
+        g->refresh();
+    }
+}
+
+// A missing file leaves the box; the checker itself tells why any other file cannot be opened.
+void MainWindow::openChecker(int kind, int slot) {
+    FileGroupBox* g = groups_[static_cast<std::size_t>(kind - 1)];
+    const QString path = g->slotText(slot);
+    if (path.isEmpty()) {
+        return;
+    }
+    if (probeDataFile(path.toStdString()) == FileAccess::Missing) {
+        messages_.show({"QAP Checker", fileAccessText(FileAccess::Missing)});
+        g->setSlotText(slot, {});
+        return;
+    }
+    if (!checker_) {
+        checker_ = new CheckerWindow(session_, messages_);
+        connect(checker_, &CheckerWindow::saved, this, &MainWindow::takeSavedPath);
+        connect(checker_, &CheckerWindow::listsChanged, this, &MainWindow::refreshLists);
+    }
+    checker_->openFile(path, 10 * kind + slot);
+}
+
+void MainWindow::takeSavedPath(int source, const QString& path) {
+    const int kind = source / 10, slot = source % 10;
+    if (kind >= 1 && kind <= 3 && slot >= 1 && slot <= kSlotCount) {
+        groups_[static_cast<std::size_t>(kind - 1)]->setSlotText(slot, path);
     }
 }
 
@@ -365,8 +399,13 @@ void MainWindow::openHomePage() {
     }
 }
 
-// Closing the main window ends the program, whatever else is open.
+// Closing the main window ends the program, whatever else is open, unless the checker holds
+// edits the user wants to keep.
 void MainWindow::closeEvent(QCloseEvent* event) {
+    if (checker_ && !checker_->close()) {
+        event->ignore();
+        return;
+    }
     if (canvas_) {
         canvas_->hide();
     }

@@ -5,6 +5,7 @@
 #include <array>
 
 #include "canvas_window.h"
+#include "checker_window.h"
 #include "core/messages.h"
 #include "data_save_window.h"
 #include "folder_search_window.h"
@@ -37,6 +38,7 @@ class MainWindow : public QWidget {
     void setPageSetup(const PageSetup& setup);
     FileGroupBox* group(FileKind kind) const;
     CanvasWindow* canvas() const { return canvas_; }
+    CheckerWindow* checker() const { return checker_; }
     // The working-folder windows, made on first use and then kept.
     DataSaveWindow* dataSaveWindow() const { return dataSave_; }
     FolderSearchWindow* folderSearchWindow() const { return folderSearch_; }
@@ -53,6 +55,9 @@ class MainWindow : public QWidget {
     void pick(int kind, const QString& fullPath);
     void step(int kind, int slot);
     void togglePathEnds();
+    void openChecker(int kind, int slot);
+    void takeSavedPath(int source, const QString& path);
+    void refreshLists();
     void cycleSize();
     void showHelp();
     void openHomePage();
@@ -75,10 +80,10 @@ class MainWindow : public QWidget {
     QPushButton* search_;
     QPointer<CanvasWindow> canvas_;
     QPointer<HelpWindow> help_;
+    QPointer<CheckerWindow> checker_;
     QPointer<DataSaveWindow> dataSave_;
     QPointer<FolderSearchWindow> folderSearch_;
     int pickTarget_ = 0;
-    bool pathEndShown_ = false;
 };
 
 }  // namespace kavlo

@@ -25,9 +25,9 @@ struct ViewSize {
 // Nothing for a letter that is not one of the seven.
 std::optional<ViewSize> viewSizeFor(char letter);
 
-// What the main window and the canvas window share for one run of the program: the graph
-// state, the page set-up the main window's boxes show, the application folder, the page last
-// drawn and where the canvas window goes.
+// What the windows share for one run of the program: the graph state, the page set-up the main
+// window's boxes show, the application folder, the page last drawn, where the canvas window
+// goes, and whether the path boxes show the ends of their paths.
 struct Session {
     explicit Session(std::filesystem::path folder) : appFolder(std::move(folder)) {
         graph.ViewLeft = 1000;
@@ -53,6 +53,8 @@ struct Session {
     std::filesystem::path appFolder;
     QImage page;
     bool horizontalBar = false;
+    // The main window's and the checker's "<=>": true while the boxes show the path ends.
+    bool pathEndShown = false;
 };
 
 }  // namespace kavlo

@@ -1,0 +1,80 @@
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <fstream>
+
+#include "ui/checker_window.h"
+
+namespace kavlo {
+namespace {
+
+// Reads on past the 10000th line; answers every other question with its first button.
+class ReadWholeFiles final : public MessageSink {
+  public:
+    MessageAnswer show(const Message& message) override {
+        return message.buttons == MessageButtons::OkCancel ? MessageAnswer::Cancel
+                                                           : defaultAnswer(message.buttons);
+    }
+};
+
+// A numeric file of 100,000 CR LF lines, about 3 MB, open in the checker.
+struct OpenChecker {
+    OpenChecker() : session(dir.path().toStdString()), path(dir.filePath("numeric.dat")) {
+        std::ofstream out(path.toStdString(), std::ios::binary);
+        char line[64];
+        for (int k = 0; k < 100000; ++k) {
+            std::snprintf(line, sizeof line, "%8.3f, %9.4f, %10.5f\r\n", k * 0.001, k % 97 * 1.25,
+                          (k % 1013) * -0.03125);
+            out << line;
+        }
+        out.close();
+        window.openFile(path, 21);
+        QApplication::processEvents();
+        if (window.isReadOnlyText()) {
+            std::abort();
+        }
+    }
+    void click(const char* name) { window.findChild<QPushButton*>(name)->click(); }
+
+    QTemporaryDir dir;
+    Session session;
+    ReadWholeFiles messages;
+    QString path;
+    CheckerWindow window{session, messages};
+};
+
+// From the file to the editor showing it.
+void BM_CheckerOpen100kLines(benchmark::State& state) {
+    OpenChecker checker;
+    for (auto _ : state) {
+        checker.window.openFile(checker.path, 21);
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_CheckerOpen100kLines)->Unit(benchmark::kMillisecond);
+
+void BM_CheckerLineEndConversion100kLines(benchmark::State& state) {
+    OpenChecker checker;
+    for (auto _ : state) {
+        checker.click("Command4");
+    }
+    if (!checker.window.hasUnsavedEdits()) {
+        state.SkipWithError("the conversion did not run");
+    }
+}
+BENCHMARK(BM_CheckerLineEndConversion100kLines)->Unit(benchmark::kMillisecond);
+
+// Encoding and the atomic write over the opened file.
+void BM_CheckerSave100kLines(benchmark::State& state) {
+    OpenChecker checker;
+    for (auto _ : state) {
+        checker.click("Command1");
+    }
+}
+BENCHMARK(BM_CheckerSave100kLines)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace kavlo

@@ -1,0 +1,420 @@
+#include "ui/checker_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QAccessible>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTest>
+#include <deque>
+#include <fstream>
+#include <sstream>
+
+#include "test_files.h"
+#include "ui/file_group_box.h"
+#include "ui/main_window.h"
+#include "ui/slot_box.h"
+
+namespace kavlo {
+namespace {
+
+// Answers questions as the case scripts them (then with the first button); keeps every message.
+class ScriptedMessages final : public MessageSink {
+  public:
+    MessageAnswer show(const Message& message) override {
+        shown.push_back(message);
+        if (answers.empty()) {
+            return defaultAnswer(message.buttons);
+        }
+        const MessageAnswer answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    std::size_t count(const std::string& text) const {
+        return std::count_if(shown.begin(), shown.end(),
+                             [&](const Message& m) { return m.text == text; });
+    }
+    std::vector<Message> shown;
+    std::deque<MessageAnswer> answers;
+};
+
+std::string bytesOf(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+std::ptrdiff_t entries(const std::filesystem::path& folder) {
+    return std::distance(std::filesystem::directory_iterator(folder), {});
+}
+
+class CheckerWindowTest : public testing::Test {
+  protected:
+    ~CheckerWindowTest() override { delete window_; }
+
+    template <typename T = QWidget>
+    T* control(const char* name) const {
+        return window_->findChild<T*>(name);
+    }
+    bool shown(const char* name) const { return control(name)->isVisibleTo(window_); }
+    void click(const char* name) const {
+        QTest::mouseClick(control<QPushButton>(name), Qt::LeftButton);
+    }
+    // An edit of the name box that leaves it as it was: save and rename are offered.
+    void touchName() const {
+        const QString name = nameBox_->text();
+        QTest::keyClick(nameBox_, Qt::Key_End);
+        QTest::keyClicks(nameBox_, "x\b");
+        EXPECT_EQ(nameBox_->text(), name);
+    }
+    std::string open(const std::string& name, std::string_view bytes, int source = 21) {
+        const std::string path = dir_.write(name, bytes);
+        EXPECT_TRUE(window_->openFile(QString::fromStdString(path), source)) << name;
+        return path;
+    }
+
+    test::TempDir dir_;
+    Session session_{dir_.path()};
+    ScriptedMessages messages_;
+    QPointer<CheckerWindow> window_ = new CheckerWindow(session_, messages_);
+    QPlainTextEdit* editor_ = control<QPlainTextEdit>("RichTextBox1");
+    QLineEdit* folderBox_ = control<QLineEdit>("Text2_0");
+    QLineEdit* nameBox_ = control<QLineEdit>("Text2_1");
+};
+
+TEST_F(CheckerWindowTest, UneditedTextSavesBackByteForByteAndEditsKeepTheEncoding) {
+    const std::pair<std::string, QString> cases[] = {
+        {"1 2\r\n3 4\r\n", "1 2\n3 4"},                        // UTF-8, CR LF
+        {"a\nb", "a\nb"},                                      // LF, no final end
+        {"\xEF\xBB\xBFx\ry\r", "x\ny"},                        // BOM, CR
+        {"\x82\xA0\r\n\x8A\xBF\r\n", "あ\n漢"},                // CP932
+        {"a\r\nb\nc\n\rd\re\xC2\xA0", "a\nb\nc\nd\ne\u00A0"},  // mixed, NBSP
+        {"", ""},
+    };
+    for (const auto& [bytes, text] : cases) {
+        const std::string path = open("round.dat", bytes);
+        EXPECT_EQ(window_->editorText(), text);
+        EXPECT_FALSE(shown("Command1") || shown("Command3") || shown("Command5"));
+        touchName();
+        click("Command1");
+        EXPECT_EQ(bytesOf(path), bytes);
+        EXPECT_FALSE(shown("Command1"));
+    }
+    EXPECT_TRUE(messages_.shown.empty());
+
+    // A new line takes the file's own end and encoding; a character CP932 lacks writes nothing.
+    const std::string path = open("cp932.dat", "\x82\xA0\r\nb\r\n");
+    editor_->moveCursor(QTextCursor::End);
+    QTest::keyClick(editor_, Qt::Key_Return);
+    editor_->insertPlainText("い");
+    click("Command1");
+    EXPECT_EQ(bytesOf(path), "\x82\xA0\r\nb\r\n\x82\xA2\r\n");
+    editor_->insertPlainText("😀");
+    click("Command1");
+    ASSERT_EQ(messages_.shown.size(), 1u);
+    EXPECT_NE(messages_.shown[0].text.find("3 行目"), std::string::npos) << messages_.shown[0].text;
+    EXPECT_EQ(bytesOf(path), "\x82\xA0\r\nb\r\n\x82\xA2\r\n");
+}
+
+TEST_F(CheckerWindowTest, SaveAsRenameAndOverwriteAskFirstAndNeverLoseTheOldFile) {
+    std::vector<std::pair<int, QString>> saved;
+    QObject::connect(window_, &CheckerWindow::saved,
+                     [&](int source, const QString& path) { saved.emplace_back(source, path); });
+    const std::string a = open("a.dat", "A\r\n", 23);
+    const std::string c = dir_.write("c.dat", "C\r\n");
+    const QString folder = QString::fromStdString(dir_.path().string());
+
+    // A new name is written at once; a folder typed without "/" still gets one.
+    folderBox_->setText(folder);
+    nameBox_->setText("b.dat");
+    click("Command1");
+    EXPECT_EQ(bytesOf(dir_.path() / "b.dat"), "A\r\n");
+    EXPECT_EQ(bytesOf(a), "A\r\n");
+    EXPECT_EQ(saved, (std::vector{std::pair(23, folder + "/b.dat")}));
+
+    // An existing other file: No writes nothing, Yes overwrites.
+    nameBox_->setText("c.dat");
+    messages_.answers = {MessageAnswer::No};
+    click("Command1");
+    EXPECT_EQ(bytesOf(c), "C\r\n");
+    messages_.answers = {MessageAnswer::Yes};
+    click("Command1");
+    EXPECT_EQ(bytesOf(c), "A\r\n");
+    EXPECT_EQ(messages_.count("ファイルが存在します。上書きしてもいいですか。"), 2u);
+
+    // Rename: the new file is written, then the opened one goes; a failed write keeps it.
+    nameBox_->setText("d.dat");
+    click("Command5");
+    EXPECT_EQ(bytesOf(dir_.path() / "d.dat"), "A\r\n");
+    EXPECT_FALSE(std::filesystem::exists(c));
+    folderBox_->setText(folder + "/no-such-folder/");
+    click("Command5");
+    EXPECT_TRUE(std::filesystem::exists(dir_.path() / "d.dat"));
+    EXPECT_NE(messages_.shown.back().text.find("no-such-folder"), std::string::npos);
+
+    // Names that would write elsewhere, or nowhere, are refused.
+    folderBox_->setText(folder + "/");
+    const auto before = entries(dir_.path());
+    const std::size_t messages = messages_.shown.size();
+    for (const char* name : {"", "sub/e.dat", ".", ".."}) {
+        nameBox_->setText(name);
+        click("Command1");
+        click("Command5");
+    }
+    EXPECT_EQ(messages_.shown.size(), messages + 8);
+    EXPECT_EQ(entries(dir_.path()), before);
+    EXPECT_EQ(saved.size(), 3u);
+}
+
+TEST_F(CheckerWindowTest, TheTenThousandLineQuestionComesOnceAndDroppedLinesMakeTheTextReadOnly) {
+    // Lines, answer, times asked, lines shown, read-only.
+    const std::tuple<int, MessageAnswer, std::size_t, int, bool> cases[] = {
+        {9999, MessageAnswer::Ok, 0, 9999, false},
+        {10000, MessageAnswer::Ok, 1, 10000, false},
+        {10001, MessageAnswer::Cancel, 1, 10001, false},
+        {10001, MessageAnswer::Ok, 1, 10000, true},
+    };
+    for (const auto& [lines, answer, asked, shownLines, readOnly] : cases) {
+        std::string text;
+        for (int k = 1; k <= lines; ++k) {
+            text += std::to_string(k) + "\r\n";
+        }
+        messages_.shown.clear();
+        messages_.answers = {answer};
+        const std::string path = open("long.dat", text);
+        EXPECT_EQ(messages_.count("ファイルが10000行を越えます。読込みを中断しますか。"), asked);
+        EXPECT_TRUE(!asked || messages_.shown[0].title == "Read Over !");
+        EXPECT_EQ(editor_->blockCount(), shownLines) << lines;
+        EXPECT_EQ(shown("ReadOnlyNote"), readOnly) << lines;
+        EXPECT_EQ(shown("Command4"), !readOnly) << lines;
+        touchName();
+        EXPECT_EQ(shown("Command1"), !readOnly) << lines;
+        click("Command1");
+        EXPECT_EQ(bytesOf(path), text) << lines;
+    }
+
+    // Bytes that are no text open read-only with a message.
+    messages_.shown.clear();
+    open("binary.dat", std::string("ab\0\xFF\xFF", 5));
+    EXPECT_TRUE(window_->isReadOnlyText() && editor_->isReadOnly());
+    EXPECT_EQ(messages_.shown.size(), 1u);
+}
+
+TEST_F(CheckerWindowTest, EditingStateUndoTargetOvertypePathEndsAndLineEndConversion) {
+    const std::string path = open("ends.dat", "a\rb\nc\n\rd\r\ne");
+    EXPECT_EQ(window_->editorLastEdited(), 0);
+    QTest::keyClicks(editor_, "X");
+    EXPECT_EQ(window_->editorLastEdited(), -1);
+    EXPECT_TRUE(shown("Command1") && shown("Command3") && shown("Command5"));
+    nameBox_->setCursorPosition(0);
+    QTest::keyClicks(nameBox_, "n");  // overtypes "e"
+    EXPECT_EQ(nameBox_->text(), "nnds.dat");
+    EXPECT_EQ(window_->editorLastEdited(), 0);
+    click("Command3");
+    EXPECT_EQ(nameBox_->text(), "ends.dat");
+    EXPECT_EQ(window_->editorText(), "Xa\nb\nc\nd\ne");
+    QTest::keyClicks(editor_, "Y");
+    click("Command3");
+    EXPECT_EQ(window_->editorText(), "a\nb\nc\nd\ne");  // typing is undone as one step
+
+    // Insert, pressed anywhere, switches to inserting.
+    window_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window_));
+    QTest::keyClick(editor_, Qt::Key_Insert);
+    nameBox_->setCursorPosition(0);
+    QTest::keyClicks(nameBox_, "n");
+    EXPECT_EQ(nameBox_->text(), "nends.dat");
+    nameBox_->setText("ends.dat");
+
+    // "<=>" shows the ends of both boxes, then their starts, sharing the main window's flag.
+    click("Command11");
+    EXPECT_TRUE(session_.pathEndShown);
+    EXPECT_EQ(folderBox_->cursorPosition(), folderBox_->text().size());
+    click("Command11");
+    EXPECT_FALSE(session_.pathEndShown);
+    EXPECT_EQ(nameBox_->cursorPosition(), 1);
+
+    // Every line end becomes CR LF; the text stays and the change counts as an edit.
+    click("Command1");
+    EXPECT_EQ(bytesOf(path), "a\rb\nc\n\rd\r\ne");
+    click("Command4");
+    EXPECT_EQ(window_->editorLastEdited(), -1);
+    click("Command1");
+    EXPECT_EQ(bytesOf(path), "a\r\nb\r\nc\r\nd\r\ne");
+    EXPECT_EQ(window_->editorText(), "a\nb\nc\nd\ne");
+
+    // Unsaved edits are given up only when the user agrees.
+    QTest::keyClicks(editor_, "Z");
+    messages_.answers = {MessageAnswer::Cancel, MessageAnswer::Cancel};
+    EXPECT_FALSE(window_->openFile(QString::fromStdString(dir_.write("other.dat", "o")), 12));
+    EXPECT_EQ(window_->openedPath().toStdString(), path);
+    window_->close();
+    EXPECT_TRUE(window_->isVisible());
+    EXPECT_EQ(messages_.count("編集内容が保存されていません。破棄してもいいですか。"), 2u);
+}
+
+TEST_F(CheckerWindowTest, FolderPanelTakesTheChosenFolderOverWithOneSeparatorAndMakesFolders) {
+    open("f.dat", "f");
+    EXPECT_FALSE(shown("Dir1") || shown("Drive1") || shown("Command7"));
+    click("Command6");
+    EXPECT_EQ(control<QPushButton>("Command6")->text(), "▲");
+    EXPECT_TRUE(shown("Dir1") && shown("Drive1") && shown("Command7"));
+    EXPECT_FALSE(folderBox_->isReadOnly());
+
+    // A new folder becomes the chosen one; an empty answer or a path makes none.
+    QStringList answers{"made", "", "x/y"};
+    window_->setFolderNameQuestion([&](QWidget*, const QString&) { return answers.takeFirst(); });
+    for (int k = 0; k < 3; ++k) {
+        click("Command7");
+    }
+    EXPECT_EQ(entries(dir_.path()), 2);
+    QTest::mouseClick(folderBox_, Qt::LeftButton);
+    EXPECT_EQ(folderBox_->text().toStdString(), (dir_.path() / "made").string() + "/");
+    EXPECT_EQ(control<QPushButton>("Command6")->text(), "▼");
+    EXPECT_TRUE(folderBox_->isReadOnly() && !shown("Dir1"));
+
+    // At the root the folder keeps its single "/".
+    click("Command6");
+    auto* folders = control<QListWidget>("Dir1");
+    emit folders->itemActivated(folders->findItems("/", Qt::MatchExactly).front());
+    QTest::mouseClick(folderBox_, Qt::LeftButton);
+    EXPECT_EQ(folderBox_->text(), "/");
+
+    // "戻る" closes the panel and hides the window.
+    click("Command6");
+    click("Command2");
+    EXPECT_FALSE(window_->isVisible() || shown("Dir1"));
+}
+
+TEST_F(CheckerWindowTest, PrintsTheStampAndTheTextToAPdfAndLeavesTheEditorAlone) {
+    const std::string path = open("p.dat", "10 20\r\n漢字 30\r\n");
+    QTest::keyClicks(editor_, "5");
+    const QString pdf = QString::fromStdString((dir_.path() / "out.pdf").string());
+    auto printTo = [&](const QString& file) {
+        window_->setPrintDialog([file](QWidget*, QPrinter& printer) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(file);
+            return true;
+        });
+        click("Command8");
+    };
+    printTo(pdf);
+    QProcess text;
+    text.start("pdftotext", {"-layout", pdf, "-"});
+    ASSERT_TRUE(text.waitForFinished(30000));
+    const QString printed = QString::fromUtf8(text.readAllStandardOutput());
+    const QString stamp = R"(\d{4}/\d\d/\d\d +\d\d:\d\d:\d\d +)" +
+                          QRegularExpression::escape(QString::fromStdString(path));
+    EXPECT_TRUE(printed.contains(QRegularExpression(stamp))) << printed.toStdString();
+    EXPECT_TRUE(printed.contains("510 20") && printed.contains("漢字 30")) << printed.toStdString();
+
+    // A cancelled dialog prints nothing; a printer that fails says so; the text stays.
+    window_->setPrintDialog([](QWidget*, QPrinter&) { return false; });
+    click("Command8");
+    printTo(pdf + ".missing/out.pdf");
+    ASSERT_EQ(messages_.shown.size(), 1u);
+    EXPECT_NE(messages_.shown[0].text.find(".missing/out.pdf"), std::string::npos);
+    EXPECT_EQ(window_->editorText(), "510 20\n漢字 30");
+    editor_->undo();
+    EXPECT_EQ(window_->editorText(), "10 20\n漢字 30");
+}
+
+TEST_F(CheckerWindowTest, EveryControlIsNamedAndTheHelpPaneHoldsItsLines) {
+    QStringList names;
+    for (QWidget* w : window_->findChildren<QWidget*>()) {
+        if ((qobject_cast<QAbstractButton*>(w) || qobject_cast<QLineEdit*>(w) ||
+             qobject_cast<QComboBox*>(w) || qobject_cast<QAbstractScrollArea*>(w)) &&
+            w->window() == window_ && !w->objectName().isEmpty()) {
+            // A combo box reads out its entry; its own name is what it gets by relations.
+            const QString name =
+                w->accessibleName().isEmpty()
+                    ? QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name)
+                    : w->accessibleName();
+            names << w->objectName() + ":" + name;
+        }
+    }
+    names.sort();
+    EXPECT_EQ(names.join(' '),
+              "Command11:パス表示の切り替え Command1:保存 Command2:戻る Command3:Undo "
+              "Command4:改行変換 Command5:改名 Command6:フォルダの選択 Command7:フォルダの作成 "
+              "Command8:印刷 Dir1:フォルダ一覧 Drive1:ドライブ RichTextBox1:エディタ "
+              "RichTextBox2:ヘルプ Text2_0:フォルダ Text2_1:ファイル名");
+    const QStringList help = control<QPlainTextEdit>("RichTextBox2")->toPlainText().split('\n');
+    ASSERT_EQ(help.size(), 89);
+    EXPECT_EQ(help[30], "     　　: 1以上の整数");
+    EXPECT_EQ(help[88], "   ZLB (ﾗﾍﾞﾙ)");
+}
+
+// The main window's "*" buttons, from a click to a saved path back in the slot's box.
+TEST(CheckerFromMainWindow, StarButtonsOpenTheSlotFileWithTheWidthOfItsKindAndTakeSavesBack) {
+    const test::TempDir dir;
+    Session session(dir.path());
+    ScriptedMessages messages;
+    MainWindow window(session, messages);
+    const QString kinds[] = {"書式", "数値", "コメント"};
+    auto group = [&](int kind) { return window.group(static_cast<FileKind>(kind - 1)); };
+    auto star = [&](int kind, int slot) {
+        return window.findChild<QPushButton*>(QString("Command%1_%2").arg(kind).arg(slot));
+    };
+    for (int k = 1; k <= 3; ++k) {
+        for (int g = 1; g <= kSlotCount; ++g) {
+            const QString name = kinds[k - 1] + " " + QString::number(g);
+            EXPECT_EQ(star(k, g)->text(), "*");
+            EXPECT_EQ(star(k, g)->accessibleName(), "チェッカー " + name);
+            EXPECT_EQ(group(k)->slotBox(g)->accessibleName(), name);
+        }
+    }
+
+    // An empty box opens nothing; a missing file is told and leaves the box.
+    QTest::mouseClick(star(1, 2), Qt::LeftButton);
+    group(2)->setSlotText(3, QString::fromStdString((dir.path() / "gone.dat").string()));
+    QTest::mouseClick(star(2, 3), Qt::LeftButton);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, "ファイルが存在しません。ご確認ください。 ");
+    EXPECT_EQ(messages.shown[0].icon, MessageIcon::Exclamation);
+    EXPECT_EQ(group(2)->slotText(3), "");
+    EXPECT_EQ(window.checker(), nullptr);
+
+    // A format file shows the help beside it, 10000 twips wide; a comment file the editor alone.
+    group(1)->setSlotText(1, QString::fromStdString(dir.write("frm.dat", "1\r\n")));
+    QTest::mouseClick(star(1, 1), Qt::LeftButton);
+    CheckerWindow* checker = window.checker();
+    ASSERT_NE(checker, nullptr);
+    EXPECT_TRUE(checker->isVisible());
+    EXPECT_EQ(checker->width(), 667);
+    EXPECT_TRUE(checker->findChild<QWidget*>("RichTextBox2")->isVisibleTo(checker));
+    group(3)->setSlotText(4, QString::fromStdString(dir.write("cmt.txt", "c\r\n")));
+    QTest::mouseClick(star(3, 4), Qt::LeftButton);
+    EXPECT_EQ(window.checker(), checker);
+    EXPECT_EQ(checker->checkerSource(), 34);
+    EXPECT_LT(checker->width(), 667);
+    EXPECT_FALSE(checker->findChild<QWidget*>("RichTextBox2")->isVisibleTo(checker));
+
+    // A save under a new name goes into the box the file came from, even when the box was
+    // re-armed meanwhile, and the lists show the new file.
+    group(3)->setFolder(QString::fromStdString(dir.path().string()));
+    group(3)->setSlotText(4, {});
+    checker->findChild<QLineEdit*>("Text2_1")->setText("new.txt");
+    QTest::mouseClick(checker->findChild<QPushButton*>("Command1"), Qt::LeftButton);
+    EXPECT_EQ(group(3)->slotText(4).toStdString(), (dir.path() / "new.txt").string());
+    EXPECT_EQ(
+        window.findChild<QListWidget*>("File3")->findItems("new.txt", Qt::MatchExactly).size(), 1);
+
+    // Closing the program asks about unsaved edits; Cancel keeps both windows.
+    QTest::keyClicks(checker->findChild<QWidget*>("RichTextBox1"), "edit");
+    window.show();
+    messages.answers = {MessageAnswer::Cancel};
+    window.close();
+    EXPECT_TRUE(window.isVisible() && checker->isVisible());
+}
+
+}  // namespace
+}  // namespace kavlo
