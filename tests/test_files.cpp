@@ -1,8 +1,9 @@
 #include "test_files.h"
 
-#include <iconv.h>
+#include "core/text_decoding.h"
 
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <stdexcept>
 
@@ -27,17 +28,17 @@ std::string TempDir::write(const std::string& name, std::string_view bytes) cons
     return file.string();
 }
 
+std::string bytesOf(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
 std::string toCp932(std::string_view utf8) {
-    const iconv_t convert = iconv_open("CP932", "UTF-8");
-    std::string in(utf8), out(2 * utf8.size(), '\0');
-    char *from = in.data(), *to = out.data();
-    std::size_t left = in.size(), room = out.size();
-    const bool failed = iconv(convert, &from, &left, &to, &room) == static_cast<std::size_t>(-1);
-    iconv_close(convert);
-    if (failed) {
-        throw std::runtime_error("not CP932: " + in);
+    const auto bytes = utf8ToCp932(utf8);
+    if (!bytes) {
+        throw std::runtime_error("not CP932: " + std::string(utf8));
     }
-    return out.substr(0, out.size() - room);
+    return *bytes;
 }
 
 std::string FormatLines::text(std::string_view lineEnd) const {

@@ -3,6 +3,9 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "core/messages.h"
 
 namespace kavlo::test {
 
@@ -24,6 +27,20 @@ class TempDir {
 
 // The CP932 bytes Windows writes for a UTF-8 text.
 std::string toCp932(std::string_view utf8);
+
+// The whole file as it stands; empty when it cannot be read.
+std::string bytesOf(const std::filesystem::path& file);
+
+// Records every message and gives each question of Yes and No `answer`.
+struct AnsweringMessages final : MessageSink {
+    explicit AnsweringMessages(MessageAnswer a = MessageAnswer::Yes) : answer(a) {}
+    MessageAnswer show(const Message& message) override {
+        messages.push_back(message);
+        return message.buttons == MessageButtons::YesNo ? answer : MessageAnswer::Ok;
+    }
+    std::vector<Message> messages;
+    MessageAnswer answer;
+};
 
 // A format file of 20 lines with the given value lines; the other lines are comments.
 struct FormatLines {

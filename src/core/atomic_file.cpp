@@ -31,7 +31,9 @@ std::filesystem::path resolveLinks(std::filesystem::path path) {
     return path;
 }
 
-std::string reasonFor(int error) {
+}  // namespace
+
+std::string writeFailureReason(int error) {
     switch (error) {
         case ENOSPC:
         case EDQUOT:
@@ -49,8 +51,10 @@ std::string reasonFor(int error) {
     }
 }
 
+namespace {
+
 WriteResult failure(const std::filesystem::path& target, int error) {
-    return {"ファイル " + target.string() + " に書き込めません。" + reasonFor(error) +
+    return {"ファイル " + target.string() + " に書き込めません。" + writeFailureReason(error) +
             "ご確認ください。"};
 }
 
@@ -132,6 +136,8 @@ int copyInPlace(int from, const std::filesystem::path& target) {
     return error;
 }
 
+}  // namespace
+
 void syncFolder(const std::filesystem::path& folder) {
     const int descriptor =
         ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -142,8 +148,6 @@ void syncFolder(const std::filesystem::path& folder) {
         ::close(descriptor);
     }
 }
-
-}  // namespace
 
 AtomicFile::AtomicFile(std::filesystem::path target) : target_(std::move(target)) {}
 

@@ -44,4 +44,10 @@ class AtomicFile {
 // Writes `bytes` as the whole new content of `file` through an AtomicFile.
 WriteResult replaceFileAtomically(const std::filesystem::path& file, std::string_view bytes);
 
+// A short user-facing reason for a failed write (errno), or empty when there is none to give.
+std::string writeFailureReason(int error);
+
+// Makes the renames done in `folder` last through a crash.
+void syncFolder(const std::filesystem::path& folder);
+
 }  // namespace kavlo

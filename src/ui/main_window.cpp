@@ -86,7 +86,8 @@ MainWindow::MainWindow(Session& session, MessageSink& messages, QWidget* parent)
       headerAlignment_(list({"左端", "中央", "右端"}, "Combo3", this)),
       draw_(button("描画", "Command4", this)),
       size_(button(kSizeCaptions[0], "Command7", this)),
-      save_(button("保存", "Command8", this)) {
+      save_(button("保存", "Command8", this)),
+      search_(button("検索", "Command9", this)) {
     setObjectName("Form1");
     setWindowTitle(QString("Kavlo %1.%2")
                        .arg(KAVLO_VERSION_MAJOR)
@@ -139,11 +140,11 @@ MainWindow::MainWindow(Session& session, MessageSink& messages, QWidget* parent)
     auto* quit = button("終了", "Command5", this);
     auto* help = button("ヘルプ", "Command6", this);
     auto* home = button("HP", "Command10", this);
-    save_->setEnabled(false);
     save_->setToolTip("作業フォルダーへの保存");
     save_->hide();
+    search_->setToolTip("作業フォルダーの検索と読み込み");
     auto* commands = new QHBoxLayout;
-    for (QPushButton* b : {draw_, quit, help, size_, save_, home}) {
+    for (QPushButton* b : {draw_, quit, help, size_, save_, search_, home}) {
         commands->addWidget(b);
     }
     commands->addStretch();
@@ -155,12 +156,16 @@ MainWindow::MainWindow(Session& session, MessageSink& messages, QWidget* parent)
     connect(help, &QPushButton::clicked, this, &MainWindow::showHelp);
     connect(size_, &QPushButton::clicked, this, &MainWindow::cycleSize);
     connect(home, &QPushButton::clicked, this, &MainWindow::openHomePage);
+    connect(save_, &QPushButton::clicked, this, &MainWindow::openDataSave);
+    connect(search_, &QPushButton::clicked, this, &MainWindow::openFolderSearch);
 }
 
 MainWindow::~MainWindow() {
     delete canvas_;
     delete help_;
     delete checker_;
+    delete dataSave_;
+    delete folderSearch_;
 }
 
 FileGroupBox* MainWindow::group(FileKind kind) const {
@@ -197,6 +202,38 @@ void MainWindow::startUp() {
     setPageSetup(designSetup());
     messages_.show({"Kavlo", kWelcome, MessageIcon::None, MessageButtons::Ok});
     setPageSetup(sampleSetup(session_.appFolder.string()));
+}
+
+bool MainWindow::loadPathFile(const std::filesystem::path& pathFile) {
+    PageSetup emptied = pageSetup();
+    for (FilePicker& picker : emptied.pickers) {
+        picker.files.fill({});
+    }
+    emptied.header.text.clear();
+    const auto loaded = readPathFile(pathFile, emptied);
+    if (!loaded) {
+        return false;
+    }
+    setPageSetup(*loaded);
+    return true;
+}
+
+void MainWindow::openDataSave() {
+    if (!dataSave_) {
+        dataSave_ = new DataSaveWindow(
+            session_.appFolder, [this] { return pageSetup(); }, messages_);
+        connect(dataSave_, &DataSaveWindow::saved, save_, &QWidget::hide);
+    }
+    dataSave_->open();
+}
+
+void MainWindow::openFolderSearch() {
+    if (!folderSearch_) {
+        folderSearch_ = new FolderSearchWindow(
+            session_.appFolder,
+            [this](const std::filesystem::path& pathFile) { return loadPathFile(pathFile); });
+    }
+    folderSearch_->open();
 }
 
 PageSetup MainWindow::pageSetup() const {
@@ -377,8 +414,10 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     if (canvas_) {
         canvas_->hide();
     }
-    if (help_) {
-        help_->close();
+    for (QWidget* w : std::initializer_list<QWidget*>{help_, dataSave_, folderSearch_}) {
+        if (w) {
+            w->close();
+        }
     }
     event->accept();
     QApplication::quit();

@@ -7,6 +7,8 @@
 #include "canvas_window.h"
 #include "checker_window.h"
 #include "core/messages.h"
+#include "data_save_window.h"
+#include "folder_search_window.h"
 #include "help_window.h"
 #include "session.h"
 
@@ -38,6 +40,12 @@ class MainWindow : public QWidget {
     FileGroupBox* group(FileKind kind) const;
     CanvasWindow* canvas() const { return canvas_; }
     CheckerWindow* checker() const { return checker_; }
+    // The working-folder windows, made on first use and then kept.
+    DataSaveWindow* dataSaveWindow() const { return dataSave_; }
+    FolderSearchWindow* folderSearchWindow() const { return folderSearch_; }
+    // Empties the slot boxes and the header text, then applies the path file as the start-up
+    // does; false, changing nothing, when the file is missing or empty.
+    bool loadPathFile(const std::filesystem::path& pathFile);
     int pickTarget() const { return pickTarget_; }
 
   protected:
@@ -54,6 +62,8 @@ class MainWindow : public QWidget {
     void cycleSize();
     void showHelp();
     void openHomePage();
+    void openDataSave();
+    void openFolderSearch();
     void canvasLeft(bool byBackButton);
     char sizeLetter() const;
     PageSetup designSetup() const;
@@ -68,9 +78,12 @@ class MainWindow : public QWidget {
     QPushButton* draw_;
     QPushButton* size_;
     QPushButton* save_;
+    QPushButton* search_;
     QPointer<CanvasWindow> canvas_;
     QPointer<HelpWindow> help_;
     QPointer<CheckerWindow> checker_;
+    QPointer<DataSaveWindow> dataSave_;
+    QPointer<FolderSearchWindow> folderSearch_;
     int pickTarget_ = 0;
 };
 

@@ -143,7 +143,7 @@ TEST_F(MainWindowTest, FirstRunWelcomesOffersTheSamplesNamesItsControlsAndCycles
                 << w->objectName().toStdString();
         }
     }
-    EXPECT_EQ(controls, 3 * (6 + 6 + 5) + 1 + 4 + 6);  // groups, "<=>", header, commands
+    EXPECT_EQ(controls, 3 * (6 + 6 + 5) + 1 + 4 + 7);  // groups, "<=>", header, commands
 }
 
 TEST_F(MainWindowTest, RestoresFullAndShortPathFiles) {

@@ -1,0 +1,138 @@
+#include "data_save_window.h"
+
+#include <QDateTime>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QKeySequence>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShortcut>
+
+#include "core/working_folder.h"
+#include "drive_box.h"
+#include "folder_browsing.h"
+#include "folder_list.h"
+
+namespace kavlo {
+namespace {
+
+const char* const kPrompt =
+    "右フォルダ下にフォルダを作成しファイルを保存します。"
+    "フォルダ名は下記のものでいいでしょうか。";
+
+QString text(const std::filesystem::path& path) {
+    return QString::fromStdString(path.string());
+}
+
+// The busy cursor gives way to the arrow while a question or a message waits for the user.
+class ArrowWhileAsking final : public MessageSink {
+  public:
+    explicit ArrowWhileAsking(MessageSink& to) : to_(to) {}
+    MessageAnswer show(const Message& message) override {
+        QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
+        const MessageAnswer answer = to_.show(message);
+        QGuiApplication::restoreOverrideCursor();
+        return answer;
+    }
+
+  private:
+    MessageSink& to_;
+};
+
+}  // namespace
+
+DataSaveWindow::DataSaveWindow(std::filesystem::path appFolder,
+                               std::function<PageSetup()> currentSetup, MessageSink& messages,
+                               QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      appFolder_(std::move(appFolder)),
+      currentSetup_(std::move(currentSetup)),
+      messages_(messages),
+      name_(new QLineEdit(this)),
+      target_(new QLabel(this)),
+      save_(new QPushButton("保存", this)),
+      drives_(new DriveBox(this)),
+      folders_(new FolderList(this)) {
+    setObjectName("Form7");
+    setWindowTitle(kDataSaveTitle);
+    auto* prompt = new QLabel(kPrompt, this);
+    prompt->setObjectName("Label1");
+    prompt->setWordWrap(true);
+    prompt->setBuddy(name_);
+    name_->setObjectName("Text1");
+    name_->setAccessibleName("フォルダ名");
+    target_->setObjectName("Label2");
+    target_->setAccessibleName("保存先");
+    target_->setWordWrap(true);
+    target_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    save_->setObjectName("Command2");
+    save_->setDefault(true);
+    auto* back = new QPushButton("戻る", this);
+    back->setObjectName("Command1");
+    drives_->setObjectName("Drive1");
+    drives_->setAccessibleName("ドライブ");
+    folders_->setObjectName("Dir1");
+    folders_->setAccessibleName("フォルダ");
+
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(prompt, 0, 0, 1, 2);
+    grid->addWidget(name_, 1, 0, 1, 2);
+    grid->addWidget(target_, 2, 0, 1, 2);
+    grid->addWidget(save_, 3, 0);
+    grid->addWidget(back, 3, 1);
+    grid->setRowStretch(4, 1);
+    grid->addWidget(drives_, 0, 2);
+    grid->addWidget(folders_, 1, 2, 4, 1);
+    grid->setColumnStretch(2, 1);
+    resize(560, 260);
+
+    linkDriveAndFolders(drives_, folders_, [](const QString&) {});
+    showFolder(drives_, folders_, text(appFolder_));
+    connect(name_, &QLineEdit::textChanged, this, &DataSaveWindow::showTarget);
+    connect(save_, &QPushButton::clicked, this, &DataSaveWindow::save);
+    connect(back, &QPushButton::clicked, this, &QWidget::hide);
+    connect(new QShortcut(QKeySequence::Cancel, this), &QShortcut::activated, this, &QWidget::hide);
+}
+
+void DataSaveWindow::open() {
+    name_->setText(QDateTime::currentDateTime().toString("MMdd-hhmm"));
+    folders_->refresh();
+    show();
+    raise();
+    activateWindow();
+    name_->setFocus();
+}
+
+QString DataSaveWindow::browsedFolder() const {
+    return folders_->folder();
+}
+
+// Where the folder will be made, since the lists beside the name only browse.
+void DataSaveWindow::showTarget() {
+    target_->setText("保存先: " + text(appFolder_ / name_->text().toStdString()));
+}
+
+void DataSaveWindow::save() {
+    ArrowWhileAsking messages(messages_);
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const WorkingFolderSave result =
+        saveWorkingFolder(currentSetup_(), appFolder_, name_->text().toStdString(), messages);
+    QGuiApplication::restoreOverrideCursor();
+    switch (result.result) {
+        case SaveResult::Saved:
+            folders_->refresh();
+            hide();
+            emit saved();
+            break;
+        case SaveResult::NothingToSave:
+            hide();
+            break;
+        case SaveResult::Refused:
+        case SaveResult::Failed:
+            name_->setFocus();
+            break;
+    }
+}
+
+}  // namespace kavlo

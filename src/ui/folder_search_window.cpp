@@ -1,0 +1,82 @@
+#include "folder_search_window.h"
+
+#include <QDir>
+#include <QGridLayout>
+#include <QKeySequence>
+#include <QPushButton>
+#include <QShortcut>
+
+#include "core/path_file.h"
+#include "drive_box.h"
+#include "folder_browsing.h"
+#include "folder_list.h"
+
+namespace kavlo {
+namespace {
+
+std::filesystem::path pathFileIn(const QString& folder) {
+    return std::filesystem::path(folder.toStdString()) / kPathFileName;
+}
+
+}  // namespace
+
+FolderSearchWindow::FolderSearchWindow(const std::filesystem::path& startFolder, Load load,
+                                       QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      load_(std::move(load)),
+      choose_(new QPushButton("選択", this)),
+      drives_(new DriveBox(this)),
+      folders_(new FolderList(this)) {
+    setObjectName("Form6");
+    setWindowTitle("QAP Search");
+    choose_->setObjectName("Command2");
+    choose_->setDefault(true);
+    auto* back = new QPushButton("戻る", this);
+    back->setObjectName("Command1");
+    drives_->setObjectName("Drive1");
+    drives_->setAccessibleName("ドライブ");
+    folders_->setObjectName("Dir1");
+    folders_->setAccessibleName("フォルダ");
+
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(drives_, 0, 0, 1, 2);
+    grid->addWidget(folders_, 1, 0, 1, 2);
+    grid->addWidget(choose_, 2, 0);
+    grid->addWidget(back, 2, 1);
+    resize(360, 420);
+
+    linkDriveAndFolders(drives_, folders_, [this](const QString& folder) { look(folder); });
+    showFolder(drives_, folders_, QString::fromStdString(startFolder.string()));
+    look(folders_->folder());
+    connect(choose_, &QPushButton::clicked, this, &FolderSearchWindow::choose);
+    connect(back, &QPushButton::clicked, this, &QWidget::hide);
+    connect(new QShortcut(QKeySequence::Cancel, this), &QShortcut::activated, this, &QWidget::hide);
+}
+
+void FolderSearchWindow::open() {
+    folders_->refresh();
+    look(folders_->folder());
+    show();
+    raise();
+    activateWindow();
+    folders_->setFocus();
+}
+
+QString FolderSearchWindow::folder() const {
+    return folders_->folder();
+}
+
+void FolderSearchWindow::look(const QString& folder) {
+    choose_->setVisible(readPathFile(pathFileIn(folder), PageSetup{}).has_value());
+}
+
+void FolderSearchWindow::choose() {
+    QDir::setCurrent(folder());
+    if (load_(pathFileIn(folder()))) {
+        hide();
+    } else {
+        choose_->hide();  // emptied or removed since it was offered
+    }
+}
+
+}  // namespace kavlo

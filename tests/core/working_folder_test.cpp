@@ -1,0 +1,195 @@
+#include "core/working_folder.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "core/path_file.h"
+#include "test_files.h"
+
+namespace kavlo {
+namespace {
+
+namespace fs = std::filesystem;
+using Names = std::set<std::string>;
+using test::AnsweringMessages;
+using test::bytesOf;
+
+// Hidden names included, so that a stray temporary shows.
+Names namesIn(const fs::path& folder) {
+    Names names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        names.insert(entry.path().filename().string());
+    }
+    return names;
+}
+
+// An application folder, data files beside it, and a set-up naming them.
+struct Rig {
+    Rig() {
+        fs::create_directories(app);
+        for (FilePicker& picker : setup.pickers) {
+            picker = {"/", dir.path().string(), "*.dat;*.fmt", {}};
+        }
+        setup.header = {"見出し", 1, 4, 2};
+    }
+    std::string file(const std::string& relative, std::string_view bytes) const {
+        const fs::path path = dir.path() / relative;
+        fs::create_directories(path.parent_path());
+        std::ofstream(path, std::ios::binary) << bytes;
+        return path.string();
+    }
+    SaveResult save(MessageSink& messages) const {
+        return saveWorkingFolder(setup, app, "w", messages).result;
+    }
+    PageSetup saved() const { return parsePathFile(bytesOf(app / "w" / kPathFileName), {}); }
+
+    test::TempDir dir;
+    fs::path app = dir.path() / "app";
+    PageSetup setup;
+};
+
+TEST(WorkingFolderTest, NamesStayOneFolderUnderTheApplicationFolder) {
+    const std::pair<std::string, FolderNameCheck> cases[] = {
+        {"1204-1035", FolderNameCheck::Usable}, {"a..b", FolderNameCheck::Usable},
+        {"", FolderNameCheck::Empty},           {"..", FolderNameCheck::Refused},
+        {".", FolderNameCheck::Refused},        {"../up", FolderNameCheck::Refused},
+        {"a\\b", FolderNameCheck::Refused},     {std::string("a\0b", 3), FolderNameCheck::Refused}};
+    for (const auto& [name, check] : cases) {
+        EXPECT_EQ(checkFolderName(name), check) << name;
+    }
+}
+
+TEST(WorkingFolderTest, EachFileGetsOneCopyOfItsOwnAndTheLinesNameTheCopies) {
+    Rig rig;
+    const std::string a = rig.file("a/g01.dat", "A\r\n\x82\xa0"), b = rig.file("b/g01.dat", "B\n");
+    fs::create_symlink(b, rig.dir.path() / "link.dat");
+    const struct {
+        FileKind kind;
+        int slot;
+        std::string source;
+        std::string copy;
+    } cases[] = {
+        {FileKind::Format, 1, rig.file("f1.fmt", "F1"), "f1.fmt"},
+        {FileKind::Numeric, 1, a, "g01.dat"},
+        {FileKind::Comment, 1, rig.file("c/注記.txt", "注記"), "注記.txt"},
+        {FileKind::Numeric, 2, b, "g01-2.dat"},  // another file of the same name
+        {FileKind::Format, 3, rig.file("b/README", "R"), "README"},
+        // Slot 3 has no numeric file: line 12 + 3 stays empty.
+        {FileKind::Numeric, 4, (rig.dir.path() / "a/../a/g01.dat").string(), "g01.dat"},
+        {FileKind::Numeric, 5, (rig.dir.path() / "link.dat").string(), "g01-2.dat"},
+        {FileKind::Numeric, 6, rig.file("c/g01.dat", "C"), "g01-3.dat"},
+        {FileKind::Comment, 6, rig.file("a/Kavlo.pth", "P"), "Kavlo-2.pth"},
+    };
+    PageSetup expected = rig.setup;
+    Names names{kPathFileName};
+    for (const auto& c : cases) {
+        rig.setup.file(c.kind, c.slot) = c.source;
+        expected.file(c.kind, c.slot) = (rig.app / "w" / c.copy).string();
+        names.insert(c.copy);
+    }
+    RecordedMessages messages;
+    ASSERT_EQ(rig.save(messages), SaveResult::Saved);
+    EXPECT_TRUE(messages.messages.empty());
+    // Pickers, patterns and header as they stand.
+    EXPECT_EQ(bytesOf(rig.app / "w" / kPathFileName), formatPathFile(expected));
+    for (const auto& c : cases) {
+        EXPECT_EQ(bytesOf(expected.file(c.kind, c.slot)), bytesOf(c.source)) << c.copy;
+    }
+    EXPECT_EQ(namesIn(rig.app / "w"), names);
+    EXPECT_EQ(namesIn(rig.app), Names{"w"});
+}
+
+TEST(WorkingFolderTest, SavingALoadedFolderUnderItsOwnNameKeepsTheData) {
+    for (const MessageAnswer answer : {MessageAnswer::Yes, MessageAnswer::No}) {
+        SCOPED_TRACE(answer == MessageAnswer::Yes ? "Yes" : "No");
+        Rig rig;
+        rig.setup.file(FileKind::Format, 1) = rig.file("f.dat", "format");
+        rig.setup.file(FileKind::Numeric, 1) = rig.file("g01.dat", "grid one");
+        AnsweringMessages first;
+        ASSERT_EQ(rig.save(first), SaveResult::Saved);
+        std::ofstream(rig.app / "w" / "extra.txt") << "left by the user";
+
+        // Loaded back; a different g01.dat takes the name first, so the folder's own moves on.
+        rig.setup = rig.saved();
+        rig.setup.file(FileKind::Numeric, 2) = rig.setup.file(FileKind::Numeric, 1);
+        rig.setup.file(FileKind::Numeric, 1) = rig.file("other/g01.dat", "grid two");
+        AnsweringMessages messages(answer);
+        ASSERT_EQ(rig.save(messages), SaveResult::Saved);
+        ASSERT_EQ(messages.messages.size(), 1u);
+        EXPECT_EQ(messages.messages[0].text,
+                  "A folder with the same name exists. Do you want to overwrite the folder?");
+        const PageSetup saved = rig.saved();
+        EXPECT_EQ(bytesOf(saved.file(FileKind::Format, 1)), "format");
+        EXPECT_EQ(bytesOf(saved.file(FileKind::Numeric, 1)), "grid two");
+        EXPECT_EQ(bytesOf(saved.file(FileKind::Numeric, 2)), "grid one");
+        // Yes leaves the new content only; No keeps the other files beside it.
+        Names names{"f.dat", "g01.dat", "g01-2.dat", kPathFileName};
+        if (answer == MessageAnswer::No) {
+            names.insert("extra.txt");
+        }
+        EXPECT_EQ(namesIn(rig.app / "w"), names);
+        EXPECT_EQ(namesIn(rig.app), Names{"w"});
+    }
+}
+
+TEST(WorkingFolderTest, FilesNotCopiedKeepTheirPathsAndAreToldOnce) {
+    Rig rig;
+    const std::string missing = (rig.dir.path() / "missing.dat").string();
+    const std::string fifo = (rig.dir.path() / "pipe.dat").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    rig.setup.file(FileKind::Format, 1) = rig.file("f.dat", "f");
+    rig.setup.file(FileKind::Numeric, 1) = rig.setup.file(FileKind::Numeric, 2) = missing;
+    rig.setup.file(FileKind::Comment, 1) = fifo;
+    RecordedMessages messages;
+    const WorkingFolderSave save = saveWorkingFolder(rig.setup, rig.app, "w", messages);
+    ASSERT_EQ(save.result, SaveResult::Saved);
+    EXPECT_EQ(save.notCopied,
+              (std::vector<NotCopied>{
+                  {missing, "ファイルが存在しません。ご確認ください。 "},
+                  {fifo, "通常のファイルではないため読み込めません。ご確認ください。 "}}));
+    ASSERT_EQ(messages.messages.size(), 1u);
+    const std::string& text = messages.messages[0].text;
+    EXPECT_TRUE(text.find(missing) == text.rfind(missing) && text.find(fifo) != text.npos) << text;
+    const PageSetup saved = rig.saved();
+    EXPECT_TRUE(saved.file(FileKind::Numeric, 2) == missing &&
+                saved.file(FileKind::Comment, 1) == fifo);
+    EXPECT_EQ(namesIn(rig.app / "w"), (Names{"f.dat", kPathFileName}));
+}
+
+TEST(WorkingFolderTest, AFolderThatCannotTakeTheSaveIsLeftAsItWas) {
+    const std::pair<const char*, void (*)(const fs::path&)> cases[] = {
+        {"に書き込めません", [](const fs::path& w) { ::chmod(w.c_str(), 0555); }},
+        {"読み取り専用", [](const fs::path& w) { ::chmod((w / kPathFileName).c_str(), 0444); }},
+        {"同じ名前のファイル",
+         [](const fs::path& w) { fs::remove_all(w), std::ofstream(w) << "a file"; }},
+    };
+    for (const auto& [told, prepare] : cases) {
+        Rig rig;
+        rig.setup.file(FileKind::Format, 1) = rig.file("f.dat", "first");
+        AnsweringMessages messages(MessageAnswer::No);
+        ASSERT_EQ(rig.save(messages), SaveResult::Saved);
+        prepare(rig.app / "w");
+        const bool folder = fs::is_directory(rig.app / "w");
+        const Names before = folder ? namesIn(rig.app / "w") : Names{};
+        const std::string pathFile = bytesOf(rig.app / "w" / kPathFileName);
+        std::ofstream(rig.dir.path() / "f.dat") << "second";
+        EXPECT_EQ(rig.save(messages), SaveResult::Failed);
+        EXPECT_NE(messages.messages.back().text.find(told), std::string::npos) << told;
+        EXPECT_EQ(namesIn(rig.app), Names{"w"});
+        if (folder) {
+            EXPECT_EQ(namesIn(rig.app / "w"), before) << told;
+            EXPECT_EQ(bytesOf(rig.app / "w" / "f.dat") + bytesOf(rig.app / "w" / kPathFileName),
+                      "first" + pathFile);
+        }
+        ::chmod((rig.app / "w").c_str(), 0755);
+    }
+}
+
+}  // namespace
+}  // namespace kavlo

@@ -1,0 +1,190 @@
+#include <gtest/gtest.h>
+
+#include <QAbstractItemView>
+#include <QAccessible>
+#include <QComboBox>
+#include <QDateTime>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+
+#include "application_folder.h"
+#include "core/path_file.h"
+#include "render/device_profile.h"
+#include "render/page_composition.h"
+#include "render/recording_surface.h"
+#include "test_files.h"
+#include "ui/folder_list.h"
+#include "ui/main_window.h"
+
+namespace kavlo {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The drawing calls of the screen page the set-up composes, one JSON line each.
+std::vector<std::string> drawingCalls(PageSetup setup) {
+    GraphState g;
+    RecordingSurface surface, measure;
+    const DeviceProfile profile = screenProfile();
+    RecordedMessages messages;
+    composePage({g, surface, profile, messages, measure}, setup);
+    std::vector<std::string> calls;
+    for (const RecordedOp& op : surface.ops()) {
+        calls.push_back(toJson(op));
+    }
+    return calls;
+}
+
+// A main window started on a fresh application folder with the samples in its slots.
+class WorkingFolderWindowsTest : public testing::Test {
+  protected:
+    WorkingFolderWindowsTest() : session_(dir_.path() / "home") {
+        seedApplicationFolder(session_.appFolder);
+        window_.startUp();
+        messages_.messages.clear();  // the welcome
+    }
+    void click(QWidget* window, const char* name) {
+        QTest::mouseClick(window->findChild<QWidget*>(name), Qt::LeftButton);
+    }
+    DataSaveWindow* saveAs(const QString& name) {
+        click(&window_, "Command8");
+        window_.dataSaveWindow()->findChild<QLineEdit*>("Text1")->setText(name);
+        click(window_.dataSaveWindow(), "Command2");
+        return window_.dataSaveWindow();
+    }
+    // Opens the search window and moves its folder list to `folder`, as activating an entry
+    // does. Tells whether "選択" is offered there.
+    bool searchIn(const fs::path& folder) {
+        click(&window_, "Command9");
+        auto* list = window_.folderSearchWindow()->findChild<FolderList*>("Dir1");
+        list->setFolder(QString::fromStdString(folder.string()));
+        emit list->folderChosen(list->folder());
+        return !window_.folderSearchWindow()->findChild<QWidget*>("Command2")->isHidden();
+    }
+    fs::path home(const std::string& name) const { return session_.appFolder / name; }
+
+    test::TempDir dir_;
+    Session session_;
+    test::AnsweringMessages messages_;
+    MainWindow window_{session_, messages_};
+};
+
+TEST_F(WorkingFolderWindowsTest, SavedAndLoadedAgainThePageDrawsTheSame) {
+    // Slot 2 draws another g01.dat, which must not end as the copy slot 1 draws.
+    std::string other = test::bytesOf(home("g01.dat"));
+    other.replace(other.find("0.0017"), 6, "0.9017");
+    PageSetup before = window_.pageSetup();
+    before.file(FileKind::Numeric, 2) = dir_.write("g01.dat", other);
+    window_.setPageSetup(before);
+    const std::vector<std::string> calls = drawingCalls(before);
+    ASSERT_NE(calls, drawingCalls(sampleSetup(session_.appFolder.string())));
+
+    window_.drawRequest();
+    emit window_.canvas()->backPressed();  // offers the save button
+    click(&window_, "Command8");
+    const QString proposed = window_.dataSaveWindow()->findChild<QLineEdit*>("Text1")->text();
+    const QDateTime now = QDateTime::currentDateTime();
+    EXPECT_TRUE(proposed == now.toString("MMdd-hhmm") ||
+                proposed == now.addSecs(-60).toString("MMdd-hhmm"));
+    // A refused name keeps the window open for another; an empty one closes it.
+    EXPECT_FALSE(saveAs("../w")->isHidden());
+    ASSERT_EQ(messages_.messages.size(), 1u);
+    EXPECT_TRUE(saveAs("")->isHidden() && !window_.findChild<QWidget*>("Command8")->isHidden());
+    messages_.messages.clear();
+    EXPECT_TRUE(saveAs("w")->isHidden() && window_.findChild<QWidget*>("Command8")->isHidden());
+    EXPECT_TRUE(messages_.messages.empty() && !fs::exists(dir_.path() / "w"));
+    const auto saved = readPathFile(home("w") / kPathFileName, {});
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(saved->file(FileKind::Numeric, 2), home("w/g01-2.dat"));
+    for (int slot : {1, 3, 4, 5, 6}) {  // the shared file is copied once
+        EXPECT_EQ(saved->file(FileKind::Numeric, slot), home("w/g01.dat"));
+    }
+
+    // Loaded, then saved again under its own name: Yes and No both keep the data.
+    for (const MessageAnswer answer : {MessageAnswer::Yes, MessageAnswer::No, MessageAnswer::Yes}) {
+        window_.setPageSetup(sampleSetup("/elsewhere"));
+        ASSERT_TRUE(searchIn(home("w")));
+        click(window_.folderSearchWindow(), "Command2");
+        EXPECT_TRUE(window_.folderSearchWindow()->isHidden());
+        EXPECT_EQ(window_.pageSetup(), *saved);
+        EXPECT_EQ(drawingCalls(window_.pageSetup()), calls);
+        messages_.answer = answer;
+        saveAs("w");
+        ASSERT_EQ(messages_.messages.size(), 1u);  // the overwrite question
+        messages_.messages.clear();
+        EXPECT_EQ(test::bytesOf(home("w") / kPathFileName), formatPathFile(*saved));
+    }
+}
+
+TEST_F(WorkingFolderWindowsTest, SearchLoadsPathFilesAsTheStartUpReadsThem) {
+    for (const char* folder : {"none", "empty", "windows", "short"}) {
+        fs::create_directories(dir_.path() / folder);
+    }
+    dir_.write("empty/Kavlo.pth", "");
+    // Written on Windows: CP932 ("C:\データ", "見出し"), backslashes, empty pattern lines.
+    const std::string data = "C:\\\x83\x66\x81\x5b\x83\x5e",
+                      picker = "C:\\\r\n" + data + "\r\n\r\n";
+    const std::string six = data + "\\g01.dat\r\n\r\n\r\n\r\n\r\n\r\n";
+    dir_.write("windows/Kavlo.pth", picker + six + picker + six + picker + six +
+                                        "\x8c\xa9\x8f\x6f\x82\xb5\r\n1\r\n4\r\n2");
+    // Ends after the numeric pattern line: every later box stays empty.
+    dir_.write("short/Kavlo.pth",
+               "/\r\n/\r\n*.fmt\r\n/f.dat\r\n\r\n\r\n\r\n\r\n\r\n/\r\n/\r\n*.n\r\n");
+
+    EXPECT_FALSE(searchIn(dir_.path() / "none"));
+    EXPECT_FALSE(searchIn(dir_.path() / "empty"));
+    const HeaderSetup header = window_.pageSetup().header;
+    ASSERT_TRUE(searchIn(dir_.path() / "short"));
+    click(window_.folderSearchWindow(), "Command2");
+    PageSetup loaded = window_.pageSetup();
+    EXPECT_EQ(loaded.picker(FileKind::Format).pattern + loaded.picker(FileKind::Numeric).pattern,
+              "*.fmt*.n");
+    EXPECT_EQ(loaded.file(FileKind::Format, 1) + loaded.file(FileKind::Format, 2), "/f.dat");
+    for (int slot = 1; slot <= kSlotCount; ++slot) {
+        EXPECT_EQ(loaded.file(FileKind::Numeric, slot) + loaded.file(FileKind::Comment, slot), "");
+    }
+    EXPECT_EQ(loaded.header,
+              (HeaderSetup{"", header.faceIndex, header.sizeIndex, header.alignmentIndex}));
+
+    ASSERT_TRUE(searchIn(dir_.path() / "windows"));
+    click(window_.folderSearchWindow(), "Command2");
+    loaded = window_.pageSetup();
+    for (const FileKind kind : {FileKind::Format, FileKind::Numeric, FileKind::Comment}) {
+        EXPECT_EQ(loaded.file(kind, 1), "C:\\データ\\g01.dat");
+        EXPECT_EQ(loaded.picker(kind).pattern, defaultPattern(kind));
+    }
+    EXPECT_EQ(loaded.header, (HeaderSetup{"見出し", 1, 4, 2}));
+
+    // Both windows come back where they were left; every control is named.
+    searchIn(dir_.path() / "none");
+    window_.folderSearchWindow()->hide();
+    click(&window_, "Command9");
+    EXPECT_EQ(window_.folderSearchWindow()->folder().toStdString(), dir_.path() / "none");
+    click(&window_, "Command8");
+    for (QWidget* form :
+         std::initializer_list<QWidget*>{window_.dataSaveWindow(), window_.folderSearchWindow()}) {
+        QStringList named;
+        for (QWidget* w : form->findChildren<QWidget*>()) {
+            if (w->window() == form &&
+                (qobject_cast<QAbstractButton*>(w) || qobject_cast<QLineEdit*>(w) ||
+                 qobject_cast<QComboBox*>(w) || qobject_cast<QAbstractItemView*>(w))) {
+                // On Linux a combo box's own name is its text; its set name is what AT reads.
+                const QString set = w->accessibleName();
+                named << w->objectName() + "=" +
+                             (set.isEmpty() ? QAccessible::queryAccessibleInterface(w)->text(
+                                                  QAccessible::Name)
+                                            : set);
+            }
+        }
+        named.sort();
+        EXPECT_EQ(named.join(" ").toStdString(),
+                  form == window_.dataSaveWindow()
+                      ? "Command1=戻る Command2=保存 Dir1=フォルダ Drive1=ドライブ Text1=フォルダ名"
+                      : "Command1=戻る Command2=選択 Dir1=フォルダ Drive1=ドライブ");
+    }
+}
+
+}  // namespace
+}  // namespace kavlo
