@@ -191,12 +191,7 @@ void MainWindow::startUp() {
         size_->setText(kSizeCaptions[letter - 'a']);
     }
     save_->hide();
-    if (const auto restored =
-            loadWorkingFolder(session_.appFolder / kPathFileName, designSetup())) {
-        setPageSetup(restored->setup);
-        if (const auto relocated = relocationMessage(restored->report)) {
-            messages_.show(*relocated);
-        }
+    if (restore(session_.appFolder / kPathFileName, designSetup())) {
         return;
     }
     setPageSetup(designSetup());
@@ -210,11 +205,20 @@ bool MainWindow::loadPathFile(const std::filesystem::path& pathFile) {
         picker.files.fill({});
     }
     emptied.header.text.clear();
-    const auto loaded = readPathFile(pathFile, emptied);
+    return restore(pathFile, emptied);
+}
+
+// Files a working folder brought from elsewhere names are looked for beside its path file;
+// one message tells what moved and what is missing.
+bool MainWindow::restore(const std::filesystem::path& pathFile, const PageSetup& base) {
+    const auto loaded = loadWorkingFolder(pathFile, base);
     if (!loaded) {
         return false;
     }
-    setPageSetup(*loaded);
+    setPageSetup(loaded->setup);
+    if (const auto relocated = relocationMessage(loaded->report)) {
+        messages_.show(*relocated);
+    }
     return true;
 }
 

@@ -52,6 +52,7 @@ class MainWindow : public QWidget {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    bool restore(const std::filesystem::path& pathFile, const PageSetup& base);
     void arm(int kind, int slot);
     void pick(int kind, const QString& fullPath);
     void step(int kind, int slot);

@@ -129,6 +129,8 @@ TEST_F(WorkingFolderWindowsTest, SearchLoadsPathFilesAsTheStartUpReadsThem) {
     const std::string six = data + "\\g01.dat\r\n\r\n\r\n\r\n\r\n\r\n";
     dir_.write("windows/Kavlo.pth", picker + six + picker + six + picker + six +
                                         "\x8c\xa9\x8f\x6f\x82\xb5\r\n1\r\n4\r\n2");
+    // Copied over with the folder, under the name's other case.
+    const std::string copied = dir_.write("windows/G01.DAT", "");
     // Ends after the numeric pattern line: every later box stays empty.
     dir_.write("short/Kavlo.pth",
                "/\r\n/\r\n*.fmt\r\n/f.dat\r\n\r\n\r\n\r\n\r\n\r\n/\r\n/\r\n*.n\r\n");
@@ -149,12 +151,15 @@ TEST_F(WorkingFolderWindowsTest, SearchLoadsPathFilesAsTheStartUpReadsThem) {
               (HeaderSetup{"", header.faceIndex, header.sizeIndex, header.alignmentIndex}));
 
     ASSERT_TRUE(searchIn(dir_.path() / "windows"));
+    messages_.messages.clear();
     click(window_.folderSearchWindow(), "Command2");
     loaded = window_.pageSetup();
     for (const FileKind kind : {FileKind::Format, FileKind::Numeric, FileKind::Comment}) {
-        EXPECT_EQ(loaded.file(kind, 1), "C:\\データ\\g01.dat");
+        EXPECT_EQ(loaded.file(kind, 1), copied);
+        EXPECT_EQ(loaded.picker(kind).folder, (dir_.path() / "windows").string());
         EXPECT_EQ(loaded.picker(kind).pattern, defaultPattern(kind));
     }
+    EXPECT_EQ(messages_.messages.size(), 1u) << "one list of what was found elsewhere";
     EXPECT_EQ(loaded.header, (HeaderSetup{"見出し", 1, 4, 2}));
 
     // Both windows come back where they were left; every control is named.
