@@ -132,8 +132,9 @@ TEST_F(WorkingFolderWindowsTest, SearchLoadsPathFilesAsTheStartUpReadsThem) {
     // Copied over with the folder, under the name's other case.
     const std::string copied = dir_.write("windows/G01.DAT", "");
     // Ends after the numeric pattern line: every later box stays empty.
+    const std::string f = dir_.write("short/f.dat", "");
     dir_.write("short/Kavlo.pth",
-               "/\r\n/\r\n*.fmt\r\n/f.dat\r\n\r\n\r\n\r\n\r\n\r\n/\r\n/\r\n*.n\r\n");
+               "/\r\n/\r\n*.fmt\r\n" + f + "\r\n\r\n\r\n\r\n\r\n\r\n/\r\n/\r\n*.n\r\n");
 
     EXPECT_FALSE(searchIn(dir_.path() / "none"));
     EXPECT_FALSE(searchIn(dir_.path() / "empty"));
@@ -143,7 +144,7 @@ TEST_F(WorkingFolderWindowsTest, SearchLoadsPathFilesAsTheStartUpReadsThem) {
     PageSetup loaded = window_.pageSetup();
     EXPECT_EQ(loaded.picker(FileKind::Format).pattern + loaded.picker(FileKind::Numeric).pattern,
               "*.fmt*.n");
-    EXPECT_EQ(loaded.file(FileKind::Format, 1) + loaded.file(FileKind::Format, 2), "/f.dat");
+    EXPECT_EQ(loaded.file(FileKind::Format, 1) + loaded.file(FileKind::Format, 2), f);
     for (int slot = 1; slot <= kSlotCount; ++slot) {
         EXPECT_EQ(loaded.file(FileKind::Numeric, slot) + loaded.file(FileKind::Comment, slot), "");
     }
