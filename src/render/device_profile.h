@@ -53,6 +53,11 @@ struct DeviceProfile {
 
 constexpr float kTwipsPerMm = 56.69291f;
 constexpr float kScreenTwipsPerPixel = 15;
+
+// Window sizes and places given in twips, in whole screen pixels.
+constexpr int screenPixels(float twips) {
+    return static_cast<int>(twips / kScreenTwipsPerPixel + 0.5f);
+}
 // The A4 page in twips, the units of the vector picture.
 constexpr int kPageWidthTwips = 11907;
 constexpr int kPageHeightTwips = 16840;

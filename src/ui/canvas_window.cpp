@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "busy_cursor.h"
 #include "canvas_export.h"
 #include "canvas_print.h"
 #include "core/format_write_back.h"
@@ -35,14 +36,6 @@ constexpr int kHorizontalBarWidth = 241;
 int twipsToPixels(float twips) {
     return static_cast<int>(std::nearbyint(twips / kScreenTwipsPerPixel));
 }
-
-class BusyCursor {
-  public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
 
 QScrollBar* makeBar(Qt::Orientation orientation, const char* name, int single, int page,
                     QWidget* parent) {

@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "busy_cursor.h"
 #include "checker_help_text.h"
 #include "checker_paths.h"
 #include "checker_print.h"
@@ -37,18 +38,6 @@ constexpr int kFormatWidthTwips = 10000;
 // The editor's own width; a numeric or comment file shows the editor alone, 50 twips wider.
 constexpr int kEditorWidthTwips = 6000;
 constexpr int kHeightTwips = 9000;
-
-constexpr int pixels(int twips) {
-    return static_cast<int>(static_cast<float>(twips) / kScreenTwipsPerPixel + 0.5f);
-}
-
-class BusyCursor {
-  public:
-    BusyCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QGuiApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
 
 // As narrow as its caption allows: seven buttons share the editor's width.
 QPushButton* button(const QString& caption, const char* name, QWidget* parent) {
@@ -153,11 +142,11 @@ CheckerWindow::CheckerWindow(Session& session, MessageSink& messages, QWidget* p
         widest = std::max(widest, help_->fontMetrics().horizontalAdvance(QString::fromUtf8(line)));
     }
     help_->setMinimumWidth(widest + help_->verticalScrollBar()->sizeHint().width() +
-                           2 * help_->frameWidth() + 2 * pixels(150));
+                           2 * help_->frameWidth() + 2 * screenPixels(150));
     readOnlyNote_->setStyleSheet("color: #a00000; font-weight: bold;");
     readOnlyNote_->setWordWrap(true);
     readOnlyNote_->hide();
-    folders_->setFixedHeight(pixels(1800));
+    folders_->setFixedHeight(screenPixels(1800));
 
     auto* names = new QHBoxLayout;
     names->addWidget(folderBox_, 3);
@@ -183,7 +172,7 @@ CheckerWindow::CheckerWindow(Session& session, MessageSink& messages, QWidget* p
     auto* columns = new QHBoxLayout(this);
     columns->addLayout(left, 3);
     columns->addWidget(help_, 2);
-    resize(pixels(kFormatWidthTwips), pixels(kHeightTwips));
+    resize(screenPixels(kFormatWidthTwips), screenPixels(kHeightTwips));
 
     setEditButtonsShown(false);
     setFolderPanelOpen(false);
@@ -246,7 +235,8 @@ bool CheckerWindow::openFile(const QString& path, int source) {
     help_->setVisible(formatFile);
     layout()->activate();  // the minimum width follows the controls shown now
     const int margins = layout()->contentsMargins().left() + layout()->contentsMargins().right();
-    resize(formatFile ? pixels(kFormatWidthTwips) : pixels(kEditorWidthTwips + 50) + margins,
+    resize(formatFile ? screenPixels(kFormatWidthTwips)
+                      : screenPixels(kEditorWidthTwips + 50) + margins,
            height());
     filling_ = true;
     editor_->setPlainText(QString::fromStdString(opened.text));

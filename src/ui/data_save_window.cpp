@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QShortcut>
 
+#include "busy_cursor.h"
 #include "core/working_folder.h"
 #include "drive_box.h"
 #include "folder_browsing.h"
@@ -115,10 +116,11 @@ void DataSaveWindow::showTarget() {
 
 void DataSaveWindow::save() {
     ArrowWhileAsking messages(messages_);
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    const WorkingFolderSave result =
-        saveWorkingFolder(currentSetup_(), appFolder_, name_->text().toStdString(), messages);
-    QGuiApplication::restoreOverrideCursor();
+    const WorkingFolderSave result = [&] {
+        const BusyCursor busy;
+        return saveWorkingFolder(currentSetup_(), appFolder_, name_->text().toStdString(),
+                                 messages);
+    }();
     switch (result.result) {
         case SaveResult::Saved:
             folders_->refresh();

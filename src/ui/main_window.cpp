@@ -28,9 +28,6 @@ const char* const kWelcome =
     "初めまして、Kavloです。サンプルを描画しますので、最初に描画ボタンを押してみてください。";
 const QString kSizeCaptions[] = {"サイズ Ａ", "サイズ Ｂ", "サイズ Ｃ", "サイズ Ｄ",
                                  "サイズ Ｅ", "サイズ Ｆ", "サイズ Ｇ"};
-constexpr int screenPixels(float twips) {
-    return static_cast<int>(twips / kScreenTwipsPerPixel + 0.5f);
-}
 constexpr int kWindowOffset = screenPixels(1000);
 constexpr int kEnlargedFormatFolders = screenPixels(5550);
 constexpr int kEnlargedNumericFolders = screenPixels(3660);
