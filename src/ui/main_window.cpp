@@ -13,6 +13,7 @@
 #include <QUrl>
 
 #include "canvas_window.h"
+#include "core/opened_files.h"
 #include "core/path_file.h"
 #include "file_group_box.h"
 #include "help_window.h"
@@ -212,6 +213,14 @@ void MainWindow::setPageSetup(const PageSetup& setup) {
     choose(headerFace_, setup.header.faceIndex);
     choose(headerSize_, setup.header.sizeIndex);
     choose(headerAlignment_, setup.header.alignmentIndex);
+}
+
+void MainWindow::openFiles(const std::vector<std::filesystem::path>& files) {
+    const OpenedFiles opened = placeOpenedFiles(pageSetup(), files);
+    setPageSetup(opened.setup);
+    if (const auto message = leftOutFilesMessage(opened)) {
+        messages_.show(*message);
+    }
 }
 
 void MainWindow::arm(int kind, int slot) {
