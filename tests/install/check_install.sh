@@ -48,6 +48,7 @@ kavlo=$prefix/bin/kavlo
 
 page=$(MANWIDTH=100 LC_ALL=C.UTF-8 man --warnings -l "$share/man/man1/kavlo.1" 2>"$prefix/man.err")
 [ -s "$prefix/man.err" ] && fail "man warns: $(cat "$prefix/man.err")"
+grep -q "^Kavlo ${version%.*} " <<<"$page" || fail "the manual page is not of Kavlo ${version%.*}"
 # Every option and verb of the usage has its place in the manual page.
 for word in $("$kavlo" --help | grep -oE -- '(--?[a-z]+|check|render|print)' | sort -u); do
     grep -qF -- "$word" <<<"$page" || fail "the manual page does not mention $word"
