@@ -4,6 +4,7 @@
 #include <array>
 #include <cctype>
 #include <string_view>
+#include <system_error>
 
 #include "bounded_file.h"
 #include "decimal_number.h"
@@ -98,7 +99,10 @@ OpenedFiles placeOpenedFiles(const PageSetup& base,
     }
     std::array<int, 3> filled{};
     for (const auto& given : files) {
-        const std::string path = std::filesystem::absolute(given).lexically_normal().string();
+        // With no working folder left (removed under us) a relative name stays as given.
+        std::error_code noWorkingFolder;
+        const auto full = std::filesystem::absolute(given, noWorkingFolder);
+        const std::string path = (noWorkingFolder ? given : full).lexically_normal().string();
         const auto kind = classifyDataFile(path);
         if (!kind) {
             opened.unknown.push_back(path);
