@@ -1,7 +1,9 @@
 #include "gui_command.h"
 
 #include <QApplication>
+#include <filesystem>
 #include <ostream>
+#include <system_error>
 
 #include "application_folder.h"
 #include "core/app_folder.h"
@@ -11,22 +13,37 @@
 namespace kavlo {
 
 const char* guiUsage() {
-    return "usage: kavlo [--home DIR]\n";
+    return "usage: kavlo [--home DIR] [FILE...]\n"
+           "       kavlo --version\n";
+}
+
+bool startsTheWindows(const std::string& firstArgument) {
+    std::error_code ignored;
+    return firstArgument.starts_with("-") ||
+           firstArgument.find_first_of("./") != std::string::npos ||
+           std::filesystem::exists(firstArgument, ignored);
 }
 
 std::optional<GuiOptions> parseGuiOptions(std::span<const std::string> args, std::ostream& err) {
-    if (args.empty()) {
-        return GuiOptions{};
+    GuiOptions options;
+    bool optionsEnded = false;
+    for (std::size_t k = 0; k < args.size(); ++k) {
+        const std::string& arg = args[k];
+        if (optionsEnded || !arg.starts_with("-")) {
+            options.files.emplace_back(arg);
+        } else if (arg == "--") {
+            optionsEnded = true;
+        } else if (arg == "--home" && k + 1 < args.size()) {
+            options.home = args[++k];
+        } else if (arg == "--home") {
+            err << "kavlo: --home needs a value\n";
+            return std::nullopt;
+        } else {
+            err << "kavlo: unexpected argument " << arg << "\n";
+            return std::nullopt;
+        }
     }
-    if (args.size() == 2 && args[0] == "--home") {
-        return GuiOptions{args[1]};
-    }
-    if (args.size() == 1 && args[0] == "--home") {
-        err << "kavlo: --home needs a value\n";
-    } else {
-        err << "kavlo: unexpected argument " << args[args[0] == "--home" ? 2 : 0] << "\n";
-    }
-    return std::nullopt;
+    return options;
 }
 
 int runGui(const GuiOptions& options, std::ostream& err) {
@@ -39,6 +56,9 @@ int runGui(const GuiOptions& options, std::ostream& err) {
     MainWindow window(session, messages);
     window.show();
     window.startUp();
+    if (!options.files.empty()) {
+        window.openFiles(options.files);
+    }
     return QApplication::exec();
 }
 

@@ -5,6 +5,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace kavlo {
 
@@ -12,9 +13,16 @@ const char* guiUsage();
 
 struct GuiOptions {
     std::optional<std::filesystem::path> home;
+    // Data files to open in the slots, as given.
+    std::vector<std::filesystem::path> files;
 };
 
-// The options of `kavlo [--home DIR]`; says what is wrong on `err` when they are not usable.
+// Whether a first argument that is no verb starts the windows: an option, or a file name (one
+// that is there, or has a folder or an extension); a bare word is a mistyped verb.
+bool startsTheWindows(const std::string& firstArgument);
+
+// The options of `kavlo [--home DIR] [FILE...]`; says what is wrong on `err` when they are not
+// usable.
 std::optional<GuiOptions> parseGuiOptions(std::span<const std::string> args, std::ostream& err);
 
 // The main window, on the application folder. Needs a QApplication.

@@ -88,7 +88,11 @@ int main(int argc, char** argv) {
         std::cout << usage();
         return 0;
     }
-    if (verb.empty() || verb.starts_with("-")) {
+    if (args.size() == 1 && verb == "--version") {
+        std::cout << "kavlo " << KAVLO_VERSION << "\n";
+        return 0;
+    }
+    if (verb.empty() || kavlo::startsTheWindows(verb)) {
         const auto options = kavlo::parseGuiOptions(args, std::cerr);
         if (!options) {
             std::cerr << usage();

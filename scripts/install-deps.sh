@@ -11,6 +11,7 @@ packages=(
     time
     xvfb xauth xclip
     cups printer-driver-cups-pdf libcups2-dev poppler-utils ghostscript
+    desktop-file-utils appstream man-db
     "$@"
 )
 

@@ -14,6 +14,7 @@
 
 #include "canvas_window.h"
 #include "core/bounded_file.h"
+#include "core/opened_files.h"
 #include "core/path_file.h"
 #include "core/path_relocation.h"
 #include "file_group_box.h"
@@ -255,6 +256,14 @@ void MainWindow::setPageSetup(const PageSetup& setup) {
     choose(headerFace_, setup.header.faceIndex);
     choose(headerSize_, setup.header.sizeIndex);
     choose(headerAlignment_, setup.header.alignmentIndex);
+}
+
+void MainWindow::openFiles(const std::vector<std::filesystem::path>& files) {
+    const OpenedFiles opened = placeOpenedFiles(pageSetup(), files);
+    setPageSetup(opened.setup);
+    if (const auto message = leftOutFilesMessage(opened)) {
+        messages_.show(*message);
+    }
 }
 
 void MainWindow::arm(int kind, int slot) {

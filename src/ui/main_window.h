@@ -3,6 +3,8 @@
 #include <QPointer>
 #include <QWidget>
 #include <array>
+#include <filesystem>
+#include <vector>
 
 #include "canvas_window.h"
 #include "checker_window.h"
@@ -34,6 +36,9 @@ class MainWindow : public QWidget {
     void startUp();
     // Draws the page of the current choices and shows it in the canvas window.
     void drawRequest();
+    // Puts data files given to the program into the slots, ready to draw; one message names
+    // those left out.
+    void openFiles(const std::vector<std::filesystem::path>& files);
 
     PageSetup pageSetup() const;
     void setPageSetup(const PageSetup& setup);

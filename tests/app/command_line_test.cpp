@@ -3,10 +3,16 @@
 
 #include <QProcess>
 #include <filesystem>
+#include <optional>
+#include <sstream>
 #include <string>
 #include <utility>
+}
+
 #include <vector>
 
+#include "check_command.h"
+#include "gui_command.h"
 #include "print_command.h"
 #include "render_command.h"
 #include "test_files.h"
@@ -53,7 +59,11 @@ TEST(CommandLine, UsageIsToldWithoutADisplay) {
     EXPECT_EQ(help.status, 0) << help.err;
     EXPECT_NE(help.out.find(renderUsage()), std::string::npos) << help.out;
     EXPECT_EQ(help.err, "");
-    for (const auto& [command, usage] : {std::pair{"render", std::string(renderUsage())},
+    const ProgramRun version = kavlo({"--version"}, dir.path());
+    EXPECT_EQ(version.status, 0) << version.err;
+    EXPECT_EQ(version.out, "kavlo " KAVLO_PROJECT_VERSION "\n");
+    for (const auto& [command, usage] : {std::pair{"check", std::string(checkUsage())},
+                                         std::pair{"render", std::string(renderUsage())},
                                          std::pair{"print", std::string(printUsage())}}) {
         const ProgramRun run = kavlo({command, "--help"}, dir.path());
         EXPECT_EQ(run.status, 0);
@@ -63,6 +73,7 @@ TEST(CommandLine, UsageIsToldWithoutADisplay) {
          {std::pair{QStringList{"render", "--dpi", "1", "-o", "p.png"}, "usage: kavlo"},
           {QStringList{"--bogus"}, "usage: kavlo"},
           {QStringList{"plot"}, "usage: kavlo"},
+          {QStringList{"--version", "now"}, "usage: kavlo"},
           {QStringList{"print", "--bogus"}, "usage: kavlo print"},
           {QStringList{"print", "--printer"}, "usage: kavlo print"},
           {QStringList{"print", "--printer", ""}, "usage: kavlo print"}}) {
@@ -83,6 +94,40 @@ TEST(CommandLine, MainWindowWithoutADesktopSaysWhatWorksInstead) {
         EXPECT_NE(run.err.find(way), std::string::npos) << run.err;
     }
     EXPECT_FALSE(fs::exists(home));
+}
+
+// Files for the windows come in any order with the options; a bare word is a mistyped verb.
+TEST(CommandLine, WindowsTakeFilesBesideTheirOptions) {
+    test::TempDir dir;
+    const std::string existing = dir.write("grid", "2 2 1 2 3 4");
+    EXPECT_TRUE(startsTheWindows("--home"));
+    EXPECT_TRUE(startsTheWindows("frm.dat"));
+    EXPECT_TRUE(startsTheWindows("data/frm"));
+    EXPECT_TRUE(startsTheWindows(existing));
+    EXPECT_FALSE(startsTheWindows("rendr"));
+
+    const struct {
+        std::vector<std::string> args;
+        std::optional<fs::path> home;
+        std::vector<fs::path> files;
+    } good[] = {
+        {{}, std::nullopt, {}},
+        {{"a.dat", "--home", "h", "b.txt"}, "h", {"a.dat", "b.txt"}},
+        {{"--home", "h", "--", "--odd.dat", "-"}, "h", {"--odd.dat", "-"}},
+    };
+    for (const auto& c : good) {
+        std::ostringstream err;
+        const auto options = parseGuiOptions(c.args, err);
+        ASSERT_TRUE(options) << err.str();
+        EXPECT_EQ(options->home, c.home);
+        EXPECT_EQ(options->files, c.files);
+    }
+    for (const auto& bad : {std::vector<std::string>{"a.dat", "--home"},
+                            std::vector<std::string>{"--bogus", "a.dat"}}) {
+        std::ostringstream err;
+        EXPECT_FALSE(parseGuiOptions(bad, err));
+        EXPECT_NE(err.str(), "");
+    }
 }
 
 TEST(CommandLine, HeadlessRenderKeepsItsRuntimeFolderToItself) {

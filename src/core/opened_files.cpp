@@ -1,0 +1,145 @@
+#include "opened_files.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <string_view>
+#include <system_error>
+
+#include "bounded_file.h"
+#include "decimal_number.h"
+#include "format_reader.h"
+#include "graph_state.h"
+#include "value_line.h"
+
+namespace kavlo {
+namespace {
+
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+std::string lowerExtension(const std::filesystem::path& file) {
+    std::string extension = file.extension().string();
+    std::ranges::transform(extension, extension.begin(),
+                           [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return extension;
+}
+
+// A numeric file starts with its grid counts; a format file with a title. A first line too
+// long for one piece is judged by the values of its first piece, the cut last one aside.
+bool firstLineHoldsOnlyNumbers(const std::filesystem::path& file) {
+    BoundedLineReader reader(file, DataFileKind::Numeric);
+    std::string piece;
+    bool lineEnds = true;
+    if (!reader.nextPiece(piece, lineEnds)) {
+        return false;
+    }
+    std::string_view line = piece;
+    if (line.starts_with(kUtf8Bom)) {
+        line.remove_prefix(kUtf8Bom.size());
+    }
+    ValueLine values(line);
+    std::vector<std::string_view> tokens;
+    for (auto field = values.nextToken(); field.kind != ValueLine::Kind::EndOfLine;
+         field = values.nextToken()) {
+        if (field.kind == ValueLine::Kind::Empty) {
+            return false;
+        }
+        tokens.push_back(field.text);
+    }
+    if (!lineEnds && !tokens.empty()) {
+        tokens.pop_back();
+    }
+    return !tokens.empty() && std::ranges::all_of(tokens, [](std::string_view t) {
+        return parseDecimal(t).has_value();
+    });
+}
+
+bool readsAsFormatFile(const std::filesystem::path& file) {
+    GraphState g;
+    SilentMessages quiet;
+    return readFormatFile(g, 1, file.string(), 25.0f, 10.0f, quiet, ReadRules{}) ==
+           FormatReadOutcome::Read;
+}
+
+std::string listed(const std::vector<std::string>& files) {
+    std::string text;
+    for (const auto& file : files) {
+        text += "\n" + file;
+    }
+    return text;
+}
+
+}  // namespace
+
+std::optional<FileKind> classifyDataFile(const std::filesystem::path& file) {
+    if (probeDataFile(file) != FileAccess::Ok) {
+        return std::nullopt;
+    }
+    const std::string extension = lowerExtension(file);
+    if (extension == ".txt") {
+        return FileKind::Comment;
+    }
+    if (extension != ".dat") {
+        return std::nullopt;
+    }
+    if (firstLineHoldsOnlyNumbers(file)) {
+        return FileKind::Numeric;
+    }
+    if (readsAsFormatFile(file)) {
+        return FileKind::Format;
+    }
+    return std::nullopt;
+}
+
+OpenedFiles placeOpenedFiles(const PageSetup& base,
+                             const std::vector<std::filesystem::path>& files) {
+    OpenedFiles opened{base, {}, {}};
+    for (FilePicker& picker : opened.setup.pickers) {
+        picker.files.fill("");
+    }
+    std::array<int, 3> filled{};
+    for (const auto& given : files) {
+        // With no working folder left (removed under us) a relative name stays as given.
+        std::error_code noWorkingFolder;
+        const auto full = std::filesystem::absolute(given, noWorkingFolder);
+        const std::string path = (noWorkingFolder ? given : full).lexically_normal().string();
+        const auto kind = classifyDataFile(path);
+        if (!kind) {
+            opened.unknown.push_back(path);
+            continue;
+        }
+        int& slots = filled[static_cast<std::size_t>(*kind)];
+        if (slots == kSlotCount) {
+            opened.noFreeSlot.push_back(path);
+            continue;
+        }
+        FilePicker& picker = opened.setup.picker(*kind);
+        if (slots == 0) {
+            picker.folder = std::filesystem::path(path).parent_path().string();
+            picker.drive = std::filesystem::path(path).root_path().string();
+        }
+        picker.files[static_cast<std::size_t>(++slots)] = path;
+    }
+    return opened;
+}
+
+std::optional<Message> leftOutFilesMessage(const OpenedFiles& opened) {
+    std::string text;
+    if (!opened.unknown.empty()) {
+        text +=
+            "書式・数値・コメントのどのデータファイルか判別できないため、次のファイルは開きません"
+            "でした。" +
+            listed(opened.unknown);
+    }
+    if (!opened.noFreeSlot.empty()) {
+        text += std::string(text.empty() ? "" : "\n\n") +
+                "同じ種類のファイルは 6 つまでです。次のファイルは開きませんでした。" +
+                listed(opened.noFreeSlot);
+    }
+    if (text.empty()) {
+        return std::nullopt;
+    }
+    return Message{"Kavlo", text};
+}
+
+}  // namespace kavlo

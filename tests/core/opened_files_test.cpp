@@ -1,0 +1,127 @@
+#include "core/opened_files.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "core/format_reader.h"
+#include "test_files.h"
+
+namespace kavlo {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A grid of whole numbers with enough rows and columns for the format reader to take it.
+std::string integerGrid() {
+    std::string text = "8, 20\r\n";
+    for (int row = 0; row < 20; ++row) {
+        text += "1, 2, 3, 4, 5, 6, 7, 8\r\n";
+    }
+    return text;
+}
+
+TEST(OpenedFiles, KindIsToldByNameAndContent) {
+    test::TempDir dir;
+    test::FormatLines badTilt;
+    badTilt.tilt = "30, 30, thick, 2, 1";
+    std::string shortFormat = test::FormatLines{}.text();
+    shortFormat.resize(shortFormat.rfind("4, Z axis"));
+    const std::string longCounts = "3, 2, " + std::string(5'000'000, '7');
+    fs::create_directory(dir.path() / "folder.dat");
+
+    const struct {
+        const char* name;
+        std::string content;
+        std::optional<FileKind> kind;
+    } cases[] = {
+        {"format.dat", test::FormatLines{}.text(), FileKind::Format},
+        {"FORMAT.DAT", test::FormatLines{}.text("\n"), FileKind::Format},
+        {"grid.dat", "3, 2\n0.1 0.2 0.3\n0.4 0.5 0.6\n", FileKind::Numeric},
+        {"bom.dat",
+         "\xEF\xBB\xBF"
+         "2 2 1 2 3 4",
+         FileKind::Numeric},
+        {"integers.dat", integerGrid(), FileKind::Numeric},
+        {"one-long-line.dat", longCounts, FileKind::Numeric},
+        {"comment.txt", "図 1　流線表示\n", FileKind::Comment},
+        {"empty.txt", "", FileKind::Comment},
+        {"bad-tilt.dat", badTilt.text(), std::nullopt},
+        {"short.dat", shortFormat, std::nullopt},
+        {"empty.dat", "", std::nullopt},
+        {"empty-cell.dat", "3,,2\n", std::nullopt},
+        {"table.csv", "3, 2\n1 2 3\n4 5 6\n", std::nullopt},
+        {"no-extension", test::FormatLines{}.text(), std::nullopt},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(classifyDataFile(dir.write(c.name, c.content)), c.kind) << c.name;
+    }
+    EXPECT_EQ(classifyDataFile(dir.path() / "missing.dat"), std::nullopt);
+    EXPECT_EQ(classifyDataFile(dir.path() / "folder.dat"), std::nullopt);
+
+    // The whole-number grid is one the format reader alone would have taken for a format file.
+    GraphState g;
+    SilentMessages quiet;
+    EXPECT_EQ(readFormatFile(g, 1, (dir.path() / "integers.dat").string(), 25, 10, quiet, {}),
+              FormatReadOutcome::Read);
+}
+
+TEST(OpenedFiles, EachKindFillsItsSlotsFromTheFirst) {
+    test::TempDir dir;
+    fs::create_directory(dir.path() / "f");
+    fs::create_directory(dir.path() / "n");
+    std::vector<fs::path> files;
+    for (int k = 1; k <= 7; ++k) {
+        files.push_back(
+            dir.write("f/frm" + std::to_string(k) + ".dat", test::FormatLines{}.text()));
+    }
+    const std::string grid = dir.write("n/g.dat", "2 2\n1 2\n3 4\n");
+    const std::string notes = dir.write("notes.txt", "note\n");
+    const std::string picture = dir.write("picture.png", "\x89PNG");
+    files.insert(files.begin() + 1, {grid, picture, notes, grid});
+
+    PageSetup base = sampleSetup("/samples");
+    base.header = {"header", 2, 5, 1};
+    const OpenedFiles opened = placeOpenedFiles(base, files);
+
+    const auto& format = opened.setup.picker(FileKind::Format);
+    for (int slot = 1; slot <= kSlotCount; ++slot) {
+        EXPECT_EQ(format.files[slot], files[slot == 1 ? 0 : slot + 3].string()) << slot;
+    }
+    EXPECT_EQ(format.folder, (dir.path() / "f").string());
+    EXPECT_EQ(format.pattern, "*.dat");
+    const auto& numeric = opened.setup.picker(FileKind::Numeric);
+    EXPECT_EQ(numeric.folder, (dir.path() / "n").string());
+    EXPECT_EQ(numeric.files[1], grid);
+    EXPECT_EQ(numeric.files[2], grid);
+    EXPECT_EQ(numeric.files[3], "") << "the samples' slots are emptied";
+    EXPECT_EQ(opened.setup.file(FileKind::Comment, 1), notes);
+    EXPECT_EQ(opened.setup.file(FileKind::Comment, 2), "");
+    EXPECT_EQ(opened.setup.header, base.header);
+    EXPECT_EQ(opened.unknown, std::vector<std::string>{picture});
+    EXPECT_EQ(opened.noFreeSlot, std::vector<std::string>{files.back().string()});
+
+    const auto message = leftOutFilesMessage(opened);
+    ASSERT_TRUE(message);
+    EXPECT_NE(message->text.find(picture), std::string::npos);
+    EXPECT_NE(message->text.find(files.back().string()), std::string::npos);
+    EXPECT_LT(message->text.find(picture), message->text.find(files.back().string()));
+}
+
+TEST(OpenedFiles, RelativeNamesAreTakenFromTheWorkingFolder) {
+    test::TempDir dir;
+    dir.write("frm.dat", test::FormatLines{}.text());
+    const fs::path before = fs::current_path();
+    fs::current_path(dir.path());
+    const OpenedFiles opened = placeOpenedFiles(sampleSetup("/samples"), {"./sub/../frm.dat"});
+    fs::current_path(before);
+
+    EXPECT_EQ(opened.setup.file(FileKind::Format, 1), (dir.path() / "frm.dat").string());
+    EXPECT_EQ(opened.setup.picker(FileKind::Comment).folder, "/samples") << "no comment given";
+    EXPECT_EQ(leftOutFilesMessage(opened), std::nullopt);
+}
+
+}  // namespace
+}  // namespace kavlo

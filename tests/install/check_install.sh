@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Installs a build into a temporary prefix and checks what a desktop and `man` will meet there:
+# every file in its place under one id, the desktop entry and the AppStream file valid, the
+# program's version, and a manual page that renders cleanly and names every option the
+# program's usage names.  check_install.sh BUILD_DIR VERSION
+set -euo pipefail
+build=$1
+version=$2
+id=com.fernwick.Kavlo
+prefix=$(mktemp -d)
+trap 'rm -rf "$prefix"' EXIT
+failures=0
+fail() {
+    echo "FAIL: $*" >&2
+    failures=$((failures + 1))
+}
+
+cmake --install "$build" --prefix "$prefix" >/dev/null
+share=$prefix/share
+for file in bin/kavlo share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
+    share/icons/hicolor/scalable/apps/$id.svg share/man/man1/kavlo.1; do
+    [ -f "$prefix/$file" ] || fail "$file is not installed"
+done
+for size in 48 128 256; do
+    png=$share/icons/hicolor/${size}x$size/apps/$id.png
+    # Width and height stand big-endian at bytes 16 to 23 of a PNG.
+    read -r -a dims < <(od -An -tu1 -j16 -N8 "$png" 2>/dev/null || true)
+    [ "${#dims[@]}" -eq 8 ] && [ $((dims[2] * 256 + dims[3])) -eq "$size" ] &&
+        [ $((dims[6] * 256 + dims[7])) -eq "$size" ] || fail "$png is not a $size x $size PNG"
+done
+
+desktop=$share/applications/$id.desktop
+if ! report=$(desktop-file-validate "$desktop" 2>&1) || grep -Eq 'error|warning' <<<"$report"; then
+    fail "desktop-file-validate: $report"
+fi
+grep -qx 'Exec=kavlo %F' "$desktop" || fail "the desktop entry does not start kavlo with files"
+grep -qx "Icon=$id" "$desktop" || fail "the desktop entry names another icon"
+appstreamcli validate --no-net "$share/metainfo/$id.metainfo.xml" >/dev/null ||
+    fail "appstreamcli validate: $(appstreamcli validate --no-net "$share/metainfo/$id.metainfo.xml")"
+grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" \
+    "$share/metainfo/$id.metainfo.xml" || fail "the metainfo launches another desktop entry"
+grep -q "<release version=\"$version" "$share/metainfo/$id.metainfo.xml" ||
+    fail "the metainfo's release is not $version"
+
+kavlo=$prefix/bin/kavlo
+[ "$(env -u DISPLAY -u WAYLAND_DISPLAY "$kavlo" --version)" = "kavlo ${version%.*}" ] ||
+    fail "kavlo --version says '$("$kavlo" --version)', not 'kavlo ${version%.*}'"
+
+page=$(MANWIDTH=100 LC_ALL=C.UTF-8 man --warnings -l "$share/man/man1/kavlo.1" 2>"$prefix/man.err")
+[ -s "$prefix/man.err" ] && fail "man warns: $(cat "$prefix/man.err")"
+grep -q "^Kavlo ${version%.*} " <<<"$page" || fail "the manual page is not of Kavlo ${version%.*}"
+# Every option and verb of the usage has its place in the manual page.
+for word in $("$kavlo" --help | grep -oE -- '(--?[a-z]+|check|render|print)' | sort -u); do
+    grep -qF -- "$word" <<<"$page" || fail "the manual page does not mention $word"
+done
+
+exit $((failures > 0))
