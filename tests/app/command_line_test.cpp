@@ -7,8 +7,6 @@
 #include <sstream>
 #include <string>
 #include <utility>
-}
-
 #include <vector>
 
 #include "check_command.h"
