@@ -3,11 +3,9 @@
 #include <QDateTime>
 #include <QGridLayout>
 #include <QGuiApplication>
-#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShortcut>
 
 #include "busy_cursor.h"
 #include "core/working_folder.h"
@@ -69,12 +67,7 @@ DataSaveWindow::DataSaveWindow(std::filesystem::path appFolder,
     target_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     save_->setObjectName("Command2");
     save_->setDefault(true);
-    auto* back = new QPushButton("戻る", this);
-    back->setObjectName("Command1");
-    drives_->setObjectName("Drive1");
-    drives_->setAccessibleName("ドライブ");
-    folders_->setObjectName("Dir1");
-    folders_->setAccessibleName("フォルダ");
+    QPushButton* back = makeBackButton(this);
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(prompt, 0, 0, 1, 2);
@@ -92,8 +85,6 @@ DataSaveWindow::DataSaveWindow(std::filesystem::path appFolder,
     showFolder(drives_, folders_, text(appFolder_));
     connect(name_, &QLineEdit::textChanged, this, &DataSaveWindow::showTarget);
     connect(save_, &QPushButton::clicked, this, &DataSaveWindow::save);
-    connect(back, &QPushButton::clicked, this, &QWidget::hide);
-    connect(new QShortcut(QKeySequence::Cancel, this), &QShortcut::activated, this, &QWidget::hide);
 }
 
 void DataSaveWindow::open() {

@@ -1,6 +1,9 @@
 #include "folder_browsing.h"
 
 #include <QDir>
+#include <QKeySequence>
+#include <QPushButton>
+#include <QShortcut>
 
 #include "drive_box.h"
 #include "drive_list.h"
@@ -10,6 +13,10 @@ namespace kavlo {
 
 void linkDriveAndFolders(DriveBox* drives, FolderList* folders,
                          std::function<void(const QString& folder)> moved) {
+    drives->setObjectName("Drive1");
+    drives->setAccessibleName("ドライブ");
+    folders->setObjectName("Dir1");
+    folders->setAccessibleName("フォルダ");
     auto take = [drives, folders, moved](const QString& folder) {
         QDir::setCurrent(folder);
         drives->setDrive(driveOf(folder, driveRoots()));
@@ -25,6 +32,15 @@ void linkDriveAndFolders(DriveBox* drives, FolderList* folders,
                              drives->setDrive(driveOf(folders->folder(), driveRoots()));
                          }
                      });
+}
+
+QPushButton* makeBackButton(QWidget* window) {
+    auto* back = new QPushButton("戻る", window);
+    back->setObjectName("Command1");
+    QObject::connect(back, &QPushButton::clicked, window, &QWidget::hide);
+    QObject::connect(new QShortcut(QKeySequence::Cancel, window), &QShortcut::activated, window,
+                     &QWidget::hide);
+    return back;
 }
 
 void showFolder(DriveBox* drives, FolderList* folders, const QString& folder) {

@@ -2,9 +2,7 @@
 
 #include <QDir>
 #include <QGridLayout>
-#include <QKeySequence>
 #include <QPushButton>
-#include <QShortcut>
 
 #include "core/path_file.h"
 #include "drive_box.h"
@@ -31,12 +29,7 @@ FolderSearchWindow::FolderSearchWindow(const std::filesystem::path& startFolder,
     setWindowTitle("QAP Search");
     choose_->setObjectName("Command2");
     choose_->setDefault(true);
-    auto* back = new QPushButton("戻る", this);
-    back->setObjectName("Command1");
-    drives_->setObjectName("Drive1");
-    drives_->setAccessibleName("ドライブ");
-    folders_->setObjectName("Dir1");
-    folders_->setAccessibleName("フォルダ");
+    QPushButton* back = makeBackButton(this);
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(drives_, 0, 0, 1, 2);
@@ -49,8 +42,6 @@ FolderSearchWindow::FolderSearchWindow(const std::filesystem::path& startFolder,
     showFolder(drives_, folders_, QString::fromStdString(startFolder.string()));
     look(folders_->folder());
     connect(choose_, &QPushButton::clicked, this, &FolderSearchWindow::choose);
-    connect(back, &QPushButton::clicked, this, &QWidget::hide);
-    connect(new QShortcut(QKeySequence::Cancel, this), &QShortcut::activated, this, &QWidget::hide);
 }
 
 void FolderSearchWindow::open() {
