@@ -42,6 +42,18 @@ std::string defaultPattern(FileKind kind) {
     return kind == FileKind::Comment ? "*.txt" : "*.dat";
 }
 
+std::string fileKindTitle(FileKind kind) {
+    switch (kind) {
+        case FileKind::Format:
+            return "書式データファイル";
+        case FileKind::Numeric:
+            return "数値データファイル";
+        case FileKind::Comment:
+            return "コメントデータファイル";
+    }
+    return {};
+}
+
 PageSetup sampleSetup(const std::string& folder) {
     PageSetup setup;
     const std::string drive = std::filesystem::path(folder).root_path().string();

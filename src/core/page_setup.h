@@ -41,6 +41,9 @@ HeaderAlignment headerAlignment(int alignmentIndex);
 // The pattern a picker falls back to when its name box is empty.
 std::string defaultPattern(FileKind kind);
 
+// What users call the kind of file: "書式データファイル" and the others.
+std::string fileKindTitle(FileKind kind);
+
 // Everything the path file records: the three pickers and the header settings.
 struct PageSetup {
     std::array<FilePicker, 3> pickers;

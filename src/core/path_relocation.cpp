@@ -103,17 +103,6 @@ std::string folderName(const fs::path& folder) {
     return name;
 }
 
-const char* kindTitle(FileKind kind) {
-    switch (kind) {
-        case FileKind::Format:
-            return "書式データファイル";
-        case FileKind::Numeric:
-            return "数値データファイル";
-        default:
-            return "コメントデータファイル";
-    }
-}
-
 }  // namespace
 
 RelocatedSetup relocatePageSetup(PageSetup setup, const fs::path& pathFileFolder) {
@@ -171,7 +160,7 @@ std::string relocationText(const RelocationReport& report) {
     std::string text;
     for (const RelocatedFile& file : report) {
         text += text.empty() ? "" : "\n";
-        text += "グラフ " + std::to_string(file.slot) + ": " + kindTitle(file.kind) + " " +
+        text += "グラフ " + std::to_string(file.slot) + ": " + fileKindTitle(file.kind) + " " +
                 file.written + (file.found.empty() ? " がありません。" : " → " + file.found);
     }
     return text;

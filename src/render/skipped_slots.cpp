@@ -22,11 +22,12 @@ std::string fileReason(const std::string& kind, const std::string& path, const c
 std::string skippedSlotReason(const SkippedSlot& skipped) {
     const GraphRead& read = skipped.read;
     if (read.format != FormatReadOutcome::Read) {
-        return fileReason("書式データファイル", skipped.files.formatPath, " を読めません。");
+        return fileReason(fileKindTitle(FileKind::Format), skipped.files.formatPath,
+                          " を読めません。");
     }
     if (read.numeric == NumericReadOutcome::Missing ||
         read.numeric == NumericReadOutcome::Aborted) {
-        return fileReason("数値データファイル", skipped.files.numericPath,
+        return fileReason(fileKindTitle(FileKind::Numeric), skipped.files.numericPath,
                           " のデータを読めません。");
     }
     return "描けませんでした。";

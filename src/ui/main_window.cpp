@@ -91,11 +91,11 @@ MainWindow::MainWindow(Session& session, MessageSink& messages, QWidget* parent)
                        .arg(KAVLO_VERSION_MAJOR)
                        .arg(KAVLO_VERSION_MINOR, 2, 10, QChar('0')));
     move(kWindowOffset, kWindowOffset);
-    const QString titles[] = {"書式データファイル", "数値データファイル", "コメントデータファイル"};
     auto* layout = new QVBoxLayout(this);
     layout->setSpacing(2);
     for (int k = 1; k <= 3; ++k) {
-        auto* group = new FileGroupBox(k, titles[k - 1], this);
+        const auto kind = static_cast<FileKind>(k - 1);
+        auto* group = new FileGroupBox(k, QString::fromStdString(fileKindTitle(kind)), this);
         groups_[static_cast<std::size_t>(k - 1)] = group;
         layout->addWidget(group);
         connect(group, &FileGroupBox::slotArmed, this, [this, k](int g) { arm(k, g); });
