@@ -55,10 +55,7 @@ int runGui(const GuiOptions& options, std::ostream& err) {
     MessageBoxes messages(nullptr);
     MainWindow window(session, messages);
     window.show();
-    window.startUp();
-    if (!options.files.empty()) {
-        window.openFiles(options.files);
-    }
+    window.startUp(options.files);
     return QApplication::exec();
 }
 

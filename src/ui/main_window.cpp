@@ -182,13 +182,19 @@ PageSetup MainWindow::designSetup() const {
     return setup;
 }
 
-void MainWindow::startUp() {
+void MainWindow::startUp(const std::vector<std::filesystem::path>& files) {
     const QString stored = settings().value("size", "0").toString();
     const char letter = stored == "0" ? 'a' : stored.size() == 1 ? stored[0].toLatin1() : '?';
     if (letter >= 'a' && letter <= 'g') {
         size_->setText(kSizeCaptions[letter - 'a']);
     }
     save_->hide();
+    if (!files.empty()) {
+        const auto last = loadWorkingFolder(session_.appFolder / kPathFileName, designSetup());
+        setPageSetup(last ? last->setup : designSetup());
+        openFiles(files);
+        return;
+    }
     if (restore(session_.appFolder / kPathFileName, designSetup())) {
         return;
     }

@@ -32,8 +32,9 @@ class MainWindow : public QWidget {
 
     // Restores the last file choices from the application folder's path file, relocating the
     // files of a folder brought from elsewhere and telling in one message what moved and what
-    // is missing, or on a first run offers the samples with a welcome.
-    void startUp();
+    // is missing, or on a first run offers the samples with a welcome. Files given to the
+    // program make the page instead: then nothing is said about the last one or the samples.
+    void startUp(const std::vector<std::filesystem::path>& files = {});
     // Draws the page of the current choices and shows it in the canvas window.
     void drawRequest();
     // Puts data files given to the program into the slots, ready to draw; one message names
