@@ -195,14 +195,20 @@ EncodedText encodeText(std::string_view text, const TextLayout& layout) {
     const std::vector<std::string_view> lines = editorLines(text);
     // An empty text is no line at all unless the file had a line end (one empty line).
     const std::size_t count = text.empty() && layout.lineEnds.empty() ? 0 : lines.size();
+    EncodedText encoded;
+    TextLayout& written = encoded.layout;
+    written.encoding = layout.encoding;
+    written.bom = layout.bom;
+    written.finalLineEnd = count > 0 && layout.finalLineEnd;
+    for (std::size_t i = 0; i < count && (i + 1 < count || layout.finalLineEnd); ++i) {
+        written.lineEnds.push_back(i < layout.lineEnds.size() ? layout.lineEnds[i]
+                                                              : layout.newLineEnd);
+    }
+    written.newLineEnd = mostCommon(written.lineEnds);
     auto endAfter = [&](std::size_t i) {
-        if (i + 1 == count && !layout.finalLineEnd) {
-            return std::string_view();
-        }
-        return endText(i < layout.lineEnds.size() ? layout.lineEnds[i] : layout.newLineEnd);
+        return i < written.lineEnds.size() ? endText(written.lineEnds[i]) : std::string_view();
     };
 
-    EncodedText encoded;
     if (layout.bom) {
         encoded.bytes = kUtf8Bom;
     }
@@ -250,6 +256,7 @@ EncodedText encodeText(std::string_view text, const TextLayout& layout) {
             }
             encoded.bytes += kept->bytes;
             encoded.bytes += endAfter(i);
+            written.keptLines.push_back(*kept);
             continue;
         }
         runLineStarts.push_back(run.size());

@@ -61,6 +61,7 @@ std::string withCrLfLineEnds(std::string_view raw);
 struct EncodedText {
     std::string bytes;
     std::string problem;  // non-empty: nothing may be written; names the line
+    TextLayout layout;    // of the bytes, for the next save
 };
 
 // The bytes of `text` ('\n' between lines) laid out as `layout` says: unedited text comes

@@ -46,6 +46,7 @@ QImage renderScreenPage(const DrawCallback& draw) {
 }
 
 QByteArray encodePng(const QImage& image) {
+    // In memory: the clipboard takes these bytes, files get them through the atomic writer.
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);

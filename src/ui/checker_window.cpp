@@ -319,7 +319,7 @@ bool CheckerWindow::writeText(bool rename) {
                         MessageIcon::Question, MessageButtons::YesNo}) != MessageAnswer::Yes) {
         return false;
     }
-    const EncodedText encoded = encodeText(editorText().toStdString(), layout_);
+    EncodedText encoded = encodeText(editorText().toStdString(), layout_);
     if (!encoded.problem.empty()) {
         messages_.show({kTitle, encoded.problem});
         return false;
@@ -336,12 +336,7 @@ bool CheckerWindow::writeText(bool rename) {
         messages_.show({kTitle, "保存しましたが、元のファイル " + openedPath_.toStdString() +
                                     " を削除できませんでした: " + error.message()});
     }
-    // The file's line ends are now those the text was written with; its encoding stays, even
-    // when the bytes written happen to read as another one.
-    TextLayout writtenLayout = openText(encoded.bytes).layout;
-    writtenLayout.encoding = layout_.encoding;
-    writtenLayout.bom = layout_.bom;
-    layout_ = std::move(writtenLayout);
+    layout_ = std::move(encoded.layout);
     openedPath_ = target;
     lineEndsConverted_ = false;
     editor_->document()->setModified(false);
