@@ -26,10 +26,7 @@ std::string render(std::vector<std::string> args) {
     return err.str() + "exit " + std::to_string(status) + "\n";
 }
 
-std::string read(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
+using test::bytesOf;
 
 std::size_t count(const std::string& text, const std::string& part) {
     std::size_t n = 0;
@@ -59,7 +56,7 @@ TEST(RenderCommandTest, SamplePageToEachDeviceWithItsOps) {
     }
     EXPECT_GT(dark, 10000);
 
-    const std::string screen = read(dir.path() / "s.jsonl");
+    const std::string screen = bytesOf(dir.path() / "s.jsonl");
     EXPECT_TRUE(
         screen.starts_with("{\"op\":\"Device\",\"name\":\"screen\",\"unitsPerMmX\":3.77952719,"
                            "\"unitsPerMmY\":3.77952719}\n{\"op\":\"Slot\",\"slot\":1}\n"))
@@ -77,8 +74,8 @@ TEST(RenderCommandTest, SamplePageToEachDeviceWithItsOps) {
     EXPECT_EQ(render({"--home", home, "-o", pdf.string(), "--dpi", "300", "--device", "metafile",
                       "--ops", metaOps.string()}),
               "exit 0\n");
-    EXPECT_EQ(read(pdf).substr(0, 4), "%PDF");
-    const std::string meta = read(metaOps);
+    EXPECT_EQ(bytesOf(pdf).substr(0, 4), "%PDF");
+    const std::string meta = bytesOf(metaOps);
     EXPECT_TRUE(
         meta.starts_with("{\"op\":\"Device\",\"name\":\"metafile\",\"unitsPerMmX\":56.6929092,"
                          "\"unitsPerMmY\":56.6929092}\n"))
@@ -88,7 +85,7 @@ TEST(RenderCommandTest, SamplePageToEachDeviceWithItsOps) {
 
     const auto svg = dir.path() / "page.svg";
     EXPECT_EQ(render({"--home", home, "-o", svg.string()}), "exit 0\n");
-    EXPECT_NE(read(svg).find("viewBox=\"0 0 11907 16840\""), std::string::npos);
+    EXPECT_NE(bytesOf(svg).find("viewBox=\"0 0 11907 16840\""), std::string::npos);
 
     // Logging the calls leaves the page as it is.
     const std::string unlogged = (dir.path() / "unlogged.png").string();
@@ -109,7 +106,7 @@ TEST(RenderCommandTest, PathFileSetUpMessagesAndStatus) {
                              " がありません。\n 1st Format Data Error: ファイルが存在しません。"
                              "ご確認ください。 \nexit 1\n";
     EXPECT_EQ(render({"--pth", pth, "--ops", (dir.path() / "ops.jsonl").string()}), told);
-    const std::string ops = read(dir.path() / "ops.jsonl");
+    const std::string ops = bytesOf(dir.path() / "ops.jsonl");
     EXPECT_EQ(count(ops, "{\"op\":\"Slot\""), 2u);
     EXPECT_EQ(count(ops, "{\"op\":\"MoveToEx\""), 2u);  // slot 2's frame only
     // Whatever the device, the screen's messages are told once.
@@ -153,9 +150,9 @@ TEST(RenderCommandTest, WorkingFolderFromWindowsDrawsAsTheSameFolderWrittenHere)
     const std::string told =
         render({"--pth", (windows / kPathFileName).string(), "--ops", windowsOps.string()});
     EXPECT_TRUE(told.ends_with("exit 0\n")) << told;
-    EXPECT_EQ(count(read(hereOps), "{\"op\":\"Slot\""), 6u);
-    EXPECT_EQ(read(windowsOps), read(hereOps));
-    EXPECT_EQ(read(windows / kPathFileName), bytes);
+    EXPECT_EQ(count(bytesOf(hereOps), "{\"op\":\"Slot\""), 6u);
+    EXPECT_EQ(bytesOf(windowsOps), bytesOf(hereOps));
+    EXPECT_EQ(bytesOf(windows / kPathFileName), bytes);
 }
 
 // Writes past `bytes` fail with EFBIG, as on a full disk, while it lives.
@@ -188,12 +185,12 @@ TEST(RenderCommandTest, OutputsAreReplacedWholeOrNotAtAll) {
         {
             const FileSizeLimit limit(20000);  // every page and log is bigger
             run = render({"--home", home, "-o", out});
-            EXPECT_EQ(read(out), old);
+            EXPECT_EQ(bytesOf(out), old);
             EXPECT_TRUE(run.ends_with("\nexit 2\n")) << run;
             const std::string logRun = render({"--home", home, "--ops", ops});
             EXPECT_TRUE(logRun.starts_with("kavlo render: ファイル " + ops + " に書き込めません"))
                 << logRun;
-            EXPECT_EQ(read(ops), old);
+            EXPECT_EQ(bytesOf(ops), old);
         }
         EXPECT_TRUE(run.starts_with("kavlo render: ファイル " + out + " に書き込めません")) << run;
 
@@ -201,7 +198,7 @@ TEST(RenderCommandTest, OutputsAreReplacedWholeOrNotAtAll) {
         run = render({"--home", home, "-o", out});
         EXPECT_EQ(run, "kavlo render: ファイル " + out +
                            " は読み取り専用のため書き込めません。ご確認ください。\nexit 2\n");
-        EXPECT_EQ(read(out), old);
+        EXPECT_EQ(bytesOf(out), old);
     }
     // Nothing is left behind beside the outputs.
     std::size_t files = 0;
@@ -264,7 +261,7 @@ TEST(RenderCommandTest, SelectWindowsTheMetafilePicture) {
         std::vector<std::string> args{"--home", home, "--select", corners, "-o", out};
         args.insert(args.end(), more.begin(), more.end());
         EXPECT_EQ(render(args), "exit 0\n") << corners;
-        return read(out);
+        return bytesOf(out);
     };
     // 10 x 20 mm at (20, 20) mm, dragged down and right or up and left: one picture.
     const std::string down = picture("20,20,30,40", {"--device", "metafile"});

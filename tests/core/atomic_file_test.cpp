@@ -16,10 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string bytesOf(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using test::bytesOf;
 
 std::ptrdiff_t entries(const fs::path& folder) {
     return std::distance(fs::directory_iterator(folder), {});

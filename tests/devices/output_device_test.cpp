@@ -15,10 +15,7 @@ namespace {
 namespace fs = std::filesystem;
 using test::TempDir;
 
-std::string read(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
+using test::bytesOf;
 
 // The sample page, and the same page with slot 1 turned and slot 2's z magnified as the
 // canvas's buttons leave them.
@@ -91,8 +88,8 @@ TEST(OutputDeviceTest, TheMetafileFileIsThePictureOnTheClipboard) {
     ASSERT_TRUE(
         writePageFile({*outputDeviceNamed("metafile"), 600, pages.viewed, messages}, file, outcome)
             .ok());
-    EXPECT_EQ(read(file), picture.toStdString());
-    EXPECT_NE(renderMetafilePicture(pages.plain, outcome).toStdString(), read(file));
+    EXPECT_EQ(bytesOf(file), picture.toStdString());
+    EXPECT_NE(renderMetafilePicture(pages.plain, outcome).toStdString(), bytesOf(file));
 }
 
 TEST(OutputDeviceTest, OnlyTheScreenReadingTellsMessages) {

@@ -41,10 +41,7 @@ bool hasInk(const QImage& image) {
     return image.convertToFormat(QImage::Format_RGB32) != white;
 }
 
-std::string bytesOf(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using test::bytesOf;
 
 class CanvasExportTest : public ::testing::Test {
   protected:

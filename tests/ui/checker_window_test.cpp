@@ -45,12 +45,7 @@ class ScriptedMessages final : public MessageSink {
     std::deque<MessageAnswer> answers;
 };
 
-std::string bytesOf(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
+using test::bytesOf;
 
 std::ptrdiff_t entries(const std::filesystem::path& folder) {
     return std::distance(std::filesystem::directory_iterator(folder), {});
