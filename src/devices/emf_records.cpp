@@ -22,6 +22,7 @@ enum RecordType : std::uint32_t {
     kSetViewportExtEx = 11,
     kSetViewportOrgEx = 12,
     kEof = 14,
+    kIntersectClipRect = 30,
     kSetMapMode = 17,
     kSetBkMode = 18,
     kSetRop2 = 20,
@@ -95,6 +96,12 @@ EmfRecords::EmfRecords(EmfWindow window) : window_(window) {
     pair(kSetWindowExtEx, window.width, window.height);
     pair(kSetViewportOrgEx, 0, 0);
     pair(kSetViewportExtEx, window.width, window.height);
+    // What lies outside the window is recorded all the same; players leave it out.
+    begin(kIntersectClipRect, 24);
+    putSigned(window.left);
+    putSigned(window.top);
+    putSigned(window.left + window.width);
+    putSigned(window.top + window.height);
     single(kSetBkMode, kTransparent);
     single(kSetTextAlign, 0);  // top-left: the point is the corner of the first cell
     single(kSetTextColor, colorRef(kBlack));
