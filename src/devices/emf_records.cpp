@@ -296,8 +296,9 @@ std::string EmfRecords::finish() {
     put(kVersion);
     put(static_cast<std::uint32_t>(header.size()));
     put(records_);
-    put(highestHandle_ + 1);  // 16 bits of handles, 16 reserved; index 0 is the picture
-    put(0);                   // no description
+    // 16 bits of handles (index 0 is the picture itself), 16 reserved.
+    put(std::min<std::uint32_t>(highestHandle_ + 1, 0xFFFF));
+    put(0);  // no description
     put(0);
     put(0);  // no palette
     // The reference device: an A4 page of one twip per pixel.
