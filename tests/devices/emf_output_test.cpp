@@ -23,7 +23,6 @@ using test::TempDir;
 enum : std::uint32_t {
     kHeader = 1,
     kPolygon = 3,
-    kPolyline = 4,
     kSetWindowExtEx = 9,
     kSetWindowOrgEx = 10,
     kSetViewportExtEx = 11,
@@ -36,7 +35,6 @@ enum : std::uint32_t {
     kCreateFont = 82,
     kTextOut = 84,
     kPolygon16 = 86,
-    kPolyline16 = 87,
 };
 
 // One record of a metafile, read where it lies.
@@ -54,9 +52,9 @@ struct Record {
         std::memcpy(s.data(), bytes.data() + offset, units * 2);
         return s.substr(0, s.find(u'\0'));
     }
-    // The points of a polygon or polyline record, 16 or 32 bits each.
+    // The points of a polygon record, 16 or 32 bits each.
     std::vector<DevicePoint> points() const {
-        const bool small = type == kPolygon16 || type == kPolyline16;
+        const bool small = type == kPolygon16;
         std::vector<DevicePoint> result;
         for (std::uint32_t k = 0; k < word(24); ++k) {
             if (small) {
@@ -88,10 +86,6 @@ std::vector<Record> recordsOf(std::string_view file) {
         at += head[1];
     }
     return records;
-}
-
-std::string toUtf8(const std::u16string& s) {
-    return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size())).toStdString();
 }
 
 struct SamplePage {
@@ -190,68 +184,6 @@ TEST(EmfOutputTest, ASelectionIsThePictureAtItsSizeAndEveryObjectIsFreed) {
     EXPECT_EQ(setUp[kSetViewportExtEx], (std::array{567, 1134}));
 }
 
-TEST(EmfOutputTest, RecordsCarryTheCallsOfThePage) {
-    const SamplePage page;
-    const std::string file = page.emf(page.dir.path() / "page.emf");
-    std::vector<std::string> expected, written;
-    for (const RecordedOp& op : page.calls()) {
-        std::string line = op.op;
-        if (op.op == "CreatePen") {
-            line += " " + std::to_string(op.width);
-        } else if (op.op == "CreateFontA") {
-            // The face the page asks for, never the one standing in for it here.
-            line += " " + std::to_string(op.height) + " " + std::to_string(op.width) + " " +
-                    std::to_string(op.escapement) + " " + op.text;
-        } else if (op.op == "TextOutA") {
-            line += " " + op.text;
-        } else if (op.op != "Polygon" && op.op != "Polyline" && op.op != "CreateSolidBrush") {
-            continue;
-        }
-        for (const DevicePoint& p : op.points) {
-            line += " " + std::to_string(p.x) + "," + std::to_string(p.y);
-        }
-        if (op.op == "CreatePen" || op.op == "CreateSolidBrush") {
-            line += " #" + std::to_string(op.rgb.r) + "." + std::to_string(op.rgb.g) + "." +
-                    std::to_string(op.rgb.b);
-        }
-        expected.push_back(line);
-    }
-    for (const Record& r : recordsOf(file)) {
-        const auto colour = [&](std::size_t at) {
-            const std::uint32_t c = r.word(at);
-            return " #" + std::to_string(c & 0xFF) + "." + std::to_string(c >> 8 & 0xFF) + "." +
-                   std::to_string(c >> 16 & 0xFF);
-        };
-        std::string line;
-        if (r.type == kCreatePen) {
-            line = "CreatePen " + std::to_string(r.at(16)) + colour(24);
-        } else if (r.type == kCreateBrush) {
-            line = "CreateSolidBrush" + colour(16);
-        } else if (r.type == kCreateFont) {
-            line = "CreateFontA " + std::to_string(r.at(12)) + " " + std::to_string(r.at(16)) +
-                   " " + std::to_string(r.at(20)) + " " + toUtf8(r.utf16(40, 32));
-        } else if (r.type == kTextOut) {
-            line = "TextOutA " + toUtf8(r.utf16(r.word(48), r.word(44))) + " " +
-                   std::to_string(r.at(36)) + "," + std::to_string(r.at(40));
-        } else if (r.type == kPolygon16 || r.type == kPolygon || r.type == kPolyline16 ||
-                   r.type == kPolyline) {
-            line = r.type == kPolygon16 || r.type == kPolygon ? "Polygon" : "Polyline";
-            for (const DevicePoint& p : r.points()) {
-                line += " " + std::to_string(p.x) + "," + std::to_string(p.y);
-            }
-        } else {
-            continue;
-        }
-        written.push_back(line);
-    }
-    ASSERT_GT(expected.size(), 1000u);
-    EXPECT_EQ(written, expected);
-    // Faces under the names office machines have, Japanese ones too.
-    for (const char* font : {"CreateFontA 158 105 0 ＭＳ 明朝", "CreateFontA 225 150 900 Arial"}) {
-        EXPECT_NE(std::find(written.begin(), written.end(), font), written.end()) << font;
-    }
-}
-
 TEST(EmfOutputTest, AnotherProgramReadsThePage) {
     const SamplePage page;
     const fs::path emf = page.dir.path() / "page.emf";
@@ -272,11 +204,14 @@ TEST(EmfOutputTest, AnotherProgramReadsThePage) {
     EXPECT_NEAR(size.captured(2).toDouble(), kPageHeightTwips, 1);
 
     std::multiset<std::string> texts, shown;
+    std::set<std::string> faces, shownFaces;
     std::size_t polygons = 0;
     for (const RecordedOp& op : page.calls()) {
         polygons += op.op == "Polygon";
         if (op.op == "TextOutA") {
             texts.insert(op.text);
+        } else if (op.op == "CreateFontA") {
+            faces.insert(op.text);
         }
     }
     // Every closed path but the picture's clip.
@@ -289,13 +224,22 @@ TEST(EmfOutputTest, AnotherProgramReadsThePage) {
         shown.insert(match.next().captured(1).toStdString());
     }
     EXPECT_EQ(shown, texts);
+    // The faces the page names ("ＭＳ 明朝", "Arial" ...), not the ones standing in for them here.
+    auto family = QRegularExpression("<text[^>]* font-family=\"([^\"]*)\"").globalMatch(picture);
+    while (family.hasNext()) {
+        shownFaces.insert(family.next().captured(1).toStdString());
+    }
+    EXPECT_EQ(shownFaces, faces);
+    EXPECT_TRUE(shownFaces.contains("ＭＳ Ｐ明朝"));
     EXPECT_TRUE(shown.contains("x 方向 (m)"));
     EXPECT_TRUE(shown.contains("Fig. 2  Stream lines along y."));
 }
 
-TEST(EmfSurfaceTest, FarPointsKeepTheirCoordinatesAndTextItsWidth) {
+TEST(EmfSurfaceTest, PointsNearAndFarKeepTheirCoordinatesAndTextItsWidth) {
     EmfSurface surface(QRect(0, 0, 100, 100));
+    const std::vector<DevicePoint> near{{-32768, 5}, {32767, -7}, {0, 16840}};
     const std::vector<DevicePoint> far{{-40000, 5}, {70000, 5}, {0, 99999}};
+    surface.Polygon(near);
     surface.Polygon(far);
     const ObjectId font = surface.CreateFontA(300, 200, 900, "ＭＳ ゴシック");
     surface.SelectObject(font);
@@ -311,10 +255,12 @@ TEST(EmfSurfaceTest, FarPointsKeepTheirCoordinatesAndTextItsWidth) {
             drawn.push_back(r);
         }
     }
-    ASSERT_EQ(drawn.size(), 2u);
-    EXPECT_EQ(drawn[0].type, kPolygon);
-    EXPECT_EQ(drawn[0].points(), far);
-    const Record& text = drawn[1];
+    ASSERT_EQ(drawn.size(), 3u);
+    EXPECT_EQ(drawn[0].type, kPolygon16);
+    EXPECT_EQ(drawn[0].points(), near);
+    EXPECT_EQ(drawn[1].type, kPolygon);
+    EXPECT_EQ(drawn[1].points(), far);
+    const Record& text = drawn[2];
     const std::u16string units = u"日本 AB𝄞";
     ASSERT_EQ(text.word(44), units.size());
     EXPECT_EQ(text.utf16(text.word(48), units.size()), units);
