@@ -122,7 +122,7 @@ std::optional<RenderOptions> parseRenderOptions(std::span<const std::string> arg
                     << "\n";
                 return std::nullopt;
             }
-            options.device = device->kind;
+            options.device = device;
         } else if (arg == "--dpi") {
             const auto dpi = parseDecimal(value);
             if (!dpi || *dpi != static_cast<int>(*dpi) || *dpi < 72 || *dpi > 4800) {
@@ -147,12 +147,13 @@ std::optional<RenderOptions> parseRenderOptions(std::span<const std::string> arg
             options.output = value;
         }
     }
-    // Only the metafile picture shows a part of the page.
+    // Only the metafile pictures show a part of the page.
     if (options.selection &&
-        ((options.device && options.device != DeviceKind::Metafile) ||
+        ((options.device && options.device->kind != DeviceKind::Metafile) ||
          (options.output && outputDeviceForFile(*options.output)->kind != DeviceKind::Metafile) ||
          (!options.device && !options.output))) {
-        err << "kavlo render: --select needs the metafile device and an .svg output\n";
+        err << "kavlo render: --select needs the metafile or emf device and an .svg or .emf "
+               "output\n";
         return std::nullopt;
     }
     return options;
@@ -175,9 +176,9 @@ int runRender(const RenderOptions& options, std::ostream& err) {
     const PageRequest request{*setup, {}, options.selection};
     // The output's extension was checked with the options.
     const OutputDevice* output = options.output ? outputDeviceForFile(*options.output) : nullptr;
-    const OutputDevice& opsDevice = options.device
-                                        ? outputDevice(*options.device)
-                                        : outputDevice(output ? output->kind : DeviceKind::Screen);
+    const OutputDevice& opsDevice = options.device ? *options.device
+                                    : output       ? *output
+                                                   : outputDevice(DeviceKind::Screen);
     const auto failed = [&](const WriteResult& result) {
         if (!result.ok()) {
             err << "kavlo render: " << result.message << "\n";

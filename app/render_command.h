@@ -6,6 +6,7 @@
 #include <span>
 #include <string>
 
+#include "devices/output_device.h"
 #include "page_setup_source.h"
 #include "render/device_profile.h"
 #include "render/page_pass.h"
@@ -16,7 +17,8 @@ const char* renderUsage();
 
 struct RenderOptions {
     SetupSource setup;
-    std::optional<DeviceKind> device;
+    // A row of the device table.
+    const OutputDevice* device = nullptr;
     int dpi = 600;
     std::optional<std::string> opsLog;
     std::optional<std::string> output;
@@ -24,7 +26,7 @@ struct RenderOptions {
     std::optional<PageSelection> selection;
 };
 
-// The options of `kavlo render [--home DIR] [--pth FILE] [--device screen|printer|metafile]
+// The options of `kavlo render [--home DIR] [--pth FILE] [--device screen|printer|metafile|emf]
 // [--dpi N] [--ops LOG.jsonl] [--select X1,Y1,X2,Y2] [-o OUT]`; says what is wrong on `err` when
 // they are not usable. Needs no Qt application, so that a usage error is told without a display.
 std::optional<RenderOptions> parseRenderOptions(std::span<const std::string> args,

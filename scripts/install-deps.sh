@@ -10,7 +10,7 @@ packages=(
     fonts-ipafont fonts-liberation2
     time
     xvfb xauth xclip
-    cups printer-driver-cups-pdf libcups2-dev poppler-utils ghostscript
+    cups printer-driver-cups-pdf libcups2-dev poppler-utils ghostscript emf2svg
     desktop-file-utils appstream man-db
     "$@"
 )

@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QImage>
 #include <QSizeF>
 #include <QString>
 #include <optional>
@@ -28,6 +29,9 @@ struct DeviceFont {
     double ascent = 0.0;
     double descent = 0.0;
 };
+
+// A device of 1440 dots per inch: fonts sized on it measure in twips.
+QImage twipsDevice();
 
 DeviceFont makeDeviceFont(const FontSpec& spec, QPaintDevice* device);
 

@@ -4,6 +4,7 @@
 #include <array>
 #include <functional>
 
+#include "emf_surface.h"
 #include "painter_surface.h"
 #include "screen_measure.h"
 
@@ -33,6 +34,11 @@ WriteResult writeMetafileFile(const std::filesystem::path& path, int /*dpi*/,
     return writeSvgPicture(path, pass, windowRect(selection));
 }
 
+WriteResult writeEmfFile(const std::filesystem::path& path, int /*dpi*/,
+                         const std::optional<PageSelection>& selection, const DrawCallback& pass) {
+    return replaceFileAtomically(path, renderEmfPicture(pass, windowRect(selection)));
+}
+
 DeviceProfile screenAt(int /*dpi*/) {
     return screenProfile();
 }
@@ -45,10 +51,11 @@ DeviceProfile metafileAt(int /*dpi*/) {
     return metafileProfile();
 }
 
-constexpr std::array<OutputDevice, 3> kDevices{{
+constexpr std::array<OutputDevice, 4> kDevices{{
     {DeviceKind::Screen, "screen", ".png", screenAt, writeScreenFile, true},
     {DeviceKind::Printer, "printer", ".pdf", printerAt, writePrinterFile, false},
     {DeviceKind::Metafile, "metafile", ".svg", metafileAt, writeMetafileFile, false},
+    {DeviceKind::Metafile, "emf", ".emf", metafileAt, writeEmfFile, false},
 }};
 
 // The pass of one device as a drawing callback: the screen measures its own text, the other

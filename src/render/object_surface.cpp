@@ -6,6 +6,7 @@ ObjectSurface::ObjectSurface() {
     pen_ = add(PenSpec{});
     brush_ = add(BrushSpec{});
     font_ = add(FontSpec{});
+    static_assert(kStockObjects == kStockFont);
 }
 
 ObjectId ObjectSurface::add(Object object) {

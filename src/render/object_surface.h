@@ -44,6 +44,11 @@ class ObjectSurface : public DrawSurface {
     int liveObjects() const;
 
   protected:
+    // The pen, brush and font a new surface starts with, made first and in this order.
+    static constexpr ObjectId kStockPen = 1;
+    static constexpr ObjectId kStockBrush = 2;
+    static constexpr ObjectId kStockFont = 3;
+
     const PenSpec& pen() const;
     const BrushSpec& brush() const;
     const FontSpec& font() const;

@@ -21,10 +21,11 @@ struct PageFileType {
     const char* extension;
 };
 
-constexpr std::array<PageFileType, 3> kPageFileTypes{{
+constexpr std::array<PageFileType, 4> kPageFileTypes{{
     {"PNG 画像 (画面のページ) (*.png)", ".png"},
     {"PDF (印刷のページ) (*.pdf)", ".pdf"},
     {"SVG (選択範囲の図) (*.svg)", ".svg"},
+    {"EMF (選択範囲の図) (*.emf)", ".emf"},
 }};
 
 }  // namespace
@@ -75,7 +76,7 @@ WriteResult savePageFile(const PageRequest& request, const std::filesystem::path
                          PageOutcome& outcome) {
     const OutputDevice* device = outputDeviceForFile(path);
     if (device == nullptr) {
-        return {"ファイル " + path.string() + " は PNG、PDF、SVG のどれでもありません。"};
+        return {"ファイル " + path.string() + " は PNG、PDF、SVG、EMF のどれでもありません。"};
     }
     // The user has seen the reading's messages when the page was drawn.
     SilentMessages silent;

@@ -178,7 +178,7 @@ TEST(RenderCommandTest, OutputsAreReplacedWholeOrNotAtAll) {
     TempDir dir;
     const std::string home = (dir.path() / "home").string();
     const std::string old(100, 'x');
-    for (const char* name : {"page.png", "page.pdf", "page.svg"}) {
+    for (const char* name : {"page.png", "page.pdf", "page.svg", "page.emf"}) {
         SCOPED_TRACE(name);
         const std::string out = dir.write(name, old), ops = dir.write("ops.jsonl", old);
         std::string run;
@@ -205,7 +205,7 @@ TEST(RenderCommandTest, OutputsAreReplacedWholeOrNotAtAll) {
     for ([[maybe_unused]] const auto& entry : fs::directory_iterator(dir.path())) {
         ++files;
     }
-    EXPECT_EQ(files, 5u);  // the three pages, the log and the home folder
+    EXPECT_EQ(files, 6u);  // the four pages, the log and the home folder
 }
 
 TEST(RenderCommandTest, UsageErrors) {
@@ -220,20 +220,20 @@ TEST(RenderCommandTest, UsageErrors) {
         const std::string run = render(args);
         EXPECT_TRUE(run.ends_with("\nexit 2\n")) << run;  // with a message before it
     }
-    // The devices and their extensions are named as they always were.
+    // The devices and their extensions are named from the device table.
     EXPECT_EQ(render({"--device", "plotter"}),
-              "kavlo render: --device is screen, printer or metafile\n" +
+              "kavlo render: --device is screen, printer, metafile or emf\n" +
                   std::string(renderUsage()) + "exit 2\n");
     EXPECT_EQ(render({"-o", d + "/page.bmp"}),
-              "kavlo render: the output is a .png, .pdf or .svg file\n" +
+              "kavlo render: the output is a .png, .pdf, .svg or .emf file\n" +
                   std::string(renderUsage()) + "exit 2\n");
     EXPECT_TRUE(std::string(renderUsage())
                     .starts_with("usage: kavlo render [--home DIR] [--pth FILE] [--device "
-                                 "screen|printer|metafile] [--dpi N]"));
+                                 "screen|printer|metafile|emf] [--dpi N]"));
     // Only the metafile shows a part of the page, and a part has four corners.
     const std::string svg = d + "/pic.svg", select = "--select";
     const std::string needsMetafile =
-        "kavlo render: --select needs the metafile device and an .svg output\n";
+        "kavlo render: --select needs the metafile or emf device and an .svg or .emf output\n";
     const std::string fourNumbers =
         "kavlo render: --select takes four page millimetres X1,Y1,X2,Y2\n";
     for (const auto& [args, message] :

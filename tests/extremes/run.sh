@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Renders a small rectangular-mesh page once for every value of values.txt in every field of
-# fields.txt, one at a time, to PNG, PDF and SVG, each under 1 GB of address space and 20 s.
+# fields.txt, one at a time, to PNG, PDF, SVG and EMF, each under 1 GB of address space and 20 s.
 # Fails when any render crashes, is killed, runs out of time, exits 2 or leaves no page.
 # Usage: tests/extremes/run.sh BUILD_DIR  (renders with BUILD_DIR/app/kavlo)
 set -euo pipefail
@@ -13,7 +13,7 @@ fi
 kavlo=$(cd "$1/app" && pwd)/kavlo
 [ -x /usr/bin/time ] || "$root/scripts/install-deps.sh"
 export QT_QPA_PLATFORM=offscreen
-outputs=(png pdf svg)
+outputs=(png pdf svg emf)
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/kavlo-extremes.XXXXXX")
 trap 'rm -rf "$work"' EXIT
@@ -112,7 +112,7 @@ awk -v cases="$count" '
                         failures = failures sprintf("FAIL %s = %s to %s: %s\n", $1, $2, ext, why) } }
     END {
         printf "extremes: %d renders (%d cases x %d outputs), %d failed\n", renders, cases, renders / cases, failed
-        n = split("png pdf svg", order, " ")
+        n = split("png pdf svg emf", order, " ")
         for (k = 1; k <= n; k++) { e = order[k]
             printf "  %s: worst %.2f s (%s), peak %.0f MiB (%s)\n", e, worst[e], slowest[e], peak[e] / 1024, largest[e] }
         printf "%s", failures

@@ -13,6 +13,8 @@
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QTest>
+#include <array>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 
@@ -183,6 +185,15 @@ TEST_F(CanvasExportTest, FileSavesEachTypeAndReportsFailuresWithPathAndReason) {
     EXPECT_EQ(viewBoxOf(QByteArray::fromStdString(bytesOf(dir.path() / "part.svg"))),
               viewBoxText(selectedWindow()));
     EXPECT_TRUE(window.findChild<QLabel*>("StatusLine")->text().contains("part.svg"));
+    // The same window as an Enhanced Metafile, the type chosen in the dialog.
+    save(dir.path() / "part", "EMF (選択範囲の図) (*.emf)");
+    const std::string emf = bytesOf(dir.path() / "part.emf");
+    ASSERT_GT(emf.size(), 152U);
+    std::array<std::int32_t, 4> origin_extent{};  // of the window origin and extent records
+    std::memcpy(origin_extent.data(), emf.data() + 128, 8);
+    std::memcpy(origin_extent.data() + 2, emf.data() + 144, 8);
+    const TwipsWindow w = selectedWindow();
+    EXPECT_EQ(origin_extent, (std::array{w.left, w.top, w.width, w.height}));
     EXPECT_TRUE(messages.messages.empty());
 
     save("");  // cancelled

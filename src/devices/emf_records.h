@@ -1,0 +1,66 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "render/draw_surface.h"
+
+namespace kavlo {
+
+// The part of the page a picture shows, in logical units (twips).
+struct EmfWindow {
+    std::int32_t left = 0;
+    std::int32_t top = 0;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+};
+
+// Stock objects a metafile selects without creating them.
+enum class EmfStock : std::uint32_t { WhiteBrush = 0, BlackPen = 7, DeviceDefaultFont = 14 };
+
+// An Enhanced Metafile built record by record into one growing buffer, so a page of millions
+// of facets costs a few bytes a call and no object of its own. The picture is the window at its
+// real size: one logical unit is one twip, and so is one unit of the reference device.
+class EmfRecords {
+  public:
+    explicit EmfRecords(EmfWindow window);
+
+    void createPen(std::uint32_t handle, int style, int width, Rgb color);
+    void createSolidBrush(std::uint32_t handle, Rgb color);
+    // A font of cell height `height` (positive, as GDI reads it), average width and escapement.
+    void createFont(std::uint32_t handle, int height, int width, int escapement,
+                    std::u16string_view face);
+    void selectObject(std::uint32_t handle);
+    void selectStock(EmfStock object);
+    void deleteObject(std::uint32_t handle);
+    void polygon(std::span<const DevicePoint> points);
+    void polyline(std::span<const DevicePoint> points);
+    void moveTo(DevicePoint point);
+    void lineTo(DevicePoint point);
+    void setRop2(int mode);
+    // Text whose reference point is the top-left of its first cell; `advances` hold the
+    // distance from each UTF-16 unit to the next, `bounds` the logical box the text covers.
+    void textOut(DevicePoint point, std::u16string_view text,
+                 std::span<const std::int32_t> advances, DevicePoint boundsMin,
+                 DevicePoint boundsMax);
+
+    // Ends the picture and hands over its bytes; the records take no more calls after it.
+    std::string finish();
+
+  private:
+    void begin(std::uint32_t type, std::uint32_t size);
+    void put(std::uint32_t value);
+    void putSigned(std::int32_t value);
+    void putBounds(DevicePoint min, DevicePoint max);
+    void poly(std::uint32_t type16, std::uint32_t type32, std::span<const DevicePoint> points);
+    void uses(std::uint32_t handle);
+
+    EmfWindow window_;
+    std::string bytes_;
+    std::uint32_t records_ = 0;
+    std::uint32_t highestHandle_ = 0;
+};
+
+}  // namespace kavlo

@@ -1,0 +1,150 @@
+#include "emf_surface.h"
+
+#include <QFontMetricsF>
+#include <QString>
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+namespace kavlo {
+namespace {
+
+std::u16string_view utf16Of(const QString& text) {
+    return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
+}
+
+// Each UTF-16 unit's advance to the next, rounded so that the advances add up to the rounded
+// width of every prefix; the first half of a surrogate pair advances nothing.
+std::vector<std::int32_t> advancesOf(const QString& text, const DeviceFont& font,
+                                     QPaintDevice* device) {
+    const QFontMetricsF metrics(font.font, device);
+    const double scale = font.scaleX * font.scale;
+    std::vector<std::int32_t> advances(static_cast<std::size_t>(text.size()), 0);
+    std::int64_t reached = 0;
+    for (qsizetype k = 0; k < text.size(); ++k) {
+        if (text[k].isHighSurrogate() && k + 1 < text.size()) {
+            continue;
+        }
+        const auto end = std::llround(metrics.horizontalAdvance(text.left(k + 1)) * scale);
+        advances[static_cast<std::size_t>(k)] = static_cast<std::int32_t>(end - reached);
+        reached = end;
+    }
+    return advances;
+}
+
+}  // namespace
+
+EmfSurface::EmfSurface(QRect window)
+    : records_({window.left(), window.top(), window.width(), window.height()}),
+      metricsDevice_(twipsDevice()),
+      currentFont_(&metricsDevice_) {}
+
+ObjectId EmfSurface::CreatePen(int style, int width, Rgb color) {
+    const ObjectId id = ObjectSurface::CreatePen(style, width, color);
+    records_.createPen(static_cast<std::uint32_t>(id), style, width, color);
+    return id;
+}
+
+ObjectId EmfSurface::CreateSolidBrush(Rgb color) {
+    const ObjectId id = ObjectSurface::CreateSolidBrush(color);
+    records_.createSolidBrush(static_cast<std::uint32_t>(id), color);
+    return id;
+}
+
+ObjectId EmfSurface::CreateFontA(int height, int width, int escapement, const std::string& face) {
+    const ObjectId id = ObjectSurface::CreateFontA(height, width, escapement, face);
+    const QString name = QString::fromStdString(face);
+    records_.createFont(static_cast<std::uint32_t>(id), height, width, escapement, utf16Of(name));
+    return id;
+}
+
+ObjectId EmfSurface::SelectObject(ObjectId object) {
+    const ObjectId previous = ObjectSurface::SelectObject(object);
+    if (previous == 0) {
+        return previous;  // no such object
+    }
+    switch (object) {
+        case kStockPen:
+            records_.selectStock(EmfStock::BlackPen);
+            break;
+        case kStockBrush:
+            records_.selectStock(EmfStock::WhiteBrush);
+            break;
+        case kStockFont:
+            records_.selectStock(EmfStock::DeviceDefaultFont);
+            break;
+        default:
+            records_.selectObject(static_cast<std::uint32_t>(object));
+    }
+    return previous;
+}
+
+void EmfSurface::DeleteObject(ObjectId object) {
+    // Only what the bookkeeping really frees: a selected or stock object stays, as in GDI.
+    const int alive = liveObjects();
+    ObjectSurface::DeleteObject(object);
+    if (liveObjects() < alive) {
+        records_.deleteObject(static_cast<std::uint32_t>(object));
+    }
+}
+
+void EmfSurface::Polygon(std::span<const DevicePoint> points) {
+    records_.polygon(points);
+}
+
+void EmfSurface::Polyline(std::span<const DevicePoint> points) {
+    records_.polyline(points);
+}
+
+void EmfSurface::MoveToEx(std::int32_t x, std::int32_t y) {
+    records_.moveTo({x, y});
+}
+
+void EmfSurface::LineTo(std::int32_t x, std::int32_t y) {
+    records_.lineTo({x, y});
+}
+
+void EmfSurface::SetROP2(int mode) {
+    records_.setRop2(mode);
+}
+
+void EmfSurface::TextOutA(std::int32_t x, std::int32_t y, const std::string& text) {
+    const QString unicode = QString::fromUtf8(text);
+    const DeviceFont& current = currentFont_.get(font());
+    const std::vector<std::int32_t> advances = advancesOf(unicode, current, &metricsDevice_);
+    // The turned cell of the whole text, for the record's bounds.
+    double width = 0;
+    for (const std::int32_t a : advances) {
+        width += a;
+    }
+    const double height = current.ascent + current.descent;
+    const double angle = font().escapement / 10.0 * std::numbers::pi / 180.0;
+    const double c = std::cos(angle), s = std::sin(angle);
+    DevicePoint min{x, y}, max{x, y};
+    for (const auto& [u, v] :
+         std::array<std::pair<double, double>, 3>{{{width, 0.0}, {0.0, height}, {width, height}}}) {
+        const auto px = static_cast<std::int32_t>(std::lround(x + u * c + v * s));
+        const auto py = static_cast<std::int32_t>(std::lround(y - u * s + v * c));
+        min = {std::min(min.x, px), std::min(min.y, py)};
+        max = {std::max(max.x, px), std::max(max.y, py)};
+    }
+    records_.textOut({x, y}, utf16Of(unicode), advances, min, max);
+}
+
+TextExtent EmfSurface::GetTextExtentPoint32A(const std::string& text) {
+    return currentFont_.extent(font(), QString::fromUtf8(text));
+}
+
+std::string EmfSurface::finish() {
+    return records_.finish();
+}
+
+std::string renderEmfPicture(const DrawCallback& draw, QRect windowTwips) {
+    EmfSurface surface(windowTwips);
+    draw(surface);
+    return surface.finish();
+}
+
+}  // namespace kavlo

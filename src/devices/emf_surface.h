@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QImage>
+#include <QRect>
+#include <string>
+
+#include "emf_records.h"
+#include "font_mapping.h"
+#include "page_output.h"
+#include "render/object_surface.h"
+
+namespace kavlo {
+
+// Records the page operations as an Enhanced Metafile for office programs, in twips, the
+// picture the window on the page at its real size. Fonts keep the face names the page asks
+// for, so the receiving machine uses its own; text stays text (UTF-16), its character advances
+// those of our fonts at 1440 dots per inch, which is also how the surface measures text.
+class EmfSurface final : public ObjectSurface {
+  public:
+    explicit EmfSurface(QRect window);
+
+    ObjectId CreatePen(int style, int width, Rgb color) override;
+    ObjectId CreateSolidBrush(Rgb color) override;
+    ObjectId CreateFontA(int height, int width, int escapement, const std::string& face) override;
+    ObjectId SelectObject(ObjectId object) override;
+    void DeleteObject(ObjectId object) override;
+
+    void Polygon(std::span<const DevicePoint> points) override;
+    void Polyline(std::span<const DevicePoint> points) override;
+    void MoveToEx(std::int32_t x, std::int32_t y) override;
+    void LineTo(std::int32_t x, std::int32_t y) override;
+    void SetROP2(int mode) override;
+    void TextOutA(std::int32_t x, std::int32_t y, const std::string& text) override;
+    TextExtent GetTextExtentPoint32A(const std::string& text) override;
+
+    // The metafile's bytes; the surface takes no more drawing after it.
+    std::string finish();
+
+  private:
+    EmfRecords records_;
+    QImage metricsDevice_;
+    CurrentFont currentFont_;
+};
+
+// The metafile of what `draw` draws, showing the window (twips) of the page.
+std::string renderEmfPicture(const DrawCallback& draw, QRect windowTwips);
+
+}  // namespace kavlo
