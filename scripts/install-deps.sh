@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-svg-dev libgl-dev
+    qt6-base-dev qt6-svg-dev libgl-dev zlib1g-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-ipafont fonts-liberation2
     time

@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QImage>
 #include <QSizeF>
 #include <QString>
 #include <optional>
@@ -16,6 +17,10 @@ namespace kavlo {
 // The installed family that stands in for a face name the page files ask for; other names pass
 // through unchanged for fontconfig to resolve.
 QString substituteFace(const std::string& face);
+
+// A blank image that says it has `dotsPerInch`: fonts are sized in pixels, so any device
+// measures them, and this one stands in for devices that are not painted on.
+QImage measuringDevice(double dotsPerInch);
 
 // A font request made concrete for one paint device, in that device's units.
 struct DeviceFont {

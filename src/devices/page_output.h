@@ -40,6 +40,10 @@ PainterOptions printerPainterOptions(int dpi);
 bool paintPdfPage(QIODevice& device, const QPageLayout& layout, int dpi,
                   const std::function<void(QPainter&)>& paint);
 
+// The page of PDF files: A4 without margins.
+QPageLayout a4Layout();
+
+// One A4 page of PDF at the given resolution, straight from the drawing.
 WriteResult writePdfPage(const std::filesystem::path& path, int dpi, const DrawCallback& draw);
 
 // A vector picture of the part of the page in the window, drawn in twips with the window's

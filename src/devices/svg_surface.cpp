@@ -10,7 +10,6 @@
 namespace kavlo {
 namespace {
 
-constexpr double kDotsPerMetreAt1440 = 1440 / 0.0254;
 // Big enough that writing costs little per element, small enough to be no burden.
 constexpr std::size_t kSinkChunk = 1 << 16;
 
@@ -56,20 +55,12 @@ void appendEscaped(std::string& out, const std::string& text) {
     }
 }
 
-// Fonts are sized in pixels, so any device measures them; this one says it has twips.
-QImage twipsDevice() {
-    QImage image(1, 1, QImage::Format_RGB32);
-    image.setDotsPerMeterX(static_cast<int>(kDotsPerMetreAt1440));
-    image.setDotsPerMeterY(static_cast<int>(kDotsPerMetreAt1440));
-    return image;
-}
-
 }  // namespace
 
 SvgSurface::SvgSurface(QRect window, StrokeOptions options, SvgSink sink)
     : options_(options),
       sink_(std::move(sink)),
-      metricsDevice_(twipsDevice()),
+      metricsDevice_(measuringDevice(1440)),
       currentFont_(&metricsDevice_) {
     out_ =
         "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\"?>\n<svg "

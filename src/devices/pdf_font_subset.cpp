@@ -1,0 +1,236 @@
+#include "pdf_font_subset.h"
+
+#include <algorithm>
+#include <array>
+#include <map>
+
+namespace kavlo {
+namespace {
+
+std::uint32_t read16(std::string_view s, std::size_t at) {
+    if (at + 2 > s.size()) {
+        return 0;
+    }
+    return static_cast<std::uint32_t>(static_cast<unsigned char>(s[at]) << 8 |
+                                      static_cast<unsigned char>(s[at + 1]));
+}
+
+int readSigned16(std::string_view s, std::size_t at) {
+    return static_cast<std::int16_t>(read16(s, at));
+}
+
+std::uint32_t read32(std::string_view s, std::size_t at) {
+    return read16(s, at) << 16 | read16(s, at + 2);
+}
+
+void put16(std::string& s, std::size_t at, std::uint32_t value) {
+    s[at] = static_cast<char>(value >> 8 & 0xff);
+    s[at + 1] = static_cast<char>(value & 0xff);
+}
+
+void put32(std::string& s, std::size_t at, std::uint32_t value) {
+    put16(s, at, value >> 16);
+    put16(s, at + 2, value & 0xffff);
+}
+
+void append16(std::string& s, std::uint32_t value) {
+    s.append(2, '\0');
+    put16(s, s.size() - 2, value);
+}
+
+void append32(std::string& s, std::uint32_t value) {
+    s.append(4, '\0');
+    put32(s, s.size() - 4, value);
+}
+
+std::uint32_t checksum(std::string_view data) {
+    std::uint32_t sum = 0;
+    for (std::size_t k = 0; k < data.size(); k += 4) {
+        std::uint32_t word = 0;
+        for (std::size_t b = 0; b < 4; ++b) {
+            word = word << 8 | (k + b < data.size() ? static_cast<unsigned char>(data[k + b]) : 0u);
+        }
+        sum += word;
+    }
+    return sum;
+}
+
+// Where each glyph's outline lies in the glyf table.
+struct GlyphLocations {
+    std::string_view glyf;
+    std::string_view loca;
+    bool longOffsets = false;
+    std::uint32_t count = 0;
+
+    std::string_view glyph(std::uint32_t id) const {
+        if (id >= count) {
+            return {};
+        }
+        const std::uint32_t begin = longOffsets ? read32(loca, id * 4) : read16(loca, id * 2) * 2;
+        const std::uint32_t end =
+            longOffsets ? read32(loca, id * 4 + 4) : read16(loca, id * 2 + 2) * 2;
+        if (begin >= end || end > glyf.size()) {
+            return {};
+        }
+        return glyf.substr(begin, end - begin);
+    }
+};
+
+// The glyphs a composite glyph is assembled from.
+std::vector<std::uint32_t> components(std::string_view glyph) {
+    constexpr std::uint32_t kArgsAreWords = 0x1;
+    constexpr std::uint32_t kScale = 0x8;
+    constexpr std::uint32_t kMoreComponents = 0x20;
+    constexpr std::uint32_t kXYScale = 0x40;
+    constexpr std::uint32_t kTwoByTwo = 0x80;
+    std::vector<std::uint32_t> parts;
+    if (glyph.size() < 10 || readSigned16(glyph, 0) >= 0) {
+        return parts;
+    }
+    std::size_t at = 10;
+    std::uint32_t flags = kMoreComponents;
+    while ((flags & kMoreComponents) != 0 && at + 4 <= glyph.size()) {
+        flags = read16(glyph, at);
+        parts.push_back(read16(glyph, at + 2));
+        at += 4 + ((flags & kArgsAreWords) != 0 ? 4 : 2);
+        at += (flags & kScale) != 0      ? 2
+              : (flags & kXYScale) != 0  ? 4
+              : (flags & kTwoByTwo) != 0 ? 8
+                                         : 0;
+    }
+    return parts;
+}
+
+std::string padded(std::string table) {
+    table.append((4 - table.size() % 4) % 4, '\0');
+    return table;
+}
+
+// The tables as a font file, the directory sorted by tag, with all checksums.
+std::string assemble(const std::map<std::string, std::string>& tables) {
+    const auto count = static_cast<std::uint32_t>(tables.size());
+    std::uint32_t power = 1;
+    std::uint32_t log2 = 0;
+    while (power * 2 <= count) {
+        power *= 2;
+        ++log2;
+    }
+    std::string font;
+    append32(font, 0x00010000);
+    append16(font, count);
+    append16(font, power * 16);
+    append16(font, log2);
+    append16(font, count * 16 - power * 16);
+    auto offset = static_cast<std::uint32_t>(12 + 16 * count);
+    std::size_t headAt = 0;
+    for (const auto& [tag, data] : tables) {
+        font += tag;
+        append32(font, checksum(data));
+        append32(font, offset);
+        append32(font, static_cast<std::uint32_t>(data.size()));
+        if (tag == "head") {
+            headAt = offset;
+        }
+        offset += static_cast<std::uint32_t>(padded(data).size());
+    }
+    for (const auto& entry : tables) {
+        font += padded(entry.second);
+    }
+    put32(font, headAt + 8, 0xB1B0AFBA - checksum(font));
+    return font;
+}
+
+}  // namespace
+
+int TrueTypeMetrics::advance(std::uint32_t glyph) const {
+    if (advances.empty()) {
+        return 0;
+    }
+    return advances[std::min<std::size_t>(glyph, advances.size() - 1)];
+}
+
+std::optional<TrueTypeMetrics> readTrueTypeMetrics(const FontTables& tables) {
+    const std::string head = tables("head");
+    const std::string hhea = tables("hhea");
+    const std::string hmtx = tables("hmtx");
+    if (head.size() < 54 || hhea.size() < 36 || tables("glyf").empty()) {
+        return std::nullopt;
+    }
+    TrueTypeMetrics metrics;
+    metrics.unitsPerEm = static_cast<int>(read16(head, 18));
+    metrics.xMin = readSigned16(head, 36);
+    metrics.yMin = readSigned16(head, 38);
+    metrics.xMax = readSigned16(head, 40);
+    metrics.yMax = readSigned16(head, 42);
+    metrics.ascent = readSigned16(hhea, 4);
+    metrics.descent = readSigned16(hhea, 6);
+    const std::uint32_t longMetrics = read16(hhea, 34);
+    for (std::uint32_t k = 0; k < longMetrics && k * 4 + 4 <= hmtx.size(); ++k) {
+        metrics.advances.push_back(static_cast<std::uint16_t>(read16(hmtx, k * 4)));
+    }
+    if (metrics.unitsPerEm == 0) {
+        return std::nullopt;
+    }
+    return metrics;
+}
+
+std::string trueTypeSubset(const FontTables& tables, const std::set<std::uint32_t>& glyphs) {
+    std::string head = tables("head");
+    std::string hhea = tables("hhea");
+    std::string maxp = tables("maxp");
+    const std::string hmtx = tables("hmtx");
+    const std::string loca = tables("loca");
+    const std::string glyf = tables("glyf");
+    if (head.size() < 54 || hhea.size() < 36 || maxp.size() < 6 || glyf.empty() || loca.empty()) {
+        return {};
+    }
+    const GlyphLocations locations{glyf, loca, readSigned16(head, 50) == 1, read16(maxp, 4)};
+
+    // The outline-less first glyph is the one viewers show for missing ones.
+    std::set<std::uint32_t> kept{0};
+    std::vector<std::uint32_t> pending(glyphs.begin(), glyphs.end());
+    while (!pending.empty()) {
+        const std::uint32_t id = pending.back();
+        pending.pop_back();
+        if (id < locations.count && kept.insert(id).second) {
+            for (const std::uint32_t part : components(locations.glyph(id))) {
+                pending.push_back(part);
+            }
+        }
+    }
+    // Glyph ids stay; the glyphs past the last one kept are dropped.
+    const std::uint32_t count = *kept.rbegin() + 1;
+
+    std::string newGlyf;
+    std::string newLoca;
+    for (std::uint32_t id = 0; id < count; ++id) {
+        append32(newLoca, static_cast<std::uint32_t>(newGlyf.size()));
+        if (kept.count(id) != 0) {
+            newGlyf += padded(std::string(locations.glyph(id)));
+        }
+    }
+    append32(newLoca, static_cast<std::uint32_t>(newGlyf.size()));
+
+    const std::uint32_t oldLongMetrics = read16(hhea, 34);
+    const std::uint32_t longMetrics = std::min(oldLongMetrics, count);
+    const std::size_t metricsBytes = longMetrics * 4 + (count - longMetrics) * 2;
+    put16(hhea, 34, longMetrics);
+    put16(maxp, 4, count);
+    put32(head, 8, 0);
+    put16(head, 50, 1);
+
+    std::map<std::string, std::string> subset{
+        {"head", head},    {"hhea", hhea},
+        {"maxp", maxp},    {"hmtx", hmtx.substr(0, std::min(metricsBytes, hmtx.size()))},
+        {"loca", newLoca}, {"glyf", newGlyf},
+    };
+    // The hinting programs: glyphs refer to their functions and values.
+    for (const char* tag : {"cvt ", "fpgm", "prep"}) {
+        if (std::string table = tables(tag); !table.empty()) {
+            subset.emplace(tag, std::move(table));
+        }
+    }
+    return assemble(subset);
+}
+
+}  // namespace kavlo
