@@ -1,19 +1,32 @@
 #include "pdf_file.h"
 
+#include <zlib.h>
+
 #include <cstdio>
 
 namespace kavlo {
+namespace {
+
+// Past this level the pages shrink by little and the time grows fast.
+constexpr int kDeflateLevel = 4;
+
+}  // namespace
+
+std::string deflated(std::string_view bytes) {
+    uLongf size = compressBound(static_cast<uLong>(bytes.size()));
+    std::string packed(size, '\0');
+    compress2(reinterpret_cast<Bytef*>(packed.data()), &size,
+              reinterpret_cast<const Bytef*>(bytes.data()), static_cast<uLong>(bytes.size()),
+              kDeflateLevel);
+    packed.resize(size);
+    return packed;
+}
 
 std::string pdfReference(int number) {
     return std::to_string(number) + " 0 R";
 }
 
-PdfFile::PdfFile(ByteSink sink)
-    : sink_(std::move(sink)), rawSink_([this](std::string_view bytes) {
-          offset_ += bytes.size();
-          failed_ = failed_ || !sink_(bytes);
-          return !failed_;
-      }) {
+PdfFile::PdfFile(ByteSink sink) : sink_(std::move(sink)) {
     // The binary comment tells transfer programs the file is not text.
     write("%PDF-1.4\n%\xe2\xe3\xcf\xd3\n");
 }
@@ -33,11 +46,12 @@ void PdfFile::endObject() {
 }
 
 void PdfFile::write(std::string_view bytes) {
-    rawSink_(bytes);
+    // After a failure the rest is dropped; the file is lost anyway.
+    offset_ += bytes.size();
+    failed_ = failed_ || !sink_(bytes);
 }
 
-void PdfFile::writeStream(int number, std::string_view dictionary, std::string_view data) {
-    const std::string packed = deflated(data, kPdfDeflateLevel);
+void PdfFile::writeStream(int number, std::string_view dictionary, std::string_view packed) {
     beginObject(number);
     write("<< ");
     write(dictionary);

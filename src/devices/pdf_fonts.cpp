@@ -164,8 +164,8 @@ std::string PdfFonts::write(PdfFile& file) const {
         file.endObject();
 
         const std::string subset = trueTypeSubset(tablesOf(face.raw), glyphs);
-        file.writeStream(program, "/Length1 " + std::to_string(subset.size()), subset);
-        file.writeStream(toUnicode, "", toUnicodeMap(face.glyphs));
+        file.writeStream(program, "/Length1 " + std::to_string(subset.size()), deflated(subset));
+        file.writeStream(toUnicode, "", deflated(toUnicodeMap(face.glyphs)));
     }
     return resources;
 }

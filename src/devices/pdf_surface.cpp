@@ -12,8 +12,9 @@
 namespace kavlo {
 namespace {
 
-// Big enough that compressing costs little per call, small enough to be no burden.
-constexpr std::size_t kContentChunk = 1 << 16;
+// Big enough that each piece compresses as well as the whole, small enough that the last one,
+// compressed after the drawing, takes little time.
+constexpr std::size_t kContentPiece = 1 << 19;
 
 void append(std::string& out, std::int64_t value) {
     char buffer[24];
@@ -36,33 +37,6 @@ void append(std::string& out, double value) {
         text.remove_suffix(1);
     }
     out += text;
-}
-
-// Colour components 0-255 as PDF's 0-1, each written once and looked up after.
-const std::array<std::string, 256>& componentTexts() {
-    static const std::array<std::string, 256> texts = [] {
-        std::array<std::string, 256> t;
-        for (int k = 0; k < 256; ++k) {
-            std::string& text = t[static_cast<std::size_t>(k)];
-            append(text, k / 255.0);
-            // PDF numbers need no zero before the point.
-            if (text.size() > 1 && text[0] == '0') {
-                text.erase(0, 1);
-            }
-        }
-        return t;
-    }();
-    return texts;
-}
-
-void appendColour(std::string& out, Rgb c, const char* op) {
-    const auto& texts = componentTexts();
-    out += texts[c.r];
-    out += ' ';
-    out += texts[c.g];
-    out += ' ';
-    out += texts[c.b];
-    out += op;
 }
 
 void appendPoint(std::string& out, QPointF p, const char* op) {
@@ -93,17 +67,12 @@ std::vector<QString> codePoints(const QString& text) {
 
 PdfSurface::PdfSurface(const QPageLayout& layout, int dpi, StrokeOptions options, ByteSink sink)
     : file_(std::move(sink)),
-      contents_(file_.reserve()),
-      contentsLength_(file_.reserve()),
-      content_(kPdfDeflateLevel, file_.sink()),
+      content_(file_),
       options_(options),
       mediaBox_(layout.fullRectPoints()),
       page_(QPointF(0.0, 0.0), QSizeF(layout.paintRectPixels(dpi).size())),
       metricsDevice_(measuringDevice(dpi)),
       currentFont_(&metricsDevice_) {
-    file_.beginObject(contents_);
-    file_.write("<< /Length " + pdfReference(contentsLength_) +
-                " /Filter /FlateDecode >>\nstream\n");
     // Dots to points, y downwards from the top-left of the printable area.
     const QRect paper = layout.paintRectPoints();
     const double pointsPerDot = 72.0 / dpi;
@@ -120,10 +89,26 @@ PdfSurface::PdfSurface(const QPageLayout& layout, int dpi, StrokeOptions options
 }
 
 void PdfSurface::endOperation() {
-    if (out_.size() >= kContentChunk) {
-        content_.write(out_);
+    if (out_.size() >= kContentPiece) {
+        content_.add(std::move(out_));
         out_.clear();
     }
+}
+
+void PdfSurface::setColour(Rgb colour, std::optional<PdfPalettes::Entry>& current,
+                           const char* space, const char* set) {
+    if (current && current->colour == colour) {
+        return;
+    }
+    const PdfPalettes::Entry entry = palettes_.find(colour);
+    if (!current || current->palette != entry.palette) {
+        out_ += "/P";
+        append(out_, std::int64_t{entry.palette});
+        out_ += space;
+    }
+    append(out_, std::int64_t{entry.index});
+    out_ += set;
+    current = entry;
 }
 
 void PdfSurface::usePen(bool seam) {
@@ -133,17 +118,11 @@ void PdfSurface::usePen(bool seam) {
         out_ += " w ";
         width_ = width;
     }
-    if (stroke_ != pen().color) {
-        appendColour(out_, pen().color, " RG ");
-        stroke_ = pen().color;
-    }
+    setColour(pen().color, stroke_, " CS ", " SC ");
 }
 
 void PdfSurface::useFill(Rgb color) {
-    if (fill_ != color) {
-        appendColour(out_, color, " rg ");
-        fill_ = color;
-    }
+    setColour(color, fill_, " cs ", " sc ");
 }
 
 void PdfSurface::path(std::span<const DevicePoint> points) {
@@ -157,6 +136,37 @@ void PdfSurface::path(std::span<const DevicePoint> points) {
     }
 }
 
+std::span<const DevicePoint> PdfSurface::alignedWithPrevious(std::span<const DevicePoint> points) {
+    const std::size_t n = points.size();
+    std::size_t best = 0;
+    std::size_t bestStart = 0;
+    int bestStep = 1;
+    for (std::size_t start = 0; start < n && !previous_.empty(); ++start) {
+        if (points[start] != previous_.front()) {
+            continue;
+        }
+        for (const int step : {1, -1}) {
+            std::size_t agree = 1;
+            while (agree < std::min(n, previous_.size()) &&
+                   points[(start + n + static_cast<std::size_t>(step) * agree) % n] ==
+                       previous_[agree]) {
+                ++agree;
+            }
+            if (agree > best) {
+                best = agree;
+                bestStart = start;
+                bestStep = step;
+            }
+        }
+    }
+    polygon_.resize(n);
+    for (std::size_t k = 0; k < n; ++k) {
+        polygon_[k] = points[(bestStart + n + static_cast<std::size_t>(bestStep) * k) % n];
+    }
+    previous_.swap(polygon_);
+    return previous_;
+}
+
 void PdfSurface::Polygon(std::span<const DevicePoint> points) {
     if (points.empty()) {
         return;
@@ -167,7 +177,7 @@ void PdfSurface::Polygon(std::span<const DevicePoint> points) {
     if (points.size() > 2 && points.back() == points.front()) {
         points = points.first(points.size() - 1);
     }
-    path(points);
+    path(alignedWithPrevious(points));
     // The painter fills polygons by the odd-even rule.
     out_ += "b*\n";
     endOperation();
@@ -320,14 +330,9 @@ TextExtent PdfSurface::GetTextExtentPoint32A(const std::string& text) {
 
 bool PdfSurface::finish() {
     out_ += "Q\n";
-    content_.write(out_);
+    content_.add(std::move(out_));
     out_.clear();
-    content_.finish();
-    file_.write("\nendstream");
-    file_.endObject();
-    file_.beginObject(contentsLength_);
-    file_.write(std::to_string(content_.written()));
-    file_.endObject();
+    const std::string contents = content_.finish();
 
     const std::string fonts = fonts_.write(file_);
     const int page = file_.reserve();
@@ -338,8 +343,8 @@ bool PdfSurface::finish() {
     std::snprintf(mediaBox, sizeof mediaBox, "/MediaBox [0 0 %f %f]",
                   static_cast<double>(mediaBox_.width()), static_cast<double>(mediaBox_.height()));
     file_.write("<< /Type /Page /Parent " + pdfReference(pages) + ' ' + mediaBox +
-                " /Resources << /Font << " + fonts + ">> >> /Contents " + pdfReference(contents_) +
-                " >>");
+                " /Resources << /Font << " + fonts + ">> /ColorSpace << " + palettes_.resources() +
+                ">> >> /Contents " + contents + " >>");
     file_.endObject();
     file_.beginObject(pages);
     file_.write("<< /Type /Pages /Kids [" + pdfReference(page) + "] /Count 1 >>");

@@ -8,10 +8,11 @@
 #include <optional>
 #include <string>
 
-#include "deflate_stream.h"
 #include "font_mapping.h"
+#include "pdf_content.h"
 #include "pdf_file.h"
 #include "pdf_fonts.h"
+#include "pdf_palettes.h"
 #include "render/object_surface.h"
 #include "stroke_style.h"
 
@@ -43,15 +44,16 @@ class PdfSurface final : public ObjectSurface {
   private:
     void usePen(bool seam);
     void useFill(Rgb color);
+    void setColour(Rgb colour, std::optional<PdfPalettes::Entry>& current, const char* space,
+                   const char* set);
     void path(std::span<const DevicePoint> points);
+    std::span<const DevicePoint> alignedWithPrevious(std::span<const DevicePoint> points);
     void fillPath(const QPainterPath& path);
     void showRun(const QGlyphRun& run, const QString& text, const QTransform& placement);
     void endOperation();
 
     PdfFile file_;
-    int contents_;
-    int contentsLength_;
-    DeflateStream content_;
+    PdfContent content_;
     StrokeOptions options_;
     QRect mediaBox_;
     // The device's page in its units: text larger than it is drawn as outlines clipped to it.
@@ -59,11 +61,16 @@ class PdfSurface final : public ObjectSurface {
     QImage metricsDevice_;
     CurrentFont currentFont_;
     PdfFonts fonts_;
-    std::optional<Rgb> stroke_;
-    std::optional<Rgb> fill_;
+    PdfPalettes palettes_;
+    std::optional<PdfPalettes::Entry> stroke_;
+    std::optional<PdfPalettes::Entry> fill_;
     std::optional<double> width_;
     std::string out_;
     DevicePoint current_;
+    // The last polygon as written: the next one starts where they agree, which compresses
+    // far better, and a closed outline looks the same from any corner in either direction.
+    std::vector<DevicePoint> polygon_;
+    std::vector<DevicePoint> previous_;
 };
 
 }  // namespace kavlo

@@ -1,0 +1,60 @@
+#include "pdf_palettes.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace kavlo {
+namespace {
+
+constexpr std::size_t kPaletteSize = 256;
+
+std::uint32_t packed(Rgb c) {
+    return static_cast<std::uint32_t>(c.r) << 16 | static_cast<std::uint32_t>(c.g) << 8 | c.b;
+}
+
+// Shades of one colour have nearly the same proportions of red, green and blue.
+std::uint32_t hueOf(Rgb c) {
+    const double brightest = std::max({c.r, c.g, c.b, std::uint8_t{1}});
+    const auto part = [&](std::uint8_t v) {
+        return static_cast<std::uint32_t>(std::lround(v * 8.0 / brightest));
+    };
+    return part(c.r) << 8 | part(c.g) << 4 | part(c.b);
+}
+
+}  // namespace
+
+PdfPalettes::Entry PdfPalettes::find(Rgb colour) {
+    if (const auto known = entries_.find(packed(colour)); known != entries_.end()) {
+        return known->second;
+    }
+    auto open = openByHue_.find(hueOf(colour));
+    if (open == openByHue_.end() ||
+        palettes_[static_cast<std::size_t>(open->second)].size() == kPaletteSize) {
+        palettes_.emplace_back();
+        open = openByHue_.insert_or_assign(hueOf(colour), static_cast<int>(palettes_.size() - 1))
+                   .first;
+    }
+    std::vector<Rgb>& palette = palettes_[static_cast<std::size_t>(open->second)];
+    const Entry entry{colour, open->second, static_cast<int>(palette.size())};
+    palette.push_back(colour);
+    entries_.emplace(packed(colour), entry);
+    return entry;
+}
+
+std::string PdfPalettes::resources() const {
+    std::string out;
+    for (std::size_t k = 0; k < palettes_.size(); ++k) {
+        out += "/P" + std::to_string(k) + " [/Indexed /DeviceRGB " +
+               std::to_string(palettes_[k].size() - 1) + " <";
+        for (const Rgb c : palettes_[k]) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "%02X%02X%02X", c.r, c.g, c.b);
+            out += hex;
+        }
+        out += ">] ";
+    }
+    return out;
+}
+
+}  // namespace kavlo
