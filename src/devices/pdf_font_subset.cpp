@@ -101,6 +101,21 @@ std::vector<std::uint32_t> components(std::string_view glyph) {
     return parts;
 }
 
+// The metrics of the glyphs not kept are zero: the PDF gives the widths, and zeros compress.
+std::string keptMetrics(std::string hmtx, const std::set<std::uint32_t>& kept, std::uint32_t count,
+                        std::uint32_t longMetrics) {
+    for (std::uint32_t id = 0; id < count; ++id) {
+        const bool full = id < longMetrics;
+        const std::size_t at = full ? id * 4 : longMetrics * 4 + (id - longMetrics) * 2;
+        const std::size_t size = full ? 4 : 2;
+        // The last full entry also gives the advance of every glyph after it.
+        if (kept.count(id) == 0 && id + 1 != longMetrics && at + size <= hmtx.size()) {
+            hmtx.replace(at, size, size, '\0');
+        }
+    }
+    return hmtx;
+}
+
 std::string padded(std::string table) {
     table.append((4 - table.size() % 4) % 4, '\0');
     return table;
@@ -220,9 +235,13 @@ std::string trueTypeSubset(const FontTables& tables, const std::set<std::uint32_
     put16(head, 50, 1);
 
     std::map<std::string, std::string> subset{
-        {"head", head},    {"hhea", hhea},
-        {"maxp", maxp},    {"hmtx", hmtx.substr(0, std::min(metricsBytes, hmtx.size()))},
-        {"loca", newLoca}, {"glyf", newGlyf},
+        {"head", head},
+        {"hhea", hhea},
+        {"maxp", maxp},
+        {"hmtx", keptMetrics(hmtx.substr(0, std::min(metricsBytes, hmtx.size())), kept, count,
+                             longMetrics)},
+        {"loca", newLoca},
+        {"glyf", newGlyf},
     };
     // The hinting programs: glyphs refer to their functions and values.
     for (const char* tag : {"cvt ", "fpgm", "prep"}) {
