@@ -15,6 +15,8 @@ namespace {
 // Big enough that each piece compresses as well as the whole, small enough that the last one,
 // compressed after the drawing, takes little time.
 constexpr std::size_t kContentPiece = 1 << 19;
+// Polygons with more corners are written as they come: the facets that repeat corners have few.
+constexpr std::size_t kLargestAligned = 16;
 
 void append(std::string& out, std::int64_t value) {
     char buffer[24];
@@ -138,22 +140,27 @@ void PdfSurface::path(std::span<const DevicePoint> points) {
 
 std::span<const DevicePoint> PdfSurface::alignedWithPrevious(std::span<const DevicePoint> points) {
     const std::size_t n = points.size();
+    const auto at = [&](std::size_t start, int step, std::size_t k) {
+        return points[(start + n + static_cast<std::size_t>(step) * (k % n)) % n];
+    };
+    // The corners both polygons share, in the same order, at the start or at the end of both.
     std::size_t best = 0;
     std::size_t bestStart = 0;
     int bestStep = 1;
-    for (std::size_t start = 0; start < n && !previous_.empty(); ++start) {
-        if (points[start] != previous_.front()) {
-            continue;
-        }
-        for (const int step : {1, -1}) {
-            std::size_t agree = 1;
-            while (agree < std::min(n, previous_.size()) &&
-                   points[(start + n + static_cast<std::size_t>(step) * agree) % n] ==
-                       previous_[agree]) {
-                ++agree;
+    const std::size_t common = std::min(n, previous_.size());
+    for (const int step : {1, -1}) {
+        for (std::size_t start = 0; start < n && n <= kLargestAligned && common > 0; ++start) {
+            std::size_t leading = 0;
+            while (leading < common && at(start, step, leading) == previous_[leading]) {
+                ++leading;
             }
-            if (agree > best) {
-                best = agree;
+            std::size_t trailing = 0;
+            while (trailing < common && at(start, step, n - 1 - trailing) ==
+                                            previous_[previous_.size() - 1 - trailing]) {
+                ++trailing;
+            }
+            if (leading + trailing > best) {
+                best = leading + trailing;
                 bestStart = start;
                 bestStep = step;
             }
@@ -161,7 +168,7 @@ std::span<const DevicePoint> PdfSurface::alignedWithPrevious(std::span<const Dev
     }
     polygon_.resize(n);
     for (std::size_t k = 0; k < n; ++k) {
-        polygon_[k] = points[(bestStart + n + static_cast<std::size_t>(bestStep) * k) % n];
+        polygon_[k] = at(bestStart, bestStep, k);
     }
     previous_.swap(polygon_);
     return previous_;

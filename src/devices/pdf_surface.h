@@ -67,8 +67,9 @@ class PdfSurface final : public ObjectSurface {
     std::optional<double> width_;
     std::string out_;
     DevicePoint current_;
-    // The last polygon as written: the next one starts where they agree, which compresses
-    // far better, and a closed outline looks the same from any corner in either direction.
+    // The last polygon as written: the next one is turned so that the corners they share come
+    // in the same order at the same end, which compresses far better; a closed outline looks
+    // the same from any corner in either direction.
     std::vector<DevicePoint> polygon_;
     std::vector<DevicePoint> previous_;
 };
