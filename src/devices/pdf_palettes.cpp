@@ -25,8 +25,13 @@ std::uint32_t hueOf(Rgb c) {
 }  // namespace
 
 PdfPalettes::Entry PdfPalettes::find(Rgb colour) {
+    // Pen and brush mostly ask for the same colour one after the other.
+    if (last_.colour == colour && !palettes_.empty()) {
+        return last_;
+    }
     if (const auto known = entries_.find(packed(colour)); known != entries_.end()) {
-        return known->second;
+        last_ = known->second;
+        return last_;
     }
     auto open = openByHue_.find(hueOf(colour));
     if (open == openByHue_.end() ||
@@ -39,6 +44,7 @@ PdfPalettes::Entry PdfPalettes::find(Rgb colour) {
     const Entry entry{colour, open->second, static_cast<int>(palette.size())};
     palette.push_back(colour);
     entries_.emplace(packed(colour), entry);
+    last_ = entry;
     return entry;
 }
 

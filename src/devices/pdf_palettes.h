@@ -29,6 +29,7 @@ class PdfPalettes {
     std::unordered_map<std::uint32_t, Entry> entries_;
     // The palette still open for each hue.
     std::unordered_map<std::uint32_t, int> openByHue_;
+    Entry last_;
 };
 
 }  // namespace kavlo

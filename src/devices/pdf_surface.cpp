@@ -78,6 +78,7 @@ PdfSurface::PdfSurface(const QPageLayout& layout, int dpi, StrokeOptions options
     // Dots to points, y downwards from the top-left of the printable area.
     const QRect paper = layout.paintRectPoints();
     const double pointsPerDot = 72.0 / dpi;
+    out_.reserve(kContentPiece * 2);
     out_ = "q ";
     for (const double value : {pointsPerDot, 0.0, 0.0, -pointsPerDot}) {
         append(out_, value);
@@ -94,6 +95,8 @@ void PdfSurface::endOperation() {
     if (out_.size() >= kContentPiece) {
         content_.add(std::move(out_));
         out_.clear();
+        // Room for the piece and the operation that ends it: the text never moves as it grows.
+        out_.reserve(kContentPiece * 2);
     }
 }
 
@@ -140,16 +143,23 @@ void PdfSurface::path(std::span<const DevicePoint> points) {
 
 std::span<const DevicePoint> PdfSurface::alignedWithPrevious(std::span<const DevicePoint> points) {
     const std::size_t n = points.size();
-    const auto at = [&](std::size_t start, int step, std::size_t k) {
-        return points[(start + n + static_cast<std::size_t>(step) * (k % n)) % n];
+    // Corner k of the polygon read from `start` in direction `step`.
+    const auto at = [&](std::size_t start, int step, std::size_t k) -> const DevicePoint& {
+        const std::size_t i = step > 0 ? (start + k < n ? start + k : start + k - n)
+                                       : (start >= k ? start - k : start + n - k);
+        return points[i];
     };
-    // The corners both polygons share, in the same order, at the start or at the end of both.
+    // The corners both polygons share, in the same order, at the start and at the end of both.
     std::size_t best = 0;
     std::size_t bestStart = 0;
     int bestStep = 1;
     const std::size_t common = std::min(n, previous_.size());
     for (const int step : {1, -1}) {
         for (std::size_t start = 0; start < n && n <= kLargestAligned && common > 0; ++start) {
+            if (at(start, step, 0) != previous_.front() &&
+                at(start, step, n - 1) != previous_.back()) {
+                continue;
+            }
             std::size_t leading = 0;
             while (leading < common && at(start, step, leading) == previous_[leading]) {
                 ++leading;
