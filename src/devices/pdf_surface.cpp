@@ -71,12 +71,12 @@ PdfSurface::PdfSurface(const QPageLayout& layout, int dpi, StrokeOptions options
     : file_(std::move(sink)),
       content_(file_),
       options_(options),
-      mediaBox_(layout.fullRectPoints()),
+      mediaBox_(layout.fullRect(QPageLayout::Point)),
       page_(QPointF(0.0, 0.0), QSizeF(layout.paintRectPixels(dpi).size())),
       metricsDevice_(measuringDevice(dpi)),
       currentFont_(&metricsDevice_) {
     // Dots to points, y downwards from the top-left of the printable area.
-    const QRect paper = layout.paintRectPoints();
+    const QRectF paper = layout.paintRect(QPageLayout::Point);
     const double pointsPerDot = 72.0 / dpi;
     out_.reserve(kContentPiece * 2);
     out_ = "q ";
@@ -84,9 +84,9 @@ PdfSurface::PdfSurface(const QPageLayout& layout, int dpi, StrokeOptions options
         append(out_, value);
         out_ += ' ';
     }
-    append(out_, std::int64_t{paper.left()});
+    append(out_, paper.left());
     out_ += ' ';
-    append(out_, std::int64_t{mediaBox_.height() - paper.top()});
+    append(out_, mediaBox_.height() - paper.top());
     // Round caps and joins, as the painter's pens have.
     out_ += " cm 1 J 1 j\n";
 }
@@ -357,8 +357,8 @@ bool PdfSurface::finish() {
     const int catalog = file_.reserve();
     file_.beginObject(page);
     char mediaBox[64];
-    std::snprintf(mediaBox, sizeof mediaBox, "/MediaBox [0 0 %f %f]",
-                  static_cast<double>(mediaBox_.width()), static_cast<double>(mediaBox_.height()));
+    std::snprintf(mediaBox, sizeof mediaBox, "/MediaBox [0 0 %f %f]", mediaBox_.width(),
+                  mediaBox_.height());
     file_.write("<< /Type /Page /Parent " + pdfReference(pages) + ' ' + mediaBox +
                 " /Resources << /Font << " + fonts + ">> /ColorSpace << " + palettes_.resources() +
                 ">> >> /Contents " + contents + " >>");

@@ -55,7 +55,7 @@ class PdfSurface final : public ObjectSurface {
     PdfFile file_;
     PdfContent content_;
     StrokeOptions options_;
-    QRect mediaBox_;
+    QRectF mediaBox_;
     // The device's page in its units: text larger than it is drawn as outlines clipped to it.
     QRectF page_;
     QImage metricsDevice_;
