@@ -10,6 +10,7 @@
 #include "application_folder.h"
 #include "devices/output_device.h"
 #include "devices/page_output.h"
+#include "devices/printer_output.h"
 #include "devices/screen_measure.h"
 #include "render/page_pass.h"
 #include "test_files.h"
@@ -39,12 +40,13 @@ QImage rasterised(const fs::path& pdf) {
     return QImage(QString::fromStdString(image.string() + ".png"));
 }
 
-// The page as QPdfWriter and the painter surface make it, the way printing still does.
-fs::path painterPdf(const TempDir& dir, const std::string& name, const DrawCallback& draw) {
+// The page as QPdfWriter and the painter surface make it.
+fs::path painterPdf(const TempDir& dir, const std::string& name, const DrawCallback& draw,
+                    const QPageLayout& layout = a4Layout()) {
     QByteArray pdf;
     QBuffer buffer(&pdf);
     buffer.open(QIODevice::WriteOnly);
-    EXPECT_TRUE(paintPdfPage(buffer, a4Layout(), kDpi, [&](QPainter& painter) {
+    EXPECT_TRUE(paintPdfPage(buffer, layout, kDpi, [&](QPainter& painter) {
         PainterSurface surface(painter, printerPainterOptions(kDpi));
         draw(surface);
     }));
@@ -167,6 +169,20 @@ TEST(PdfSurface, PagesLookAsThePainterDrawsThem) {
         EXPECT_TRUE(subset.match(font).hasMatch()) << font.toStdString();
     }
     EXPECT_TRUE(toolOutput("pdffonts", {pdf}).contains("IPAPMincho"));
+}
+
+TEST(PdfSurface, PrintJobsKeepThePrintersPaperAndMargins) {
+    const TempDir dir;
+    const QPageLayout letter(QPageSize(QPageSize::Letter), QPageLayout::Portrait,
+                             QMarginsF(18, 30, 12, 9), QPageLayout::Point);
+    const QByteArray job = renderPdfPage(letter, kDpi, [](DrawSurface& s, int dpi) {
+        EXPECT_EQ(dpi, kDpi);
+        drawMixed(s);
+    });
+    const QImage expected = rasterised(painterPdf(dir, "painter.pdf", drawMixed, letter));
+    const QImage actual = rasterised(dir.write("job.pdf", job.toStdString()));
+    EXPECT_EQ(actual.size(), QSize(425, 550)) << "Letter at 50 dots per inch";
+    EXPECT_LT(differingShare(expected, actual), 0.002);
 }
 
 }  // namespace
