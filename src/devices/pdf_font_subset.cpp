@@ -76,44 +76,30 @@ struct GlyphLocations {
     }
 };
 
-// The glyphs a composite glyph is assembled from.
-std::vector<std::uint32_t> components(std::string_view glyph) {
+// The offsets of the glyph ids in the records of a composite glyph, which is assembled from
+// other glyphs; none for a simple glyph.
+std::vector<std::size_t> componentIdOffsets(std::string_view glyph) {
     constexpr std::uint32_t kArgsAreWords = 0x1;
     constexpr std::uint32_t kScale = 0x8;
     constexpr std::uint32_t kMoreComponents = 0x20;
     constexpr std::uint32_t kXYScale = 0x40;
     constexpr std::uint32_t kTwoByTwo = 0x80;
-    std::vector<std::uint32_t> parts;
+    std::vector<std::size_t> offsets;
     if (glyph.size() < 10 || readSigned16(glyph, 0) >= 0) {
-        return parts;
+        return offsets;
     }
     std::size_t at = 10;
     std::uint32_t flags = kMoreComponents;
     while ((flags & kMoreComponents) != 0 && at + 4 <= glyph.size()) {
         flags = read16(glyph, at);
-        parts.push_back(read16(glyph, at + 2));
+        offsets.push_back(at + 2);
         at += 4 + ((flags & kArgsAreWords) != 0 ? 4 : 2);
         at += (flags & kScale) != 0      ? 2
               : (flags & kXYScale) != 0  ? 4
               : (flags & kTwoByTwo) != 0 ? 8
                                          : 0;
     }
-    return parts;
-}
-
-// The metrics of the glyphs not kept are zero: the PDF gives the widths, and zeros compress.
-std::string keptMetrics(std::string hmtx, const std::set<std::uint32_t>& kept, std::uint32_t count,
-                        std::uint32_t longMetrics) {
-    for (std::uint32_t id = 0; id < count; ++id) {
-        const bool full = id < longMetrics;
-        const std::size_t at = full ? id * 4 : longMetrics * 4 + (id - longMetrics) * 2;
-        const std::size_t size = full ? 4 : 2;
-        // The last full entry also gives the advance of every glyph after it.
-        if (kept.count(id) == 0 && id + 1 != longMetrics && at + size <= hmtx.size()) {
-            hmtx.replace(at, size, size, '\0');
-        }
-    }
-    return hmtx;
+    return offsets;
 }
 
 std::string padded(std::string table) {
@@ -189,7 +175,7 @@ std::optional<TrueTypeMetrics> readTrueTypeMetrics(const FontTables& tables) {
     return metrics;
 }
 
-std::string trueTypeSubset(const FontTables& tables, const std::set<std::uint32_t>& glyphs) {
+TrueTypeSubset trueTypeSubset(const FontTables& tables, const std::set<std::uint32_t>& glyphs) {
     std::string head = tables("head");
     std::string hhea = tables("hhea");
     std::string maxp = tables("maxp");
@@ -202,46 +188,53 @@ std::string trueTypeSubset(const FontTables& tables, const std::set<std::uint32_
     const GlyphLocations locations{glyf, loca, readSigned16(head, 50) == 1, read16(maxp, 4)};
 
     // The outline-less first glyph is the one viewers show for missing ones.
-    std::set<std::uint32_t> kept{0};
+    TrueTypeSubset result;
+    result.glyphIds[0] = 0;
     std::vector<std::uint32_t> pending(glyphs.begin(), glyphs.end());
     while (!pending.empty()) {
         const std::uint32_t id = pending.back();
         pending.pop_back();
-        if (id < locations.count && kept.insert(id).second) {
-            for (const std::uint32_t part : components(locations.glyph(id))) {
-                pending.push_back(part);
+        if (id < locations.count && result.glyphIds.emplace(id, 0).second) {
+            const std::string_view glyph = locations.glyph(id);
+            for (const std::size_t at : componentIdOffsets(glyph)) {
+                pending.push_back(read16(glyph, at));
             }
         }
     }
-    // Glyph ids stay; the glyphs past the last one kept are dropped.
-    const std::uint32_t count = *kept.rbegin() + 1;
+    std::uint32_t count = 0;
+    for (auto& entry : result.glyphIds) {
+        entry.second = count++;
+    }
 
+    const std::uint32_t longMetrics = read16(hhea, 34);
     std::string newGlyf;
     std::string newLoca;
-    for (std::uint32_t id = 0; id < count; ++id) {
+    std::string newHmtx;
+    for (const auto& [id, newId] : result.glyphIds) {
         append32(newLoca, static_cast<std::uint32_t>(newGlyf.size()));
-        if (kept.count(id) != 0) {
-            newGlyf += padded(std::string(locations.glyph(id)));
+        std::string glyph(locations.glyph(id));
+        for (const std::size_t at : componentIdOffsets(glyph)) {
+            const auto part = result.glyphIds.find(read16(glyph, at));
+            put16(glyph, at, part == result.glyphIds.end() ? 0 : part->second);
         }
+        newGlyf += padded(std::move(glyph));
+        // Glyphs past the last full metric share its advance and keep only their side bearing.
+        const std::uint32_t full = std::min(id, longMetrics - 1);
+        append16(newHmtx, read16(hmtx, full * 4));
+        append16(newHmtx, id < longMetrics
+                              ? read16(hmtx, id * 4 + 2)
+                              : read16(hmtx, longMetrics * 4 + (id - longMetrics) * 2));
     }
     append32(newLoca, static_cast<std::uint32_t>(newGlyf.size()));
 
-    const std::uint32_t oldLongMetrics = read16(hhea, 34);
-    const std::uint32_t longMetrics = std::min(oldLongMetrics, count);
-    const std::size_t metricsBytes = longMetrics * 4 + (count - longMetrics) * 2;
-    put16(hhea, 34, longMetrics);
+    put16(hhea, 34, count);
     put16(maxp, 4, count);
     put32(head, 8, 0);
     put16(head, 50, 1);
 
     std::map<std::string, std::string> subset{
-        {"head", head},
-        {"hhea", hhea},
-        {"maxp", maxp},
-        {"hmtx", keptMetrics(hmtx.substr(0, std::min(metricsBytes, hmtx.size())), kept, count,
-                             longMetrics)},
-        {"loca", newLoca},
-        {"glyf", newGlyf},
+        {"head", head},    {"hhea", hhea},    {"maxp", maxp},
+        {"hmtx", newHmtx}, {"loca", newLoca}, {"glyf", newGlyf},
     };
     // The hinting programs: glyphs refer to their functions and values.
     for (const char* tag : {"cvt ", "fpgm", "prep"}) {
@@ -249,7 +242,8 @@ std::string trueTypeSubset(const FontTables& tables, const std::set<std::uint32_
             subset.emplace(tag, std::move(table));
         }
     }
-    return assemble(subset);
+    result.font = assemble(subset);
+    return result;
 }
 
 }  // namespace kavlo

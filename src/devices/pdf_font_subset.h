@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -30,9 +31,15 @@ struct TrueTypeMetrics {
 // Nothing when the font has no TrueType outlines.
 std::optional<TrueTypeMetrics> readTrueTypeMetrics(const FontTables& tables);
 
-// A TrueType font holding only the outlines of `glyphs` (and the glyphs they are built of),
-// each under its own glyph id, the others empty, for embedding in a PDF. Empty when the font
-// has no TrueType outlines.
-std::string trueTypeSubset(const FontTables& tables, const std::set<std::uint32_t>& glyphs);
+// A TrueType font holding only some glyphs, numbered anew.
+struct TrueTypeSubset {
+    std::string font;
+    // Each glyph kept, by its id in the whole font, and its id in the subset.
+    std::map<std::uint32_t, std::uint32_t> glyphIds;
+};
+
+// The subset with the outlines of `glyphs`, the glyphs they are built of, and the missing-glyph
+// glyph, for embedding in a PDF. Empty when the font has no TrueType outlines.
+TrueTypeSubset trueTypeSubset(const FontTables& tables, const std::set<std::uint32_t>& glyphs);
 
 }  // namespace kavlo

@@ -122,6 +122,9 @@ std::string PdfFonts::write(PdfFile& file) const {
     std::string resources;
     for (std::size_t k = 0; k < faces_.size(); ++k) {
         const Face& face = faces_[k];
+        if (face.glyphs.empty()) {
+            continue;
+        }
         const TrueTypeMetrics& m = face.metrics;
         std::set<std::uint32_t> glyphs;
         for (const auto& entry : face.glyphs) {
@@ -135,6 +138,7 @@ std::string PdfFonts::write(PdfFile& file) const {
         const int descriptor = file.reserve();
         const int program = file.reserve();
         const int toUnicode = file.reserve();
+        const int glyphMap = file.reserve();
         resources += "/F" + std::to_string(k) + ' ' + pdfReference(type0) + ' ';
 
         file.beginObject(type0);
@@ -152,7 +156,8 @@ std::string PdfFonts::write(PdfFile& file) const {
         file.write("<< /Type /Font /Subtype /CIDFontType2 /BaseFont " + baseFont +
                    " /CIDSystemInfo << /Registry (Adobe) /Ordering (Identity) /Supplement 0 >>"
                    " /FontDescriptor " +
-                   pdfReference(descriptor) + " /CIDToGIDMap /Identity /W [" + widths + "] >>");
+                   pdfReference(descriptor) + " /CIDToGIDMap " + pdfReference(glyphMap) + " /W [" +
+                   widths + "] >>");
         file.endObject();
 
         file.beginObject(descriptor);
@@ -163,8 +168,18 @@ std::string PdfFonts::write(PdfFile& file) const {
                    " /StemV 80 /FontFile2 " + pdfReference(program) + " >>");
         file.endObject();
 
-        const std::string subset = trueTypeSubset(tablesOf(face.raw), glyphs);
-        file.writeStream(program, "/Length1 " + std::to_string(subset.size()), deflated(subset));
+        const TrueTypeSubset subset = trueTypeSubset(tablesOf(face.raw), glyphs);
+        file.writeStream(program, "/Length1 " + std::to_string(subset.font.size()),
+                         deflated(subset.font));
+        // The content shows glyphs by their ids in the whole face.
+        std::string map(2 * (*glyphs.rbegin() + 1), '\0');
+        for (const auto& [id, newId] : subset.glyphIds) {
+            if (id <= *glyphs.rbegin()) {
+                map[2 * id] = static_cast<char>(newId >> 8);
+                map[2 * id + 1] = static_cast<char>(newId & 0xff);
+            }
+        }
+        file.writeStream(glyphMap, "", deflated(map));
         file.writeStream(toUnicode, "", deflated(toUnicodeMap(face.glyphs)));
     }
     return resources;

@@ -13,9 +13,9 @@
 
 namespace kavlo {
 
-// The fonts of a PDF page: each distinct face one composite font whose codes are glyph ids,
-// embedded as a subset of the glyphs shown, with the text of each glyph so that viewers can
-// select and search it.
+// The fonts of a PDF page: each distinct face one composite font whose codes are the face's
+// glyph ids, embedded as a subset of the glyphs shown, with the text of each glyph so that viewers
+// can select and search it.
 class PdfFonts {
   public:
     // The font's number among the page's fonts (its resource is /F<number>); nothing when the
