@@ -126,7 +126,7 @@ BENCHMARK(BM_GraphPdf)
     ->Args({400, 6, 0})
     ->Unit(benchmark::kMillisecond);
 
-// The same PDF page through QPdfWriter and the painter surface, as printing makes it.
+// The same PDF page through QPdfWriter and the painter surface, as it was made before.
 void BM_GraphPdfByPainter(benchmark::State& state) {
     const DeviceProfile profile = printerProfile(600);
     const PageSetup page =

@@ -80,15 +80,15 @@ PdfSurface::PdfSurface(const QPageLayout& layout, int dpi, StrokeOptions options
     const double pointsPerDot = 72.0 / dpi;
     out_.reserve(kContentPiece * 2);
     out_ = "q ";
-    for (const double value : {pointsPerDot, 0.0, 0.0, -pointsPerDot}) {
-        append(out_, value);
+    // In full: the scale multiplies every coordinate of the page.
+    for (const double value :
+         {pointsPerDot, 0.0, 0.0, -pointsPerDot, paper.left(), mediaBox_.height() - paper.top()}) {
+        char buffer[32];
+        out_.append(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr);
         out_ += ' ';
     }
-    append(out_, paper.left());
-    out_ += ' ';
-    append(out_, mediaBox_.height() - paper.top());
     // Round caps and joins, as the painter's pens have.
-    out_ += " cm 1 J 1 j\n";
+    out_ += "cm 1 J 1 j\n";
 }
 
 void PdfSurface::endOperation() {
