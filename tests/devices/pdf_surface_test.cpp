@@ -104,6 +104,9 @@ void drawMixed(DrawSurface& s) {
     s.TextOutA(400, 1800, "日本語 text 0.5");
     s.DeleteObject(s.SelectObject(s.CreateFontA(200, 0, 300, "Times New Roman")));
     s.TextOutA(1600, 900, "Turned");
+    // A face without TrueType outlines is drawn as outlines.
+    s.DeleteObject(s.SelectObject(s.CreateFontA(150, 0, 0, "URW Gothic")));
+    s.TextOutA(1200, 2900, "Outlined 123");
     s.DeleteObject(s.SelectObject(s.CreateFontA(9000, 0, 0, "Arial")));
     s.TextOutA(-500, 1500, "W");
     s.MoveToEx(100, 3000);
@@ -132,7 +135,7 @@ TEST(PdfSurface, PagesLookAsThePainterDrawsThem) {
     struct Page {
         const char* name;
         DrawCallback draw;
-        // Turned glyphs land on other pixels now and then.
+        // Turned glyphs and glyphs filled as outlines land on other pixels now and then.
         double tolerance;
         // The largest size of ours for the painter's: facets say only what changes.
         double sizeShare;
@@ -140,7 +143,7 @@ TEST(PdfSurface, PagesLookAsThePainterDrawsThem) {
     const std::array<Page, 3> pages{{
         {"sample", printerPass(sample), 0.0005, 1.0},
         {"surface", printerPass(surfacePage(dir)), 0.0005, 0.7},
-        {"mixed", drawMixed, 0.002, 1.5},
+        {"mixed", drawMixed, 0.003, 1.5},
     }};
     for (const auto& [name, draw, tolerance, sizeShare] : pages) {
         const fs::path ours = dir.path() / (std::string(name) + ".pdf");
@@ -186,7 +189,7 @@ TEST(PdfSurface, PrintJobsKeepThePrintersPaperAndMargins) {
     const QImage expected = rasterised(painterPdf(dir, "painter.pdf", drawMixed, letter));
     const QImage actual = rasterised(dir.write("job.pdf", job.toStdString()));
     EXPECT_EQ(actual.size(), QSize(425, 550)) << "Letter at 50 dots per inch";
-    EXPECT_LT(differingShare(expected, actual), 0.002);
+    EXPECT_LT(differingShare(expected, actual), 0.003);
 }
 
 }  // namespace
