@@ -76,30 +76,58 @@ struct GlyphLocations {
     }
 };
 
-// The offsets of the glyph ids in the records of a composite glyph, which is assembled from
-// other glyphs; none for a simple glyph.
-std::vector<std::size_t> componentIdOffsets(std::string_view glyph) {
+// The records of a composite glyph, which is assembled from other glyphs: where each one's
+// flags lie (its glyph id follows them), and where the records end. None for a simple glyph.
+struct Components {
+    std::vector<std::size_t> flags;
+    std::size_t end = 0;
+};
+
+Components components(std::string_view glyph) {
     constexpr std::uint32_t kArgsAreWords = 0x1;
     constexpr std::uint32_t kScale = 0x8;
     constexpr std::uint32_t kMoreComponents = 0x20;
     constexpr std::uint32_t kXYScale = 0x40;
     constexpr std::uint32_t kTwoByTwo = 0x80;
-    std::vector<std::size_t> offsets;
+    Components parts;
     if (glyph.size() < 10 || readSigned16(glyph, 0) >= 0) {
-        return offsets;
+        return parts;
     }
     std::size_t at = 10;
     std::uint32_t flags = kMoreComponents;
     while ((flags & kMoreComponents) != 0 && at + 4 <= glyph.size()) {
         flags = read16(glyph, at);
-        offsets.push_back(at + 2);
+        parts.flags.push_back(at);
         at += 4 + ((flags & kArgsAreWords) != 0 ? 4 : 2);
         at += (flags & kScale) != 0      ? 2
               : (flags & kXYScale) != 0  ? 4
               : (flags & kTwoByTwo) != 0 ? 8
                                          : 0;
     }
-    return offsets;
+    parts.end = std::min(at, glyph.size());
+    return parts;
+}
+
+// The glyph without its hinting instructions: the page is drawn unhinted everywhere, and a
+// viewer that hinted the glyphs would draw them unlike the painter.
+std::string withoutInstructions(std::string glyph, const Components& parts) {
+    constexpr std::uint32_t kHasInstructions = 0x100;
+    if (!parts.flags.empty()) {
+        for (const std::size_t at : parts.flags) {
+            put16(glyph, at, read16(glyph, at) & ~kHasInstructions);
+        }
+        glyph.resize(parts.end);
+        return glyph;
+    }
+    if (glyph.size() < 10) {
+        return glyph;
+    }
+    const std::size_t at = 10 + 2 * static_cast<std::size_t>(readSigned16(glyph, 0));
+    if (at + 2 <= glyph.size() && at + 2 + read16(glyph, at) <= glyph.size()) {
+        glyph.erase(at + 2, read16(glyph, at));
+        put16(glyph, at, 0);
+    }
+    return glyph;
 }
 
 std::string padded(std::string table) {
@@ -196,8 +224,8 @@ TrueTypeSubset trueTypeSubset(const FontTables& tables, const std::set<std::uint
         pending.pop_back();
         if (id < locations.count && result.glyphIds.emplace(id, 0).second) {
             const std::string_view glyph = locations.glyph(id);
-            for (const std::size_t at : componentIdOffsets(glyph)) {
-                pending.push_back(read16(glyph, at));
+            for (const std::size_t at : components(glyph).flags) {
+                pending.push_back(read16(glyph, at + 2));
             }
         }
     }
@@ -213,11 +241,12 @@ TrueTypeSubset trueTypeSubset(const FontTables& tables, const std::set<std::uint
     for (const auto& [id, newId] : result.glyphIds) {
         append32(newLoca, static_cast<std::uint32_t>(newGlyf.size()));
         std::string glyph(locations.glyph(id));
-        for (const std::size_t at : componentIdOffsets(glyph)) {
-            const auto part = result.glyphIds.find(read16(glyph, at));
-            put16(glyph, at, part == result.glyphIds.end() ? 0 : part->second);
+        const Components parts = components(glyph);
+        for (const std::size_t at : parts.flags) {
+            const auto part = result.glyphIds.find(read16(glyph, at + 2));
+            put16(glyph, at + 2, part == result.glyphIds.end() ? 0 : part->second);
         }
-        newGlyf += padded(std::move(glyph));
+        newGlyf += padded(withoutInstructions(std::move(glyph), parts));
         // Glyphs past the last full metric share its advance and keep only their side bearing.
         const std::uint32_t full = std::min(id, longMetrics - 1);
         append16(newHmtx, read16(hmtx, full * 4));
@@ -232,16 +261,10 @@ TrueTypeSubset trueTypeSubset(const FontTables& tables, const std::set<std::uint
     put32(head, 8, 0);
     put16(head, 50, 1);
 
-    std::map<std::string, std::string> subset{
+    const std::map<std::string, std::string> subset{
         {"head", head},    {"hhea", hhea},    {"maxp", maxp},
         {"hmtx", newHmtx}, {"loca", newLoca}, {"glyf", newGlyf},
     };
-    // The hinting programs: glyphs refer to their functions and values.
-    for (const char* tag : {"cvt ", "fpgm", "prep"}) {
-        if (std::string table = tables(tag); !table.empty()) {
-            subset.emplace(tag, std::move(table));
-        }
-    }
     result.font = assemble(subset);
     return result;
 }

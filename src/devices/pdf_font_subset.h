@@ -31,7 +31,7 @@ struct TrueTypeMetrics {
 // Nothing when the font has no TrueType outlines.
 std::optional<TrueTypeMetrics> readTrueTypeMetrics(const FontTables& tables);
 
-// A TrueType font holding only some glyphs, numbered anew.
+// A TrueType font holding only some glyphs, numbered anew, without hinting.
 struct TrueTypeSubset {
     std::string font;
     // Each glyph kept, by its id in the whole font, and its id in the subset.
