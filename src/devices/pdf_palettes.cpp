@@ -1,7 +1,6 @@
 #include "pdf_palettes.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 
 namespace kavlo {
@@ -13,13 +12,10 @@ std::uint32_t packed(Rgb c) {
     return static_cast<std::uint32_t>(c.r) << 16 | static_cast<std::uint32_t>(c.g) << 8 | c.b;
 }
 
-// Shades of one colour have nearly the same proportions of red, green and blue.
-std::uint32_t hueOf(Rgb c) {
-    const double brightest = std::max({c.r, c.g, c.b, std::uint8_t{1}});
-    const auto part = [&](std::uint8_t v) {
-        return static_cast<std::uint32_t>(std::lround(v * 8.0 / brightest));
-    };
-    return part(c.r) << 8 | part(c.g) << 4 | part(c.b);
+// Neighbouring facets of a shaded surface differ little in brightness: colours of one half of
+// the brightness range share spaces, so a surface seldom changes spaces.
+std::uint32_t bandOf(Rgb c) {
+    return std::max({c.r, c.g, c.b}) / 128u;
 }
 
 }  // namespace
@@ -33,11 +29,11 @@ PdfPalettes::Entry PdfPalettes::find(Rgb colour) {
         last_ = known->second;
         return last_;
     }
-    auto open = openByHue_.find(hueOf(colour));
-    if (open == openByHue_.end() ||
+    auto open = openByBand_.find(bandOf(colour));
+    if (open == openByBand_.end() ||
         palettes_[static_cast<std::size_t>(open->second)].size() == kPaletteSize) {
         palettes_.emplace_back();
-        open = openByHue_.insert_or_assign(hueOf(colour), static_cast<int>(palettes_.size() - 1))
+        open = openByBand_.insert_or_assign(bandOf(colour), static_cast<int>(palettes_.size() - 1))
                    .first;
     }
     std::vector<Rgb>& palette = palettes_[static_cast<std::size_t>(open->second)];

@@ -10,8 +10,7 @@
 namespace kavlo {
 
 // The page's colours as indexed colour spaces of up to 256 colours each, so that a colour
-// change in the content stream is one small number instead of three fractions. Shades of one
-// hue share a space: a shaded surface then seldom changes spaces.
+// change in the content stream is one small number instead of three fractions.
 class PdfPalettes {
   public:
     struct Entry {
@@ -27,8 +26,8 @@ class PdfPalettes {
   private:
     std::vector<std::vector<Rgb>> palettes_;
     std::unordered_map<std::uint32_t, Entry> entries_;
-    // The palette still open for each hue.
-    std::unordered_map<std::uint32_t, int> openByHue_;
+    // The palette still open for each band of brightness.
+    std::unordered_map<std::uint32_t, int> openByBand_;
     Entry last_;
 };
 
