@@ -10,6 +10,7 @@
 #include "application_folder.h"
 #include "devices/output_device.h"
 #include "devices/page_output.h"
+#include "devices/pdf_surface.h"
 #include "devices/printer_output.h"
 #include "devices/screen_measure.h"
 #include "render/page_pass.h"
@@ -29,6 +30,8 @@ QString toolOutput(const QString& program, QStringList arguments) {
     process.start(program, arguments);
     EXPECT_TRUE(process.waitForFinished(60000)) << program.toStdString();
     EXPECT_EQ(process.exitCode(), 0) << program.toStdString();
+    // Poppler complains here of any flaw it had to mend.
+    EXPECT_EQ(process.readAllStandardError().toStdString(), "") << program.toStdString();
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
@@ -176,6 +179,39 @@ TEST(PdfSurface, PagesLookAsThePainterDrawsThem) {
         EXPECT_TRUE(subset.match(font).hasMatch()) << font.toStdString();
     }
     EXPECT_TRUE(toolOutput("pdffonts", {pdf}).contains("IPAPMincho"));
+}
+
+TEST(PdfSurface, MeasuresTextAsThePainterOnAPdfPage) {
+    const std::array<FontSpec, 4> specs{{{120, 40, 0, "ＭＳ Ｐ明朝"},
+                                         {200, 0, 300, "Times New Roman"},
+                                         {-90, 0, 0, "Arial"},
+                                         {600000, 0, 0, "ＭＳ ゴシック"}}};
+    const auto extents = [&](DrawSurface& s) {
+        std::vector<TextExtent> measured;
+        for (const FontSpec& spec : specs) {
+            const ObjectId old =
+                s.SelectObject(s.CreateFontA(spec.height, spec.width, spec.escapement, spec.face));
+            measured.push_back(s.GetTextExtentPoint32A("日本語 Ag 0.5"));
+            s.DeleteObject(s.SelectObject(old));
+        }
+        return measured;
+    };
+    std::vector<TextExtent> painters;
+    QByteArray pdf;
+    QBuffer buffer(&pdf);
+    buffer.open(QIODevice::WriteOnly);
+    paintPdfPage(buffer, a4Layout(), 600, [&](QPainter& painter) {
+        PainterSurface surface(painter, printerPainterOptions(600));
+        painters = extents(surface);
+    });
+    PdfSurface ours(a4Layout(), 600, printerPainterOptions(600),
+                    [](std::string_view) { return true; });
+    const std::vector<TextExtent> measured = extents(ours);
+    ASSERT_EQ(measured.size(), painters.size());
+    for (std::size_t k = 0; k < measured.size(); ++k) {
+        EXPECT_EQ(measured[k].cx, painters[k].cx) << specs[k].face;
+        EXPECT_EQ(measured[k].cy, painters[k].cy) << specs[k].face;
+    }
 }
 
 TEST(PdfSurface, PrintJobsKeepThePrintersPaperAndMargins) {
