@@ -45,8 +45,8 @@ int runPrint(const PrintOptions& options, std::ostream& err) {
     }
     const PageRequest request{*setup, {}, std::nullopt};
     PageOutcome outcome;
-    const PrintResult result = printPage(options.printer, [&](QPainter& painter, int dpi) {
-        outcome = drawPrinterPage(painter, dpi, request);
+    const PrintResult result = printPage(options.printer, [&](DrawSurface& surface, int dpi) {
+        outcome = drawPrinterPage(surface, dpi, request);
     });
     if (result.status != PrintStatus::Accepted) {
         err << "kavlo print: " << printFailureText(result) << "\n";

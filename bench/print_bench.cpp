@@ -26,7 +26,7 @@ PageRequest surfacePage() {
 void printToCups(benchmark::State& state, const PageRequest& request) {
     for (auto _ : state) {
         const PrintResult result = printPage(
-            {}, [&](QPainter& painter, int dpi) { drawPrinterPage(painter, dpi, request); });
+            {}, [&](DrawSurface& surface, int dpi) { drawPrinterPage(surface, dpi, request); });
         if (result.status != PrintStatus::Accepted) {
             state.SkipWithError(
                 ("not printed, run through bench/print_bench.sh: " + printFailureText(result))
@@ -51,8 +51,8 @@ void BM_SamplePagePrintDocument(benchmark::State& state) {
     const PageRequest request = samplePage();
     const QPageLayout a4(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF());
     for (auto _ : state) {
-        benchmark::DoNotOptimize(renderPdfPage(a4, kPrintDpi, [&](QPainter& painter, int dpi) {
-            drawPrinterPage(painter, dpi, request);
+        benchmark::DoNotOptimize(renderPdfPage(a4, kPrintDpi, [&](DrawSurface& surface, int dpi) {
+            drawPrinterPage(surface, dpi, request);
         }));
     }
 }

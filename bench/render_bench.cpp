@@ -1,5 +1,7 @@
 #include <benchmark/benchmark.h>
 
+#include <QBuffer>
+
 #include "bench_files.h"
 #include "core/graph_reader.h"
 #include "core/page_setup.h"
@@ -120,6 +122,29 @@ void BM_GraphPdf(benchmark::State& state) {
 BENCHMARK(BM_GraphPdf)
     ->Args({200, 3, 3})
     ->Args({200, 6, 3})
+    ->Args({200, 6, 0})
+    ->Args({400, 6, 0})
+    ->Unit(benchmark::kMillisecond);
+
+// The same PDF page through QPdfWriter and the painter surface, as it was made before.
+void BM_GraphPdfByPainter(benchmark::State& state) {
+    const DeviceProfile profile = printerProfile(600);
+    const PageSetup page =
+        graphPage(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)),
+                  static_cast<int>(state.range(2)));
+    for (auto _ : state) {
+        QByteArray pdf;
+        QBuffer buffer(&pdf);
+        buffer.open(QIODevice::WriteOnly);
+        paintPdfPage(buffer, a4Layout(), 600, [&](QPainter& painter) {
+            PainterSurface surface(painter, printerPainterOptions(600));
+            compose(surface, profile, page);
+        });
+        benchmark::DoNotOptimize(pdf.size());
+    }
+}
+BENCHMARK(BM_GraphPdfByPainter)
+    ->Args({200, 6, 0})
     ->Args({400, 6, 0})
     ->Unit(benchmark::kMillisecond);
 

@@ -5,9 +5,9 @@ set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-svg-dev libgl-dev
+    qt6-base-dev qt6-svg-dev libgl-dev zlib1g-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    fonts-ipafont fonts-liberation2
+    fonts-ipafont fonts-liberation2 fonts-urw-base35
     time
     xvfb xauth xclip
     cups printer-driver-cups-pdf libcups2-dev poppler-utils ghostscript emf2svg

@@ -94,6 +94,14 @@ QString substituteFace(const std::string& face) {
     return QString::fromStdString(face);
 }
 
+QImage measuringDevice(double dotsPerInch) {
+    const int dotsPerMetre = static_cast<int>(dotsPerInch / 0.0254);
+    QImage image(1, 1, QImage::Format_RGB32);
+    image.setDotsPerMeterX(dotsPerMetre);
+    image.setDotsPerMeterY(dotsPerMetre);
+    return image;
+}
+
 DeviceFont makeDeviceFont(const FontSpec& spec, QPaintDevice* device) {
     // A negative height asks for the em size instead of the cell, zero for the default.
     const bool emRequested = spec.height < 0;

@@ -18,6 +18,10 @@ namespace kavlo {
 // through unchanged for fontconfig to resolve.
 QString substituteFace(const std::string& face);
 
+// A blank image that says it has `dotsPerInch`: fonts are sized in pixels, so any device
+// measures them, and this one stands in for devices that are not painted on.
+QImage measuringDevice(double dotsPerInch);
+
 // A font request made concrete for one paint device, in that device's units.
 struct DeviceFont {
     QFont font;

@@ -143,10 +143,14 @@ QByteArray renderMetafilePicture(const PageRequest& request, PageOutcome& outcom
 }
 
 PageOutcome drawPrinterPage(QPainter& painter, int dpi, const PageRequest& request) {
+    PainterSurface surface(painter, printerPainterOptions(dpi));
+    return drawPrinterPage(surface, dpi, request);
+}
+
+PageOutcome drawPrinterPage(DrawSurface& surface, int dpi, const PageRequest& request) {
     SilentMessages silent;
     PageOutcome outcome;
     DevicePass draw({outputDevice(DeviceKind::Printer), dpi, request, silent}, outcome);
-    PainterSurface surface(painter, printerPainterOptions(dpi));
     draw(surface);
     return outcome;
 }

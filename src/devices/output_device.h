@@ -69,5 +69,7 @@ QByteArray renderMetafilePicture(const PageRequest& request, PageOutcome& outcom
 // The printer's page on an open painter whose device has `dpi` dots per inch and whose origin
 // is where the page's top-left goes (a QPrinter's printable area, a PDF page). Silent.
 PageOutcome drawPrinterPage(QPainter& painter, int dpi, const PageRequest& request);
+// The same on a surface of `dpi` dots per inch.
+PageOutcome drawPrinterPage(DrawSurface& surface, int dpi, const PageRequest& request);
 
 }  // namespace kavlo

@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "atomic_file_device.h"
+#include "pdf_surface.h"
 #include "svg_surface.h"
 
 namespace kavlo {
@@ -85,14 +86,21 @@ bool paintPdfPage(QIODevice& device, const QPageLayout& layout, int dpi,
     return painter.end();
 }
 
+QPageLayout a4Layout() {
+    return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0));
+}
+
 WriteResult writePdfPage(const std::filesystem::path& path, int dpi, const DrawCallback& draw) {
-    const QPageLayout a4(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0));
-    return writeAtomically(path, [&](QIODevice& device) {
-        return paintPdfPage(device, a4, dpi, [&](QPainter& painter) {
-            PainterSurface surface(painter, printerPainterOptions(dpi));
-            draw(surface);
-        });
-    });
+    AtomicFile file(path);
+    if (WriteResult opened = file.open(); !opened.ok()) {
+        return opened;
+    }
+    // A failed write is remembered by the file and reported by commit.
+    PdfSurface surface(a4Layout(), dpi, printerPainterOptions(dpi),
+                       [&](std::string_view piece) { return file.write(piece); });
+    draw(surface);
+    surface.finish();
+    return file.commit();
 }
 
 QByteArray renderSvgPicture(const DrawCallback& draw, QRect windowTwips) {

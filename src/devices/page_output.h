@@ -34,12 +34,16 @@ WriteResult writePngImage(const std::filesystem::path& path, const QImage& image
 // The printer's strokes at the given resolution: seams of filled facets covered.
 PainterOptions printerPainterOptions(int dpi);
 
-// One A4 page in device dots at the given resolution.
-// One PDF page in `layout` at `dpi` onto `device`, the painter's origin at the layout's
-// margins. False when it cannot be written.
+// One PDF page in `layout` at `dpi` onto `device` through QPdfWriter, the painter's origin at
+// the layout's margins: the page the PDF surface is measured against. False when it cannot be
+// written.
 bool paintPdfPage(QIODevice& device, const QPageLayout& layout, int dpi,
                   const std::function<void(QPainter&)>& paint);
 
+// The page of PDF files: A4 without margins.
+QPageLayout a4Layout();
+
+// One A4 page of PDF at the given resolution, straight from the drawing.
 WriteResult writePdfPage(const std::filesystem::path& path, int dpi, const DrawCallback& draw);
 
 // A vector picture of the part of the page in the window, drawn in twips with the window's

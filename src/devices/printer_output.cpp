@@ -2,12 +2,11 @@
 
 #include <cups/cups.h>
 
-#include <QBuffer>
-#include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
 
 #include "page_output.h"
+#include "pdf_surface.h"
 
 namespace kavlo {
 namespace {
@@ -56,11 +55,12 @@ PrintResult submit(PrintResult result, const QByteArray& pdf) {
 QByteArray renderPdfPage(const QPageLayout& layout, int dpi, const PaintPage& paint) {
     // Built in memory: the document goes to CUPS, not into a file.
     QByteArray pdf;
-    QBuffer memory(&pdf);
-    memory.open(QIODevice::WriteOnly);
-    const bool painted =
-        paintPdfPage(memory, layout, dpi, [&](QPainter& painter) { paint(painter, dpi); });
-    return painted ? pdf : QByteArray();
+    PdfSurface surface(layout, dpi, printerPainterOptions(dpi), [&](std::string_view piece) {
+        pdf.append(piece.data(), static_cast<qsizetype>(piece.size()));
+        return true;
+    });
+    paint(surface, dpi);
+    return surface.finish() ? pdf : QByteArray();
 }
 
 PrintResult printPage(const std::string& printerName, const PaintPage& paint) {

@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-class QPainter;
+#include "render/draw_surface.h"
 
 namespace kavlo {
 
@@ -30,15 +30,15 @@ struct PrintResult {
     int jobId = 0;
 };
 
-// Paints the page on an open painter of `dpi` dots per inch whose origin is the page's top-left.
-using PaintPage = std::function<void(QPainter& painter, int dpi)>;
+// Draws the page on a surface of `dpi` dots per inch whose origin is the page's top-left.
+using PaintPage = std::function<void(DrawSurface& surface, int dpi)>;
 
 // Prints one page on the named printer, or on the default one when the name is empty, with the
 // printer's current paper and margins and no dialog. The page's top-left corner is the printable
 // area's top-left corner; what lies beyond the printable area is lost.
 PrintResult printPage(const std::string& printerName, const PaintPage& paint);
 
-// One page as a PDF document in this layout, the painter's origin at the layout's margins.
+// One page as a PDF document in this layout, the surface's origin at the layout's margins.
 QByteArray renderPdfPage(const QPageLayout& layout, int dpi, const PaintPage& paint);
 
 // Where the page goes when there is no printer: print-YYYYMMDD-HHMMSS.pdf in `folder`.

@@ -60,7 +60,7 @@ void appendEscaped(std::string& out, const std::string& text) {
 SvgSurface::SvgSurface(QRect window, StrokeOptions options, SvgSink sink)
     : options_(options),
       sink_(std::move(sink)),
-      metricsDevice_(twipsDevice()),
+      metricsDevice_(measuringDevice(1440)),
       currentFont_(&metricsDevice_) {
     out_ =
         "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\"?>\n<svg "

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPainterPath>
 #include <QRectF>
 #include <QString>
 #include <QTransform>
@@ -9,6 +10,12 @@
 class QPainter;
 
 namespace kavlo {
+
+// The outline of text too large to draw as glyphs, clipped to `page` (empty when the text lies
+// wholly outside it), so that the work and memory stay those of the page whatever the size.
+// `placement` takes the top-left of the first cell to device units.
+QPainterPath clippedTextOutline(const QTransform& placement, const DeviceFont& font,
+                                const QString& text, const QRectF& page);
 
 // Fills the outline of text too large to draw as glyphs, clipped to `page`, so that the work
 // and memory stay those of the page whatever the size. `placement` takes the top-left of the

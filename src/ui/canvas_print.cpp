@@ -33,8 +33,9 @@ PrintedPage keepAsPdf(const PageRequest& request, const std::filesystem::path& f
 PrintedPage printCanvasPage(const PageRequest& request, const std::filesystem::path& folder,
                             const QDateTime& now) {
     PageOutcome outcome;
-    const PrintResult result = printPage(
-        {}, [&](QPainter& painter, int dpi) { outcome = drawPrinterPage(painter, dpi, request); });
+    const PrintResult result = printPage({}, [&](DrawSurface& surface, int dpi) {
+        outcome = drawPrinterPage(surface, dpi, request);
+    });
     PrintedPage page;
     if (result.status == PrintStatus::NoPrinter) {
         page = keepAsPdf(request, folder, now, outcome);

@@ -1,0 +1,232 @@
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QImage>
+#include <QProcess>
+#include <QRegularExpression>
+#include <array>
+#include <cstdlib>
+
+#include "application_folder.h"
+#include "devices/output_device.h"
+#include "devices/page_output.h"
+#include "devices/pdf_surface.h"
+#include "devices/printer_output.h"
+#include "devices/screen_measure.h"
+#include "render/page_pass.h"
+#include "test_files.h"
+
+namespace kavlo {
+namespace {
+
+namespace fs = std::filesystem;
+using test::TempDir;
+
+constexpr int kDpi = 300;
+
+// What a poppler tool prints for the file.
+QString toolOutput(const QString& program, QStringList arguments) {
+    QProcess process;
+    process.start(program, arguments);
+    EXPECT_TRUE(process.waitForFinished(60000)) << program.toStdString();
+    EXPECT_EQ(process.exitCode(), 0) << program.toStdString();
+    // Poppler complains here of any flaw it had to mend.
+    EXPECT_EQ(process.readAllStandardError().toStdString(), "") << program.toStdString();
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+QImage rasterised(const fs::path& pdf) {
+    const fs::path image = pdf.parent_path() / (pdf.stem().string() + "-gray");
+    toolOutput("pdftoppm",
+               {"-r", "50", "-gray", "-png", "-singlefile", QString::fromStdString(pdf.string()),
+                QString::fromStdString(image.string())});
+    return QImage(QString::fromStdString(image.string() + ".png"));
+}
+
+// The page as QPdfWriter and the painter surface make it.
+fs::path painterPdf(const TempDir& dir, const std::string& name, const DrawCallback& draw,
+                    const QPageLayout& layout = a4Layout()) {
+    QByteArray pdf;
+    QBuffer buffer(&pdf);
+    buffer.open(QIODevice::WriteOnly);
+    EXPECT_TRUE(paintPdfPage(buffer, layout, kDpi, [&](QPainter& painter) {
+        PainterSurface surface(painter, printerPainterOptions(kDpi));
+        draw(surface);
+    }));
+    return dir.write(name, pdf.toStdString());
+}
+
+// Share of the pixels whose grey differs by more than a shade the eye would notice.
+double differingShare(const QImage& a, const QImage& b) {
+    EXPECT_EQ(a.size(), b.size());
+    if (a.size() != b.size() || a.isNull()) {
+        return 1.0;
+    }
+    int differing = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            differing += std::abs(qGray(a.pixel(x, y)) - qGray(b.pixel(x, y))) > 40 ? 1 : 0;
+        }
+    }
+    return static_cast<double>(differing) / (a.width() * a.height());
+}
+
+// A shaded 100 x 100 surface alone on the page.
+PageRequest surfacePage(const TempDir& dir) {
+    std::string grid = "100, 100\n";
+    for (int j = 0; j < 100; ++j) {
+        for (int i = 0; i < 100; ++i) {
+            const double x = 0.04 * i - 2;
+            const double y = 0.04 * j - 2;
+            grid += std::to_string(std::exp(-x * x - y * y)) + (i < 99 ? ", " : "\n");
+        }
+    }
+    test::FormatLines format;
+    format.tilt = "20, 45, 1, 0, 6";
+    PageRequest request;
+    request.setup.file(FileKind::Format, 1) = dir.write("surface.fmt", format.text());
+    request.setup.file(FileKind::Numeric, 1) = dir.write("surface.dat", grid);
+    return request;
+}
+
+DrawCallback printerPass(const PageRequest& request) {
+    return [request](DrawSurface& surface) {
+        SilentMessages silent;
+        ScreenMeasure screen;
+        runPagePass(request, {surface, printerProfile(kDpi), silent, screen.surface(), {}});
+    };
+}
+
+// Text huge, turned and stretched, facets with shared edges, lines, all interleaved.
+void drawMixed(DrawSurface& s) {
+    const ObjectId oldPen = s.SelectObject(s.CreatePen(0, 5, Rgb{200, 30, 30}));
+    const ObjectId oldBrush = s.SelectObject(s.CreateSolidBrush(Rgb{40, 90, 200}));
+    const std::array<DevicePoint, 3> facet{{{300, 300}, {1500, 300}, {300, 1500}}};
+    s.Polygon(facet);
+    const ObjectId oldFont = s.SelectObject(s.CreateFontA(120, 40, 0, "ＭＳ Ｐ明朝"));
+    s.TextOutA(400, 1800, "日本語 text 0.5");
+    s.DeleteObject(s.SelectObject(s.CreateFontA(200, 0, 300, "Times New Roman")));
+    s.TextOutA(1600, 900, "Turned");
+    // A face without TrueType outlines is drawn as outlines.
+    s.DeleteObject(s.SelectObject(s.CreateFontA(150, 0, 0, "URW Gothic")));
+    s.TextOutA(1200, 2900, "Outlined 123");
+    s.DeleteObject(s.SelectObject(s.CreateFontA(9000, 0, 0, "Arial")));
+    s.TextOutA(-500, 1500, "W");
+    s.MoveToEx(100, 3000);
+    s.LineTo(2400, 3200);
+    s.DeleteObject(s.SelectObject(oldFont));
+    // More colours than one indexed colour space holds, hues and shades mixed.
+    for (int k = 0; k < 800; ++k) {
+        const Rgb colour{static_cast<std::uint8_t>(k * 37), static_cast<std::uint8_t>(k * 11),
+                         static_cast<std::uint8_t>(k / 4)};
+        s.DeleteObject(s.SelectObject(s.CreatePen(0, 1, colour)));
+        s.DeleteObject(s.SelectObject(s.CreateSolidBrush(colour)));
+        const DevicePoint at{300 + 60 * (k % 32), 3500 + 60 * (k / 32)};
+        const std::array<DevicePoint, 4> square{
+            {at, {at.x + 60, at.y}, {at.x + 60, at.y + 60}, {at.x, at.y + 60}}};
+        s.Polygon(square);
+    }
+    s.DeleteObject(s.SelectObject(oldPen));
+    s.DeleteObject(s.SelectObject(oldBrush));
+}
+
+TEST(PdfSurface, PagesLookAsThePainterDrawsThem) {
+    TempDir dir;
+    ASSERT_TRUE(seedApplicationFolder(dir.path()));
+    PageRequest sample;
+    sample.setup = sampleSetup(dir.path().string());
+    struct Page {
+        const char* name;
+        DrawCallback draw;
+        // Turned glyphs and glyphs filled as outlines land on other pixels now and then.
+        double tolerance;
+        // The largest size of ours for the painter's: facets say only what changes.
+        double sizeShare;
+    };
+    const std::array<Page, 3> pages{{
+        {"sample", printerPass(sample), 0.0005, 1.0},
+        {"surface", printerPass(surfacePage(dir)), 0.0005, 0.7},
+        {"mixed", drawMixed, 0.003, 1.5},
+    }};
+    for (const auto& [name, draw, tolerance, sizeShare] : pages) {
+        const fs::path ours = dir.path() / (std::string(name) + ".pdf");
+        ASSERT_TRUE(writePdfPage(ours, kDpi, draw).ok());
+        const fs::path painters = painterPdf(dir, std::string(name) + "-qt.pdf", draw);
+        const QImage expected = rasterised(painters);
+        const QImage actual = rasterised(ours);
+        EXPECT_LT(fs::file_size(ours), fs::file_size(painters) * sizeShare) << name;
+        EXPECT_LT(differingShare(expected, actual), tolerance) << name;
+        // A comparison of two blank pages would prove nothing.
+        QImage blank(actual.size(), QImage::Format_RGB32);
+        blank.fill(Qt::white);
+        EXPECT_GT(differingShare(actual, blank), 0.003) << name;
+    }
+
+    // Text stays text, in subsets of the faces the page asks for.
+    const QString pdf = QString::fromStdString((dir.path() / "sample.pdf").string());
+    const QString text = toolOutput("pdftotext", {pdf, "-"});
+    for (const char* label : {"流線", "30 × 30", "x 方向"}) {
+        EXPECT_TRUE(text.contains(QString::fromUtf8(label))) << label << text.toStdString();
+    }
+    const QString mixed =
+        toolOutput("pdftotext", {QString::fromStdString((dir.path() / "mixed.pdf").string()), "-"});
+    EXPECT_TRUE(mixed.contains(QString::fromUtf8("日本語 text 0.5"))) << mixed.toStdString();
+
+    const QStringList fonts = toolOutput("pdffonts", {pdf}).split('\n', Qt::SkipEmptyParts);
+    ASSERT_GT(fonts.size(), 3) << "two heading lines and the fonts";
+    const QRegularExpression subset("^[A-Z]{6}\\+\\S+ +CID TrueType +Identity-H +yes +yes +yes");
+    for (const QString& font : fonts.mid(2)) {
+        EXPECT_TRUE(subset.match(font).hasMatch()) << font.toStdString();
+    }
+    EXPECT_TRUE(toolOutput("pdffonts", {pdf}).contains("IPAPMincho"));
+}
+
+TEST(PdfSurface, MeasuresTextAsThePainterOnAPdfPage) {
+    const std::array<FontSpec, 4> specs{{{120, 40, 0, "ＭＳ Ｐ明朝"},
+                                         {200, 0, 300, "Times New Roman"},
+                                         {-90, 0, 0, "Arial"},
+                                         {600000, 0, 0, "ＭＳ ゴシック"}}};
+    const auto extents = [&](DrawSurface& s) {
+        std::vector<TextExtent> measured;
+        for (const FontSpec& spec : specs) {
+            const ObjectId old =
+                s.SelectObject(s.CreateFontA(spec.height, spec.width, spec.escapement, spec.face));
+            measured.push_back(s.GetTextExtentPoint32A("日本語 Ag 0.5"));
+            s.DeleteObject(s.SelectObject(old));
+        }
+        return measured;
+    };
+    std::vector<TextExtent> painters;
+    QByteArray pdf;
+    QBuffer buffer(&pdf);
+    buffer.open(QIODevice::WriteOnly);
+    paintPdfPage(buffer, a4Layout(), 600, [&](QPainter& painter) {
+        PainterSurface surface(painter, printerPainterOptions(600));
+        painters = extents(surface);
+    });
+    PdfSurface ours(a4Layout(), 600, printerPainterOptions(600),
+                    [](std::string_view) { return true; });
+    const std::vector<TextExtent> measured = extents(ours);
+    ASSERT_EQ(measured.size(), painters.size());
+    for (std::size_t k = 0; k < measured.size(); ++k) {
+        EXPECT_EQ(measured[k].cx, painters[k].cx) << specs[k].face;
+        EXPECT_EQ(measured[k].cy, painters[k].cy) << specs[k].face;
+    }
+}
+
+TEST(PdfSurface, PrintJobsKeepThePrintersPaperAndMargins) {
+    const TempDir dir;
+    const QPageLayout letter(QPageSize(QPageSize::Letter), QPageLayout::Portrait,
+                             QMarginsF(18, 30, 12, 9), QPageLayout::Point);
+    const QByteArray job = renderPdfPage(letter, kDpi, [](DrawSurface& s, int dpi) {
+        EXPECT_EQ(dpi, kDpi);
+        drawMixed(s);
+    });
+    const QImage expected = rasterised(painterPdf(dir, "painter.pdf", drawMixed, letter));
+    const QImage actual = rasterised(dir.write("job.pdf", job.toStdString()));
+    EXPECT_EQ(actual.size(), QSize(425, 550)) << "Letter at 50 dots per inch";
+    EXPECT_LT(differingShare(expected, actual), 0.003);
+}
+
+}  // namespace
+}  // namespace kavlo
