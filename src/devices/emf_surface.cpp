@@ -38,7 +38,7 @@ std::vector<std::int32_t> advancesOf(const QString& text, const DeviceFont& font
 
 EmfSurface::EmfSurface(QRect window)
     : records_({window.left(), window.top(), window.width(), window.height()}),
-      metricsDevice_(twipsDevice()),
+      metricsDevice_(measuringDevice(1440)),
       currentFont_(&metricsDevice_) {}
 
 ObjectId EmfSurface::CreatePen(int style, int width, Rgb color) {

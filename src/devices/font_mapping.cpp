@@ -77,14 +77,6 @@ std::int32_t toDeviceUnits(double length) {
 
 }  // namespace
 
-QImage twipsDevice() {
-    constexpr double kDotsPerMetreAt1440 = 1440 / 0.0254;
-    QImage image(1, 1, QImage::Format_RGB32);
-    image.setDotsPerMeterX(static_cast<int>(kDotsPerMetreAt1440));
-    image.setDotsPerMeterY(static_cast<int>(kDotsPerMetreAt1440));
-    return image;
-}
-
 QString substituteFace(const std::string& face) {
     for (const auto& substitute : kSubstitutes) {
         if (substitute.face == face) {

@@ -34,9 +34,6 @@ struct DeviceFont {
     double descent = 0.0;
 };
 
-// A device of 1440 dots per inch: fonts sized on it measure in twips.
-QImage twipsDevice();
-
 DeviceFont makeDeviceFont(const FontSpec& spec, QPaintDevice* device);
 
 // Whether the font is too large to draw as glyphs on a page of `pageSize` device units: the
