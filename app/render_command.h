@@ -17,7 +17,8 @@ const char* renderUsage();
 struct RenderOptions {
     SetupSource setup;
     std::optional<DeviceKind> device;
-    int dpi = 600;
+    // The device's own when not given.
+    std::optional<int> dpi;
     std::optional<std::string> opsLog;
     std::optional<std::string> output;
     // The part of the page the metafile picture shows, page mm.

@@ -68,6 +68,16 @@ struct DecimalParts {
     long long exponent = 0;  // as written, clamped to the bound
 };
 
+// Where the exponent's letter is, else the end. A plain loop: find_first_of searches the set
+// for every character, and grids have millions of values.
+std::size_t exponentLetter(std::string_view s) {
+    std::size_t i = 0;
+    while (i < s.size() && s[i] != 'e' && s[i] != 'E') {
+        ++i;
+    }
+    return i;
+}
+
 long long clampedExponent(std::string_view text) {
     const bool negative = text.front() == '-';
     if (text.front() == '-' || text.front() == '+') {
@@ -83,7 +93,7 @@ long long clampedExponent(std::string_view text) {
 DecimalParts splitDecimal(std::string_view s) {
     DecimalParts parts;
     parts.negative = s.front() == '-';
-    const std::size_t e = std::min(s.find_first_of("eE"), s.size());
+    const std::size_t e = exponentLetter(s);
     bool afterPoint = false;
     long long position = 0;
     for (std::size_t i = 0; i < e; ++i) {
@@ -104,7 +114,7 @@ DecimalParts splitDecimal(std::string_view s) {
 // The same value as "0.<significant digits>e<magnitude>", an exponent from_chars reads exactly.
 std::string withShortExponent(std::string_view s, const DecimalParts& parts) {
     std::string text = parts.negative ? "-0." : "0.";
-    const std::size_t e = std::min(s.find_first_of("eE"), s.size());
+    const std::size_t e = exponentLetter(s);
     bool significant = false;
     for (std::size_t i = 0; i < e; ++i) {
         significant = significant || (isDigit(s[i]) && s[i] != '0');

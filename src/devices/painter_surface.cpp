@@ -15,10 +15,13 @@ QColor toQColor(Rgb color) {
 }  // namespace
 
 PainterSurface::PainterSurface(QPainter& painter, PainterOptions options)
-    : painter_(painter),
-      options_(options),
-      page_(0.0, 0.0, painter.device()->width(), painter.device()->height()),
-      currentFont_(painter.device()) {
+    : PainterSurface(painter, options,
+                     QSizeF(painter.device()->width(), painter.device()->height()),
+                     painter.device()) {}
+
+PainterSurface::PainterSurface(QPainter& painter, PainterOptions options, QSizeF page,
+                               QPaintDevice* fonts)
+    : painter_(painter), options_(options), page_(QPointF(), page), currentFont_(fonts) {
     painter_.setRenderHint(QPainter::Antialiasing, options_.antialias);
 }
 
@@ -26,11 +29,16 @@ PainterSurface::PainterSurface(QPainter& painter, PainterOptions options)
 // many facets would spend most of its time setting them again.
 void PainterSurface::usePen(bool seam) {
     const double width = strokeWidth(pen(), options_, seam);
-    if (appliedPen_ && appliedPen_->color == pen().color && appliedPen_->width == width) {
+    // A one-unit edge in the facet's own colour only closes seams: one device pixel does that
+    // at any scale, without the stroker that would cost more than the fill.
+    const AppliedPen wanted{pen().color, width, seam && width <= 1.0};
+    if (appliedPen_ == wanted) {
         return;
     }
-    painter_.setPen(QPen(toQColor(pen().color), width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    appliedPen_ = AppliedPen{pen().color, width};
+    QPen applied(toQColor(pen().color), width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    applied.setCosmetic(wanted.cosmetic);
+    painter_.setPen(applied);
+    appliedPen_ = wanted;
 }
 
 void PainterSurface::useBrush() {

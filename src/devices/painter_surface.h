@@ -3,6 +3,7 @@
 #include <QPointF>
 #include <QPolygon>
 #include <QRectF>
+#include <QSizeF>
 #include <optional>
 
 #include "font_mapping.h"
@@ -10,6 +11,7 @@
 #include "stroke_style.h"
 
 class QPainter;
+class QPaintDevice;
 
 namespace kavlo {
 
@@ -21,6 +23,9 @@ using PainterOptions = StrokeOptions;
 class PainterSurface final : public ObjectSurface {
   public:
     PainterSurface(QPainter& painter, PainterOptions options);
+    // Draws in units the painter's transform takes to its device: `page` is the page in those
+    // units, and fonts are sized and measured for `fonts`.
+    PainterSurface(QPainter& painter, PainterOptions options, QSizeF page, QPaintDevice* fonts);
 
     void Polygon(std::span<const DevicePoint> points) override;
     void Polyline(std::span<const DevicePoint> points) override;
@@ -39,6 +44,8 @@ class PainterSurface final : public ObjectSurface {
     struct AppliedPen {
         Rgb color;
         double width = 0;
+        bool cosmetic = false;
+        friend bool operator==(const AppliedPen&, const AppliedPen&) = default;
     };
 
     QPainter& painter_;
