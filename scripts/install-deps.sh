@@ -5,11 +5,11 @@ set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-svg-dev libgl-dev
+    qt6-base-dev qt6-svg-dev libgl-dev zlib1g-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-ipafont fonts-liberation2
     time
-    xvfb xauth xclip
+    xvfb xauth xclip librsvg2-bin
     cups printer-driver-cups-pdf libcups2-dev poppler-utils ghostscript
     desktop-file-utils appstream man-db
     "$@"

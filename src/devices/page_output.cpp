@@ -1,7 +1,5 @@
 #include "page_output.h"
 
-#include <QBuffer>
-#include <QImageWriter>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -15,9 +13,6 @@
 namespace kavlo {
 
 namespace {
-
-// Light compression: a page image is mostly white and shrinks well at once.
-constexpr int kPngQuality = 80;
 
 constexpr double kTwipsPerInch = 1440;
 
@@ -66,19 +61,6 @@ QImage renderScreenPage(const DrawCallback& draw, int dpi) {
             QSizeF(screenPixels(kPageWidthTwips), screenPixels(kPageHeightTwips)), &screen);
         draw(surface);
     });
-}
-
-QByteArray encodePng(const QImage& image) {
-    // In memory: the clipboard takes these bytes, files get them through the atomic writer.
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "PNG");
-    writer.setQuality(kPngQuality);
-    if (!writer.write(image)) {
-        return {};
-    }
-    return bytes;
 }
 
 WriteResult writePngImage(const std::filesystem::path& path, const QImage& image) {

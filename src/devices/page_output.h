@@ -11,6 +11,7 @@
 
 #include "core/atomic_file.h"
 #include "painter_surface.h"
+#include "png_encoder.h"
 #include "render/device_profile.h"
 #include "render/page_pass.h"
 #include "screen_measure.h"
@@ -32,8 +33,6 @@ QImage pageImage(const TwipsWindow& window, int dpi, const std::function<void(QP
 // The page as the screen shows it, white, crisp lines: at 96 dots per inch one pixel per 15
 // twips, at other resolutions the same page scaled.
 QImage renderScreenPage(const DrawCallback& draw, int dpi = kScreenDpi);
-// An image as PNG bytes, lightly compressed; empty on failure.
-QByteArray encodePng(const QImage& image);
 // The screen page as a PNG file.
 WriteResult writePngImage(const std::filesystem::path& path, const QImage& image);
 
