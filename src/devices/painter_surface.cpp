@@ -23,6 +23,14 @@ PainterSurface::PainterSurface(QPainter& painter, PainterOptions options, QSizeF
                                QPaintDevice* fonts)
     : painter_(painter), options_(options), page_(QPointF(), page), currentFont_(fonts) {
     painter_.setRenderHint(QPainter::Antialiasing, options_.antialias);
+    // The painter spends thousands of instructions on each small facet and its outline, most
+    // of a scaled page's time. The page at its own size keeps the painter's pixels.
+    QPaintDevice* device = painter_.device();
+    if (!options_.antialias && painter_.transform().type() == QTransform::TxScale &&
+        device->devType() == QInternal::Image &&
+        static_cast<QImage*>(device)->format() == QImage::Format_RGB32) {
+        facets_.emplace(*static_cast<QImage*>(device));
+    }
 }
 
 // The painter's pen and brush change only when the drawing asks for other ones: a surface of
@@ -61,7 +69,18 @@ void PainterSurface::Polygon(std::span<const DevicePoint> points) {
     if (points.empty()) {
         return;
     }
-    usePen(pen().color == brush().color);
+    const bool seam = pen().color == brush().color;
+    if (seam && facets_) {
+        const QTransform& scale = painter_.transform();
+        mapped_.resize(points.size());
+        for (std::size_t k = 0; k < points.size(); ++k) {
+            mapped_[k] = scale.map(QPointF(points[k].x, points[k].y));
+        }
+        const Rgb c = brush().color;
+        facets_->fill(mapped_, qRgb(c.r, c.g, c.b));
+        return;
+    }
+    usePen(seam);
     useBrush();
     painter_.drawPolygon(toPolygon(points));
 }

@@ -5,7 +5,9 @@
 #include <QRectF>
 #include <QSizeF>
 #include <optional>
+#include <vector>
 
+#include "facet_fill.h"
 #include "font_mapping.h"
 #include "render/object_surface.h"
 #include "stroke_style.h"
@@ -53,6 +55,9 @@ class PainterSurface final : public ObjectSurface {
     std::optional<AppliedPen> appliedPen_;
     std::optional<Rgb> appliedBrush_;
     QPolygon polygon_;
+    // On a scaled crisp page, facets in their own colour are filled straight into the image.
+    std::optional<FacetFill> facets_;
+    std::vector<QPointF> mapped_;
     QPointF current_;
     // The device's page in its units: text larger than it is drawn as outlines clipped to it.
     QRectF page_;
