@@ -65,7 +65,7 @@ std::string deviceList(std::string_view OutputDevice::*field, std::string_view s
 PageOutcome readPage(const PageRequest& request, MessageSink& messages) {
     const DeviceProfile profile = screenProfile();
     ScreenMeasure screen;
-    return runPagePass(request, {screen.surface(), profile, messages, screen.surface(), {}});
+    return runPagePass(request, {screen.surface(), profile, messages, screen.surface(), {}, false});
 }
 
 // The page millimetres of `--select X1,Y1,X2,Y2`.
