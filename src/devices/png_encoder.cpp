@@ -17,6 +17,9 @@ constexpr int kColourTypeRgb = 2;
 constexpr int kBitDepth = 8;
 // Low effort: runs of zeros compress at once, and more effort buys little on a page.
 constexpr int kDeflateLevel = 1;
+// A small match table: zlib slides all of it every 32 KiB of rows, which costs more than the
+// bytes a larger one saves on a page.
+constexpr int kMemoryLevel = 5;
 constexpr std::size_t kOutputChunk = 1 << 16;
 
 void putBigEndian(QByteArray& out, std::uint32_t value) {
@@ -52,7 +55,7 @@ void filterRow(const QRgb* pixels, int width, std::vector<std::uint8_t>& row) {
 // The filtered rows deflated into one zlib stream; empty on failure.
 QByteArray compressedRows(const QImage& image) {
     z_stream stream{};
-    if (deflateInit2(&stream, kDeflateLevel, Z_DEFLATED, MAX_WBITS, MAX_MEM_LEVEL,
+    if (deflateInit2(&stream, kDeflateLevel, Z_DEFLATED, MAX_WBITS, kMemoryLevel,
                      Z_DEFAULT_STRATEGY) != Z_OK) {
         return {};
     }
