@@ -78,6 +78,23 @@ TEST(PngPages, AnyDpiDrawsTheScreenPageScaled) {
     EXPECT_GT(shifted.mean, 2 * scaledDown.mean);
 }
 
+TEST(PngEncoder, EveryColourAndTheResolutionComeBack) {
+    QImage image(301, 7, QImage::Format_RGB32);
+    std::uint32_t state = 12345;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            state = state * 1103515245u + 12345u;
+            image.setPixel(x, y, 0xff000000u | (state >> 8));
+        }
+    }
+    image.setDotsPerMeterX(11811);
+    image.setDotsPerMeterY(3780);
+    const QImage back = QImage::fromData(encodePng(image), "PNG");
+    EXPECT_EQ(back.convertToFormat(QImage::Format_RGB32), image);
+    EXPECT_EQ(std::pair(back.dotsPerMeterX(), back.dotsPerMeterY()), std::pair(11811, 3780));
+    EXPECT_TRUE(encodePng(QImage()).isEmpty());
+}
+
 TEST(FacetFill, FacetsSharingAnEdgeTileWithoutGapOrOverlap) {
     QImage image(40, 40, QImage::Format_RGB32);
     image.fill(Qt::white);
