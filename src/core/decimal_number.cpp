@@ -56,6 +56,8 @@ bool hasDecimalSyntax(std::string_view s) {
 constexpr long long kExponentBound = 1'000'000'000'000LL;
 constexpr long long kBeyondLargest = 310;   // 1e309 > DBL_MAX
 constexpr long long kBelowSmallest = -330;  // 1e-330 rounds to 0
+// Fewer digits than this, with no exponent, can neither overflow nor underflow.
+constexpr std::size_t kShortToken = 300;
 // Exponents up to this size are left to from_chars as written.
 constexpr long long kPlainExponent = 100'000;
 
@@ -130,6 +132,17 @@ std::string withShortExponent(std::string_view s, const DecimalParts& parts) {
 std::optional<double> parseDecimal(std::string_view token) {
     if (!hasDecimalSyntax(token)) {
         return std::nullopt;
+    }
+    // Without an exponent a token this short lies well inside the double range, and from_chars
+    // reads it as the longer way below would: grid values go straight to it.
+    if (token.size() < kShortToken && exponentLetter(token) == token.size()) {
+        const std::string_view text = token.front() == '+' ? token.substr(1) : token;
+        double value = 0;
+        const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+        if (ec != std::errc() || end != text.data() + text.size()) {
+            return std::nullopt;
+        }
+        return value;
     }
     const DecimalParts parts = splitDecimal(token);
     const double zero = parts.negative ? -0.0 : 0.0;
