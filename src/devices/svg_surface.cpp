@@ -216,11 +216,13 @@ void SvgSurface::Polygon(std::span<const DevicePoint> points) {
     if (points.empty()) {
         return;
     }
-    const bool seam = pen().color == brush().color;
-    useStyle({seam ? RunStyle::Kind::Seamed : RunStyle::Kind::Filled, brush().color, pen().color,
-              roundedWidth(strokeWidth(pen(), options_, seam))});
-    const bool ownColour = seam && run_->fill != brush().color;
-    path(points, true, ownColour ? std::optional(brush().color) : std::nullopt);
+    const PenSpec& edge = pen();
+    const Rgb fill = brush().color;
+    const bool seam = edge.color == fill;
+    useStyle({seam ? RunStyle::Kind::Seamed : RunStyle::Kind::Filled, fill, edge.color,
+              roundedWidth(strokeWidth(edge, options_, seam))});
+    const bool ownColour = seam && run_->fill != fill;
+    path(points, true, ownColour ? std::optional(fill) : std::nullopt);
 }
 
 void SvgSurface::Polyline(std::span<const DevicePoint> points) {
