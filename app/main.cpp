@@ -1,7 +1,9 @@
 #include <QApplication>
+#include <QGuiApplication>
 #include <cstdlib>
 #include <iostream>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "check_command.h"
@@ -43,8 +45,10 @@ constexpr const char* kNoDesktop =
     "graph's files and tells what drawing them would say; `kavlo --help` lists every option.\n";
 
 // A verb that draws: its usage and option errors need no Qt; the application it then makes
-// runs offscreen where there is no display.
-template <typename Options>
+// runs offscreen where there is no display. A verb without widgets makes the lighter
+// application that starts without them, and ends without tearing it down: its files are
+// written by then, and the teardown would read the whole font configuration only to free it.
+template <typename Application, typename Options>
 int runDrawingVerb(std::span<const std::string> args, const char* verbUsage,
                    std::optional<Options> (*parse)(std::span<const std::string>, std::ostream&),
                    int (*run)(const Options&, std::ostream&), int argc, char** argv) {
@@ -58,8 +62,13 @@ int runDrawingVerb(std::span<const std::string> args, const char* verbUsage,
         return kUsageError;
     }
     kavlo::prepareHeadlessRun();
-    QApplication app(argc, argv);
-    return run(*options, std::cerr);
+    Application app(argc, argv);
+    const int status = run(*options, std::cerr);
+    if constexpr (!std::is_base_of_v<QApplication, Application>) {
+        std::cout.flush();
+        std::_Exit(status);
+    }
+    return status;
 }
 
 }  // namespace
@@ -77,12 +86,12 @@ int main(int argc, char** argv) {
         return kavlo::runCheck(rest, std::cout, std::cerr);
     }
     if (verb == "render") {
-        return runDrawingVerb(rest, kavlo::renderUsage(), kavlo::parseRenderOptions,
-                              kavlo::runRender, argc, argv);
+        return runDrawingVerb<QGuiApplication>(
+            rest, kavlo::renderUsage(), kavlo::parseRenderOptions, kavlo::runRender, argc, argv);
     }
     if (verb == "print") {
-        return runDrawingVerb(rest, kavlo::printUsage(), kavlo::parsePrintOptions, kavlo::runPrint,
-                              argc, argv);
+        return runDrawingVerb<QApplication>(rest, kavlo::printUsage(), kavlo::parsePrintOptions,
+                                            kavlo::runPrint, argc, argv);
     }
     if (asksForHelp(args)) {
         std::cout << usage();

@@ -65,7 +65,7 @@ std::string deviceList(std::string_view OutputDevice::*field, std::string_view s
 PageOutcome readPage(const PageRequest& request, MessageSink& messages) {
     const DeviceProfile profile = screenProfile();
     ScreenMeasure screen;
-    return runPagePass(request, {screen.surface(), profile, messages, screen.surface(), {}});
+    return runPagePass(request, {screen.surface(), profile, messages, screen.surface(), {}, false});
 }
 
 // The page millimetres of `--select X1,Y1,X2,Y2`.
@@ -211,13 +211,15 @@ int runRender(const RenderOptions& options, std::ostream& err) {
         const std::filesystem::path page =
             scratch.path().toStdString() + "/page" + std::string(opsDevice.extension);
         // Only the calls matter; the scratch page is thrown away however it fared.
-        static_cast<void>(
-            writePageFile({opsDevice, options.dpi, request, messages, logLine}, page, outcome));
+        static_cast<void>(writePageFile(
+            {opsDevice, options.dpi.value_or(opsDevice.defaultDpi), request, messages, logLine},
+            page, outcome));
     }
     if (output) {
         const OpsLine outputLog = opsLog && &opsDevice == output ? logLine : OpsLine{};
-        if (failed(writePageFile({*output, options.dpi, request, messages, outputLog},
-                                 *options.output, outcome))) {
+        if (failed(writePageFile(
+                {*output, options.dpi.value_or(output->defaultDpi), request, messages, outputLog},
+                *options.output, outcome))) {
             return 2;
         }
     }

@@ -19,7 +19,8 @@ struct RenderOptions {
     SetupSource setup;
     // A row of the device table.
     const OutputDevice* device = nullptr;
-    int dpi = 600;
+    // The device's own when not given.
+    std::optional<int> dpi;
     std::optional<std::string> opsLog;
     std::optional<std::string> output;
     // The part of the page the metafile picture shows, page mm.

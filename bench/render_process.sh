@@ -40,27 +40,31 @@ format 3 0
 pathfile surface200 "$work/f6-0.dat" "$work/g200.dat"
 pathfile surface400 "$work/f6-0.dat" "$work/g400.dat"
 pathfile mesh400 "$work/f3-0.dat" "$work/g400.dat"
+pathfile empty "" ""
 
-run() {  # LABEL PATHFILE OUT: best of five, peak memory of the last
+run() {  # LABEL PATHFILE OUT [OPTION...]: best of five, peak memory of the last
     local best=999999 ms
     for _ in 1 2 3 4 5; do
         local start=$(date +%s%N)
-        "$kavlo" render --pth "$work/$2.pth" -o "$work/$3" 2>/dev/null
+        "$kavlo" render --pth "$work/$2.pth" -o "$work/$3" "${@:4}" 2>/dev/null
         ms=$((($(date +%s%N) - start) / 1000000))
         ((ms < best)) && best=$ms
     done
     local peak=0
     if [ -x /usr/bin/time ]; then
-        peak=$( { /usr/bin/time -f '%M' "$kavlo" render --pth "$work/$2.pth" -o "$work/$3" 2>&1 >/dev/null; } | tail -1)
+        peak=$( { /usr/bin/time -f '%M' "$kavlo" render --pth "$work/$2.pth" -o "$work/$3" "${@:4}" 2>&1 >/dev/null; } | tail -1)
     fi
     printf '%-40s %6d ms  %6d MB peak\n' "$1" "$best" $((peak / 1024))
 }
 
+run "empty page, PNG" empty e.png
 run "200 x 200 IPL 0 surface, PNG" surface200 s.png
+run "200 x 200 IPL 0 surface, PNG at 150 DPI" surface200 s.png --dpi 150
 run "200 x 200 IPL 0 surface, SVG" surface200 s.svg
 run "200 x 200 IPL 0 surface, PDF" surface200 s.pdf
 run "400 x 400 IPL 0 rectangular mesh, PNG" mesh400 m.png
 run "400 x 400 IPL 0 surface, PNG" surface400 s4.png
+run "400 x 400 IPL 0 surface, PNG at 150 DPI" surface400 s4.png --dpi 150
 run "400 x 400 IPL 0 surface, SVG" surface400 s4.svg
 run "400 x 400 IPL 0 surface, PDF" surface400 s4.pdf
 

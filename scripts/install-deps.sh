@@ -9,7 +9,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-ipafont fonts-liberation2 fonts-urw-base35
     time
-    xvfb xauth xclip
+    xvfb xauth xclip librsvg2-bin
     cups printer-driver-cups-pdf libcups2-dev poppler-utils ghostscript emf2svg
     desktop-file-utils appstream man-db
     "$@"

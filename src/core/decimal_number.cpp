@@ -56,6 +56,8 @@ bool hasDecimalSyntax(std::string_view s) {
 constexpr long long kExponentBound = 1'000'000'000'000LL;
 constexpr long long kBeyondLargest = 310;   // 1e309 > DBL_MAX
 constexpr long long kBelowSmallest = -330;  // 1e-330 rounds to 0
+// Fewer digits than this, with no exponent, can neither overflow nor underflow.
+constexpr std::size_t kShortToken = 300;
 // Exponents up to this size are left to from_chars as written.
 constexpr long long kPlainExponent = 100'000;
 
@@ -67,6 +69,16 @@ struct DecimalParts {
     long long magnitude = 0;
     long long exponent = 0;  // as written, clamped to the bound
 };
+
+// Where the exponent's letter is, else the end. A plain loop: find_first_of searches the set
+// for every character, and grids have millions of values.
+std::size_t exponentLetter(std::string_view s) {
+    std::size_t i = 0;
+    while (i < s.size() && s[i] != 'e' && s[i] != 'E') {
+        ++i;
+    }
+    return i;
+}
 
 long long clampedExponent(std::string_view text) {
     const bool negative = text.front() == '-';
@@ -83,7 +95,7 @@ long long clampedExponent(std::string_view text) {
 DecimalParts splitDecimal(std::string_view s) {
     DecimalParts parts;
     parts.negative = s.front() == '-';
-    const std::size_t e = std::min(s.find_first_of("eE"), s.size());
+    const std::size_t e = exponentLetter(s);
     bool afterPoint = false;
     long long position = 0;
     for (std::size_t i = 0; i < e; ++i) {
@@ -104,7 +116,7 @@ DecimalParts splitDecimal(std::string_view s) {
 // The same value as "0.<significant digits>e<magnitude>", an exponent from_chars reads exactly.
 std::string withShortExponent(std::string_view s, const DecimalParts& parts) {
     std::string text = parts.negative ? "-0." : "0.";
-    const std::size_t e = std::min(s.find_first_of("eE"), s.size());
+    const std::size_t e = exponentLetter(s);
     bool significant = false;
     for (std::size_t i = 0; i < e; ++i) {
         significant = significant || (isDigit(s[i]) && s[i] != '0');
@@ -120,6 +132,17 @@ std::string withShortExponent(std::string_view s, const DecimalParts& parts) {
 std::optional<double> parseDecimal(std::string_view token) {
     if (!hasDecimalSyntax(token)) {
         return std::nullopt;
+    }
+    // Without an exponent a token this short lies well inside the double range, and from_chars
+    // reads it as the longer way below would: grid values go straight to it.
+    if (token.size() < kShortToken && exponentLetter(token) == token.size()) {
+        const std::string_view text = token.front() == '+' ? token.substr(1) : token;
+        double value = 0;
+        const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+        if (ec != std::errc() || end != text.data() + text.size()) {
+            return std::nullopt;
+        }
+        return value;
     }
     const DecimalParts parts = splitDecimal(token);
     const double zero = parts.negative ? -0.0 : 0.0;

@@ -3,19 +3,11 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QSvgRenderer>
-#include <algorithm>
-#include <cmath>
 
 #include "page_output.h"
 
 namespace kavlo {
 namespace {
-
-constexpr double kTwipsPerInch = 1440;
-
-int dotsFor(int twips, int dpi) {
-    return std::max(1, static_cast<int>(std::lround(twips * dpi / kTwipsPerInch)));
-}
 
 // Makes the image only when a program asks for it: a paste that takes the vector picture, and
 // the press that fills the clipboard, never wait for rasterising and encoding.
@@ -52,15 +44,8 @@ class PictureMimeData final : public QMimeData {
 }  // namespace
 
 QImage rasterisePicture(const QByteArray& svg, const TwipsWindow& window, int dpi) {
-    QImage image(dotsFor(window.width, dpi), dotsFor(window.height, dpi), QImage::Format_RGB32);
-    const auto dotsPerMetre = static_cast<int>(std::lround(dpi / 0.0254));
-    image.setDotsPerMeterX(dotsPerMetre);
-    image.setDotsPerMeterY(dotsPerMetre);
-    image.fill(Qt::white);
     QSvgRenderer renderer(svg);
-    QPainter painter(&image);
-    renderer.render(&painter);
-    return image;
+    return pageImage(window, dpi, [&](QPainter& painter) { renderer.render(&painter); });
 }
 
 std::unique_ptr<QMimeData> pictureMimeData(const QByteArray& svg, const TwipsWindow& window) {

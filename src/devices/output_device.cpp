@@ -16,10 +16,10 @@ QRect windowRect(const std::optional<PageSelection>& selection) {
     return {w.left, w.top, w.width, w.height};
 }
 
-WriteResult writeScreenFile(const std::filesystem::path& path, int /*dpi*/,
+WriteResult writeScreenFile(const std::filesystem::path& path, int dpi,
                             const std::optional<PageSelection>& /*selection*/,
                             const DrawCallback& pass) {
-    return writePngImage(path, renderScreenPage(pass));
+    return writePngImage(path, renderScreenPage(pass, dpi));
 }
 
 WriteResult writePrinterFile(const std::filesystem::path& path, int dpi,
@@ -53,7 +53,7 @@ DeviceProfile metafileAt(int /*dpi*/) {
 
 constexpr std::array<OutputDevice, 4> kDevices{{
     {DeviceKind::Screen, "screen", ".png", screenAt, writeScreenFile, true},
-    {DeviceKind::Printer, "printer", ".pdf", printerAt, writePrinterFile, false},
+    {DeviceKind::Printer, "printer", ".pdf", printerAt, writePrinterFile, false, 600},
     {DeviceKind::Metafile, "metafile", ".svg", metafileAt, writeMetafileFile, false},
     {DeviceKind::Metafile, "emf", ".emf", metafileAt, writeEmfFile, false},
 }};

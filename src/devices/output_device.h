@@ -32,6 +32,8 @@ struct OutputDevice {
                              const DrawCallback& pass);
     // Its reading tells the messages of the files it reads; the others correct silently.
     bool readingShowsMessages;
+    // The resolution `writeFile` draws at unless the user asks for another.
+    int defaultDpi = kScreenDpi;
 };
 
 std::span<const OutputDevice> outputDevices();
@@ -42,7 +44,7 @@ const OutputDevice* outputDeviceForFile(const std::filesystem::path& path);
 
 // The page pass on one device: the request's page with its view steps, the messages to
 // `messages` when the device's reading shows them (else dropped), the calls to `ops` when set.
-// `dpi` matters to the printer only.
+// `dpi` is the printer's resolution and the screen image's; the metafile is in twips.
 struct PagePassOn {
     const OutputDevice& device;
     int dpi = 600;

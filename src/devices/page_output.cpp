@@ -1,11 +1,10 @@
 #include "page_output.h"
 
-#include <QBuffer>
-#include <QImageWriter>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <algorithm>
 #include <cmath>
 
 #include "atomic_file_device.h"
@@ -16,11 +15,10 @@ namespace kavlo {
 
 namespace {
 
-// Light compression: a page image is mostly white and shrinks well at once.
-constexpr int kPngQuality = 80;
+constexpr double kTwipsPerInch = 1440;
 
-int screenPixels(int twips) {
-    return static_cast<int>(std::nearbyint(static_cast<double>(twips) / kScreenTwipsPerPixel));
+int dotsFor(int twips, int dpi) {
+    return std::max(1, static_cast<int>(std::lround(twips * dpi / kTwipsPerInch)));
 }
 
 // Draws an SVG picture, handing the document to `sink` as it grows.
@@ -37,26 +35,33 @@ PainterOptions printerPainterOptions(int dpi) {
     return PainterOptions{true, 1.0, kSeamWidthMm * dpi / 25.4};
 }
 
-QImage renderScreenPage(const DrawCallback& draw) {
-    QImage image = screenImage(screenPixels(kPageWidthTwips), screenPixels(kPageHeightTwips));
+QImage pageImage(const TwipsWindow& window, int dpi, const std::function<void(QPainter&)>& paint) {
+    QImage image(dotsFor(window.width, dpi), dotsFor(window.height, dpi), QImage::Format_RGB32);
+    if (image.isNull()) {
+        return image;  // more than the memory holds
+    }
+    const auto dotsPerMetre = static_cast<int>(std::lround(dpi / 0.0254));
+    image.setDotsPerMeterX(dotsPerMetre);
+    image.setDotsPerMeterY(dotsPerMetre);
     image.fill(Qt::white);
     QPainter painter(&image);
-    PainterSurface surface(painter, PainterOptions{false, 1.0});
-    draw(surface);
+    paint(painter);
     return image;
 }
 
-QByteArray encodePng(const QImage& image) {
-    // In memory: the clipboard takes these bytes, files get them through the atomic writer.
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "PNG");
-    writer.setQuality(kPngQuality);
-    if (!writer.write(image)) {
-        return {};
-    }
-    return bytes;
+QImage renderScreenPage(const DrawCallback& draw, int dpi) {
+    return pageImage({0, 0, kPageWidthTwips, kPageHeightTwips}, dpi, [&](QPainter& painter) {
+        if (dpi != kScreenDpi) {
+            const double scale = static_cast<double>(dpi) / kScreenDpi;
+            painter.scale(scale, scale);
+        }
+        // Text is sized and measured as on the screen, whatever the image's resolution.
+        QImage screen = screenImage(1, 1);
+        PainterSurface surface(
+            painter, PainterOptions{false, 1.0},
+            QSizeF(screenPixels(kPageWidthTwips), screenPixels(kPageHeightTwips)), &screen);
+        draw(surface);
+    });
 }
 
 WriteResult writePngImage(const std::filesystem::path& path, const QImage& image) {

@@ -11,7 +11,9 @@
 
 #include "core/atomic_file.h"
 #include "painter_surface.h"
+#include "png_encoder.h"
 #include "render/device_profile.h"
+#include "render/page_pass.h"
 #include "screen_measure.h"
 
 namespace kavlo {
@@ -24,10 +26,13 @@ constexpr double kSvgMinimumStroke = 8.0;
 // seams viewers show between smoothed polygons at every usual zoom.
 constexpr double kSeamWidthMm = 0.25;
 
-// The page as the screen shows it: one pixel per 15 twips, white, crisp lines.
-QImage renderScreenPage(const DrawCallback& draw);
-// An image as PNG bytes, lightly compressed; empty on failure.
-QByteArray encodePng(const QImage& image);
+// A white image of the page's `window` (twips) at `dpi` dots per inch, extent / 1440 inches
+// each way, painted by `paint` in the image's own pixels.
+QImage pageImage(const TwipsWindow& window, int dpi, const std::function<void(QPainter&)>& paint);
+
+// The page as the screen shows it, white, crisp lines: at 96 dots per inch one pixel per 15
+// twips, at other resolutions the same page scaled.
+QImage renderScreenPage(const DrawCallback& draw, int dpi = kScreenDpi);
 // The screen page as a PNG file.
 WriteResult writePngImage(const std::filesystem::path& path, const QImage& image);
 

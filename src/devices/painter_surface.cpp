@@ -15,22 +15,38 @@ QColor toQColor(Rgb color) {
 }  // namespace
 
 PainterSurface::PainterSurface(QPainter& painter, PainterOptions options)
-    : painter_(painter),
-      options_(options),
-      page_(0.0, 0.0, painter.device()->width(), painter.device()->height()),
-      currentFont_(painter.device()) {
+    : PainterSurface(painter, options,
+                     QSizeF(painter.device()->width(), painter.device()->height()),
+                     painter.device()) {}
+
+PainterSurface::PainterSurface(QPainter& painter, PainterOptions options, QSizeF page,
+                               QPaintDevice* fonts)
+    : painter_(painter), options_(options), page_(QPointF(), page), currentFont_(fonts) {
     painter_.setRenderHint(QPainter::Antialiasing, options_.antialias);
+    // The painter spends thousands of instructions on each small facet and its outline, most
+    // of a scaled page's time. The page at its own size keeps the painter's pixels.
+    QPaintDevice* device = painter_.device();
+    if (!options_.antialias && painter_.transform().type() == QTransform::TxScale &&
+        device->devType() == QInternal::Image &&
+        static_cast<QImage*>(device)->format() == QImage::Format_RGB32) {
+        facets_.emplace(*static_cast<QImage*>(device));
+    }
 }
 
 // The painter's pen and brush change only when the drawing asks for other ones: a surface of
 // many facets would spend most of its time setting them again.
 void PainterSurface::usePen(bool seam) {
     const double width = strokeWidth(pen(), options_, seam);
-    if (appliedPen_ && appliedPen_->color == pen().color && appliedPen_->width == width) {
+    // A one-unit edge in the facet's own colour only closes seams: one device pixel does that
+    // at any scale, without the stroker that would cost more than the fill.
+    const AppliedPen wanted{pen().color, width, seam && width <= 1.0};
+    if (appliedPen_ == wanted) {
         return;
     }
-    painter_.setPen(QPen(toQColor(pen().color), width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    appliedPen_ = AppliedPen{pen().color, width};
+    QPen applied(toQColor(pen().color), width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    applied.setCosmetic(wanted.cosmetic);
+    painter_.setPen(applied);
+    appliedPen_ = wanted;
 }
 
 void PainterSurface::useBrush() {
@@ -53,7 +69,18 @@ void PainterSurface::Polygon(std::span<const DevicePoint> points) {
     if (points.empty()) {
         return;
     }
-    usePen(pen().color == brush().color);
+    const bool seam = pen().color == brush().color;
+    if (seam && facets_) {
+        const QTransform& scale = painter_.transform();
+        mapped_.resize(points.size());
+        for (std::size_t k = 0; k < points.size(); ++k) {
+            mapped_[k] = scale.map(QPointF(points[k].x, points[k].y));
+        }
+        const Rgb c = brush().color;
+        facets_->fill(mapped_, qRgb(c.r, c.g, c.b));
+        return;
+    }
+    usePen(seam);
     useBrush();
     painter_.drawPolygon(toPolygon(points));
 }

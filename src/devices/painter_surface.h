@@ -3,13 +3,17 @@
 #include <QPointF>
 #include <QPolygon>
 #include <QRectF>
+#include <QSizeF>
 #include <optional>
+#include <vector>
 
+#include "facet_fill.h"
 #include "font_mapping.h"
 #include "render/object_surface.h"
 #include "stroke_style.h"
 
 class QPainter;
+class QPaintDevice;
 
 namespace kavlo {
 
@@ -21,6 +25,9 @@ using PainterOptions = StrokeOptions;
 class PainterSurface final : public ObjectSurface {
   public:
     PainterSurface(QPainter& painter, PainterOptions options);
+    // Draws in units the painter's transform takes to its device: `page` is the page in those
+    // units, and fonts are sized and measured for `fonts`.
+    PainterSurface(QPainter& painter, PainterOptions options, QSizeF page, QPaintDevice* fonts);
 
     void Polygon(std::span<const DevicePoint> points) override;
     void Polyline(std::span<const DevicePoint> points) override;
@@ -39,6 +46,8 @@ class PainterSurface final : public ObjectSurface {
     struct AppliedPen {
         Rgb color;
         double width = 0;
+        bool cosmetic = false;
+        friend bool operator==(const AppliedPen&, const AppliedPen&) = default;
     };
 
     QPainter& painter_;
@@ -46,6 +55,9 @@ class PainterSurface final : public ObjectSurface {
     std::optional<AppliedPen> appliedPen_;
     std::optional<Rgb> appliedBrush_;
     QPolygon polygon_;
+    // On a scaled crisp page, facets in their own colour are filled straight into the image.
+    std::optional<FacetFill> facets_;
+    std::vector<QPointF> mapped_;
     QPointF current_;
     // The device's page in its units: text larger than it is drawn as outlines clipped to it.
     QRectF page_;

@@ -1,10 +1,9 @@
 #include "printer_output.h"
 
-#include <cups/cups.h>
-
 #include <QPrinter>
 #include <QPrinterInfo>
 
+#include "cups_library.h"
 #include "page_output.h"
 #include "pdf_surface.h"
 
@@ -22,29 +21,33 @@ QPageLayout currentLayout(const QPrinterInfo& info) {
     return layout;
 }
 
-PrintResult refused(PrintResult result) {
+PrintResult refused(PrintResult result, const CupsLibrary& cups) {
     result.status = PrintStatus::Refused;
-    result.reason = cupsLastErrorString();
+    result.reason = cups.loaded() ? cups.lastErrorString() : cups.error();
     return result;
 }
 
 // Hands the document to CUPS in one job. Qt's own CUPS engine drops CUPS's answer, so the job
 // goes through libcups, which tells why a job was refused.
 PrintResult submit(PrintResult result, const QByteArray& pdf) {
-    const char* queue = result.printer.c_str();
-    result.jobId = cupsCreateJob(CUPS_HTTP_DEFAULT, queue, "Kavlo", 0, nullptr);
-    if (result.jobId == 0) {
-        return refused(std::move(result));
+    const CupsLibrary cups;
+    if (!cups.loaded()) {
+        return refused(std::move(result), cups);
     }
-    if (cupsStartDocument(CUPS_HTTP_DEFAULT, queue, result.jobId, "page", CUPS_FORMAT_PDF, 1) !=
+    const char* queue = result.printer.c_str();
+    result.jobId = cups.createJob(CUPS_HTTP_DEFAULT, queue, "Kavlo", 0, nullptr);
+    if (result.jobId == 0) {
+        return refused(std::move(result), cups);
+    }
+    if (cups.startDocument(CUPS_HTTP_DEFAULT, queue, result.jobId, "page", CUPS_FORMAT_PDF, 1) !=
         HTTP_STATUS_CONTINUE) {
-        return refused(std::move(result));
+        return refused(std::move(result), cups);
     }
     const bool written =
-        cupsWriteRequestData(CUPS_HTTP_DEFAULT, pdf.constData(),
-                             static_cast<std::size_t>(pdf.size())) == HTTP_STATUS_CONTINUE;
-    if (cupsFinishDocument(CUPS_HTTP_DEFAULT, queue) != IPP_STATUS_OK || !written) {
-        return refused(std::move(result));
+        cups.writeRequestData(CUPS_HTTP_DEFAULT, pdf.constData(),
+                              static_cast<std::size_t>(pdf.size())) == HTTP_STATUS_CONTINUE;
+    if (cups.finishDocument(CUPS_HTTP_DEFAULT, queue) != IPP_STATUS_OK || !written) {
+        return refused(std::move(result), cups);
     }
     result.status = PrintStatus::Accepted;
     return result;

@@ -5,7 +5,6 @@
 namespace kavlo {
 namespace {
 
-constexpr int kScreenDpi = 96;
 constexpr double kInchesPerMetre = 1.0 / 0.0254;
 
 }  // namespace

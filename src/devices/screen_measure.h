@@ -7,6 +7,8 @@
 
 namespace kavlo {
 
+constexpr int kScreenDpi = 96;
+
 // An image with the screen's resolution, so that fonts sized for it measure as on the screen.
 QImage screenImage(int width, int height);
 

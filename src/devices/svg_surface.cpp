@@ -1,9 +1,9 @@
 #include "svg_surface.h"
 
 #include <QFontInfo>
+#include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 
 #include "render/device_profile.h"
 
@@ -12,6 +12,8 @@ namespace {
 
 // Big enough that writing costs little per element, small enough to be no burden.
 constexpr std::size_t kSinkChunk = 1 << 16;
+// Stroke widths in tenths of a twip: finer differences no viewer shows.
+constexpr double kWidthSteps = 10.0;
 
 void append(std::string& out, std::int64_t value) {
     char buffer[24];
@@ -19,16 +21,49 @@ void append(std::string& out, std::int64_t value) {
     out.append(buffer, end);
 }
 
+// Six significant digits, the shortest way.
 void append(std::string& out, double value) {
     char buffer[32];
-    const int n = std::snprintf(buffer, sizeof buffer, "%.6g", value);
-    out.append(buffer, static_cast<std::size_t>(n));
+    const auto end =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 6).ptr;
+    out.append(buffer, end);
+}
+
+// Room for a path's text around its points, and for each point.
+constexpr std::size_t kElementChars = 64;
+constexpr std::size_t kPointChars = 2 * 21 + 2;
+
+char* put(char* at, std::string_view text) {
+    return std::copy(text.begin(), text.end(), at);
+}
+
+char* put(char* at, std::int64_t value) {
+    return std::to_chars(at, at + 21, value).ptr;
+}
+
+double roundedWidth(double width) {
+    return std::round(width * kWidthSteps) / kWidthSteps;
+}
+
+// #rgb where the colour allows it, else #rrggbb.
+char* putColour(char* at, Rgb c) {
+    constexpr std::string_view kHex = "0123456789abcdef";
+    *at++ = '#';
+    const std::uint8_t channels[] = {c.r, c.g, c.b};
+    const bool shortForm =
+        (c.r >> 4) == (c.r & 15) && (c.g >> 4) == (c.g & 15) && (c.b >> 4) == (c.b & 15);
+    for (const std::uint8_t channel : channels) {
+        if (!shortForm) {
+            *at++ = kHex[channel >> 4];
+        }
+        *at++ = kHex[channel & 15];
+    }
+    return at;
 }
 
 void appendColour(std::string& out, Rgb c) {
     char buffer[8];
-    std::snprintf(buffer, sizeof buffer, "#%02x%02x%02x", c.r, c.g, c.b);
-    out += buffer;
+    out.append(buffer, putColour(buffer, c));
 }
 
 void appendEscaped(std::string& out, const std::string& text) {
@@ -76,10 +111,7 @@ SvgSurface::SvgSurface(QRect window, StrokeOptions options, SvgSink sink)
     append(out_, std::int64_t{window.width()});
     out_ += ' ';
     append(out_, std::int64_t{window.height()});
-    // The empty translation keeps whole-page pictures as they always were.
-    out_ +=
-        "\">\n<g transform=\"translate(0 0)\" stroke-linecap=\"round\" "
-        "stroke-linejoin=\"round\">\n";
+    out_ += "\">\n<g stroke-linecap=\"round\" stroke-linejoin=\"round\">\n";
 }
 
 void SvgSurface::flush() {
@@ -94,51 +126,103 @@ void SvgSurface::endElement() {
     }
 }
 
-void SvgSurface::points(std::span<const DevicePoint> points) {
-    out_ += " points=\"";
-    for (std::size_t k = 0; k < points.size(); ++k) {
-        if (k > 0) {
-            out_ += ' ';
-        }
-        append(out_, std::int64_t{points[k].x});
-        out_ += ',';
-        append(out_, std::int64_t{points[k].y});
+void SvgSurface::closeRun() {
+    if (run_) {
+        out_ += "</g>\n";
+        run_.reset();
     }
-    out_ += '"';
 }
 
-void SvgSurface::stroke(bool seam) {
-    out_ += " stroke=\"";
-    appendColour(out_, pen().color);
-    out_ += "\" stroke-width=\"";
-    append(out_, strokeWidth(pen(), options_, seam));
-    out_ += '"';
+// A run of elements of one style shares a group that sets it. Facets edged in their own fill
+// colour take both from `color`, which the group sets to its first facet's colour and a facet
+// of another colour sets for itself.
+void SvgSurface::useStyle(const RunStyle& style) {
+    if (run_ && (run_->kind == RunStyle::Kind::Seamed
+                     ? style.kind == run_->kind && style.width == run_->width
+                     : style == *run_)) {
+        return;
+    }
+    closeRun();
+    out_ += "<g";
+    if (style.kind == RunStyle::Kind::Seamed) {
+        out_ += " color=\"";
+        appendColour(out_, style.fill);
+        out_ += "\" fill=\"currentColor\" stroke=\"currentColor\"";
+    } else {
+        out_ += " fill=\"";
+        if (style.kind == RunStyle::Kind::Line) {
+            out_ += "none";
+        } else {
+            appendColour(out_, style.fill);
+        }
+        out_ += "\" stroke=\"";
+        appendColour(out_, style.stroke);
+        out_ += '"';
+    }
+    out_ += " stroke-width=\"";
+    append(out_, style.width);
+    out_ += "\">\n";
+    run_ = style;
+}
+
+// Relative steps after the first point: small numbers, and a minus sign needs no space. Written
+// straight into the document's buffer, since a page may have millions of them.
+void SvgSurface::path(std::span<const DevicePoint> points, bool closed, std::optional<Rgb> colour) {
+    const std::size_t start = out_.size();
+    out_.resize(start + kElementChars + points.size() * kPointChars);
+    char* at = out_.data() + start;
+    at = put(at, "<path");
+    if (colour) {
+        at = put(at, " color=\"");
+        at = putColour(at, *colour);
+        *at++ = '"';
+    }
+    at = put(at, " d=\"M");
+    at = put(at, points[0].x);
+    *at++ = ' ';
+    at = put(at, points[0].y);
+    for (std::size_t k = 1; k < points.size(); ++k) {
+        const std::int64_t dx = std::int64_t{points[k].x} - points[k - 1].x;
+        const std::int64_t dy = std::int64_t{points[k].y} - points[k - 1].y;
+        if (k == 1) {
+            *at++ = 'l';
+        } else if (dx >= 0) {
+            *at++ = ' ';
+        }
+        at = put(at, dx);
+        if (dy >= 0) {
+            *at++ = ' ';
+        }
+        at = put(at, dy);
+    }
+    if (closed) {
+        *at++ = 'z';
+    }
+    at = put(at, "\"/>\n");
+    out_.resize(static_cast<std::size_t>(at - out_.data()));
+    endElement();
 }
 
 void SvgSurface::Polygon(std::span<const DevicePoint> points) {
     if (points.empty()) {
         return;
     }
-    out_ += "<polygon";
-    this->points(points);
-    out_ += " fill=\"";
-    appendColour(out_, brush().color);
-    out_ += '"';
-    stroke(pen().color == brush().color);
-    out_ += "/>\n";
-    endElement();
+    const PenSpec& edge = pen();
+    const Rgb fill = brush().color;
+    const bool seam = edge.color == fill;
+    useStyle({seam ? RunStyle::Kind::Seamed : RunStyle::Kind::Filled, fill, edge.color,
+              roundedWidth(strokeWidth(edge, options_, seam))});
+    const bool ownColour = seam && run_->fill != fill;
+    path(points, true, ownColour ? std::optional(fill) : std::nullopt);
 }
 
 void SvgSurface::Polyline(std::span<const DevicePoint> points) {
     if (points.size() < 2) {
         return;
     }
-    out_ += "<polyline";
-    this->points(points);
-    out_ += " fill=\"none\"";
-    stroke(false);
-    out_ += "/>\n";
-    endElement();
+    useStyle({RunStyle::Kind::Line, kWhite, pen().color,
+              roundedWidth(strokeWidth(pen(), options_, false))});
+    path(points, false, std::nullopt);
 }
 
 void SvgSurface::MoveToEx(std::int32_t x, std::int32_t y) {
@@ -155,6 +239,8 @@ void SvgSurface::LineTo(std::int32_t x, std::int32_t y) {
 void SvgSurface::SetROP2(int /*mode*/) {}
 
 void SvgSurface::TextOutA(std::int32_t x, std::int32_t y, const std::string& text) {
+    // Text takes no stroke from a run around it.
+    closeRun();
     const DeviceFont& current = currentFont_.get(font());
     out_ += "<text transform=\"translate(";
     append(out_, std::int64_t{x});
@@ -170,7 +256,7 @@ void SvgSurface::TextOutA(std::int32_t x, std::int32_t y, const std::string& tex
     appendEscaped(out_, current.font.family().toStdString());
     out_ += "\" font-size=\"";
     append(out_, static_cast<std::int64_t>(std::llround(current.font.pixelSize() * current.scale)));
-    out_ += "\" fill=\"#000000\" xml:space=\"preserve\">";
+    out_ += "\" fill=\"#000\" xml:space=\"preserve\">";
     appendEscaped(out_, text);
     out_ += "</text>\n";
     endElement();
@@ -181,6 +267,7 @@ TextExtent SvgSurface::GetTextExtentPoint32A(const std::string& text) {
 }
 
 bool SvgSurface::finish() {
+    closeRun();
     out_ += "</g>\n</svg>\n";
     flush();
     return !sinkFailed_;

@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QRect>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,8 +16,9 @@ namespace kavlo {
 // Takes the document piece by piece, in order; false when a piece could not be kept.
 using SvgSink = std::function<bool(std::string_view)>;
 
-// Writes the page operations straight into an SVG picture in device units (twips), one element
-// a call, the picture's viewBox the window on the page. Text is measured with the installed
+// Writes the page operations straight into an SVG picture in device units (twips), one path
+// a call in the calls' order, runs of one style grouped, the picture's viewBox the window on
+// the page. Text is measured with the installed
 // fonts at 1440 dots per inch and written with the family actually used. The document goes to
 // the sink in pieces as it is drawn, so a page of millions of facets is never held whole.
 class SvgSurface final : public ObjectSurface {
@@ -36,8 +38,20 @@ class SvgSurface final : public ObjectSurface {
     bool finish();
 
   private:
-    void points(std::span<const DevicePoint> points);
-    void stroke(bool seam);
+    // What a group of consecutive elements shares.
+    struct RunStyle {
+        // Seamed: a facet edged in its own fill colour.
+        enum class Kind { Seamed, Filled, Line };
+        Kind kind = Kind::Line;
+        Rgb fill;
+        Rgb stroke;
+        double width = 0;
+        friend bool operator==(const RunStyle&, const RunStyle&) = default;
+    };
+
+    void useStyle(const RunStyle& style);
+    void closeRun();
+    void path(std::span<const DevicePoint> points, bool closed, std::optional<Rgb> colour);
     void flush();
     void endElement();
 
@@ -47,6 +61,7 @@ class SvgSurface final : public ObjectSurface {
     QImage metricsDevice_;
     CurrentFont currentFont_;
     std::string out_;
+    std::optional<RunStyle> run_;
     DevicePoint current_;
 };
 

@@ -34,8 +34,9 @@ TwipsWindow metafileWindow(const std::optional<PageSelection>& selection) {
 
 PageOutcome runPagePass(GraphState& g, PageSetup& setup, const PassTarget& target) {
     if (!target.ops) {
-        return composePage(
-            {g, target.surface, target.profile, target.messages, target.screenMeasure}, setup);
+        return composePage({g, target.surface, target.profile, target.messages,
+                            target.screenMeasure, target.plots},
+                           setup);
     }
     const DeviceProfile& profile = target.profile;
     target.ops("{\"op\":\"Device\",\"name\":" + jsonString(profile.name) +
@@ -47,7 +48,7 @@ PageOutcome runPagePass(GraphState& g, PageSetup& setup, const PassTarget& targe
     DrawSurface& measure = &target.screenMeasure == &target.surface
                                ? static_cast<DrawSurface&>(recorder)
                                : target.screenMeasure;
-    return composePage({g, recorder, profile, target.messages, measure}, setup);
+    return composePage({g, recorder, profile, target.messages, measure, target.plots}, setup);
 }
 
 PageOutcome runPagePass(const PageRequest& request, const PassTarget& target) {

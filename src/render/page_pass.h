@@ -63,6 +63,8 @@ struct PassTarget {
     DrawSurface& screenMeasure;
     // When set, takes a line naming the device and then one line per drawing call.
     OpsLine ops;
+    // False for a pass that only reads the page's files for their messages and outcome.
+    bool plots = true;
 };
 
 // The one page pass every output draws with: the page of `setup` on the target, with the view

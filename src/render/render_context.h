@@ -15,6 +15,9 @@ struct RenderContext {
     const DeviceProfile& profile;
     MessageSink& messages;
     DrawSurface& screenMeasure;
+    // False in a pass that only reads: the plots of the data would draw nothing anyone sees,
+    // and they tell nothing.
+    bool plots = true;
 
     DevicePoint device(float x, float y) const;
 };

@@ -13,9 +13,6 @@
 namespace kavlo {
 namespace {
 
-// The printed page's resolution, as `kavlo render` writes it.
-constexpr int kPageFileDpi = 600;
-
 struct PageFileType {
     const char* filter;
     const char* extension;
@@ -78,9 +75,10 @@ WriteResult savePageFile(const PageRequest& request, const std::filesystem::path
     if (device == nullptr) {
         return {"ファイル " + path.string() + " は PNG、PDF、SVG、EMF のどれでもありません。"};
     }
-    // The user has seen the reading's messages when the page was drawn.
+    // The user has seen the reading's messages when the page was drawn. Each device writes at
+    // its own resolution, as `kavlo render` does.
     SilentMessages silent;
-    return writePageFile({*device, kPageFileDpi, request, silent}, path, outcome);
+    return writePageFile({*device, device->defaultDpi, request, silent}, path, outcome);
 }
 
 }  // namespace kavlo

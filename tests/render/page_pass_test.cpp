@@ -55,6 +55,30 @@ TEST(PagePassTest, TheViewStepsTurnThePageOnEveryDevice) {
     EXPECT_EQ(passCalls(printerProfile(600), g, setup), passCalls(printerProfile(600), turned));
 }
 
+TEST(PagePassTest, APassThatOnlyReadsTellsWhatThePlottingPassTells) {
+    TempDir dir;
+    PageRequest request;
+    request.setup.file(FileKind::Format, 1) = dir.write("f.dat", FormatLines{}.text());
+    request.setup.file(FileKind::Numeric, 1) = dir.write("n.dat", "3, 2\n0, 1, 2\n3, 4, 5\n");
+    request.setup.file(FileKind::Format, 2) = (dir.path() / "missing.dat").string();
+    const DeviceProfile profile = screenProfile();
+    const auto pass = [&](bool plots, RecordedMessages& messages) {
+        RecordingSurface surface;
+        const PageOutcome outcome =
+            runPagePass(request, {surface, profile, messages, surface, {}, plots});
+        return std::pair(outcome.allDrawn, surface.ops().size());
+    };
+    RecordedMessages plotted;
+    RecordedMessages read;
+    const auto [plottedDrawn, plottedCalls] = pass(true, plotted);
+    const auto [readDrawn, readCalls] = pass(false, read);
+    ASSERT_FALSE(plotted.messages.empty());
+    EXPECT_EQ(read.messages, plotted.messages);
+    EXPECT_EQ(readDrawn, plottedDrawn);
+    EXPECT_LT(readCalls, plottedCalls) << "the curves are left out";
+    EXPECT_GT(readCalls, 0u) << "the frame is still laid out";
+}
+
 TEST(PagePassTest, TheMetafileWindowIsTheSelectionOrTheWholePage) {
     const TwipsWindow page{0, 0, 11907, 16840};
     EXPECT_EQ(metafileWindow(std::nullopt), page);

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QImage>
+#include <QPointF>
+#include <span>
+#include <vector>
+
+namespace kavlo {
+
+// Fills polygons in one opaque colour straight into an RGB32 image: a pixel is filled when its
+// centre lies inside by the odd-even rule, so polygons that share an edge tile without a gap or
+// an overlap. Far cheaper than a painter for the many small facets of a surface.
+class FacetFill {
+  public:
+    explicit FacetFill(QImage& image) : image_(image) {}
+
+    // `points` in image pixels.
+    void fill(std::span<const QPointF> points, QRgb colour);
+
+  private:
+    QImage& image_;
+    std::vector<double> crossings_;
+};
+
+}  // namespace kavlo

@@ -1,0 +1,208 @@
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QPainter>
+#include <QProcess>
+#include <QXmlStreamReader>
+#include <array>
+#include <cmath>
+#include <cstdlib>
+#include <sstream>
+
+#include "application_folder.h"
+#include "core/page_setup.h"
+#include "devices/facet_fill.h"
+#include "devices/output_device.h"
+#include "devices/page_output.h"
+#include "devices/screen_measure.h"
+#include "render_command.h"
+#include "test_files.h"
+
+namespace kavlo {
+namespace {
+
+using test::TempDir;
+
+// How far two pictures of one size differ: the mean difference of a channel (0..255), and the
+// share of pixels that differ by more than half the range in some channel.
+struct Difference {
+    double mean = 0;
+    double farShare = 0;
+};
+
+Difference differenceOf(const QImage& a, const QImage& b) {
+    const QImage x = a.convertToFormat(QImage::Format_RGB32);
+    const QImage y = b.convertToFormat(QImage::Format_RGB32);
+    double sum = 0;
+    long far = 0;
+    for (int row = 0; row < x.height(); ++row) {
+        const auto* p = reinterpret_cast<const QRgb*>(x.constScanLine(row));
+        const auto* q = reinterpret_cast<const QRgb*>(y.constScanLine(row));
+        for (int col = 0; col < x.width(); ++col) {
+            const int dr = std::abs(qRed(p[col]) - qRed(q[col]));
+            const int dg = std::abs(qGreen(p[col]) - qGreen(q[col]));
+            const int db = std::abs(qBlue(p[col]) - qBlue(q[col]));
+            sum += dr + dg + db;
+            far += std::max({dr, dg, db}) > 128 ? 1 : 0;
+        }
+    }
+    const double pixels = static_cast<double>(x.width()) * x.height();
+    return {sum / (3 * pixels), far / pixels};
+}
+
+std::string render(std::vector<std::string> args) {
+    std::ostringstream err;
+    return err.str() + "exit " + std::to_string(runRender(args, err));
+}
+
+TEST(PngPages, AnyDpiDrawsTheScreenPageScaled) {
+    const TempDir dir;
+    const std::string home = (dir.path() / "home").string();
+    const QString screen = QString::fromStdString((dir.path() / "96.png").string());
+    const QString fine = QString::fromStdString((dir.path() / "300.png").string());
+    ASSERT_EQ(render({"--home", home, "-o", screen.toStdString()}), "exit 0");
+    ASSERT_EQ(render({"--home", home, "--dpi", "300", "-o", fine.toStdString()}), "exit 0");
+    const QImage page(screen);
+    const QImage large(fine);
+    EXPECT_EQ(page.size(), QSize(794, 1123)) << "96 DPI unless asked";
+    EXPECT_EQ(large.size(), QSize(2481, 3508)) << "A4 at 300 DPI";
+    EXPECT_EQ(large.dotsPerMeterX(), 11811);
+
+    const Difference scaledDown = differenceOf(
+        large.scaled(page.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation), page);
+    // Thin lines come back smoothed, and glyphs are hinted for their size.
+    EXPECT_LT(scaledDown.mean, 7.0);
+    EXPECT_LT(scaledDown.farShare, 0.02);
+    // A page drawn unscaled in the corner, or two pixels off, is far from it.
+    const Difference shifted = differenceOf(page.copy(2, 0, page.width(), page.height()), page);
+    EXPECT_GT(shifted.mean, 2 * scaledDown.mean);
+}
+
+TEST(PngEncoder, EveryColourAndTheResolutionComeBack) {
+    QImage image(301, 7, QImage::Format_RGB32);
+    std::uint32_t state = 12345;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            state = state * 1103515245u + 12345u;
+            image.setPixel(x, y, 0xff000000u | (state >> 8));
+        }
+    }
+    image.setDotsPerMeterX(11811);
+    image.setDotsPerMeterY(3780);
+    const QImage back = QImage::fromData(encodePng(image), "PNG");
+    EXPECT_EQ(back.convertToFormat(QImage::Format_RGB32), image);
+    EXPECT_EQ(std::pair(back.dotsPerMeterX(), back.dotsPerMeterY()), std::pair(11811, 3780));
+    EXPECT_TRUE(encodePng(QImage()).isEmpty());
+}
+
+TEST(FacetFill, FacetsSharingAnEdgeTileWithoutGapOrOverlap) {
+    QImage image(40, 40, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    FacetFill facets(image);
+    // A square of 10.3 .. 30.3 cut along its diagonal: the pixels of centres inside it.
+    const std::array<QPointF, 3> upper{{{10.3, 10.3}, {30.3, 10.3}, {30.3, 30.3}}};
+    const std::array<QPointF, 3> lower{{{10.3, 10.3}, {30.3, 30.3}, {10.3, 30.3}}};
+    facets.fill(upper, qRgb(255, 0, 0));
+    facets.fill(lower, qRgb(0, 0, 255));
+    int red = 0;
+    int blue = 0;
+    for (int y = 0; y < 40; ++y) {
+        for (int x = 0; x < 40; ++x) {
+            const bool inside = x >= 10 && x < 30 && y >= 10 && y < 30;  // centres in the square
+            const QRgb pixel = image.pixel(x, y);
+            red += pixel == qRgb(255, 0, 0) ? 1 : 0;
+            blue += pixel == qRgb(0, 0, 255) ? 1 : 0;
+            EXPECT_EQ(pixel != qRgb(255, 255, 255), inside) << x << "," << y;
+        }
+    }
+    EXPECT_EQ(red + blue, 400);
+    EXPECT_NEAR(red, blue, 20);
+    // Outside the image nothing is written, and nothing wraps round.
+    const std::array<QPointF, 4> across{{{-50, 5}, {90, 5}, {90, 7}, {-50, 7}}};
+    facets.fill(across, qRgb(0, 255, 0));
+    EXPECT_EQ(image.pixel(0, 5), qRgb(0, 255, 0));
+    EXPECT_EQ(image.pixel(39, 6), qRgb(0, 255, 0));
+    EXPECT_EQ(image.pixel(0, 7), qRgb(255, 255, 255));
+}
+
+// The page of a bump on a grid of n x n nodes, shaded.
+PageSetup shadedSurfacePage(const TempDir& dir, int n) {
+    std::ostringstream grid;
+    grid << n << ", " << n << "\n";
+    for (int j = 0; j < n; ++j) {
+        for (int i = 0; i < n; ++i) {
+            const double x = 4.0 * i / n - 2;
+            const double y = 4.0 * j / n - 2;
+            grid << std::exp(-x * x - y * y) << (i + 1 < n ? ", " : "\n");
+        }
+    }
+    PageSetup setup;
+    setup.file(FileKind::Format, 1) = dir.write(
+        "shaded.dat",
+        "surface\n\n\n100, 80, 60, 5, 8, 0, 7\n\n30, 20, 1, 0, 6\n\n\n4, 1, 0, 3\n\n4, 1, "
+        "0, 3\n\n4, 1, 0, 0\n\n\n5, x\n\n5, y\n\n5, z\n");
+    setup.file(FileKind::Numeric, 1) = dir.write("bump.dat", grid.str());
+    return setup;
+}
+
+// The metafile's page painted straight onto an image of `size`, as the vector picture means it.
+QImage paintedMetafilePage(const PageRequest& request, QSize size) {
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.scale(size.width() / static_cast<double>(kPageWidthTwips),
+                  size.height() / static_cast<double>(kPageHeightTwips));
+    QImage twips(1, 1, QImage::Format_RGB32);
+    twips.setDotsPerMeterX(static_cast<int>(1440 / 0.0254));
+    twips.setDotsPerMeterY(static_cast<int>(1440 / 0.0254));
+    PainterSurface surface(painter, {true, kSvgMinimumStroke, kSeamWidthMm * kTwipsPerMm},
+                           QSizeF(kPageWidthTwips, kPageHeightTwips), &twips);
+    const DeviceProfile profile = metafileProfile();
+    ScreenMeasure screen;
+    SilentMessages silent;
+    runPagePass(request, {surface, profile, silent, screen.surface(), {}});
+    return image;
+}
+
+// The picture as another program draws it.
+QImage drawnByRsvg(const QByteArray& svg, QSize size, const TempDir& dir) {
+    const QString in = QString::fromStdString(dir.write("picture.svg", svg.toStdString()));
+    const QString out = QString::fromStdString((dir.path() / "picture.png").string());
+    QProcess rsvg;
+    rsvg.start("rsvg-convert", {"-w", QString::number(size.width()), "-h",
+                                QString::number(size.height()), "-b", "white", "-o", out, in});
+    if (!rsvg.waitForFinished(60000) || rsvg.exitCode() != 0) {
+        return {};
+    }
+    return QImage(out);
+}
+
+TEST(SvgPages, AnotherRendererDrawsTheSamePageAsThePainter) {
+    const TempDir dir;
+    ASSERT_TRUE(seedApplicationFolder(dir.path() / "home"));
+    const QSize size(794, 1123);
+    for (const PageSetup& setup :
+         {sampleSetup((dir.path() / "home").string()), shadedSurfacePage(dir, 100)}) {
+        const PageRequest request{setup, {}, std::nullopt};
+        PageOutcome outcome;
+        const QByteArray svg = renderMetafilePicture(request, outcome);
+        ASSERT_TRUE(outcome.allDrawn);
+
+        QXmlStreamReader xml(svg);
+        ASSERT_TRUE(xml.readNextStartElement());
+        EXPECT_EQ(xml.attributes().value("viewBox").toString(), "0 0 11907 16840");
+        while (!xml.atEnd()) {
+            xml.readNext();
+        }
+        EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+
+        const QImage drawn = drawnByRsvg(svg, size, dir);
+        ASSERT_EQ(drawn.size(), size) << "rsvg-convert (librsvg2-bin) draws the picture";
+        const Difference difference = differenceOf(drawn, paintedMetafilePage(request, size));
+        EXPECT_LT(difference.mean, 1.5);
+        EXPECT_LT(difference.farShare, 0.002);
+    }
+}
+
+}  // namespace
+}  // namespace kavlo
