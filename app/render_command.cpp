@@ -125,7 +125,7 @@ std::optional<RenderOptions> parseRenderOptions(std::span<const std::string> arg
             options.device = device;
         } else if (arg == "--dpi") {
             const auto dpi = parseDecimal(value);
-            if (!dpi || *dpi != static_cast<int>(*dpi) || *dpi < 72 || *dpi > 4800) {
+            if (!dpi || *dpi != static_cast<int>(*dpi) || *dpi < 72 || *dpi > kLargestDpi) {
                 err << "kavlo render: --dpi takes a whole number from 72 to 4800\n";
                 return std::nullopt;
             }
@@ -155,6 +155,14 @@ std::optional<RenderOptions> parseRenderOptions(std::span<const std::string> arg
         err << "kavlo render: --select needs the metafile or emf device and an .svg or .emf "
                "output\n";
         return std::nullopt;
+    }
+    for (const OutputDevice* device :
+         {options.device, options.output ? outputDeviceForFile(*options.output) : nullptr}) {
+        if (device && options.dpi > device->largestDpi) {
+            err << "kavlo render: --dpi goes up to " << device->largestDpi << " for the "
+                << device->name << " device\n";
+            return std::nullopt;
+        }
     }
     return options;
 }

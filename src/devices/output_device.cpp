@@ -52,7 +52,8 @@ DeviceProfile metafileAt(int /*dpi*/) {
 }
 
 constexpr std::array<OutputDevice, 4> kDevices{{
-    {DeviceKind::Screen, "screen", ".png", screenAt, writeScreenFile, true},
+    {DeviceKind::Screen, "screen", ".png", screenAt, writeScreenFile, true, kScreenDpi,
+     kLargestImageDpi},
     {DeviceKind::Printer, "printer", ".pdf", printerAt, writePrinterFile, false, 600},
     {DeviceKind::Metafile, "metafile", ".svg", metafileAt, writeMetafileFile, false},
     {DeviceKind::Metafile, "emf", ".emf", metafileAt, writeEmfFile, false},

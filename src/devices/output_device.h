@@ -17,6 +17,10 @@ class QPainter;
 
 namespace kavlo {
 
+constexpr int kLargestDpi = 4800;
+// An A4 page image at this resolution takes half a gigabyte.
+constexpr int kLargestImageDpi = 1200;
+
 // One output device: everything that differs from one device to the next. Adding a device is
 // one drawing target and one row of `outputDevices()`.
 struct OutputDevice {
@@ -34,6 +38,8 @@ struct OutputDevice {
     bool readingShowsMessages;
     // The resolution `writeFile` draws at unless the user asks for another.
     int defaultDpi = kScreenDpi;
+    // The highest resolution it takes: a page image's memory grows with its square.
+    int largestDpi = kLargestDpi;
 };
 
 std::span<const OutputDevice> outputDevices();

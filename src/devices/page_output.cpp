@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "atomic_file_device.h"
+#include "byte_sink.h"
 #include "pdf_surface.h"
 #include "svg_surface.h"
 
@@ -22,7 +22,7 @@ int dotsFor(int twips, int dpi) {
 }
 
 // Draws an SVG picture, handing the document to `sink` as it grows.
-bool drawSvg(const DrawCallback& draw, QRect window, SvgSink sink) {
+bool drawSvg(const DrawCallback& draw, QRect window, ByteSink sink) {
     SvgSurface surface(window, StrokeOptions{true, kSvgMinimumStroke, kSeamWidthMm * kTwipsPerMm},
                        std::move(sink));
     draw(surface);
@@ -96,36 +96,22 @@ QPageLayout a4Layout() {
 }
 
 WriteResult writePdfPage(const std::filesystem::path& path, int dpi, const DrawCallback& draw) {
-    AtomicFile file(path);
-    if (WriteResult opened = file.open(); !opened.ok()) {
-        return opened;
-    }
-    // A failed write is remembered by the file and reported by commit.
-    PdfSurface surface(a4Layout(), dpi, printerPainterOptions(dpi),
-                       [&](std::string_view piece) { return file.write(piece); });
-    draw(surface);
-    surface.finish();
-    return file.commit();
+    return writeStreamed(path, [&](const ByteSink& sink) {
+        PdfSurface surface(a4Layout(), dpi, printerPainterOptions(dpi), sink);
+        draw(surface);
+        surface.finish();
+    });
 }
 
 QByteArray renderSvgPicture(const DrawCallback& draw, QRect windowTwips) {
     QByteArray svg;
-    drawSvg(draw, windowTwips, [&](std::string_view piece) {
-        svg.append(piece.data(), static_cast<qsizetype>(piece.size()));
-        return true;
-    });
+    drawSvg(draw, windowTwips, appendingTo(svg));
     return svg;
 }
 
 WriteResult writeSvgPicture(const std::filesystem::path& path, const DrawCallback& draw,
                             QRect windowTwips) {
-    AtomicFile file(path);
-    if (WriteResult opened = file.open(); !opened.ok()) {
-        return opened;
-    }
-    // A failed write is remembered by the file and reported by commit.
-    drawSvg(draw, windowTwips, [&](std::string_view piece) { return file.write(piece); });
-    return file.commit();
+    return writeStreamed(path, [&](const ByteSink& sink) { drawSvg(draw, windowTwips, sink); });
 }
 
 }  // namespace kavlo

@@ -6,10 +6,9 @@
 #include <string_view>
 #include <vector>
 
-namespace kavlo {
+#include "byte_sink.h"
 
-// Takes output piece by piece, in order; false when a piece could not be kept.
-using ByteSink = std::function<bool(std::string_view)>;
+namespace kavlo {
 
 // The frame of a PDF file written front to back into a sink: numbered objects, compressed
 // streams, and the cross-reference table that finds them.

@@ -58,10 +58,7 @@ PrintResult submit(PrintResult result, const QByteArray& pdf) {
 QByteArray renderPdfPage(const QPageLayout& layout, int dpi, const PaintPage& paint) {
     // Built in memory: the document goes to CUPS, not into a file.
     QByteArray pdf;
-    PdfSurface surface(layout, dpi, printerPainterOptions(dpi), [&](std::string_view piece) {
-        pdf.append(piece.data(), static_cast<qsizetype>(piece.size()));
-        return true;
-    });
+    PdfSurface surface(layout, dpi, printerPainterOptions(dpi), appendingTo(pdf));
     paint(surface, dpi);
     return surface.finish() ? pdf : QByteArray();
 }

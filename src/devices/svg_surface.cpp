@@ -92,7 +92,7 @@ void appendEscaped(std::string& out, const std::string& text) {
 
 }  // namespace
 
-SvgSurface::SvgSurface(QRect window, StrokeOptions options, SvgSink sink)
+SvgSurface::SvgSurface(QRect window, StrokeOptions options, ByteSink sink)
     : options_(options),
       sink_(std::move(sink)),
       metricsDevice_(measuringDevice(1440)),

@@ -7,14 +7,12 @@
 #include <string>
 #include <string_view>
 
+#include "byte_sink.h"
 #include "font_mapping.h"
 #include "render/object_surface.h"
 #include "stroke_style.h"
 
 namespace kavlo {
-
-// Takes the document piece by piece, in order; false when a piece could not be kept.
-using SvgSink = std::function<bool(std::string_view)>;
 
 // Writes the page operations straight into an SVG picture in device units (twips), one path
 // a call in the calls' order, runs of one style grouped, the picture's viewBox the window on
@@ -23,7 +21,7 @@ using SvgSink = std::function<bool(std::string_view)>;
 // the sink in pieces as it is drawn, so a page of millions of facets is never held whole.
 class SvgSurface final : public ObjectSurface {
   public:
-    SvgSurface(QRect window, StrokeOptions options, SvgSink sink);
+    SvgSurface(QRect window, StrokeOptions options, ByteSink sink);
 
     void Polygon(std::span<const DevicePoint> points) override;
     void Polyline(std::span<const DevicePoint> points) override;
@@ -56,7 +54,7 @@ class SvgSurface final : public ObjectSurface {
     void endElement();
 
     StrokeOptions options_;
-    SvgSink sink_;
+    ByteSink sink_;
     bool sinkFailed_ = false;
     QImage metricsDevice_;
     CurrentFont currentFont_;

@@ -227,6 +227,13 @@ TEST(RenderCommandTest, UsageErrors) {
     EXPECT_EQ(render({"-o", d + "/page.bmp"}),
               "kavlo render: the output is a .png, .pdf, .svg or .emf file\n" +
                   std::string(renderUsage()) + "exit 2\n");
+    // A page image is bounded, whether it is the output or only the ops pass's scratch page.
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--dpi", "1201", "-o", d + "/page.png"},
+          {"--dpi", "1201", "--device", "screen", "-o", d + "/page.pdf"}}) {
+        EXPECT_EQ(render(args), "kavlo render: --dpi goes up to 1200 for the screen device\n" +
+                                    std::string(renderUsage()) + "exit 2\n");
+    }
     EXPECT_TRUE(std::string(renderUsage())
                     .starts_with("usage: kavlo render [--home DIR] [--pth FILE] [--device "
                                  "screen|printer|metafile|emf] [--dpi N]"));
