@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/messages.h"
+#include "core/page_setup.h"
 
 namespace kavlo::test {
 
@@ -54,5 +55,8 @@ struct FormatLines {
     std::string zTitle = "4, Z axis";                // line 20
     std::string text(std::string_view lineEnd = "\r\n") const;
 };
+
+// A shaded bump on a grid of n x n nodes, alone in slot 1 of a page.
+PageSetup shadedSurfacePage(const TempDir& dir, int n);
 
 }  // namespace kavlo::test

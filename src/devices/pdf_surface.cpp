@@ -210,16 +210,6 @@ void PdfSurface::Polyline(std::span<const DevicePoint> points) {
     endOperation();
 }
 
-void PdfSurface::MoveToEx(std::int32_t x, std::int32_t y) {
-    current_ = {x, y};
-}
-
-void PdfSurface::LineTo(std::int32_t x, std::int32_t y) {
-    const std::array<DevicePoint, 2> line{current_, DevicePoint{x, y}};
-    Polyline(line);
-    current_ = {x, y};
-}
-
 // Copy-pen is the only raster mode the pages use: plain painting over what lies below.
 void PdfSurface::SetROP2(int /*mode*/) {}
 

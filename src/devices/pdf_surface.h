@@ -31,8 +31,6 @@ class PdfSurface final : public ObjectSurface {
 
     void Polygon(std::span<const DevicePoint> points) override;
     void Polyline(std::span<const DevicePoint> points) override;
-    void MoveToEx(std::int32_t x, std::int32_t y) override;
-    void LineTo(std::int32_t x, std::int32_t y) override;
     void SetROP2(int mode) override;
     void TextOutA(std::int32_t x, std::int32_t y, const std::string& text) override;
     TextExtent GetTextExtentPoint32A(const std::string& text) override;
@@ -66,7 +64,6 @@ class PdfSurface final : public ObjectSurface {
     std::optional<PdfPalettes::Entry> fill_;
     std::optional<double> width_;
     std::string out_;
-    DevicePoint current_;
     // The last polygon as written: the next one is turned so that the corners they share come
     // in the same order at the same end, which compresses far better; a closed outline looks
     // the same from any corner in either direction.

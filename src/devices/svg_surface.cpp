@@ -225,16 +225,6 @@ void SvgSurface::Polyline(std::span<const DevicePoint> points) {
     path(points, false, std::nullopt);
 }
 
-void SvgSurface::MoveToEx(std::int32_t x, std::int32_t y) {
-    current_ = {x, y};
-}
-
-void SvgSurface::LineTo(std::int32_t x, std::int32_t y) {
-    const std::array<DevicePoint, 2> line{current_, DevicePoint{x, y}};
-    Polyline(line);
-    current_ = {x, y};
-}
-
 // Copy-pen is the only raster mode the pages use: plain painting over what lies below.
 void SvgSurface::SetROP2(int /*mode*/) {}
 

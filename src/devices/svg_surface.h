@@ -25,8 +25,6 @@ class SvgSurface final : public ObjectSurface {
 
     void Polygon(std::span<const DevicePoint> points) override;
     void Polyline(std::span<const DevicePoint> points) override;
-    void MoveToEx(std::int32_t x, std::int32_t y) override;
-    void LineTo(std::int32_t x, std::int32_t y) override;
     void SetROP2(int mode) override;
     void TextOutA(std::int32_t x, std::int32_t y, const std::string& text) override;
     TextExtent GetTextExtentPoint32A(const std::string& text) override;
@@ -60,7 +58,6 @@ class SvgSurface final : public ObjectSurface {
     CurrentFont currentFont_;
     std::string out_;
     std::optional<RunStyle> run_;
-    DevicePoint current_;
 };
 
 }  // namespace kavlo

@@ -1,5 +1,7 @@
 #include "object_surface.h"
 
+#include <array>
+
 namespace kavlo {
 
 ObjectSurface::ObjectSurface() {
@@ -79,6 +81,16 @@ const BrushSpec& ObjectSurface::brush() const {
 }
 const FontSpec& ObjectSurface::font() const {
     return std::get<FontSpec>(*find(font_));
+}
+
+void ObjectSurface::MoveToEx(std::int32_t x, std::int32_t y) {
+    current_ = {x, y};
+}
+
+void ObjectSurface::LineTo(std::int32_t x, std::int32_t y) {
+    const std::array<DevicePoint, 2> line{current_, DevicePoint{x, y}};
+    Polyline(line);
+    current_ = {x, y};
 }
 
 }  // namespace kavlo

@@ -40,6 +40,11 @@ class ObjectSurface : public DrawSurface {
     ObjectId SelectObject(ObjectId object) override;
     void DeleteObject(ObjectId object) override;
 
+    // A line from the current point is a two-point polyline, on devices without lines of
+    // their own.
+    void MoveToEx(std::int32_t x, std::int32_t y) override;
+    void LineTo(std::int32_t x, std::int32_t y) override;
+
     // How many created objects are alive (stock objects not counted); leaks show here.
     int liveObjects() const;
 
@@ -68,6 +73,7 @@ class ObjectSurface : public DrawSurface {
     ObjectId pen_ = 0;
     ObjectId brush_ = 0;
     ObjectId font_ = 0;
+    DevicePoint current_;
 };
 
 }  // namespace kavlo

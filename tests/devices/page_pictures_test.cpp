@@ -21,6 +21,7 @@
 namespace kavlo {
 namespace {
 
+using test::shadedSurfacePage;
 using test::TempDir;
 
 // How far two pictures of one size differ: the mean difference of a channel (0..255), and the
@@ -125,26 +126,6 @@ TEST(FacetFill, FacetsSharingAnEdgeTileWithoutGapOrOverlap) {
     EXPECT_EQ(image.pixel(0, 7), qRgb(255, 255, 255));
 }
 
-// The page of a bump on a grid of n x n nodes, shaded.
-PageSetup shadedSurfacePage(const TempDir& dir, int n) {
-    std::ostringstream grid;
-    grid << n << ", " << n << "\n";
-    for (int j = 0; j < n; ++j) {
-        for (int i = 0; i < n; ++i) {
-            const double x = 4.0 * i / n - 2;
-            const double y = 4.0 * j / n - 2;
-            grid << std::exp(-x * x - y * y) << (i + 1 < n ? ", " : "\n");
-        }
-    }
-    PageSetup setup;
-    setup.file(FileKind::Format, 1) = dir.write(
-        "shaded.dat",
-        "surface\n\n\n100, 80, 60, 5, 8, 0, 7\n\n30, 20, 1, 0, 6\n\n\n4, 1, 0, 3\n\n4, 1, "
-        "0, 3\n\n4, 1, 0, 0\n\n\n5, x\n\n5, y\n\n5, z\n");
-    setup.file(FileKind::Numeric, 1) = dir.write("bump.dat", grid.str());
-    return setup;
-}
-
 // The metafile's page painted straight onto an image of `size`, as the vector picture means it.
 QImage paintedMetafilePage(const PageRequest& request, QSize size) {
     QImage image(size, QImage::Format_RGB32);
@@ -152,9 +133,7 @@ QImage paintedMetafilePage(const PageRequest& request, QSize size) {
     QPainter painter(&image);
     painter.scale(size.width() / static_cast<double>(kPageWidthTwips),
                   size.height() / static_cast<double>(kPageHeightTwips));
-    QImage twips(1, 1, QImage::Format_RGB32);
-    twips.setDotsPerMeterX(static_cast<int>(1440 / 0.0254));
-    twips.setDotsPerMeterY(static_cast<int>(1440 / 0.0254));
+    QImage twips = measuringDevice(1440);
     PainterSurface surface(painter, {true, kSvgMinimumStroke, kSeamWidthMm * kTwipsPerMm},
                            QSizeF(kPageWidthTwips, kPageHeightTwips), &twips);
     const DeviceProfile profile = metafileProfile();

@@ -71,24 +71,6 @@ double differingShare(const QImage& a, const QImage& b) {
     return static_cast<double>(differing) / (a.width() * a.height());
 }
 
-// A shaded 100 x 100 surface alone on the page.
-PageRequest surfacePage(const TempDir& dir) {
-    std::string grid = "100, 100\n";
-    for (int j = 0; j < 100; ++j) {
-        for (int i = 0; i < 100; ++i) {
-            const double x = 0.04 * i - 2;
-            const double y = 0.04 * j - 2;
-            grid += std::to_string(std::exp(-x * x - y * y)) + (i < 99 ? ", " : "\n");
-        }
-    }
-    test::FormatLines format;
-    format.tilt = "20, 45, 1, 0, 6";
-    PageRequest request;
-    request.setup.file(FileKind::Format, 1) = dir.write("surface.fmt", format.text());
-    request.setup.file(FileKind::Numeric, 1) = dir.write("surface.dat", grid);
-    return request;
-}
-
 DrawCallback printerPass(const PageRequest& request) {
     return [request](DrawSurface& surface) {
         SilentMessages silent;
@@ -145,7 +127,7 @@ TEST(PdfSurface, PagesLookAsThePainterDrawsThem) {
     };
     const std::array<Page, 3> pages{{
         {"sample", printerPass(sample), 0.0005, 1.0},
-        {"surface", printerPass(surfacePage(dir)), 0.0005, 0.7},
+        {"surface", printerPass({test::shadedSurfacePage(dir, 100), {}, {}}), 0.0005, 0.7},
         {"mixed", drawMixed, 0.003, 1.5},
     }};
     for (const auto& [name, draw, tolerance, sizeShare] : pages) {
