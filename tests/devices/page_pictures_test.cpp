@@ -80,19 +80,22 @@ TEST(PngPages, AnyDpiDrawsTheScreenPageScaled) {
 }
 
 TEST(PngEncoder, EveryColourAndTheResolutionComeBack) {
-    QImage image(301, 7, QImage::Format_RGB32);
-    std::uint32_t state = 12345;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            state = state * 1103515245u + 12345u;
-            image.setPixel(x, y, 0xff000000u | (state >> 8));
+    // From a blank page through packed palettes of every depth to more colours than one holds.
+    for (const std::uint32_t colours : {1u, 2u, 3u, 16u, 17u, 256u, 257u, 1u << 24}) {
+        QImage image(301, 7, QImage::Format_RGB32);
+        std::uint32_t state = 12345;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                state = state * 1103515245u + 12345u;
+                image.setPixel(x, y, 0xff000000u | ((state >> 8) % colours * 0x010101u * 61u));
+            }
         }
+        image.setDotsPerMeterX(11811);
+        image.setDotsPerMeterY(3780);
+        const QImage back = QImage::fromData(encodePng(image), "PNG");
+        EXPECT_EQ(back.convertToFormat(QImage::Format_RGB32), image) << colours;
+        EXPECT_EQ(std::pair(back.dotsPerMeterX(), back.dotsPerMeterY()), std::pair(11811, 3780));
     }
-    image.setDotsPerMeterX(11811);
-    image.setDotsPerMeterY(3780);
-    const QImage back = QImage::fromData(encodePng(image), "PNG");
-    EXPECT_EQ(back.convertToFormat(QImage::Format_RGB32), image);
-    EXPECT_EQ(std::pair(back.dotsPerMeterX(), back.dotsPerMeterY()), std::pair(11811, 3780));
     EXPECT_TRUE(encodePng(QImage()).isEmpty());
 }
 
