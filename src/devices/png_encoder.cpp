@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 #include <vector>
 
@@ -56,6 +57,13 @@ void filterRow(const QRgb* pixels, int width, std::vector<std::uint8_t>& row) {
     }
 }
 
+// Whether every pixel of the row has the first one's colour: most rows of a page do, and the
+// library's compare is far quicker than a loop over the pixels.
+bool uniform(const QRgb* pixels, int width) {
+    return std::memcmp(pixels, pixels + 1, (static_cast<std::size_t>(width) - 1) * sizeof(QRgb)) ==
+           0;
+}
+
 // The colours of an image that has few: a blank page, lines and text. Empty when it has more
 // than a palette holds.
 std::vector<QRgb> paletteOf(const QImage& image) {
@@ -64,7 +72,8 @@ std::vector<QRgb> paletteOf(const QImage& image) {
     for (int y = 0; y < image.height(); ++y) {
         const auto* pixels = reinterpret_cast<const QRgb*>(image.constScanLine(y));
         QRgb last = ~pixels[0];
-        for (int x = 0; x < width; ++x) {
+        const int end = uniform(pixels, width) ? 1 : width;
+        for (int x = 0; x < end; ++x) {
             if (pixels[x] == last) {
                 continue;
             }
@@ -106,14 +115,20 @@ class IndexedRows {
         std::fill(row.begin(), row.end(), 0);
         row[0] = kNoFilter;
         const int perByte = 8 / bits_;
+        if (uniform(pixels, width)) {
+            std::uint8_t pattern = 0;
+            for (int k = 0; k < perByte; ++k) {
+                pattern = static_cast<std::uint8_t>(pattern << bits_ | indexOf(pixels[0]));
+            }
+            std::fill(row.begin() + 1, row.end(), pattern);
+            return;
+        }
         QRgb last = ~pixels[0];
         std::uint8_t lastIndex = 0;
         for (int x = 0; x < width; ++x) {
             if (pixels[x] != last) {
                 last = pixels[x];
-                lastIndex =
-                    std::lower_bound(index_.begin(), index_.end(), std::pair(last, std::uint8_t{0}))
-                        ->second;
+                lastIndex = indexOf(last);
             }
             if (lastIndex != 0) {
                 const int shift = 8 - bits_ * (x % perByte + 1);
@@ -124,6 +139,11 @@ class IndexedRows {
     }
 
   private:
+    std::uint8_t indexOf(QRgb colour) const {
+        return std::lower_bound(index_.begin(), index_.end(), std::pair(colour, std::uint8_t{0}))
+            ->second;
+    }
+
     int bits_;
     std::vector<std::pair<QRgb, std::uint8_t>> index_;
 };

@@ -90,6 +90,10 @@ TEST(PngEncoder, EveryColourAndTheResolutionComeBack) {
                 image.setPixel(x, y, 0xff000000u | ((state >> 8) % colours * 0x010101u * 61u));
             }
         }
+        // A row all of one colour that is not the first.
+        for (int x = 0; x < image.width(); ++x) {
+            image.setPixel(x, 3, image.pixel(5, 2));
+        }
         image.setDotsPerMeterX(11811);
         image.setDotsPerMeterY(3780);
         const QImage back = QImage::fromData(encodePng(image), "PNG");
