@@ -6,13 +6,6 @@
 namespace kavlo {
 namespace {
 
-FontTables tablesOf(const QRawFont& font) {
-    return [font](std::string_view tag) {
-        const QByteArray table = font.fontTable(std::string(tag).c_str());
-        return std::string(table.constData(), static_cast<std::size_t>(table.size()));
-    };
-}
-
 QString keyOf(const QRawFont& font) {
     return font.familyName() + '/' + font.styleName() + '/' + QString::number(font.weight()) + '/' +
            QString::number(font.style());
@@ -98,7 +91,7 @@ std::optional<int> PdfFonts::find(const QRawFont& font) {
             return static_cast<int>(k);
         }
     }
-    std::optional<TrueTypeMetrics> metrics = readTrueTypeMetrics(tablesOf(font));
+    std::optional<TrueTypeMetrics> metrics = readTrueTypeMetrics(fontTablesOf(font));
     if (!metrics) {
         return std::nullopt;
     }
@@ -168,7 +161,7 @@ std::string PdfFonts::write(PdfFile& file) const {
                    " /StemV 80 /FontFile2 " + pdfReference(program) + " >>");
         file.endObject();
 
-        const TrueTypeSubset subset = trueTypeSubset(tablesOf(face.raw), glyphs);
+        const TrueTypeSubset subset = trueTypeSubset(fontTablesOf(face.raw), glyphs);
         file.writeStream(program, "/Length1 " + std::to_string(subset.font.size()),
                          deflated(subset.font));
         // The content shows glyphs by their ids in the whole face.
@@ -183,6 +176,13 @@ std::string PdfFonts::write(PdfFile& file) const {
         file.writeStream(toUnicode, "", deflated(toUnicodeMap(face.glyphs)));
     }
     return resources;
+}
+
+FontTables fontTablesOf(const QRawFont& font) {
+    return [font](std::string_view tag) {
+        const QByteArray table = font.fontTable(std::string(tag).c_str());
+        return std::string(table.constData(), static_cast<std::size_t>(table.size()));
+    };
 }
 
 }  // namespace kavlo

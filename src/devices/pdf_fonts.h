@@ -40,6 +40,9 @@ class PdfFonts {
 };
 
 // Six capitals that set apart subsets of one face with different glyphs.
+// The tables of an installed font, as the subsetter reads them.
+FontTables fontTablesOf(const QRawFont& font);
+
 std::string subsetTag(const std::string& name, const std::map<std::uint32_t, QString>& glyphs);
 
 }  // namespace kavlo

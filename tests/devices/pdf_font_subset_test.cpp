@@ -1,4 +1,5 @@
 #include "devices/pdf_font_subset.h"
+#include "devices/pdf_fonts.h"
 
 #include <gtest/gtest.h>
 
@@ -8,13 +9,6 @@
 
 namespace kavlo {
 namespace {
-
-FontTables tablesOf(const QRawFont& font) {
-    return [font](std::string_view tag) {
-        const QByteArray table = font.fontTable(std::string(tag).c_str());
-        return std::string(table.constData(), static_cast<std::size_t>(table.size()));
-    };
-}
 
 std::uint32_t wordSum(const std::string& font) {
     std::uint32_t sum = 0;
@@ -37,7 +31,7 @@ TEST(PdfFontSubset, KeepsTheShownGlyphsWithTheirPartsUnderTheirOwnIds) {
     const QList<quint32> shown = face.glyphIndexesForString(QString::fromUtf8("Aé"));
     const quint32 unused = face.glyphIndexesForString("B").front();
 
-    const TrueTypeSubset subset = trueTypeSubset(tablesOf(face), {shown.begin(), shown.end()});
+    const TrueTypeSubset subset = trueTypeSubset(fontTablesOf(face), {shown.begin(), shown.end()});
     ASSERT_EQ(subset.glyphIds.size(), 5u) << "the missing-glyph box, A, é and the two parts of é";
     EXPECT_EQ(subset.glyphIds.count(unused), 0u);
     EXPECT_EQ(wordSum(subset.font), 0xB1B0AFBAu) << "the font's checksum adjustment";
@@ -54,7 +48,7 @@ TEST(PdfFontSubset, KeepsTheShownGlyphsWithTheirPartsUnderTheirOwnIds) {
             << id;
     }
 
-    const std::optional<TrueTypeMetrics> metrics = readTrueTypeMetrics(tablesOf(face));
+    const std::optional<TrueTypeMetrics> metrics = readTrueTypeMetrics(fontTablesOf(face));
     ASSERT_TRUE(metrics);
     EXPECT_EQ(metrics->unitsPerEm, 2048);
     EXPECT_NEAR(metrics->advance(shown[0]) * 100.0 / metrics->unitsPerEm,
