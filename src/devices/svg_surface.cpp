@@ -14,6 +14,12 @@ namespace {
 constexpr std::size_t kSinkChunk = 1 << 16;
 // Stroke widths in tenths of a twip: finer differences no viewer shows.
 constexpr double kWidthSteps = 10.0;
+// Shaded pages use a few hundred colours; a page of far more is mostly colours used once,
+// which a class would only lengthen.
+constexpr std::size_t kMostColourClasses = 4096;
+// Subpaths one path element takes: long enough to save the bytes, short enough for readers
+// that limit the length of an attribute.
+constexpr int kMostSubpaths = 256;
 
 void append(std::string& out, std::int64_t value) {
     char buffer[24];
@@ -64,6 +70,21 @@ char* putColour(char* at, Rgb c) {
 void appendColour(std::string& out, Rgb c) {
     char buffer[8];
     out.append(buffer, putColour(buffer, c));
+}
+
+// a, b, ... z, a0 ... z9, aa ...: lower case only, as some readers ignore the case of classes.
+std::string className(std::size_t index) {
+    constexpr std::string_view kFirst = "abcdefghijklmnopqrstuvwxyz";
+    constexpr std::string_view kNext = "0123456789abcdefghijklmnopqrstuvwxyz";
+    std::string name(1, kFirst[index % kFirst.size()]);
+    for (index /= kFirst.size(); index > 0; index = (index - 1) / kNext.size()) {
+        name += kNext[(index - 1) % kNext.size()];
+    }
+    return name;
+}
+
+std::uint32_t packed(Rgb c) {
+    return std::uint32_t{c.r} << 16 | std::uint32_t{c.g} << 8 | c.b;
 }
 
 void appendEscaped(std::string& out, const std::string& text) {
@@ -126,7 +147,16 @@ void SvgSurface::endElement() {
     }
 }
 
+void SvgSurface::closePath() {
+    if (open_) {
+        out_ += "\"/>\n";
+        open_.reset();
+        endElement();
+    }
+}
+
 void SvgSurface::closeRun() {
+    closePath();
     if (run_) {
         out_ += "</g>\n";
         run_.reset();
@@ -165,28 +195,60 @@ void SvgSurface::useStyle(const RunStyle& style) {
     run_ = style;
 }
 
-// Relative steps after the first point: small numbers, and a minus sign needs no space. Written
-// straight into the document's buffer, since a page may have millions of them.
+const std::string* SvgSurface::colourClass(Rgb colour) {
+    const auto found = classes_.find(packed(colour));
+    if (found != classes_.end()) {
+        return &found->second;
+    }
+    if (classes_.size() >= kMostColourClasses) {
+        return nullptr;
+    }
+    const auto& [key, name] = *classes_.emplace(packed(colour), className(classes_.size())).first;
+    // Declared where first needed, so that readers taking the document in one pass know it.
+    out_ += "<style>.";
+    out_ += name;
+    out_ += "{color:";
+    appendColour(out_, colour);
+    out_ += "}</style>\n";
+    return &name;
+}
+
+// Relative steps after the first point: small numbers, and a minus sign needs no space. A path
+// begins with a relative move, which at the start means the same as an absolute one and lets
+// the lines that follow go without a command letter. The next facet of the same look is one
+// more subpath of the same element: the same paint in the same order, in fewer bytes.
+// Written straight into the document's buffer, since a page may have millions of them.
 void SvgSurface::path(std::span<const DevicePoint> points, bool closed, std::optional<Rgb> colour) {
+    const bool merged = open_ && open_->colour == colour && open_->subpaths < kMostSubpaths &&
+                        run_->kind != RunStyle::Kind::Filled;
+    if (!merged) {
+        closePath();
+    }
+    const std::string* named = !merged && colour ? colourClass(*colour) : nullptr;
     const std::size_t start = out_.size();
     out_.resize(start + kElementChars + points.size() * kPointChars);
     char* at = out_.data() + start;
-    at = put(at, "<path");
-    if (colour) {
-        at = put(at, " color=\"");
-        at = putColour(at, *colour);
-        *at++ = '"';
+    DevicePoint from{0, 0};
+    if (merged) {
+        from = open_->current;
+    } else {
+        at = put(at, "<path");
+        if (named) {
+            at = put(at, " class=\"");
+            at = put(at, *named);
+            *at++ = '"';
+        } else if (colour) {
+            at = put(at, " color=\"");
+            at = putColour(at, *colour);
+            *at++ = '"';
+        }
+        at = put(at, " d=\"");
     }
-    at = put(at, " d=\"M");
-    at = put(at, points[0].x);
-    *at++ = ' ';
-    at = put(at, points[0].y);
-    for (std::size_t k = 1; k < points.size(); ++k) {
-        const std::int64_t dx = std::int64_t{points[k].x} - points[k - 1].x;
-        const std::int64_t dy = std::int64_t{points[k].y} - points[k - 1].y;
-        if (k == 1) {
-            *at++ = 'l';
-        } else if (dx >= 0) {
+    *at++ = 'm';
+    for (const DevicePoint& point : points) {
+        const std::int64_t dx = std::int64_t{point.x} - from.x;
+        const std::int64_t dy = std::int64_t{point.y} - from.y;
+        if (dx >= 0 && &point != points.data()) {
             *at++ = ' ';
         }
         at = put(at, dx);
@@ -194,12 +256,14 @@ void SvgSurface::path(std::span<const DevicePoint> points, bool closed, std::opt
             *at++ = ' ';
         }
         at = put(at, dy);
+        from = point;
     }
     if (closed) {
         *at++ = 'z';
     }
-    at = put(at, "\"/>\n");
     out_.resize(static_cast<std::size_t>(at - out_.data()));
+    open_ =
+        OpenPath{colour, closed ? points.front() : points.back(), merged ? open_->subpaths + 1 : 1};
     endElement();
 }
 

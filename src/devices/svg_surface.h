@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "byte_sink.h"
 #include "font_mapping.h"
@@ -14,9 +15,10 @@
 
 namespace kavlo {
 
-// Writes the page operations straight into an SVG picture in device units (twips), one path
-// a call in the calls' order, runs of one style grouped, the picture's viewBox the window on
-// the page. Text is measured with the installed
+// Writes the page operations straight into an SVG picture in device units (twips), in the
+// calls' order: runs of one style grouped, consecutive facets of one colour (and lines of one
+// pen) sharing a path, facet colours named by short classes, the picture's viewBox the window
+// on the page. Text is measured with the installed
 // fonts at 1440 dots per inch and written with the family actually used. The document goes to
 // the sink in pieces as it is drawn, so a page of millions of facets is never held whole.
 class SvgSurface final : public ObjectSurface {
@@ -45,9 +47,20 @@ class SvgSurface final : public ObjectSurface {
         friend bool operator==(const RunStyle&, const RunStyle&) = default;
     };
 
+    // The path element still open for more subpaths of its look.
+    struct OpenPath {
+        std::optional<Rgb> colour;
+        DevicePoint current;  // where the next subpath's relative move starts
+        int subpaths = 1;
+    };
+
     void useStyle(const RunStyle& style);
     void closeRun();
+    void closePath();
     void path(std::span<const DevicePoint> points, bool closed, std::optional<Rgb> colour);
+    // The class that gives `colour`, declared before its first use; nothing once there are
+    // so many colours that naming them would cost more than it saves.
+    const std::string* colourClass(Rgb colour);
     void flush();
     void endElement();
 
@@ -58,6 +71,8 @@ class SvgSurface final : public ObjectSurface {
     CurrentFont currentFont_;
     std::string out_;
     std::optional<RunStyle> run_;
+    std::optional<OpenPath> open_;
+    std::unordered_map<std::uint32_t, std::string> classes_;
 };
 
 }  // namespace kavlo
