@@ -3,7 +3,9 @@
 #include <QTemporaryDir>
 #include <array>
 #include <cmath>
+#include <future>
 #include <ostream>
+#include <sstream>
 
 #include "core/atomic_file.h"
 #include "core/decimal_number.h"
@@ -210,10 +212,26 @@ int runRender(const RenderOptions& options, std::ostream& err) {
                               (opsPassOfItsOwn && opsDevice.readingShowsMessages);
 
     // The output's pass decides the status; without one, the ops pass or the reading does.
+    // Beside a pass the reading only tells the messages: it runs alongside, its lines held
+    // back until the passes are done, so that they come out in their order as before.
     PageOutcome outcome;
+    std::ostringstream readingLines;
+    StreamMessages readingMessages(readingLines);
+    std::future<PageOutcome> reading;
     if (!messagesTold) {
-        outcome = readPage(request, messages);
+        if (output || opsPassOfItsOwn) {
+            reading =
+                std::async(std::launch::async, [&] { return readPage(request, readingMessages); });
+        } else {
+            outcome = readPage(request, messages);
+        }
     }
+    const auto toldReading = [&] {
+        if (reading.valid()) {
+            reading.get();
+            err << readingLines.str();
+        }
+    };
     if (opsPassOfItsOwn) {
         const QTemporaryDir scratch;
         const std::filesystem::path page =
@@ -225,12 +243,15 @@ int runRender(const RenderOptions& options, std::ostream& err) {
     }
     if (output) {
         const OpsLine outputLog = opsLog && &opsDevice == output ? logLine : OpsLine{};
-        if (failed(writePageFile(
-                {*output, options.dpi.value_or(output->defaultDpi), request, messages, outputLog},
-                *options.output, outcome))) {
+        const WriteResult written = writePageFile(
+            {*output, options.dpi.value_or(output->defaultDpi), request, messages, outputLog},
+            *options.output, outcome);
+        toldReading();
+        if (failed(written)) {
             return 2;
         }
     }
+    toldReading();
     if (opsLog && failed(opsLog->commit())) {
         return 2;
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -39,6 +41,8 @@ class AtomicFile {
     bool linkedElsewhere_ = false;  // more than one hard link: rewritten in place
     bool failed_ = false;
     int error_ = 0;  // errno of the first failed write
+    off_t written_ = 0;
+    off_t handedToDisk_ = 0;
 };
 
 // Writes `bytes` as the whole new content of `file` through an AtomicFile.

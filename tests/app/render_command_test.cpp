@@ -6,6 +6,7 @@
 
 #include <QImage>
 #include <csignal>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -121,6 +122,13 @@ TEST(RenderCommandTest, PathFileSetUpMessagesAndStatus) {
         args.insert(args.end(), more.begin(), more.end());
         EXPECT_EQ(render(args), told) << more.at(1);
     }
+    // The reading's messages come before the output's failure.
+    const std::string nowhere = (dir.path() / "no such folder" / "p.svg").string();
+    const std::string run = render({"--pth", pth, "-o", nowhere});
+    EXPECT_TRUE(run.starts_with(told.substr(0, told.size() - std::strlen("exit 1\n")) +
+                                "kavlo render: ファイル " + nowhere))
+        << run;
+    EXPECT_TRUE(run.ends_with("\nexit 2\n")) << run;
 }
 
 // A working folder the Windows program wrote, copied here: CP932 with CR LF, its own Windows
