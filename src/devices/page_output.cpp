@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "byte_sink.h"
+#include "page_memory.h"
 #include "pdf_surface.h"
 #include "svg_surface.h"
 
@@ -36,7 +37,8 @@ PainterOptions printerPainterOptions(int dpi) {
 }
 
 QImage pageImage(const TwipsWindow& window, int dpi, const std::function<void(QPainter&)>& paint) {
-    QImage image(dotsFor(window.width, dpi), dotsFor(window.height, dpi), QImage::Format_RGB32);
+    QImage image = imageOnMappedMemory(dotsFor(window.width, dpi), dotsFor(window.height, dpi),
+                                       QImage::Format_RGB32);
     if (image.isNull()) {
         return image;  // more than the memory holds
     }
