@@ -1,8 +1,10 @@
 #include "decimal_number.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <limits>
 #include <string>
@@ -127,9 +129,60 @@ std::string withShortExponent(std::string_view s, const DecimalParts& parts) {
     return text + "e" + std::to_string(parts.magnitude);
 }
 
+// Powers of ten a double holds exactly.
+constexpr std::array<double, 23> kExactTens = [] {
+    std::array<double, 23> tens{};
+    double ten = 1;
+    for (double& power : tens) {
+        power = ten;
+        ten *= 10;
+    }
+    return tens;
+}();
+constexpr std::uint64_t kExactIntegers = std::uint64_t{1} << 53;
+constexpr int kMostDigits = 19;  // any 19 digits fit in 64 bits
+
+// A plain decimal of at most 15 or so digits, as grid values are: its digits and the power of
+// ten under them are both exact doubles, so one division rounds as reading the text would.
+// Nothing for anything else, which the careful way reads.
+std::optional<double> plainDecimal(std::string_view s) {
+    std::size_t i = 0;
+    const bool negative = !s.empty() && s[0] == '-';
+    if (!s.empty() && (s[0] == '-' || s[0] == '+')) {
+        ++i;
+    }
+    std::uint64_t digits = 0;
+    int count = 0;
+    int decimals = 0;
+    bool point = false;
+    for (; i < s.size(); ++i) {
+        if (isDigit(s[i])) {
+            digits = digits * 10 + static_cast<std::uint64_t>(s[i] - '0');
+            ++count;
+            decimals += point ? 1 : 0;
+        } else if (s[i] == '.' && !point) {
+            point = true;
+        } else {
+            return std::nullopt;
+        }
+        if (count > kMostDigits) {
+            return std::nullopt;
+        }
+    }
+    if (count == 0 || digits > kExactIntegers ||
+        static_cast<std::size_t>(decimals) >= kExactTens.size()) {
+        return std::nullopt;
+    }
+    const double value = static_cast<double>(digits) / kExactTens[decimals];
+    return negative ? -value : value;
+}
+
 }  // namespace
 
 std::optional<double> parseDecimal(std::string_view token) {
+    if (const auto plain = plainDecimal(token)) {
+        return plain;
+    }
     if (!hasDecimalSyntax(token)) {
         return std::nullopt;
     }
