@@ -140,37 +140,32 @@ constexpr std::array<double, 23> kExactTens = [] {
     return tens;
 }();
 constexpr std::uint64_t kExactIntegers = std::uint64_t{1} << 53;
-constexpr int kMostDigits = 19;  // any 19 digits fit in 64 bits
+constexpr std::size_t kMostDigits = 19;  // any 19 digits fit in 64 bits
 
 // A plain decimal of at most 15 or so digits, as grid values are: its digits and the power of
 // ten under them are both exact doubles, so one division rounds as reading the text would.
 // Nothing for anything else, which the careful way reads.
 std::optional<double> plainDecimal(std::string_view s) {
-    std::size_t i = 0;
     const bool negative = !s.empty() && s[0] == '-';
-    if (!s.empty() && (s[0] == '-' || s[0] == '+')) {
-        ++i;
-    }
+    std::size_t i = !s.empty() && (s[0] == '-' || s[0] == '+') ? 1 : 0;
+    // Digits past the 19th wrap around; such a token is refused below by its length.
     std::uint64_t digits = 0;
-    int count = 0;
-    int decimals = 0;
-    bool point = false;
-    for (; i < s.size(); ++i) {
-        if (isDigit(s[i])) {
-            digits = digits * 10 + static_cast<std::uint64_t>(s[i] - '0');
-            ++count;
-            decimals += point ? 1 : 0;
-        } else if (s[i] == '.' && !point) {
-            point = true;
-        } else {
-            return std::nullopt;
-        }
-        if (count > kMostDigits) {
-            return std::nullopt;
-        }
+    const std::size_t whole = i;
+    for (; i < s.size() && isDigit(s[i]); ++i) {
+        digits = digits * 10 + static_cast<std::uint64_t>(s[i] - '0');
     }
-    if (count == 0 || digits > kExactIntegers ||
-        static_cast<std::size_t>(decimals) >= kExactTens.size()) {
+    std::size_t count = i - whole;
+    std::size_t decimals = 0;
+    if (i < s.size() && s[i] == '.') {
+        const std::size_t fraction = ++i;
+        for (; i < s.size() && isDigit(s[i]); ++i) {
+            digits = digits * 10 + static_cast<std::uint64_t>(s[i] - '0');
+        }
+        decimals = i - fraction;
+        count += decimals;
+    }
+    if (i != s.size() || count == 0 || count > kMostDigits || digits > kExactIntegers ||
+        decimals >= kExactTens.size()) {
         return std::nullopt;
     }
     const double value = static_cast<double>(digits) / kExactTens[decimals];
