@@ -2,6 +2,7 @@
 
 #include <QFontInfo>
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 
@@ -225,9 +226,10 @@ void SvgSurface::path(std::span<const DevicePoint> points, bool closed, std::opt
         closePath();
     }
     const std::string* named = !merged && colour ? colourClass(*colour) : nullptr;
-    const std::size_t start = out_.size();
-    out_.resize(start + kElementChars + points.size() * kPointChars);
-    char* at = out_.data() + start;
+    // Put together on the stack and appended in pieces: writing into the grown document
+    // itself would first clear every byte it grows by.
+    std::array<char, kElementChars + 16 * kPointChars> scratch;
+    char* at = scratch.data();
     DevicePoint from{0, 0};
     if (merged) {
         from = open_->current;
@@ -246,6 +248,10 @@ void SvgSurface::path(std::span<const DevicePoint> points, bool closed, std::opt
     }
     *at++ = 'm';
     for (const DevicePoint& point : points) {
+        if (scratch.data() + scratch.size() - at < static_cast<std::ptrdiff_t>(kPointChars + 1)) {
+            out_.append(scratch.data(), at);
+            at = scratch.data();
+        }
         const std::int64_t dx = std::int64_t{point.x} - from.x;
         const std::int64_t dy = std::int64_t{point.y} - from.y;
         if (dx >= 0 && &point != points.data()) {
@@ -261,7 +267,7 @@ void SvgSurface::path(std::span<const DevicePoint> points, bool closed, std::opt
     if (closed) {
         *at++ = 'z';
     }
-    out_.resize(static_cast<std::size_t>(at - out_.data()));
+    out_.append(scratch.data(), at);
     open_ =
         OpenPath{colour, closed ? points.front() : points.back(), merged ? open_->subpaths + 1 : 1};
     endElement();
