@@ -5,29 +5,37 @@
 namespace kavlo {
 
 ObjectSurface::ObjectSurface() {
-    pen_ = add(PenSpec{});
-    brush_ = add(BrushSpec{});
-    font_ = add(FontSpec{});
+    add(Kind::Pen);
+    add(Kind::Brush);
+    add(Kind::Font);
+    pen_ = kStockPen;
+    brush_ = kStockBrush;
+    font_ = kStockFont;
     static_assert(kStockObjects == kStockFont);
 }
 
-ObjectId ObjectSurface::add(Object object) {
+// The new object's slot, its fields left as its creator sets them.
+ObjectSurface::Object& ObjectSurface::add(Kind kind) {
     if (freeIds_.empty()) {
-        objects_.emplace_back(std::move(object));
-        return static_cast<ObjectId>(objects_.size());
+        objects_.emplace_back().kind = kind;
+        return objects_.back();
     }
-    const ObjectId id = freeIds_.back();
+    Object& object = objects_[static_cast<std::size_t>(freeIds_.back() - 1)];
     freeIds_.pop_back();
-    objects_[static_cast<std::size_t>(id - 1)] = std::move(object);
-    return id;
+    object.kind = kind;
+    return object;
 }
 
 const ObjectSurface::Object* ObjectSurface::find(ObjectId id) const {
     if (id < 1 || static_cast<std::size_t>(id) > objects_.size()) {
         return nullptr;
     }
-    const auto& slot = objects_[static_cast<std::size_t>(id - 1)];
-    return slot ? &*slot : nullptr;
+    const Object& object = objects_[static_cast<std::size_t>(id - 1)];
+    return object.kind == Kind::Free ? nullptr : &object;
+}
+
+ObjectId ObjectSurface::idOf(const Object& object) const {
+    return static_cast<ObjectId>(&object - objects_.data() + 1);
 }
 
 int ObjectSurface::liveObjects() const {
@@ -35,16 +43,22 @@ int ObjectSurface::liveObjects() const {
 }
 
 ObjectId ObjectSurface::CreatePen(int style, int width, Rgb color) {
-    return add(PenSpec{style, width, color});
+    Object& object = add(Kind::Pen);
+    object.pen = {style, width, color};
+    return idOf(object);
 }
 
 ObjectId ObjectSurface::CreateSolidBrush(Rgb color) {
-    return add(BrushSpec{color});
+    Object& object = add(Kind::Brush);
+    object.brush = {color};
+    return idOf(object);
 }
 
 ObjectId ObjectSurface::CreateFontA(int height, int width, int escapement,
                                     const std::string& face) {
-    return add(FontSpec{height, width, escapement, face});
+    Object& object = add(Kind::Font);
+    object.font = {height, width, escapement, face};
+    return idOf(object);
 }
 
 ObjectId ObjectSurface::SelectObject(ObjectId object) {
@@ -52,9 +66,9 @@ ObjectId ObjectSurface::SelectObject(ObjectId object) {
     if (!found) {
         return 0;  // no such object: nothing changes, as with a null handle
     }
-    ObjectId* slot = std::holds_alternative<PenSpec>(*found)     ? &pen_
-                     : std::holds_alternative<BrushSpec>(*found) ? &brush_
-                                                                 : &font_;
+    ObjectId* slot = found->kind == Kind::Pen     ? &pen_
+                     : found->kind == Kind::Brush ? &brush_
+                                                  : &font_;
     const ObjectId previous = *slot;
     *slot = object;
     if (slot == &font_) {
@@ -69,18 +83,18 @@ void ObjectSurface::DeleteObject(ObjectId object) {
         !find(object)) {
         return;
     }
-    objects_[static_cast<std::size_t>(object - 1)].reset();
+    objects_[static_cast<std::size_t>(object - 1)].kind = Kind::Free;
     freeIds_.push_back(object);
 }
 
 const PenSpec& ObjectSurface::pen() const {
-    return std::get<PenSpec>(*find(pen_));
+    return objects_[static_cast<std::size_t>(pen_ - 1)].pen;
 }
 const BrushSpec& ObjectSurface::brush() const {
-    return std::get<BrushSpec>(*find(brush_));
+    return objects_[static_cast<std::size_t>(brush_ - 1)].brush;
 }
 const FontSpec& ObjectSurface::font() const {
-    return std::get<FontSpec>(*find(font_));
+    return objects_[static_cast<std::size_t>(font_ - 1)].font;
 }
 
 void ObjectSurface::MoveToEx(std::int32_t x, std::int32_t y) {

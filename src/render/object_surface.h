@@ -1,8 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
-#include <variant>
 #include <vector>
 
 #include "draw_surface.h"
@@ -61,14 +61,23 @@ class ObjectSurface : public DrawSurface {
     virtual void fontSelected() {}
 
   private:
-    using Object = std::variant<PenSpec, BrushSpec, FontSpec>;
+    enum class Kind : std::uint8_t { Free, Pen, Brush, Font };
+    // One handle's object. Plain fields rather than a variant: a shaded page creates, selects
+    // and deletes a pen and a brush for each of its facets.
+    struct Object {
+        Kind kind = Kind::Free;
+        PenSpec pen;
+        BrushSpec brush;
+        FontSpec font;
+    };
     static constexpr int kStockObjects = 3;
 
-    ObjectId add(Object object);
+    Object& add(Kind kind);
     const Object* find(ObjectId id) const;
+    ObjectId idOf(const Object& object) const;
 
     // Slot id - 1 holds object id; deleted slots are reused, as a device reuses its handles.
-    std::vector<std::optional<Object>> objects_;
+    std::vector<Object> objects_;
     std::vector<ObjectId> freeIds_;
     ObjectId pen_ = 0;
     ObjectId brush_ = 0;
