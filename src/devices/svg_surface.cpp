@@ -1,276 +1,145 @@
 #include "svg_surface.h"
 
 #include <QFontInfo>
-#include <algorithm>
-#include <array>
-#include <charconv>
 #include <cmath>
-
-#include "render/device_profile.h"
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <mutex>
+#include <thread>
+#include <vector>
 
 namespace kavlo {
 namespace {
 
-// Big enough that writing costs little per element, small enough to be no burden.
-constexpr std::size_t kSinkChunk = 1 << 16;
-// Stroke widths in tenths of a twip: finer differences no viewer shows.
-constexpr double kWidthSteps = 10.0;
-// Shaded pages use a few hundred colours; a page of far more is mostly colours used once,
-// which a class would only lengthen.
-constexpr std::size_t kMostColourClasses = 4096;
-// Subpaths one path element takes: long enough to save the bytes, short enough for readers
-// that limit the length of an attribute.
-constexpr int kMostSubpaths = 256;
-
-void append(std::string& out, std::int64_t value) {
-    char buffer[24];
-    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
-    out.append(buffer, end);
-}
-
-// Six significant digits, the shortest way.
-void append(std::string& out, double value) {
-    char buffer[32];
-    const auto end =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 6).ptr;
-    out.append(buffer, end);
-}
-
-// Room for a path's text around its points, and for each point.
-constexpr std::size_t kElementChars = 64;
-constexpr std::size_t kPointChars = 2 * 21 + 2;
-
-char* put(char* at, std::string_view text) {
-    return std::copy(text.begin(), text.end(), at);
-}
-
-char* put(char* at, std::int64_t value) {
-    return std::to_chars(at, at + 21, value).ptr;
-}
-
-double roundedWidth(double width) {
-    return std::round(width * kWidthSteps) / kWidthSteps;
-}
-
-// #rgb where the colour allows it, else #rrggbb.
-char* putColour(char* at, Rgb c) {
-    constexpr std::string_view kHex = "0123456789abcdef";
-    *at++ = '#';
-    const std::uint8_t channels[] = {c.r, c.g, c.b};
-    const bool shortForm =
-        (c.r >> 4) == (c.r & 15) && (c.g >> 4) == (c.g & 15) && (c.b >> 4) == (c.b & 15);
-    for (const std::uint8_t channel : channels) {
-        if (!shortForm) {
-            *at++ = kHex[channel >> 4];
-        }
-        *at++ = kHex[channel & 15];
-    }
-    return at;
-}
-
-void appendColour(std::string& out, Rgb c) {
-    char buffer[8];
-    out.append(buffer, putColour(buffer, c));
-}
-
-// a, b, ... z, a0 ... z9, aa ...: lower case only, as some readers ignore the case of classes.
-std::string className(std::size_t index) {
-    constexpr std::string_view kFirst = "abcdefghijklmnopqrstuvwxyz";
-    constexpr std::string_view kNext = "0123456789abcdefghijklmnopqrstuvwxyz";
-    std::string name(1, kFirst[index % kFirst.size()]);
-    for (index /= kFirst.size(); index > 0; index = (index - 1) / kNext.size()) {
-        name += kNext[(index - 1) % kNext.size()];
-    }
-    return name;
-}
-
-std::uint32_t packed(Rgb c) {
-    return std::uint32_t{c.r} << 16 | std::uint32_t{c.g} << 8 | c.b;
-}
-
-void appendEscaped(std::string& out, const std::string& text) {
-    for (const char c : text) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            default:
-                // Control characters have no place in XML text.
-                if (static_cast<unsigned char>(c) >= 0x20 || c == '\t') {
-                    out += c;
-                }
-        }
-    }
-}
+// Drawing calls handed over at a time: few enough hand-overs, little memory.
+constexpr std::size_t kBatchCalls = 4096;
+// Batches the drawing may run ahead of the writing.
+constexpr std::size_t kMostWaiting = 4;
 
 }  // namespace
 
+// Drawing calls in their order, for the document's thread.
+struct SvgSurface::Batch {
+    enum class Kind : std::uint8_t { Polygon, Polyline, Element };
+    struct Call {
+        Kind kind;
+        SvgStyle style;
+        std::size_t first;  // in points, or in text for an element
+        std::size_t count;
+    };
+    std::vector<Call> calls;
+    std::vector<DevicePoint> points;
+    std::string text;
+};
+
+// The document, written on a thread of its own from the batches handed to it in order.
+class SvgSurface::Writer {
+  public:
+    Writer(QRect window, ByteSink sink)
+        : document_(window, std::move(sink)), thread_([this] { run(); }) {}
+
+    // A document left unfinished is still ended, so that the thread is done before its sink.
+    ~Writer() {
+        if (thread_.joinable()) {
+            stop();
+        }
+    }
+
+    void take(std::unique_ptr<Batch> batch) {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return waiting_.size() < kMostWaiting; });
+        waiting_.push_back(std::move(batch));
+        changed_.notify_all();
+    }
+
+    // Ends the document and waits for it; a failure of the writing thread comes back here.
+    bool end() {
+        stop();
+        if (failure_) {
+            std::rethrow_exception(std::exchange(failure_, nullptr));
+        }
+        return ok_;
+    }
+
+  private:
+    void stop() {
+        take(nullptr);
+        thread_.join();
+    }
+
+    void run() {
+        for (;;) {
+            std::unique_ptr<Batch> batch;
+            {
+                std::unique_lock lock(mutex_);
+                changed_.wait(lock, [&] { return !waiting_.empty(); });
+                batch = std::move(waiting_.front());
+                waiting_.pop_front();
+                changed_.notify_all();
+            }
+            if (!batch) {
+                if (!failure_) {
+                    ok_ = document_.finish();
+                }
+                return;
+            }
+            if (!failure_) {
+                try {
+                    write(*batch);
+                } catch (...) {
+                    failure_ = std::current_exception();  // the rest is dropped
+                }
+            }
+        }
+    }
+
+    void write(const Batch& batch) {
+        for (const Batch::Call& call : batch.calls) {
+            const std::span points(batch.points.data() + call.first, call.count);
+            switch (call.kind) {
+                case Batch::Kind::Polygon:
+                    document_.polygon(call.style, points);
+                    break;
+                case Batch::Kind::Polyline:
+                    document_.polyline(call.style, points);
+                    break;
+                case Batch::Kind::Element:
+                    document_.element(std::string_view(batch.text).substr(call.first, call.count));
+                    break;
+            }
+        }
+    }
+
+    SvgDocument document_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::deque<std::unique_ptr<Batch>> waiting_;  // null: the end
+    bool ok_ = false;
+    std::exception_ptr failure_;
+    std::thread thread_;  // last: starts once the rest is there
+};
+
 SvgSurface::SvgSurface(QRect window, StrokeOptions options, ByteSink sink)
     : options_(options),
-      sink_(std::move(sink)),
       metricsDevice_(measuringDevice(1440)),
-      currentFont_(&metricsDevice_) {
-    out_ =
-        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\"?>\n<svg "
-        "xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"";
-    append(out_, window.width() / static_cast<double>(kTwipsPerMm));
-    out_ += "mm\" height=\"";
-    append(out_, window.height() / static_cast<double>(kTwipsPerMm));
-    out_ += "mm\" viewBox=\"";
-    append(out_, std::int64_t{window.left()});
-    out_ += ' ';
-    append(out_, std::int64_t{window.top()});
-    out_ += ' ';
-    append(out_, std::int64_t{window.width()});
-    out_ += ' ';
-    append(out_, std::int64_t{window.height()});
-    out_ += "\">\n<g stroke-linecap=\"round\" stroke-linejoin=\"round\">\n";
+      currentFont_(&metricsDevice_),
+      batch_(std::make_unique<Batch>()),
+      writer_(std::make_unique<Writer>(window, std::move(sink))) {}
+
+SvgSurface::~SvgSurface() = default;
+
+void SvgSurface::handOver() {
+    writer_->take(std::exchange(batch_, std::make_unique<Batch>()));
 }
 
-void SvgSurface::flush() {
-    // After a failure the rest is dropped; the file is lost anyway.
-    sinkFailed_ = sinkFailed_ || !sink_(out_);
-    out_.clear();
-}
-
-void SvgSurface::endElement() {
-    if (out_.size() >= kSinkChunk) {
-        flush();
+void SvgSurface::add(SvgStyle style, std::span<const DevicePoint> points, bool closed) {
+    batch_->calls.push_back({closed ? Batch::Kind::Polygon : Batch::Kind::Polyline, style,
+                             batch_->points.size(), points.size()});
+    batch_->points.insert(batch_->points.end(), points.begin(), points.end());
+    if (batch_->calls.size() >= kBatchCalls) {
+        handOver();
     }
-}
-
-void SvgSurface::closePath() {
-    if (open_) {
-        out_ += "\"/>\n";
-        open_.reset();
-        endElement();
-    }
-}
-
-void SvgSurface::closeRun() {
-    closePath();
-    if (run_) {
-        out_ += "</g>\n";
-        run_.reset();
-    }
-}
-
-// A run of elements of one style shares a group that sets it. Facets edged in their own fill
-// colour take both from `color`, which the group sets to its first facet's colour and a facet
-// of another colour sets for itself.
-void SvgSurface::useStyle(const RunStyle& style) {
-    if (run_ && (run_->kind == RunStyle::Kind::Seamed
-                     ? style.kind == run_->kind && style.width == run_->width
-                     : style == *run_)) {
-        return;
-    }
-    closeRun();
-    out_ += "<g";
-    if (style.kind == RunStyle::Kind::Seamed) {
-        out_ += " color=\"";
-        appendColour(out_, style.fill);
-        out_ += "\" fill=\"currentColor\" stroke=\"currentColor\"";
-    } else {
-        out_ += " fill=\"";
-        if (style.kind == RunStyle::Kind::Line) {
-            out_ += "none";
-        } else {
-            appendColour(out_, style.fill);
-        }
-        out_ += "\" stroke=\"";
-        appendColour(out_, style.stroke);
-        out_ += '"';
-    }
-    out_ += " stroke-width=\"";
-    append(out_, style.width);
-    out_ += "\">\n";
-    run_ = style;
-}
-
-const std::string* SvgSurface::colourClass(Rgb colour) {
-    const auto found = classes_.find(packed(colour));
-    if (found != classes_.end()) {
-        return &found->second;
-    }
-    if (classes_.size() >= kMostColourClasses) {
-        return nullptr;
-    }
-    const auto& [key, name] = *classes_.emplace(packed(colour), className(classes_.size())).first;
-    // Declared where first needed, so that readers taking the document in one pass know it.
-    out_ += "<style>.";
-    out_ += name;
-    out_ += "{color:";
-    appendColour(out_, colour);
-    out_ += "}</style>\n";
-    return &name;
-}
-
-// Relative steps after the first point: small numbers, and a minus sign needs no space. A path
-// begins with a relative move, which at the start means the same as an absolute one and lets
-// the lines that follow go without a command letter. The next facet of the same look is one
-// more subpath of the same element: the same paint in the same order, in fewer bytes.
-// Written straight into the document's buffer, since a page may have millions of them.
-void SvgSurface::path(std::span<const DevicePoint> points, bool closed, std::optional<Rgb> colour) {
-    const bool merged = open_ && open_->colour == colour && open_->subpaths < kMostSubpaths &&
-                        run_->kind != RunStyle::Kind::Filled;
-    if (!merged) {
-        closePath();
-    }
-    const std::string* named = !merged && colour ? colourClass(*colour) : nullptr;
-    // Put together on the stack and appended in pieces: writing into the grown document
-    // itself would first clear every byte it grows by.
-    std::array<char, kElementChars + 16 * kPointChars> scratch;
-    char* at = scratch.data();
-    DevicePoint from{0, 0};
-    if (merged) {
-        from = open_->current;
-    } else {
-        at = put(at, "<path");
-        if (named) {
-            at = put(at, " class=\"");
-            at = put(at, *named);
-            *at++ = '"';
-        } else if (colour) {
-            at = put(at, " color=\"");
-            at = putColour(at, *colour);
-            *at++ = '"';
-        }
-        at = put(at, " d=\"");
-    }
-    *at++ = 'm';
-    for (const DevicePoint& point : points) {
-        if (scratch.data() + scratch.size() - at < static_cast<std::ptrdiff_t>(kPointChars + 1)) {
-            out_.append(scratch.data(), at);
-            at = scratch.data();
-        }
-        const std::int64_t dx = std::int64_t{point.x} - from.x;
-        const std::int64_t dy = std::int64_t{point.y} - from.y;
-        if (dx >= 0 && &point != points.data()) {
-            *at++ = ' ';
-        }
-        at = put(at, dx);
-        if (dy >= 0) {
-            *at++ = ' ';
-        }
-        at = put(at, dy);
-        from = point;
-    }
-    if (closed) {
-        *at++ = 'z';
-    }
-    out_.append(scratch.data(), at);
-    open_ =
-        OpenPath{colour, closed ? points.front() : points.back(), merged ? open_->subpaths + 1 : 1};
-    endElement();
 }
 
 void SvgSurface::Polygon(std::span<const DevicePoint> points) {
@@ -280,46 +149,49 @@ void SvgSurface::Polygon(std::span<const DevicePoint> points) {
     const PenSpec& edge = pen();
     const Rgb fill = brush().color;
     const bool seam = edge.color == fill;
-    useStyle({seam ? RunStyle::Kind::Seamed : RunStyle::Kind::Filled, fill, edge.color,
-              roundedWidth(strokeWidth(edge, options_, seam))});
-    const bool ownColour = seam && run_->fill != fill;
-    path(points, true, ownColour ? std::optional(fill) : std::nullopt);
+    add({seam ? SvgStyle::Kind::Seamed : SvgStyle::Kind::Filled, fill, edge.color,
+         svgStrokeWidth(strokeWidth(edge, options_, seam))},
+        points, true);
 }
 
 void SvgSurface::Polyline(std::span<const DevicePoint> points) {
     if (points.size() < 2) {
         return;
     }
-    useStyle({RunStyle::Kind::Line, kWhite, pen().color,
-              roundedWidth(strokeWidth(pen(), options_, false))});
-    path(points, false, std::nullopt);
+    add({SvgStyle::Kind::Line, kWhite, pen().color,
+         svgStrokeWidth(strokeWidth(pen(), options_, false))},
+        points, false);
 }
 
 // Copy-pen is the only raster mode the pages use: plain painting over what lies below.
 void SvgSurface::SetROP2(int /*mode*/) {}
 
 void SvgSurface::TextOutA(std::int32_t x, std::int32_t y, const std::string& text) {
-    // Text takes no stroke from a run around it.
-    closeRun();
     const DeviceFont& current = currentFont_.get(font());
-    out_ += "<text transform=\"translate(";
-    append(out_, std::int64_t{x});
-    out_ += ' ';
-    append(out_, std::int64_t{y});
-    out_ += ") rotate(";
-    append(out_, -font().escapement / 10.0);
-    out_ += ") scale(";
-    append(out_, current.scaleX);
-    out_ += " 1)\" y=\"";
-    append(out_, current.ascent);
-    out_ += "\" font-family=\"";
-    appendEscaped(out_, current.font.family().toStdString());
-    out_ += "\" font-size=\"";
-    append(out_, static_cast<std::int64_t>(std::llround(current.font.pixelSize() * current.scale)));
-    out_ += "\" fill=\"#000\" xml:space=\"preserve\">";
-    appendEscaped(out_, text);
-    out_ += "</text>\n";
-    endElement();
+    std::string& out = batch_->text;
+    const std::size_t first = out.size();
+    out += "<text transform=\"translate(";
+    appendSvgNumber(out, std::int64_t{x});
+    out += ' ';
+    appendSvgNumber(out, std::int64_t{y});
+    out += ") rotate(";
+    appendSvgNumber(out, -font().escapement / 10.0);
+    out += ") scale(";
+    appendSvgNumber(out, current.scaleX);
+    out += " 1)\" y=\"";
+    appendSvgNumber(out, current.ascent);
+    out += "\" font-family=\"";
+    appendSvgText(out, current.font.family().toStdString());
+    out += "\" font-size=\"";
+    appendSvgNumber(
+        out, static_cast<std::int64_t>(std::llround(current.font.pixelSize() * current.scale)));
+    out += "\" fill=\"#000\" xml:space=\"preserve\">";
+    appendSvgText(out, text);
+    out += "</text>\n";
+    batch_->calls.push_back({Batch::Kind::Element, {}, first, out.size() - first});
+    if (batch_->calls.size() >= kBatchCalls) {
+        handOver();
+    }
 }
 
 TextExtent SvgSurface::GetTextExtentPoint32A(const std::string& text) {
@@ -327,10 +199,8 @@ TextExtent SvgSurface::GetTextExtentPoint32A(const std::string& text) {
 }
 
 bool SvgSurface::finish() {
-    closeRun();
-    out_ += "</g>\n</svg>\n";
-    flush();
-    return !sinkFailed_;
+    handOver();
+    return writer_->end();
 }
 
 }  // namespace kavlo

@@ -2,28 +2,25 @@
 
 #include <QImage>
 #include <QRect>
-#include <functional>
-#include <optional>
+#include <memory>
 #include <string>
-#include <string_view>
-#include <unordered_map>
 
 #include "byte_sink.h"
 #include "font_mapping.h"
 #include "render/object_surface.h"
 #include "stroke_style.h"
+#include "svg_document.h"
 
 namespace kavlo {
 
-// Writes the page operations straight into an SVG picture in device units (twips), in the
-// calls' order: runs of one style grouped, consecutive facets of one colour (and lines of one
-// pen) sharing a path, facet colours named by short classes, the picture's viewBox the window
-// on the page. Text is measured with the installed
-// fonts at 1440 dots per inch and written with the family actually used. The document goes to
-// the sink in pieces as it is drawn, so a page of millions of facets is never held whole.
+// Draws the page operations as an SVG picture in device units (twips), the picture's viewBox
+// the window on the page. Text is measured with the installed fonts at 1440 dots per inch and
+// written with the family actually used. The document's text is made on a thread of its own
+// while the page is still being drawn, and goes to the sink in pieces as it grows.
 class SvgSurface final : public ObjectSurface {
   public:
     SvgSurface(QRect window, StrokeOptions options, ByteSink sink);
+    ~SvgSurface() override;
 
     void Polygon(std::span<const DevicePoint> points) override;
     void Polyline(std::span<const DevicePoint> points) override;
@@ -36,43 +33,17 @@ class SvgSurface final : public ObjectSurface {
     bool finish();
 
   private:
-    // What a group of consecutive elements shares.
-    struct RunStyle {
-        // Seamed: a facet edged in its own fill colour.
-        enum class Kind { Seamed, Filled, Line };
-        Kind kind = Kind::Line;
-        Rgb fill;
-        Rgb stroke;
-        double width = 0;
-        friend bool operator==(const RunStyle&, const RunStyle&) = default;
-    };
+    class Writer;
+    struct Batch;
 
-    // The path element still open for more subpaths of its look.
-    struct OpenPath {
-        std::optional<Rgb> colour;
-        DevicePoint current;  // where the next subpath's relative move starts
-        int subpaths = 1;
-    };
-
-    void useStyle(const RunStyle& style);
-    void closeRun();
-    void closePath();
-    void path(std::span<const DevicePoint> points, bool closed, std::optional<Rgb> colour);
-    // The class that gives `colour`, declared before its first use; nothing once there are
-    // so many colours that naming them would cost more than it saves.
-    const std::string* colourClass(Rgb colour);
-    void flush();
-    void endElement();
+    void add(SvgStyle style, std::span<const DevicePoint> points, bool closed);
+    void handOver();
 
     StrokeOptions options_;
-    ByteSink sink_;
-    bool sinkFailed_ = false;
     QImage metricsDevice_;
     CurrentFont currentFont_;
-    std::string out_;
-    std::optional<RunStyle> run_;
-    std::optional<OpenPath> open_;
-    std::unordered_map<std::uint32_t, std::string> classes_;
+    std::unique_ptr<Batch> batch_;
+    std::unique_ptr<Writer> writer_;
 };
 
 }  // namespace kavlo

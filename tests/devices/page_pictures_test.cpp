@@ -7,6 +7,7 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <set>
 #include <sstream>
 
 #include "application_folder.h"
@@ -16,6 +17,7 @@
 #include "devices/page_memory.h"
 #include "devices/page_output.h"
 #include "devices/screen_measure.h"
+#include "devices/svg_surface.h"
 #include "render_command.h"
 #include "test_files.h"
 
@@ -187,26 +189,90 @@ TEST(SvgPages, AnotherRendererDrawsTheSamePageAsThePainter) {
     const TempDir dir;
     ASSERT_TRUE(seedApplicationFolder(dir.path() / "home"));
     const QSize size(794, 1123);
-    for (const PageSetup& setup :
-         {sampleSetup((dir.path() / "home").string()), shadedSurfacePage(dir, 100)}) {
+    for (const auto& [setup, surface] :
+         {std::pair(sampleSetup((dir.path() / "home").string()), false),
+          std::pair(shadedSurfacePage(dir, 100), true)}) {
         const PageRequest request{setup, {}, std::nullopt};
         PageOutcome outcome;
         const QByteArray svg = renderMetafilePicture(request, outcome);
         ASSERT_TRUE(outcome.allDrawn);
 
+        // Each colour class is declared once, before its first use, for readers that take the
+        // document in one pass; a path element holds a bounded number of facets.
         QXmlStreamReader xml(svg);
         ASSERT_TRUE(xml.readNextStartElement());
         EXPECT_EQ(xml.attributes().value("viewBox").toString(), "0 0 11907 16840");
+        std::set<QString> classes, colours;
+        int subpaths = 0, elements = 0, mostInOne = 0;
         while (!xml.atEnd()) {
-            xml.readNext();
+            if (xml.readNext() != QXmlStreamReader::StartElement) {
+                continue;
+            }
+            if (xml.name() == QLatin1String("style")) {
+                const QString rule = xml.readElementText();  // .name{color:#rgb}
+                EXPECT_TRUE(classes.insert(rule.section('{', 0, 0).mid(1)).second)
+                    << rule.toStdString();
+                EXPECT_TRUE(colours.insert(rule.section('{', 1)).second) << rule.toStdString();
+            } else if (xml.name() == QLatin1String("path")) {
+                const QString used = xml.attributes().value("class").toString();
+                EXPECT_TRUE(used.isEmpty() || classes.count(used)) << used.toStdString();
+                const int here = static_cast<int>(xml.attributes().value("d").count(u'm'));
+                subpaths += here;
+                mostInOne = std::max(mostInOne, here);
+                ++elements;
+            }
         }
         EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+        EXPECT_LE(mostInOne, 256);
+        if (surface) {
+            EXPECT_GE(subpaths, 99 * 99 * 2) << "every facet";
+            EXPECT_LT(elements, subpaths * 19 / 20) << "neighbours of one colour share a path";
+        }
 
         const QImage drawn = drawnByRsvg(svg, size, dir);
         ASSERT_EQ(drawn.size(), size) << "rsvg-convert (librsvg2-bin) draws the picture";
         const Difference difference = differenceOf(drawn, paintedMetafilePage(request, size));
         EXPECT_LT(difference.mean, 1.5);
         EXPECT_LT(difference.farShare, 0.002);
+    }
+}
+
+// The document is made on a thread of its own: it keeps the calls' order across hand-overs, and
+// a surface given up before its end (a failed page) still ends that thread before it is gone.
+TEST(SvgPages, CallsKeepTheirOrderAndAnAbandonedPictureEndsItsWriting) {
+    for (const bool finished : {true, false}) {
+        std::string document;
+        {
+            SvgSurface surface(QRect(0, 0, 200, 200), {}, [&](std::string_view piece) {
+                document += piece;
+                return true;
+            });
+            for (std::int32_t k = 0; k < 10000; ++k) {
+                const DevicePoint line[] = {{k, 0}, {k, 1}};
+                surface.Polyline(line);
+                if (k % 2500 == 0) {
+                    surface.TextOutA(k, 0, "t" + std::to_string(k));
+                }
+            }
+            if (finished) {
+                EXPECT_TRUE(surface.finish());
+            }
+        }
+        if (!finished) {
+            continue;  // what was written is thrown away with the file
+        }
+        std::size_t at = 0;
+        for (const std::string text : {"t0", "t2500", "t5000", "t7500", "</svg>"}) {
+            at = document.find(text, at);
+            EXPECT_NE(at, std::string::npos) << text;
+        }
+        // Each line's one step, " 0 1", whichever path it joined.
+        std::size_t steps = 0;
+        for (std::size_t k = document.find(" 0 1"); k != std::string::npos;
+             k = document.find(" 0 1", k + 1)) {
+            ++steps;
+        }
+        EXPECT_EQ(steps, 10000u);
     }
 }
 
