@@ -1,6 +1,5 @@
 #include "svg_surface.h"
 
-#include <QFontInfo>
 #include <cmath>
 #include <condition_variable>
 #include <deque>
