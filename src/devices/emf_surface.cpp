@@ -37,9 +37,8 @@ std::vector<std::int32_t> advancesOf(const QString& text, const DeviceFont& font
 }  // namespace
 
 EmfSurface::EmfSurface(QRect window)
-    : records_({window.left(), window.top(), window.width(), window.height()}),
-      metricsDevice_(measuringDevice(1440)),
-      currentFont_(&metricsDevice_) {}
+    : FontSurface(measuringDevice(1440)),
+      records_({window.left(), window.top(), window.width(), window.height()}) {}
 
 ObjectId EmfSurface::CreatePen(int style, int width, Rgb color) {
     const ObjectId id = ObjectSurface::CreatePen(style, width, color);
@@ -112,8 +111,8 @@ void EmfSurface::SetROP2(int mode) {
 
 void EmfSurface::TextOutA(std::int32_t x, std::int32_t y, const std::string& text) {
     const QString unicode = QString::fromUtf8(text);
-    const DeviceFont& current = currentFont_.get(font());
-    const std::vector<std::int32_t> advances = advancesOf(unicode, current, &metricsDevice_);
+    const DeviceFont& current = deviceFont();
+    const std::vector<std::int32_t> advances = advancesOf(unicode, current, fontDevice());
     // The turned cell of the whole text, for the record's bounds.
     double width = 0;
     for (const std::int32_t a : advances) {
@@ -131,10 +130,6 @@ void EmfSurface::TextOutA(std::int32_t x, std::int32_t y, const std::string& tex
         max = {std::max(max.x, px), std::max(max.y, py)};
     }
     records_.textOut({x, y}, utf16Of(unicode), advances, min, max);
-}
-
-TextExtent EmfSurface::GetTextExtentPoint32A(const std::string& text) {
-    return currentFont_.extent(font(), QString::fromUtf8(text));
 }
 
 std::string EmfSurface::finish() {

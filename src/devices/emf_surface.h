@@ -5,9 +5,8 @@
 #include <string>
 
 #include "emf_records.h"
-#include "font_mapping.h"
+#include "font_surface.h"
 #include "page_output.h"
-#include "render/object_surface.h"
 
 namespace kavlo {
 
@@ -15,7 +14,7 @@ namespace kavlo {
 // picture the window on the page at its real size. Fonts keep the face names the page asks
 // for, so the receiving machine uses its own; text stays text (UTF-16), its character advances
 // those of our fonts at 1440 dots per inch, which is also how the surface measures text.
-class EmfSurface final : public ObjectSurface {
+class EmfSurface final : public FontSurface {
   public:
     explicit EmfSurface(QRect window);
 
@@ -31,15 +30,12 @@ class EmfSurface final : public ObjectSurface {
     void LineTo(std::int32_t x, std::int32_t y) override;
     void SetROP2(int mode) override;
     void TextOutA(std::int32_t x, std::int32_t y, const std::string& text) override;
-    TextExtent GetTextExtentPoint32A(const std::string& text) override;
 
     // The metafile's bytes; the surface takes no more drawing after it.
     std::string finish();
 
   private:
     EmfRecords records_;
-    QImage metricsDevice_;
-    CurrentFont currentFont_;
 };
 
 // The metafile of what `draw` draws, showing the window (twips) of the page.

@@ -21,7 +21,7 @@ PainterSurface::PainterSurface(QPainter& painter, PainterOptions options)
 
 PainterSurface::PainterSurface(QPainter& painter, PainterOptions options, QSizeF page,
                                QPaintDevice* fonts)
-    : painter_(painter), options_(options), page_(QPointF(), page), currentFont_(fonts) {
+    : FontSurface(fonts), painter_(painter), options_(options), page_(QPointF(), page) {
     painter_.setRenderHint(QPainter::Antialiasing, options_.antialias);
     // The painter spends thousands of instructions on each small facet and its outline, most
     // of a scaled page's time. The page at its own size keeps the painter's pixels.
@@ -108,7 +108,7 @@ void PainterSurface::LineTo(std::int32_t x, std::int32_t y) {
 void PainterSurface::SetROP2(int /*mode*/) {}
 
 void PainterSurface::TextOutA(std::int32_t x, std::int32_t y, const std::string& text) {
-    const DeviceFont& current = currentFont_.get(font());
+    const DeviceFont& current = deviceFont();
     if (drawsAsOutline(current, page_.size())) {
         QTransform placement;
         placement.translate(x, y);
@@ -126,10 +126,6 @@ void PainterSurface::TextOutA(std::int32_t x, std::int32_t y, const std::string&
     painter_.scale(current.scaleX, 1.0);
     painter_.drawText(QPointF(0.0, current.ascent), QString::fromUtf8(text));
     painter_.restore();
-}
-
-TextExtent PainterSurface::GetTextExtentPoint32A(const std::string& text) {
-    return currentFont_.extent(font(), QString::fromUtf8(text));
 }
 
 }  // namespace kavlo

@@ -8,8 +8,7 @@
 #include <vector>
 
 #include "facet_fill.h"
-#include "font_mapping.h"
-#include "render/object_surface.h"
+#include "font_surface.h"
 #include "stroke_style.h"
 
 class QPainter;
@@ -22,7 +21,7 @@ using PainterOptions = StrokeOptions;
 // Draws the page operations on a QPainter, in the painter's device units, as the page routines
 // expect of every device: solid round-capped pens, filled and outlined polygons, text on a
 // transparent background turned about the top-left of its first cell.
-class PainterSurface final : public ObjectSurface {
+class PainterSurface final : public FontSurface {
   public:
     PainterSurface(QPainter& painter, PainterOptions options);
     // Draws in units the painter's transform takes to its device: `page` is the page in those
@@ -36,7 +35,6 @@ class PainterSurface final : public ObjectSurface {
     void SetROP2(int mode) override;
 
     void TextOutA(std::int32_t x, std::int32_t y, const std::string& text) override;
-    TextExtent GetTextExtentPoint32A(const std::string& text) override;
 
   private:
     void usePen(bool seam);
@@ -61,7 +59,6 @@ class PainterSurface final : public ObjectSurface {
     QPointF current_;
     // The device's page in its units: text larger than it is drawn as outlines clipped to it.
     QRectF page_;
-    CurrentFont currentFont_;
 };
 
 }  // namespace kavlo

@@ -68,13 +68,12 @@ std::vector<QString> codePoints(const QString& text) {
 }  // namespace
 
 PdfSurface::PdfSurface(const QPageLayout& layout, int dpi, StrokeOptions options, ByteSink sink)
-    : file_(std::move(sink)),
+    : FontSurface(measuringDevice(dpi)),
+      file_(std::move(sink)),
       content_(file_),
       options_(options),
       mediaBox_(layout.fullRect(QPageLayout::Point)),
-      page_(QPointF(0.0, 0.0), QSizeF(layout.paintRectPixels(dpi).size())),
-      metricsDevice_(measuringDevice(dpi)),
-      currentFont_(&metricsDevice_) {
+      page_(QPointF(0.0, 0.0), QSizeF(layout.paintRectPixels(dpi).size())) {
     // Dots to points, y downwards from the top-left of the printable area.
     const QRectF paper = layout.paintRect(QPageLayout::Point);
     const double pointsPerDot = 72.0 / dpi;
@@ -303,7 +302,7 @@ void PdfSurface::showRun(const QGlyphRun& run, const QString& text, const QTrans
 }
 
 void PdfSurface::TextOutA(std::int32_t x, std::int32_t y, const std::string& text) {
-    const DeviceFont& current = currentFont_.get(font());
+    const DeviceFont& current = deviceFont();
     const QString string = QString::fromUtf8(text);
     QTransform placement;
     placement.translate(x, y);
@@ -312,7 +311,7 @@ void PdfSurface::TextOutA(std::int32_t x, std::int32_t y, const std::string& tex
         fillPath(clippedTextOutline(placement, current, string, page_));
         return;
     }
-    QTextLayout layout(string, current.font, &metricsDevice_);
+    QTextLayout layout(string, current.font, fontDevice());
     QTextOption option;
     option.setWrapMode(QTextOption::NoWrap);
     layout.setTextOption(option);
@@ -329,10 +328,6 @@ void PdfSurface::TextOutA(std::int32_t x, std::int32_t y, const std::string& tex
     for (const QGlyphRun& run : layout.glyphRuns()) {
         showRun(run, string, glyphPlacement);
     }
-}
-
-TextExtent PdfSurface::GetTextExtentPoint32A(const std::string& text) {
-    return currentFont_.extent(font(), QString::fromUtf8(text));
 }
 
 bool PdfSurface::finish() {

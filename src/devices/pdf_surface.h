@@ -8,12 +8,11 @@
 #include <optional>
 #include <string>
 
-#include "font_mapping.h"
+#include "font_surface.h"
 #include "pdf_content.h"
 #include "pdf_file.h"
 #include "pdf_fonts.h"
 #include "pdf_palettes.h"
-#include "render/object_surface.h"
 #include "stroke_style.h"
 
 class QGlyphRun;
@@ -25,7 +24,7 @@ namespace kavlo {
 // changes from one shape to the next and is compressed as it is drawn, so a page of millions
 // of facets is never held whole. Text is real text in embedded subsets of the fonts the
 // painter would use, turned and stretched as the painter draws it.
-class PdfSurface final : public ObjectSurface {
+class PdfSurface final : public FontSurface {
   public:
     PdfSurface(const QPageLayout& layout, int dpi, StrokeOptions options, ByteSink sink);
 
@@ -33,7 +32,6 @@ class PdfSurface final : public ObjectSurface {
     void Polyline(std::span<const DevicePoint> points) override;
     void SetROP2(int mode) override;
     void TextOutA(std::int32_t x, std::int32_t y, const std::string& text) override;
-    TextExtent GetTextExtentPoint32A(const std::string& text) override;
 
     // Ends the document; the surface takes no more drawing after it. False when the sink
     // refused any piece.
@@ -56,8 +54,6 @@ class PdfSurface final : public ObjectSurface {
     QRectF mediaBox_;
     // The device's page in its units: text larger than it is drawn as outlines clipped to it.
     QRectF page_;
-    QImage metricsDevice_;
-    CurrentFont currentFont_;
     PdfFonts fonts_;
     PdfPalettes palettes_;
     std::optional<PdfPalettes::Entry> stroke_;

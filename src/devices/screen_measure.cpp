@@ -17,10 +17,6 @@ QImage screenImage(int width, int height) {
     return image;
 }
 
-ScreenMeasure::ScreenMeasure() : device_(screenImage(16, 16)), currentFont_(&device_) {}
-
-TextExtent ScreenMeasure::GetTextExtentPoint32A(const std::string& text) {
-    return currentFont_.extent(font(), QString::fromUtf8(text));
-}
+ScreenMeasure::ScreenMeasure() : FontSurface(screenImage(16, 16)) {}
 
 }  // namespace kavlo

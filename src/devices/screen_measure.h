@@ -2,8 +2,7 @@
 
 #include <QImage>
 
-#include "font_mapping.h"
-#include "render/object_surface.h"
+#include "font_surface.h"
 
 namespace kavlo {
 
@@ -14,11 +13,9 @@ QImage screenImage(int width, int height);
 
 // Measures text with the screen's fonts and draws nothing: the screen measure of the printer
 // and metafile passes, and the whole device of a pass that only reads the page's files.
-class ScreenMeasure final : public ObjectSurface {
+class ScreenMeasure final : public FontSurface {
   public:
     ScreenMeasure();
-    ScreenMeasure(const ScreenMeasure&) = delete;
-    ScreenMeasure& operator=(const ScreenMeasure&) = delete;
 
     DrawSurface& surface() { return *this; }
 
@@ -28,11 +25,6 @@ class ScreenMeasure final : public ObjectSurface {
     void LineTo(std::int32_t /*x*/, std::int32_t /*y*/) override {}
     void SetROP2(int /*mode*/) override {}
     void TextOutA(std::int32_t /*x*/, std::int32_t /*y*/, const std::string& /*text*/) override {}
-    TextExtent GetTextExtentPoint32A(const std::string& text) override;
-
-  private:
-    QImage device_;
-    CurrentFont currentFont_;
 };
 
 }  // namespace kavlo

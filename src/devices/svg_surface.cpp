@@ -120,9 +120,8 @@ class SvgSurface::Writer {
 };
 
 SvgSurface::SvgSurface(QRect window, StrokeOptions options, ByteSink sink)
-    : options_(options),
-      metricsDevice_(measuringDevice(1440)),
-      currentFont_(&metricsDevice_),
+    : FontSurface(measuringDevice(1440)),
+      options_(options),
       batch_(std::make_unique<Batch>()),
       writer_(std::make_unique<Writer>(window, std::move(sink))) {}
 
@@ -166,7 +165,7 @@ void SvgSurface::Polyline(std::span<const DevicePoint> points) {
 void SvgSurface::SetROP2(int /*mode*/) {}
 
 void SvgSurface::TextOutA(std::int32_t x, std::int32_t y, const std::string& text) {
-    const DeviceFont& current = currentFont_.get(font());
+    const DeviceFont& current = deviceFont();
     std::string& out = batch_->text;
     const std::size_t first = out.size();
     out += "<text transform=\"translate(";
@@ -191,10 +190,6 @@ void SvgSurface::TextOutA(std::int32_t x, std::int32_t y, const std::string& tex
     if (batch_->calls.size() >= kBatchCalls) {
         handOver();
     }
-}
-
-TextExtent SvgSurface::GetTextExtentPoint32A(const std::string& text) {
-    return currentFont_.extent(font(), QString::fromUtf8(text));
 }
 
 bool SvgSurface::finish() {

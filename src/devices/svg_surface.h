@@ -6,8 +6,7 @@
 #include <string>
 
 #include "byte_sink.h"
-#include "font_mapping.h"
-#include "render/object_surface.h"
+#include "font_surface.h"
 #include "stroke_style.h"
 #include "svg_document.h"
 
@@ -17,7 +16,7 @@ namespace kavlo {
 // the window on the page. Text is measured with the installed fonts at 1440 dots per inch and
 // written with the family actually used. The document's text is made on a thread of its own
 // while the page is still being drawn, and goes to the sink in pieces as it grows.
-class SvgSurface final : public ObjectSurface {
+class SvgSurface final : public FontSurface {
   public:
     SvgSurface(QRect window, StrokeOptions options, ByteSink sink);
     ~SvgSurface() override;
@@ -26,7 +25,6 @@ class SvgSurface final : public ObjectSurface {
     void Polyline(std::span<const DevicePoint> points) override;
     void SetROP2(int mode) override;
     void TextOutA(std::int32_t x, std::int32_t y, const std::string& text) override;
-    TextExtent GetTextExtentPoint32A(const std::string& text) override;
 
     // Ends the document; the surface takes no more drawing after it. False when the sink
     // refused any piece.
@@ -40,8 +38,6 @@ class SvgSurface final : public ObjectSurface {
     void handOver();
 
     StrokeOptions options_;
-    QImage metricsDevice_;
-    CurrentFont currentFont_;
     std::unique_ptr<Batch> batch_;
     std::unique_ptr<Writer> writer_;
 };
