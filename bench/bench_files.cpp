@@ -1,8 +1,9 @@
 #include "bench_files.h"
 
 #include <QFileInfo>
-#include <cmath>
 #include <fstream>
+
+#include "hill_grid.h"
 
 namespace kavlo::bench {
 
@@ -17,15 +18,7 @@ BenchFiles::BenchFiles() {
 std::string BenchFiles::grid(int n) const {
     const std::string name = "g" + std::to_string(n) + ".dat";
     if (!QFileInfo::exists(QString::fromStdString(path(name)))) {
-        std::ofstream out(path(name));
-        out << n << ", " << n << "\n";
-        for (int j = 0; j < n; ++j) {
-            for (int i = 0; i < n; ++i) {
-                const double x = 4.0 * i / n - 2;
-                const double y = 4.0 * j / n - 2;
-                out << std::exp(-x * x - y * y) << (i + 1 < n ? ", " : "\n");
-            }
-        }
+        std::ofstream(path(name)) << test::hillGrid(n);
     }
     return path(name);
 }

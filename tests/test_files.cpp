@@ -1,8 +1,8 @@
 #include "test_files.h"
 
 #include "core/text_decoding.h"
+#include "hill_grid.h"
 
-#include <cmath>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -73,21 +73,12 @@ std::string FormatLines::text(std::string_view lineEnd) const {
 }
 
 PageSetup shadedSurfacePage(const TempDir& dir, int n) {
-    std::ostringstream grid;
-    grid << n << ", " << n << "\n";
-    for (int j = 0; j < n; ++j) {
-        for (int i = 0; i < n; ++i) {
-            const double x = 4.0 * i / n - 2;
-            const double y = 4.0 * j / n - 2;
-            grid << std::exp(-x * x - y * y) << (i + 1 < n ? ", " : "\n");
-        }
-    }
     FormatLines format;
     format.frame = "100, 80, 60, 5, 8, 0, 7";
     format.tilt = "30, 20, 1, 0, 6";
     PageSetup setup;
     setup.file(FileKind::Format, 1) = dir.write("shaded.fmt", format.text());
-    setup.file(FileKind::Numeric, 1) = dir.write("bump.dat", grid.str());
+    setup.file(FileKind::Numeric, 1) = dir.write("bump.dat", hillGrid(n));
     return setup;
 }
 
