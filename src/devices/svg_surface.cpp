@@ -131,13 +131,18 @@ void SvgSurface::handOver() {
     writer_->take(std::exchange(batch_, std::make_unique<Batch>()));
 }
 
-void SvgSurface::add(SvgStyle style, std::span<const DevicePoint> points, bool closed) {
-    batch_->calls.push_back({closed ? Batch::Kind::Polygon : Batch::Kind::Polyline, style,
-                             batch_->points.size(), points.size()});
-    batch_->points.insert(batch_->points.end(), points.begin(), points.end());
+void SvgSurface::handOverWhenFull() {
     if (batch_->calls.size() >= kBatchCalls) {
         handOver();
     }
+}
+
+void SvgSurface::add(SvgStyle style, std::span<const DevicePoint> points, bool closed) {
+    const std::size_t first = batch_->points.size();
+    batch_->points.insert(batch_->points.end(), points.begin(), points.end());
+    batch_->calls.push_back(
+        {closed ? Batch::Kind::Polygon : Batch::Kind::Polyline, style, first, points.size()});
+    handOverWhenFull();
 }
 
 void SvgSurface::Polygon(std::span<const DevicePoint> points) {
@@ -187,9 +192,7 @@ void SvgSurface::TextOutA(std::int32_t x, std::int32_t y, const std::string& tex
     appendSvgText(out, text);
     out += "</text>\n";
     batch_->calls.push_back({Batch::Kind::Element, {}, first, out.size() - first});
-    if (batch_->calls.size() >= kBatchCalls) {
-        handOver();
-    }
+    handOverWhenFull();
 }
 
 bool SvgSurface::finish() {

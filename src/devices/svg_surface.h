@@ -36,6 +36,7 @@ class SvgSurface final : public FontSurface {
 
     void add(SvgStyle style, std::span<const DevicePoint> points, bool closed);
     void handOver();
+    void handOverWhenFull();
 
     StrokeOptions options_;
     std::unique_ptr<Batch> batch_;
