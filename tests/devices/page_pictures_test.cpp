@@ -14,7 +14,6 @@
 #include "core/page_setup.h"
 #include "devices/facet_fill.h"
 #include "devices/output_device.h"
-#include "devices/page_memory.h"
 #include "devices/page_output.h"
 #include "devices/screen_measure.h"
 #include "devices/svg_surface.h"
@@ -104,25 +103,6 @@ TEST(PngEncoder, EveryColourAndTheResolutionComeBack) {
         EXPECT_EQ(std::pair(back.dotsPerMeterX(), back.dotsPerMeterY()), std::pair(11811, 3780));
     }
     EXPECT_TRUE(encodePng(QImage()).isEmpty());
-}
-
-TEST(PageMemory, ImagesAreLaidOutAsQtsOwnAndOutliveTheirMaker) {
-    for (const auto& [width, format] :
-         {std::pair(3, QImage::Format_RGB888), std::pair(5, QImage::Format_Grayscale8),
-          std::pair(794, QImage::Format_RGB32)}) {
-        QImage mapped = imageOnMappedMemory(width, 1123, format);
-        const QImage own(width, 1123, format);
-        ASSERT_FALSE(mapped.isNull()) << width;
-        EXPECT_EQ(mapped.bytesPerLine(), own.bytesPerLine()) << width;
-        mapped.fill(Qt::white);
-        QPainter(&mapped).fillRect(0, 1000, width, 123, Qt::black);
-        const QImage kept = mapped.copy();
-        mapped = QImage();  // unmapped here
-        EXPECT_EQ(kept.pixelColor(width - 1, 999), QColor(Qt::white));
-        EXPECT_EQ(kept.pixelColor(width - 1, 1122), QColor(Qt::black));
-    }
-    EXPECT_TRUE(imageOnMappedMemory(0, 10, QImage::Format_RGB32).isNull());
-    EXPECT_TRUE(imageOnMappedMemory(1 << 30, 1 << 30, QImage::Format_RGB32).isNull());
 }
 
 TEST(FacetFill, FacetsSharingAnEdgeTileWithoutGapOrOverlap) {

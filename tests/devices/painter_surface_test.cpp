@@ -246,34 +246,5 @@ TEST(PainterSurfaceHugeText, GiantGlyphsCoverThePageAndOffPageTextLeavesItWhite)
     EXPECT_LT(QFileInfo(pdf).size(), 100000);
 }
 
-// Draws text as the surface always did with glyphs, for comparing ordinary sizes.
-QImage drawnWithGlyphs(const FontSpec& spec, QPoint at, const QString& text) {
-    QImage image = renderScreenPage([](DrawSurface&) {});
-    const DeviceFont font = makeDeviceFont(spec, &image);
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::TextAntialiasing, true);
-    painter.setFont(font.font);
-    painter.setPen(Qt::black);
-    painter.translate(at);
-    painter.rotate(-spec.escapement / 10.0);
-    painter.scale(font.scaleX, 1.0);
-    painter.drawText(QPointF(0.0, font.ascent), text);
-    return image;
-}
-
-TEST(PainterSurfaceHugeText, TextThatFitsThePageDrawsAsBefore) {
-    // Up to a cell as tall as the page, turned and stretched.
-    const FontSpec specs[] = {{12, 8, 0, "ＭＳ Ｐ明朝"},
-                              {45, 20, 900, "Arial"},
-                              {150, 0, 200, "Times New Roman"},
-                              {700, 300, -300, "ＭＳ 明朝"},
-                              {1100, 0, 0, "ＭＳ ゴシック"}};
-    for (const FontSpec& spec : specs) {
-        const QImage drawn = renderScreenPage(
-            withFont(spec, [](DrawSurface& s) { s.TextOutA(100, 400, "日本 Ag 0.5"); }));
-        EXPECT_EQ(drawn, drawnWithGlyphs(spec, QPoint(100, 400), "日本 Ag 0.5")) << spec.height;
-    }
-}
-
 }  // namespace
 }  // namespace kavlo
