@@ -15,6 +15,7 @@ class ScratchFolder {
 
     // Writes `bytes` as the whole content of the file `name` in the folder; its full path.
     std::filesystem::path write(std::string_view name, std::string_view bytes) const;
+    const std::filesystem::path& path() const { return path_; }
 
   private:
     std::filesystem::path path_;

@@ -10,7 +10,7 @@ seconds=${1:-60}
 shift || true
 dir=${KAVLO_FUZZ_BUILD:-$root/build-fuzz}
 
-"$root/scripts/install-deps.sh" clang libclang-rt-14-dev
+"$root/scripts/install-deps.sh"
 
 # Optimised, but with assertions: the grid arrays check their indices.
 cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DKAVLO_FUZZ=ON \
@@ -32,6 +32,7 @@ trap 'rm -rf -- "$TMPDIR"' EXIT
 declare -A max_len=(
     [format_reader]=4096 [numeric_reader]=8192 [path_file]=4096
     [text_decoding]=4096 [format_write_back]=4096 [comment_file]=8192
+    [edited_text]=4096 [page_render]=8192
 )
 
 failed=()

@@ -4,13 +4,13 @@
 set -euo pipefail
 
 packages=(
-    build-essential cmake ninja-build pkg-config
+    build-essential clang libclang-rt-14-dev cmake ninja-build pkg-config
     qt6-base-dev qt6-svg-dev libgl-dev zlib1g-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-ipafont fonts-liberation2 fonts-urw-base35
     time
     xvfb xauth xclip librsvg2-bin
-    cups printer-driver-cups-pdf libcups2-dev poppler-utils ghostscript emf2svg
+    cups printer-driver-cups-pdf libcups2-dev poppler-utils libpoppler-cpp-dev ghostscript emf2svg
     desktop-file-utils appstream man-db
     "$@"
 )

@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Kavlo with warnings as errors and runs every test.
-# --sanitize builds and tests a debug build with AddressSanitizer and UBSan instead; without it
-# the extreme-value sweep (tests/extremes) follows the tests.
+# --sanitize builds and tests a debug build with clang, AddressSanitizer and UBSan instead, so
+# the program builds with both compilers; without it the extreme-value sweep (tests/extremes)
+# follows the tests.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"
 if [ "${1:-}" = "--sanitize" ]; then
     dir="$root/build-sanitize"
-    options=(-DCMAKE_BUILD_TYPE=Debug -DKAVLO_SANITIZE=ON -DKAVLO_BENCHMARKS=OFF)
+    options=(-DCMAKE_BUILD_TYPE=Debug -DKAVLO_SANITIZE=ON -DKAVLO_BENCHMARKS=OFF
+        -DCMAKE_CXX_COMPILER=clang++)
 else
     dir="$root/build"
     options=()

@@ -118,7 +118,8 @@ MainWindow::MainWindow(Session& session, MessageSink& messages, QWidget* parent)
     // "▲" takes the drive and folder of the group above it.
     for (const auto& [to, from] : {std::pair{FileKind::Numeric, FileKind::Format},
                                    std::pair{FileKind::Comment, FileKind::Numeric}}) {
-        connect(group(to), &FileGroupBox::buttonClicked, this, [this, to, from] {
+        // Copies, not the bindings: clang 14 cannot capture structured bindings.
+        connect(group(to), &FileGroupBox::buttonClicked, this, [this, to = to, from = from] {
             group(to)->setDrive(group(from)->drive());
             group(to)->setFolder(group(from)->folder());
         });
