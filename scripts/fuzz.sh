@@ -26,6 +26,7 @@ if [ -d /dev/shm ] && [ -w /dev/shm ]; then
 fi
 TMPDIR=$(mktemp -d "$scratch_root/kavlo-fuzz-run.XXXXXX")
 export TMPDIR
+export LSAN_OPTIONS="suppressions=$root/fuzz/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 trap 'rm -rf -- "$TMPDIR"' EXIT
 
 # Longest input per target: data files are a few KB, longer inputs only slow the search.
