@@ -108,8 +108,9 @@ std::optional<RenderOptions> parseRenderOptions(std::span<const std::string> arg
             !(arg == "--home" || arg == "--pth" || arg == "--device" || arg == "--dpi" ||
               arg == "--ops" || arg == "--select" || arg == "-o")) {
             err << "kavlo render: "
-                << (k + 1 >= args.size() && arg.starts_with("-") ? arg + " needs a value"
-                                                                 : "unexpected argument " + arg)
+                << terminalText(k + 1 >= args.size() && arg.starts_with("-")
+                                    ? arg + " needs a value"
+                                    : "unexpected argument " + arg)
                 << "\n";
             return std::nullopt;
         }
@@ -191,7 +192,7 @@ int runRender(const RenderOptions& options, std::ostream& err) {
                                                    : outputDevice(DeviceKind::Screen);
     const auto failed = [&](const WriteResult& result) {
         if (!result.ok()) {
-            err << "kavlo render: " << result.message << "\n";
+            err << "kavlo render: " << terminalText(result.message) << "\n";
         }
         return !result.ok();
     };
