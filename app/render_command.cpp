@@ -14,6 +14,7 @@
 #include "devices/screen_measure.h"
 #include "page_setup_source.h"
 #include "stream_messages.h"
+#include "ui/checker_paths.h"
 
 namespace kavlo {
 namespace {
@@ -157,6 +158,14 @@ std::optional<RenderOptions> parseRenderOptions(std::span<const std::string> arg
          (!options.device && !options.output))) {
         err << "kavlo render: --select needs the metafile or emf device and an .svg or .emf "
                "output\n";
+        return std::nullopt;
+    }
+    // The log would be written over the picture.
+    if (options.opsLog && options.output &&
+        isSameFile(QString::fromStdString(*options.opsLog),
+                   QString::fromStdString(*options.output))) {
+        err << "kavlo render: --ops and -o name the same file " << terminalText(*options.output)
+            << "\n";
         return std::nullopt;
     }
     for (const OutputDevice* device :

@@ -270,6 +270,28 @@ TEST(RenderCommandTest, UsageErrors) {
     }
 }
 
+// The ops log named as the picture, however it is spelt, would be written over it.
+TEST(RenderCommandTest, OpsLogAndOutputMustBeTwoFiles) {
+    TempDir dir;
+    const std::string d = dir.path().string();
+    const std::string kept = dir.write("kept.svg", "picture");
+    fs::create_hard_link(kept, d + "/linked.svg");
+    for (const auto& [output, ops] : std::vector<std::pair<std::string, std::string>>{
+             {kept, kept},
+             {kept, d + "/./kept.svg"},
+             {kept, d + "/../" + dir.path().filename().string() + "/kept.svg"},
+             {kept, d + "/linked.svg"},
+             {d + "/new.svg", d + "/no/../new.svg"},
+             {"new.svg", "./new.svg"}}) {
+        EXPECT_EQ(render({"--home", d + "/home", "-o", output, "--ops", ops}),
+                  "kavlo render: --ops and -o name the same file " + output + "\n" + renderUsage() +
+                      "exit 2\n")
+            << ops;
+    }
+    EXPECT_EQ(bytesOf(kept), "picture");
+    EXPECT_FALSE(fs::exists(d + "/home"));
+}
+
 // File names come from path files anyone may have written: a terminal shown them must not take
 // their control characters as commands.
 TEST(RenderCommandTest, ControlCharactersAreToldEscaped) {
