@@ -14,6 +14,7 @@
 #include "core/json_text.h"
 #include "core/projection.h"
 #include "render/device_profile.h"
+#include "stream_messages.h"
 
 namespace kavlo {
 namespace {
@@ -41,7 +42,8 @@ std::optional<CheckOptions> parseOptions(std::span<const std::string> args, std:
             }
             const auto value = parseDecimal(args[++k]);
             if (!value) {
-                err << "kavlo check: " << arg << " takes a number, not '" << args[k] << "'\n";
+                err << "kavlo check: " << arg << " takes a number, not '" << terminalText(args[k])
+                    << "'\n";
             }
             return value;
         };
@@ -74,7 +76,7 @@ std::optional<CheckOptions> parseOptions(std::span<const std::string> args, std:
             }
             (arg == "--us" ? options.us : options.vs) = mm;
         } else if (arg.size() > 1 && arg.starts_with("-")) {
-            err << "kavlo check: unknown option " << arg << "\n";
+            err << "kavlo check: unknown option " << terminalText(arg) << "\n";
             return std::nullopt;
         } else {
             options.files.push_back(arg);
@@ -218,8 +220,9 @@ int runCheck(std::span<const std::string> args, std::ostream& out, std::ostream&
         }
         out << result.str() << "\n";
     } else {
+        StreamMessages told(out);
         for (const auto& message : messages.messages) {
-            out << message.title << ": " << message.text << "\n";
+            told.show(message);
         }
         out << resultName(outcome) << ": ";
         if (zscl) {

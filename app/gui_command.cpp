@@ -7,6 +7,7 @@
 
 #include "application_folder.h"
 #include "core/app_folder.h"
+#include "stream_messages.h"
 #include "ui/main_window.h"
 #include "ui/message_boxes.h"
 
@@ -39,7 +40,7 @@ std::optional<GuiOptions> parseGuiOptions(std::span<const std::string> args, std
             err << "kavlo: --home needs a value\n";
             return std::nullopt;
         } else {
-            err << "kavlo: unexpected argument " << arg << "\n";
+            err << "kavlo: unexpected argument " << terminalText(arg) << "\n";
             return std::nullopt;
         }
     }
@@ -49,7 +50,8 @@ std::optional<GuiOptions> parseGuiOptions(std::span<const std::string> args, std
 int runGui(const GuiOptions& options, std::ostream& err) {
     Session session(applicationFolder(options.home));
     if (!seedApplicationFolder(session.appFolder)) {
-        err << "kavlo: cannot create the application folder " << session.appFolder.string() << "\n";
+        err << "kavlo: cannot create the application folder "
+            << terminalText(session.appFolder.string()) << "\n";
         return 2;
     }
     MessageBoxes messages(nullptr);

@@ -5,8 +5,12 @@
 
 #include <QByteArray>
 #include <QDir>
+#include <QtGlobal>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
+
+#include "stream_messages.h"
 
 namespace kavlo {
 namespace {
@@ -34,9 +38,19 @@ std::string runtimeFolder() {
     return ::mkdtemp(fresh.data()) ? fresh : std::string();
 }
 
+// Scripts read the verbs' error stream: Qt's warnings about fonts and platforms are noise there,
+// and the words of ours say what went wrong. What Qt cannot go on from is still told.
+void toldWhenSevere(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (type == QtCriticalMsg || type == QtFatalMsg) {
+        const std::string line = qFormatLogMessage(type, context, text).toStdString();
+        std::fprintf(stderr, "%s\n", terminalText(line).c_str());
+    }
+}
+
 }  // namespace
 
 void prepareHeadlessRun() {
+    qInstallMessageHandler(toldWhenSevere);
     if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") &&
         !std::getenv("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -11,6 +11,7 @@
 #include "headless_run.h"
 #include "print_command.h"
 #include "render_command.h"
+#include "stream_messages.h"
 
 namespace {
 
@@ -114,6 +115,6 @@ int main(int argc, char** argv) {
         QApplication app(argc, argv);
         return kavlo::runGui(*options, std::cerr);
     }
-    std::cerr << "kavlo: unknown command " << verb << "\n" << usage();
+    std::cerr << "kavlo: unknown command " << kavlo::terminalText(verb) << "\n" << usage();
     return kUsageError;
 }

@@ -7,6 +7,7 @@
 #include "core/path_file.h"
 #include "core/path_relocation.h"
 #include "core/text_file.h"
+#include "stream_messages.h"
 
 namespace kavlo {
 namespace {
@@ -20,7 +21,7 @@ std::optional<PageSetup> readRelocated(const std::filesystem::path& pathFile, st
         return std::nullopt;
     }
     for (const std::string& line : splitLines(relocationText(loaded->report))) {
-        err << "kavlo " << verb << ": " << line << "\n";
+        err << "kavlo " << verb << ": " << terminalText(line) << "\n";
     }
     return std::move(loaded->setup);
 }
@@ -44,7 +45,8 @@ std::optional<PageSetup> loadCommandSetup(const SetupSource& source, std::string
     if (pathFile) {
         auto setup = readRelocated(*pathFile, verb, err);
         if (!setup) {
-            err << "kavlo " << verb << ": cannot read the path file " << pathFile->string() << "\n";
+            err << "kavlo " << verb << ": cannot read the path file "
+                << terminalText(pathFile->string()) << "\n";
         }
         return setup;
     }
@@ -53,8 +55,8 @@ std::optional<PageSetup> loadCommandSetup(const SetupSource& source, std::string
         return setup;
     }
     if (!seedApplicationFolder(folder)) {
-        err << "kavlo " << verb << ": cannot create the application folder " << folder.string()
-            << "\n";
+        err << "kavlo " << verb << ": cannot create the application folder "
+            << terminalText(folder.string()) << "\n";
         return std::nullopt;
     }
     return sampleSetup(folder.string());

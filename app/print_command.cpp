@@ -6,6 +6,7 @@
 #include "devices/printer_output.h"
 #include "page_setup_source.h"
 #include "render/skipped_slots.h"
+#include "stream_messages.h"
 
 namespace kavlo {
 
@@ -21,7 +22,8 @@ std::optional<PrintOptions> parsePrintOptions(std::span<const std::string> args,
         const bool known = arg == "--home" || arg == "--pth" || arg == "--printer";
         if (!known || k + 1 >= args.size()) {
             err << "kavlo print: "
-                << (known ? arg + " needs a value" : "unexpected argument " + arg) << "\n";
+                << terminalText(known ? arg + " needs a value" : "unexpected argument " + arg)
+                << "\n";
             return std::nullopt;
         }
         const std::string& value = args[++k];
@@ -49,7 +51,7 @@ int runPrint(const PrintOptions& options, std::ostream& err) {
         outcome = drawPrinterPage(surface, dpi, request);
     });
     if (result.status != PrintStatus::Accepted) {
-        err << "kavlo print: " << printFailureText(result) << "\n";
+        err << "kavlo print: " << terminalText(printFailureText(result)) << "\n";
         if (result.status == PrintStatus::NoPrinter) {
             err << "kavlo print: to keep the page as a file, use kavlo render --device printer "
                    "-o page.pdf\n";
@@ -57,7 +59,7 @@ int runPrint(const PrintOptions& options, std::ostream& err) {
         return kPrintNothingPrinted;
     }
     if (const auto skipped = skippedSlotsMessage(outcome, "印刷")) {
-        err << "kavlo print: " << skipped->text << "\n";
+        err << "kavlo print: " << terminalText(skipped->text) << "\n";
         return kPrintSlotSkipped;
     }
     return kPrintAccepted;

@@ -14,6 +14,7 @@
 #include "devices/screen_measure.h"
 #include "page_setup_source.h"
 #include "stream_messages.h"
+#include "ui/checker_paths.h"
 
 namespace kavlo {
 namespace {
@@ -108,8 +109,9 @@ std::optional<RenderOptions> parseRenderOptions(std::span<const std::string> arg
             !(arg == "--home" || arg == "--pth" || arg == "--device" || arg == "--dpi" ||
               arg == "--ops" || arg == "--select" || arg == "-o")) {
             err << "kavlo render: "
-                << (k + 1 >= args.size() && arg.starts_with("-") ? arg + " needs a value"
-                                                                 : "unexpected argument " + arg)
+                << terminalText(k + 1 >= args.size() && arg.starts_with("-")
+                                    ? arg + " needs a value"
+                                    : "unexpected argument " + arg)
                 << "\n";
             return std::nullopt;
         }
@@ -158,6 +160,14 @@ std::optional<RenderOptions> parseRenderOptions(std::span<const std::string> arg
                "output\n";
         return std::nullopt;
     }
+    // The log would be written over the picture.
+    if (options.opsLog && options.output &&
+        isSameFile(QString::fromStdString(*options.opsLog),
+                   QString::fromStdString(*options.output))) {
+        err << "kavlo render: --ops and -o name the same file " << terminalText(*options.output)
+            << "\n";
+        return std::nullopt;
+    }
     for (const OutputDevice* device :
          {options.device, options.output ? outputDeviceForFile(*options.output) : nullptr}) {
         if (device && options.dpi > device->largestDpi) {
@@ -191,7 +201,7 @@ int runRender(const RenderOptions& options, std::ostream& err) {
                                                    : outputDevice(DeviceKind::Screen);
     const auto failed = [&](const WriteResult& result) {
         if (!result.ok()) {
-            err << "kavlo render: " << result.message << "\n";
+            err << "kavlo render: " << terminalText(result.message) << "\n";
         }
         return !result.ok();
     };

@@ -1,17 +1,24 @@
 #pragma once
 
 #include <ostream>
+#include <string>
+#include <string_view>
 
 #include "core/messages.h"
 
 namespace kavlo {
+
+// Text from files and arguments made safe for a terminal: control characters (C0 but tab and
+// line feed, DEL, C1) are shown as \x1b or \u009b and bytes that are not UTF-8 as \xff, so that
+// a file name cannot clear the screen or retitle the window. Other text is kept as it is.
+std::string terminalText(std::string_view text);
 
 // Messages for the command line: one `title: text` line each.
 class StreamMessages final : public MessageSink {
   public:
     explicit StreamMessages(std::ostream& out) : out_(out) {}
     MessageAnswer show(const Message& message) override {
-        out_ << message.title << ": " << message.text << "\n";
+        out_ << terminalText(message.title) << ": " << terminalText(message.text) << "\n";
         return defaultAnswer(message.buttons);
     }
 

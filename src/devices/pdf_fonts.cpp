@@ -85,6 +85,11 @@ std::string subsetTag(const std::string& name, const std::map<std::uint32_t, QSt
 }
 
 std::optional<int> PdfFonts::find(const QRawFont& font) {
+    // Characters no installed font covers come in a stand-in face of empty boxes, which has no
+    // tables to embed and not even a family name to ask for.
+    if (font.fontTable("head").isEmpty()) {
+        return std::nullopt;
+    }
     const QString key = keyOf(font);
     for (std::size_t k = 0; k < faces_.size(); ++k) {
         if (faces_[k].key == key) {

@@ -1,5 +1,6 @@
 #include "svg_document.h"
 
+#include <QString>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -89,27 +90,35 @@ double svgStrokeWidth(double width) {
 }
 
 void appendSvgText(std::string& out, const std::string& text) {
-    for (const char c : text) {
-        switch (c) {
+    // Decoding turns bytes that are not UTF-8, lone surrogates among them, into U+FFFD.
+    QString escaped;
+    for (const QChar c : QString::fromUtf8(text)) {
+        switch (c.unicode()) {
             case '&':
-                out += "&amp;";
+                escaped += u"&amp;";
                 break;
             case '<':
-                out += "&lt;";
+                escaped += u"&lt;";
                 break;
             case '>':
-                out += "&gt;";
+                escaped += u"&gt;";
                 break;
             case '"':
-                out += "&quot;";
+                escaped += u"&quot;";
+                break;
+            // Two noncharacters XML forbids: a reader refuses the whole picture for either.
+            case 0xFFFE:
+            case 0xFFFF:
+                escaped += QChar::ReplacementCharacter;
                 break;
             default:
                 // Control characters have no place in XML text.
-                if (static_cast<unsigned char>(c) >= 0x20 || c == '\t') {
-                    out += c;
+                if (c.unicode() >= 0x20 || c == '\t') {
+                    escaped += c;
                 }
         }
     }
+    out += escaped.toStdString();
 }
 
 SvgDocument::SvgDocument(QRect window, ByteSink sink) : sink_(std::move(sink)) {

@@ -68,7 +68,8 @@ class SvgDocument {
 // Numbers as the picture writes them: whole, or six significant digits the shortest way.
 void appendSvgNumber(std::string& out, std::int64_t value);
 void appendSvgNumber(std::string& out, double value);
-// Text escaped for XML, control characters dropped.
+// UTF-8 text escaped for XML: control characters dropped, whatever else XML forbids (U+FFFE,
+// U+FFFF, bytes that are not UTF-8) replaced by U+FFFD.
 void appendSvgText(std::string& out, const std::string& text);
 // A stroke width to a tenth of a unit: finer differences no viewer shows.
 double svgStrokeWidth(double width);

@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <QProcess>
+#include <QXmlStreamReader>
 #include <filesystem>
 #include <optional>
 #include <sstream>
@@ -9,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "application_folder.h"
 #include "check_command.h"
 #include "gui_command.h"
 #include "print_command.h"
@@ -157,6 +159,37 @@ TEST(CommandLine, HeadlessRenderKeepsItsRuntimeFolderToItself) {
                  privateFolder(entry.path());
     }
     EXPECT_EQ(fresh, 1);
+}
+
+// Scripts no installed font covers draw on every device, and Qt's complaints about them stay
+// off the error stream, which is ours.
+TEST(CommandLine, TextNoFontCoversDrawsOnEveryDeviceQuietly) {
+    test::TempDir dir;
+    const fs::path home = dir.path() / "home";
+    ASSERT_TRUE(seedApplicationFolder(home));
+    // Devanagari, Syriac, Thaana, Malayalam and Khmer, then two characters XML forbids.
+    dir.write("home/cmtqap1.txt", "क ܐ ހ ക ក \uFFFE\uFFFF comment\r\n");
+    const auto path = [&](const char* name) {
+        return QString::fromStdString((dir.path() / name).string());
+    };
+    for (const char* name : {"page.pdf", "page.svg", "page.emf", "page.png"}) {
+        const ProgramRun run =
+            kavlo({"render", "--home", QString::fromStdString(home.string()), "-o", path(name)},
+                  dir.path());
+        EXPECT_EQ(run.status, 0) << name;
+        EXPECT_EQ(run.err, "") << name;
+    }
+    QProcess pdftotext;
+    pdftotext.start("pdftotext", {path("page.pdf"), "-"});
+    ASSERT_TRUE(pdftotext.waitForFinished(60000));
+    EXPECT_EQ(pdftotext.exitCode(), 0);
+    EXPECT_EQ(pdftotext.readAllStandardError().toStdString(), "");
+    EXPECT_TRUE(pdftotext.readAllStandardOutput().contains("comment"));
+    QXmlStreamReader svg(QByteArray::fromStdString(test::bytesOf(dir.path() / "page.svg")));
+    while (!svg.atEnd()) {
+        svg.readNext();
+    }
+    EXPECT_FALSE(svg.hasError()) << svg.errorString().toStdString();
 }
 
 // Without a printer the command line prints nothing and writes no PDF in its place.

@@ -12,6 +12,8 @@
 
 #include "application_folder.h"
 #include "core/path_file.h"
+#include "print_command.h"
+#include "stream_messages.h"
 #include "test_files.h"
 
 namespace kavlo {
@@ -266,6 +268,66 @@ TEST(RenderCommandTest, UsageErrors) {
              {{select}, "kavlo render: --select needs a value\n"}}) {
         EXPECT_EQ(render(args), message + renderUsage() + "exit 2\n") << args.at(1);
     }
+}
+
+// The ops log named as the picture, however it is spelt, would be written over it.
+TEST(RenderCommandTest, OpsLogAndOutputMustBeTwoFiles) {
+    TempDir dir;
+    const std::string d = dir.path().string();
+    const std::string kept = dir.write("kept.svg", "picture");
+    fs::create_hard_link(kept, d + "/linked.svg");
+    for (const auto& [output, ops] : std::vector<std::pair<std::string, std::string>>{
+             {kept, kept},
+             {kept, d + "/./kept.svg"},
+             {kept, d + "/../" + dir.path().filename().string() + "/kept.svg"},
+             {kept, d + "/linked.svg"},
+             {d + "/new.svg", d + "/no/../new.svg"},
+             {"new.svg", "./new.svg"}}) {
+        EXPECT_EQ(render({"--home", d + "/home", "-o", output, "--ops", ops}),
+                  "kavlo render: --ops and -o name the same file " + output + "\n" + renderUsage() +
+                      "exit 2\n")
+            << ops;
+    }
+    EXPECT_EQ(bytesOf(kept), "picture");
+    EXPECT_FALSE(fs::exists(d + "/home"));
+}
+
+// File names come from path files anyone may have written: a terminal shown them must not take
+// their control characters as commands.
+TEST(RenderCommandTest, ControlCharactersAreToldEscaped) {
+    for (const auto& [text, told] : std::vector<std::pair<std::string, std::string>>{
+             {"\x1b[2J\x1b]0;title\x07", "\\x1b[2J\\x1b]0;title\\x07"},
+             {std::string("a\rb\x7f\0c", 6), "a\\x0db\\x7f\\x00c"},
+             {"\u009b31m \u0080\u009f \u00a0\u00ff", "\\u009b31m \\u0080\\u009f \u00a0\u00ff"},
+             {"\xff\xc0\x80 \xe6\x97", "\\xff\\xc0\\x80 \\xe6\\x97"},
+             {"温度 C:\\data\tx\ny 😀", "温度 C:\\data\tx\ny 😀"}}) {
+        EXPECT_EQ(terminalText(text), told);
+    }
+    std::ostringstream out;
+    StreamMessages(out).show({"t\x1b", "a\x1b"});
+    EXPECT_EQ(out.str(), "t\\x1b: a\\x1b\n");
+
+    TempDir dir;
+    PageSetup setup;
+    setup.file(FileKind::Format, 1) = (dir.path() / "\x1b[2J\x1b]0;owned\x07.dat").string();
+    const std::string pth = (dir.path() / "Kavlo.pth").string();
+    ASSERT_TRUE(writePathFile(pth, setup));
+    const std::string escaped = (dir.path() / "\\x1b[2J\\x1b]0;owned\\x07.dat").string();
+    const std::string rendered = render({"--pth", pth});
+    qputenv("CUPS_SERVER", QByteArray::fromStdString((dir.path() / "no-cups.sock").string()));
+    std::ostringstream printed;
+    runPrint(
+        *parsePrintOptions(std::vector<std::string>{"--pth", pth, "--printer", "\x1b[5m"}, printed),
+        printed);
+    qunsetenv("CUPS_SERVER");
+    for (const std::string& told : {rendered, printed.str()}) {
+        EXPECT_NE(told.find("グラフ 1: 書式データファイル " + escaped + " がありません。"),
+                  std::string::npos)
+            << told;
+        EXPECT_EQ(told.find('\x1b'), std::string::npos) << told;
+    }
+    EXPECT_NE(printed.str().find("プリンタ \\x1b[5m はありません。"), std::string::npos)
+        << printed.str();
 }
 
 TEST(RenderCommandTest, SelectWindowsTheMetafilePicture) {

@@ -217,6 +217,44 @@ TEST(SvgPages, AnotherRendererDrawsTheSamePageAsThePainter) {
     }
 }
 
+// Text comes from the users' files: whatever XML forbids in it must not cost the whole picture,
+// in the file or on the clipboard.
+TEST(SvgPages, TextXmlForbidsIsReplacedAndThePictureStaysReadable) {
+    const QString replaced(QChar::ReplacementCharacter);
+    const struct {
+        std::string text;
+        QString shown;
+    } cases[] = {
+        {"a\uFFFEb\uFFFFc", "a" + replaced + "b" + replaced + "c"},
+        {"\x01x\x1b[2J\ty\r\n", "x[2J\ty"},
+        {"<&>\"'", "<&>\"'"},
+        {"日本語", "日本語"},
+        {"lone \xED\xA0\x80 and cut \xE6\x97",
+         "lone " + replaced.repeated(3) + " and cut " + replaced.repeated(2)},
+    };
+    for (const auto& c : cases) {
+        std::string document;
+        SvgSurface surface(QRect(0, 0, 2000, 2000), {}, [&](std::string_view piece) {
+            document += piece;
+            return true;
+        });
+        surface.SelectObject(surface.CreateFontA(200, 0, 0, "Arial"));
+        surface.TextOutA(100, 100, c.text);
+        ASSERT_TRUE(surface.finish());
+
+        QXmlStreamReader xml(QByteArray::fromStdString(document));
+        while (!xml.atEnd() && !(xml.readNext() == QXmlStreamReader::StartElement &&
+                                 xml.name() == QLatin1String("text"))) {
+        }
+        const QString shown = xml.readElementText();
+        while (!xml.atEnd()) {
+            xml.readNext();
+        }
+        EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString() << "\n" << document;
+        EXPECT_EQ(shown, c.shown) << shown.toStdString();
+    }
+}
+
 // The document is made on a thread of its own: it keeps the calls' order across hand-overs, and
 // a surface given up before its end (a failed page) still ends that thread before it is gone.
 TEST(SvgPages, CallsKeepTheirOrderAndAnAbandonedPictureEndsItsWriting) {

@@ -208,6 +208,16 @@ TEST(PdfSurface, PrintJobsKeepThePrintersPaperAndMargins) {
     const QImage actual = rasterised(dir.write("job.pdf", job.toStdString()));
     EXPECT_EQ(actual.size(), QSize(425, 550)) << "Letter at 50 dots per inch";
     EXPECT_LT(differingShare(expected, actual), 0.003);
+
+    // Scripts no installed font covers print as the boxes of the face that stands in for them.
+    const QByteArray boxes = renderPdfPage(letter, kDpi, [](DrawSurface& s, int) {
+        s.SelectObject(s.CreateFontA(300, 0, 0, "ＭＳ Ｐ明朝"));
+        s.TextOutA(0, 0, "क ܐ ހ ക ក");
+    });
+    QImage blank(actual.size(), QImage::Format_RGB32);
+    blank.fill(Qt::white);
+    EXPECT_GT(differingShare(rasterised(dir.write("boxes.pdf", boxes.toStdString())), blank),
+              0.001);
 }
 
 }  // namespace
