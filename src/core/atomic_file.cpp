@@ -58,9 +58,9 @@ std::string writeFailureReason(int error) {
 
 namespace {
 
-WriteResult failure(const std::filesystem::path& target, int error) {
+WriteResult failure(const std::filesystem::path& target, int error, const std::string& note = "") {
     return {"ファイル " + target.string() + " に書き込めません。" + writeFailureReason(error) +
-            "ご確認ください。"};
+            note + "ご確認ください。"};
 }
 
 // Decided by the mode bits as well as by access(), so that a file nobody may write is refused
@@ -244,13 +244,6 @@ class Backup {
     int error_ = 0;
 };
 
-// Where a rewrite stopped halfway and the old content could not be put back.
-WriteResult failureWithBackup(const std::filesystem::path& target,
-                              const std::filesystem::path& backup, int error) {
-    return {"ファイル " + target.string() + " に書き込めません。" + writeFailureReason(error) +
-            "元の内容は " + backup.string() + " に残してあります。ご確認ください。"};
-}
-
 }  // namespace
 
 void syncFolder(const std::filesystem::path& folder) {
@@ -362,7 +355,8 @@ WriteResult AtomicFile::commit() {
         }
         if (const int error = copyInPlace(descriptor_, resolved_); error != 0) {
             if (!backup.restore(resolved_)) {
-                return failureWithBackup(target_, backup.path(), error);
+                return failure(target_, error,
+                               "元の内容は " + backup.path().string() + " に残してあります。");
             }
             ::unlink(backup.path().c_str());
             return failure(target_, error);
