@@ -1,11 +1,14 @@
 #include "atomic_file.h"
 
+#include "sibling_files.h"
+
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <random>
 #include <system_error>
 #include <utility>
 #include <vector>
@@ -16,7 +19,6 @@ namespace {
 // Symbolic links are followed by hand so that a link to a file not yet there still leads to
 // that file; the kernel's own limit on link chains stops a loop.
 constexpr int kMaxLinks = 40;
-constexpr int kNameAttempts = 100;
 constexpr std::size_t kCopyChunk = 1 << 16;
 // Written bytes are handed to the disk in pieces this big while the rest is still being made,
 // so that the sync at the end waits for the last piece only.
@@ -56,9 +58,9 @@ std::string writeFailureReason(int error) {
 
 namespace {
 
-WriteResult failure(const std::filesystem::path& target, int error) {
+WriteResult failure(const std::filesystem::path& target, int error, const std::string& note = "") {
     return {"ファイル " + target.string() + " に書き込めません。" + writeFailureReason(error) +
-            "ご確認ください。"};
+            note + "ご確認ください。"};
 }
 
 // Decided by the mode bits as well as by access(), so that a file nobody may write is refused
@@ -83,24 +85,38 @@ bool writeAll(int descriptor, const char* data, std::size_t size) {
     return true;
 }
 
-int openTemporary(const std::filesystem::path& folder, const std::string& name, mode_t mode,
-                  std::filesystem::path& temporary) {
-    std::random_device device;
-    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-        temporary = folder / ("." + name + "." + std::to_string(device()) + ".tmp");
-        const int descriptor =
-            ::open(temporary.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-        if (descriptor >= 0 || errno != EEXIST) {
-            return descriptor;
+// Copies the first `size` bytes of one file over the start of another.
+int copyBytes(int from, int to, off_t size) {
+    std::vector<char> buffer(kCopyChunk);
+    off_t offset = 0;
+    while (offset < size) {
+        const auto want = static_cast<std::size_t>(std::min<off_t>(kCopyChunk, size - offset));
+        const ssize_t got = ::pread(from, buffer.data(), want, offset);
+        if (got < 0 && errno == EINTR) {
+            continue;
         }
+        if (got <= 0) {
+            return got < 0 ? errno : EIO;
+        }
+        for (ssize_t done = 0; done < got;) {
+            const ssize_t put = ::pwrite(to, buffer.data() + done,
+                                         static_cast<std::size_t>(got - done), offset + done);
+            if (put < 0 && errno == EINTR) {
+                continue;
+            }
+            if (put <= 0) {
+                return put < 0 ? errno : EIO;
+            }
+            done += put;
+        }
+        offset += got;
     }
-    errno = EEXIST;
-    return -1;
+    return 0;
 }
 
-// Copies the finished temporary file over the target's own bytes, so that every hard link
-// sees the new content. Space is reserved first, so a full disk refuses before any byte of
-// the target changes.
+// Copies a whole file over the target's own bytes, so that every hard link sees the new
+// content. Space is reserved first, so a full disk refuses before any byte of the target
+// changes.
 int copyInPlace(int from, const std::filesystem::path& target) {
     struct stat status {};
     if (::fstat(from, &status) != 0) {
@@ -115,20 +131,8 @@ int copyInPlace(int from, const std::filesystem::path& target) {
         errno != EOPNOTSUPP) {
         error = errno;
     }
-    std::vector<char> buffer(kCopyChunk);
-    off_t offset = 0;
-    while (error == 0 && offset < status.st_size) {
-        const ssize_t got = ::pread(from, buffer.data(), buffer.size(), offset);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got <= 0) {
-            error = got < 0 ? errno : EIO;
-        } else if (::pwrite(to, buffer.data(), static_cast<std::size_t>(got), offset) != got) {
-            error = errno != 0 ? errno : EIO;
-        } else {
-            offset += got;
-        }
+    if (error == 0) {
+        error = copyBytes(from, to, status.st_size);
     }
     if (error == 0 && (::ftruncate(to, status.st_size) != 0 || ::fsync(to) != 0)) {
         error = errno;
@@ -138,6 +142,107 @@ int copyInPlace(int from, const std::filesystem::path& target) {
     }
     return error;
 }
+
+// An exclusive flock on the target, taken while it is replaced or rewritten, so that writers
+// of one file take turns. Taken anew when another writer replaced the file meanwhile; without
+// a readable regular target there is nothing to hold.
+class TargetLock {
+  public:
+    explicit TargetLock(const std::filesystem::path& target) {
+        for (int attempt = 0; attempt < kLockAttempts; ++attempt) {
+            descriptor_ = ::open(target.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+            if (descriptor_ < 0) {
+                break;
+            }
+            while (::flock(descriptor_, LOCK_EX) != 0 && errno == EINTR) {
+            }
+            struct stat named {};
+            if (::fstat(descriptor_, &status_) == 0 && S_ISREG(status_.st_mode) &&
+                ::stat(target.c_str(), &named) == 0 && named.st_dev == status_.st_dev &&
+                named.st_ino == status_.st_ino) {
+                return;
+            }
+            ::close(std::exchange(descriptor_, -1));
+        }
+        // Unreadable or gone: still tell how many names it has.
+        if (::stat(target.c_str(), &status_) != 0) {
+            status_ = {};
+        }
+    }
+    ~TargetLock() {
+        if (descriptor_ >= 0) {
+            ::close(descriptor_);
+        }
+    }
+    TargetLock(const TargetLock&) = delete;
+    TargetLock& operator=(const TargetLock&) = delete;
+
+    int descriptor() const { return descriptor_; }
+    const struct stat& status() const { return status_; }
+
+  private:
+    static constexpr int kLockAttempts = 10;
+    int descriptor_ = -1;
+    struct stat status_ {};
+};
+
+// The old content of a file about to be rewritten in place, kept beside it until the rewrite is
+// complete and synced. A backup already there was left by a rewrite that was stopped halfway:
+// the file may be torn since, so that backup stays the one to keep.
+class Backup {
+  public:
+    Backup(const TargetLock& target, const SiblingFiles& siblings) : path_(siblings.backup()) {
+        descriptor_ = ::open(path_.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        struct stat status {};
+        if (descriptor_ >= 0 && ::fstat(descriptor_, &status) == 0 && S_ISREG(status.st_mode)) {
+            return;
+        }
+        if (descriptor_ >= 0) {
+            ::close(std::exchange(descriptor_, -1));
+        }
+        if (target.descriptor() < 0) {
+            error_ = EACCES;
+            return;
+        }
+        std::filesystem::path temporary;
+        RemovalOnSignal removal;
+        descriptor_ = createTemporary(siblings, target.status().st_mode & 0777, temporary, removal);
+        if (descriptor_ < 0) {
+            error_ = errno;
+            return;
+        }
+        error_ = copyBytes(target.descriptor(), descriptor_, target.status().st_size);
+        if (error_ == 0 &&
+            (::fsync(descriptor_) != 0 || ::rename(temporary.c_str(), path_.c_str()) != 0)) {
+            error_ = errno;
+        }
+        if (error_ != 0) {
+            ::unlink(temporary.c_str());
+            return;
+        }
+        removal.release();
+        syncFolder(siblings.folder());
+    }
+    ~Backup() {
+        if (descriptor_ >= 0) {
+            ::close(descriptor_);
+        }
+    }
+    Backup(const Backup&) = delete;
+    Backup& operator=(const Backup&) = delete;
+
+    int error() const { return error_; }
+    const std::filesystem::path& path() const { return path_; }
+    // Puts the old content back after a failed rewrite; false leaves the backup to the user.
+    bool restore(const std::filesystem::path& target) const {
+        return copyInPlace(descriptor_, target) == 0;
+    }
+
+  private:
+    std::filesystem::path path_;
+    int descriptor_ = -1;
+    int error_ = 0;
+};
 
 }  // namespace
 
@@ -155,11 +260,12 @@ void syncFolder(const std::filesystem::path& folder) {
 AtomicFile::AtomicFile(std::filesystem::path target) : target_(std::move(target)) {}
 
 AtomicFile::~AtomicFile() {
-    if (descriptor_ >= 0) {
-        ::close(descriptor_);
-    }
+    // Removed before the lock goes, so no other writer ever finds it unheld.
     if (!temporary_.empty()) {
         ::unlink(temporary_.c_str());
+    }
+    if (descriptor_ >= 0) {
+        ::close(descriptor_);
     }
 }
 
@@ -184,10 +290,10 @@ WriteResult AtomicFile::open() {
                     " は読み取り専用のため書き込めません。ご確認ください。"};
         }
         mode = status.st_mode & 07777;
-        linkedElsewhere_ = status.st_nlink > 1;
     }
-    descriptor_ = openTemporary(resolved_.parent_path(), resolved_.filename().string(), mode & 0777,
-                                temporary_);
+    const SiblingFiles siblings(resolved_);
+    removeStaleTemporaries(siblings);
+    descriptor_ = createTemporary(siblings, mode & 0777, temporary_, removal_);
     if (descriptor_ < 0) {
         const int error = errno;
         temporary_.clear();
@@ -240,23 +346,36 @@ WriteResult AtomicFile::commit() {
     if (::fsync(descriptor_) != 0) {
         return failure(target_, errno);
     }
-    if (linkedElsewhere_) {
+    const SiblingFiles siblings(resolved_);
+    const TargetLock lock(resolved_);
+    if (lock.status().st_nlink > 1) {
+        const Backup backup(lock, siblings);
+        if (backup.error() != 0) {
+            return failure(target_, backup.error());
+        }
         if (const int error = copyInPlace(descriptor_, resolved_); error != 0) {
+            if (!backup.restore(resolved_)) {
+                return failure(target_, error,
+                               "元の内容は " + backup.path().string() + " に残してあります。");
+            }
+            ::unlink(backup.path().c_str());
             return failure(target_, error);
         }
-        ::close(std::exchange(descriptor_, -1));
+    } else if (::rename(temporary_.c_str(), resolved_.c_str()) != 0) {
+        return failure(target_, errno);
+    } else {
+        temporary_.clear();
+        removal_.release();
+    }
+    // The new content is whole: a backup left by a rewrite stopped halfway has served.
+    ::unlink(siblings.backup().c_str());
+    if (!temporary_.empty()) {
         ::unlink(temporary_.c_str());
         temporary_.clear();
-        return {};
+        removal_.release();
     }
-    if (::close(std::exchange(descriptor_, -1)) != 0) {
-        return failure(target_, errno);
-    }
-    if (::rename(temporary_.c_str(), resolved_.c_str()) != 0) {
-        return failure(target_, errno);
-    }
-    temporary_.clear();
-    syncFolder(resolved_.parent_path());
+    ::close(std::exchange(descriptor_, -1));
+    syncFolder(siblings.folder());
     return {};
 }
 

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "removal_on_signal.h"
+
 namespace kavlo {
 
 // The result of writing a file: ok, or a user-facing message (Japanese, naming the file).
@@ -18,7 +20,12 @@ struct [[nodiscard]] WriteResult {
 // The one way the program writes a file. Content goes to a temporary file beside the target,
 // created with the target's final mode; commit() syncs it, renames it over the target and syncs
 // the folder. Until commit() succeeds the old file is untouched; a destroyed, uncommitted
-// writer removes its temporary file.
+// writer removes its temporary file, and so does SIGINT, SIGTERM or SIGHUP; one left by a
+// writer that died otherwise is removed by the next writer of the target.
+// A target with several hard links is rewritten in place instead: its old content is first
+// kept in ".NAME.kavlo-backup" beside it, removed once the new content is complete and synced.
+// Writers of one target take turns under an exclusive flock on it, so a reader holding a shared
+// flock never sees a rewrite halfway.
 class AtomicFile {
   public:
     explicit AtomicFile(std::filesystem::path target);
@@ -37,8 +44,8 @@ class AtomicFile {
     std::filesystem::path target_;     // as the caller named it, for messages
     std::filesystem::path resolved_;   // the file a symbolic link leads to
     std::filesystem::path temporary_;  // empty until open() succeeds
+    RemovalOnSignal removal_;          // of the temporary file
     int descriptor_ = -1;
-    bool linkedElsewhere_ = false;  // more than one hard link: rewritten in place
     bool failed_ = false;
     int error_ = 0;  // errno of the first failed write
     off_t written_ = 0;
