@@ -100,6 +100,19 @@ std::vector<std::string_view> editorLines(std::string_view text) {
     return lines;
 }
 
+// Lines keep the ends of the lines that stood at their places, so after an edit an empty line
+// can get a lone LF right after a lone CR (or a CR after an LF): the two would read back as one
+// end and the line would be lost. Such an empty line takes the end of the line before it.
+void keepEmptyLinesApart(const std::vector<std::string_view>& lines, std::vector<LineEnd>& ends) {
+    for (std::size_t i = 1; i < ends.size(); ++i) {
+        const LineEnd before = ends[i - 1];
+        if (lines[i].empty() && ((before == LineEnd::Cr && ends[i] == LineEnd::Lf) ||
+                                 (before == LineEnd::Lf && ends[i] == LineEnd::Cr))) {
+            ends[i] = before;
+        }
+    }
+}
+
 // The first whole UTF-8 character at `offset`.
 std::string_view characterAt(std::string_view text, std::size_t offset) {
     std::size_t end = offset + 1;
@@ -204,6 +217,7 @@ EncodedText encodeText(std::string_view text, const TextLayout& layout) {
         written.lineEnds.push_back(i < layout.lineEnds.size() ? layout.lineEnds[i]
                                                               : layout.newLineEnd);
     }
+    keepEmptyLinesApart(lines, written.lineEnds);
     written.newLineEnd = mostCommon(written.lineEnds);
     auto endAfter = [&](std::size_t i) {
         return i < written.lineEnds.size() ? endText(written.lineEnds[i]) : std::string_view();

@@ -10,6 +10,7 @@
 #include "decimal_number.h"
 #include "format_reader.h"
 #include "graph_state.h"
+#include "path_file.h"
 #include "value_line.h"
 
 namespace kavlo {
@@ -93,7 +94,7 @@ std::optional<FileKind> classifyDataFile(const std::filesystem::path& file) {
 
 OpenedFiles placeOpenedFiles(const PageSetup& base,
                              const std::vector<std::filesystem::path>& files) {
-    OpenedFiles opened{base, {}, {}};
+    OpenedFiles opened{base, {}, {}, {}};
     for (FilePicker& picker : opened.setup.pickers) {
         picker.files.fill("");
     }
@@ -103,6 +104,10 @@ OpenedFiles placeOpenedFiles(const PageSetup& base,
         std::error_code noWorkingFolder;
         const auto full = std::filesystem::absolute(given, noWorkingFolder);
         const std::string path = (noWorkingFolder ? given : full).lexically_normal().string();
+        if (breaksPathFileLine(path)) {
+            opened.lineBreakInName.push_back(path);
+            continue;
+        }
         const auto kind = classifyDataFile(path);
         if (!kind) {
             opened.unknown.push_back(path);
@@ -135,6 +140,12 @@ std::optional<Message> leftOutFilesMessage(const OpenedFiles& opened) {
         text += std::string(text.empty() ? "" : "\n\n") +
                 "同じ種類のファイルは 6 つまでです。次のファイルは開きませんでした。" +
                 listed(opened.noFreeSlot);
+    }
+    if (!opened.lineBreakInName.empty()) {
+        text += std::string(text.empty() ? "" : "\n\n") +
+                "ファイル名に改行が含まれていてパスファイルに書けないため、次のファイルは開きません"
+                "でした。" +
+                listed(opened.lineBreakInName);
     }
     if (text.empty()) {
         return std::nullopt;

@@ -22,6 +22,8 @@ struct OpenedFiles {
     // Files of no known kind, and files of a kind whose six slots were already taken.
     std::vector<std::string> unknown;
     std::vector<std::string> noFreeSlot;
+    // Files whose names hold a line break, which the path file cannot hold.
+    std::vector<std::string> lineBreakInName;
 };
 
 // A page of just these files, with `base`'s header: every slot is emptied, each kind fills its

@@ -99,6 +99,28 @@ std::string folderOf(std::string_view fullPath) {
     return {};
 }
 
+bool breaksPathFileLine(std::string_view name) {
+    return name.find_first_of("\r\n") != std::string_view::npos;
+}
+
+std::optional<UnwritableName> firstUnwritableName(const PageSetup& setup) {
+    for (const FileKind kind : kKinds) {
+        for (int slot = 1; slot <= kSlotCount; ++slot) {
+            if (breaksPathFileLine(setup.file(kind, slot))) {
+                return UnwritableName{kind, slot, setup.file(kind, slot)};
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+std::string unwritableNameText(const UnwritableName& unwritable, std::string_view outcome) {
+    return fileKindTitle(unwritable.kind) + " " + std::to_string(unwritable.slot) +
+           " のファイル名に改行が含まれています。改行を含む名前はパスファイルに書けないため、" +
+           std::string(outcome) + "ファイル名を変えてから選び直してください。\n\n" +
+           unwritable.name;
+}
+
 std::string formatPathFile(const PageSetup& setup) {
     std::string text;
     const auto add = [&text](const std::string& line) {
@@ -147,7 +169,7 @@ std::optional<PageSetup> readPathFile(const std::filesystem::path& file, const P
 }
 
 bool writePathFile(const std::filesystem::path& file, const PageSetup& setup) {
-    return replaceFileAtomically(file, formatPathFile(setup)).ok();
+    return !firstUnwritableName(setup) && replaceFileAtomically(file, formatPathFile(setup)).ok();
 }
 
 }  // namespace kavlo

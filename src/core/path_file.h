@@ -16,6 +16,20 @@ constexpr const char* kPathFileName = "Kavlo.pth";
 // character is never taken as the separator, so a folder path gives its parent.
 std::string folderOf(std::string_view fullPath);
 
+// A slot file whose name the path file cannot hold: a line break in it would end its line
+// there and shift every later line.
+struct UnwritableName {
+    FileKind kind;
+    int slot;
+    std::string name;
+};
+
+bool breaksPathFileLine(std::string_view name);
+// The first slot file, by kind and slot, whose name holds a line break.
+std::optional<UnwritableName> firstUnwritableName(const PageSetup& setup);
+// Tells which slot's name holds a line break and, by `outcome`, what was not done.
+std::string unwritableNameText(const UnwritableName& unwritable, std::string_view outcome);
+
 // The 31 lines of the path file, each ended by CR LF.
 std::string formatPathFile(const PageSetup& setup);
 
@@ -28,7 +42,8 @@ PageSetup parsePathFile(std::string_view bytes, PageSetup base);
 std::optional<PageSetup> readPathFile(const std::filesystem::path& file, const PageSetup& base);
 
 // Writes UTF-8 through a temporary file in the same folder, so a failure leaves the old file
-// as it was. False on any failure.
+// as it was. False on any failure, and without writing when a slot file's name holds a line
+// break.
 bool writePathFile(const std::filesystem::path& file, const PageSetup& setup);
 
 }  // namespace kavlo

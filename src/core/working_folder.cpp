@@ -4,9 +4,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <functional>
+#include <iterator>
 #include <optional>
 #include <random>
 #include <system_error>
@@ -252,14 +254,45 @@ int putInPlace(StagingFolder& staging, const fs::path& target, Placement placeme
     return EINVAL;
 }
 
-std::string notCopiedText(const std::vector<NotCopied>& files) {
-    std::string text =
-        "次のファイルはコピーできませんでした。パスファイルにはコピーではなく元のパスを"
-        "書きました。\n";
+std::string listed(std::string text, const std::vector<NotCopied>& files) {
     for (const NotCopied& file : files) {
         text += "\n" + file.source + "\n    " + file.why;
     }
     return text;
+}
+
+std::string notCopiedText(const std::vector<NotCopied>& files) {
+    return listed(
+        "次のファイルはコピーできませんでした。パスファイルにはコピーではなく元のパスを"
+        "書きました。\n",
+        files);
+}
+
+// Whether `file` is named somewhere inside `folder`, going by the folders the name passes
+// through: a link inside the folder counts as inside, wherever it points.
+bool namedWithin(const fs::path& file, const fs::path& folder) {
+    std::error_code ec;
+    const fs::path named = fs::absolute(file, ec).lexically_normal().parent_path();
+    fs::path parent = fs::weakly_canonical(named, ec);
+    if (ec) {
+        parent = named;
+    }
+    fs::path root = fs::weakly_canonical(folder, ec);
+    if (ec) {
+        root = fs::absolute(folder, ec).lexically_normal();
+    }
+    return std::mismatch(root.begin(), root.end(), parent.begin(), parent.end()).first ==
+           root.end();
+}
+
+// The files not copied that the old folder holds: putting the new content in place could
+// remove them while the path file still names them.
+std::vector<NotCopied> notCopiedWithin(const std::vector<NotCopied>& files,
+                                       const fs::path& folder) {
+    std::vector<NotCopied> within;
+    std::copy_if(files.begin(), files.end(), std::back_inserter(within),
+                 [&](const NotCopied& file) { return namedWithin(file.source, folder); });
+    return within;
 }
 
 // Nothing when the folder cannot take the save, after telling why.
@@ -316,6 +349,11 @@ WorkingFolderSave saveWorkingFolder(const PageSetup& setup, const fs::path& appF
         case FolderNameCheck::Usable:
             break;
     }
+    if (const auto unwritable = firstUnwritableName(setup)) {
+        tell(messages, unwritableNameText(*unwritable, "保存しませんでした。"));
+        save.result = SaveResult::Refused;
+        return save;
+    }
     save.result = SaveResult::Failed;
     const fs::path target = appFolder / std::string(name);
     const std::optional<Placement> placement = placementFor(target, messages);
@@ -345,6 +383,15 @@ WorkingFolderSave saveWorkingFolder(const PageSetup& setup, const fs::path& appF
                 line = plan.copy(line);
             }
         }
+    }
+    if (const std::vector<NotCopied> kept = notCopiedWithin(plan.notCopied(), target);
+        *placement != Placement::New && !kept.empty()) {
+        tell(messages, listed("次のファイルはコピーできませんでした。フォルダ " + target.string() +
+                                  " の中にあり、保存すると失われるおそれがあるため、フォルダは"
+                                  "元のまま残し、保存しませんでした。\n",
+                              kept));
+        save.notCopied = plan.notCopied();
+        return save;
     }
     if (const WriteResult result =
             replaceFileAtomically(staging->path() / kPathFileName, formatPathFile(written));

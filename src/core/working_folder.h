@@ -38,8 +38,9 @@ struct WorkingFolderSave {
 // path file that names the copies. An existing folder of that name is first asked about (Yes:
 // replace it, No: add to it, replacing files of the same names). Nothing of the existing folder
 // changes until the new content is complete, so the set-up may name the folder's own files.
-// Refusals and failures are told through `messages`, and so are the files not copied, in one
-// message after the save.
+// A file not copied that lies inside the existing folder keeps the folder as it was: the save
+// fails rather than lose it. Refusals and failures are told through `messages`, and so are the
+// files not copied, in one message after the save.
 WorkingFolderSave saveWorkingFolder(const PageSetup& setup, const std::filesystem::path& appFolder,
                                     std::string_view name, MessageSink& messages);
 

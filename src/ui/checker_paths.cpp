@@ -3,6 +3,8 @@
 #include <QDir>
 #include <filesystem>
 
+#include "core/path_file.h"
+
 namespace kavlo {
 
 FolderAndName splitAtLastSeparator(const QString& path) {
@@ -28,6 +30,9 @@ QString fileNameProblem(const QString& name) {
     }
     if (name.contains('/')) {
         return "ファイル名に「/」は使えません。フォルダはフォルダの欄で選んでください。";
+    }
+    if (breaksPathFileLine(name.toStdString())) {
+        return "ファイル名に改行は使えません。";
     }
     if (name == "." || name == "..") {
         return "「" + name + "」はファイル名に使えません。";

@@ -283,7 +283,9 @@ void MainWindow::pick(int kind, const QString& fullPath) {
     if (slot < 1 || slot > kSlotCount) {
         return;
     }
-    groups_[static_cast<std::size_t>(kind - 1)]->setSlotText(slot, fullPath);
+    if (takesName(kind, slot, fullPath)) {
+        groups_[static_cast<std::size_t>(kind - 1)]->setSlotText(slot, fullPath);
+    }
     pickTarget_ = 0;
 }
 
@@ -292,7 +294,20 @@ void MainWindow::step(int kind, int slot) {
     if (!g->selectNextFile()) {
         return;  // past the last file: the box stays empty
     }
-    g->setSlotText(slot, g->selectedFile());
+    if (takesName(kind, slot, g->selectedFile())) {
+        g->setSlotText(slot, g->selectedFile());
+    }
+}
+
+// A name the path file cannot hold is refused where it would enter a box.
+bool MainWindow::takesName(int kind, int slot, const QString& fullPath) {
+    const std::string name = fullPath.toStdString();
+    if (!breaksPathFileLine(name)) {
+        return true;
+    }
+    messages_.show({"Kavlo", unwritableNameText({static_cast<FileKind>(kind - 1), slot, name},
+                                                "欄に入れませんでした。")});
+    return false;
 }
 
 void MainWindow::togglePathEnds() {
@@ -359,6 +374,10 @@ void MainWindow::cycleSize() {
 }
 
 void MainWindow::drawRequest() {
+    if (const auto unwritable = firstUnwritableName(pageSetup())) {
+        messages_.show({"Kavlo", unwritableNameText(*unwritable, "描画しませんでした。")});
+        return;
+    }
     GraphState& g = session_.graph;
     g.ZoomSteps.fill(0);
     g.TurnSteps.fill(0);

@@ -62,6 +62,7 @@ class MainWindow : public QWidget {
     void arm(int kind, int slot);
     void pick(int kind, const QString& fullPath);
     void step(int kind, int slot);
+    bool takesName(int kind, int slot, const QString& fullPath);
     void togglePathEnds();
     void openChecker(int kind, int slot);
     void takeSavedPath(int source, const QString& path);

@@ -31,6 +31,7 @@ TEST(EditedTextTest, UneditedTextComesBackByteForByte) {
         {"lf, no final end", "a\nb", "a\nb", TextEncoding::Utf8},
         {"cr", "a\rb\r\r", "a\nb\n", TextEncoding::Utf8},
         {"mixed", "a\r\nb\nc\rd\n\re", "a\nb\nc\nd\ne", TextEncoding::Utf8},
+        {"mixed, empty lines", "a\r\r\n\n\r\rb\n\n", "a\n\n\n\nb\n", TextEncoding::Utf8},
         {"bom",
          "\xEF\xBB\xBF"
          "値\r\n",
@@ -62,6 +63,19 @@ TEST(EditedTextTest, EditedLinesTakeTheFilesOwnLineEnds) {
     OpenedText lf = openText("a\nb\n");
     convertLineEndsToCrLf(lf.layout);
     EXPECT_EQ(saved(lf, lf.text + "\nc"), "a\r\nb\r\nc\r\n");
+}
+
+TEST(EditedTextTest, EditedMixedEndsReopenAsTheEditedLines) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"a\nb\rc\n", "a\n\nb\nc"},  // an empty line inserted as line 2
+        {"a\nb\rc\n", "a\n\nc"},     // line 2 emptied
+        {"a\rb\nc\r", "a\n\nb\nc"},    {"a\rb\n", "a\n\n\n\nb"},
+        {"\x82\xA0\nb\rc", "あ\n\nc"},  // CP932
+        {"a\r\nb\n\rc", "a\n\n\nc"},
+    };
+    for (const auto& [bytes, edited] : cases) {
+        EXPECT_EQ(openText(saved(openText(bytes), edited)).text, edited) << bytes;
+    }
 }
 
 TEST(EditedTextTest, EveryLineEndBecomesCrLf) {

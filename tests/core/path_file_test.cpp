@@ -105,6 +105,13 @@ TEST(PathFileTest, FileOnDiskIsReplacedWholeOrNotAtAll) {
     ASSERT_TRUE(writePathFile(file, known()));
     EXPECT_TRUE(readPathFile(file, base()) == known());
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 1) << "no temporary";
+    // A name holding a line break is refused: written, it would shift every later line.
+    for (const char* name : {"/c/a\nb.txt", "/c/a\rb.txt"}) {
+        PageSetup broken = base();
+        broken.file(FileKind::Comment, 6) = name;
+        EXPECT_FALSE(writePathFile(file, broken));
+        EXPECT_TRUE(readPathFile(file, base()) == known());
+    }
     // A folder in the way: the temporary is written but cannot be renamed over it.
     fs::create_directory(dir.path() / "blocked");
     dir.write("blocked/inside", "x");

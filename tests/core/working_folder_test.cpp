@@ -162,6 +162,65 @@ TEST(WorkingFolderTest, FilesNotCopiedKeepTheirPathsAndAreToldOnce) {
     EXPECT_EQ(namesIn(rig.app / "w"), (Names{"f.dat", kPathFileName}));
 }
 
+TEST(WorkingFolderTest, AFileNotCopiedFromTheOldFolderKeepsTheFolderAsItWas) {
+    const struct {
+        MessageAnswer answer;
+        const char* pipe;  // made in place of a file the set-up names; a pipe is never copied
+        SaveResult result;
+    } cases[] = {
+        {MessageAnswer::Yes, "app/w/g01.dat", SaveResult::Failed},
+        {MessageAnswer::No, "app/w/sub/g02.dat", SaveResult::Failed},
+        {MessageAnswer::Yes, "to-w/g02.dat", SaveResult::Failed},  // through a link to the folder
+        {MessageAnswer::Yes, "outside.dat", SaveResult::Saved},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pipe);
+        Rig rig;
+        rig.setup.file(FileKind::Format, 1) = rig.file("f.dat", "format");
+        rig.setup.file(FileKind::Numeric, 1) = rig.file("g01.dat", "grid");
+        AnsweringMessages messages(c.answer);
+        ASSERT_EQ(rig.save(messages), SaveResult::Saved);
+        fs::create_directory_symlink(rig.app / "w", rig.dir.path() / "to-w");
+        const std::string pipe = (rig.dir.path() / c.pipe).string();
+        fs::create_directories(fs::path(pipe).parent_path());
+        fs::remove(pipe);
+        ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+        rig.setup = rig.saved();
+        rig.setup.file(FileKind::Numeric, 2) = pipe;
+        const Names before = namesIn(rig.app / "w");
+        const std::string pathFile = bytesOf(rig.app / "w" / kPathFileName);
+
+        messages.messages.clear();
+        const WorkingFolderSave save = saveWorkingFolder(rig.setup, rig.app, "w", messages);
+        EXPECT_EQ(save.result, c.result);
+        ASSERT_EQ(save.notCopied.size(), 1u);
+        EXPECT_EQ(save.notCopied[0].source, pipe);
+        EXPECT_EQ(namesIn(rig.app), Names{"w"});
+        EXPECT_TRUE(fs::is_fifo(pipe));
+        const std::string& told = messages.messages.back().text;
+        EXPECT_NE(told.find(pipe), std::string::npos) << told;
+        if (c.result == SaveResult::Failed) {
+            EXPECT_NE(told.find("元のまま"), std::string::npos) << told;
+            EXPECT_EQ(namesIn(rig.app / "w"), before);
+            EXPECT_EQ(bytesOf(rig.app / "w" / kPathFileName), pathFile);
+        } else {
+            EXPECT_EQ(rig.saved().file(FileKind::Numeric, 2), pipe);
+        }
+    }
+}
+
+TEST(WorkingFolderTest, ANameWithALineBreakIsRefusedBeforeAnythingIsMade) {
+    Rig rig;
+    rig.setup.file(FileKind::Format, 1) = rig.file("f.dat", "format");
+    rig.setup.file(FileKind::Comment, 6) = rig.file("a\nb.txt", "note");
+    RecordedMessages messages;
+    EXPECT_EQ(rig.save(messages), SaveResult::Refused);
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_NE(messages.messages[0].text.find("コメントデータファイル 6 のファイル名に改行"),
+              std::string::npos);
+    EXPECT_EQ(namesIn(rig.app), Names{});
+}
+
 TEST(WorkingFolderTest, AFolderThatCannotTakeTheSaveIsLeftAsItWas) {
     const std::pair<const char*, void (*)(const fs::path&)> cases[] = {
         {"に書き込めません", [](const fs::path& w) { ::chmod(w.c_str(), 0555); }},

@@ -157,12 +157,12 @@ TEST_F(CheckerWindowTest, SaveAsRenameAndOverwriteAskFirstAndNeverLoseTheOldFile
     folderBox_->setText(folder + "/");
     const auto before = entries(dir_.path());
     const std::size_t messages = messages_.shown.size();
-    for (const char* name : {"", "sub/e.dat", ".", ".."}) {
+    for (const char* name : {"", "sub/e.dat", ".", "..", "e\n.dat", "e\r.dat"}) {
         nameBox_->setText(name);
         click("Command1");
         click("Command5");
     }
-    EXPECT_EQ(messages_.shown.size(), messages + 8);
+    EXPECT_EQ(messages_.shown.size(), messages + 12);
     EXPECT_EQ(entries(dir_.path()), before);
     EXPECT_EQ(saved.size(), 3u);
 }

@@ -255,6 +255,38 @@ TEST_F(MainWindowTest, OpensAwayFromTheCornerAndDrawRequestWritesPathFilesAndSho
     EXPECT_TRUE(window_.isVisible() && window_.findChild<QPushButton*>("Command8")->isVisible());
 }
 
+// A line break would end the name's line in the path file and shift every later line.
+TEST_F(MainWindowTest, ANameWithALineBreakIsRefusedWhereverItEnters) {
+    const std::string pathFile = test::bytesOf(home(kPathFileName));
+    messages_.messages.clear();
+    const auto told = [&](const std::string& part) {
+        return messages_.messages.size() == 1 &&
+               messages_.messages[0].text.find(part) != std::string::npos;
+    };
+
+    PageSetup setup = window_.pageSetup();
+    setup.file(FileKind::Comment, 6) = dir_.write("c\nd.txt", "note");
+    window_.setPageSetup(setup);
+    QTest::mouseClick(window_.findChild<QPushButton*>("Command4"), Qt::LeftButton);
+    EXPECT_TRUE(told("コメントデータファイル 6 のファイル名に改行")) << messages_.messages.size();
+    EXPECT_EQ(window_.canvas(), nullptr);
+    EXPECT_EQ(test::bytesOf(home(kPathFileName)), pathFile);
+
+    messages_.messages.clear();
+    std::ofstream(home("g\r02.dat")) << "3 2\n0 1 2\n1 2 3\n";
+    window_.group(FileKind::Numeric)->refresh();
+    QTest::mouseClick(window_.findChild<SlotBox*>("Text2_2"), Qt::LeftButton);
+    clickItem("File2", "g\r02.dat");
+    EXPECT_TRUE(told("数値データファイル 2 のファイル名に改行"));
+    EXPECT_EQ(window_.pageSetup().file(FileKind::Numeric, 2), "");
+
+    messages_.messages.clear();
+    const std::string grid = dir_.write("grid\n.dat", "3 2\n0 1 2\n1 2 3\n");
+    window_.openFiles({grid});
+    EXPECT_TRUE(told(grid));
+    EXPECT_EQ(window_.pageSetup().file(FileKind::Numeric, 1), "");
+}
+
 TEST_F(MainWindowTest, SlotFourStartsBelowSlotOneWhenTwoAndThreeAreEmpty) {
     PageSetup setup = window_.pageSetup();
     for (int slot : {2, 3, 5, 6}) {
