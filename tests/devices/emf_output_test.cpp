@@ -238,8 +238,9 @@ TEST(EmfOutputTest, AnotherProgramReadsThePage) {
 TEST(EmfSurfaceTest, PointsNearAndFarKeepTheirCoordinatesAndTextItsWidth) {
     const std::vector<DevicePoint> near{{-32768, 5}, {32767, -7}, {0, 16840}};
     const std::vector<DevicePoint> far{{-40000, 5}, {70000, 5}, {0, 99999}};
-    // Kerned pairs, ligatures, spaces at the end: each prefix as wide as the surface measures it.
-    const QString sample = QString::fromUtf8("日本 AB𝄞 AVA Wave fi ffl 1.5 mm  ");
+    // Kerned pairs, ligatures, spaces at the end, and long enough to be laid out in pieces:
+    // each prefix as wide as the surface measures it.
+    const QString sample = QString::fromUtf8("日本 AB𝄞 AVA Wave fi ffl 1.5 mm  ").repeated(24);
     std::vector<std::int32_t> prefixWidths;
     const std::string file = renderEmfPicture(
         [&](DrawSurface& surface) {
@@ -286,7 +287,7 @@ TEST(EmfSurfaceTest, PointsNearAndFarKeepTheirCoordinatesAndTextItsWidth) {
         }
     }
     EXPECT_EQ(positions, prefixWidths);
-    EXPECT_GT(width, 20 * 200);
+    EXPECT_GT(width, 24 * 20 * 200);
 }
 
 }  // namespace
