@@ -38,8 +38,7 @@ int guarded(std::string_view verb, const Run& run) {
     } catch (const kavlo::PageTooLarge& refused) {
         kavlo::StreamMessages(std::cerr).show(refused.message());
     } catch (const std::bad_alloc&) {
-        std::cerr << "kavlo " << verb
-                  << ": メモリーが足りないため中断しました。格子の点数か IPL を減らして下さい。\n";
+        std::cerr << "kavlo " << verb << ": " << kavlo::kOutOfMemoryText << "\n";
     } catch (const std::exception& failure) {
         std::cerr << "kavlo " << verb << ": 処理を続けられないため中断しました。(" << failure.what()
                   << ")\n";

@@ -27,6 +27,10 @@ class PageTooLarge : public std::runtime_error {
     Message message_;
 };
 
+// What a drawing that ran out of memory tells.
+constexpr const char* kOutOfMemoryText =
+    "メモリーが足りないため中断しました。格子の点数か IPL を減らして下さい。";
+
 // Adds the plot of the graph just read to the page's points and throws PageTooLarge when the
 // page, or the graph's refined lines, would pass the profile's limits.
 void chargePlot(const RenderContext& ctx, int slot);
