@@ -2,6 +2,7 @@
 #include <QGuiApplication>
 #include <cstdlib>
 #include <iostream>
+#include <new>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "gui_command.h"
 #include "headless_run.h"
 #include "print_command.h"
+#include "render/plot_budget.h"
 #include "render_command.h"
 #include "stream_messages.h"
 
@@ -26,6 +28,23 @@ std::string usage() {
 }
 
 constexpr int kUsageError = 2;
+
+// A verb that runs out of memory, or meets any other failure it cannot go on from, says so and
+// ends with status 2 instead of aborting.
+template <typename Run>
+int guarded(std::string_view verb, const Run& run) {
+    try {
+        return run();
+    } catch (const kavlo::PageTooLarge& refused) {
+        kavlo::StreamMessages(std::cerr).show(refused.message());
+    } catch (const std::bad_alloc&) {
+        std::cerr << "kavlo " << verb << ": " << kavlo::kOutOfMemoryText << "\n";
+    } catch (const std::exception& failure) {
+        std::cerr << "kavlo " << verb << ": 処理を続けられないため中断しました。(" << failure.what()
+                  << ")\n";
+    }
+    return kUsageError;
+}
 
 // Without a display Qt would end in its text about a platform plugin it could not load; a
 // platform the user chose (offscreen, vnc, ...) is theirs to run on.
@@ -50,7 +69,7 @@ constexpr const char* kNoDesktop =
 // application that starts without them, and ends without tearing it down: its files are
 // written by then, and the teardown would read the whole font configuration only to free it.
 template <typename Application, typename Options>
-int runDrawingVerb(std::span<const std::string> args, const char* verbUsage,
+int runDrawingVerb(std::string_view verb, std::span<const std::string> args, const char* verbUsage,
                    std::optional<Options> (*parse)(std::span<const std::string>, std::ostream&),
                    int (*run)(const Options&, std::ostream&), int argc, char** argv) {
     if (asksForHelp(args)) {
@@ -63,13 +82,15 @@ int runDrawingVerb(std::span<const std::string> args, const char* verbUsage,
         return kUsageError;
     }
     kavlo::prepareHeadlessRun();
-    Application app(argc, argv);
-    const int status = run(*options, std::cerr);
-    if constexpr (!std::is_base_of_v<QApplication, Application>) {
-        std::cout.flush();
-        std::_Exit(status);
-    }
-    return status;
+    return guarded(verb, [&] {
+        Application app(argc, argv);
+        const int status = run(*options, std::cerr);
+        if constexpr (!std::is_base_of_v<QApplication, Application>) {
+            std::cout.flush();
+            std::_Exit(status);
+        }
+        return status;
+    });
 }
 
 }  // namespace
@@ -84,15 +105,16 @@ int main(int argc, char** argv) {
             std::cout << kavlo::checkUsage();
             return 0;
         }
-        return kavlo::runCheck(rest, std::cout, std::cerr);
+        return guarded(verb, [&] { return kavlo::runCheck(rest, std::cout, std::cerr); });
     }
     if (verb == "render") {
-        return runDrawingVerb<QGuiApplication>(
-            rest, kavlo::renderUsage(), kavlo::parseRenderOptions, kavlo::runRender, argc, argv);
+        return runDrawingVerb<QGuiApplication>(verb, rest, kavlo::renderUsage(),
+                                               kavlo::parseRenderOptions, kavlo::runRender, argc,
+                                               argv);
     }
     if (verb == "print") {
-        return runDrawingVerb<QApplication>(rest, kavlo::printUsage(), kavlo::parsePrintOptions,
-                                            kavlo::runPrint, argc, argv);
+        return runDrawingVerb<QApplication>(verb, rest, kavlo::printUsage(),
+                                            kavlo::parsePrintOptions, kavlo::runPrint, argc, argv);
     }
     if (asksForHelp(args)) {
         std::cout << usage();

@@ -13,6 +13,7 @@
 #include "devices/output_device.h"
 #include "devices/screen_measure.h"
 #include "page_setup_source.h"
+#include "render/plot_budget.h"
 #include "stream_messages.h"
 #include "ui/checker_paths.h"
 
@@ -242,24 +243,31 @@ int runRender(const RenderOptions& options, std::ostream& err) {
             err << readingLines.str();
         }
     };
-    if (opsPassOfItsOwn) {
-        const QTemporaryDir scratch;
-        const std::filesystem::path page =
-            scratch.path().toStdString() + "/page" + std::string(opsDevice.extension);
-        // Only the calls matter; the scratch page is thrown away however it fared.
-        static_cast<void>(writePageFile(
-            {opsDevice, options.dpi.value_or(opsDevice.defaultDpi), request, messages, logLine},
-            page, outcome));
-    }
-    if (output) {
-        const OpsLine outputLog = opsLog && &opsDevice == output ? logLine : OpsLine{};
-        const WriteResult written = writePageFile(
-            {*output, options.dpi.value_or(output->defaultDpi), request, messages, outputLog},
-            *options.output, outcome);
-        toldReading();
-        if (failed(written)) {
-            return 2;
+    // A page too large for the device is refused whole: no output, the old file kept.
+    try {
+        if (opsPassOfItsOwn) {
+            const QTemporaryDir scratch;
+            const std::filesystem::path page =
+                scratch.path().toStdString() + "/page" + std::string(opsDevice.extension);
+            // Only the calls matter; the scratch page is thrown away however it fared.
+            static_cast<void>(writePageFile(
+                {opsDevice, options.dpi.value_or(opsDevice.defaultDpi), request, messages, logLine},
+                page, outcome));
         }
+        if (output) {
+            const OpsLine outputLog = opsLog && &opsDevice == output ? logLine : OpsLine{};
+            const WriteResult written = writePageFile(
+                {*output, options.dpi.value_or(output->defaultDpi), request, messages, outputLog},
+                *options.output, outcome);
+            toldReading();
+            if (failed(written)) {
+                return 2;
+            }
+        }
+    } catch (const PageTooLarge& refused) {
+        toldReading();
+        messages.show(refused.message());
+        return 2;
     }
     toldReading();
     if (opsLog && failed(opsLog->commit())) {

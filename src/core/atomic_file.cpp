@@ -332,6 +332,26 @@ bool AtomicFile::write(std::string_view bytes) {
     return true;
 }
 
+bool AtomicFile::writeAt(std::string_view bytes, off_t offset) {
+    if (descriptor_ < 0 || failed_) {
+        return false;
+    }
+    for (std::size_t done = 0; done < bytes.size();) {
+        const ssize_t written = ::pwrite(descriptor_, bytes.data() + done, bytes.size() - done,
+                                         offset + static_cast<off_t>(done));
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            failed_ = true;
+            error_ = written < 0 ? errno : EIO;
+            return false;
+        }
+        done += static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
 int AtomicFile::descriptor() const {
     return descriptor_;
 }

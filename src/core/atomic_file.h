@@ -36,6 +36,8 @@ class AtomicFile {
     // Refuses a target the user cannot write (with a message), else opens the temporary file.
     WriteResult open();
     bool write(std::string_view bytes);
+    // Puts `bytes` over what was written at `offset` (a header known only at the end).
+    bool writeAt(std::string_view bytes, off_t offset);
     // For writers that need a file descriptor of their own (Qt devices); do not close it.
     int descriptor() const;
     WriteResult commit();

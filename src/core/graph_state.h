@@ -66,6 +66,8 @@ struct GraphState {
     float RowTop = 0;
     float PageBottom = 0;
     float FrameBottom = 0;
+    // Points the page's plots have drawn so far, for the device's limit.
+    double PagePlotPoints = 0;
 
     // Per slot, index 1..6 (0 unused): z magnification exponent and 5-degree turn steps.
     std::array<double, kSlotCount + 1> ZoomSteps{};

@@ -11,7 +11,8 @@ template <class T>
 class Array1 {
   public:
     void resize(int upper) { values_.assign(static_cast<std::size_t>(upper) + 1, T{}); }
-    void clear() { values_.clear(); }
+    // Gives the memory back, not only the values.
+    void clear() { values_ = std::vector<T>(); }
     int upper() const { return static_cast<int>(values_.size()) - 1; }
     bool empty() const { return values_.empty(); }
 
@@ -38,7 +39,7 @@ class Array2 {
         values_.assign((static_cast<std::size_t>(upper1) + 1) * stride_, T{});
     }
     void clear() {
-        values_.clear();
+        values_ = std::vector<T>();
         upper1_ = -1;
         stride_ = 0;
     }

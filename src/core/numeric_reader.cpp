@@ -141,19 +141,28 @@ void sizeWorkArrays(GraphState& g) {
     g.SplD.resize(m * r);
     g.SplE.resize(3, m * r);
     g.Pts.resize(m * r);
-    if (isMeshOrSurface(g.LDR)) {
-        g.XRefZ.resize((g.NX + 1) * r, g.NY + 1);
-        g.XRefW.resize((g.NX + 1) * r, g.NY + 1);
-        g.YRefZ.resize(g.NX + 1, (g.NY + 1) * r);
-        g.YRefW.resize(g.NX + 1, (g.NY + 1) * r);
-        g.CellPts.resize(4 * g.IPL + 5);
-    } else {
-        g.XRefZ.clear();
-        g.XRefW.clear();
-        g.YRefZ.clear();
-        g.YRefW.clear();
-        g.CellPts.clear();
+    clearRefinedLines(g);
+}
+
+void sizeRefinedLines(GraphState& g) {
+    if (!isMeshOrSurface(g.LDR)) {
+        clearRefinedLines(g);
+        return;
     }
+    const int r = g.IPL + 1;
+    g.XRefZ.resize((g.NX + 1) * r, g.NY + 1);
+    g.XRefW.resize((g.NX + 1) * r, g.NY + 1);
+    g.YRefZ.resize(g.NX + 1, (g.NY + 1) * r);
+    g.YRefW.resize(g.NX + 1, (g.NY + 1) * r);
+    g.CellPts.resize(4 * g.IPL + 5);
+}
+
+void clearRefinedLines(GraphState& g) {
+    g.XRefZ.clear();
+    g.XRefW.clear();
+    g.YRefZ.clear();
+    g.YRefW.clear();
+    g.CellPts.clear();
 }
 
 NumericReadOutcome readNumericFile(GraphState& g, int slot, const std::string& path,

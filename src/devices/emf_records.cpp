@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <utility>
 
 #include "render/device_profile.h"
 
@@ -40,7 +41,9 @@ enum RecordType : std::uint32_t {
     kPolyline16 = 87,
 };
 
-constexpr std::uint32_t kHeaderSize = 108;
+constexpr std::uint32_t kHeaderSize = kEmfHeaderSize;
+// Records are handed to the sink in pieces of about this size.
+constexpr std::size_t kPiece = 1 << 16;
 constexpr std::uint32_t kSignature = 0x464D4520;  // " EMF"
 constexpr std::uint32_t kVersion = 0x10000;
 constexpr std::uint32_t kAnisotropic = 8;
@@ -78,7 +81,7 @@ std::uint32_t paddedTo4(std::uint32_t size) {
 
 }  // namespace
 
-EmfRecords::EmfRecords(EmfWindow window) : window_(window) {
+EmfRecords::EmfRecords(EmfWindow window, ByteSink sink) : window_(window), sink_(std::move(sink)) {
     // The header is written last, when sizes and counts are known.
     bytes_.assign(kHeaderSize, '\0');
     ++records_;
@@ -107,7 +110,18 @@ EmfRecords::EmfRecords(EmfWindow window) : window_(window) {
     single(kSetTextColor, colorRef(kBlack));
 }
 
+void EmfRecords::flush() {
+    if (!sinkFailed_ && !sink_(bytes_)) {
+        sinkFailed_ = true;
+    }
+    handedOver_ += bytes_.size();
+    bytes_.clear();
+}
+
 void EmfRecords::begin(std::uint32_t type, std::uint32_t size) {
+    if (bytes_.size() >= kPiece) {
+        flush();
+    }
     ++records_;
     put(type);
     put(size);
@@ -278,10 +292,8 @@ std::string EmfRecords::finish() {
     put(0);   // no palette
     put(16);  // where it would be
     put(20);  // this record's size, for readers going backwards
+    flush();
 
-    std::string header;
-    header.reserve(kHeaderSize);
-    std::swap(header, bytes_);
     put(kHeader);
     put(kHeaderSize);
     putSigned(0);
@@ -294,7 +306,7 @@ std::string EmfRecords::finish() {
     putSigned(hundredthsOfMm(window_.height));
     put(kSignature);
     put(kVersion);
-    put(static_cast<std::uint32_t>(header.size()));
+    put(static_cast<std::uint32_t>(handedOver_));
     put(records_);
     // 16 bits of handles (index 0 is the picture itself), 16 reserved.
     put(std::min<std::uint32_t>(highestHandle_ + 1, 0xFFFF));
@@ -311,9 +323,7 @@ std::string EmfRecords::finish() {
     put(0);  // no OpenGL
     putSigned(static_cast<std::int32_t>(std::nearbyint(kPageWidthTwips * 1000 / kTwipsPerMm)));
     putSigned(static_cast<std::int32_t>(std::nearbyint(kPageHeightTwips * 1000 / kTwipsPerMm)));
-    std::swap(header, bytes_);
-    std::memcpy(bytes_.data(), header.data(), kHeaderSize);
-    return std::move(bytes_);
+    return sinkFailed_ ? std::string() : std::exchange(bytes_, {});
 }
 
 }  // namespace kavlo

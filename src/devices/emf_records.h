@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "byte_sink.h"
 #include "render/draw_surface.h"
 
 namespace kavlo {
@@ -20,12 +21,17 @@ struct EmfWindow {
 // Stock objects a metafile selects without creating them.
 enum class EmfStock : std::uint32_t { WhiteBrush = 0, BlackPen = 7, DeviceDefaultFont = 14 };
 
-// An Enhanced Metafile built record by record into one growing buffer, so a page of millions
-// of facets costs a few bytes a call and no object of its own. The picture is the window at its
-// real size: one logical unit is one twip, and so is one unit of the reference device.
+// The header's size: the first bytes of the file, written last.
+constexpr std::size_t kEmfHeaderSize = 108;
+
+// An Enhanced Metafile written record by record to a sink in pieces, so a page of millions of
+// facets costs a few bytes a call and is never held whole. The header, which counts the bytes
+// and the records, is known only at the end: the sink first gets room for it, and `finish`
+// hands it over to be put there. The picture is the window at its real size: one logical unit
+// is one twip, and so is one unit of the reference device.
 class EmfRecords {
   public:
-    explicit EmfRecords(EmfWindow window);
+    EmfRecords(EmfWindow window, ByteSink sink);
 
     void createPen(std::uint32_t handle, int style, int width, Rgb color);
     void createSolidBrush(std::uint32_t handle, Rgb color);
@@ -46,7 +52,9 @@ class EmfRecords {
                  std::span<const std::int32_t> advances, DevicePoint boundsMin,
                  DevicePoint boundsMax);
 
-    // Ends the picture and hands over its bytes; the records take no more calls after it.
+    // Ends the picture and returns its header, which belongs over the first kEmfHeaderSize
+    // bytes the sink took; the records take no more calls after it. Empty when the sink refused
+    // any piece.
     std::string finish();
 
   private:
@@ -56,8 +64,12 @@ class EmfRecords {
     void putBounds(DevicePoint min, DevicePoint max);
     void poly(std::uint32_t type16, std::uint32_t type32, std::span<const DevicePoint> points);
     void uses(std::uint32_t handle);
+    void flush();
 
     EmfWindow window_;
+    ByteSink sink_;
+    bool sinkFailed_ = false;
+    std::uint64_t handedOver_ = 0;
     std::string bytes_;
     std::uint32_t records_ = 0;
     std::uint32_t highestHandle_ = 0;

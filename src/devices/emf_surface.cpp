@@ -1,7 +1,7 @@
 #include "emf_surface.h"
 
-#include <QFontMetricsF>
 #include <QString>
+#include <QTextLayout>
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -15,30 +15,63 @@ std::u16string_view utf16Of(const QString& text) {
     return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
 }
 
+// A layout finds each position by walking from its start, so long texts are laid out in pieces
+// of at most this many units; a piece ends after a space where it can, where shaping seldom
+// joins neighbours. Shorter texts are one layout.
+constexpr qsizetype kPieceUnits = 256;
+
+qsizetype pieceLength(const QString& text, qsizetype from) {
+    const qsizetype length = std::min(kPieceUnits, text.size() - from);
+    if (from + length == text.size()) {
+        return length;
+    }
+    const qsizetype space = text.lastIndexOf(u' ', from + length - 1);
+    if (space > from) {
+        return space + 1 - from;
+    }
+    return text[from + length - 1].isHighSurrogate() ? length - 1 : length;
+}
+
 // Each UTF-16 unit's advance to the next, rounded so that the advances add up to the rounded
 // width of every prefix; the first half of a surrogate pair advances nothing.
 std::vector<std::int32_t> advancesOf(const QString& text, const DeviceFont& font,
                                      QPaintDevice* device) {
-    const QFontMetricsF metrics(font.font, device);
-    const double scale = font.scaleX * font.scale;
     std::vector<std::int32_t> advances(static_cast<std::size_t>(text.size()), 0);
+    const double scale = font.scaleX * font.scale;
+    double pieceStart = 0;
     std::int64_t reached = 0;
-    for (qsizetype k = 0; k < text.size(); ++k) {
-        if (text[k].isHighSurrogate() && k + 1 < text.size()) {
-            continue;
+    for (qsizetype from = 0; from < text.size();) {
+        const qsizetype length = pieceLength(text, from);
+        QTextLayout layout(text.mid(from, length), font.font, device);
+        QTextOption option;
+        option.setWrapMode(QTextOption::NoWrap);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        const QTextLine line = layout.createLine();
+        layout.endLayout();
+        if (!line.isValid()) {
+            break;
         }
-        const auto end = std::llround(metrics.horizontalAdvance(text.left(k + 1)) * scale);
-        advances[static_cast<std::size_t>(k)] = static_cast<std::int32_t>(end - reached);
-        reached = end;
+        for (qsizetype k = 0; k < length; ++k) {
+            if (text[from + k].isHighSurrogate() && from + k + 1 < text.size()) {
+                continue;
+            }
+            const auto end =
+                std::llround((pieceStart + line.cursorToX(static_cast<int>(k + 1))) * scale);
+            advances[static_cast<std::size_t>(from + k)] = static_cast<std::int32_t>(end - reached);
+            reached = end;
+        }
+        pieceStart += line.cursorToX(static_cast<int>(length));
+        from += length;
     }
     return advances;
 }
 
 }  // namespace
 
-EmfSurface::EmfSurface(QRect window)
+EmfSurface::EmfSurface(QRect window, ByteSink sink)
     : FontSurface(measuringDevice(1440)),
-      records_({window.left(), window.top(), window.width(), window.height()}) {}
+      records_({window.left(), window.top(), window.width(), window.height()}, std::move(sink)) {}
 
 ObjectId EmfSurface::CreatePen(int style, int width, Rgb color) {
     const ObjectId id = ObjectSurface::CreatePen(style, width, color);
@@ -137,9 +170,27 @@ std::string EmfSurface::finish() {
 }
 
 std::string renderEmfPicture(const DrawCallback& draw, QRect windowTwips) {
-    EmfSurface surface(windowTwips);
+    std::string bytes;
+    EmfSurface surface(windowTwips, [&](std::string_view piece) {
+        bytes += piece;
+        return true;
+    });
     draw(surface);
-    return surface.finish();
+    const std::string header = surface.finish();
+    return bytes.replace(0, header.size(), header);
+}
+
+WriteResult writeEmfPicture(const std::filesystem::path& path, const DrawCallback& draw,
+                            QRect windowTwips) {
+    AtomicFile file(path);
+    if (WriteResult opened = file.open(); !opened.ok()) {
+        return opened;
+    }
+    EmfSurface surface(windowTwips, [&](std::string_view piece) { return file.write(piece); });
+    draw(surface);
+    // A failed write is remembered by the file and reported by commit.
+    file.writeAt(surface.finish(), 0);
+    return file.commit();
 }
 
 }  // namespace kavlo

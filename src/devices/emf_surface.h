@@ -16,7 +16,8 @@ namespace kavlo {
 // those of our fonts at 1440 dots per inch, which is also how the surface measures text.
 class EmfSurface final : public FontSurface {
   public:
-    explicit EmfSurface(QRect window);
+    // The records go to `sink` as they are made (see EmfRecords).
+    EmfSurface(QRect window, ByteSink sink);
 
     ObjectId CreatePen(int style, int width, Rgb color) override;
     ObjectId CreateSolidBrush(Rgb color) override;
@@ -31,7 +32,8 @@ class EmfSurface final : public FontSurface {
     void SetROP2(int mode) override;
     void TextOutA(std::int32_t x, std::int32_t y, const std::string& text) override;
 
-    // The metafile's bytes; the surface takes no more drawing after it.
+    // Ends the metafile and returns its header, for the first kEmfHeaderSize bytes the sink
+    // took; empty when the sink refused any piece. The surface takes no more drawing after it.
     std::string finish();
 
   private:
@@ -40,5 +42,9 @@ class EmfSurface final : public FontSurface {
 
 // The metafile of what `draw` draws, showing the window (twips) of the page.
 std::string renderEmfPicture(const DrawCallback& draw, QRect windowTwips);
+// The same written to `path` through the atomic writer as it is drawn, the header put in place
+// at the end.
+WriteResult writeEmfPicture(const std::filesystem::path& path, const DrawCallback& draw,
+                            QRect windowTwips);
 
 }  // namespace kavlo

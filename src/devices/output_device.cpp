@@ -1,6 +1,7 @@
 #include "output_device.h"
 
 #include <QPainter>
+#include <algorithm>
 #include <array>
 #include <functional>
 
@@ -36,11 +37,18 @@ WriteResult writeMetafileFile(const std::filesystem::path& path, int /*dpi*/,
 
 WriteResult writeEmfFile(const std::filesystem::path& path, int /*dpi*/,
                          const std::optional<PageSelection>& selection, const DrawCallback& pass) {
-    return replaceFileAtomically(path, renderEmfPicture(pass, windowRect(selection)));
+    return writeEmfPicture(path, pass, windowRect(selection));
 }
 
-DeviceProfile screenAt(int /*dpi*/) {
-    return screenProfile();
+// The page image takes its share of the memory from the refined lines.
+DeviceProfile screenAt(int dpi) {
+    DeviceProfile profile = screenProfile();
+    const double dotsPerTwip = dpi / 1440.0;
+    const double imageBytes =
+        4 * (kPageWidthTwips * dotsPerTwip) * (kPageHeightTwips * dotsPerTwip);
+    profile.plotLimits.refinedBytes =
+        std::max(profile.plotLimits.refinedBytes / 8, profile.plotLimits.refinedBytes - imageBytes);
+    return profile;
 }
 
 DeviceProfile printerAt(int dpi) {

@@ -53,7 +53,12 @@ CommentOutcome Cmt(const RenderContext& ctx, int slot, const std::string& path) 
     if (p.fontRule == FontRule::ScreenMeasured) {
         screenFont.emplace(ctx.screenMeasure, p.screenUnitsPerMmX, 2 * g.CSZ, 0, face);
     }
+    // Rows below what the output shows are neither fitted nor drawn; a long file would
+    // otherwise cost a font fitting per paragraph nobody sees.
     for (const std::string& line : file.paragraphs) {
+        if (y >= ctx.shownBottom) {
+            break;
+        }
         if (fitted) {
             drawFont.reset();
             drawFont.emplace(ctx.surface, p.unitsPerMmX, fitFontWidth(ctx, szw, 0, face, line), 0,
@@ -62,6 +67,9 @@ CommentOutcome Cmt(const RenderContext& ctx, int slot, const std::string& path) 
         const TextFont& meter = screenFont ? *screenFont : *drawFont;
         const auto measure = [&](const std::string& s) { return meter.measure(s); };
         for (std::string row : wrapCommentLine(line, width, measure)) {
+            if (y >= ctx.shownBottom) {
+                break;
+            }
             if (!row.empty() && row.back() == '\n') {
                 row.pop_back();
             }

@@ -24,6 +24,16 @@ enum class FontRule {
     ScreenMeasured,  // 2·s·DevRatio, placed by widths measured with the screen font
 };
 
+// What the plots of one page may cost a device, so that a page it accepts is drawn within about
+// 1 GB of memory and 20 s: the points of all its plots' drawing calls, and the bytes the refined
+// grid lines of one mesh or surface hold while it is drawn. Measured on two shared cores, the
+// slowest output (the PNG page) draws about 3 million points a second, and the program itself
+// takes some 150 MB of address space before it draws.
+struct PlotLimits {
+    double points = 4e7;
+    double refinedBytes = 640.0 * (1 << 20);
+};
+
 // Everything in which the screen, the printer and the metafile draw a page differently.
 struct DeviceProfile {
     DeviceKind kind = DeviceKind::Screen;
@@ -49,6 +59,7 @@ struct DeviceProfile {
     // Comment rows wrap at the frame's horizontal extent + 100 mm, or at XWD + 100 mm.
     bool wrapAtFrameExtent = true;
     ReadRules readRules;
+    PlotLimits plotLimits;
 };
 
 constexpr float kTwipsPerMm = 56.69291f;

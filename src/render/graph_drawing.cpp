@@ -1,6 +1,8 @@
 #include "graph_drawing.h"
 
+#include "core/numeric_reader.h"
 #include "frame_labels.h"
+#include "plot_budget.h"
 #include "plot_dispatcher.h"
 
 namespace kavlo {
@@ -9,7 +11,9 @@ GraphRead Drw(const RenderContext& ctx, int slot, const GraphFiles& files, float
     const GraphRead read =
         readGraph(ctx.g, slot, files, us, vs, ctx.messages, ctx.profile.readRules);
     if (read.outcome == GraphReadOutcome::Plot && ctx.plots) {
+        chargePlot(ctx, slot);
         LinDrw(ctx, slot);
+        clearRefinedLines(ctx.g);
     }
     if (read.outcome != GraphReadOutcome::Skipped) {
         FrmDrw(ctx);

@@ -1,5 +1,6 @@
 #include "grid_lines.h"
 
+#include "core/numeric_reader.h"
 #include "core/projection.h"
 #include "core/spline.h"
 
@@ -62,6 +63,7 @@ int projectYLine(const RenderContext& ctx, float zscl, int i, std::int16_t lxy) 
 
 void refineAllLines(const RenderContext& ctx, float zscl) {
     GraphState& g = ctx.g;
+    sizeRefinedLines(g);
     for (int r = 1; r <= g.NY; ++r) {
         const int n = projectXLine(ctx, zscl, r, 1);
         for (int p = 1; p <= n; ++p) {

@@ -55,6 +55,7 @@ PageOutcome composePage(const RenderContext& ctx, PageSetup& setup) {
     GraphState& g = ctx.g;
     g.PageBottom = 0;
     g.RowTop = kFirstRowTop;
+    g.PagePlotPoints = 0;
     PageOutcome outcome;
     for (int slot = 1; slot <= kSlotCount; ++slot) {
         if (setup.file(FileKind::Format, slot).empty()) {

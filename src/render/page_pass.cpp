@@ -35,7 +35,7 @@ TwipsWindow metafileWindow(const std::optional<PageSelection>& selection) {
 PageOutcome runPagePass(GraphState& g, PageSetup& setup, const PassTarget& target) {
     if (!target.ops) {
         return composePage({g, target.surface, target.profile, target.messages,
-                            target.screenMeasure, target.plots},
+                            target.screenMeasure, target.plots, target.shownBottom},
                            setup);
     }
     const DeviceProfile& profile = target.profile;
@@ -48,7 +48,8 @@ PageOutcome runPagePass(GraphState& g, PageSetup& setup, const PassTarget& targe
     DrawSurface& measure = &target.screenMeasure == &target.surface
                                ? static_cast<DrawSurface&>(recorder)
                                : target.screenMeasure;
-    return composePage({g, recorder, profile, target.messages, measure, target.plots}, setup);
+    return composePage(
+        {g, recorder, profile, target.messages, measure, target.plots, target.shownBottom}, setup);
 }
 
 PageOutcome runPagePass(const PageRequest& request, const PassTarget& target) {
@@ -56,7 +57,13 @@ PageOutcome runPagePass(const PageRequest& request, const PassTarget& target) {
     g.TurnSteps = request.steps.turn;
     g.ZoomSteps = request.steps.zoom;
     PageSetup setup = request.setup;
-    return runPagePass(g, setup, target);
+    PassTarget shown = target;
+    if (request.selection) {
+        const TwipsWindow window = metafileWindow(request.selection);
+        shown.shownBottom = std::max(target.shownBottom,
+                                     static_cast<float>(window.top + window.height) / kTwipsPerMm);
+    }
+    return runPagePass(g, setup, shown);
 }
 
 }  // namespace kavlo

@@ -65,13 +65,16 @@ struct PassTarget {
     OpsLine ops;
     // False for a pass that only reads the page's files for their messages and outcome.
     bool plots = true;
+    // Page mm below which the output shows nothing.
+    float shownBottom = kPageHeightTwips / kTwipsPerMm;
 };
 
 // The one page pass every output draws with: the page of `setup` on the target, with the view
 // steps in `g`. Clears the names of files the page finds missing in `setup`.
 PageOutcome runPagePass(GraphState& g, PageSetup& setup, const PassTarget& target);
 
-// The same pass from a request, on a fresh graph state given the request's view steps.
+// The same pass from a request, on a fresh graph state given the request's view steps; a
+// selection that reaches below the page shows that far.
 PageOutcome runPagePass(const PageRequest& request, const PassTarget& target);
 
 }  // namespace kavlo

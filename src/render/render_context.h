@@ -18,6 +18,8 @@ struct RenderContext {
     // False in a pass that only reads: the plots of the data would draw nothing anyone sees,
     // and they tell nothing.
     bool plots = true;
+    // Page mm below which the output shows nothing: text past it is not drawn.
+    float shownBottom = kPageHeightTwips / kTwipsPerMm;
 
     DevicePoint device(float x, float y) const;
 };

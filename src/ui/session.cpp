@@ -1,8 +1,10 @@
 #include "session.h"
 
 #include <array>
+#include <new>
 
 #include "devices/output_device.h"
+#include "render/plot_budget.h"
 
 namespace kavlo {
 
@@ -32,7 +34,19 @@ void Session::applyViewSize(char letter) {
 
 PageOutcome Session::composeScreenPage(MessageSink& messages) {
     PageOutcome outcome;
-    page = renderScreenImage(graph, setup, messages, outcome);
+    // A page too large to draw, or one the memory cannot hold, leaves the canvas empty.
+    try {
+        page = renderScreenImage(graph, setup, messages, outcome);
+    } catch (const PageTooLarge& refused) {
+        page = QImage();
+        messages.show(refused.message());
+    } catch (const std::bad_alloc&) {
+        page = QImage();
+        messages.show(
+            {"Kavlo",
+             "メモリーが足りないため描画を中断しました。格子の点数か IPL を減らして下さい。",
+             MessageIcon::Exclamation});
+    }
     return outcome;
 }
 

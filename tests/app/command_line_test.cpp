@@ -12,7 +12,9 @@
 
 #include "application_folder.h"
 #include "check_command.h"
+#include "core/path_file.h"
 #include "gui_command.h"
+#include "hill_grid.h"
 #include "print_command.h"
 #include "render_command.h"
 #include "test_files.h"
@@ -30,8 +32,10 @@ struct ProgramRun {
 
 using Environment = std::vector<std::pair<QString, QString>>;
 
-// The built program, run as a script on a server would: no display, no session, no $USER.
-ProgramRun kavlo(const QStringList& args, const fs::path& temp, const Environment& set = {}) {
+// The built program, run as a script on a server would: no display, no session, no $USER; with
+// an address-space limit when given one (KiB).
+ProgramRun kavlo(const QStringList& args, const fs::path& temp, const Environment& set = {},
+                 std::optional<int> addressLimit = std::nullopt) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* name :
          {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "USER", "XDG_RUNTIME_DIR"}) {
@@ -43,7 +47,15 @@ ProgramRun kavlo(const QStringList& args, const fs::path& temp, const Environmen
     env.insert("TMPDIR", QString::fromStdString(temp.string()));
     QProcess process;
     process.setProcessEnvironment(env);
-    process.start(KAVLO_BINARY, args);
+    if (addressLimit) {
+        process.start(
+            "bash",
+            QStringList{"-c", QString("ulimit -v %1 && exec \"$0\" \"$@\"").arg(*addressLimit),
+                        KAVLO_BINARY} +
+                args);
+    } else {
+        process.start(KAVLO_BINARY, args);
+    }
     ProgramRun run;
     if (process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit) {
         run.status = process.exitCode();
@@ -190,6 +202,58 @@ TEST(CommandLine, TextNoFontCoversDrawsOnEveryDeviceQuietly) {
         svg.readNext();
     }
     EXPECT_FALSE(svg.hasError()) << svg.errorString().toStdString();
+}
+
+// A path file of one graph: an n x n hill drawn as `ldr` with IPL `ipl`.
+QString hillPage(const test::TempDir& dir, int n, int ipl, int ldr) {
+    test::FormatLines format;
+    format.tilt = "30, 20, 1, " + std::to_string(ipl) + ", " + std::to_string(ldr);
+    PageSetup setup;
+    setup.file(FileKind::Format, 1) = dir.write("hill.fmt", format.text());
+    setup.file(FileKind::Numeric, 1) = dir.write("hill.dat", test::hillGrid(n));
+    const fs::path pth = dir.path() / "Kavlo.pth";
+    EXPECT_TRUE(writePathFile(pth, setup));
+    return QString::fromStdString(pth.string());
+}
+
+TEST(CommandLine, PagesAreDrawnWithinAGigabyteOrRefusedBeforeDrawing) {
+    test::TempDir dir;
+    test::TempDir scratch;
+    const QString out = QString::fromStdString((dir.path() / "page").string());
+    const auto render = [&](const QString& pth, QStringList more, int addressLimit) {
+        return kavlo(QStringList{"render", "--pth", pth} + more, scratch.path(), {}, addressLimit);
+    };
+    // 500 x 500 nodes refined 64 times: some 6500 万 points of facets.
+    const QString tooLarge = hillPage(dir, 500, 64, 5);
+    for (const QString ext : {".png", ".pdf", ".svg", ".emf"}) {
+        dir.write("page" + ext.toStdString(), "old");
+        const ProgramRun run = render(tooLarge, {"-o", out + ext}, 1000000);
+        EXPECT_EQ(run.status, 2) << run.err;
+        EXPECT_TRUE(
+            run.err.starts_with(" 1st Graph Data Error: グラフが大きすぎて描けません。"
+                                "500 × 500 の格子を IPL = 64 で細分すると、ページの描画は"
+                                "約 6531 万点になり"))
+            << run.err;
+        EXPECT_EQ(test::bytesOf(out.toStdString() + ext.toStdString()), "old");
+    }
+
+    // The largest page image with a mesh of 500 万 points fits in 1 GB.
+    ProgramRun run =
+        render(hillPage(dir, 200, 30, 3), {"--dpi", "1200", "-o", out + ".png"}, 1000000);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_GT(fs::file_size(out.toStdString() + ".png"), 10000u);
+    // Memory that still runs out ends the run with a message, not an abort.
+    run = render(hillPage(dir, 400, 61, 3), {"-o", out + ".png"}, 200000);
+    EXPECT_EQ(run.status, 2) << run.err;
+    EXPECT_EQ(run.err,
+              "kavlo render: メモリーが足りないため中断しました。格子の点数か IPL を"
+              "減らして下さい。\n");
+    // Nothing is left beside the outputs.
+    std::size_t files = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(dir.path())) {
+        ++files;
+    }
+    EXPECT_EQ(files, 7u);  // the pages and the three files of the graph
 }
 
 // Without a printer the command line prints nothing and writes no PDF in its place.

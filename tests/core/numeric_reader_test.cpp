@@ -115,12 +115,17 @@ TEST(NumericReaderTest, SizesTheWorkArraysForEachGraphAfresh) {
     auto read = readText("4,3\n1,2,3,4,5,6,7,8,9,10,11,12", 2, 0, 0, 2, -3);
     ASSERT_EQ(read.result, kRead);
     GraphState& g = read.state;
-    // 5 points along x after refinement, 3 curves along y.
+    // 5 points along x after refinement, 3 curves along y; the refined lines wait for the
+    // drawing.
     const std::vector<int> uppers = {g.Z.upper1(),     g.Z.upper2(),     g.SplIn.upper1(),
                                      g.SplIn.upper2(), g.SplOut.upper(), g.SplE.upper2(),
-                                     g.Pts.upper(),    g.XRefZ.upper1(), g.XRefZ.upper2(),
-                                     g.YRefW.upper1(), g.YRefW.upper2(), g.CellPts.upper()};
-    EXPECT_EQ(uppers, (std::vector<int>{5, 4, 5, 3, 15, 15, 15, 15, 4, 5, 12, 13}));
+                                     g.Pts.upper()};
+    EXPECT_EQ(uppers, (std::vector<int>{5, 4, 5, 3, 15, 15, 15}));
+    EXPECT_TRUE(g.XRefZ.empty() && g.YRefW.empty() && g.CellPts.empty());
+    sizeRefinedLines(g);
+    const std::vector<int> refined = {g.XRefZ.upper1(), g.XRefZ.upper2(), g.YRefW.upper1(),
+                                      g.YRefW.upper2(), g.CellPts.upper()};
+    EXPECT_EQ(refined, (std::vector<int>{15, 4, 5, 12, 13}));
 
     // A smaller stream-line graph read next leaves nothing of the mesh behind.
     TempDir dir;

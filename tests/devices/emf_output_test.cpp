@@ -236,17 +236,28 @@ TEST(EmfOutputTest, AnotherProgramReadsThePage) {
 }
 
 TEST(EmfSurfaceTest, PointsNearAndFarKeepTheirCoordinatesAndTextItsWidth) {
-    EmfSurface surface(QRect(0, 0, 100, 100));
     const std::vector<DevicePoint> near{{-32768, 5}, {32767, -7}, {0, 16840}};
     const std::vector<DevicePoint> far{{-40000, 5}, {70000, 5}, {0, 99999}};
-    surface.Polygon(near);
-    surface.Polygon(far);
-    const ObjectId font = surface.CreateFontA(300, 200, 900, "ＭＳ ゴシック");
-    surface.SelectObject(font);
-    surface.TextOutA(10, 20, "日本 AB𝄞");
-    const TextExtent extent = surface.GetTextExtentPoint32A("日本 AB𝄞");
-    surface.DeleteObject(font);  // selected: nothing is freed
-    const std::string file = surface.finish();
+    // Kerned pairs, ligatures, spaces at the end, and long enough to be laid out in pieces:
+    // each prefix as wide as the surface measures it.
+    const QString sample = QString::fromUtf8("日本 AB𝄞 AVA Wave fi ffl 1.5 mm  ").repeated(24);
+    std::vector<std::int32_t> prefixWidths;
+    const std::string file = renderEmfPicture(
+        [&](DrawSurface& surface) {
+            surface.Polygon(near);
+            surface.Polygon(far);
+            const ObjectId font = surface.CreateFontA(300, 200, 900, "ＭＳ ゴシック");
+            surface.SelectObject(font);
+            surface.TextOutA(10, 20, sample.toStdString());
+            for (qsizetype k = 1; k <= sample.size(); ++k) {
+                if (!sample[k - 1].isHighSurrogate()) {
+                    prefixWidths.push_back(
+                        surface.GetTextExtentPoint32A(sample.left(k).toStdString()).cx);
+                }
+            }
+            surface.DeleteObject(font);  // selected: nothing is freed
+        },
+        QRect(0, 0, 100, 100));
 
     std::vector<Record> drawn;
     for (const Record& r : recordsOf(file)) {
@@ -261,17 +272,22 @@ TEST(EmfSurfaceTest, PointsNearAndFarKeepTheirCoordinatesAndTextItsWidth) {
     EXPECT_EQ(drawn[1].type, kPolygon);
     EXPECT_EQ(drawn[1].points(), far);
     const Record& text = drawn[2];
-    const std::u16string units = u"日本 AB𝄞";
-    ASSERT_EQ(text.word(44), units.size());
-    EXPECT_EQ(text.utf16(text.word(48), units.size()), units);
+    const auto units = static_cast<std::size_t>(sample.size());
+    ASSERT_EQ(text.word(44), units);
+    EXPECT_EQ(text.utf16(text.word(48), units), sample.toStdU16String());
+    std::vector<std::int32_t> positions;
     std::int32_t width = 0;
-    for (std::size_t k = 0; k < units.size(); ++k) {
+    for (std::size_t k = 0; k < units; ++k) {
         const std::int32_t advance = text.at(text.word(72) + 4 * k);
-        EXPECT_GE(advance, 0);
         width += advance;
+        if (!sample[static_cast<qsizetype>(k)].isHighSurrogate()) {
+            positions.push_back(width);
+        } else {
+            EXPECT_EQ(advance, 0);
+        }
     }
-    EXPECT_NEAR(width, extent.cx, 1);
-    EXPECT_GT(extent.cx, 5 * 200);
+    EXPECT_EQ(positions, prefixWidths);
+    EXPECT_GT(width, 24 * 20 * 200);
 }
 
 }  // namespace

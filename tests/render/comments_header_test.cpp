@@ -103,6 +103,34 @@ TEST(CommentTest, RowsStartThreeLinesBelowTheFrameAndWrapAtTheFrameWidth) {
     EXPECT_TRUE(missing.surface.ops().empty());
 }
 
+TEST(CommentTest, RowsBelowWhatTheOutputShowsAreNotDrawn) {
+    test::TempDir dir;
+    std::string lines;
+    for (int k = 0; k < 20000; ++k) {
+        lines += "row " + std::to_string(k) + "\n";
+    }
+    const std::string path = dir.write("long.txt", lines);
+    // Rows 3 mm apart from 84 mm: the A4 page (297.04 mm) shows 72 of them, a selection down to
+    // 400 mm 106. The page still runs past the sheet.
+    for (const auto& [bottom, rows] : {std::pair{-1.0f, 72u}, {400.0f, 106u}}) {
+        CommentRig rig(test::scaledScreen(2));
+        RenderContext ctx = rig.ctx();
+        ctx.shownBottom = bottom < 0 ? ctx.shownBottom : bottom;
+        ASSERT_EQ(Cmt(ctx, 1, path), CommentOutcome::Drawn);
+        const auto texts = rig.ops("TextOutA");
+        ASSERT_EQ(texts.size(), rows) << bottom;
+        EXPECT_EQ(texts.back().text, "row " + std::to_string(rows - 1));
+        EXPECT_EQ(texts.back().points.at(0).y, 2 * (84 + 3 * static_cast<int>(rows - 1)));
+        EXPECT_GT(rig.g.PageBottom, ctx.shownBottom);
+    }
+    // The printer fits a font to every paragraph it draws, and only to those.
+    CommentRig printer(printerProfile(600));
+    ASSERT_EQ(Cmt(printer.ctx(), 1, path), CommentOutcome::Drawn);
+    const std::size_t printed = printer.ops("TextOutA").size();
+    EXPECT_GT(printed, 100u);
+    EXPECT_LT(printed, 200u);
+}
+
 // A hang here shows as the test's timeout.
 TEST(SpecialFileTest, CommentsRefuseWhatIsNoRegularFileKeepingTheName) {
     test::TempDir dir;

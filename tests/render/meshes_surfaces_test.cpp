@@ -2,6 +2,8 @@
 
 #include "core/numeric_reader.h"
 #include "core/projection.h"
+#include "core/slot_titles.h"
+#include "render/plot_budget.h"
 #include "render/plot_dispatcher.h"
 #include "render_rig.h"
 
@@ -144,6 +146,54 @@ TEST(SurfaceTest, OutlinesRunAlongTheFrontAndRightIntoTheCorner) {
         EXPECT_EQ(corners(rig, "Polyline", ipl + 1u),
                   (std::vector<Points>{{kFL, kFR}, {kBR, kFR}}));
     }
+}
+
+TEST(PlotBudgetTest, TheCostIsWhatThePlotDrawsAndAPageOverTheLimitIsRefused) {
+    const std::vector<float> z{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 1, 2};
+    for (const std::int16_t ldr : {1, -2, 3, 4, 5, -8}) {
+        RenderRig rig(test::scaledScreen(2));
+        setGrid(rig.g, 4, 3, z, ldr, 2);
+        const PlotCost cost = plotCost(rig.g);
+        LinDrw(rig.ctx(), 1);
+        double points = 0;
+        for (const RecordedOp& op : rig.surface.ops()) {
+            points += op.op == "Polygon" || op.op == "Polyline" ? op.points.size() : 0;
+        }
+        EXPECT_EQ(points, cost.points) << ldr;
+        if (std::abs(ldr) >= 3) {
+            sizeRefinedLines(rig.g);
+            double floats = 0;
+            for (const Array2<float>* a :
+                 {&rig.g.XRefZ, &rig.g.XRefW, &rig.g.YRefZ, &rig.g.YRefW}) {
+                floats += (a->upper1() + 1.0) * (a->upper2() + 1.0);
+            }
+            EXPECT_EQ(4 * floats, cost.refinedBytes) << ldr;
+        } else {
+            EXPECT_EQ(cost.refinedBytes, 0) << ldr;
+        }
+    }
+
+    // The page's points add up over its slots; one graph's refined lines count alone.
+    RenderRig rig(test::scaledScreen(2));
+    setGrid(rig.g, 4, 3, z, 3, 2);
+    const PlotCost cost = plotCost(rig.g);
+    rig.profile.plotLimits = {2 * cost.points, cost.refinedBytes};
+    chargePlot(rig.ctx(), 1);
+    chargePlot(rig.ctx(), 2);
+    try {
+        chargePlot(rig.ctx(), 3);
+        ADD_FAILURE() << "a third graph passes the page's points";
+    } catch (const PageTooLarge& refused) {
+        EXPECT_EQ(refused.message().title, graphErrorTitle(3));
+        EXPECT_EQ(
+            refused.message().text,
+            "グラフが大きすぎて描けません。4 × 3 の格子を IPL = 2 で細分すると、ページの描画は"
+            "約 234 点になり、この出力の上限 156 点を超えます。格子の点数か IPL を減らして"
+            "下さい。描画を中断します。");
+    }
+    rig.g.PagePlotPoints = 0;
+    rig.profile.plotLimits = {1e9, cost.refinedBytes - 1};
+    EXPECT_THROW(chargePlot(rig.ctx(), 1), PageTooLarge);
 }
 
 }  // namespace
