@@ -22,7 +22,7 @@ static_assert(std::atomic<int>::is_always_lock_free, "the handler may only touch
 
 struct Slot {
     std::atomic<int> state{kFree};
-    char path[PATH_MAX];
+    char path[PATH_MAX] = {};
 };
 
 // A signal handler can reach nothing but static storage, hence this one table of the process.
