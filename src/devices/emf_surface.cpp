@@ -43,12 +43,7 @@ std::vector<std::int32_t> advancesOf(const QString& text, const DeviceFont& font
     for (qsizetype from = 0; from < text.size();) {
         const qsizetype length = pieceLength(text, from);
         QTextLayout layout(text.mid(from, length), font.font, device);
-        QTextOption option;
-        option.setWrapMode(QTextOption::NoWrap);
-        layout.setTextOption(option);
-        layout.beginLayout();
-        const QTextLine line = layout.createLine();
-        layout.endLayout();
+        const QTextLine line = layOutOneLine(layout);
         if (!line.isValid()) {
             break;
         }

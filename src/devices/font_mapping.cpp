@@ -147,4 +147,14 @@ TextExtent CurrentFont::extent(const FontSpec& spec, const QString& text) {
     return {toDeviceUnits(width), toDeviceUnits(current.ascent + current.descent)};
 }
 
+QTextLine layOutOneLine(QTextLayout& layout) {
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+    return line;
+}
+
 }  // namespace kavlo

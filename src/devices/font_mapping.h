@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QSizeF>
 #include <QString>
+#include <QTextLayout>
 #include <optional>
 #include <string>
 
@@ -56,5 +57,8 @@ class CurrentFont {
     DeviceFont font_;
     std::optional<QFontMetricsF> metrics_;
 };
+
+// Lays out all of `layout`'s text as one unwrapped line; the line is invalid when it holds none.
+QTextLine layOutOneLine(QTextLayout& layout);
 
 }  // namespace kavlo

@@ -312,12 +312,7 @@ void PdfSurface::TextOutA(std::int32_t x, std::int32_t y, const std::string& tex
         return;
     }
     QTextLayout layout(string, current.font, fontDevice());
-    QTextOption option;
-    option.setWrapMode(QTextOption::NoWrap);
-    layout.setTextOption(option);
-    layout.beginLayout();
-    const QTextLine line = layout.createLine();
-    layout.endLayout();
+    const QTextLine line = layOutOneLine(layout);
     if (!line.isValid()) {
         return;
     }
