@@ -149,7 +149,8 @@ std::string stateJson(const GraphState& g, const GraphRead& read) {
 // 32-bit coordinates, and the settled z range is finite: huge offsets, turns or zooms overflow
 // them, and a graph out there cannot be drawn.
 bool geometryFits(const GraphState& g, const std::optional<float>& zscl) {
-    constexpr double kFarthestMm = std::numeric_limits<std::int32_t>::max() / kTwipsPerMm;
+    constexpr double kFarthestMm =
+        static_cast<double>(std::numeric_limits<std::int32_t>::max()) / kTwipsPerMm;
     const auto onPage = [](float mm) { return std::abs(static_cast<double>(mm)) < kFarthestMm; };
     const float corners[] = {g.TopX, g.TopY, g.OrgX, g.OrgY, g.XEndX, g.XEndY, g.YEndX, g.YEndY};
     return std::isfinite(g.FXD) && std::isfinite(g.FYD) && std::ranges::all_of(corners, onPage) &&

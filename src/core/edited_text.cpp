@@ -101,13 +101,14 @@ std::vector<std::string_view> editorLines(std::string_view text) {
 }
 
 // Lines keep the ends of the lines that stood at their places, so after an edit an empty line
-// can get a lone LF right after a lone CR (or a CR after an LF): the two would read back as one
-// end and the line would be lost. Such an empty line takes the end of the line before it.
+// can get an end starting with LF right after a lone CR (or with CR after a lone LF): the two
+// would read back as one end and the line would be lost. Such an empty line takes the end of
+// the line before it.
 void keepEmptyLinesApart(const std::vector<std::string_view>& lines, std::vector<LineEnd>& ends) {
     for (std::size_t i = 1; i < ends.size(); ++i) {
         const LineEnd before = ends[i - 1];
-        if (lines[i].empty() && ((before == LineEnd::Cr && ends[i] == LineEnd::Lf) ||
-                                 (before == LineEnd::Lf && ends[i] == LineEnd::Cr))) {
+        const bool lone = before == LineEnd::Cr || before == LineEnd::Lf;
+        if (lines[i].empty() && lone && endText(ends[i]).front() != endText(before).front()) {
             ends[i] = before;
         }
     }

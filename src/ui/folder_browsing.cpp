@@ -17,7 +17,7 @@ void linkDriveAndFolders(DriveBox* drives, FolderList* folders,
     drives->setAccessibleName("ドライブ");
     folders->setObjectName("Dir1");
     folders->setAccessibleName("フォルダ");
-    auto take = [drives, folders, moved](const QString& folder) {
+    auto take = [drives, moved](const QString& folder) {
         QDir::setCurrent(folder);
         drives->setDrive(driveOf(folder, driveRoots()));
         moved(folder);
