@@ -212,7 +212,10 @@ EncodedText encodeText(std::string_view text, const TextLayout& layout) {
     EncodedText encoded;
     TextLayout& written = encoded.layout;
     written.encoding = layout.encoding;
-    written.bom = layout.bom;
+    // A text that starts with U+FEFF keeps it only behind a byte-order mark: a file starting
+    // with those bytes reads them as the mark.
+    written.bom =
+        layout.bom || (layout.encoding == TextEncoding::Utf8 && text.starts_with(kUtf8Bom));
     written.finalLineEnd = count > 0 && layout.finalLineEnd;
     for (std::size_t i = 0; i < count && (i + 1 < count || layout.finalLineEnd); ++i) {
         written.lineEnds.push_back(i < layout.lineEnds.size() ? layout.lineEnds[i]
@@ -224,7 +227,7 @@ EncodedText encodeText(std::string_view text, const TextLayout& layout) {
         return i < written.lineEnds.size() ? endText(written.lineEnds[i]) : std::string_view();
     };
 
-    if (layout.bom) {
+    if (written.bom) {
         encoded.bytes = kUtf8Bom;
     }
     if (layout.encoding == TextEncoding::Utf8) {

@@ -69,9 +69,15 @@ TEST(EditedTextTest, EditedMixedEndsReopenAsTheEditedLines) {
     const std::pair<std::string, std::string> cases[] = {
         {"a\nb\rc\n", "a\n\nb\nc"},  // an empty line inserted as line 2
         {"a\nb\rc\n", "a\n\nc"},     // line 2 emptied
-        {"a\rb\nc\r", "a\n\nb\nc"},    {"a\rb\n", "a\n\n\n\nb"},
-        {"\x82\xA0\nb\rc", "あ\n\nc"},                                 // CP932
-        {"a\r\nb\n\rc", "a\n\n\nc"},   {"a\nb\r\n\r\nc", "a\n\n\nc"},  // CR LF after a lone LF
+        {"a\rb\nc\r", "a\n\nb\nc"},
+        {"a\rb\n", "a\n\n\n\nb"},
+        {"\x82\xA0\nb\rc", "あ\n\nc"},  // CP932
+        {"a\r\nb\n\rc", "a\n\n\nc"},
+        {"a\nb\r\n\r\nc", "a\n\n\nc"},  // CR LF after a lone LF
+        {"a\r\xEF\xBB\xBF"
+         "b",
+         "\xEF\xBB\xBF"
+         "b"},  // U+FEFF now first
     };
     for (const auto& [bytes, edited] : cases) {
         EXPECT_EQ(openText(saved(openText(bytes), edited)).text, edited) << bytes;
