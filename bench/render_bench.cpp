@@ -198,7 +198,7 @@ void BM_WrapLongComment(benchmark::State& state) {
             g.CSZ = 3;
             g.OrgX = 30;
             g.CommentFont = "ＭＳ 明朝";
-            Cmt({g, s, profile, silent, s}, 1, path);
+            drawComment({g, s, profile, silent, s}, 1, path);
         });
     }
 }

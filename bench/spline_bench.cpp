@@ -20,7 +20,7 @@ void BM_SplineLine(benchmark::State& state) {
         for (int i = 1; i <= g.NX; ++i) {
             g.SplIn(i, 0) = std::sin(0.1f * static_cast<float>(i));
         }
-        Spl(g, 1);
+        refineGridLine(g, 1);
         benchmark::DoNotOptimize(g.SplOut(1));
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));

@@ -348,7 +348,7 @@ FormatReadOutcome readFormatFile(GraphState& g, int slot, const std::string& pat
     if (!file.ok()) {
         return FormatReadOutcome::Failed;
     }
-    Axs(g);
+    placeFloorCorners(g);
     return FormatReadOutcome::Read;
 }
 

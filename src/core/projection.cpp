@@ -26,7 +26,7 @@ void applyTurnAndOrigin(GraphState& g, int slot, float us, float vs) {
     g.OrgY = g.TopY + g.ZWD;
 }
 
-void Axs(GraphState& g) {
+void placeFloorCorners(GraphState& g) {
     g.XEndX = static_cast<float>(g.XWD * cosDeg(g.FXD) + g.OrgX);
     g.XEndY = static_cast<float>(g.XWD * sinDeg(g.FXD) + g.OrgY);
     g.YEndX = static_cast<float>(g.YWD * cosDeg(g.FYD) + g.XEndX);

@@ -19,7 +19,7 @@ double cosDeg(float degrees);
 void applyTurnAndOrigin(GraphState& g, int slot, float us, float vs);
 
 // The x-end and y-end floor corners from the origin corner.
-void Axs(GraphState& g);
+void placeFloorCorners(GraphState& g);
 
 // Settles the z range (data range when ZMN = ZMX, then the slot's zoom) and returns the z scale
 // in mm per z unit; ZMN and ZMX are stored back. No scale when the magnified ZMX is not above

@@ -2,7 +2,7 @@
 
 namespace kavlo {
 
-void Spl(GraphState& g, std::int16_t lxy) {
+void refineGridLine(GraphState& g, std::int16_t lxy) {
     const int n = lxy == 1 ? g.NX : g.NY;
     const int ipl = g.IPL;
     const float steps = static_cast<float>(ipl + 1);

@@ -21,7 +21,7 @@ float wrapWidth(const RenderContext& ctx) {
 
 }  // namespace
 
-CommentOutcome Cmt(const RenderContext& ctx, int slot, const std::string& path) {
+CommentOutcome drawComment(const RenderContext& ctx, int slot, const std::string& path) {
     GraphState& g = ctx.g;
     const DeviceProfile& p = ctx.profile;
     const CommentFile file = readCommentFile(path);

@@ -11,7 +11,7 @@ enum class CommentOutcome { Drawn, Missing, Unreadable };
 
 // Writes the lines of a slot's comment file under its frame, wrapped to the frame's width.
 // A missing file is reported (on the screen) and its name is to be cleared.
-CommentOutcome Cmt(const RenderContext& ctx, int slot, const std::string& path);
+CommentOutcome drawComment(const RenderContext& ctx, int slot, const std::string& path);
 
 // The header line at the top of the page.
 void Header(const RenderContext& ctx, const HeaderSetup& header);

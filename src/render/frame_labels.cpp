@@ -46,7 +46,7 @@ class Labels {
           yEnd_{ctx.g.YEndX, ctx.g.YEndY},
           top_{ctx.g.TopX, ctx.g.TopY} {}
 
-    void XnbDrw() {
+    void drawXNumbers() {
         PageText text = numbers(g_.XNS, ctx_.profile.devRatioX, escapement(g_.FYD));
         const float txh = text.lineHeight();
         const std::string low = formatLabelNumber(g_.XMN, g_.XND);
@@ -152,7 +152,7 @@ void FrmDrw(const RenderContext& ctx) {
     const GraphState& g = ctx.g;
     Labels labels(ctx);
     if (g.XNS > 0 && g.XMN != g.XMX) {
-        labels.XnbDrw();
+        labels.drawXNumbers();
     }
     if (g.XLS > 0) {
         labels.XlbDrw();

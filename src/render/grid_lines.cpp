@@ -31,7 +31,7 @@ int projectXLine(const RenderContext& ctx, float zscl, int j, std::int16_t lxy) 
     for (int i = 1; i <= g.NX; ++i) {
         g.SplIn(i, 0) = g.Z(g.NX - i + 1, g.NY - j + 1);
     }
-    Spl(g, lxy);
+    refineGridLine(g, lxy);
     const auto xSteps = static_cast<float>(g.NX - 1);
     const auto ySteps = static_cast<float>(g.NY - 1);
     const auto refine = static_cast<float>(g.IPL + 1);
@@ -49,7 +49,7 @@ int projectYLine(const RenderContext& ctx, float zscl, int i, std::int16_t lxy) 
     for (int j = 1; j <= g.NY; ++j) {
         g.SplIn(j, 0) = g.Z(i, j);
     }
-    Spl(g, lxy);
+    refineGridLine(g, lxy);
     const auto xSteps = static_cast<float>(g.NX - 1);
     const auto ySteps = static_cast<float>(g.NY - 1);
     const auto refine = static_cast<float>(g.IPL + 1);

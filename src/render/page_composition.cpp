@@ -37,7 +37,7 @@ GraphRead Adrw(const RenderContext& ctx, PageSetup& setup, int slot) {
     // A graph that was not drawn gets no comments: they would hang under another frame.
     std::string& comment = setup.file(FileKind::Comment, slot);
     if (read.outcome != GraphReadOutcome::Skipped && g.CSZ > 0 && !comment.empty()) {
-        if (Cmt(ctx, slot, comment) == CommentOutcome::Missing) {
+        if (drawComment(ctx, slot, comment) == CommentOutcome::Missing) {
             comment.clear();
         }
     }

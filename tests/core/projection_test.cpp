@@ -23,7 +23,7 @@ GraphState frame(float fxd = 30, float fyd = 30, int slot = 1, double steps = 0)
     g.TurnSteps[slot] = steps;
     g.TurnSteps[slot % 4 + 1] = -7;  // another slot's turn must not apply
     applyTurnAndOrigin(g, slot, 25, 10);
-    Axs(g);
+    placeFloorCorners(g);
     return g;
 }
 

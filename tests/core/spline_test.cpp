@@ -50,7 +50,7 @@ TEST(SplineTest, RefinesTheLineOfTheChosenDirection) {
             for (std::size_t i = 0; i < c.line.size(); ++i) {
                 g.SplIn(static_cast<int>(i) + 1, 0) = rough ? (i % 2 ? 50.0f : -9.5f) : c.line[i];
             }
-            Spl(g, c.lxy);
+            refineGridLine(g, c.lxy);
         }
         const int count = static_cast<int>(c.expected.size());
         for (int j = 1; j <= count; ++j) {

@@ -72,7 +72,7 @@ TEST(CommentTest, RowsStartThreeLinesBelowTheFrameAndWrapAtTheFrameWidth) {
     test::TempDir dir;
     const std::string path = dir.write("c.txt", std::string(141, 'a') + "\r\nend\r\n\r\nlast\nrow");
     CommentRig rig(test::scaledScreen(2));
-    EXPECT_EQ(Cmt(rig.ctx(), 1, path), CommentOutcome::Drawn);
+    EXPECT_EQ(drawComment(rig.ctx(), 1, path), CommentOutcome::Drawn);
     std::vector<std::string> rows;
     for (const auto& op : rig.ops("TextOutA")) {
         const DevicePoint at = op.points.at(0);
@@ -90,13 +90,14 @@ TEST(CommentTest, RowsStartThreeLinesBelowTheFrameAndWrapAtTheFrameWidth) {
     for (const auto& [profile, chars] :
          {std::pair{screenProfile(), 265u}, {printerProfile(1440), 189u}}) {
         CommentRig device(profile);
-        ASSERT_EQ(Cmt(device.ctx(), 1, wide), CommentOutcome::Drawn);
+        ASSERT_EQ(drawComment(device.ctx(), 1, wide), CommentOutcome::Drawn);
         EXPECT_EQ(device.ops("TextOutA").at(0).text.size(), chars) << profile.name;
     }
 
     // A missing file is reported under the slot title.
     CommentRig missing(screenProfile());
-    EXPECT_EQ(Cmt(missing.ctx(), 5, (dir.path() / "gone.txt").string()), CommentOutcome::Missing);
+    EXPECT_EQ(drawComment(missing.ctx(), 5, (dir.path() / "gone.txt").string()),
+              CommentOutcome::Missing);
     ASSERT_EQ(missing.messages.messages.size(), 1u);
     EXPECT_EQ(missing.messages.messages[0].title, " 5rd Comment Data Error");
     EXPECT_EQ(missing.messages.messages[0].text, "ファイルが存在しません。ご確認ください。 ");
@@ -116,7 +117,7 @@ TEST(CommentTest, RowsBelowWhatTheOutputShowsAreNotDrawn) {
         CommentRig rig(test::scaledScreen(2));
         RenderContext ctx = rig.ctx();
         ctx.shownBottom = bottom < 0 ? ctx.shownBottom : bottom;
-        ASSERT_EQ(Cmt(ctx, 1, path), CommentOutcome::Drawn);
+        ASSERT_EQ(drawComment(ctx, 1, path), CommentOutcome::Drawn);
         const auto texts = rig.ops("TextOutA");
         ASSERT_EQ(texts.size(), rows) << bottom;
         EXPECT_EQ(texts.back().text, "row " + std::to_string(rows - 1));
@@ -125,7 +126,7 @@ TEST(CommentTest, RowsBelowWhatTheOutputShowsAreNotDrawn) {
     }
     // The printer fits a font to every paragraph it draws, and only to those.
     CommentRig printer(printerProfile(600));
-    ASSERT_EQ(Cmt(printer.ctx(), 1, path), CommentOutcome::Drawn);
+    ASSERT_EQ(drawComment(printer.ctx(), 1, path), CommentOutcome::Drawn);
     const std::size_t printed = printer.ops("TextOutA").size();
     EXPECT_GT(printed, 100u);
     EXPECT_LT(printed, 200u);
@@ -139,7 +140,7 @@ TEST(SpecialFileTest, CommentsRefuseWhatIsNoRegularFileKeepingTheName) {
     for (const DeviceProfile& profile : {screenProfile(), printerProfile(600), metafileProfile()}) {
         for (const std::string& path : {fifo, dir.path().string(), std::string("/dev/zero")}) {
             CommentRig rig(profile);
-            EXPECT_EQ(Cmt(rig.ctx(), 2, path), CommentOutcome::Unreadable) << path;
+            EXPECT_EQ(drawComment(rig.ctx(), 2, path), CommentOutcome::Unreadable) << path;
             ASSERT_EQ(rig.messages.messages.size(), 1u);
             EXPECT_EQ(rig.messages.messages[0].text,
                       "通常のファイルではないため読み込めません。ご確認ください。 ");

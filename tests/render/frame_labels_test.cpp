@@ -64,7 +64,7 @@ TEST(FrameLabelsTest, EdgesPenWidthsAndBottoms) {
     bareFrame(tilted.g);
     tilted.g.FXD = tilted.g.FYD = 30;  // x end 50 mm lower than the origin, y end 40 mm above it
     applyTurnAndOrigin(tilted.g, 1, 25, 10);
-    Axs(tilted.g);
+    placeFloorCorners(tilted.g);
     tilted.g.PageBottom = 300;
     FrmDrw(tilted.ctx());
     EXPECT_NEAR(tilted.g.FrameBottom, 125, 1e-3);
@@ -97,7 +97,7 @@ TEST(FrameLabelsTest, LabelsInOrderWithTheirPlacesAndTurns) {
     test::flatFrameWithGrid(rig.g);
     rig.g.FXD = 30;  // the x title turns along the x edge; the origin stays at (35, 75)
     applyTurnAndOrigin(rig.g, 1, 25, 10);
-    Axs(rig.g);
+    placeFloorCorners(rig.g);
     rig.g.XNS = rig.g.YNS = rig.g.ZNS = 3;  // fonts 6 wide: 3 mm a character here
     rig.g.XLS = rig.g.YLS = rig.g.ZLS = 4;
     rig.g.XMX = 10;

@@ -22,7 +22,7 @@ float setGrid(GraphState& g, int nx, int ny, const std::vector<float>& z, std::i
     g.FXD = fxd;
     g.FYD = fyd;
     applyTurnAndOrigin(g, 1, 25, 10);
-    Axs(g);
+    placeFloorCorners(g);
     g.NX = static_cast<std::int16_t>(nx);
     g.NY = static_cast<std::int16_t>(ny);
     sizeWorkArrays(g);

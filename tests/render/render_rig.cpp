@@ -38,7 +38,7 @@ void flatFrameWithGrid(GraphState& g, std::int16_t ipl, std::int16_t ldr) {
     g.LabelFont = "Arial";
     g.CommentFont = "Courier New";
     applyTurnAndOrigin(g, 1, 25, 10);
-    Axs(g);
+    placeFloorCorners(g);
     g.NX = 3;
     g.NY = 2;
     sizeWorkArrays(g);
