@@ -1,5 +1,6 @@
 #include "atomic_file.h"
 
+#include "file_descriptor.h"
 #include "sibling_files.h"
 
 #include <fcntl.h>
@@ -150,39 +151,31 @@ class TargetLock {
   public:
     explicit TargetLock(const std::filesystem::path& target) {
         for (int attempt = 0; attempt < kLockAttempts; ++attempt) {
-            descriptor_ = ::open(target.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-            if (descriptor_ < 0) {
+            descriptor_.reset(::open(target.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+            if (descriptor_.get() < 0) {
                 break;
             }
-            while (::flock(descriptor_, LOCK_EX) != 0 && errno == EINTR) {
+            while (::flock(descriptor_.get(), LOCK_EX) != 0 && errno == EINTR) {
             }
             struct stat named {};
-            if (::fstat(descriptor_, &status_) == 0 && S_ISREG(status_.st_mode) &&
+            if (::fstat(descriptor_.get(), &status_) == 0 && S_ISREG(status_.st_mode) &&
                 ::stat(target.c_str(), &named) == 0 && named.st_dev == status_.st_dev &&
                 named.st_ino == status_.st_ino) {
                 return;
             }
-            ::close(std::exchange(descriptor_, -1));
+            descriptor_.reset();
         }
         // Unreadable or gone: still tell how many names it has.
         if (::stat(target.c_str(), &status_) != 0) {
             status_ = {};
         }
     }
-    ~TargetLock() {
-        if (descriptor_ >= 0) {
-            ::close(descriptor_);
-        }
-    }
-    TargetLock(const TargetLock&) = delete;
-    TargetLock& operator=(const TargetLock&) = delete;
-
-    int descriptor() const { return descriptor_; }
+    int descriptor() const { return descriptor_.get(); }
     const struct stat& status() const { return status_; }
 
   private:
     static constexpr int kLockAttempts = 10;
-    int descriptor_ = -1;
+    FileDescriptor descriptor_;
     struct stat status_ {};
 };
 
@@ -192,28 +185,28 @@ class TargetLock {
 class Backup {
   public:
     Backup(const TargetLock& target, const SiblingFiles& siblings) : path_(siblings.backup()) {
-        descriptor_ = ::open(path_.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        descriptor_.reset(::open(path_.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
         struct stat status {};
-        if (descriptor_ >= 0 && ::fstat(descriptor_, &status) == 0 && S_ISREG(status.st_mode)) {
+        if (descriptor_.get() >= 0 && ::fstat(descriptor_.get(), &status) == 0 &&
+            S_ISREG(status.st_mode)) {
             return;
         }
-        if (descriptor_ >= 0) {
-            ::close(std::exchange(descriptor_, -1));
-        }
+        descriptor_.reset();
         if (target.descriptor() < 0) {
             error_ = EACCES;
             return;
         }
         std::filesystem::path temporary;
         RemovalOnSignal removal;
-        descriptor_ = createTemporary(siblings, target.status().st_mode & 0777, temporary, removal);
-        if (descriptor_ < 0) {
+        descriptor_.reset(
+            createTemporary(siblings, target.status().st_mode & 0777, temporary, removal));
+        if (descriptor_.get() < 0) {
             error_ = errno;
             return;
         }
-        error_ = copyBytes(target.descriptor(), descriptor_, target.status().st_size);
+        error_ = copyBytes(target.descriptor(), descriptor_.get(), target.status().st_size);
         if (error_ == 0 &&
-            (::fsync(descriptor_) != 0 || ::rename(temporary.c_str(), path_.c_str()) != 0)) {
+            (::fsync(descriptor_.get()) != 0 || ::rename(temporary.c_str(), path_.c_str()) != 0)) {
             error_ = errno;
         }
         if (error_ != 0) {
@@ -223,24 +216,16 @@ class Backup {
         removal.release();
         syncFolder(siblings.folder());
     }
-    ~Backup() {
-        if (descriptor_ >= 0) {
-            ::close(descriptor_);
-        }
-    }
-    Backup(const Backup&) = delete;
-    Backup& operator=(const Backup&) = delete;
-
     int error() const { return error_; }
     const std::filesystem::path& path() const { return path_; }
     // Puts the old content back after a failed rewrite; false leaves the backup to the user.
     bool restore(const std::filesystem::path& target) const {
-        return copyInPlace(descriptor_, target) == 0;
+        return copyInPlace(descriptor_.get(), target) == 0;
     }
 
   private:
     std::filesystem::path path_;
-    int descriptor_ = -1;
+    FileDescriptor descriptor_;
     int error_ = 0;
 };
 

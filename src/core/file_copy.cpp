@@ -10,29 +10,12 @@
 
 #include "atomic_file.h"
 #include "bounded_file.h"
+#include "file_descriptor.h"
 
 namespace kavlo {
 namespace {
 
 constexpr std::size_t kChunk = std::size_t{1} << 20;
-
-// Closes the descriptor however the copy ends.
-class ReadDescriptor {
-  public:
-    explicit ReadDescriptor(const std::filesystem::path& path)
-        : fd_(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)) {}
-    ~ReadDescriptor() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    ReadDescriptor(const ReadDescriptor&) = delete;
-    ReadDescriptor& operator=(const ReadDescriptor&) = delete;
-    int get() const { return fd_; }
-
-  private:
-    int fd_;
-};
 
 FileAccess accessAfter(int error) {
     return error == ENOENT || error == ENOTDIR || error == ENAMETOOLONG ? FileAccess::Missing
@@ -50,7 +33,7 @@ CopyResult copyFileAtomically(const std::filesystem::path& from, const std::file
         return readFailure(FileAccess::Missing);
     }
     // Non-blocking, so that a FIFO cannot hold the open; fstat then refuses it.
-    const ReadDescriptor source(from);
+    const FileDescriptor source(::open(from.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (source.get() < 0) {
         return readFailure(accessAfter(errno));
     }
