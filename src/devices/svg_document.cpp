@@ -168,8 +168,8 @@ void SvgDocument::closeRun() {
 }
 
 // A run of elements of one style shares a group that sets it. Facets edged in their own fill
-// colour take both from `color`, which the group sets to its first facet's colour and a facet
-// of another colour sets for itself.
+// colour take both from the group, set to its first facet's colour, or from their own class.
+// Plain fill and stroke only: office suites and Inkscape resolve no `currentColor`.
 void SvgDocument::useStyle(const SvgStyle& style) {
     if (run_ && (run_->kind == SvgStyle::Kind::Seamed
                      ? style.kind == run_->kind && style.width == run_->width
@@ -178,21 +178,15 @@ void SvgDocument::useStyle(const SvgStyle& style) {
     }
     closeRun();
     out_ += "<g";
-    if (style.kind == SvgStyle::Kind::Seamed) {
-        out_ += " color=\"";
-        appendColour(out_, style.fill);
-        out_ += "\" fill=\"currentColor\" stroke=\"currentColor\"";
+    out_ += " fill=\"";
+    if (style.kind == SvgStyle::Kind::Line) {
+        out_ += "none";
     } else {
-        out_ += " fill=\"";
-        if (style.kind == SvgStyle::Kind::Line) {
-            out_ += "none";
-        } else {
-            appendColour(out_, style.fill);
-        }
-        out_ += "\" stroke=\"";
-        appendColour(out_, style.stroke);
-        out_ += '"';
+        appendColour(out_, style.fill);
     }
+    out_ += "\" stroke=\"";
+    appendColour(out_, style.kind == SvgStyle::Kind::Seamed ? style.fill : style.stroke);
+    out_ += '"';
     out_ += " stroke-width=\"";
     appendSvgNumber(out_, style.width);
     out_ += "\">\n";
@@ -211,7 +205,9 @@ const std::string* SvgDocument::colourClass(Rgb colour) {
     // Declared where first needed, so that readers taking the document in one pass know it.
     out_ += "<style>.";
     out_ += name;
-    out_ += "{color:";
+    out_ += "{fill:";
+    appendColour(out_, colour);
+    out_ += ";stroke:";
     appendColour(out_, colour);
     out_ += "}</style>\n";
     return &name;
@@ -243,7 +239,9 @@ void SvgDocument::path(std::span<const DevicePoint> points, bool closed,
             at = put(at, *named);
             *at++ = '"';
         } else if (colour) {
-            at = put(at, " color=\"");
+            at = put(at, " fill=\"");
+            at = putColour(at, *colour);
+            at = put(at, "\" stroke=\"");
             at = putColour(at, *colour);
             *at++ = '"';
         }

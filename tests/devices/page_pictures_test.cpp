@@ -3,12 +3,15 @@
 #include <QImage>
 #include <QPainter>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QXmlStreamReader>
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <map>
 #include <set>
 #include <sstream>
+#include <tuple>
 
 #include "application_folder.h"
 #include "core/page_setup.h"
@@ -169,34 +172,76 @@ TEST(SvgPages, AnotherRendererDrawsTheSamePageAsThePainter) {
     const TempDir dir;
     ASSERT_TRUE(seedApplicationFolder(dir.path() / "home"));
     const QSize size(794, 1123);
+    // The header comes from the user's path file: what XML escapes must reach the picture (and
+    // the clipboard, which carries the same document) as text.
+    PageSetup sample = sampleSetup((dir.path() / "home").string());
+    sample.header.text = "R&D <page> \"1\"";
     for (const auto& [setup, surface] :
-         {std::pair(sampleSetup((dir.path() / "home").string()), false),
-          std::pair(shadedSurfacePage(dir, 100), true)}) {
+         {std::pair(sample, false), std::pair(shadedSurfacePage(dir, 100), true)}) {
         const PageRequest request{setup, {}, std::nullopt};
         PageOutcome outcome;
         const QByteArray svg = renderMetafilePicture(request, outcome);
         ASSERT_TRUE(outcome.allDrawn);
 
-        // Each colour class is declared once, before its first use, for readers that take the
-        // document in one pass; a path element holds a bounded number of facets.
+        // Readers that know only SVG 1.1 (office suites, Inkscape) must find every path's fill
+        // and stroke given outright: by the path's class, declared once before its first use,
+        // or by the attributes of the path and the groups around it. A path element holds a
+        // bounded number of facets.
         QXmlStreamReader xml(svg);
         ASSERT_TRUE(xml.readNextStartElement());
         EXPECT_EQ(xml.attributes().value("viewBox").toString(), "0 0 11907 16840");
-        std::set<QString> classes, colours;
+        const QRegularExpression rule("^\\.([a-z0-9]+)\\{fill:([^;]*);stroke:([^}]*)\\}$");
+        std::map<QString, std::pair<QString, QString>> classes;
+        std::vector<std::pair<QString, QString>> paint{{"#000", "none"}};
         int subpaths = 0, elements = 0, mostInOne = 0;
+        std::set<QString> texts;
         while (!xml.atEnd()) {
-            if (xml.readNext() != QXmlStreamReader::StartElement) {
+            const QXmlStreamReader::TokenType token = xml.readNext();
+            if (token == QXmlStreamReader::EndElement) {
+                paint.pop_back();
+                continue;
+            }
+            if (token != QXmlStreamReader::StartElement) {
                 continue;
             }
             if (xml.name() == QLatin1String("style")) {
-                const QString rule = xml.readElementText();  // .name{color:#rgb}
-                EXPECT_TRUE(classes.insert(rule.section('{', 0, 0).mid(1)).second)
-                    << rule.toStdString();
-                EXPECT_TRUE(colours.insert(rule.section('{', 1)).second) << rule.toStdString();
-            } else if (xml.name() == QLatin1String("path")) {
-                const QString used = xml.attributes().value("class").toString();
-                EXPECT_TRUE(used.isEmpty() || classes.count(used)) << used.toStdString();
-                const int here = static_cast<int>(xml.attributes().value("d").count(u'm'));
+                const QString text = xml.readElementText();
+                const auto match = rule.match(text);
+                ASSERT_TRUE(match.hasMatch()) << text.toStdString();
+                EXPECT_TRUE(
+                    classes
+                        .emplace(match.captured(1), std::pair(match.captured(2), match.captured(3)))
+                        .second)
+                    << text.toStdString();
+                continue;
+            }
+            const auto attributes = xml.attributes();
+            auto [fill, stroke] = paint.back();
+            if (attributes.hasAttribute("fill")) {
+                fill = attributes.value("fill").toString();
+            }
+            if (attributes.hasAttribute("stroke")) {
+                stroke = attributes.value("stroke").toString();
+            }
+            if (attributes.hasAttribute("class")) {
+                const auto named = classes.find(attributes.value("class").toString());
+                ASSERT_NE(named, classes.end()) << "declared before use";
+                std::tie(fill, stroke) = named->second;
+            }
+            paint.emplace_back(fill, stroke);
+            if (xml.name() == QLatin1String("text") && !surface) {
+                texts.insert(xml.readElementText());
+                paint.pop_back();
+                continue;
+            }
+            if (xml.name() == QLatin1String("path")) {
+                for (const QString& colour : {fill, stroke}) {
+                    EXPECT_TRUE(
+                        colour == "none" ||
+                        QRegularExpression("^#([0-9a-f]{3}){1,2}$").match(colour).hasMatch())
+                        << colour.toStdString();
+                }
+                const int here = static_cast<int>(attributes.value("d").count(u'm'));
                 subpaths += here;
                 mostInOne = std::max(mostInOne, here);
                 ++elements;
@@ -204,6 +249,7 @@ TEST(SvgPages, AnotherRendererDrawsTheSamePageAsThePainter) {
         }
         EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
         EXPECT_LE(mostInOne, 256);
+        EXPECT_EQ(texts.count("R&D <page> \"1\""), surface ? 0U : 1U);
         if (surface) {
             EXPECT_GE(subpaths, 99 * 99 * 2) << "every facet";
             EXPECT_LT(elements, subpaths * 19 / 20) << "neighbours of one colour share a path";
