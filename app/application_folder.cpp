@@ -5,8 +5,9 @@
 #include <QFile>
 
 #include "core/atomic_file.h"
+#include "core/path_file.h"
 
-// The samples and the help live in a static library, whose resources are registered only on
+// The samples and the help live in static libraries, whose resources are registered only on
 // request.
 static void registerResources() {
     Q_INIT_RESOURCE(samples);
@@ -20,6 +21,11 @@ bool seedApplicationFolder(const std::filesystem::path& folder) {
     std::filesystem::create_directories(folder, ec);
     if (!std::filesystem::is_directory(folder, ec)) {
         return false;
+    }
+    // A folder with a path file is the user's: a sample there would be found before the user's
+    // file of the same name in another case, and stand in for a file the user lost.
+    if (holdsPathFile(folder)) {
+        return true;
     }
     registerResources();
     const QDir target(QString::fromStdString(folder.string()));

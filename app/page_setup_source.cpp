@@ -41,17 +41,15 @@ bool SetupSource::take(std::string_view option, const std::string& value) {
 
 std::optional<PageSetup> loadCommandSetup(const SetupSource& source, std::string_view verb,
                                           std::ostream& err) {
-    const auto& pathFile = source.pathFile;
-    if (pathFile) {
-        auto setup = readRelocated(*pathFile, verb, err);
+    const std::filesystem::path folder = applicationFolder(source.home);
+    // The samples stand only for a path file that is not there, never for one that fails.
+    if (source.pathFile || holdsPathFile(folder)) {
+        const std::filesystem::path pathFile = source.pathFile.value_or(folder / kPathFileName);
+        auto setup = readRelocated(pathFile, verb, err);
         if (!setup) {
             err << "kavlo " << verb << ": cannot read the path file "
-                << terminalText(pathFile->string()) << "\n";
+                << terminalText(pathFile.string()) << "\n";
         }
-        return setup;
-    }
-    const std::filesystem::path folder = applicationFolder(source.home);
-    if (auto setup = readRelocated(folder / kPathFileName, verb, err)) {
         return setup;
     }
     if (!seedApplicationFolder(folder)) {

@@ -20,8 +20,8 @@ struct SetupSource {
 };
 
 // The page set-up a command-line verb draws: the path file given, else the application folder's
-// path file, else the samples seeded into that folder. Says on `err`, as `kavlo VERB: ...`, why
-// there is none.
+// path file, else (when that folder holds none) the samples seeded into that folder. Says on `err`,
+// as `kavlo VERB: ...`, why there is none.
 std::optional<PageSetup> loadCommandSetup(const SetupSource& source, std::string_view verb,
                                           std::ostream& err);
 

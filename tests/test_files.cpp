@@ -1,8 +1,10 @@
 #include "test_files.h"
 
+#include "core/path_file.h"
 #include "core/text_decoding.h"
 #include "hill_grid.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -33,6 +35,27 @@ std::string TempDir::write(const std::string& name, std::string_view bytes) cons
 std::string bytesOf(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::vector<std::string> folderListing(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::filesystem::path copiedWindowsFolder(const TempDir& dir) {
+    std::filesystem::create_directories(dir.path() / "W");
+    dir.write("W/FRMQAP1.DAT", FormatLines{}.text());
+    dir.write("W/G01.DAT", "3 2\r\n0 1 2\r\n1 2 3\r\n");
+    PageSetup setup;
+    setup.file(FileKind::Format, 1) = R"(C:\KAVLO\frmqap1.dat)";
+    setup.file(FileKind::Numeric, 1) = R"(C:\KAVLO\g01.dat)";
+    setup.file(FileKind::Comment, 1) = R"(C:\KAVLO\cmtqap1.txt)";
+    dir.write("W/Kavlo.pth", toCp932(formatPathFile(setup)));
+    return dir.path() / "W";
 }
 
 std::string toCp932(std::string_view utf8) {

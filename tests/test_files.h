@@ -32,6 +32,14 @@ std::string toCp932(std::string_view utf8);
 // The whole file as it stands; empty when it cannot be read.
 std::string bytesOf(const std::filesystem::path& file);
 
+// The names in `folder`, sorted.
+std::vector<std::string> folderListing(const std::filesystem::path& folder);
+
+// A working folder copied from Windows, `dir`/W: on disk FRMQAP1.DAT (a format file) and G01.DAT
+// (a grid); its path file, CP932, names C:\KAVLO\frmqap1.dat, C:\KAVLO\g01.dat and
+// C:\KAVLO\cmtqap1.txt, which was not copied. Names the samples hold too, in another case.
+std::filesystem::path copiedWindowsFolder(const TempDir& dir);
+
 // Records every message and gives each question of Yes and No `answer`.
 struct AnsweringMessages final : MessageSink {
     explicit AnsweringMessages(MessageAnswer a = MessageAnswer::Yes) : answer(a) {}

@@ -8,6 +8,7 @@
 
 #include "bounded_file.h"
 #include "decimal_number.h"
+#include "edited_text.h"
 #include "format_reader.h"
 #include "graph_state.h"
 #include "path_file.h"
@@ -62,26 +63,50 @@ bool readsAsFormatFile(const std::filesystem::path& file) {
            FormatReadOutcome::Read;
 }
 
-std::string listed(const std::vector<std::string>& files) {
-    std::string text;
-    for (const auto& file : files) {
-        text += "\n" + file;
+// A .txt file the checker would open read-only for its bytes is no comment. One too large to
+// read here is left to the drawing, which tells why.
+bool readsAsText(const std::filesystem::path& file) {
+    const FileBytes read = readBoundedFile(file, DataFileKind::Comment);
+    return read.access != FileAccess::Ok || openText(read.bytes).readOnlyReason.empty();
+}
+
+std::string leftOutHeading(LeftOutReason reason) {
+    switch (reason) {
+        case LeftOutReason::Missing:
+            return "次のファイルがありません。";
+        case LeftOutReason::NotText:
+            return "テキストではないため（NUL 文字を含むか、UTF-8 でも CP932 でもない）、次のファ"
+                   "イルはコメントデータファイルとして開きませんでした。";
+        case LeftOutReason::UnknownKind:
+            return "書式・数値・コメントのどのデータファイルか判別できないため、次のファイルは開き"
+                   "ませんでした。";
+        case LeftOutReason::NoFreeSlot:
+            return "同じ種類のファイルは 6 つまでです。次のファイルは開きませんでした。";
+        case LeftOutReason::LineBreakInName:
+            return "ファイル名に改行が含まれていてパスファイルに書けないため、次のファイルは開きま"
+                   "せんでした。";
     }
-    return text;
+    return {};
 }
 
 }  // namespace
 
-std::optional<FileKind> classifyDataFile(const std::filesystem::path& file) {
-    if (probeDataFile(file) != FileAccess::Ok) {
-        return std::nullopt;
+std::variant<FileKind, LeftOutReason> classifyDataFile(const std::filesystem::path& file) {
+    switch (probeDataFile(file)) {
+        case FileAccess::Ok:
+            break;
+        case FileAccess::Missing:
+            return LeftOutReason::Missing;
+        default:
+            return LeftOutReason::UnknownKind;
     }
     const std::string extension = lowerExtension(file);
     if (extension == ".txt") {
-        return FileKind::Comment;
+        return readsAsText(file) ? std::variant<FileKind, LeftOutReason>(FileKind::Comment)
+                                 : LeftOutReason::NotText;
     }
     if (extension != ".dat") {
-        return std::nullopt;
+        return LeftOutReason::UnknownKind;
     }
     if (firstLineHoldsOnlyNumbers(file)) {
         return FileKind::Numeric;
@@ -89,12 +114,12 @@ std::optional<FileKind> classifyDataFile(const std::filesystem::path& file) {
     if (readsAsFormatFile(file)) {
         return FileKind::Format;
     }
-    return std::nullopt;
+    return LeftOutReason::UnknownKind;
 }
 
 OpenedFiles placeOpenedFiles(const PageSetup& base,
                              const std::vector<std::filesystem::path>& files) {
-    OpenedFiles opened{base, {}, {}, {}};
+    OpenedFiles opened{base, {}};
     for (FilePicker& picker : opened.setup.pickers) {
         picker.files.fill("");
     }
@@ -105,20 +130,21 @@ OpenedFiles placeOpenedFiles(const PageSetup& base,
         const auto full = std::filesystem::absolute(given, noWorkingFolder);
         const std::string path = (noWorkingFolder ? given : full).lexically_normal().string();
         if (breaksPathFileLine(path)) {
-            opened.lineBreakInName.push_back(path);
+            opened.leftOut.push_back({path, LeftOutReason::LineBreakInName});
             continue;
         }
-        const auto kind = classifyDataFile(path);
-        if (!kind) {
-            opened.unknown.push_back(path);
+        const auto sorted = classifyDataFile(path);
+        if (const auto* reason = std::get_if<LeftOutReason>(&sorted)) {
+            opened.leftOut.push_back({path, *reason});
             continue;
         }
-        int& slots = filled[static_cast<std::size_t>(*kind)];
+        const FileKind kind = std::get<FileKind>(sorted);
+        int& slots = filled[static_cast<std::size_t>(kind)];
         if (slots == kSlotCount) {
-            opened.noFreeSlot.push_back(path);
+            opened.leftOut.push_back({path, LeftOutReason::NoFreeSlot});
             continue;
         }
-        FilePicker& picker = opened.setup.picker(*kind);
+        FilePicker& picker = opened.setup.picker(kind);
         if (slots == 0) {
             picker.folder = std::filesystem::path(path).parent_path().string();
             picker.drive = std::filesystem::path(path).root_path().string();
@@ -130,22 +156,16 @@ OpenedFiles placeOpenedFiles(const PageSetup& base,
 
 std::optional<Message> leftOutFilesMessage(const OpenedFiles& opened) {
     std::string text;
-    if (!opened.unknown.empty()) {
-        text +=
-            "書式・数値・コメントのどのデータファイルか判別できないため、次のファイルは開きません"
-            "でした。" +
-            listed(opened.unknown);
-    }
-    if (!opened.noFreeSlot.empty()) {
-        text += std::string(text.empty() ? "" : "\n\n") +
-                "同じ種類のファイルは 6 つまでです。次のファイルは開きませんでした。" +
-                listed(opened.noFreeSlot);
-    }
-    if (!opened.lineBreakInName.empty()) {
-        text += std::string(text.empty() ? "" : "\n\n") +
-                "ファイル名に改行が含まれていてパスファイルに書けないため、次のファイルは開きません"
-                "でした。" +
-                listed(opened.lineBreakInName);
+    for (const LeftOutReason reason :
+         {LeftOutReason::Missing, LeftOutReason::NotText, LeftOutReason::UnknownKind,
+          LeftOutReason::NoFreeSlot, LeftOutReason::LineBreakInName}) {
+        std::string files;
+        for (const LeftOutFile& file : opened.leftOut) {
+            files += file.reason == reason ? "\n" + file.path : "";
+        }
+        if (!files.empty()) {
+            text += (text.empty() ? "" : "\n\n") + leftOutHeading(reason) + files;
+        }
     }
     if (text.empty()) {
         return std::nullopt;

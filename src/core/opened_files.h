@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "messages.h"
@@ -10,20 +11,25 @@
 
 namespace kavlo {
 
+// Why a file opened with the program found no slot.
+enum class LeftOutReason { Missing, NotText, UnknownKind, NoFreeSlot, LineBreakInName };
+
 // What kind of slot file `file` is, told by its name and content: a `.txt` file is a comment
-// file; a `.dat` file is a format file when the format reader reads it and its first line is a
-// title, and a numeric file when its first line holds only numbers (the grid counts). Nothing
-// for any other file, or one that cannot be read.
-std::optional<FileKind> classifyDataFile(const std::filesystem::path& file);
+// file when it is text (no NUL, UTF-8 or CP932, as the checker tells it); a `.dat` file is a
+// format file when the format reader reads it and its first line is a title, and a numeric file
+// when its first line holds only numbers (the grid counts). Else why it is none.
+std::variant<FileKind, LeftOutReason> classifyDataFile(const std::filesystem::path& file);
+
+struct LeftOutFile {
+    std::string path;
+    LeftOutReason reason = LeftOutReason::UnknownKind;
+    friend bool operator==(const LeftOutFile&, const LeftOutFile&) = default;
+};
 
 // Files opened with the program, sorted into the slots.
 struct OpenedFiles {
     PageSetup setup;
-    // Files of no known kind, and files of a kind whose six slots were already taken.
-    std::vector<std::string> unknown;
-    std::vector<std::string> noFreeSlot;
-    // Files whose names hold a line break, which the path file cannot hold.
-    std::vector<std::string> lineBreakInName;
+    std::vector<LeftOutFile> leftOut;  // in the order given
 };
 
 // A page of just these files, with `base`'s header: every slot is emptied, each kind fills its
@@ -32,7 +38,8 @@ struct OpenedFiles {
 OpenedFiles placeOpenedFiles(const PageSetup& base,
                              const std::vector<std::filesystem::path>& files);
 
-// The one message that names every file left out, or nothing when all found a slot.
+// The one message that names every file left out under its reason, or nothing when all found a
+// slot.
 std::optional<Message> leftOutFilesMessage(const OpenedFiles& opened);
 
 }  // namespace kavlo

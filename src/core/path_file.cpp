@@ -168,6 +168,11 @@ std::optional<PageSetup> readPathFile(const std::filesystem::path& file, const P
     return parsePathFile(bytes, base);
 }
 
+bool holdsPathFile(const std::filesystem::path& folder) {
+    std::error_code error;
+    return std::filesystem::exists(std::filesystem::symlink_status(folder / kPathFileName, error));
+}
+
 bool writePathFile(const std::filesystem::path& file, const PageSetup& setup) {
     return !firstUnwritableName(setup) && replaceFileAtomically(file, formatPathFile(setup)).ok();
 }

@@ -37,9 +37,12 @@ std::string formatPathFile(const PageSetup& setup);
 // what its lines reach.
 PageSetup parsePathFile(std::string_view bytes, PageSetup base);
 
-// Nothing when the file is missing, empty or cannot be read: the program starts as on its
-// first run then.
+// Nothing when the file is missing, empty or cannot be read.
 std::optional<PageSetup> readPathFile(const std::filesystem::path& file, const PageSetup& base);
+
+// Whether `folder` holds a path file, readable or not: such a folder is the user's, and
+// nothing of the program's goes into it.
+bool holdsPathFile(const std::filesystem::path& folder);
 
 // Writes UTF-8 through a temporary file in the same folder, so a failure leaves the old file
 // as it was. False on any failure, and without writing when a slot file's name holds a line

@@ -3,6 +3,11 @@
 #include <QFileInfo>
 #include <QUrl>
 
+// The help lives in a static library, whose resources are registered only on request.
+static void registerHelpResource() {
+    Q_INIT_RESOURCE(help);
+}
+
 namespace kavlo {
 
 HelpWindow::HelpWindow(QWidget* parent) : QTextBrowser(parent) {
@@ -26,6 +31,15 @@ bool HelpWindow::open(const QString& helpFile) {
     setHtml(QString::fromUtf8(file.readAll()));
     scrollToAnchor("contents");
     return true;
+}
+
+QString helpFileIn(const std::filesystem::path& folder) {
+    const QString own = QString::fromStdString((folder / "Kavlo.hlp").string());
+    if (QFileInfo::exists(own)) {
+        return own;
+    }
+    registerHelpResource();
+    return ":/help/Kavlo.hlp";
 }
 
 }  // namespace kavlo

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QTextBrowser>
+#include <filesystem>
 
 namespace kavlo {
 
@@ -12,5 +13,9 @@ class HelpWindow : public QTextBrowser {
     // False when the file cannot be read.
     bool open(const QString& helpFile);
 };
+
+// The help file `Kavlo.hlp` of `folder`, else the one the program carries: a folder of the user's
+// is not given one.
+QString helpFileIn(const std::filesystem::path& folder);
 
 }  // namespace kavlo

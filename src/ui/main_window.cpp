@@ -196,10 +196,17 @@ void MainWindow::startUp(const std::vector<std::filesystem::path>& files) {
         openFiles(files);
         return;
     }
-    if (restore(session_.appFolder / kPathFileName, designSetup())) {
+    const std::filesystem::path pathFile = session_.appFolder / kPathFileName;
+    if (restore(pathFile, designSetup())) {
         return;
     }
     setPageSetup(designSetup());
+    // The folder is the user's: no sample was put there to offer.
+    if (holdsPathFile(session_.appFolder)) {
+        messages_.show({kPathFileName, "パスファイル " + pathFile.string() +
+                                           " が空か読めないため、前回の選択を戻せませんでした。"});
+        return;
+    }
     messages_.show({"Kavlo", kWelcome, MessageIcon::None, MessageButtons::Ok});
     setPageSetup(sampleSetup(session_.appFolder.string()));
 }
@@ -419,7 +426,7 @@ void MainWindow::canvasLeft(bool byBackButton) {
 }
 
 void MainWindow::showHelp() {
-    const QString file = QString::fromStdString((session_.appFolder / "Kavlo.hlp").string());
+    const QString file = helpFileIn(session_.appFolder);
     if (!help_) {
         help_ = new HelpWindow;
     }

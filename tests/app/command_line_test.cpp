@@ -208,6 +208,30 @@ TEST(CommandLine, TextNoFontCoversDrawsOnEveryDeviceQuietly) {
     EXPECT_FALSE(svg.hasError()) << svg.errorString().toStdString();
 }
 
+// A folder of the user's, copied from Windows: `render --home` draws the user's files and puts
+// nothing into the folder; a path file there that gives nothing is told, not drawn as samples.
+TEST(CommandLine, RenderPutsNothingIntoAUsersFolder) {
+    test::TempDir dir;
+    const fs::path folder = test::copiedWindowsFolder(dir);
+    const auto before = test::folderListing(folder);
+    const QStringList args{"render", "--home", QString::fromStdString(folder.string()), "-o",
+                           QString::fromStdString((dir.path() / "page.png").string())};
+    const ProgramRun drawn = kavlo(args, dir.path());
+    for (const char* file : {"FRMQAP1.DAT", "G01.DAT"}) {
+        EXPECT_NE(drawn.err.find(" → " + (folder / file).string() + "\n"), std::string::npos)
+            << drawn.err;
+    }
+    EXPECT_EQ(drawn.status, 0) << drawn.err;
+    EXPECT_EQ(test::folderListing(folder), before);
+
+    dir.write("W/Kavlo.pth", "");
+    const ProgramRun refused = kavlo(args, dir.path());
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_EQ(refused.err, "kavlo render: cannot read the path file " +
+                               (folder / kPathFileName).string() + "\n");
+    EXPECT_EQ(test::folderListing(folder), before);
+}
+
 // A path file of one graph: an n x n hill drawn as `ldr` with IPL `ipl`.
 QString hillPage(const test::TempDir& dir, int n, int ipl, int ldr) {
     test::FormatLines format;

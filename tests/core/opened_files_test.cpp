@@ -3,16 +3,23 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <optional>
 #include <string>
+#include <variant>
 
 #include "core/format_reader.h"
 #include "test_files.h"
 
 namespace kavlo {
+
+// Readable failures.
+void PrintTo(const LeftOutFile& file, std::ostream* os) {
+    *os << file.path << " (" << static_cast<int>(file.reason) << ")";
+}
+
 namespace {
 
 namespace fs = std::filesystem;
+using Sorted = std::variant<FileKind, LeftOutReason>;
 
 // A grid of whole numbers with enough rows and columns for the format reader to take it.
 std::string integerGrid() {
@@ -32,10 +39,11 @@ TEST(OpenedFiles, KindIsToldByNameAndContent) {
     const std::string longCounts = "3, 2, " + std::string(5'000'000, '7');
     fs::create_directory(dir.path() / "folder.dat");
 
+    using enum LeftOutReason;
     const struct {
         const char* name;
         std::string content;
-        std::optional<FileKind> kind;
+        Sorted kind;
     } cases[] = {
         {"format.dat", test::FormatLines{}.text(), FileKind::Format},
         {"FORMAT.DAT", test::FormatLines{}.text("\n"), FileKind::Format},
@@ -48,18 +56,21 @@ TEST(OpenedFiles, KindIsToldByNameAndContent) {
         {"one-long-line.dat", longCounts, FileKind::Numeric},
         {"comment.txt", "図 1　流線表示\n", FileKind::Comment},
         {"empty.txt", "", FileKind::Comment},
-        {"bad-tilt.dat", badTilt.text(), std::nullopt},
-        {"short.dat", shortFormat, std::nullopt},
-        {"empty.dat", "", std::nullopt},
-        {"empty-cell.dat", "3,,2\n", std::nullopt},
-        {"table.csv", "3, 2\n1 2 3\n4 5 6\n", std::nullopt},
-        {"no-extension", test::FormatLines{}.text(), std::nullopt},
+        {"cp932.TXT", "\x90\x7D 1\r\n", FileKind::Comment},  // 図 1
+        {"nul.txt", std::string("note\0\r\n", 7), NotText},
+        {"picture.txt", "\x89PNG\r\n\x1A\n\xFF\xFF", NotText},
+        {"bad-tilt.dat", badTilt.text(), UnknownKind},
+        {"short.dat", shortFormat, UnknownKind},
+        {"empty.dat", "", UnknownKind},
+        {"empty-cell.dat", "3,,2\n", UnknownKind},
+        {"table.csv", "3, 2\n1 2 3\n4 5 6\n", UnknownKind},
+        {"no-extension", test::FormatLines{}.text(), UnknownKind},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(classifyDataFile(dir.write(c.name, c.content)), c.kind) << c.name;
     }
-    EXPECT_EQ(classifyDataFile(dir.path() / "missing.dat"), std::nullopt);
-    EXPECT_EQ(classifyDataFile(dir.path() / "folder.dat"), std::nullopt);
+    EXPECT_EQ(classifyDataFile(dir.path() / "missing.txt"), Sorted(Missing));
+    EXPECT_EQ(classifyDataFile(dir.path() / "folder.dat"), Sorted(UnknownKind));
 
     // The whole-number grid is one the format reader alone would have taken for a format file.
     GraphState g;
@@ -80,7 +91,9 @@ TEST(OpenedFiles, EachKindFillsItsSlotsFromTheFirst) {
     const std::string grid = dir.write("n/g.dat", "2 2\n1 2\n3 4\n");
     const std::string notes = dir.write("notes.txt", "note\n");
     const std::string picture = dir.write("picture.png", "\x89PNG");
-    files.insert(files.begin() + 1, {grid, picture, notes, grid});
+    const std::string binary = dir.write("binary.txt", std::string("\0\1", 2));
+    const std::string missing = (dir.path() / "missing.dat").string();
+    files.insert(files.begin() + 1, {grid, picture, notes, missing, binary, grid});
 
     PageSetup base = sampleSetup("/samples");
     base.header = {"header", 2, 5, 1};
@@ -88,7 +101,7 @@ TEST(OpenedFiles, EachKindFillsItsSlotsFromTheFirst) {
 
     const auto& format = opened.setup.picker(FileKind::Format);
     for (int slot = 1; slot <= kSlotCount; ++slot) {
-        EXPECT_EQ(format.files[slot], files[slot == 1 ? 0 : slot + 3].string()) << slot;
+        EXPECT_EQ(format.files[slot], files[slot == 1 ? 0 : slot + 5].string()) << slot;
     }
     EXPECT_EQ(format.folder, (dir.path() / "f").string());
     EXPECT_EQ(format.pattern, "*.dat");
@@ -100,14 +113,26 @@ TEST(OpenedFiles, EachKindFillsItsSlotsFromTheFirst) {
     EXPECT_EQ(opened.setup.file(FileKind::Comment, 1), notes);
     EXPECT_EQ(opened.setup.file(FileKind::Comment, 2), "");
     EXPECT_EQ(opened.setup.header, base.header);
-    EXPECT_EQ(opened.unknown, std::vector<std::string>{picture});
-    EXPECT_EQ(opened.noFreeSlot, std::vector<std::string>{files.back().string()});
+    const std::string last = files.back().string();
+    EXPECT_EQ(opened.leftOut, (std::vector<LeftOutFile>{{picture, LeftOutReason::UnknownKind},
+                                                        {missing, LeftOutReason::Missing},
+                                                        {binary, LeftOutReason::NotText},
+                                                        {last, LeftOutReason::NoFreeSlot}}));
 
+    // One message, each file under its reason.
     const auto message = leftOutFilesMessage(opened);
     ASSERT_TRUE(message);
-    EXPECT_NE(message->text.find(picture), std::string::npos);
-    EXPECT_NE(message->text.find(files.back().string()), std::string::npos);
-    EXPECT_LT(message->text.find(picture), message->text.find(files.back().string()));
+    EXPECT_EQ(message->text,
+              "次のファイルがありません。\n" + missing +
+                  "\n\nテキストではないため（NUL 文字を含むか、UTF-8 でも CP932 でもない）、次のフ"
+                  "ァイルはコメントデータファイルとして開きませんでした。\n" +
+                  binary +
+                  "\n\n書式・数値・コメントのどのデータファイルか判別できないため、次のファイルは開"
+                  "きませんでした。\n" +
+                  picture +
+                  "\n\n同じ種類のファイルは 6 つまでです。次のファイルは開きませんでし"
+                  "た。\n" +
+                  last);
 }
 
 TEST(OpenedFiles, RelativeNamesAreTakenFromTheWorkingFolder) {

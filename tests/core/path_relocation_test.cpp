@@ -49,7 +49,8 @@ TEST(PathRelocationTest, SlotFilesAreLookedUpByNameInThePathFilesFolder) {
         {R"(C:\Kavlo\frmqap2.dat)", {"FRMQAP2.DAT"}, "FRMQAP2.DAT"},
         {R"(C:\Kavlo\Frmqap3.dat)", {"FRMQAP3.DAT", "Frmqap3.dat", "frmqap3.dat"}, "Frmqap3.dat"},
         {R"(C:\Kavlo\frmQAP4.dat)", {"frmqap4.dat", "FRMQAP4.DAT"}, "FRMQAP4.DAT"},
-        {R"(C:\Kavlo\G01.DAT)", {"G01.DAT/", "g01.dat"}, "g01.dat"},  // a folder is no file
+        {R"(C:\Kavlo\zplot_az.dat)", {"ZPLOT_AZ.DAT"}, "ZPLOT_AZ.DAT"},  // both ends of A-Z
+        {R"(C:\Kavlo\G01.DAT)", {"G01.DAT/", "g01.dat"}, "g01.dat"},     // a folder is no file
         // The second byte of 表 in CP932 is a backslash.
         {R"(C:\表データ\注記ファイル.txt)", {"注記ファイル.txt"}, "注記ファイル.txt"},
         {R"(C:\Kavlo\Ｇ01.dat)", {"ｇ01.dat"}, ""},  // only ASCII letters fold

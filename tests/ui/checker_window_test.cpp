@@ -152,6 +152,14 @@ TEST_F(CheckerWindowTest, SaveAsRenameAndOverwriteAskFirstAndNeverLoseTheOldFile
     click("Command5");
     EXPECT_TRUE(std::filesystem::exists(dir_.path() / "d.dat"));
     EXPECT_NE(messages_.shown.back().text.find("no-such-folder"), std::string::npos);
+    // Renamed to its own name, or to a link to it, the file is rewritten and kept.
+    std::filesystem::create_symlink("d.dat", dir_.path() / "link.dat");
+    for (const char* name : {"d.dat", "link.dat"}) {
+        folderBox_->setText(folder);
+        nameBox_->setText(name);
+        click("Command5");
+        EXPECT_EQ(bytesOf(dir_.path() / "d.dat"), "A\r\n") << name;
+    }
 
     // Names that would write elsewhere, or nowhere, are refused.
     folderBox_->setText(folder + "/");
@@ -164,7 +172,7 @@ TEST_F(CheckerWindowTest, SaveAsRenameAndOverwriteAskFirstAndNeverLoseTheOldFile
     }
     EXPECT_EQ(messages_.shown.size(), messages + 12);
     EXPECT_EQ(entries(dir_.path()), before);
-    EXPECT_EQ(saved.size(), 3u);
+    EXPECT_EQ(saved.size(), 5u);
 }
 
 TEST_F(CheckerWindowTest, TheTenThousandLineQuestionComesOnceAndDroppedLinesMakeTheTextReadOnly) {

@@ -4,11 +4,13 @@
 
 #include <QAbstractItemView>
 #include <QAccessible>
+#include <QApplication>
 #include <QComboBox>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSettings>
 #include <QTest>
+#include <QTextBrowser>
 #include <algorithm>
 #include <cmath>
 #include <fstream>
@@ -186,6 +188,55 @@ TEST_F(MainWindowTest, RestoringAPathFileFromWindowsFindsItsFilesAndSaysSoOnce) 
     EXPECT_EQ(messages_.messages[0],
               *relocationMessage({{1, FileKind::Format, win + "FRMQAP1.DAT", home("frmqap1.dat")},
                                   {1, FileKind::Comment, win + "gone.txt", ""}}));
+}
+
+TEST(MainWindowOnAUsersFolder, UsesTheUsersFilesAndPutsNothingOfItsOwnBesideThem) {
+    test::TempDir dir;
+    Session session(test::copiedWindowsFolder(dir));
+    const std::string format = (session.appFolder / "FRMQAP1.DAT").string();
+    const std::string grid = (session.appFolder / "G01.DAT").string();
+    const auto before = test::folderListing(session.appFolder);
+
+    ASSERT_TRUE(seedApplicationFolder(session.appFolder));
+    RecordedMessages messages;
+    MainWindow window(session, messages);
+    window.startUp();
+    EXPECT_EQ(test::folderListing(session.appFolder), before);
+    EXPECT_EQ(window.group(FileKind::Format)->slotText(1).toStdString(), format);
+    EXPECT_EQ(window.group(FileKind::Numeric)->slotText(1).toStdString(), grid);
+    EXPECT_EQ(window.group(FileKind::Comment)->slotText(1), "");
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_NE(messages.messages[0].text.find(R"(C:\KAVLO\cmtqap1.txt がありません。)"),
+              std::string::npos)
+        << messages.messages[0].text;
+
+    // The help is the program's own.
+    QTest::mouseClick(window.findChild<QPushButton*>("Command6"), Qt::LeftButton);
+    EXPECT_EQ(messages.messages.size(), 1u) << messages.messages.back().text;
+    const auto tops = QApplication::topLevelWidgets();
+    const auto help = std::find_if(tops.begin(), tops.end(), [](const QWidget* w) {
+        return w->objectName() == "HelpWindow" && w->isVisible();
+    });
+    ASSERT_NE(help, tops.end());
+    EXPECT_TRUE(qobject_cast<QTextBrowser*>(*help)->toPlainText().contains("Kavlo ヘルプ"));
+
+    // A draw names the user's files in the path file and adds nothing else.
+    QTest::mouseClick(window.findChild<QPushButton*>("Command4"), Qt::LeftButton);
+    EXPECT_EQ(messages.messages.size(), 1u) << messages.messages.back().text;
+    const auto written = readPathFile(session.appFolder / kPathFileName, {});
+    ASSERT_TRUE(written);
+    EXPECT_EQ(written->file(FileKind::Format, 1) + " " + written->file(FileKind::Numeric, 1),
+              format + " " + grid);
+    EXPECT_EQ(test::folderListing(session.appFolder), before);
+
+    // A path file that gives nothing is told, and no sample takes its place.
+    dir.write("W/Kavlo.pth", "");
+    MainWindow emptied(session, messages);
+    emptied.startUp();
+    EXPECT_EQ(emptied.pageSetup().file(FileKind::Format, 1), "");
+    EXPECT_NE(messages.messages.back().text.find("前回の選択を戻せませんでした"), std::string::npos)
+        << messages.messages.back().text;
+    EXPECT_EQ(test::folderListing(session.appFolder), before);
 }
 
 TEST_F(MainWindowTest, PickingFilesAndShowingPathEnds) {
