@@ -410,6 +410,9 @@ TEST(EmfSurfaceTest, EachColourIsMadeOnceAndPastTheTableTheLeastUsedMakeRoom) {
         const std::string file = renderEmfPicture(
             [&](DrawSurface& s) {
                 const std::vector<DevicePoint> facet{{0, 0}, {40, 0}, {0, 40}};
+                // A font used first and selected throughout is the least recently used object.
+                s.SelectObject(s.CreateFontA(100, 0, 0, "Arial"));
+                s.TextOutA(0, 0, "z");
                 // Each facet makes, selects, restores and deletes its own pen and brush.
                 for (int round = 0; round < rounds; ++round) {
                     for (int k = 0; k < colours; ++k) {
@@ -430,6 +433,7 @@ TEST(EmfSurfaceTest, EachColourIsMadeOnceAndPastTheTableTheLeastUsedMakeRoom) {
                 }
                 s.Polygon(facet);
                 asked.push_back({kBlack, kWhite});
+                s.TextOutA(0, 0, "z");
             },
             QRect(0, 0, 100, 100));
 
