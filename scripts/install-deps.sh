@@ -7,7 +7,7 @@ packages=(
     build-essential clang libclang-rt-14-dev cmake ninja-build pkg-config
     qt6-base-dev qt6-svg-dev libgl-dev zlib1g-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    fonts-ipafont fonts-liberation2 fonts-urw-base35
+    fonts-ipafont fonts-liberation2 fonts-urw-base35 fontconfig
     time
     xvfb xauth xclip librsvg2-bin
     cups printer-driver-cups-pdf libcups2-dev poppler-utils libpoppler-cpp-dev ghostscript emf2svg

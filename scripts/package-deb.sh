@@ -19,5 +19,10 @@ dpkg-deb -x "$deb" "$unpacked"
 env -u DISPLAY -u WAYLAND_DISPLAY "$unpacked/usr/bin/kavlo" --version
 env -u DISPLAY -u WAYLAND_DISPLAY "$unpacked/usr/bin/kavlo" render --home "$unpacked/home" \
     -o "$unpacked/page.png"
+# fontconfig reads the Japanese face names' file through the package's own conf.d link.
+fontconf=35-kavlo-japanese-faces.conf
+contents=$(dpkg-deb -c "$deb")
+grep -q "etc/fonts/conf.d/$fontconf -> /usr/share/fontconfig/conf.avail/$fontconf" <<<"$contents" ||
+    { echo "the package lacks the fontconfig link for $fontconf" >&2; exit 1; }
 dpkg-deb -f "$deb" Package Version Depends
 echo "$deb"

@@ -259,12 +259,15 @@ void EmfRecords::setRop2(int mode) {
     putSigned(mode);
 }
 
-void EmfRecords::textOut(DevicePoint point, std::u16string_view text,
-                         std::span<const std::int32_t> advances, DevicePoint boundsMin,
+// Without an advance for each character a reader lays the text out with the font it has for the
+// face: advances measured with our fonts spread or squeeze the glyphs of any other font, and
+// LibreOffice leaves gaps between them wherever its font is narrower (it shows a turned font at
+// its natural width).
+void EmfRecords::textOut(DevicePoint point, std::u16string_view text, DevicePoint boundsMin,
                          DevicePoint boundsMax) {
     const auto count = static_cast<std::uint32_t>(text.size());
     const std::uint32_t stringBytes = paddedTo4(count * 2);
-    begin(kExtTextOutW, kTextRecordFixed + stringBytes + count * 4);
+    begin(kExtTextOutW, kTextRecordFixed + stringBytes);
     putBounds(boundsMin, boundsMax);
     put(kCompatibleGraphics);
     const auto scale = std::bit_cast<std::uint32_t>(static_cast<float>(kHundredthsPerTwip));
@@ -278,13 +281,10 @@ void EmfRecords::textOut(DevicePoint point, std::u16string_view text,
     for (int k = 0; k < 4; ++k) {
         put(0);
     }
-    put(kTextRecordFixed + stringBytes);  // the advances' offset
+    put(0);  // no advances
     const std::size_t start = bytes_.size();
     bytes_.append(count > 0 ? reinterpret_cast<const char*>(text.data()) : "", count * 2);
     bytes_.resize(start + stringBytes, '\0');
-    for (std::uint32_t k = 0; k < count; ++k) {
-        putSigned(k < advances.size() ? advances[k] : 0);
-    }
 }
 
 std::string EmfRecords::finish() {

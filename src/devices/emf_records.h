@@ -46,10 +46,9 @@ class EmfRecords {
     void moveTo(DevicePoint point);
     void lineTo(DevicePoint point);
     void setRop2(int mode);
-    // Text whose reference point is the top-left of its first cell; `advances` hold the
-    // distance from each UTF-16 unit to the next, `bounds` the logical box the text covers.
-    void textOut(DevicePoint point, std::u16string_view text,
-                 std::span<const std::int32_t> advances, DevicePoint boundsMin,
+    // Text whose reference point is the top-left of its first cell, `bounds` the logical box it
+    // covers. The reader places the glyphs with its own font: there are no character advances.
+    void textOut(DevicePoint point, std::u16string_view text, DevicePoint boundsMin,
                  DevicePoint boundsMax);
 
     // Ends the picture and returns its header, which belongs over the first kEmfHeaderSize

@@ -4,6 +4,7 @@
 #include <QRect>
 #include <string>
 
+#include "emf_object_table.h"
 #include "emf_records.h"
 #include "font_surface.h"
 #include "page_output.h"
@@ -11,19 +12,14 @@
 namespace kavlo {
 
 // Records the page operations as an Enhanced Metafile for office programs, in twips, the
-// picture the window on the page at its real size. Fonts keep the face names the page asks
-// for, so the receiving machine uses its own; text stays text (UTF-16), its character advances
-// those of our fonts at 1440 dots per inch, which is also how the surface measures text.
+// picture the window on the page at its real size. The page's pens, brushes and fonts come and
+// go facet by facet; the metafile keeps one object per description (see EmfObjectTable). Fonts
+// keep the face names the page asks for, so the receiving machine uses its own; text stays text
+// (UTF-16), laid out by the reader, and is measured at 1440 dots per inch.
 class EmfSurface final : public FontSurface {
   public:
     // The records go to `sink` as they are made (see EmfRecords).
     EmfSurface(QRect window, ByteSink sink);
-
-    ObjectId CreatePen(int style, int width, Rgb color) override;
-    ObjectId CreateSolidBrush(Rgb color) override;
-    ObjectId CreateFontA(int height, int width, int escapement, const std::string& face) override;
-    ObjectId SelectObject(ObjectId object) override;
-    void DeleteObject(ObjectId object) override;
 
     void Polygon(std::span<const DevicePoint> points) override;
     void Polyline(std::span<const DevicePoint> points) override;
@@ -37,7 +33,11 @@ class EmfSurface final : public FontSurface {
     std::string finish();
 
   private:
+    void usePen();
+    void useBrush();
+
     EmfRecords records_;
+    EmfObjectTable objects_;
 };
 
 // The metafile of what `draw` draws, showing the window (twips) of the page.

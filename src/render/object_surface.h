@@ -13,10 +13,12 @@ struct PenSpec {
     int style = 0;
     int width = 1;
     Rgb color = kBlack;
+    friend bool operator==(const PenSpec&, const PenSpec&) = default;
 };
 
 struct BrushSpec {
     Rgb color = kWhite;
+    friend bool operator==(const BrushSpec&, const BrushSpec&) = default;
 };
 
 struct FontSpec {
@@ -57,6 +59,10 @@ class ObjectSurface : public DrawSurface {
     const PenSpec& pen() const;
     const BrushSpec& brush() const;
     const FontSpec& font() const;
+    // Whether the pen, brush or font now selected is the one the surface started with.
+    bool stockPenSelected() const { return pen_ == kStockPen; }
+    bool stockBrushSelected() const { return brush_ == kStockBrush; }
+    bool stockFontSelected() const { return font_ == kStockFont; }
     // Called after another font became current.
     virtual void fontSelected() {}
 

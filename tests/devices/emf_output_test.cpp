@@ -88,6 +88,127 @@ std::vector<Record> recordsOf(std::string_view file) {
     return records;
 }
 
+// The pen and brush colours a polygon is drawn with.
+struct Colours {
+    Rgb pen;
+    Rgb brush;
+    friend bool operator==(const Colours&, const Colours&) = default;
+    friend std::ostream& operator<<(std::ostream& out, const Colours& c) {
+        const auto hex = [](Rgb v) {
+            return QString::asprintf("#%02X%02X%02X", v.r, v.g, v.b).toStdString();
+        };
+        return out << hex(c.pen) << "/" << hex(c.brush);
+    }
+};
+
+std::string hexOf(Rgb c) {
+    return QString::asprintf("#%02X%02X%02X", c.r, c.g, c.b).toStdString();
+}
+
+// What the metafile's object records come to as a reader keeps its table, each slip a failure:
+// the colours each polygon is drawn with, and how many objects of each kind were made.
+struct PlayedObjects {
+    std::vector<Colours> polygons;
+    std::map<std::uint32_t, int> made;  // by record type
+    std::size_t mostAlive = 0;
+};
+
+PlayedObjects playObjects(const std::vector<Record>& records) {
+    const std::uint32_t handles = records.front().word(56) & 0xFFFF;
+    struct Made {
+        std::uint32_t kind;
+        Rgb color;
+    };
+    std::map<std::uint32_t, Made> live;
+    // The handle selected of each kind, and the colours in use.
+    std::map<std::uint32_t, std::uint32_t> selected;
+    Colours now{kBlack, kWhite};
+    PlayedObjects played;
+    for (const Record& r : records) {
+        const std::uint32_t handle = r.bytes.size() >= 12 ? r.word(8) : 0;
+        switch (r.type) {
+            case kCreatePen:
+            case kCreateBrush:
+            case kCreateFont: {
+                EXPECT_FALSE(live.contains(handle)) << "handle " << handle << " made twice";
+                EXPECT_LT(handle, handles) << "beyond the header's handles";
+                // A COLORREF holds red in its lowest byte.
+                const std::uint32_t ref = r.type == kCreatePen     ? r.word(24)
+                                          : r.type == kCreateBrush ? r.word(16)
+                                                                   : 0;
+                live[handle] = {
+                    r.type, Rgb{static_cast<std::uint8_t>(ref), static_cast<std::uint8_t>(ref >> 8),
+                                static_cast<std::uint8_t>(ref >> 16)}};
+                ++played.made[r.type];
+                played.mostAlive = std::max(played.mostAlive, live.size());
+                break;
+            }
+            case kSelectObject:
+                if (handle == (0x80000000u | 0)) {  // WHITE_BRUSH
+                    selected[kCreateBrush] = handle;
+                    now.brush = kWhite;
+                } else if (handle == (0x80000000u | 7)) {  // BLACK_PEN
+                    selected[kCreatePen] = handle;
+                    now.pen = kBlack;
+                } else if (handle == (0x80000000u | 14)) {  // DEVICE_DEFAULT_FONT
+                    selected[kCreateFont] = handle;
+                } else if (!live.contains(handle)) {
+                    ADD_FAILURE() << "handle " << handle << " selected but not alive";
+                } else {
+                    const Made& made = live[handle];
+                    selected[made.kind] = handle;
+                    if (made.kind != kCreateFont) {
+                        (made.kind == kCreatePen ? now.pen : now.brush) = made.color;
+                    }
+                }
+                break;
+            case kDeleteObject:
+                if (!live.contains(handle)) {
+                    ADD_FAILURE() << "handle " << handle << " deleted but not alive";
+                    break;
+                }
+                EXPECT_NE(selected[live[handle].kind], handle) << "deleted while selected";
+                live.erase(handle);
+                break;
+            case kPolygon:
+            case kPolygon16:
+                played.polygons.push_back(now);
+                break;
+        }
+    }
+    EXPECT_TRUE(live.empty()) << live.size() << " objects never deleted";
+    return played;
+}
+
+// The colours of each polygon the calls draw.
+std::vector<Colours> polygonColoursOf(const std::vector<RecordedOp>& calls) {
+    // Pens and brushes by id, the stock ones first.
+    std::map<ObjectId, std::pair<bool, Rgb>> objects{{1, {true, kBlack}}, {2, {false, kWhite}}};
+    Colours now{kBlack, kWhite};
+    std::vector<Colours> colours;
+    for (const RecordedOp& op : calls) {
+        if (op.op == "CreatePen" || op.op == "CreateSolidBrush") {
+            objects[op.id] = {op.op == "CreatePen", op.rgb};
+        } else if (op.op == "CreateFontA") {
+            objects.erase(op.id);
+        } else if (const auto it = objects.find(op.id);
+                   op.op == "SelectObject" && it != objects.end()) {
+            (it->second.first ? now.pen : now.brush) = it->second.second;
+        } else if (op.op == "Polygon") {
+            colours.push_back(now);
+        }
+    }
+    return colours;
+}
+
+// The same colours polygon by polygon; made once per pen and per brush colour.
+void expectSameColours(const std::vector<Colours>& drawn, const std::vector<Colours>& asked) {
+    ASSERT_EQ(drawn.size(), asked.size());
+    const auto [mine, theirs] = std::mismatch(drawn.begin(), drawn.end(), asked.begin());
+    EXPECT_TRUE(mine == drawn.end())
+        << "polygon " << (mine - drawn.begin()) << " drawn " << *mine << ", asked " << *theirs;
+}
+
 struct SamplePage {
     SamplePage() {
         EXPECT_TRUE(seedApplicationFolder(dir.path()));
@@ -136,48 +257,31 @@ TEST(EmfOutputTest, ASelectionIsThePictureAtItsSizeAndEveryObjectIsFreed) {
     EXPECT_EQ(records.back().type, kEof);
 
     std::map<std::uint32_t, std::array<std::int32_t, 2>> setUp;
-    // Each live handle's kind, and the handle of each kind now selected.
-    std::map<std::uint32_t, std::uint32_t> live;
-    std::map<std::uint32_t, std::uint32_t> selected;
-    int created = 0;
     for (const Record& r : records) {
-        const std::uint32_t handle = r.bytes.size() >= 12 ? r.word(8) : 0;
-        switch (r.type) {
-            case kSetMapMode:
-            case kSetWindowOrgEx:
-            case kSetWindowExtEx:
-            case kSetViewportExtEx:
-                setUp[r.type] = {r.at(8), r.bytes.size() > 12 ? r.at(12) : 0};
-                break;
-            case kCreatePen:
-            case kCreateBrush:
-            case kCreateFont:
-                ++created;
-                EXPECT_FALSE(live.contains(handle)) << "handle " << handle << " made twice";
-                EXPECT_LT(handle, header.word(56) & 0xFFFF) << "beyond the header's handles";
-                live[handle] = r.type;
-                break;
-            case kSelectObject:
-                if ((handle & 0x80000000u) != 0) {
-                    // Stock objects: brushes 0 to 5, pens 6 to 8, fonts after them.
-                    const std::uint32_t stock = handle & 0x7FFFFFFFu;
-                    selected[stock <= 5   ? kCreateBrush
-                             : stock <= 8 ? kCreatePen
-                                          : kCreateFont] = handle;
-                } else {
-                    ASSERT_TRUE(live.contains(handle)) << "handle " << handle << " is gone";
-                    selected[live[handle]] = handle;
-                }
-                break;
-            case kDeleteObject:
-                ASSERT_TRUE(live.contains(handle)) << "handle " << handle << " deleted twice";
-                EXPECT_NE(selected[live[handle]], handle) << "deleted while selected";
-                live.erase(handle);
-                break;
+        if (r.type == kSetMapMode || r.type == kSetWindowOrgEx || r.type == kSetWindowExtEx ||
+            r.type == kSetViewportExtEx) {
+            setUp[r.type] = {r.at(8), r.bytes.size() > 12 ? r.at(12) : 0};
         }
     }
-    EXPECT_GT(created, 50);
-    EXPECT_TRUE(live.empty()) << live.size() << " objects never deleted";
+    // Each facet's pen and brush are made once per colour, and every polygon is drawn in the
+    // colours the page asked for.
+    const std::vector<RecordedOp> calls = page.calls();
+    const PlayedObjects played = playObjects(records);
+    expectSameColours(played.polygons, polygonColoursOf(calls));
+    std::set<std::string> pens, brushes;
+    int brushCalls = 0;
+    for (const RecordedOp& op : calls) {
+        if (op.op == "CreatePen") {
+            pens.insert(std::to_string(op.width) + hexOf(op.rgb));
+        } else if (op.op == "CreateSolidBrush") {
+            brushes.insert(hexOf(op.rgb));
+            ++brushCalls;
+        }
+    }
+    // The page's pens and brushes come and go facet by facet; the picture keeps one of each.
+    EXPECT_GT(brushCalls, 2 * static_cast<int>(brushes.size()));
+    EXPECT_LE(played.made.at(kCreatePen), static_cast<int>(pens.size()));
+    EXPECT_LE(played.made.at(kCreateBrush), static_cast<int>(brushes.size()));
     EXPECT_EQ(setUp[kSetMapMode][0], 8);  // anisotropic
     EXPECT_EQ(setUp[kSetWindowOrgEx], (std::array{1134, 1134}));
     EXPECT_EQ(setUp[kSetWindowExtEx], (std::array{567, 1134}));
@@ -206,7 +310,8 @@ TEST(EmfOutputTest, AnotherProgramReadsThePage) {
     std::multiset<std::string> texts, shown;
     std::set<std::string> faces, shownFaces;
     std::size_t polygons = 0;
-    for (const RecordedOp& op : page.calls()) {
+    const std::vector<RecordedOp> calls = page.calls();
+    for (const RecordedOp& op : calls) {
         polygons += op.op == "Polygon";
         if (op.op == "TextOutA") {
             texts.insert(op.text);
@@ -219,6 +324,22 @@ TEST(EmfOutputTest, AnotherProgramReadsThePage) {
         return static_cast<std::size_t>(picture.count(QRegularExpression(pattern)));
     };
     EXPECT_EQ(count("<path[^>]* d=\"[^\"]*Z\"") - count("<clipPath"), polygons);
+    // Each polygon in its colours, red as red.
+    std::multiset<std::string> painted, asked;
+    auto colour = QRegularExpression(
+                      "<path[^>]* d=\"[^\"]*Z\"[^>]* stroke=\"(#\\w{6})\"[^>]* fill=\"(#\\w{6})\"")
+                      .globalMatch(picture);
+    while (colour.hasNext()) {
+        const auto m = colour.next();
+        painted.insert(m.captured(1).toStdString() + " " + m.captured(2).toStdString());
+    }
+    bool tinted = false;
+    for (const Colours& c : polygonColoursOf(calls)) {
+        asked.insert(hexOf(c.pen) + " " + hexOf(c.brush));
+        tinted = tinted || c.brush.r != c.brush.b;
+    }
+    EXPECT_EQ(painted, asked);
+    EXPECT_TRUE(tinted) << "a page of greys cannot tell red from blue";
     auto match = QRegularExpression("<text[^>]*><!\\[CDATA\\[(.*?)\\]\\]>").globalMatch(picture);
     while (match.hasNext()) {
         shown.insert(match.next().captured(1).toStdString());
@@ -235,13 +356,11 @@ TEST(EmfOutputTest, AnotherProgramReadsThePage) {
     EXPECT_TRUE(shown.contains("Fig. 2  Stream lines along y."));
 }
 
-TEST(EmfSurfaceTest, PointsNearAndFarKeepTheirCoordinatesAndTextItsWidth) {
+TEST(EmfSurfaceTest, PointsNearAndFarKeepTheirCoordinatesAndTextIsLaidOutByTheReader) {
     const std::vector<DevicePoint> near{{-32768, 5}, {32767, -7}, {0, 16840}};
     const std::vector<DevicePoint> far{{-40000, 5}, {70000, 5}, {0, 99999}};
-    // Kerned pairs, ligatures, spaces at the end, and long enough to be laid out in pieces:
-    // each prefix as wide as the surface measures it.
-    const QString sample = QString::fromUtf8("日本 AB𝄞 AVA Wave fi ffl 1.5 mm  ").repeated(24);
-    std::vector<std::int32_t> prefixWidths;
+    const QString sample = QString::fromUtf8("日本 AB𝄞 AVA Wave fi 1.5 mm ");
+    TextExtent extent;
     const std::string file = renderEmfPicture(
         [&](DrawSurface& surface) {
             surface.Polygon(near);
@@ -249,20 +368,16 @@ TEST(EmfSurfaceTest, PointsNearAndFarKeepTheirCoordinatesAndTextItsWidth) {
             const ObjectId font = surface.CreateFontA(300, 200, 900, "ＭＳ ゴシック");
             surface.SelectObject(font);
             surface.TextOutA(10, 20, sample.toStdString());
-            for (qsizetype k = 1; k <= sample.size(); ++k) {
-                if (!sample[k - 1].isHighSurrogate()) {
-                    prefixWidths.push_back(
-                        surface.GetTextExtentPoint32A(sample.left(k).toStdString()).cx);
-                }
-            }
-            surface.DeleteObject(font);  // selected: nothing is freed
+            extent = surface.GetTextExtentPoint32A(sample.toStdString());
+            surface.DeleteObject(font);  // selected: it stays until the picture ends
         },
         QRect(0, 0, 100, 100));
 
+    const std::vector<Record> records = recordsOf(file);
+    playObjects(records);
     std::vector<Record> drawn;
-    for (const Record& r : recordsOf(file)) {
-        if (r.type == kPolygon || r.type == kPolygon16 || r.type == kTextOut ||
-            r.type == kDeleteObject) {
+    for (const Record& r : records) {
+        if (r.type == kPolygon || r.type == kPolygon16 || r.type == kTextOut) {
             drawn.push_back(r);
         }
     }
@@ -275,19 +390,63 @@ TEST(EmfSurfaceTest, PointsNearAndFarKeepTheirCoordinatesAndTextItsWidth) {
     const auto units = static_cast<std::size_t>(sample.size());
     ASSERT_EQ(text.word(44), units);
     EXPECT_EQ(text.utf16(text.word(48), units), sample.toStdU16String());
-    std::vector<std::int32_t> positions;
-    std::int32_t width = 0;
-    for (std::size_t k = 0; k < units; ++k) {
-        const std::int32_t advance = text.at(text.word(72) + 4 * k);
-        width += advance;
-        if (!sample[static_cast<qsizetype>(k)].isHighSurrogate()) {
-            positions.push_back(width);
-        } else {
-            EXPECT_EQ(advance, 0);
+    // No advances: the reader's font places its own glyphs, without gaps between them.
+    EXPECT_EQ(text.word(72), 0u);
+    EXPECT_EQ(text.bytes.size(), 76 + (units * 2 + 3) / 4 * 4);
+    // Turned a quarter left, the text runs up from its point with its cell to the right.
+    EXPECT_GT(extent.cx, 20 * 200);
+    EXPECT_EQ((std::array{text.at(8), text.at(12), text.at(16), text.at(20)}),
+              (std::array{10, 20 - extent.cx, 10 + extent.cy, 20}));
+}
+
+TEST(EmfSurfaceTest, EachColourIsMadeOnceAndPastTheTableTheLeastUsedMakeRoom) {
+    struct Case {
+        int colours;
+        int rounds;
+    };
+    for (const auto& [colours, rounds] : {Case{300, 20}, Case{5000, 2}}) {
+        SCOPED_TRACE(colours);
+        std::vector<Colours> asked;
+        const std::string file = renderEmfPicture(
+            [&](DrawSurface& s) {
+                const std::vector<DevicePoint> facet{{0, 0}, {40, 0}, {0, 40}};
+                // A font used first and selected throughout is the least recently used object.
+                s.SelectObject(s.CreateFontA(100, 0, 0, "Arial"));
+                s.TextOutA(0, 0, "z");
+                // Each facet makes, selects, restores and deletes its own pen and brush.
+                for (int round = 0; round < rounds; ++round) {
+                    for (int k = 0; k < colours; ++k) {
+                        const auto low = static_cast<std::uint8_t>(k);
+                        const auto high = static_cast<std::uint8_t>(k >> 8);
+                        const Colours c{{7, high, low}, {low, high, 7}};
+                        const ObjectId pen = s.CreatePen(0, 1, c.pen);
+                        const ObjectId brush = s.CreateSolidBrush(c.brush);
+                        const ObjectId oldPen = s.SelectObject(pen);
+                        const ObjectId oldBrush = s.SelectObject(brush);
+                        s.Polygon(facet);
+                        asked.push_back(c);
+                        s.SelectObject(oldPen);
+                        s.SelectObject(oldBrush);
+                        s.DeleteObject(pen);
+                        s.DeleteObject(brush);
+                    }
+                }
+                s.Polygon(facet);
+                asked.push_back({kBlack, kWhite});
+                s.TextOutA(0, 0, "z");
+            },
+            QRect(0, 0, 100, 100));
+
+        const std::vector<Record> records = recordsOf(file);
+        const PlayedObjects played = playObjects(records);
+        expectSameColours(played.polygons, asked);
+        EXPECT_LE(played.mostAlive, EmfObjectTable::kCapacity);
+        EXPECT_LE(records.front().word(56) & 0xFFFF, EmfObjectTable::kCapacity + 1);
+        if (2 * colours <= static_cast<int>(EmfObjectTable::kCapacity)) {
+            EXPECT_EQ(played.made.at(kCreatePen), colours);
+            EXPECT_EQ(played.made.at(kCreateBrush), colours);
         }
     }
-    EXPECT_EQ(positions, prefixWidths);
-    EXPECT_GT(width, 24 * 20 * 200);
 }
 
 }  // namespace

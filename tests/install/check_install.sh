@@ -42,6 +42,28 @@ grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" \
 grep -q "<release version=\"$version" "$share/metainfo/$id.metainfo.xml" ||
     fail "the metainfo's release is not $version"
 
+# The Japanese face names resolve to the IPA fonts once fontconfig reads the installed link, as
+# it reads /etc/fonts/conf.d for a /usr install.
+fontconf=35-kavlo-japanese-faces.conf
+avail=$share/fontconfig/conf.avail/$fontconf
+link=$prefix/etc/fonts/conf.d/$fontconf
+[ -f "$avail" ] || fail "$avail is not installed"
+[ -L "$link" ] && [ "$(readlink "$link")" = "$avail" ] ||
+    fail "$link does not link to $avail"
+cat >"$prefix/fonts.conf" <<EOF
+<?xml version="1.0"?>
+<!DOCTYPE fontconfig SYSTEM "urn:fontconfig:fonts.dtd">
+<fontconfig>
+  <include>$prefix/etc/fonts/conf.d</include>
+  <include ignore_missing="yes">/etc/fonts/fonts.conf</include>
+</fontconfig>
+EOF
+for face in "ＭＳ 明朝=IPAMincho" "MS PMincho=IPAPMincho" "ＭＳ ゴシック=IPAGothic" \
+    "ＭＳ Ｐゴシック=IPAPGothic" "MS Gothic=IPAGothic"; do
+    found=$(FONTCONFIG_FILE=$prefix/fonts.conf fc-match -f '%{family[0]}' "${face%=*}")
+    [ "$found" = "${face#*=}" ] || fail "fc-match '${face%=*}' finds '$found', not '${face#*=}'"
+done
+
 kavlo=$prefix/bin/kavlo
 [ "$(env -u DISPLAY -u WAYLAND_DISPLAY "$kavlo" --version)" = "kavlo ${version%.*}" ] ||
     fail "kavlo --version says '$("$kavlo" --version)', not 'kavlo ${version%.*}'"
