@@ -1,4 +1,7 @@
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <QProcess>
@@ -262,18 +265,31 @@ TEST(CommandLine, PagesAreDrawnWithinAGigabyteOrRefusedBeforeDrawing) {
     EXPECT_EQ(files, 7u);  // the pages and the three files of the graph
 }
 
-// Without a printer the command line prints nothing and writes no PDF in its place.
+// Without CUPS to print on the command line says so, prints nothing and writes no PDF in its
+// place.
 TEST(CommandLine, PrintTellsWhyNothingWasPrinted) {
     test::TempDir dir;
-    // A spooler that is not there: no printer at all.
-    qputenv("CUPS_SERVER", QByteArray::fromStdString((dir.path() / "no-cups.sock").string()));
+    // Bound but not listening: a port where nothing answers and nothing else may start to.
+    const int closed = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    ASSERT_EQ(::bind(closed, reinterpret_cast<sockaddr*>(&address), size), 0);
+    ASSERT_EQ(::getsockname(closed, reinterpret_cast<sockaddr*>(&address), &size), 0);
+    const std::string closedPort = "127.0.0.1:" + std::to_string(ntohs(address.sin_port));
+    const std::string noSocket = (dir.path() / "no-cups.sock").string();
     const fs::path home = dir.path() / "home";
-    const ProgramRun run =
-        kavlo({"print", "--home", QString::fromStdString(home.string())}, dir.path());
-    qunsetenv("CUPS_SERVER");
-    EXPECT_EQ(run.status, 3);
-    EXPECT_NE(run.err.find("プリンタがありません。"), std::string::npos) << run.err;
-    EXPECT_NE(run.err.find("kavlo render --device printer -o page.pdf"), std::string::npos);
+    for (const std::string& server : {noSocket, closedPort}) {
+        const ProgramRun run = kavlo({"print", "--home", QString::fromStdString(home.string())},
+                                     dir.path(), {{"CUPS_SERVER", QString::fromStdString(server)}});
+        EXPECT_EQ(run.status, 3) << server;
+        EXPECT_NE(run.err.find("印刷サービス (CUPS) " + server + " に接続できません。"),
+                  std::string::npos)
+            << run.err;
+        EXPECT_NE(run.err.find("kavlo render --device printer -o page.pdf"), std::string::npos);
+    }
+    ::close(closed);
     for (const auto& entry : fs::recursive_directory_iterator(dir.path())) {
         EXPECT_NE(entry.path().extension(), ".pdf") << entry.path();
     }
