@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <QProcess>
@@ -16,6 +17,7 @@
 #include "application_folder.h"
 #include "check_command.h"
 #include "core/path_file.h"
+#include "display_choice.h"
 #include "gui_command.h"
 #include "hill_grid.h"
 #include "print_command.h"
@@ -102,17 +104,87 @@ TEST(CommandLine, UsageIsToldWithoutADisplay) {
     }
 }
 
+// An X display number nothing serves.
+QString unusedDisplay() {
+    for (int n = 7000;; ++n) {
+        const std::string number = std::to_string(n);
+        if (!fs::exists("/tmp/.X11-unix/X" + number) && !fs::exists("/tmp/.X" + number + "-lock")) {
+            return QString::fromStdString(":" + number);
+        }
+    }
+}
+
+// Displays named but not answering are told, where Qt would abort.
 TEST(CommandLine, MainWindowWithoutADesktopSaysWhatWorksInstead) {
     test::TempDir dir;
     const fs::path home = dir.path() / "home";
-    const ProgramRun run =
-        kavlo({}, dir.path(), {{"KAVLO_HOME", QString::fromStdString(home.string())}});
-    EXPECT_EQ(run.status, 2);
-    EXPECT_TRUE(run.err.starts_with("kavlo: the main window needs a desktop session")) << run.err;
-    for (const char* way : {"kavlo render -o page.pdf", "kavlo check"}) {
-        EXPECT_NE(run.err.find(way), std::string::npos) << run.err;
+    const QString display = unusedDisplay();
+    const struct {
+        Environment set;
+        std::string reason;
+    } nowhere[] = {
+        {{}, "neither DISPLAY nor WAYLAND_DISPLAY"},
+        {{{"DISPLAY", display}},
+         "cannot connect to the X server at DISPLAY=" + display.toStdString()},
+        {{{"WAYLAND_DISPLAY", "nonexistent-0"}, {"XDG_RUNTIME_DIR", "/tmp"}},
+         "cannot connect to a Wayland compositor at WAYLAND_DISPLAY=nonexistent-0"},
+        {{{"QT_QPA_PLATFORM", "xcb"}, {"DISPLAY", display}, {"WAYLAND_DISPLAY", "wayland-0"}},
+         "QT_QPA_PLATFORM=xcb chooses it, but cannot connect to the X server at DISPLAY=" +
+             display.toStdString()},
+    };
+    for (auto [set, reason] : nowhere) {
+        set.emplace_back("KAVLO_HOME", QString::fromStdString(home.string()));
+        const ProgramRun run = kavlo({}, dir.path(), set);
+        EXPECT_EQ(run.status, 2) << reason;
+        EXPECT_TRUE(run.err.starts_with("kavlo: the main window needs a desktop session"))
+            << run.err;
+        EXPECT_NE(run.err.find(reason), std::string::npos) << run.err;
+        for (const char* way : {"kavlo render -o page.pdf", "kavlo check"}) {
+            EXPECT_NE(run.err.find(way), std::string::npos) << run.err;
+        }
+        EXPECT_FALSE(fs::exists(home));
     }
-    EXPECT_FALSE(fs::exists(home));
+    // The verbs need no display: one that does not answer leaves them drawing offscreen.
+    const ProgramRun render =
+        kavlo({"render", "--home", QString::fromStdString(home.string()), "-o",
+               QString::fromStdString((dir.path() / "page.png").string())},
+              dir.path(), {{"DISPLAY", display}});
+    EXPECT_EQ(render.status, 0) << render.err;
+    EXPECT_TRUE(fs::exists(dir.path() / "page.png"));
+}
+
+// With X named but silent, a compositor listening is where the windows go; the other way
+// round needs a live X server, which the windows' own tests run on.
+TEST(CommandLine, TheDisplayThatAnswersIsChosen) {
+    test::TempDir dir;
+    const fs::path socketPath = dir.path() / "wayland-kavlo";
+    const int compositor = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    socketPath.string().copy(address.sun_path, sizeof address.sun_path - 1);
+    ASSERT_EQ(::bind(compositor, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::listen(compositor, 4), 0);
+    std::vector<std::pair<const char*, std::optional<QByteArray>>> saved;
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "XDG_RUNTIME_DIR", "QT_QPA_PLATFORM"}) {
+        saved.emplace_back(
+            name, qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt);
+    }
+    qputenv("DISPLAY", unusedDisplay().toUtf8());
+    qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(dir.path().string()));
+    for (const std::string& name : {socketPath.string(), std::string("wayland-kavlo")}) {
+        qunsetenv("QT_QPA_PLATFORM");
+        qputenv("WAYLAND_DISPLAY", QByteArray::fromStdString(name));
+        EXPECT_EQ(chooseDisplay(), "") << name;
+        EXPECT_EQ(qgetenv("QT_QPA_PLATFORM"), "wayland") << name;
+    }
+    qputenv("QT_QPA_PLATFORM", "wayland;xcb");
+    EXPECT_EQ(chooseDisplay(), "");
+    qputenv("WAYLAND_DISPLAY", "wayland-none");
+    EXPECT_NE(chooseDisplay(), "");
+    for (const auto& [name, value] : saved) {
+        value ? qputenv(name, *value) : qunsetenv(name);
+    }
+    ::close(compositor);
 }
 
 // Files for the windows come in any order with the options; a bare word is a mistyped verb.
