@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "display_choice.h"
 #include "stream_messages.h"
 
 namespace kavlo {
@@ -51,8 +52,8 @@ void toldWhenSevere(QtMsgType type, const QMessageLogContext& context, const QSt
 
 void prepareHeadlessRun() {
     qInstallMessageHandler(toldWhenSevere);
-    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") &&
-        !std::getenv("QT_QPA_PLATFORM")) {
+    // The verbs draw into files: where no display answers, they need none.
+    if (!chooseDisplay().empty()) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     if (!std::getenv("XDG_RUNTIME_DIR")) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "check_command.h"
+#include "display_choice.h"
 #include "gui_command.h"
 #include "headless_run.h"
 #include "print_command.h"
@@ -45,24 +46,6 @@ int guarded(std::string_view verb, const Run& run) {
     }
     return kUsageError;
 }
-
-// Without a display Qt would end in its text about a platform plugin it could not load; a
-// platform the user chose (offscreen, vnc, ...) is theirs to run on.
-bool hasDesktop() {
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
-        const char* value = std::getenv(name);
-        if (value && *value) {
-            return true;
-        }
-    }
-    return false;
-}
-
-constexpr const char* kNoDesktop =
-    "kavlo: the main window needs a desktop session, and neither DISPLAY nor WAYLAND_DISPLAY\n"
-    "is set. Without one, `kavlo render -o page.pdf` draws the sample page (or with --pth FILE\n"
-    "the page of a path file) into page.pdf, and `kavlo check FORMAT [NUMERIC]` reads a\n"
-    "graph's files and tells what drawing them would say; `kavlo --help` lists every option.\n";
 
 // A verb that draws: its usage and option errors need no Qt; the application it then makes
 // runs offscreen where there is no display. A verb without widgets makes the lighter
@@ -130,8 +113,8 @@ int main(int argc, char** argv) {
             std::cerr << usage();
             return kUsageError;
         }
-        if (!hasDesktop()) {
-            std::cerr << kNoDesktop;
+        if (const std::string nowhere = kavlo::chooseDisplay(); !nowhere.empty()) {
+            std::cerr << nowhere;
             return kUsageError;
         }
         QApplication app(argc, argv);

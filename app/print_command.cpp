@@ -52,7 +52,7 @@ int runPrint(const PrintOptions& options, std::ostream& err) {
     });
     if (result.status != PrintStatus::Accepted) {
         err << "kavlo print: " << terminalText(printFailureText(result)) << "\n";
-        if (result.status == PrintStatus::NoPrinter) {
+        if (result.status == PrintStatus::NoPrinter || result.status == PrintStatus::NoService) {
             err << "kavlo print: to keep the page as a file, use kavlo render --device printer "
                    "-o page.pdf\n";
         }

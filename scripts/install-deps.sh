@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     build-essential clang libclang-rt-14-dev cmake ninja-build pkg-config
-    qt6-base-dev qt6-svg-dev libgl-dev zlib1g-dev
+    qt6-base-dev qt6-svg-dev qt6-wayland libgl-dev zlib1g-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-ipafont fonts-liberation2 fonts-urw-base35 fontconfig
     time

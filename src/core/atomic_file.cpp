@@ -59,9 +59,39 @@ std::string writeFailureReason(int error) {
 
 namespace {
 
+WriteResult failure(const std::filesystem::path& target, const std::string& reason,
+                    const std::string& note = "") {
+    return {"ファイル " + target.string() + " に書き込めません。" + reason + note +
+            "ご確認ください。"};
+}
+
 WriteResult failure(const std::filesystem::path& target, int error, const std::string& note = "") {
-    return {"ファイル " + target.string() + " に書き込めません。" + writeFailureReason(error) +
-            note + "ご確認ください。"};
+    return failure(target, writeFailureReason(error), note);
+}
+
+// Why no file could be made in `folder`. The error alone misleads where a file system makes no
+// files for anyone (/proc answers ENOENT, /sys EACCES even to root), so the folder is asked
+// whether it is missing, no folder at all, or closed to us.
+std::string creationFailureReason(int error, const std::filesystem::path& folder) {
+    if (error != ENOENT && error != ENOTDIR && error != EACCES && error != EPERM) {
+        return writeFailureReason(error);
+    }
+    std::filesystem::path nearest = folder.empty() ? "." : folder;
+    struct stat status {};
+    // ENOTDIR: a file stands somewhere on the way; the first one there is the one to name.
+    while (::stat(nearest.c_str(), &status) != 0) {
+        if (errno != ENOTDIR || nearest.parent_path() == nearest || !nearest.has_parent_path()) {
+            return writeFailureReason(errno);
+        }
+        nearest = nearest.parent_path();
+    }
+    if (!S_ISDIR(status.st_mode)) {
+        return nearest.string() + " はフォルダーではありません。";
+    }
+    if (::access(nearest.c_str(), W_OK | X_OK) != 0) {
+        return writeFailureReason(errno);
+    }
+    return "このフォルダーにはファイルを作れません。";
 }
 
 // Decided by the mode bits as well as by access(), so that a file nobody may write is refused
@@ -263,7 +293,7 @@ WriteResult AtomicFile::open() {
     struct stat status {};
     const bool exists = ::stat(resolved_.c_str(), &status) == 0;
     if (!exists && errno != ENOENT) {
-        return failure(target_, errno);
+        return failure(target_, creationFailureReason(errno, resolved_.parent_path()));
     }
     if (exists) {
         if (!S_ISREG(status.st_mode)) {
@@ -282,7 +312,7 @@ WriteResult AtomicFile::open() {
     if (descriptor_ < 0) {
         const int error = errno;
         temporary_.clear();
-        return failure(target_, error);
+        return failure(target_, creationFailureReason(error, siblings.folder()));
     }
     if (exists) {
         // Keep the owner and group where allowed (a user may still pass the file on to a group

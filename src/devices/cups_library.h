@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "core/shared_library.h"
+
 namespace kavlo {
 
 // The CUPS calls a print job makes, from libcups loaded for the job. Linked in, libcups and the
@@ -11,9 +13,6 @@ namespace kavlo {
 class CupsLibrary {
   public:
     CupsLibrary();
-    ~CupsLibrary();
-    CupsLibrary(const CupsLibrary&) = delete;
-    CupsLibrary& operator=(const CupsLibrary&) = delete;
 
     // False when libcups could not be loaded; `error()` then says why.
     bool loaded() const { return lastErrorString != nullptr; }
@@ -23,10 +22,16 @@ class CupsLibrary {
     decltype(&::cupsStartDocument) startDocument = nullptr;
     decltype(&::cupsWriteRequestData) writeRequestData = nullptr;
     decltype(&::cupsFinishDocument) finishDocument = nullptr;
+    // Where the jobs go, for asking whether anything answers there.
+    decltype(&::cupsServer) server = nullptr;
+    decltype(&::ippPort) port = nullptr;
+    decltype(&::cupsEncryption) encryption = nullptr;
+    decltype(&::httpConnect2) connect = nullptr;
+    decltype(&::httpClose) close = nullptr;
     decltype(&::cupsLastErrorString) lastErrorString = nullptr;
 
   private:
-    void* handle_ = nullptr;
+    SharedLibrary library_;
     std::string error_;
 };
 

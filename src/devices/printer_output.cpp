@@ -2,6 +2,7 @@
 
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <optional>
 
 #include "cups_library.h"
 #include "page_output.h"
@@ -21,7 +22,35 @@ QPageLayout currentLayout(const QPrinterInfo& info) {
     return layout;
 }
 
+// Long enough for a spooler across a network to answer; a closed port or a socket nobody
+// listens at fails at once.
+constexpr int kConnectTimeoutMs = 10000;
+
+// Where CUPS is sought ("host:port", or the path of a socket) when nothing answers there.
+std::optional<std::string> unreachableServer(const CupsLibrary& cups) {
+    if (!cups.loaded()) {
+        return std::nullopt;
+    }
+    const std::string server = cups.server();
+    http_t* connection = cups.connect(server.c_str(), cups.port(), nullptr, AF_UNSPEC,
+                                      cups.encryption(), 1, kConnectTimeoutMs, nullptr);
+    if (connection != nullptr) {
+        cups.close(connection);
+        return std::nullopt;
+    }
+    return server.starts_with('/') ? server : server + ":" + std::to_string(cups.port());
+}
+
+PrintResult unreachable(PrintResult result, std::string server) {
+    result.status = PrintStatus::NoService;
+    result.reason = std::move(server);
+    return result;
+}
+
 PrintResult refused(PrintResult result, const CupsLibrary& cups) {
+    if (auto server = unreachableServer(cups)) {
+        return unreachable(std::move(result), std::move(*server));
+    }
     result.status = PrintStatus::Refused;
     result.reason = cups.loaded() ? cups.lastErrorString() : cups.error();
     return result;
@@ -70,6 +99,10 @@ PrintResult printPage(const std::string& printerName, const PaintPage& paint) {
                                   ? QPrinterInfo::defaultPrinter()
                                   : QPrinterInfo::printerInfo(QString::fromStdString(printerName));
     if (info.isNull()) {
+        // Qt finds no printer whether there is none or no spooler to ask.
+        if (auto server = unreachableServer(CupsLibrary())) {
+            return unreachable(std::move(result), std::move(*server));
+        }
         result.status = printerName.empty() ? PrintStatus::NoPrinter : PrintStatus::UnknownPrinter;
         return result;
     }
@@ -92,6 +125,8 @@ std::string printFailureText(const PrintResult& result) {
     switch (result.status) {
         case PrintStatus::Accepted:
             break;
+        case PrintStatus::NoService:
+            return "印刷サービス (CUPS) " + result.reason + " に接続できません。";
         case PrintStatus::NoPrinter:
             return "プリンタがありません。";
         case PrintStatus::UnknownPrinter:

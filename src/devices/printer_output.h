@@ -17,6 +17,7 @@ constexpr int kPrintDpi = 600;
 
 enum class PrintStatus {
     Accepted,        // CUPS took the job
+    NoService,       // nothing answers where CUPS is sought, which `reason` names
     NoPrinter,       // no printer installed, or none of them the default
     UnknownPrinter,  // the printer asked for is not installed
     Refused,         // CUPS refused the job; its words are in `reason`
@@ -41,7 +42,8 @@ PrintResult printPage(const std::string& printerName, const PaintPage& paint);
 // One page as a PDF document in this layout, the surface's origin at the layout's margins.
 QByteArray renderPdfPage(const QPageLayout& layout, int dpi, const PaintPage& paint);
 
-// Where the page goes when there is no printer: print-YYYYMMDD-HHMMSS.pdf in `folder`.
+// Where the page goes when there is no printer, or no CUPS to print on:
+// print-YYYYMMDD-HHMMSS.pdf in `folder`.
 std::filesystem::path printFallbackPath(const std::filesystem::path& folder, const QDateTime& when);
 
 // The user-facing words for a print that did not reach a printer.

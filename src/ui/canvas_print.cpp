@@ -9,23 +9,22 @@ namespace {
 
 constexpr const char* kTitle = "印刷";
 
-// The PDF the page becomes when there is no printer.
+// The PDF the page becomes when there is no printer, or no CUPS to print on; `why` says which.
 PrintedPage keepAsPdf(const PageRequest& request, const std::filesystem::path& folder,
-                      const QDateTime& now, PageOutcome& outcome) {
+                      const QDateTime& now, PageOutcome& outcome, const std::string& why) {
     const std::filesystem::path path = printFallbackPath(folder, now);
     SilentMessages silent;
     const WriteResult written = writePageFile(
         {outputDevice(DeviceKind::Printer), kPrintDpi, request, silent}, path, outcome);
     if (!written.ok()) {
         return {false, Message{kTitle,
-                               "プリンタがありません。ページを PDF として " + path.string() +
+                               why + "ページを PDF として " + path.string() +
                                    " に保存できませんでした: " + written.message,
                                MessageIcon::Exclamation}};
     }
-    return {true, Message{kTitle,
-                          "プリンタがありません。ページを PDF として " + path.string() +
-                              " に保存しました。",
-                          MessageIcon::Information}};
+    return {true,
+            Message{kTitle, why + "ページを PDF として " + path.string() + " に保存しました。",
+                    MessageIcon::Information}};
 }
 
 }  // namespace
@@ -37,8 +36,8 @@ PrintedPage printCanvasPage(const PageRequest& request, const std::filesystem::p
         outcome = drawPrinterPage(surface, dpi, request);
     });
     PrintedPage page;
-    if (result.status == PrintStatus::NoPrinter) {
-        page = keepAsPdf(request, folder, now, outcome);
+    if (result.status == PrintStatus::NoPrinter || result.status == PrintStatus::NoService) {
+        page = keepAsPdf(request, folder, now, outcome, printFailureText(result));
     } else if (result.status != PrintStatus::Accepted) {
         return {false, Message{kTitle, printFailureText(result), MessageIcon::Exclamation}};
     } else {

@@ -1,4 +1,8 @@
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <QProcess>
@@ -13,6 +17,7 @@
 #include "application_folder.h"
 #include "check_command.h"
 #include "core/path_file.h"
+#include "display_choice.h"
 #include "gui_command.h"
 #include "hill_grid.h"
 #include "print_command.h"
@@ -99,17 +104,87 @@ TEST(CommandLine, UsageIsToldWithoutADisplay) {
     }
 }
 
+// An X display number nothing serves.
+QString unusedDisplay() {
+    for (int n = 7000;; ++n) {
+        const std::string number = std::to_string(n);
+        if (!fs::exists("/tmp/.X11-unix/X" + number) && !fs::exists("/tmp/.X" + number + "-lock")) {
+            return QString::fromStdString(":" + number);
+        }
+    }
+}
+
+// Displays named but not answering are told, where Qt would abort.
 TEST(CommandLine, MainWindowWithoutADesktopSaysWhatWorksInstead) {
     test::TempDir dir;
     const fs::path home = dir.path() / "home";
-    const ProgramRun run =
-        kavlo({}, dir.path(), {{"KAVLO_HOME", QString::fromStdString(home.string())}});
-    EXPECT_EQ(run.status, 2);
-    EXPECT_TRUE(run.err.starts_with("kavlo: the main window needs a desktop session")) << run.err;
-    for (const char* way : {"kavlo render -o page.pdf", "kavlo check"}) {
-        EXPECT_NE(run.err.find(way), std::string::npos) << run.err;
+    const QString display = unusedDisplay();
+    const struct {
+        Environment set;
+        std::string reason;
+    } nowhere[] = {
+        {{}, "neither DISPLAY nor WAYLAND_DISPLAY"},
+        {{{"DISPLAY", display}},
+         "cannot connect to the X server at DISPLAY=" + display.toStdString()},
+        {{{"WAYLAND_DISPLAY", "nonexistent-0"}, {"XDG_RUNTIME_DIR", "/tmp"}},
+         "cannot connect to a Wayland compositor at WAYLAND_DISPLAY=nonexistent-0"},
+        {{{"QT_QPA_PLATFORM", "xcb"}, {"DISPLAY", display}, {"WAYLAND_DISPLAY", "wayland-0"}},
+         "QT_QPA_PLATFORM=xcb chooses it, but cannot connect to the X server at DISPLAY=" +
+             display.toStdString()},
+    };
+    for (auto [set, reason] : nowhere) {
+        set.emplace_back("KAVLO_HOME", QString::fromStdString(home.string()));
+        const ProgramRun run = kavlo({}, dir.path(), set);
+        EXPECT_EQ(run.status, 2) << reason;
+        EXPECT_TRUE(run.err.starts_with("kavlo: the main window needs a desktop session"))
+            << run.err;
+        EXPECT_NE(run.err.find(reason), std::string::npos) << run.err;
+        for (const char* way : {"kavlo render -o page.pdf", "kavlo check"}) {
+            EXPECT_NE(run.err.find(way), std::string::npos) << run.err;
+        }
+        EXPECT_FALSE(fs::exists(home));
     }
-    EXPECT_FALSE(fs::exists(home));
+    // The verbs need no display: one that does not answer leaves them drawing offscreen.
+    const ProgramRun render =
+        kavlo({"render", "--home", QString::fromStdString(home.string()), "-o",
+               QString::fromStdString((dir.path() / "page.png").string())},
+              dir.path(), {{"DISPLAY", display}});
+    EXPECT_EQ(render.status, 0) << render.err;
+    EXPECT_TRUE(fs::exists(dir.path() / "page.png"));
+}
+
+// With X named but silent, a compositor listening is where the windows go; the other way
+// round needs a live X server, which the windows' own tests run on.
+TEST(CommandLine, TheDisplayThatAnswersIsChosen) {
+    test::TempDir dir;
+    const fs::path socketPath = dir.path() / "wayland-kavlo";
+    const int compositor = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    socketPath.string().copy(address.sun_path, sizeof address.sun_path - 1);
+    ASSERT_EQ(::bind(compositor, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::listen(compositor, 4), 0);
+    std::vector<std::pair<const char*, std::optional<QByteArray>>> saved;
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "XDG_RUNTIME_DIR", "QT_QPA_PLATFORM"}) {
+        saved.emplace_back(
+            name, qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt);
+    }
+    qputenv("DISPLAY", unusedDisplay().toUtf8());
+    qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(dir.path().string()));
+    for (const std::string& name : {socketPath.string(), std::string("wayland-kavlo")}) {
+        qunsetenv("QT_QPA_PLATFORM");
+        qputenv("WAYLAND_DISPLAY", QByteArray::fromStdString(name));
+        EXPECT_EQ(chooseDisplay(), "") << name;
+        EXPECT_EQ(qgetenv("QT_QPA_PLATFORM"), "wayland") << name;
+    }
+    qputenv("QT_QPA_PLATFORM", "wayland;xcb");
+    EXPECT_EQ(chooseDisplay(), "");
+    qputenv("WAYLAND_DISPLAY", "wayland-none");
+    EXPECT_NE(chooseDisplay(), "");
+    for (const auto& [name, value] : saved) {
+        value ? qputenv(name, *value) : qunsetenv(name);
+    }
+    ::close(compositor);
 }
 
 // Files for the windows come in any order with the options; a bare word is a mistyped verb.
@@ -286,18 +361,31 @@ TEST(CommandLine, PagesAreDrawnWithinAGigabyteOrRefusedBeforeDrawing) {
     EXPECT_EQ(files, 7u);  // the pages and the three files of the graph
 }
 
-// Without a printer the command line prints nothing and writes no PDF in its place.
+// Without CUPS to print on the command line says so, prints nothing and writes no PDF in its
+// place.
 TEST(CommandLine, PrintTellsWhyNothingWasPrinted) {
     test::TempDir dir;
-    // A spooler that is not there: no printer at all.
-    qputenv("CUPS_SERVER", QByteArray::fromStdString((dir.path() / "no-cups.sock").string()));
+    // Bound but not listening: a port where nothing answers and nothing else may start to.
+    const int closed = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    ASSERT_EQ(::bind(closed, reinterpret_cast<sockaddr*>(&address), size), 0);
+    ASSERT_EQ(::getsockname(closed, reinterpret_cast<sockaddr*>(&address), &size), 0);
+    const std::string closedPort = "127.0.0.1:" + std::to_string(ntohs(address.sin_port));
+    const std::string noSocket = (dir.path() / "no-cups.sock").string();
     const fs::path home = dir.path() / "home";
-    const ProgramRun run =
-        kavlo({"print", "--home", QString::fromStdString(home.string())}, dir.path());
-    qunsetenv("CUPS_SERVER");
-    EXPECT_EQ(run.status, 3);
-    EXPECT_NE(run.err.find("プリンタがありません。"), std::string::npos) << run.err;
-    EXPECT_NE(run.err.find("kavlo render --device printer -o page.pdf"), std::string::npos);
+    for (const std::string& server : {noSocket, closedPort}) {
+        const ProgramRun run = kavlo({"print", "--home", QString::fromStdString(home.string())},
+                                     dir.path(), {{"CUPS_SERVER", QString::fromStdString(server)}});
+        EXPECT_EQ(run.status, 3) << server;
+        EXPECT_NE(run.err.find("印刷サービス (CUPS) " + server + " に接続できません。"),
+                  std::string::npos)
+            << run.err;
+        EXPECT_NE(run.err.find("kavlo render --device printer -o page.pdf"), std::string::npos);
+    }
+    ::close(closed);
     for (const auto& entry : fs::recursive_directory_iterator(dir.path())) {
         EXPECT_NE(entry.path().extension(), ".pdf") << entry.path();
     }

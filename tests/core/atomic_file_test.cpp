@@ -140,11 +140,26 @@ TEST(AtomicFileTest, RefusalsAndFailuresLeaveTheOldFile) {
     EXPECT_NE(refused.message.find("読み取り専用"), std::string::npos) << refused.message;
     EXPECT_EQ(bytesOf(readOnly), "old");
     EXPECT_EQ(modeOf(readOnly), 0444u);
-    // A folder in the way, a missing folder.
+    // Each refusal names its true cause: /proc and /sys are there but make no files, which
+    // their ENOENT and EACCES do not tell; only the mode bits hold back all but root.
     fs::create_directory(dir.path() / "folder.dat");
-    for (const fs::path& file : {dir.path() / "folder.dat", dir.path() / "missing" / "f.dat"}) {
+    const std::string makesNoFiles = ::geteuid() == 0 ? "このフォルダーにはファイルを作れません。"
+                                                      : "書き込む権限がありません。";
+    const struct {
+        fs::path file;
+        std::string reason;
+    } refusals[] = {
+        {dir.path() / "folder.dat", "は通常のファイルではない"},
+        {dir.path() / "missing" / "f.dat", "フォルダーが存在しません。"},
+        {readOnly / "f.dat", readOnly.string() + " はフォルダーではありません。"},
+        {readOnly / "sub" / "f.dat", readOnly.string() + " はフォルダーではありません。"},
+        {"/proc/kavlo-test.png", makesNoFiles},
+        {"/sys/kavlo-test.png", makesNoFiles},
+    };
+    for (const auto& [file, reason] : refusals) {
         const WriteResult result = replaceFileAtomically(file, "new");
         EXPECT_NE(result.message.find(file.string()), std::string::npos) << result.message;
+        EXPECT_NE(result.message.find(reason), std::string::npos) << result.message;
     }
     EXPECT_TRUE(fs::is_directory(dir.path() / "folder.dat"));
     // A writer that is not committed removes its temporary and leaves the file.

@@ -17,11 +17,9 @@ namespace {
 namespace fs = std::filesystem;
 
 // No spooler answers at this socket, so there is no printer whatever the machine has.
-class NoPrinter : public ::testing::Test {
+class NoPrintService : public ::testing::Test {
   protected:
-    void SetUp() override {
-        qputenv("CUPS_SERVER", QByteArray::fromStdString((dir.path() / "no-cups.sock").string()));
-    }
+    void SetUp() override { qputenv("CUPS_SERVER", QByteArray::fromStdString(socket.string())); }
     void TearDown() override { qunsetenv("CUPS_SERVER"); }
 
     static std::string head(const fs::path& file) {
@@ -32,9 +30,10 @@ class NoPrinter : public ::testing::Test {
     }
 
     test::TempDir dir;
+    const fs::path socket = dir.path() / "no-cups.sock";
 };
 
-TEST_F(NoPrinter, PrintKeepsThePageAsPdfNamingTheTimeAndTheSlotsLeftOutOrWhyItFailed) {
+TEST_F(NoPrintService, PrintKeepsThePageAsPdfNamingTheTimeWhyAndTheSlotsLeftOutOrWhyItFailed) {
     ASSERT_TRUE(seedApplicationFolder(dir.path()));
     Session session(dir.path());
     session.applyViewSize('b');
@@ -73,6 +72,9 @@ TEST_F(NoPrinter, PrintKeepsThePageAsPdfNamingTheTimeAndTheSlotsLeftOutOrWhyItFa
     EXPECT_EQ(head(written[0]), "%PDF-");
     ASSERT_EQ(messages.messages.size(), 1u);
     EXPECT_NE(messages.messages[0].text.find(written[0].string()), std::string::npos)
+        << messages.messages[0].text;
+    EXPECT_TRUE(messages.messages[0].text.starts_with("印刷サービス (CUPS) " + socket.string() +
+                                                      " に接続できません。"))
         << messages.messages[0].text;
 
     // Printed by request: the PDF names the time and the slots left out, or why it failed.
