@@ -4,6 +4,7 @@
 # compared with Kavlo's own PNG of the page (compare.py says how). Prints one Markdown table.
 #   bench/interop/run.sh [BUILD_DIR]      (default: build; built here when it has no kavlo)
 #   DPI=150 PAGES="sample dense" READERS="libreoffice inkscape rsvg"
+#   KAVLO_FONTCONFIG=no: as on a machine without Kavlo's fontconfig file
 # The readers are installed here and only here: the tests never need them.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -37,6 +38,21 @@ export QT_QPA_PLATFORM=offscreen
 work=$build/interop
 rm -rf "$work"
 mkdir -p "$work/sample" "$work/dense/data" "$work/out"
+
+# The readers see the Japanese face names as on a machine where Kavlo is installed: through its
+# fontconfig file, read before the system's own rules as /etc/fonts/conf.d orders it.
+fontconf=35-kavlo-japanese-faces.conf
+if [ ! -e "/etc/fonts/conf.d/$fontconf" ] && [ "${KAVLO_FONTCONFIG:-yes}" = yes ]; then
+    cat >"$work/fonts.conf" <<CONF
+<?xml version="1.0"?>
+<!DOCTYPE fontconfig SYSTEM "urn:fontconfig:fonts.dtd">
+<fontconfig>
+  <include>$root/resources/fontconfig/$fontconf</include>
+  <include ignore_missing="yes">/etc/fonts/fonts.conf</include>
+</fontconfig>
+CONF
+    export FONTCONFIG_FILE=$work/fonts.conf
+fi
 
 # The dense page: one 150 x 150 shaded surface, labelled, with a comment and a header.
 /usr/bin/python3 "$root/bench/peers/gen_grid.py" 150 "$work/dense/data/grid"
