@@ -2,8 +2,8 @@
 """compare.py KAVLO.png READER.png KAVLO.svg READER.txt -- how a reader shows a Kavlo picture.
 
 Prints one line: ink recall, mean colour error on shaded pixels, texts found verbatim.
-- The two rasters are aligned on the box around their ink and scaled to the same size there, so
-  a reader that pads the page or rounds its size is not blamed for it.
+- Both rasters are of the picture at its own size and the same resolution: the reader's is only
+  moved, by the whole pixels (up to 6) that lay the most of its ink on Kavlo's.
 - Ink recall: the share of Kavlo's dark pixels that have a dark pixel within 2 px in the reader's
   picture.
 - Colour error: the mean absolute channel difference (0-255) over Kavlo's shaded pixels (coloured,
@@ -22,6 +22,7 @@ from PIL import Image
 
 INK_LUMA = 128
 NEAR = 2
+SHIFT = 6
 
 
 def load(path):
@@ -30,17 +31,28 @@ def load(path):
     return np.asarray(Image.alpha_composite(white, image).convert("RGB")).astype(np.int32)
 
 
-def ink_box(rgb):
-    ys, xs = np.nonzero(rgb.min(axis=2) < 200)
-    return ys.min(), ys.max() + 1, xs.min(), xs.max() + 1
+def same_size(rgb, shape):
+    out = np.full(shape + (3,), 255, dtype=rgb.dtype)
+    h, w = min(shape[0], rgb.shape[0]), min(shape[1], rgb.shape[1])
+    out[:h, :w] = rgb[:h, :w]
+    return out
 
 
-def crop_to_ink(rgb, size=None):
-    top, bottom, left, right = ink_box(rgb)
-    part = rgb[top:bottom, left:right].astype(np.uint8)
-    if size is not None and part.shape[:2] != size:
-        part = np.asarray(Image.fromarray(part).resize((size[1], size[0]), Image.BILINEAR))
-    return part.astype(np.int32)
+def shifted(rgb, dy, dx, fill=255):
+    out = np.full_like(rgb, fill)
+    h, w = rgb.shape[:2]
+    out[max(0, dy):h + min(0, dy), max(0, dx):w + min(0, dx)] = \
+        rgb[max(0, -dy):h - max(0, dy), max(0, -dx):w - max(0, dx)]
+    return out
+
+
+def aligned(ref, got):
+    """The reader's picture moved by the whole pixels that lay the most of its ink on Kavlo's."""
+    got = same_size(got, ref.shape[:2])
+    a, b = luma(ref) < INK_LUMA, luma(got) < INK_LUMA
+    best = max((int((a & shifted(b, dy, dx, False)).sum()), dy, dx)
+               for dy in range(-SHIFT, SHIFT + 1) for dx in range(-SHIFT, SHIFT + 1))
+    return shifted(got, best[1], best[2])
 
 
 def luma(rgb):
@@ -77,8 +89,7 @@ def pattern_of(wanted):
 
 def main(kavlo_png, reader_png, kavlo_svg, reader_text):
     ref = load(kavlo_png)
-    ref = crop_to_ink(ref)
-    got = crop_to_ink(load(reader_png), ref.shape[:2])
+    got = aligned(ref, load(reader_png))
 
     ref_ink = luma(ref) < INK_LUMA
     got_ink = grown(luma(got) < INK_LUMA, NEAR)

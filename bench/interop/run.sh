@@ -58,7 +58,7 @@ fi
 /usr/bin/python3 "$root/bench/peers/gen_grid.py" 150 "$work/dense/data/grid"
 printf '%s\r\n' \
     "Kavlo format data: dense shaded surface" "frame" \
-    "XWD, YWD, ZWD, XSF, YSP, CSZ, FNT" "120, 100, 70, 5, 8, 4, 7" \
+    "XWD, YWD, ZWD, XSF, YSP, CSZ, FNT" "120, 100, 70, 5, 8, 4, 3" \
     "FXD, FYD, LWD, IPL, LDR" "20, 45, 1, 0, 6" \
     "numeric labels" \
     "XNS, XND, XMN, XMX" "4, 0, -4, 4" \
@@ -71,7 +71,7 @@ printf '%s\r\n' "図 1　密な格子 (150 × 150) の陰影面。" "峰の高�
 {
     printf '/\r\ndata\r\n*.fmt\r\ndata/dense.fmt\r\n\r\n\r\n\r\n\r\n\r\n'
     printf '/\r\ndata\r\n*.csv\r\ndata/grid.csv\r\n\r\n\r\n\r\n\r\n\r\n'
-    printf '/\r\ndata\r\n*.txt\r\ndata/dense.txt\r\n\r\n\r\n\r\n\r\n\r\n密な陰影面のページ\r\n3\r\n3\r\n1\r\n'
+    printf '/\r\ndata\r\n*.txt\r\ndata/dense.txt\r\n\r\n\r\n\r\n\r\n\r\n密な陰影面のページ\r\n1\r\n3\r\n1\r\n'
 } >"$work/dense/Kavlo.pth"
 
 render() {  # PAGE OUT [RENDER OPTIONS]
@@ -89,12 +89,18 @@ read_with() {
     local reader=$1 file=$2 out=$3
     case $reader in
     libreoffice)
-        local dir
+        # Inserted into a drawing whose page is the picture's size, without margins, as a user
+        # inserts a picture: opened on its own, Draw would shrink it into A4's margins.
+        local dir size
         dir=$(mktemp -d)
+        size=$(grep -o -m1 'width="[0-9.]*mm" height="[0-9.]*mm"' "${file%.*}.svg")
+        sed -e "s|@WIDTH@|$(cut -d'"' -f2 <<<"$size")|g" \
+            -e "s|@HEIGHT@|$(cut -d'"' -f4 <<<"$size")|g" -e "s|@PICTURE@|file://$file|" \
+            "$here/inserted.fodg" >"$dir/inserted.fodg"
         timeout 900 soffice --headless -env:UserInstallation="file://$work/lo-profile" \
-            --convert-to pdf --outdir "$dir" "$file" >/dev/null 2>&1
-        mv "$dir"/*.pdf "$out.pdf"
-        rmdir "$dir"
+            --convert-to pdf --outdir "$dir" "$dir/inserted.fodg" >/dev/null 2>&1
+        mv "$dir/inserted.pdf" "$out.pdf"
+        rm -r "$dir"
         pdftoppm -r "$dpi" -png -singlefile "$out.pdf" "$out"
         pdftotext -raw "$out.pdf" "$out.txt" ;;
     inkscape)

@@ -19,9 +19,14 @@ EmfSurface::EmfSurface(QRect window, ByteSink sink)
     : FontSurface(measuringDevice(1440)),
       records_({window.left(), window.top(), window.width(), window.height()}, std::move(sink)) {}
 
-void EmfSurface::usePen() {
-    objects_.select(stockPenSelected() ? EmfObject{EmfStock::BlackPen} : EmfObject{pen()},
-                    records_);
+void EmfSurface::usePen(bool seam) {
+    if (stockPenSelected()) {
+        objects_.select(EmfObject{EmfStock::BlackPen}, records_);
+        return;
+    }
+    PenSpec drawn = pen();
+    drawn.width = static_cast<int>(std::lround(strokeWidth(drawn, kVectorStrokes, seam)));
+    objects_.select(EmfObject{drawn}, records_);
 }
 
 void EmfSurface::useBrush() {
@@ -30,7 +35,7 @@ void EmfSurface::useBrush() {
 }
 
 void EmfSurface::Polygon(std::span<const DevicePoint> points) {
-    usePen();
+    usePen(!stockPenSelected() && !stockBrushSelected() && pen().color == brush().color);
     useBrush();
     records_.polygon(points);
 }

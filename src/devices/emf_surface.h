@@ -15,7 +15,8 @@ namespace kavlo {
 // picture the window on the page at its real size. The page's pens, brushes and fonts come and
 // go facet by facet; the metafile keeps one object per description (see EmfObjectTable). Fonts
 // keep the face names the page asks for, so the receiving machine uses its own; text stays text
-// (UTF-16), laid out by the reader, and is measured at 1440 dots per inch.
+// (UTF-16), laid out by the reader, and is measured at 1440 dots per inch. Pens are never
+// thinner than the SVG's strokes: readers draw a width of a few twips as the hairline it is.
 class EmfSurface final : public FontSurface {
   public:
     // The records go to `sink` as they are made (see EmfRecords).
@@ -33,7 +34,8 @@ class EmfSurface final : public FontSurface {
     std::string finish();
 
   private:
-    void usePen();
+    // `seam`: the edge of a facet in its own colour, drawn wide enough to close the seams.
+    void usePen(bool seam = false);
     void useBrush();
 
     EmfRecords records_;

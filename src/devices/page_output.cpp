@@ -24,8 +24,7 @@ int dotsFor(int twips, int dpi) {
 
 // Draws an SVG picture, handing the document to `sink` as it grows.
 bool drawSvg(const DrawCallback& draw, QRect window, ByteSink sink) {
-    SvgSurface surface(window, StrokeOptions{true, kSvgMinimumStroke, kSeamWidthMm * kTwipsPerMm},
-                       std::move(sink));
+    SvgSurface surface(window, kVectorStrokes, std::move(sink));
     draw(surface);
     return surface.finish();
 }

@@ -21,10 +21,12 @@ namespace kavlo {
 using DrawCallback = std::function<void(DrawSurface&)>;
 
 // Thinnest vector stroke, twips: one-twip strokes all but vanish in viewers.
-constexpr double kSvgMinimumStroke = 8.0;
+constexpr double kVectorMinimumStroke = 8.0;
 // Shared edges of filled facets are covered this wide (mm) in vector output, which hides the
 // seams viewers show between smoothed polygons at every usual zoom.
 constexpr double kSeamWidthMm = 0.25;
+// Strokes of the vector pictures, SVG and EMF alike, in twips.
+constexpr StrokeOptions kVectorStrokes{true, kVectorMinimumStroke, kSeamWidthMm* kTwipsPerMm};
 
 // A white image of the page's `window` (twips) at `dpi` dots per inch, extent / 1440 inches
 // each way, painted by `paint` in the image's own pixels.

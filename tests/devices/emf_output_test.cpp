@@ -282,6 +282,15 @@ TEST(EmfOutputTest, ASelectionIsThePictureAtItsSizeAndEveryObjectIsFreed) {
     EXPECT_GT(brushCalls, 2 * static_cast<int>(brushes.size()));
     EXPECT_LE(played.made.at(kCreatePen), static_cast<int>(pens.size()));
     EXPECT_LE(played.made.at(kCreateBrush), static_cast<int>(brushes.size()));
+    // No pen thinner than the SVG's strokes, and facets edged wide enough to close seams.
+    std::set<std::int32_t> widths;
+    for (const Record& r : records) {
+        if (r.type == kCreatePen) {
+            EXPECT_GE(r.at(16), kVectorMinimumStroke);
+            widths.insert(r.at(16));
+        }
+    }
+    EXPECT_TRUE(widths.contains(std::lround(kSeamWidthMm * kTwipsPerMm)));
     EXPECT_EQ(setUp[kSetMapMode][0], 8);  // anisotropic
     EXPECT_EQ(setUp[kSetWindowOrgEx], (std::array{1134, 1134}));
     EXPECT_EQ(setUp[kSetWindowExtEx], (std::array{567, 1134}));

@@ -146,8 +146,8 @@ QImage paintedMetafilePage(const PageRequest& request, QSize size) {
     painter.scale(size.width() / static_cast<double>(kPageWidthTwips),
                   size.height() / static_cast<double>(kPageHeightTwips));
     QImage twips = measuringDevice(1440);
-    PainterSurface surface(painter, {true, kSvgMinimumStroke, kSeamWidthMm * kTwipsPerMm},
-                           QSizeF(kPageWidthTwips, kPageHeightTwips), &twips);
+    PainterSurface surface(painter, kVectorStrokes, QSizeF(kPageWidthTwips, kPageHeightTwips),
+                           &twips);
     const DeviceProfile profile = metafileProfile();
     ScreenMeasure screen;
     SilentMessages silent;
