@@ -46,6 +46,8 @@ void EmfSurface::Polyline(std::span<const DevicePoint> points) {
 }
 
 void EmfSurface::MoveToEx(std::int32_t x, std::int32_t y) {
+    // The pen goes before the move: Inkscape ends the figure at a selection, losing the move.
+    usePen();
     records_.moveTo({x, y});
 }
 
