@@ -421,7 +421,10 @@ TEST(EmfSurfaceTest, EachColourIsMadeOnceAndPastTheTableTheLeastUsedMakeRoom) {
         int colours;
         int rounds;
     };
-    for (const auto& [colours, rounds] : {Case{300, 20}, Case{5000, 2}}) {
+    for (const Case& size : {Case{300, 20}, Case{5000, 2}}) {
+        // Named copies: a lambda may not capture a structured binding in C++20.
+        const int colours = size.colours;
+        const int rounds = size.rounds;
         SCOPED_TRACE(colours);
         std::vector<Colours> asked;
         const std::string file = renderEmfPicture(
