@@ -224,7 +224,8 @@ int runRender(const RenderOptions& options, std::ostream& err) {
 
     // The output's pass decides the status; without one, the ops pass or the reading does.
     // Beside a pass the reading only tells the messages: it runs alongside, its lines held
-    // back until the passes are done, so that they come out in their order as before.
+    // back until the passes are done, so that stderr keeps them in reading order, never
+    // interleaved with the passes' own lines.
     PageOutcome outcome;
     std::ostringstream readingLines;
     StreamMessages readingMessages(readingLines);

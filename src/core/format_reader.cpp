@@ -149,7 +149,7 @@ void checkAxisLabels(FormatFile& file, char axis, std::int16_t& decimals, float&
     if (low >= high) {
         std::swap(low, high);
     }
-    // The x texts have read this way since the first release; they stay as users know them.
+    // The x message words its joint unlike the y one; users' scripts match both word for word.
     const std::string joint = axis == 'X' ? " は の整数部は (7-" : " の整数部は (7-";
     const float limit = labelLimit(decimals);
     const std::string tail = nd + ") 桁以下の数字にして下さい。非表示にして描画を継続します。";

@@ -71,9 +71,6 @@ ObjectId ObjectSurface::SelectObject(ObjectId object) {
                                                   : &font_;
     const ObjectId previous = *slot;
     *slot = object;
-    if (slot == &font_) {
-        fontSelected();
-    }
     return previous;
 }
 

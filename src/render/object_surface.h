@@ -63,8 +63,6 @@ class ObjectSurface : public DrawSurface {
     bool stockPenSelected() const { return pen_ == kStockPen; }
     bool stockBrushSelected() const { return brush_ == kStockBrush; }
     bool stockFontSelected() const { return font_ == kStockFont; }
-    // Called after another font became current.
-    virtual void fontSelected() {}
 
   private:
     enum class Kind : std::uint8_t { Free, Pen, Brush, Font };

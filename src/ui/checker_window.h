@@ -40,7 +40,6 @@ class CheckerWindow : public QWidget {
     // Edits not yet saved: the document changed, or its line ends were converted.
     bool hasUnsavedEdits() const;
     int editorLastEdited() const { return editorLastEdited_; }
-    int insertMode() const { return insertMode_; }
 
     // How the window asks for a new folder's name and how it shows the printer dialog; tests
     // answer them. An empty name, or false, is a cancel.

@@ -96,10 +96,6 @@ void DataSaveWindow::open() {
     name_->setFocus();
 }
 
-QString DataSaveWindow::browsedFolder() const {
-    return folders_->folder();
-}
-
 // Where the folder will be made, since the lists beside the name only browse.
 void DataSaveWindow::showTarget() {
     target_->setText("保存先: " + text(appFolder_ / name_->text().toStdString()));

@@ -29,7 +29,6 @@ class DataSaveWindow : public QWidget {
     // The save button: empty names save nothing and close the window; a refused name or a
     // failed save keeps it open for another try.
     void save();
-    QString browsedFolder() const;
 
   signals:
     // A working folder was made.
