@@ -130,8 +130,10 @@ std::optional<RenderOptions> parseRenderOptions(std::span<const std::string> arg
             options.device = device;
         } else if (arg == "--dpi") {
             const auto dpi = parseDecimal(value);
-            if (!dpi || *dpi != static_cast<int>(*dpi) || *dpi < 72 || *dpi > kLargestDpi) {
-                err << "kavlo render: --dpi takes a whole number from 72 to 4800\n";
+            if (!dpi || *dpi != static_cast<int>(*dpi) || *dpi < kSmallestDpi ||
+                *dpi > kLargestDpi) {
+                err << "kavlo render: --dpi takes a whole number from " << kSmallestDpi << " to "
+                    << kLargestDpi << "\n";
                 return std::nullopt;
             }
             options.dpi = static_cast<int>(*dpi);

@@ -60,11 +60,14 @@ DeviceProfile metafileAt(int /*dpi*/) {
 }
 
 constexpr std::array<OutputDevice, 4> kDevices{{
-    {DeviceKind::Screen, "screen", ".png", screenAt, writeScreenFile, true, kScreenDpi,
-     kLargestImageDpi},
-    {DeviceKind::Printer, "printer", ".pdf", printerAt, writePrinterFile, false, 600},
-    {DeviceKind::Metafile, "metafile", ".svg", metafileAt, writeMetafileFile, false},
-    {DeviceKind::Metafile, "emf", ".emf", metafileAt, writeEmfFile, false},
+    {DeviceKind::Screen, "screen", ".png", "PNG 画像 (画面のページ) (*.png)", screenAt,
+     writeScreenFile, true, kScreenDpi, kLargestImageDpi},
+    {DeviceKind::Printer, "printer", ".pdf", "PDF (印刷のページ) (*.pdf)", printerAt,
+     writePrinterFile, false, 600},
+    {DeviceKind::Metafile, "metafile", ".svg", "SVG (選択範囲の図) (*.svg)", metafileAt,
+     writeMetafileFile, false},
+    {DeviceKind::Metafile, "emf", ".emf", "EMF (選択範囲の図) (*.emf)", metafileAt, writeEmfFile,
+     false},
 }};
 
 // The pass of one device as a drawing callback: the screen measures its own text, the other

@@ -17,6 +17,7 @@ class QPainter;
 
 namespace kavlo {
 
+constexpr int kSmallestDpi = 72;
 constexpr int kLargestDpi = 4800;
 // An A4 page image at this resolution takes half a gigabyte.
 constexpr int kLargestImageDpi = 1200;
@@ -29,6 +30,8 @@ struct OutputDevice {
     std::string_view name;
     // The file extension that asks for it, with the dot.
     std::string_view extension;
+    // How the save dialog offers it.
+    std::string_view fileFilter;
     DeviceProfile (*profile)(int dpi);
     // Runs the page pass on the device's drawing target and writes the result to `path`.
     WriteResult (*writeFile)(const std::filesystem::path& path, int dpi,

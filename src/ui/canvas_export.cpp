@@ -3,7 +3,6 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
-#include <array>
 
 #include "canvas_window.h"
 #include "devices/clipboard_export.h"
@@ -13,17 +12,23 @@
 namespace kavlo {
 namespace {
 
-struct PageFileType {
-    const char* filter;
-    const char* extension;
-};
+QString filterOf(const OutputDevice& device) {
+    return QString::fromUtf8(device.fileFilter.data(),
+                             static_cast<qsizetype>(device.fileFilter.size()));
+}
 
-constexpr std::array<PageFileType, 4> kPageFileTypes{{
-    {"PNG 画像 (画面のページ) (*.png)", ".png"},
-    {"PDF (印刷のページ) (*.pdf)", ".pdf"},
-    {"SVG (選択範囲の図) (*.svg)", ".svg"},
-    {"EMF (選択範囲の図) (*.emf)", ".emf"},
-}};
+// PNG、PDF、SVG、EMF: the kinds of file a page is saved as.
+std::string pageFileKinds() {
+    std::string kinds;
+    for (const OutputDevice& device : outputDevices()) {
+        kinds += kinds.empty() ? "" : "、";
+        kinds += QString::fromUtf8(device.extension.substr(1).data(),
+                                   static_cast<qsizetype>(device.extension.size() - 1))
+                     .toUpper()
+                     .toStdString();
+    }
+    return kinds;
+}
 
 }  // namespace
 
@@ -48,8 +53,8 @@ void copyPageImageToClipboard(const QImage& page) {
 
 QString pageFileFilters() {
     QStringList filters;
-    for (const PageFileType& type : kPageFileTypes) {
-        filters << QString::fromUtf8(type.filter);
+    for (const OutputDevice& device : outputDevices()) {
+        filters << filterOf(device);
     }
     return filters.join(";;");
 }
@@ -59,13 +64,13 @@ std::filesystem::path pageFilePath(const QString& chosen, const QString& filter)
     if (outputDeviceForFile(path) != nullptr) {
         return path;
     }
-    for (const PageFileType& type : kPageFileTypes) {
-        if (filter == QString::fromUtf8(type.filter)) {
-            path += type.extension;
+    for (const OutputDevice& device : outputDevices()) {
+        if (filter == filterOf(device)) {
+            path += device.extension;
             return path;
         }
     }
-    path += kPageFileTypes.front().extension;
+    path += outputDevices().front().extension;
     return path;
 }
 
@@ -73,7 +78,7 @@ WriteResult savePageFile(const PageRequest& request, const std::filesystem::path
                          PageOutcome& outcome) {
     const OutputDevice* device = outputDeviceForFile(path);
     if (device == nullptr) {
-        return {"ファイル " + path.string() + " は PNG、PDF、SVG、EMF のどれでもありません。"};
+        return {"ファイル " + path.string() + " は " + pageFileKinds() + " のどれでもありません。"};
     }
     // The user has seen the reading's messages when the page was drawn. Each device writes at
     // its own resolution, as `kavlo render` does.

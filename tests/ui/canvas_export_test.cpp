@@ -198,6 +198,8 @@ TEST_F(CanvasExportTest, FileSavesEachTypeAndReportsFailuresWithPathAndReason) {
 
     save("");  // cancelled
     EXPECT_TRUE(messages.messages.empty());
+    save(dir.path() / "plain");  // no type chosen: the first, the screen page
+    EXPECT_EQ(bytesOf(dir.path() / "plain.png").substr(1, 3), "PNG");
 
     const auto nowhere = dir.path() / "no such folder" / "page.png";
     save(nowhere);
