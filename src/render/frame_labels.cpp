@@ -55,14 +55,14 @@ class Labels {
         draw(text, high, xEnd_ - 1.1f * text.measure(high) * axes_.ey - (txh / 1.3f) * axes_.ex);
     }
 
-    void XlbDrw() {
+    void drawXLabel() {
         PageText text = title(g_.XLS, ctx_.profile.devRatioX, escapement(-g_.FXD), g_.XLB);
         const Vec middle = 0.5f * (origin_ + xEnd_);
         draw(text, g_.XLB,
              middle - (text.measure(g_.XLB) / 2) * axes_.ex - (text.lineHeight() / 2) * axes_.ey);
     }
 
-    void YnbDrw() {
+    void drawYNumbers() {
         PageText text = numbers(g_.YNS, ctx_.profile.devRatioY, escapement(g_.FYD));
         const float txh = text.lineHeight();
         const std::string low = formatLabelNumber(g_.YMN, g_.YND);
@@ -71,14 +71,14 @@ class Labels {
         draw(text, high, yEnd_ - (text.measure(high) / 2) * axes_.ey + (txh / 4) * axes_.ex);
     }
 
-    void YlbDrw() {
+    void drawYLabel() {
         PageText text = title(g_.YLS, ctx_.profile.devRatioY, escapement(g_.FYD), g_.YLB);
         const Vec middle = 0.5f * (xEnd_ + yEnd_);
         draw(text, g_.YLB,
              middle - (text.measure(g_.YLB) / 2) * axes_.ey + (text.lineHeight() / 2) * axes_.ex);
     }
 
-    void ZnbDrw() {
+    void drawZNumbers() {
         PageText text = numbers(g_.ZNS, ctx_.profile.devRatioY, 0);
         const float txh = text.lineHeight();
         const float digit = text.measure("0");
@@ -90,7 +90,7 @@ class Labels {
         draw(text, high, {g_.TopX - text.measure(high) - digit / 2, g_.TopY - txh / 3});
     }
 
-    void ZlbDrw() {
+    void drawZLabel() {
         PageText text = title(g_.ZLS, ctx_.profile.devRatioY, 900, g_.ZLB);
         const Vec middle = 0.5f * (top_ + origin_);
         draw(text, g_.ZLB, {middle.x - 2 * text.lineHeight(), middle.y + text.measure(g_.ZLB) / 2});
@@ -147,7 +147,7 @@ void drawEdges(const RenderContext& ctx) {
 
 }  // namespace
 
-void FrmDrw(const RenderContext& ctx) {
+void drawFrame(const RenderContext& ctx) {
     drawEdges(ctx);
     const GraphState& g = ctx.g;
     Labels labels(ctx);
@@ -155,19 +155,19 @@ void FrmDrw(const RenderContext& ctx) {
         labels.drawXNumbers();
     }
     if (g.XLS > 0) {
-        labels.XlbDrw();
+        labels.drawXLabel();
     }
     if (g.YNS > 0 && g.YMN != g.YMX) {
-        labels.YnbDrw();
+        labels.drawYNumbers();
     }
     if (g.YLS > 0) {
-        labels.YlbDrw();
+        labels.drawYLabel();
     }
     if (g.ZNS > 0) {
-        labels.ZnbDrw();
+        labels.drawZNumbers();
     }
     if (g.ZLS > 0) {
-        labels.ZlbDrw();
+        labels.drawZLabel();
     }
 }
 

@@ -6,6 +6,6 @@ namespace kavlo {
 
 // The three visible frame edges of the graph just read, then its numeric end labels and axis
 // titles; moves the page's lowest point down to the frame.
-void FrmDrw(const RenderContext& ctx);
+void drawFrame(const RenderContext& ctx);
 
 }  // namespace kavlo

@@ -7,16 +7,17 @@
 
 namespace kavlo {
 
-GraphRead Drw(const RenderContext& ctx, int slot, const GraphFiles& files, float us, float vs) {
+GraphRead drawGraph(const RenderContext& ctx, int slot, const GraphFiles& files, float us,
+                    float vs) {
     const GraphRead read =
         readGraph(ctx.g, slot, files, us, vs, ctx.messages, ctx.profile.readRules);
     if (read.outcome == GraphReadOutcome::Plot && ctx.plots) {
         chargePlot(ctx, slot);
-        LinDrw(ctx, slot);
+        plotGraph(ctx, slot);
         clearRefinedLines(ctx.g);
     }
     if (read.outcome != GraphReadOutcome::Skipped) {
-        FrmDrw(ctx);
+        drawFrame(ctx);
     }
     return read;
 }

@@ -32,10 +32,10 @@ void drawMesh(const RenderContext& ctx, float zscl, bool triangles) {
 
 }  // namespace
 
-void RctDrw(const RenderContext& ctx, float zscl) {
+void drawRectangularMesh(const RenderContext& ctx, float zscl) {
     drawMesh(ctx, zscl, false);
 }
-void TriDrw(const RenderContext& ctx, float zscl) {
+void drawTriangularMesh(const RenderContext& ctx, float zscl) {
     drawMesh(ctx, zscl, true);
 }
 

@@ -17,11 +17,11 @@ float slotLeft(int slot) {
     return slot % 2 == 1 ? 25.0f : 120.0f;
 }
 
-GraphRead Adrw(const RenderContext& ctx, PageSetup& setup, int slot) {
+GraphRead placeAndDrawSlot(const RenderContext& ctx, PageSetup& setup, int slot) {
     GraphState& g = ctx.g;
     ctx.surface.beginSlot(slot);
     const GraphFiles files{setup.file(FileKind::Format, slot), setup.file(FileKind::Numeric, slot)};
-    const GraphRead read = Drw(ctx, slot, files, slotLeft(slot), g.RowTop);
+    const GraphRead read = drawGraph(ctx, slot, files, slotLeft(slot), g.RowTop);
     if (ctx.profile.kind == DeviceKind::Screen) {
         const bool plotted = read.outcome == GraphReadOutcome::Plot;
         constexpr float kNotPlotted = std::numeric_limits<float>::quiet_NaN();
@@ -65,7 +65,7 @@ PageOutcome composePage(const RenderContext& ctx, PageSetup& setup) {
         }
         // Names the reading finds missing are cleared; the outcome still tells them.
         GraphFiles files{setup.file(FileKind::Format, slot), setup.file(FileKind::Numeric, slot)};
-        const GraphRead read = Adrw(ctx, setup, slot);
+        const GraphRead read = placeAndDrawSlot(ctx, setup, slot);
         if (read.outcome == GraphReadOutcome::Skipped) {
             outcome.allDrawn = false;
             outcome.skipped.push_back({slot, std::move(files), read});

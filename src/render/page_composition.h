@@ -26,7 +26,7 @@ float slotLeft(int slot);
 
 // Draws slot `slot` at its place and moves the row down as the slots of a row fill it. Clears
 // the names of files found missing in `setup`. On the screen, records the slot's z range.
-GraphRead Adrw(const RenderContext& ctx, PageSetup& setup, int slot);
+GraphRead placeAndDrawSlot(const RenderContext& ctx, PageSetup& setup, int slot);
 
 // Composes the whole page: every slot with a format file, then the header. A slot without a
 // format file loses its other two names. Warns when the page runs past the first sheet.

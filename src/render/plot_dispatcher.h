@@ -8,16 +8,18 @@ namespace kavlo {
 
 // Settles the z range and scale of the graph just read and draws its plot by type. A graph
 // whose zoomed range is empty is not plotted (its frame still is).
-void LinDrw(const RenderContext& ctx, int slot);
+void plotGraph(const RenderContext& ctx, int slot);
 
 // Stream lines of constant x index ist..ien, each running along y, back to front.
-void YLinDrw(const RenderContext& ctx, float zscl, int ist, int ien, std::int16_t lxy);
+void drawStreamLinesAlongY(const RenderContext& ctx, float zscl, int ist, int ien,
+                           std::int16_t lxy);
 // Stream lines jst..jen, each running along x; line 1 is the back one (y max).
-void XLinDrw(const RenderContext& ctx, float zscl, int jst, int jen, std::int16_t lxy);
+void drawStreamLinesAlongX(const RenderContext& ctx, float zscl, int jst, int jen,
+                           std::int16_t lxy);
 
 // Meshes and shaded surfaces.
-void RctDrw(const RenderContext& ctx, float zscl);
-void TriDrw(const RenderContext& ctx, float zscl);
-void SfcDrw(const RenderContext& ctx, float zscl);
+void drawRectangularMesh(const RenderContext& ctx, float zscl);
+void drawTriangularMesh(const RenderContext& ctx, float zscl);
+void drawShadedSurface(const RenderContext& ctx, float zscl);
 
 }  // namespace kavlo

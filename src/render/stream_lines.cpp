@@ -35,7 +35,8 @@ void hangCurtain(const RenderContext& ctx, int n) {
 
 }  // namespace
 
-void YLinDrw(const RenderContext& ctx, float zscl, int ist, int ien, std::int16_t lxy) {
+void drawStreamLinesAlongY(const RenderContext& ctx, float zscl, int ist, int ien,
+                           std::int16_t lxy) {
     for (int i = ist; i <= ien; ++i) {
         const int n = projectYLine(ctx, zscl, i, lxy);
         hangCurtain(ctx, n);
@@ -43,7 +44,8 @@ void YLinDrw(const RenderContext& ctx, float zscl, int ist, int ien, std::int16_
     }
 }
 
-void XLinDrw(const RenderContext& ctx, float zscl, int jst, int jen, std::int16_t lxy) {
+void drawStreamLinesAlongX(const RenderContext& ctx, float zscl, int jst, int jen,
+                           std::int16_t lxy) {
     for (int j = jst; j <= jen; ++j) {
         const int n = projectXLine(ctx, zscl, j, lxy);
         hangCurtain(ctx, n);
@@ -51,7 +53,7 @@ void XLinDrw(const RenderContext& ctx, float zscl, int jst, int jen, std::int16_
     }
 }
 
-void LinDrw(const RenderContext& ctx, int slot) {
+void plotGraph(const RenderContext& ctx, int slot) {
     GraphState& g = ctx.g;
     const auto zscl = settleZScale(g, slot);
     if (!zscl) {
@@ -59,26 +61,26 @@ void LinDrw(const RenderContext& ctx, int slot) {
     }
     switch (std::abs(g.LDR)) {
         case 1:
-            YLinDrw(ctx, *zscl, 1, 1, 2);
-            XLinDrw(ctx, *zscl, 1, g.NY, 1);
-            YLinDrw(ctx, *zscl, g.NX, g.NX, 2);
+            drawStreamLinesAlongY(ctx, *zscl, 1, 1, 2);
+            drawStreamLinesAlongX(ctx, *zscl, 1, g.NY, 1);
+            drawStreamLinesAlongY(ctx, *zscl, g.NX, g.NX, 2);
             break;
         case 2:
-            XLinDrw(ctx, *zscl, 1, 1, 1);
-            YLinDrw(ctx, *zscl, 1, g.NX, 2);
-            XLinDrw(ctx, *zscl, g.NY, g.NY, 1);
+            drawStreamLinesAlongX(ctx, *zscl, 1, 1, 1);
+            drawStreamLinesAlongY(ctx, *zscl, 1, g.NX, 2);
+            drawStreamLinesAlongX(ctx, *zscl, g.NY, g.NY, 1);
             break;
         case 3:
-            RctDrw(ctx, *zscl);
+            drawRectangularMesh(ctx, *zscl);
             break;
         case 4:
-            TriDrw(ctx, *zscl);
+            drawTriangularMesh(ctx, *zscl);
             break;
         case 5:
         case 6:
         case 7:
         case 8:
-            SfcDrw(ctx, *zscl);
+            drawShadedSurface(ctx, *zscl);
             break;
         default:
             break;

@@ -123,7 +123,7 @@ void outlineFrontAndRight(const RenderContext& ctx) {
 
 }  // namespace
 
-void SfcDrw(const RenderContext& ctx, float zscl) {
+void drawShadedSurface(const RenderContext& ctx, float zscl) {
     GraphState& g = ctx.g;
     refineAllLines(ctx, zscl);
     const Shading shading(g, zscl);

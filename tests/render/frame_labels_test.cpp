@@ -44,7 +44,7 @@ TEST(FrameLabelsTest, EdgesPenWidthsAndBottoms) {
         bareFrame(rig.g);
         rig.g.LWD = lwd;
         rig.g.PageBottom = 20;
-        FrmDrw(rig.ctx());
+        drawFrame(rig.ctx());
         EXPECT_EQ(each(rig.surface, {"CreatePen"}, &RecordedOp::width),
                   (std::vector<int>{zEdge, edges}));
         EXPECT_EQ(each(rig.surface, {"CreatePen"}, &RecordedOp::rgb), std::vector<Rgb>(2, kBlack));
@@ -66,7 +66,7 @@ TEST(FrameLabelsTest, EdgesPenWidthsAndBottoms) {
     applyTurnAndOrigin(tilted.g, 1, 25, 10);
     placeFloorCorners(tilted.g);
     tilted.g.PageBottom = 300;
-    FrmDrw(tilted.ctx());
+    drawFrame(tilted.ctx());
     EXPECT_NEAR(tilted.g.FrameBottom, 125, 1e-3);
     EXPECT_EQ(tilted.g.PageBottom, 300);  // only ever grows
 }
@@ -106,7 +106,7 @@ TEST(FrameLabelsTest, LabelsInOrderWithTheirPlacesAndTurns) {
     rig.g.XLB = "X";
     rig.g.YLB = "Y";
     rig.g.ZLB = "Z";
-    FrmDrw(rig.ctx());
+    drawFrame(rig.ctx());
     // "0.0" is 9 mm wide and ends a tenth of its width before the origin corner; z numbers end
     // half a digit left of the z edge, at the floor and at the top.
     const std::vector<DrawnText> texts = {
@@ -121,7 +121,7 @@ TEST(FrameLabelsTest, LabelsInOrderWithTheirPlacesAndTurns) {
     reversed.g = rig.g;
     reversed.g.XMX = reversed.g.XMN;
     reversed.g.LDR = -1;
-    FrmDrw(reversed.ctx());
+    drawFrame(reversed.ctx());
     std::vector<DrawnText> swapped(texts.begin() + 2, texts.end());
     swapped[4] = {"10.0", 43, 144, 0, 6};
     swapped[5] = {"0.0", 49, 27, 0, 6};
@@ -139,7 +139,7 @@ TEST(FrameLabelsTest, PrinterFitsAndMetafileMeasuresOnTheScreen) {
         RenderRig rig(profile);
         bareFrame(rig.g);
         rig.g.ZNS = 3;
-        FrmDrw(rig.ctx());
+        drawFrame(rig.ctx());
         const auto drawn = drawnTexts(rig);
         ASSERT_EQ(drawn.size(), 2u) << profile.name;
         EXPECT_NEAR(std::get<4>(drawn[0]), 90, slack) << profile.name;

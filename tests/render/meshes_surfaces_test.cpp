@@ -66,12 +66,15 @@ TEST(MeshTest, OneCellOutlinesAndTriangles) {
         std::int16_t ldr, ipl;
         std::vector<Points> corners;
     } cases[] = {
-        {RctDrw, 3, 0, {{kFL, kBL, kBR, kFR, kFL}}},
-        {RctDrw, 3, 2, {{kFL, kBL, kBR, kFR, kFL}}},
+        {drawRectangularMesh, 3, 0, {{kFL, kBL, kBR, kFR, kFL}}},
+        {drawRectangularMesh, 3, 2, {{kFL, kBL, kBR, kFR, kFL}}},
         // The diagonal joins the (x min, y min) and (x max, y max) corners; the far triangle first.
-        {TriDrw, 4, 2, {{kFL, kBL, kBR}, {kBR, kFR, kFL}}},
+        {drawTriangularMesh, 4, 2, {{kFL, kBL, kBR}, {kBR, kFR, kFL}}},
         // Reversed z: the value 0 hangs 60 mm above the floor, the others 12 mm a unit lower.
-        {TriDrw, -4, 0, {{{70, 30}, {230, 54}, {430, 66}}, {{430, 66}, {270, 42}, {70, 30}}}},
+        {drawTriangularMesh,
+         -4,
+         0,
+         {{{70, 30}, {230, 54}, {430, 66}}, {{430, 66}, {270, 42}, {70, 30}}}},
     };
     for (const auto& c : cases) {
         RenderRig rig(test::scaledScreen(2));
@@ -83,7 +86,7 @@ TEST(MeshTest, OneCellOutlinesAndTriangles) {
 TEST(MeshTest, CellsArePaintedFromTheBackRowXMinFirst) {
     RenderRig rig(test::scaledScreen(2));
     const float zscl = setGrid(rig.g, 3, 3, std::vector<float>(9, 1), 3, 0, 30, 30);
-    RctDrw(rig.ctx(), zscl);
+    drawRectangularMesh(rig.ctx(), zscl);
     const auto cells = each(rig, "Polygon", &RecordedOp::points);
     ASSERT_EQ(cells.size(), 4u);
     // Each outline starts at its cell's front-left grid point (x index, y index).
@@ -102,14 +105,14 @@ TEST(MeshTest, PensPerDevice) {
     for (const auto& [profile, meshWidth, surfaceWidth] : cases) {
         // One pen and one brush for the whole mesh.
         RenderRig mesh(profile);
-        RctDrw(mesh.ctx(), setGrid(mesh.g, 3, 2, {0, 1, 2, 3, 4, 5}, 3));
+        drawRectangularMesh(mesh.ctx(), setGrid(mesh.g, 3, 2, {0, 1, 2, 3, 4, 5}, 3));
         EXPECT_EQ(each(mesh, "CreatePen", &RecordedOp::width), std::vector<int>{meshWidth})
             << profile.name;
         EXPECT_EQ(each(mesh, "CreateSolidBrush", &RecordedOp::rgb), std::vector<Rgb>{kWhite});
 
         // Two facets a cell, then one outline pen.
         RenderRig surface(profile);
-        SfcDrw(surface.ctx(), setGrid(surface.g, 3, 2, {0, 1, 2, 3, 4, 5}, 6));
+        drawShadedSurface(surface.ctx(), setGrid(surface.g, 3, 2, {0, 1, 2, 3, 4, 5}, 6));
         EXPECT_EQ(each(surface, "CreatePen", &RecordedOp::width), std::vector<int>(5, surfaceWidth))
             << profile.name;
         EXPECT_EQ(surface.ops("CreatePen").back().rgb, kBlack);
@@ -121,27 +124,28 @@ TEST(MeshTest, PensPerDevice) {
 TEST(SurfaceTest, FacetColoursFollowTheLight) {
     // Flat: every facet gets the light's height, 45 / sqrt(6600) = 0.5539 at 30 and 30 degrees.
     RenderRig flat(test::scaledScreen(2));
-    SfcDrw(flat.ctx(), setGrid(flat.g, 3, 3, std::vector<float>(9, 4), 6, 1, 30, 30));
+    drawShadedSurface(flat.ctx(), setGrid(flat.g, 3, 3, std::vector<float>(9, 4), 6, 1, 30, 30));
     EXPECT_EQ(each(flat, "CreateSolidBrush", &RecordedOp::rgb),
               std::vector<Rgb>(8, {106, 141, 141}));
 
     // Reversed, values rising along x make a plane falling 100 mm along x, which faces the
     // light: b = 0.8269, both facets alike.
     RenderRig tilted(test::scaledScreen(2));
-    SfcDrw(tilted.ctx(), setGrid(tilted.g, 2, 2, {0, 10, 0, 10}, -8, 0, 30, 30, 100));
+    drawShadedSurface(tilted.ctx(), setGrid(tilted.g, 2, 2, {0, 10, 0, 10}, -8, 0, 30, 30, 100));
     EXPECT_EQ(each(tilted, "CreateSolidBrush", &RecordedOp::rgb),
               std::vector<Rgb>(2, {211, 211, 159}));
 
     // With the y edge steeper the light is longer than 1: a facet facing it stops at 255.
     RenderRig bright(test::scaledScreen(2));
-    SfcDrw(bright.ctx(), setGrid(bright.g, 2, 2, {6, 0, 15.2376f, 0.804f}, 6, 0, 0, 60, 100));
+    drawShadedSurface(bright.ctx(),
+                      setGrid(bright.g, 2, 2, {6, 0, 15.2376f, 0.804f}, 6, 0, 0, 60, 100));
     EXPECT_EQ(bright.ops("CreateSolidBrush").at(0).rgb, (Rgb{218, 255, 255}));
 }
 
 TEST(SurfaceTest, OutlinesRunAlongTheFrontAndRightIntoTheCorner) {
     for (const std::int16_t ipl : {0, 2}) {
         RenderRig rig(test::scaledScreen(2));
-        SfcDrw(rig.ctx(), setGrid(rig.g, 2, 2, {0, 1, 2, 3}, 5, ipl));
+        drawShadedSurface(rig.ctx(), setGrid(rig.g, 2, 2, {0, 1, 2, 3}, 5, ipl));
         // The front from x min to x max, then the right side from the back.
         EXPECT_EQ(corners(rig, "Polyline", ipl + 1u),
                   (std::vector<Points>{{kFL, kFR}, {kBR, kFR}}));
@@ -154,7 +158,7 @@ TEST(PlotBudgetTest, TheCostIsWhatThePlotDrawsAndAPageOverTheLimitIsRefused) {
         RenderRig rig(test::scaledScreen(2));
         setGrid(rig.g, 4, 3, z, ldr, 2);
         const PlotCost cost = plotCost(rig.g);
-        LinDrw(rig.ctx(), 1);
+        plotGraph(rig.ctx(), 1);
         double points = 0;
         for (const RecordedOp& op : rig.surface.ops()) {
             points += op.op == "Polygon" || op.op == "Polyline" ? op.points.size() : 0;
