@@ -59,7 +59,7 @@ BENCHMARK(BM_CheckerOpen100kLines)->Unit(benchmark::kMillisecond);
 void BM_CheckerLineEndConversion100kLines(benchmark::State& state) {
     OpenChecker checker;
     for (auto _ : state) {
-        checker.click("Command4");
+        checker.click("lineEndButton");
     }
     if (!checker.window.hasUnsavedEdits()) {
         state.SkipWithError("the conversion did not run");
@@ -71,7 +71,7 @@ BENCHMARK(BM_CheckerLineEndConversion100kLines)->Unit(benchmark::kMillisecond);
 void BM_CheckerSave100kLines(benchmark::State& state) {
     OpenChecker checker;
     for (auto _ : state) {
-        checker.click("Command1");
+        checker.click("saveButton");
     }
 }
 BENCHMARK(BM_CheckerSave100kLines)->Unit(benchmark::kMillisecond);

@@ -40,8 +40,8 @@ void BM_ViewButtonRedraw(benchmark::State& state) {
     CanvasWindow* canvas = windows.window.canvas();
     canvas->setMessageSink(windows.messages);
     // Left and right in turn, so the graphs stay on the page however long the run.
-    QPushButton* turns[] = {canvas->findChild<QPushButton*>("Command6_3"),
-                            canvas->findChild<QPushButton*>("Command6_4")};
+    QPushButton* turns[] = {canvas->findChild<QPushButton*>("turnLeftButton"),
+                            canvas->findChild<QPushButton*>("turnRightButton")};
     int k = 0;
     for (auto _ : state) {
         turns[k++ % 2]->click();

@@ -6,8 +6,8 @@
 
 namespace kavlo {
 
-// The "drives" a file group can start from: the file system root, the home folder and the
-// mounted volumes under /media, /mnt and /run/media.
+// The drives every machine has: the file system root and the home folder. The windows add the
+// mounted volumes they find.
 std::vector<std::string> driveRootFolders();
 
 // The drive among `roots` that holds `folder`: the longest root that is a prefix of it, "/"

@@ -93,7 +93,7 @@ QString askSavePath(QWidget* parent, const std::filesystem::path& folder, QStrin
 
 CanvasWindow::CanvasWindow(Session& session, QWidget* parent)
     : QWidget(parent, Qt::Window), session_(session) {
-    setObjectName("Form2");
+    setObjectName("canvasWindow");
     setWindowTitle("QAP Canvas");
     buildControls();
 }
@@ -121,23 +121,24 @@ void CanvasWindow::buildControls() {
         button->setFixedSize(57, kRowHeight);
         return button;
     };
-    printButton_ = makeCaptionButton("Command1", "印刷", "ページを既定のプリンタで印刷");
+    printButton_ = makeCaptionButton("printButton", "印刷", "ページを既定のプリンタで印刷");
     connect(printButton_, &QPushButton::clicked, this, &CanvasWindow::print);
-    metafileButton_ =
-        makeCaptionButton("Command5", "MetaFile", "選択範囲かページ全体を図としてクリップボードへ");
+    metafileButton_ = makeCaptionButton("metafileButton", "MetaFile",
+                                        "選択範囲かページ全体を図としてクリップボードへ");
     connect(metafileButton_, &QPushButton::clicked, this, &CanvasWindow::copyMetafile);
-    bitmapButton_ = makeCaptionButton("Command4", "BitMap", "ページを画像としてクリップボードへ");
+    bitmapButton_ =
+        makeCaptionButton("bitmapButton", "BitMap", "ページを画像としてクリップボードへ");
     connect(bitmapButton_, &QPushButton::clicked, this, &CanvasWindow::copyBitmap);
-    saveButton_ = makeCaptionButton("SaveFile", "ファイル", "ページを PNG、PDF、SVG で保存");
+    saveButton_ = makeCaptionButton("saveFileButton", "ファイル", "ページを PNG、PDF、SVG で保存");
     connect(saveButton_, &QPushButton::clicked, this, &CanvasWindow::saveFile);
 
-    backButton_ = makeButton("Command3", "メイン画面に戻る");
+    backButton_ = makeButton("backButton", "メイン画面に戻る");
     backButton_->setText("戻る");
     backButton_->setFixedSize(57, kRowHeight);
     connect(backButton_, &QPushButton::clicked, this, &CanvasWindow::back);
 
     groups_ = new QComboBox(this);
-    groups_->setObjectName("Combo1");
+    groups_->setObjectName("groupChoice");
     groups_->setToolTip("向きと高さを変えるグラフ");
     for (const char* text : kGroupChoiceTexts) {
         groups_->addItem(text);
@@ -154,11 +155,11 @@ void CanvasWindow::buildControls() {
         const char* tip;
     };
     static constexpr std::array<ViewButton, 5> kViewButtons{{
-        {"Command6_0", QStyle::SP_ArrowUp, "Z 方向に伸ばす"},
-        {"Command6_1", QStyle::SP_ArrowDown, "Z 方向に縮める"},
-        {"Command6_2", QStyle::SP_BrowserReload, "元に戻す"},
-        {"Command6_3", QStyle::SP_ArrowLeft, "左へ回す"},
-        {"Command6_4", QStyle::SP_ArrowRight, "右へ回す"},
+        {"stretchUpButton", QStyle::SP_ArrowUp, "Z 方向に伸ばす"},
+        {"shrinkDownButton", QStyle::SP_ArrowDown, "Z 方向に縮める"},
+        {"resetViewButton", QStyle::SP_BrowserReload, "元に戻す"},
+        {"turnLeftButton", QStyle::SP_ArrowLeft, "左へ回す"},
+        {"turnRightButton", QStyle::SP_ArrowRight, "右へ回す"},
     }};
     for (int index = 0; index < 5; ++index) {
         const ViewButton& entry = kViewButtons[static_cast<std::size_t>(index)];
@@ -168,17 +169,17 @@ void CanvasWindow::buildControls() {
         viewButtons_[static_cast<std::size_t>(index)] = button;
     }
 
-    writeBackButton_ = makeButton("Command2", "表示の変更を書式データファイルに保存");
+    writeBackButton_ = makeButton("writeBackButton", "表示の変更を書式データファイルに保存");
     writeBackButton_->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
     connect(writeBackButton_, &QPushButton::clicked, this, &CanvasWindow::writeBack);
 
-    vScroll_ = makeBar(Qt::Vertical, "VScroll1", 2, 20, this);
-    hScroll_ = makeBar(Qt::Horizontal, "HScroll1", 5, 30, this);
+    vScroll_ = makeBar(Qt::Vertical, "verticalScrollBar", 2, 20, this);
+    hScroll_ = makeBar(Qt::Horizontal, "horizontalScrollBar", 5, 30, this);
     connect(vScroll_, &QScrollBar::valueChanged, this, &CanvasWindow::doVScroll);
     connect(hScroll_, &QScrollBar::valueChanged, this, &CanvasWindow::doHScroll);
 
     statusLine_ = new QLabel(this);
-    statusLine_->setObjectName("StatusLine");
+    statusLine_->setObjectName("statusLine");
     statusLine_->setAccessibleName("状態");
 
     vScroll_->setAccessibleName("ページの縦の位置");

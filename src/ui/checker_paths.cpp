@@ -1,6 +1,7 @@
 #include "checker_paths.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <filesystem>
 
 #include "core/path_file.h"
@@ -8,8 +9,8 @@
 namespace kavlo {
 
 FolderAndName splitAtLastSeparator(const QString& path) {
-    const qsizetype slash = path.lastIndexOf('/');
-    return {path.left(slash + 1), path.mid(slash + 1)};
+    const QString name = QFileInfo(path).fileName();
+    return {path.chopped(name.size()), name};
 }
 
 QString withTrailingSeparator(const QString& folder) {

@@ -92,31 +92,31 @@ CheckerWindow::CheckerWindow(Session& session, MessageSink& messages, QWidget* p
       folderBox_(new QLineEdit(this)),
       nameBox_(new QLineEdit(this)),
       readOnlyNote_(new QLabel(this)),
-      save_(button("保存", "Command1", this)),
-      rename_(button("改名", "Command5", this)),
-      undo_(button("Undo", "Command3", this)),
-      convert_(button("改行変換", "Command4", this)),
-      print_(button("印刷", "Command8", this)),
-      panelToggle_(button("▼", "Command6", this)),
-      newFolder_(button(QString(), "Command7", this)),
-      back_(button("戻る", "Command2", this)),
-      pathEnds_(button("<=>", "Command11", this)),
+      save_(button("保存", "saveButton", this)),
+      rename_(button("改名", "renameButton", this)),
+      undo_(button("Undo", "undoButton", this)),
+      convert_(button("改行変換", "lineEndButton", this)),
+      print_(button("印刷", "printButton", this)),
+      panelToggle_(button("▼", "folderPanelButton", this)),
+      newFolder_(button(QString(), "newFolderButton", this)),
+      back_(button("戻る", "backButton", this)),
+      pathEnds_(button("<=>", "pathEndsButton", this)),
       drives_(new DriveBox(this)),
       folders_(new FolderList(this)),
       askFolderName_(askFolderNameInDialog),
       printDialog_(showPrintDialog) {
-    setObjectName("Form4");
+    setObjectName("checkerWindow");
     setWindowTitle(kTitle);
     setAttribute(Qt::WA_DeleteOnClose);
     session_.pathEndShown = false;
 
-    editor_->setObjectName("RichTextBox1");
-    help_->setObjectName("RichTextBox2");
-    folderBox_->setObjectName("Text2_0");
-    nameBox_->setObjectName("Text2_1");
-    drives_->setObjectName("Drive1");
-    folders_->setObjectName("Dir1");
-    readOnlyNote_->setObjectName("ReadOnlyNote");
+    editor_->setObjectName("editor");
+    help_->setObjectName("helpPane");
+    folderBox_->setObjectName("folderBox");
+    nameBox_->setObjectName("nameBox");
+    drives_->setObjectName("driveBox");
+    folders_->setObjectName("folderList");
+    readOnlyNote_->setObjectName("readOnlyNote");
     editor_->setAccessibleName("エディタ");
     help_->setAccessibleName("ヘルプ");
     folderBox_->setAccessibleName("フォルダ");

@@ -53,19 +53,19 @@ DataSaveWindow::DataSaveWindow(std::filesystem::path appFolder,
       save_(new QPushButton("保存", this)),
       drives_(new DriveBox(this)),
       folders_(new FolderList(this)) {
-    setObjectName("Form7");
+    setObjectName("dataSaveWindow");
     setWindowTitle(kDataSaveTitle);
     auto* prompt = new QLabel(kPrompt, this);
-    prompt->setObjectName("Label1");
+    prompt->setObjectName("promptLabel");
     prompt->setWordWrap(true);
     prompt->setBuddy(name_);
-    name_->setObjectName("Text1");
+    name_->setObjectName("folderNameBox");
     name_->setAccessibleName("フォルダ名");
-    target_->setObjectName("Label2");
+    target_->setObjectName("targetLabel");
     target_->setAccessibleName("保存先");
     target_->setWordWrap(true);
     target_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    save_->setObjectName("Command2");
+    save_->setObjectName("saveButton");
     save_->setDefault(true);
     QPushButton* back = makeBackButton(this);
 

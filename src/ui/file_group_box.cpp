@@ -24,9 +24,9 @@ constexpr int kNormalFolderListHeight = 104;  // 1560 twips
 const char* const kLightYellow =
     "background-color: #ffffe0; selection-background-color: #9ccbf2; selection-color: black;";
 
-QString name(const char* prefix, int kind, int index = -1) {
-    return QString::fromLatin1(prefix) + QString::number(kind) +
-           (index >= 0 ? "_" + QString::number(index) : QString());
+// Object names start with the kind's word: formatBox3, numericFileList, commentFolderList.
+QString kindWord(FileKind kind) {
+    return QStringList{"format", "numeric", "comment"}.value(static_cast<int>(kind));
 }
 
 // The patterns of a pattern box, "*" for an empty one; none when any of them is not a pattern.
@@ -42,27 +42,28 @@ std::optional<QStringList> filePatterns(const QString& text) {
 
 }  // namespace
 
-FileGroupBox::FileGroupBox(int kind, const QString& title, QWidget* parent)
+FileGroupBox::FileGroupBox(FileKind kind, const QString& title, QWidget* parent)
     : QWidget(parent),
       title_(new QLabel(title, this)),
       pattern_(new QLineEdit(this)),
-      button_(new QPushButton(kind == 1 ? "◆" : "▲", this)),
+      button_(new QPushButton(kind == FileKind::Format ? "◆" : "▲", this)),
       files_(new QListWidget(this)),
       folders_(new FolderList(this)),
       folderPlace_(new EnlargeableListPlace(folders_, this)),
       drives_(new DriveBox(this)) {
-    pattern_->setObjectName(name("Text", kind, 0));
-    button_->setObjectName(name("Command", kind, 0));
-    button_->setToolTip(kind == 1 ? "一覧を読み直す"
-                                  : "上のファイル群のドライブとフォルダーを使う");
-    files_->setObjectName(name("File", kind));
-    folders_->setObjectName(name("Dir", kind));
-    drives_->setObjectName(name("Drive", kind));
+    const bool first = kind == FileKind::Format;
+    const QString word = kindWord(kind);
+    pattern_->setObjectName(word + "PatternBox");
+    button_->setObjectName(word + (first ? "ReloadButton" : "AboveFolderButton"));
+    button_->setToolTip(first ? "一覧を読み直す" : "上のファイル群のドライブとフォルダーを使う");
+    files_->setObjectName(word + "FileList");
+    folders_->setObjectName(word + "FolderList");
+    drives_->setObjectName(word + "DriveBox");
     pattern_->setAccessibleName(title + "のパターン");
     files_->setAccessibleName(title + "の一覧");
     folders_->setAccessibleName(title + "のフォルダー");
     drives_->setAccessibleName(title + "のドライブ");
-    button_->setAccessibleName(kind == 1 ? "一覧の読み直し" : "上のドライブとフォルダー");
+    button_->setAccessibleName(first ? "一覧の読み直し" : "上のドライブとフォルダー");
     for (QWidget* w : std::initializer_list<QWidget*>{pattern_, files_, folders_, drives_}) {
         w->setStyleSheet(kLightYellow);
     }
@@ -84,15 +85,15 @@ FileGroupBox::FileGroupBox(int kind, const QString& title, QWidget* parent)
     grid->addWidget(drives_, 0, 2);
     auto* slotColumn = new QVBoxLayout;
     slotColumn->setSpacing(1);
-    const QString kindName = QStringList{"書式", "数値", "コメント"}.value(kind - 1);
+    const QString kindName = QStringList{"書式", "数値", "コメント"}.value(static_cast<int>(kind));
     for (int g = 1; g <= kSlotCount; ++g) {
         auto* box = new SlotBox(g, this);
-        box->setObjectName(name("Text", kind, g));
+        box->setObjectName(word + "Box" + QString::number(g));
         box->setAccessibleName(kindName + " " + QString::number(g));
         box->setMinimumWidth(300);
         slots_[static_cast<std::size_t>(g)] = box;
         auto* checker = new QPushButton("*", this);
-        checker->setObjectName(name("Command", kind, g));
+        checker->setObjectName(word + "CheckerButton" + QString::number(g));
         checker->setAccessibleName("チェッカー " + kindName + " " + QString::number(g));
         checker->setToolTip("チェッカーで開く");
         checker->setFixedSize(box->sizeHint().height(), box->sizeHint().height());
@@ -220,8 +221,7 @@ QString FileGroupBox::selectedFile() const {
 }
 
 QString FileGroupBox::fullPath(const QString& name) const {
-    const QString f = folder();
-    return f.endsWith('/') ? f + name : f + '/' + name;
+    return QDir(folder()).filePath(name);
 }
 
 void FileGroupBox::fillFileList() {

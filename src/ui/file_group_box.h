@@ -19,12 +19,12 @@ class FolderList;
 class SlotBox;
 
 // One kind of file (format, numeric or comment): the six slot boxes, the pattern box, and the
-// drive, folder and file lists to pick from. Kind 1, 2 or 3 names the controls: Text1_3 is the
-// third format box, File2 the numeric file list, Dir3 the comment folder list.
+// drive, folder and file lists to pick from. The kind names the controls: formatBox3 is the third
+// format box, numericFileList the numeric file list, commentFolderList the comment folder list.
 class FileGroupBox : public QWidget {
     Q_OBJECT
   public:
-    FileGroupBox(int kind, const QString& title, QWidget* parent = nullptr);
+    FileGroupBox(FileKind kind, const QString& title, QWidget* parent = nullptr);
 
     FilePicker state() const;
     void setState(const FilePicker& state);

@@ -13,9 +13,9 @@ namespace kavlo {
 
 void linkDriveAndFolders(DriveBox* drives, FolderList* folders,
                          std::function<void(const QString& folder)> moved) {
-    drives->setObjectName("Drive1");
+    drives->setObjectName("driveBox");
     drives->setAccessibleName("ドライブ");
-    folders->setObjectName("Dir1");
+    folders->setObjectName("folderList");
     folders->setAccessibleName("フォルダ");
     auto take = [drives, moved](const QString& folder) {
         QDir::setCurrent(folder);
@@ -36,7 +36,7 @@ void linkDriveAndFolders(DriveBox* drives, FolderList* folders,
 
 QPushButton* makeBackButton(QWidget* window) {
     auto* back = new QPushButton("戻る", window);
-    back->setObjectName("Command1");
+    back->setObjectName("backButton");
     QObject::connect(back, &QPushButton::clicked, window, &QWidget::hide);
     QObject::connect(new QShortcut(QKeySequence::Cancel, window), &QShortcut::activated, window,
                      &QWidget::hide);

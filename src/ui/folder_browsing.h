@@ -13,11 +13,11 @@ class FolderList;
 
 // Joins a drive box and a folder list as the working-folder windows browse with them: choosing a
 // drive moves the list to that drive's root, and every move makes the folder the current one
-// and is passed to `moved`. Names them Drive1 and Dir1.
+// and is passed to `moved`. Names them driveBox and folderList.
 void linkDriveAndFolders(DriveBox* drives, FolderList* folders,
                          std::function<void(const QString& folder)> moved);
 
-// The "戻る" button (Command1) of a working-folder window: it and Escape hide the window.
+// The "戻る" button (backButton) of a working-folder window: it and Escape hide the window.
 QPushButton* makeBackButton(QWidget* window);
 
 // Moves both to `folder` (and its drive) without telling `moved`.

@@ -1,6 +1,7 @@
 #include "folder_list.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace kavlo {
 
@@ -28,7 +29,14 @@ void FolderList::refresh() {
 
 void FolderList::fill() {
     clear();
-    const QStringList parts = folder_.split('/', Qt::SkipEmptyParts);
+    // The folder and the folders above it, the root first.
+    QStringList chain;
+    for (QDir dir(folder_);;) {
+        chain.prepend(dir.absolutePath());
+        if (dir.isRoot() || !dir.cdUp()) {
+            break;
+        }
+    }
     auto add = [this](const QString& text, const QString& target, int depth, bool current) {
         auto* item = new QListWidgetItem(QString(depth * 2, ' ') + text, this);
         item->setData(Qt::UserRole, target);
@@ -39,15 +47,13 @@ void FolderList::fill() {
             setCurrentItem(item);
         }
     };
-    add("/", "/", 0, parts.isEmpty());
-    QString path = "/";
-    for (int k = 0; k < parts.size(); ++k) {
-        path += (k ? "/" : "") + parts[k];
-        add(parts[k], path, k + 1, k + 1 == parts.size());
+    const int depth = static_cast<int>(chain.size());
+    for (int k = 0; k < depth; ++k) {
+        add(k == 0 ? chain[k] : QFileInfo(chain[k]).fileName(), chain[k], k, k + 1 == depth);
     }
     const QDir dir(folder_);
     for (const QString& sub : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
-        add(sub, dir.filePath(sub), static_cast<int>(parts.size()) + 1, false);
+        add(sub, dir.filePath(sub), depth, false);
     }
 }
 

@@ -25,9 +25,9 @@ FolderSearchWindow::FolderSearchWindow(const std::filesystem::path& startFolder,
       choose_(new QPushButton("選択", this)),
       drives_(new DriveBox(this)),
       folders_(new FolderList(this)) {
-    setObjectName("Form6");
+    setObjectName("folderSearchWindow");
     setWindowTitle("QAP Search");
-    choose_->setObjectName("Command2");
+    choose_->setObjectName("chooseButton");
     choose_->setDefault(true);
     QPushButton* back = makeBackButton(this);
 

@@ -11,7 +11,7 @@ static void registerHelpResource() {
 namespace kavlo {
 
 HelpWindow::HelpWindow(QWidget* parent) : QTextBrowser(parent) {
-    setObjectName("HelpWindow");
+    setObjectName("helpWindow");
     setWindowTitle("Kavlo ヘルプ");
     setOpenExternalLinks(true);
     resize(760, 820);

@@ -78,15 +78,15 @@ MainWindow::MainWindow(Session& session, MessageSink& messages, QWidget* parent)
       session_(session),
       messages_(messages),
       headerText_(new QLineEdit(this)),
-      headerFace_(
-          list({"ＭＳ Ｐ明朝", "ＭＳ Ｐゴシック", "Times New Roman", "Arial"}, "Combo1", this)),
-      headerSize_(list({"1", "2", "3", "4", "5", "6", "7", "8", "9"}, "Combo2", this)),
-      headerAlignment_(list({"左端", "中央", "右端"}, "Combo3", this)),
-      draw_(button("描画", "Command4", this)),
-      size_(button(kSizeCaptions[0], "Command7", this)),
-      save_(button("保存", "Command8", this)),
-      search_(button("検索", "Command9", this)) {
-    setObjectName("Form1");
+      headerFace_(list({"ＭＳ Ｐ明朝", "ＭＳ Ｐゴシック", "Times New Roman", "Arial"},
+                       "headerFaceChoice", this)),
+      headerSize_(list({"1", "2", "3", "4", "5", "6", "7", "8", "9"}, "headerSizeChoice", this)),
+      headerAlignment_(list({"左端", "中央", "右端"}, "headerAlignmentChoice", this)),
+      draw_(button("描画", "drawButton", this)),
+      size_(button(kSizeCaptions[0], "sizeButton", this)),
+      save_(button("保存", "saveButton", this)),
+      search_(button("検索", "searchButton", this)) {
+    setObjectName("mainWindow");
     setWindowTitle(QString("Kavlo %1.%2")
                        .arg(KAVLO_VERSION_MAJOR)
                        .arg(KAVLO_VERSION_MINOR, 2, 10, QChar('0')));
@@ -95,7 +95,7 @@ MainWindow::MainWindow(Session& session, MessageSink& messages, QWidget* parent)
     layout->setSpacing(2);
     for (int k = 1; k <= 3; ++k) {
         const auto kind = static_cast<FileKind>(k - 1);
-        auto* group = new FileGroupBox(k, QString::fromStdString(fileKindTitle(kind)), this);
+        auto* group = new FileGroupBox(kind, QString::fromStdString(fileKindTitle(kind)), this);
         groups_[static_cast<std::size_t>(k - 1)] = group;
         layout->addWidget(group);
         connect(group, &FileGroupBox::slotArmed, this, [this, k](int g) { arm(k, g); });
@@ -105,7 +105,7 @@ MainWindow::MainWindow(Session& session, MessageSink& messages, QWidget* parent)
         connect(group, &FileGroupBox::checkerRequested, this,
                 [this, k](int g) { openChecker(k, g); });
         if (k == 1) {
-            auto* ends = button("<=>", "Command11", this);
+            auto* ends = button("<=>", "pathEndsButton", this);
             ends->setToolTip("パスの先頭と末尾の表示を切り替える");
             ends->setAccessibleName("パス表示の切り替え");
             connect(ends, &QPushButton::clicked, this, &MainWindow::togglePathEnds);
@@ -125,7 +125,7 @@ MainWindow::MainWindow(Session& session, MessageSink& messages, QWidget* parent)
         });
     }
 
-    headerText_->setObjectName("Text4");
+    headerText_->setObjectName("headerTextBox");
     auto* header = new QHBoxLayout;
     auto* headerLabel = new QLabel("ヘッダー", this);
     headerLabel->setBuddy(headerText_);
@@ -136,9 +136,9 @@ MainWindow::MainWindow(Session& session, MessageSink& messages, QWidget* parent)
     header->addWidget(headerAlignment_);
     layout->addLayout(header);
 
-    auto* quit = button("終了", "Command5", this);
-    auto* help = button("ヘルプ", "Command6", this);
-    auto* home = button("HP", "Command10", this);
+    auto* quit = button("終了", "quitButton", this);
+    auto* help = button("ヘルプ", "helpButton", this);
+    auto* home = button("HP", "homePageButton", this);
     save_->setToolTip("作業フォルダーへの保存");
     save_->hide();
     search_->setToolTip("作業フォルダーの検索と読み込み");

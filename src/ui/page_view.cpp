@@ -11,7 +11,7 @@
 namespace kavlo {
 
 PageView::PageView(QWidget* parent) : QWidget(parent) {
-    setObjectName("Picture1");
+    setObjectName("pageView");
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 

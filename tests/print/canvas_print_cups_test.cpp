@@ -43,7 +43,7 @@ TEST(CanvasPrintThroughCups, PressPrintsThePagePressAgainPrintsItAgainARefusalTe
     RecordedMessages printMessages;
     window.setMessageSink(printMessages);
     window.showPage();
-    auto* button = window.findChild<QPushButton*>("Command1");
+    auto* button = window.findChild<QPushButton*>("printButton");
     ASSERT_NE(button, nullptr);
     EXPECT_EQ(button->text(), "印刷");
 

@@ -29,7 +29,7 @@ TEST(CheckerPrintThroughCups, TheStampedTextArrivesAsOnePage) {
         printerName = printer.printerName();
         return true;
     });
-    QTest::mouseClick(window.findChild<QPushButton*>("Command8"), Qt::LeftButton);
+    QTest::mouseClick(window.findChild<QPushButton*>("printButton"), Qt::LeftButton);
     EXPECT_EQ(printerName, "kavlo_test");
     EXPECT_TRUE(messages.messages.empty());
     EXPECT_EQ(std::system((std::string(takeJob) + " checker any").c_str()), 0);

@@ -1,31 +1,27 @@
 #include <gtest/gtest.h>
 
-#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
-#include <QComboBox>
 #include <QDir>
 #include <QLabel>
 #include <QMimeData>
-#include <QMouseEvent>
 #include <QProcess>
-#include <QPushButton>
 #include <QRegularExpression>
-#include <QScrollBar>
-#include <QTest>
 #include <array>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
 #include "devices/clipboard_export.h"
-#include "painted_captions.h"
 #include "test_files.h"
+#include "ui/canvas_print.h"
 #include "ui/canvas_window.h"
 #include "ui/session.h"
+#include "ui_helpers.h"
 
 namespace kavlo {
 namespace {
+
+namespace fs = std::filesystem;
+using test::bytesOf;
 
 // The viewBox of an SVG document as four numbers.
 QString viewBoxOf(const QByteArray& svg) {
@@ -43,8 +39,11 @@ bool hasInk(const QImage& image) {
     return image.convertToFormat(QImage::Format_RGB32) != white;
 }
 
-using test::bytesOf;
+QImage rgb(const QImage& image) {
+    return image.convertToFormat(QImage::Format_RGB32);
+}
 
+// The samples' page shown in a canvas window, messages recorded, the clipboard empty.
 class CanvasExportTest : public ::testing::Test {
   protected:
     CanvasExportTest() {
@@ -57,18 +56,12 @@ class CanvasExportTest : public ::testing::Test {
         QGuiApplication::clipboard()->clear();
     }
     QPushButton* button(const char* name) { return window.findChild<QPushButton*>(name); }
-    void click(const char* name) { QTest::mouseClick(button(name), Qt::LeftButton); }
-    void mouse(QEvent::Type type, QPoint at) {
-        QWidget* picture = window.findChild<QWidget*>("Picture1");
-        const auto buttons = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
-        const auto pressed = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
-        QMouseEvent event(type, at, picture->mapToGlobal(at), pressed, buttons, Qt::NoModifier);
-        QApplication::sendEvent(picture, &event);
-    }
+    void click(const char* name) { test::click(&window, name); }
     void drag(QPoint from, QPoint to) {
-        mouse(QEvent::MouseButtonPress, from);
-        mouse(QEvent::MouseMove, to);
-        mouse(QEvent::MouseButtonRelease, to);
+        QWidget* picture = window.findChild<QWidget*>("pageView");
+        test::sendMouse(picture, QEvent::MouseButtonPress, from);
+        test::sendMouse(picture, QEvent::MouseMove, to);
+        test::sendMouse(picture, QEvent::MouseButtonRelease, to);
     }
     TwipsWindow selectedWindow() const {
         const CanvasSelection& s = window.selectionFields();
@@ -76,6 +69,7 @@ class CanvasExportTest : public ::testing::Test {
     }
     static const QMimeData* clipboard() { return QGuiApplication::clipboard()->mimeData(); }
     static QByteArray clipboardSvg() { return clipboard()->data("image/svg+xml"); }
+    static QImage clipboardPng() { return QImage::fromData(clipboard()->data("image/png"), "PNG"); }
 
     test::TempDir dir;
     Session session{dir.path()};
@@ -87,94 +81,93 @@ TEST_F(CanvasExportTest, MetaFileCopiesTheSelectionAndBitMapTheWholePage) {
     // Dragged from lower right to upper left, over the first graph.
     drag({300, 330}, {60, 90});
     const QImage withBox = window.shownPage();
-    const test::PaintedCaptions painted(button("Command5"));
-    click("Command5");
+    const test::PaintedCaptions painted(button("metafileButton"));
+    click("metafileButton");
     EXPECT_TRUE(painted.captions.contains("計算中")) << "shown while the picture is drawn";
-    EXPECT_EQ(button("Command5")->text(), "MetaFile");
+    EXPECT_EQ(button("metafileButton")->text(), "MetaFile");
     EXPECT_EQ(window.shownPage(), withBox) << "the selection stays on the canvas";
-    EXPECT_NE(window.selectionFields().SelX2, 0);
     const TwipsWindow selected = selectedWindow();
     EXPECT_EQ(std::pair(selected.left, selected.width), std::pair(60 * 15, 240 * 15));
     const QByteArray svg = clipboardSvg();
     EXPECT_EQ(viewBoxOf(svg), viewBoxText(selected));
-    const QImage png = QImage::fromData(clipboard()->data("image/png"), "PNG");
-    ASSERT_FALSE(png.isNull());
+    const QImage png = clipboardPng();
     EXPECT_EQ(png.size(),
               QSize(qRound(selected.width * 300 / 1440.0), qRound(selected.height * 300 / 1440.0)));
     EXPECT_TRUE(hasInk(png));
-    EXPECT_EQ(rasterisePicture(svg, selected, 300), png.convertToFormat(QImage::Format_RGB32))
+    EXPECT_EQ(rasterisePicture(svg, selected, 300), rgb(png))
         << "the image is the vector picture's region";
-
-    // The same selection copied again gives the same picture.
-    click("Command5");
-    EXPECT_EQ(clipboardSvg(), svg);
+    click("metafileButton");
+    EXPECT_EQ(clipboardSvg(), svg) << "the same selection gives the same picture";
 
     // A click without a drag: the whole page, and nothing written in the current folder.
     const test::TempDir current;
     const QString before = QDir::currentPath();
     QDir::setCurrent(QString::fromStdString(current.path().string()));
     drag({200, 200}, {200, 200});
-    click("Command5");
+    click("metafileButton");
     QDir::setCurrent(before);
-    EXPECT_TRUE(std::filesystem::is_empty(current.path()));
+    EXPECT_TRUE(fs::is_empty(current.path()));
     EXPECT_EQ(viewBoxOf(clipboardSvg()), "0 0 11907 16840");
-    EXPECT_EQ(QImage::fromData(clipboard()->data("image/png"), "PNG").size(), QSize(2481, 3508));
+    EXPECT_EQ(clipboardPng().size(), QSize(2481, 3508));
 
     // BitMap erases the selection and copies the whole page.
     drag({300, 330}, {60, 90});
-    click("Command4");
-    EXPECT_EQ(button("Command4")->text(), "BitMap");
+    click("bitmapButton");
+    EXPECT_EQ(button("bitmapButton")->text(), "BitMap");
     EXPECT_EQ(window.selectionFields().SelX2, 0);
     EXPECT_EQ(window.shownPage(), session.page);
-    EXPECT_EQ(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32),
-              session.page.convertToFormat(QImage::Format_RGB32));
+    EXPECT_EQ(rgb(QGuiApplication::clipboard()->image()), rgb(session.page));
 }
 
-TEST_F(CanvasExportTest, ExportButtonsComeFirstNamedAndDrawTheTurnedViewTheCanvasShows) {
-    int left = -1;
-    for (const char* name : {"Command5", "Command4", "SaveFile", "Command3"}) {
-        EXPECT_GT(button(name)->x(), left) << name;
-        left = button(name)->x();
-    }
-    for (QWidget* w : window.findChildren<QWidget*>()) {
-        const bool control = qobject_cast<QAbstractButton*>(w) || qobject_cast<QComboBox*>(w) ||
-                             qobject_cast<QScrollBar*>(w);
-        if (!control) {
-            continue;
-        }
-        const QString name = QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name);
-        EXPECT_FALSE(name.isEmpty()) << w->objectName().toStdString();
-        const auto* b = qobject_cast<QAbstractButton*>(w);
-        if (b && b->text().isEmpty()) {
-            EXPECT_EQ(name, b->toolTip()) << w->objectName().toStdString();
+TEST_F(CanvasExportTest, ControlsAreNamedInTabOrderAndExportTheTurnedViewTheCanvasShows) {
+    EXPECT_EQ(
+        test::controlNames(&window).join(", "),
+        "backButton=戻る, bitmapButton=BitMap, groupChoice=向きと高さを変えるグラフ, "
+        "horizontalScrollBar=ページの横の位置, metafileButton=MetaFile, printButton=印刷, "
+        "resetViewButton=元に戻す, saveFileButton=ファイル, "
+        "shrinkDownButton=Z 方向に縮める, stretchUpButton=Z 方向に伸ばす, "
+        "turnLeftButton=左へ回す, turnRightButton=右へ回す, "
+        "verticalScrollBar=ページの縦の位置, writeBackButton=表示の変更を書式データファイルに保存");
+    // The row and the Tab key go the same way, the export buttons first.
+    QStringList row;
+    for (QWidget* w = button("printButton"); row.size() < 12; w = w->nextInFocusChain()) {
+        if (w->focusPolicy() & Qt::TabFocus) {
+            row << w->objectName();
         }
     }
-    click("Command5");
+    EXPECT_EQ(row.join(' '),
+              "printButton metafileButton bitmapButton saveFileButton backButton groupChoice "
+              "stretchUpButton shrinkDownButton turnLeftButton turnRightButton resetViewButton "
+              "writeBackButton");
+    for (int k = 1; k < 12; ++k) {
+        EXPECT_GT(window.findChild<QWidget*>(row[k])->x(),
+                  window.findChild<QWidget*>(row[k - 1])->x())
+            << row[k].toStdString();
+    }
+
+    click("metafileButton");
     const QByteArray straight = clipboardSvg();
     ASSERT_FALSE(straight.isEmpty());
-    click("Command6_3");  // every group turned by one step
-    click("Command5");
+    click("turnLeftButton");  // every group turned by one step
+    click("metafileButton");
     EXPECT_NE(clipboardSvg(), straight);
-
     const auto saved = dir.path() / "turned.png";
     window.setSavePathChooser([&](QString&) { return QString::fromStdString(saved.string()); });
-    click("SaveFile");
-    EXPECT_EQ(QImage(QString::fromStdString(saved.string())).convertToFormat(QImage::Format_RGB32),
-              session.page.convertToFormat(QImage::Format_RGB32))
+    click("saveFileButton");
+    EXPECT_EQ(rgb(QImage(QString::fromStdString(saved.string()))), rgb(session.page))
         << "the saved PNG is the page on screen";
 }
 
 TEST_F(CanvasExportTest, FileSavesEachTypeAndReportsFailuresWithPathAndReason) {
-    QString answer;
-    QString filterAnswer;
+    QString answer, filterAnswer;
     window.setSavePathChooser([&](QString& filter) {
         filter = filterAnswer;
         return answer;
     });
-    const auto save = [&](const std::filesystem::path& path, const char* filter = "") {
+    const auto save = [&](const fs::path& path, const char* filter = "") {
         answer = QString::fromStdString(path.string());
         filterAnswer = QString::fromUtf8(filter);
-        click("SaveFile");
+        click("saveFileButton");
     };
 
     // Without an extension the chosen type's is added.
@@ -184,7 +177,7 @@ TEST_F(CanvasExportTest, FileSavesEachTypeAndReportsFailuresWithPathAndReason) {
     save(dir.path() / "part.svg");
     EXPECT_EQ(viewBoxOf(QByteArray::fromStdString(bytesOf(dir.path() / "part.svg"))),
               viewBoxText(selectedWindow()));
-    EXPECT_TRUE(window.findChild<QLabel*>("StatusLine")->text().contains("part.svg"));
+    EXPECT_TRUE(window.findChild<QLabel*>("statusLine")->text().contains("part.svg"));
     // The same window as an Enhanced Metafile, the type chosen in the dialog.
     save(dir.path() / "part", "EMF (選択範囲の図) (*.emf)");
     const std::string emf = bytesOf(dir.path() / "part.emf");
@@ -194,31 +187,29 @@ TEST_F(CanvasExportTest, FileSavesEachTypeAndReportsFailuresWithPathAndReason) {
     std::memcpy(origin_extent.data() + 2, emf.data() + 144, 8);
     const TwipsWindow w = selectedWindow();
     EXPECT_EQ(origin_extent, (std::array{w.left, w.top, w.width, w.height}));
-    EXPECT_TRUE(messages.messages.empty());
-
-    save("");  // cancelled
-    EXPECT_TRUE(messages.messages.empty());
+    save("");                    // cancelled
     save(dir.path() / "plain");  // no type chosen: the first, the screen page
     EXPECT_EQ(bytesOf(dir.path() / "plain.png").substr(1, 3), "PNG");
+    EXPECT_TRUE(messages.messages.empty());
 
     const auto nowhere = dir.path() / "no such folder" / "page.png";
     save(nowhere);
     ASSERT_EQ(messages.messages.size(), 1U);
     EXPECT_NE(messages.messages[0].text.find(nowhere.string()), std::string::npos);
     EXPECT_NE(messages.messages[0].text.find("フォルダーが存在しません"), std::string::npos);
-    EXPECT_FALSE(std::filesystem::exists(nowhere));
+    EXPECT_FALSE(fs::exists(nowhere));
 }
 
 TEST_F(CanvasExportTest, AFileRemovedSinceTheDrawLeavesItsGraphOutAndIsTold) {
     const auto samples = dir.path() / "samples";
-    std::filesystem::copy(KAVLO_SAMPLES_DIR, samples);
+    fs::copy(KAVLO_SAMPLES_DIR, samples);
     session.setup = sampleSetup(samples.string());
     session.composeScreenPage(messages);
     messages.messages.clear();
     const std::string removed = session.setup.file(FileKind::Format, 1);
-    std::filesystem::remove(removed);
+    fs::remove(removed);
 
-    click("Command5");
+    click("metafileButton");
     ASSERT_EQ(messages.messages.size(), 1U);
     const std::string& text = messages.messages[0].text;
     EXPECT_NE(text.find("グラフ 1"), std::string::npos) << text;
@@ -228,10 +219,62 @@ TEST_F(CanvasExportTest, AFileRemovedSinceTheDrawLeavesItsGraphOutAndIsTold) {
 
     window.setSavePathChooser(
         [&](QString&) { return QString::fromStdString((dir.path() / "p.svg").string()); });
-    click("SaveFile");
+    click("saveFileButton");
     ASSERT_EQ(messages.messages.size(), 2U);
     EXPECT_NE(messages.messages[1].text.find(removed), std::string::npos);
-    EXPECT_TRUE(std::filesystem::exists(dir.path() / "p.svg"));
+    EXPECT_TRUE(fs::exists(dir.path() / "p.svg"));
+}
+
+// No spooler answers at this socket, so there is no printer whatever the machine has.
+TEST_F(CanvasExportTest, PrintKeepsThePageAsPdfNamingTheTimeWhyAndTheSlotsLeftOutOrWhyItFailed) {
+    const fs::path socket = dir.path() / "no-cups.sock";
+    qputenv("CUPS_SERVER", QByteArray::fromStdString(socket.string()));
+    drag({100, 100}, {200, 150});
+    const QImage plain = session.page;
+    QPushButton* print = button("printButton");
+    const test::PaintedCaptions painted(print);
+    click("printButton");
+    EXPECT_TRUE(painted.captions.contains("計算中")) << "shown while the page is printed";
+    EXPECT_EQ(window.selectionFields().SelX2, 0);
+    EXPECT_EQ(window.shownPage(), plain) << "the box is off the canvas";
+    EXPECT_EQ(print->text() + print->accessibleName(), "再印刷再印刷");
+    std::vector<fs::path> written;
+    for (const auto& entry : fs::directory_iterator(dir.path())) {
+        if (entry.path().extension() == ".pdf") {
+            written.push_back(entry.path());
+        }
+    }
+    ASSERT_EQ(written.size(), 1u);
+    EXPECT_TRUE(written[0].filename().string().starts_with("print-"));
+    EXPECT_EQ(bytesOf(written[0]).substr(0, 5), "%PDF-");
+    ASSERT_EQ(messages.messages.size(), 1u);
+    const std::string& told = messages.messages[0].text;
+    EXPECT_NE(told.find(written[0].string()), std::string::npos) << told;
+    EXPECT_TRUE(told.starts_with("印刷サービス (CUPS) " + socket.string() + " に接続できません。"))
+        << told;
+
+    // Printed by request: the PDF names the time and the slots left out, or why it failed.
+    PageRequest request;
+    request.setup.file(FileKind::Format, 1) = dir.write("one.fmt", test::FormatLines{}.text());
+    request.setup.file(FileKind::Format, 2) = (dir.path() / "removed.fmt").string();
+    const QDateTime when(QDate(2026, 3, 4), QTime(5, 6, 7));
+    const PrintedPage kept = printCanvasPage(request, dir.path(), when);
+    EXPECT_TRUE(kept.printed);
+    EXPECT_EQ(bytesOf(dir.path() / "print-20260304-050607.pdf").substr(0, 5), "%PDF-");
+    ASSERT_TRUE(kept.message);
+    const std::string& text = kept.message->text;
+    EXPECT_NE(text.find("print-20260304-050607.pdf"), std::string::npos) << text;
+    EXPECT_NE(text.find("グラフ 2: 書式データファイル " + request.setup.file(FileKind::Format, 2) +
+                        " がありません。"),
+              std::string::npos)
+        << text;
+    EXPECT_EQ(text.find("グラフ 1"), std::string::npos) << text;
+    // A folder that cannot take the file: nothing was printed, and the message says so.
+    const PrintedPage failed = printCanvasPage(request, dir.path() / "one.fmt", when);
+    EXPECT_FALSE(failed.printed);
+    ASSERT_TRUE(failed.message);
+    EXPECT_NE(failed.message->text.find("保存できませんでした"), std::string::npos);
+    qunsetenv("CUPS_SERVER");
 }
 
 // Read as a second X client would, while this program serves the clipboard.
@@ -255,15 +298,14 @@ TEST_F(CanvasExportTest, X11OtherClientsSeeTheVectorPictureAndTheImage) {
         GTEST_SKIP() << "needs an X server";
     }
     drag({300, 330}, {60, 90});
-    click("Command5");
+    click("metafileButton");
     const QByteArray targets = readWithXclip("TARGETS");
     EXPECT_TRUE(targets.contains("image/svg+xml")) << targets.toStdString();
     EXPECT_TRUE(targets.contains("image/png")) << targets.toStdString();
     EXPECT_EQ(viewBoxOf(readWithXclip("image/svg+xml")), viewBoxText(selectedWindow()));
     EXPECT_EQ(QImage::fromData(readWithXclip("image/png"), "PNG").width(),
               qRound(selectedWindow().width * 300 / 1440.0));
-
-    click("Command4");
+    click("bitmapButton");
     EXPECT_EQ(QImage::fromData(readWithXclip("image/png"), "PNG").size(), session.page.size());
 }
 

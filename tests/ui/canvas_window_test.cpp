@@ -2,32 +2,27 @@
 
 #include <gtest/gtest.h>
 
-#include <QComboBox>
 #include <QLabel>
-#include <QMouseEvent>
-#include <QScrollBar>
 #include <QSignalSpy>
-#include <QTest>
 #include <fstream>
-#include <iterator>
 
 #include "test_files.h"
 #include "ui/session.h"
+#include "ui_helpers.h"
 
 namespace kavlo {
 namespace {
 
-// Line `number` (from 1) of a file with CR LF or LF line ends.
+// Line `number` (from 1) of a file, without its line end.
 std::string lineOf(const std::string& file, int number) {
     std::ifstream in(file, std::ios::binary);
     std::string line;
     for (int i = 0; i < number && std::getline(in, line); ++i) {
     }
-    if (line.ends_with('\r')) {
-        line.pop_back();
-    }
-    return line;
+    return line.ends_with('\r') ? line.substr(0, line.size() - 1) : line;
 }
+
+using Steps = std::array<double, 7>;
 
 class CanvasWindowTest : public ::testing::Test {
   protected:
@@ -41,20 +36,16 @@ class CanvasWindowTest : public ::testing::Test {
     }
     QWidget* child(const char* name) const { return window->findChild<QWidget*>(name); }
     QScrollBar* bar(const char* name) const { return window->findChild<QScrollBar*>(name); }
-    QComboBox* groups() const { return window->findChild<QComboBox*>("Combo1"); }
-    void click(const char* name) const { QTest::mouseClick(child(name), Qt::LeftButton); }
-    // At a picture point; moves carry the left button. Returns the vertical bar's value.
+    QComboBox* groups() const { return window->findChild<QComboBox*>("groupChoice"); }
+    void click(const char* name) const { test::click(window.get(), name); }
+    // At a picture point. Returns the vertical bar's value.
     int mouse(QEvent::Type type, QPoint at) const {
-        QWidget* picture = child("Picture1");
-        const auto buttons = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
-        const auto button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
-        QMouseEvent event(type, at, picture->mapToGlobal(at), button, buttons, Qt::NoModifier);
-        QApplication::sendEvent(picture, &event);
-        return bar("VScroll1")->value();
+        test::sendMouse(child("pageView"), type, at);
+        return bar("verticalScrollBar")->value();
     }
     // A window point as a point on the picture where it is now.
     QPoint onPicture(QPoint inWindow) const { return inWindow - window->pictureOffset(); }
-    QString status() const { return window->findChild<QLabel*>("StatusLine")->text(); }
+    QString status() const { return window->findChild<QLabel*>("statusLine")->text(); }
     test::TempDir dir;
     Session session{dir.path()};
     GraphState& g = session.graph;
@@ -85,7 +76,7 @@ TEST_F(CanvasWindowTest, DragsSelectAndBarsScroll) {
 
     // Over the vertical bar a drag scrolls one step a move; released there, it keeps the last
     // corner.
-    QScrollBar* vertical = bar("VScroll1");
+    QScrollBar* vertical = bar("verticalScrollBar");
     const QRect r = vertical->geometry();
     mouse(QEvent::MouseButtonPress, {100, 100});
     mouse(QEvent::MouseMove, {120, 200});
@@ -100,7 +91,7 @@ TEST_F(CanvasWindowTest, DragsSelectAndBarsScroll) {
     EXPECT_EQ(QPointF(fields.SelX2, fields.SelY2), QPointF(last.MouseX, last.MouseY));
 
     // The wheel and the keys move the bars; at 0 and 100 the page edges meet the client edges.
-    QWidget* picture = child("Picture1");
+    QWidget* picture = child("pageView");
     QWheelEvent wheel(QPointF(50, 50), picture->mapToGlobal(QPointF(50, 50)), {}, {0, -120},
                       Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(picture, &wheel);
@@ -113,27 +104,27 @@ TEST_F(CanvasWindowTest, DragsSelectAndBarsScroll) {
         {Qt::Key_Down, {0, 22}}, {Qt::Key_Up, {0, 20}},   {Qt::Key_Right, {5, 20}},
         {Qt::Key_Left, {0, 20}}, {Qt::Key_PageUp, {0, 0}}};
     for (const auto& [key, values] : keys) {
-        QTest::keyClick(child("Command3"), key);
-        EXPECT_EQ(QPoint(bar("HScroll1")->value(), vertical->value()), values) << key;
+        QTest::keyClick(child("backButton"), key);
+        EXPECT_EQ(QPoint(bar("horizontalScrollBar")->value(), vertical->value()), values) << key;
     }
 
     EXPECT_EQ(window->pictureOffset(), QPoint(0, 0));
     vertical->setValue(100);
-    bar("HScroll1")->setValue(100);
+    bar("horizontalScrollBar")->setValue(100);
     EXPECT_EQ(window->pictureOffset() + QPoint(794, 1123), QPoint(767, 667));
 
     // Shift with the wheel scrolls sideways, over the picture or the window.
     for (QWidget* target : {picture, static_cast<QWidget*>(window.get())}) {
-        bar("HScroll1")->setValue(0);
+        bar("horizontalScrollBar")->setValue(0);
         vertical->setValue(0);
         QWheelEvent wheel(QPointF(50, 50), target->mapToGlobal(QPointF(50, 50)), {}, {0, -120},
                           Qt::NoButton, Qt::ShiftModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(target, &wheel);
-        EXPECT_EQ(QPoint(bar("HScroll1")->value(), vertical->value()),
+        EXPECT_EQ(QPoint(bar("horizontalScrollBar")->value(), vertical->value()),
                   QPoint(QApplication::wheelScrollLines() * 5, 0));
     }
     open('a');
-    EXPECT_TRUE(bar("HScroll1")->isHidden());
+    EXPECT_TRUE(bar("horizontalScrollBar")->isHidden());
 }
 
 TEST_F(CanvasWindowTest, ViewAndBackButtonsChangeTheChosenGroups) {
@@ -141,31 +132,31 @@ TEST_F(CanvasWindowTest, ViewAndBackButtonsChangeTheChosenGroups) {
     session.setup = sampleSetup(KAVLO_SAMPLES_DIR);
     session.composeScreenPage(messages);
     const QImage first = session.page;
-    click("Command6_0");
-    click("Command6_0");
-    EXPECT_EQ(g.ZoomSteps, (std::array<double, 7>{0, -2, -2, -2, -2, -2, -2}));
+    click("stretchUpButton");
+    click("stretchUpButton");
+    EXPECT_EQ(g.ZoomSteps, (Steps{0, -2, -2, -2, -2, -2, -2}));
     EXPECT_NE(window->shownPage(), first);
     groups()->setCurrentIndex(3);
-    click("Command6_3");
-    EXPECT_EQ(g.TurnSteps, (std::array<double, 7>{0, 0, 0, 1, 0, 0, 0}));
+    click("turnLeftButton");
+    EXPECT_EQ(g.TurnSteps, (Steps{0, 0, 0, 1, 0, 0, 0}));
     groups()->setCurrentIndex(7);
-    click("Command6_2");
-    EXPECT_EQ(g.ZoomSteps, (std::array<double, 7>{0, 0, 0, -2, -2, -2, -2}));
+    click("resetViewButton");
+    EXPECT_EQ(g.ZoomSteps, (Steps{0, 0, 0, -2, -2, -2, -2}));
 
     // Back resets the chosen groups and hides the window where it is; closing keeps the steps.
     QSignalSpy backs(window.get(), &CanvasWindow::backPressed);
     QSignalSpy closes(window.get(), &CanvasWindow::closedByUser);
     groups()->setCurrentIndex(8);
     window->move(300, 200);
-    click("Command3");
-    EXPECT_EQ(g.ZoomSteps, (std::array<double, 7>{0, 0, 0, 0, 0, -2, -2}));
+    click("backButton");
+    EXPECT_EQ(g.ZoomSteps, (Steps{0, 0, 0, 0, 0, -2, -2}));
     EXPECT_EQ(QPointF(g.ViewLeft, g.ViewTop), QPointF(4500, 3000));
     EXPECT_TRUE(window->isHidden());
     EXPECT_EQ(backs.count(), 1);
     window->showPage();
-    QTest::keyClick(child("Command3"), Qt::Key_Escape);
+    QTest::keyClick(child("backButton"), Qt::Key_Escape);
     EXPECT_EQ(backs.count(), 2);
-    EXPECT_EQ(g.ZoomSteps, (std::array<double, 7>{}));
+    EXPECT_EQ(g.ZoomSteps, (Steps{}));
     g.ZoomSteps[6] = 1;
     window->showPage();
     window->close();
@@ -181,9 +172,9 @@ TEST_F(CanvasWindowTest, WriteBackKeepsTheStepsOfFilesItCannotWrite) {
     g.TurnSteps = {0, 2, 1, 1, 0, 0, 0};
     g.ZoomSteps = {0, 0, 0, 3, 0, 0, 0};
     open();
-    click("Command2");
-    EXPECT_EQ(g.TurnSteps, (std::array<double, 7>{0, 0, 1, 0, 0, 0, 0}));
-    EXPECT_EQ(g.ZoomSteps, (std::array<double, 7>{}));
+    click("writeBackButton");
+    EXPECT_EQ(g.TurnSteps, (Steps{0, 0, 1, 0, 0, 0, 0}));
+    EXPECT_EQ(g.ZoomSteps, (Steps{}));
     ASSERT_EQ(messages.messages.size(), 1u);
     EXPECT_NE(messages.messages[0].text.find("gone"), std::string::npos);
     std::ifstream in(good, std::ios::binary);
@@ -202,17 +193,17 @@ TEST_F(CanvasWindowTest, WriteBackRewritesEachFileOnceAndSaysHowMany) {
     g.TurnSteps = {0, 1, 1, 0, 1, 0, 0};
     open();
     EXPECT_EQ(status(), "");
-    click("Command2");
+    click("writeBackButton");
     EXPECT_EQ(lineOf(shared, 6), "   35.0   25.0   1.0   2.0   1.0");
     EXPECT_TRUE(messages.messages.empty());
     EXPECT_EQ(status(), "1 個のファイルに書き込みました。");
-    EXPECT_EQ(g.TurnSteps, (std::array<double, 7>{}));
+    EXPECT_EQ(g.TurnSteps, (Steps{}));
 
     // Different steps: the lowest slot's are written and one message names the others.
     const std::string other = dir.write("other.dat", test::FormatLines{}.text());
     session.setup.file(FileKind::Format, 3) = other;
     g.TurnSteps = {0, 2, 1, 1, 2, 0, 0};
-    click("Command2");
+    click("writeBackButton");
     EXPECT_EQ(lineOf(shared, 6), "   45.0   15.0   1.0   2.0   1.0");
     EXPECT_EQ(lineOf(other, 6), "   35.0   25.0   1.0   2.0   1.0");
     ASSERT_EQ(messages.messages.size(), 1u);
@@ -231,9 +222,9 @@ TEST_F(CanvasWindowTest, WriteBackKeepsTheZoomOfAnAutomaticRange) {
         dir.write("z.dat", "3, 3\n1, 2, 3\n2, 3, 4\n3, 4, 5\n");
     open();
     session.composeScreenPage(messages);
-    click("Command6_0");
+    click("stretchUpButton");
     const QImage zoomed = window->shownPage().copy();
-    click("Command2");
+    click("writeBackButton");
     EXPECT_EQ(lineOf(format, 13), "   3.0   2.0   1.0   3.535534");
     session.composeScreenPage(messages);
     EXPECT_TRUE(session.page == zoomed) << "the next draw shows what the screen showed";
@@ -242,10 +233,10 @@ TEST_F(CanvasWindowTest, WriteBackKeepsTheZoomOfAnAutomaticRange) {
     const std::string flat = dir.write("flat.dat", test::FormatLines{}.text());
     session.setup.file(FileKind::Format, 1) = flat;
     session.setup.file(FileKind::Numeric, 1) = dir.write("y.dat", "2, 2\n1, 2\n1, 2\n");
-    click("Command6_0");
-    click("Command6_0");
+    click("stretchUpButton");
+    click("stretchUpButton");
     messages.messages.clear();
-    click("Command2");
+    click("writeBackButton");
     EXPECT_EQ(lineOf(flat, 13), test::FormatLines{}.zLabels);
     ASSERT_EQ(messages.messages.size(), 1u);
     EXPECT_NE(messages.messages[0].text.find("13 行目"), std::string::npos);

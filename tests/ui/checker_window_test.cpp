@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QAccessible>
-#include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -21,6 +19,7 @@
 #include "ui/file_group_box.h"
 #include "ui/main_window.h"
 #include "ui/slot_box.h"
+#include "ui_helpers.h"
 
 namespace kavlo {
 namespace {
@@ -60,9 +59,7 @@ class CheckerWindowTest : public testing::Test {
         return window_->findChild<T*>(name);
     }
     bool shown(const char* name) const { return control(name)->isVisibleTo(window_); }
-    void click(const char* name) const {
-        QTest::mouseClick(control<QPushButton>(name), Qt::LeftButton);
-    }
+    void click(const char* name) const { test::click(window_, name); }
     // An edit of the name box that leaves it as it was: save and rename are offered.
     void touchName() const {
         const QString name = nameBox_->text();
@@ -80,9 +77,9 @@ class CheckerWindowTest : public testing::Test {
     Session session_{dir_.path()};
     ScriptedMessages messages_;
     QPointer<CheckerWindow> window_ = new CheckerWindow(session_, messages_);
-    QPlainTextEdit* editor_ = control<QPlainTextEdit>("RichTextBox1");
-    QLineEdit* folderBox_ = control<QLineEdit>("Text2_0");
-    QLineEdit* nameBox_ = control<QLineEdit>("Text2_1");
+    QPlainTextEdit* editor_ = control<QPlainTextEdit>("editor");
+    QLineEdit* folderBox_ = control<QLineEdit>("folderBox");
+    QLineEdit* nameBox_ = control<QLineEdit>("nameBox");
 };
 
 TEST_F(CheckerWindowTest, UneditedTextSavesBackByteForByteAndEditsKeepTheEncoding) {
@@ -95,11 +92,11 @@ TEST_F(CheckerWindowTest, UneditedTextSavesBackByteForByteAndEditsKeepTheEncodin
     for (const auto& [bytes, text] : cases) {
         const std::string path = open("round.dat", bytes);
         EXPECT_EQ(window_->editorText(), text);
-        EXPECT_FALSE(shown("Command1") || shown("Command3") || shown("Command5"));
+        EXPECT_FALSE(shown("saveButton") || shown("undoButton") || shown("renameButton"));
         touchName();
-        click("Command1");
+        click("saveButton");
         EXPECT_EQ(bytesOf(path), bytes);
-        EXPECT_FALSE(shown("Command1"));
+        EXPECT_FALSE(shown("saveButton"));
     }
     EXPECT_TRUE(messages_.shown.empty());
 
@@ -108,10 +105,10 @@ TEST_F(CheckerWindowTest, UneditedTextSavesBackByteForByteAndEditsKeepTheEncodin
     editor_->moveCursor(QTextCursor::End);
     QTest::keyClick(editor_, Qt::Key_Return);
     editor_->insertPlainText("い");
-    click("Command1");
+    click("saveButton");
     EXPECT_EQ(bytesOf(path), "\x82\xA0\r\nb\r\n\x82\xA2\r\n");
     editor_->insertPlainText("😀");
-    click("Command1");
+    click("saveButton");
     ASSERT_EQ(messages_.shown.size(), 1u);
     EXPECT_NE(messages_.shown[0].text.find("3 行目"), std::string::npos) << messages_.shown[0].text;
     EXPECT_EQ(bytesOf(path), "\x82\xA0\r\nb\r\n\x82\xA2\r\n");
@@ -128,7 +125,7 @@ TEST_F(CheckerWindowTest, SaveAsRenameAndOverwriteAskFirstAndNeverLoseTheOldFile
     // A new name is written at once; a folder typed without "/" still gets one.
     folderBox_->setText(folder);
     nameBox_->setText("b.dat");
-    click("Command1");
+    click("saveButton");
     EXPECT_EQ(bytesOf(dir_.path() / "b.dat"), "A\r\n");
     EXPECT_EQ(bytesOf(a), "A\r\n");
     EXPECT_EQ(saved, (std::vector{std::pair(23, folder + "/b.dat")}));
@@ -136,20 +133,20 @@ TEST_F(CheckerWindowTest, SaveAsRenameAndOverwriteAskFirstAndNeverLoseTheOldFile
     // An existing other file: No writes nothing, Yes overwrites.
     nameBox_->setText("c.dat");
     messages_.answers = {MessageAnswer::No};
-    click("Command1");
+    click("saveButton");
     EXPECT_EQ(bytesOf(c), "C\r\n");
     messages_.answers = {MessageAnswer::Yes};
-    click("Command1");
+    click("saveButton");
     EXPECT_EQ(bytesOf(c), "A\r\n");
     EXPECT_EQ(messages_.count("ファイルが存在します。上書きしてもいいですか。"), 2u);
 
     // Rename: the new file is written, then the opened one goes; a failed write keeps it.
     nameBox_->setText("d.dat");
-    click("Command5");
+    click("renameButton");
     EXPECT_EQ(bytesOf(dir_.path() / "d.dat"), "A\r\n");
     EXPECT_FALSE(std::filesystem::exists(c));
     folderBox_->setText(folder + "/no-such-folder/");
-    click("Command5");
+    click("renameButton");
     EXPECT_TRUE(std::filesystem::exists(dir_.path() / "d.dat"));
     EXPECT_NE(messages_.shown.back().text.find("no-such-folder"), std::string::npos);
     // Renamed to its own name, or to a link to it, the file is rewritten and kept.
@@ -157,7 +154,7 @@ TEST_F(CheckerWindowTest, SaveAsRenameAndOverwriteAskFirstAndNeverLoseTheOldFile
     for (const char* name : {"d.dat", "link.dat"}) {
         folderBox_->setText(folder);
         nameBox_->setText(name);
-        click("Command5");
+        click("renameButton");
         EXPECT_EQ(bytesOf(dir_.path() / "d.dat"), "A\r\n") << name;
     }
 
@@ -167,8 +164,8 @@ TEST_F(CheckerWindowTest, SaveAsRenameAndOverwriteAskFirstAndNeverLoseTheOldFile
     const std::size_t messages = messages_.shown.size();
     for (const char* name : {"", "sub/e.dat", ".", "..", "e\n.dat", "e\r.dat"}) {
         nameBox_->setText(name);
-        click("Command1");
-        click("Command5");
+        click("saveButton");
+        click("renameButton");
     }
     EXPECT_EQ(messages_.shown.size(), messages + 12);
     EXPECT_EQ(entries(dir_.path()), before);
@@ -194,11 +191,11 @@ TEST_F(CheckerWindowTest, TheTenThousandLineQuestionComesOnceAndDroppedLinesMake
         EXPECT_EQ(messages_.count("ファイルが10000行を越えます。読込みを中断しますか。"), asked);
         EXPECT_TRUE(!asked || messages_.shown[0].title == "Read Over !");
         EXPECT_EQ(editor_->blockCount(), shownLines) << lines;
-        EXPECT_EQ(shown("ReadOnlyNote"), readOnly) << lines;
-        EXPECT_EQ(shown("Command4"), !readOnly) << lines;
+        EXPECT_EQ(shown("readOnlyNote"), readOnly) << lines;
+        EXPECT_EQ(shown("lineEndButton"), !readOnly) << lines;
         touchName();
-        EXPECT_EQ(shown("Command1"), !readOnly) << lines;
-        click("Command1");
+        EXPECT_EQ(shown("saveButton"), !readOnly) << lines;
+        click("saveButton");
         EXPECT_EQ(bytesOf(path), text) << lines;
     }
 
@@ -214,16 +211,16 @@ TEST_F(CheckerWindowTest, EditingStateUndoTargetOvertypePathEndsAndLineEndConver
     EXPECT_EQ(window_->editorLastEdited(), 0);
     QTest::keyClicks(editor_, "X");
     EXPECT_EQ(window_->editorLastEdited(), -1);
-    EXPECT_TRUE(shown("Command1") && shown("Command3") && shown("Command5"));
+    EXPECT_TRUE(shown("saveButton") && shown("undoButton") && shown("renameButton"));
     nameBox_->setCursorPosition(0);
     QTest::keyClicks(nameBox_, "n");  // overtypes "e"
     EXPECT_EQ(nameBox_->text(), "nnds.dat");
     EXPECT_EQ(window_->editorLastEdited(), 0);
-    click("Command3");
+    click("undoButton");
     EXPECT_EQ(nameBox_->text(), "ends.dat");
     EXPECT_EQ(window_->editorText(), "Xa\nb\nc\nd\ne");
     QTest::keyClicks(editor_, "Y");
-    click("Command3");
+    click("undoButton");
     EXPECT_EQ(window_->editorText(), "a\nb\nc\nd\ne");  // typing is undone as one step
 
     // Insert, pressed anywhere, switches to inserting.
@@ -236,19 +233,19 @@ TEST_F(CheckerWindowTest, EditingStateUndoTargetOvertypePathEndsAndLineEndConver
     nameBox_->setText("ends.dat");
 
     // "<=>" shows the ends of both boxes, then their starts, sharing the main window's flag.
-    click("Command11");
+    click("pathEndsButton");
     EXPECT_TRUE(session_.pathEndShown);
     EXPECT_EQ(folderBox_->cursorPosition(), folderBox_->text().size());
-    click("Command11");
+    click("pathEndsButton");
     EXPECT_FALSE(session_.pathEndShown);
     EXPECT_EQ(nameBox_->cursorPosition(), 1);
 
     // Every line end becomes CR LF; the text stays and the change counts as an edit.
-    click("Command1");
+    click("saveButton");
     EXPECT_EQ(bytesOf(path), "a\rb\nc\n\rd\r\ne");
-    click("Command4");
+    click("lineEndButton");
     EXPECT_EQ(window_->editorLastEdited(), -1);
-    click("Command1");
+    click("saveButton");
     EXPECT_EQ(bytesOf(path), "a\r\nb\r\nc\r\nd\r\ne");
     EXPECT_EQ(window_->editorText(), "a\nb\nc\nd\ne");
 
@@ -264,35 +261,35 @@ TEST_F(CheckerWindowTest, EditingStateUndoTargetOvertypePathEndsAndLineEndConver
 
 TEST_F(CheckerWindowTest, FolderPanelTakesTheChosenFolderOverWithOneSeparatorAndMakesFolders) {
     open("f.dat", "f");
-    EXPECT_FALSE(shown("Dir1") || shown("Drive1") || shown("Command7"));
-    click("Command6");
-    EXPECT_EQ(control<QPushButton>("Command6")->text(), "▲");
-    EXPECT_TRUE(shown("Dir1") && shown("Drive1") && shown("Command7"));
+    EXPECT_FALSE(shown("folderList") || shown("driveBox") || shown("newFolderButton"));
+    click("folderPanelButton");
+    EXPECT_EQ(control<QPushButton>("folderPanelButton")->text(), "▲");
+    EXPECT_TRUE(shown("folderList") && shown("driveBox") && shown("newFolderButton"));
     EXPECT_FALSE(folderBox_->isReadOnly());
 
     // A new folder becomes the chosen one; an empty answer or a path makes none.
     QStringList answers{"made", "", "x/y"};
     window_->setFolderNameQuestion([&](QWidget*, const QString&) { return answers.takeFirst(); });
     for (int k = 0; k < 3; ++k) {
-        click("Command7");
+        click("newFolderButton");
     }
     EXPECT_EQ(entries(dir_.path()), 2);
     QTest::mouseClick(folderBox_, Qt::LeftButton);
     EXPECT_EQ(folderBox_->text().toStdString(), (dir_.path() / "made").string() + "/");
-    EXPECT_EQ(control<QPushButton>("Command6")->text(), "▼");
-    EXPECT_TRUE(folderBox_->isReadOnly() && !shown("Dir1"));
+    EXPECT_EQ(control<QPushButton>("folderPanelButton")->text(), "▼");
+    EXPECT_TRUE(folderBox_->isReadOnly() && !shown("folderList"));
 
     // At the root the folder keeps its single "/".
-    click("Command6");
-    auto* folders = control<QListWidget>("Dir1");
+    click("folderPanelButton");
+    auto* folders = control<QListWidget>("folderList");
     emit folders->itemActivated(folders->findItems("/", Qt::MatchExactly).front());
     QTest::mouseClick(folderBox_, Qt::LeftButton);
     EXPECT_EQ(folderBox_->text(), "/");
 
     // "戻る" closes the panel and hides the window.
-    click("Command6");
-    click("Command2");
-    EXPECT_FALSE(window_->isVisible() || shown("Dir1"));
+    click("folderPanelButton");
+    click("backButton");
+    EXPECT_FALSE(window_->isVisible() || shown("folderList"));
 }
 
 TEST_F(CheckerWindowTest, PrintsTheStampAndTheTextToAPdfAndLeavesTheEditorAlone) {
@@ -305,7 +302,7 @@ TEST_F(CheckerWindowTest, PrintsTheStampAndTheTextToAPdfAndLeavesTheEditorAlone)
             printer.setOutputFileName(file);
             return true;
         });
-        click("Command8");
+        click("printButton");
     };
     printTo(pdf);
     QProcess text;
@@ -319,7 +316,7 @@ TEST_F(CheckerWindowTest, PrintsTheStampAndTheTextToAPdfAndLeavesTheEditorAlone)
 
     // A cancelled dialog prints nothing; a printer that fails says so; the text stays.
     window_->setPrintDialog([](QWidget*, QPrinter&) { return false; });
-    click("Command8");
+    click("printButton");
     printTo(pdf + ".missing/out.pdf");
     ASSERT_EQ(messages_.shown.size(), 1u);
     EXPECT_NE(messages_.shown[0].text.find(".missing/out.pdf"), std::string::npos);
@@ -329,26 +326,13 @@ TEST_F(CheckerWindowTest, PrintsTheStampAndTheTextToAPdfAndLeavesTheEditorAlone)
 }
 
 TEST_F(CheckerWindowTest, EveryControlIsNamedAndTheHelpPaneHoldsItsLines) {
-    QStringList names;
-    for (QWidget* w : window_->findChildren<QWidget*>()) {
-        if ((qobject_cast<QAbstractButton*>(w) || qobject_cast<QLineEdit*>(w) ||
-             qobject_cast<QComboBox*>(w) || qobject_cast<QAbstractScrollArea*>(w)) &&
-            w->window() == window_ && !w->objectName().isEmpty()) {
-            // A combo box reads out its entry; its own name is what it gets by relations.
-            const QString name =
-                w->accessibleName().isEmpty()
-                    ? QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name)
-                    : w->accessibleName();
-            names << w->objectName() + ":" + name;
-        }
-    }
-    names.sort();
-    EXPECT_EQ(names.join(' '),
-              "Command11:パス表示の切り替え Command1:保存 Command2:戻る Command3:Undo "
-              "Command4:改行変換 Command5:改名 Command6:フォルダの選択 Command7:フォルダの作成 "
-              "Command8:印刷 Dir1:フォルダ一覧 Drive1:ドライブ RichTextBox1:エディタ "
-              "RichTextBox2:ヘルプ Text2_0:フォルダ Text2_1:ファイル名");
-    const QStringList help = control<QPlainTextEdit>("RichTextBox2")->toPlainText().split('\n');
+    EXPECT_EQ(test::controlNames(window_).join(' '),
+              "backButton=戻る driveBox=ドライブ editor=エディタ folderBox=フォルダ "
+              "folderList=フォルダ一覧 folderPanelButton=フォルダの選択 helpPane=ヘルプ "
+              "lineEndButton=改行変換 nameBox=ファイル名 newFolderButton=フォルダの作成 "
+              "pathEndsButton=パス表示の切り替え printButton=印刷 renameButton=改名 "
+              "saveButton=保存 undoButton=Undo");
+    const QStringList help = control<QPlainTextEdit>("helpPane")->toPlainText().split('\n');
     ASSERT_EQ(help.size(), 89);
     EXPECT_EQ(help[30], "     　　: 1以上の整数");
     EXPECT_EQ(help[88], "   ZLB (ﾗﾍﾞﾙ)");
@@ -363,7 +347,8 @@ TEST(CheckerFromMainWindow, StarButtonsOpenTheSlotFileWithTheWidthOfItsKindAndTa
     const QString kinds[] = {"書式", "数値", "コメント"};
     auto group = [&](int kind) { return window.group(static_cast<FileKind>(kind - 1)); };
     auto star = [&](int kind, int slot) {
-        return window.findChild<QPushButton*>(QString("Command%1_%2").arg(kind).arg(slot));
+        const QString word = QStringList{"format", "numeric", "comment"}[kind - 1];
+        return window.findChild<QPushButton*>(word + "CheckerButton" + QString::number(slot));
     };
     for (int k = 1; k <= 3; ++k) {
         for (int g = 1; g <= kSlotCount; ++g) {
@@ -391,26 +376,28 @@ TEST(CheckerFromMainWindow, StarButtonsOpenTheSlotFileWithTheWidthOfItsKindAndTa
     ASSERT_NE(checker, nullptr);
     EXPECT_TRUE(checker->isVisible());
     EXPECT_EQ(checker->width(), 667);
-    EXPECT_TRUE(checker->findChild<QWidget*>("RichTextBox2")->isVisibleTo(checker));
+    EXPECT_TRUE(checker->findChild<QWidget*>("helpPane")->isVisibleTo(checker));
     group(3)->setSlotText(4, QString::fromStdString(dir.write("cmt.txt", "c\r\n")));
     QTest::mouseClick(star(3, 4), Qt::LeftButton);
     EXPECT_EQ(window.checker(), checker);
     EXPECT_EQ(checker->checkerSource(), 34);
     EXPECT_LT(checker->width(), 667);
-    EXPECT_FALSE(checker->findChild<QWidget*>("RichTextBox2")->isVisibleTo(checker));
+    EXPECT_FALSE(checker->findChild<QWidget*>("helpPane")->isVisibleTo(checker));
 
     // A save under a new name goes into the box the file came from, even when the box was
     // re-armed meanwhile, and the lists show the new file.
     group(3)->setFolder(QString::fromStdString(dir.path().string()));
     group(3)->setSlotText(4, {});
-    checker->findChild<QLineEdit*>("Text2_1")->setText("new.txt");
-    QTest::mouseClick(checker->findChild<QPushButton*>("Command1"), Qt::LeftButton);
+    checker->findChild<QLineEdit*>("nameBox")->setText("new.txt");
+    test::click(checker, "saveButton");
     EXPECT_EQ(group(3)->slotText(4).toStdString(), (dir.path() / "new.txt").string());
-    EXPECT_EQ(
-        window.findChild<QListWidget*>("File3")->findItems("new.txt", Qt::MatchExactly).size(), 1);
+    EXPECT_EQ(window.findChild<QListWidget*>("commentFileList")
+                  ->findItems("new.txt", Qt::MatchExactly)
+                  .size(),
+              1);
 
     // Closing the program asks about unsaved edits; Cancel keeps both windows.
-    QTest::keyClicks(checker->findChild<QWidget*>("RichTextBox1"), "edit");
+    QTest::keyClicks(checker->findChild<QWidget*>("editor"), "edit");
     window.show();
     messages.answers = {MessageAnswer::Cancel};
     window.close();

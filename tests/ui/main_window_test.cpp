@@ -3,13 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemView>
-#include <QAccessible>
 #include <QApplication>
-#include <QComboBox>
+#include <QDir>
 #include <QListWidget>
-#include <QPushButton>
 #include <QSettings>
-#include <QTest>
 #include <QTextBrowser>
 #include <algorithm>
 #include <cmath>
@@ -22,8 +19,10 @@
 #include "core/path_relocation.h"
 #include "test_files.h"
 #include "ui/canvas_window.h"
+#include "ui/drive_list.h"
 #include "ui/file_group_box.h"
 #include "ui/slot_box.h"
+#include "ui_helpers.h"
 
 // Readable failures for the Qt values compared below.
 inline void PrintTo(const QString& s, std::ostream* os) {
@@ -112,13 +111,10 @@ TEST_F(MainWindowTest, FirstRunWelcomesOffersTheSamplesNamesItsControlsAndCycles
               "初めまして、Kavloです。サンプルを描画しますので、最初に描画ボタンを押してみてくだ"
               "さい。");
     EXPECT_EQ(window_.pageSetup(), sampleSetup(session_.appFolder.string()));
-    EXPECT_EQ(window_.pageSetup().file(FileKind::Numeric, 1), home("g01.dat"));
-    EXPECT_EQ(window_.pageSetup().file(FileKind::Comment, 5), "");
-    EXPECT_EQ(window_.pageSetup().header, (HeaderSetup{"", 0, 3, 0}));
-    EXPECT_FALSE(window_.findChild<QPushButton*>("Command8")->isVisibleTo(&window_));
+    EXPECT_FALSE(window_.findChild<QPushButton*>("saveButton")->isVisibleTo(&window_));
 
     // Each click takes the next size, A to G and round again, and stores it.
-    auto* size = window_.findChild<QPushButton*>("Command7");
+    auto* size = window_.findChild<QPushButton*>("sizeButton");
     EXPECT_EQ(size->text(), "サイズ Ａ");
     const QString labels = "ＢＣＤＥＦＧＡ", letters = "bcdefga";
     for (int k = 0; k < 7; ++k) {
@@ -128,24 +124,18 @@ TEST_F(MainWindowTest, FirstRunWelcomesOffersTheSamplesNamesItsControlsAndCycles
     }
 
     // Every control is named; symbol buttons explain themselves.
-    for (const char* symbol : {"Command11", "Command1_0", "Command2_0", "Command3_0"}) {
+    for (const char* symbol : {"pathEndsButton", "formatReloadButton", "numericAboveFolderButton",
+                               "commentAboveFolderButton"}) {
         const QString tip = window_.findChild<QPushButton*>(symbol)->toolTip();
         EXPECT_TRUE(
             std::any_of(tip.begin(), tip.end(), [](QChar c) { return c.unicode() > 0x3000; }))
             << symbol << " needs a Japanese tool tip";
     }
-    int controls = 0;
-    for (QWidget* w : window_.findChildren<QWidget*>()) {
-        const bool control = qobject_cast<QAbstractButton*>(w) || qobject_cast<QLineEdit*>(w) ||
-                             qobject_cast<QComboBox*>(w) || qobject_cast<QAbstractItemView*>(w);
-        if (control && w->window() == &window_) {
-            ++controls;
-            EXPECT_FALSE(
-                QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name).isEmpty())
-                << w->objectName().toStdString();
-        }
+    const QStringList names = test::controlNames(&window_);
+    EXPECT_EQ(names.size(), 3 * (6 + 6 + 5) + 1 + 4 + 7);  // groups, "<=>", header, commands
+    for (const QString& name : names) {
+        EXPECT_FALSE(name.endsWith('=')) << name.toStdString();
     }
-    EXPECT_EQ(controls, 3 * (6 + 6 + 5) + 1 + 4 + 7);  // groups, "<=>", header, commands
 }
 
 TEST_F(MainWindowTest, RestoresFullAndShortPathFiles) {
@@ -159,7 +149,7 @@ TEST_F(MainWindowTest, RestoresFullAndShortPathFiles) {
     full.startUp();
     EXPECT_EQ(messages_.messages.size(), 1u);  // the first run's welcome only
     EXPECT_EQ(full.pageSetup(), stored);
-    EXPECT_EQ(full.findChild<QPushButton*>("Command7")->text(), "サイズ Ｄ");
+    EXPECT_EQ(full.findChild<QPushButton*>("sizeButton")->text(), "サイズ Ｄ");
 
     // Nine lines: the format picker and its boxes, the rest as the window starts.
     std::smatch nine;
@@ -211,17 +201,17 @@ TEST(MainWindowOnAUsersFolder, UsesTheUsersFilesAndPutsNothingOfItsOwnBesideThem
         << messages.messages[0].text;
 
     // The help is the program's own.
-    QTest::mouseClick(window.findChild<QPushButton*>("Command6"), Qt::LeftButton);
+    test::click(&window, "helpButton");
     EXPECT_EQ(messages.messages.size(), 1u) << messages.messages.back().text;
     const auto tops = QApplication::topLevelWidgets();
     const auto help = std::find_if(tops.begin(), tops.end(), [](const QWidget* w) {
-        return w->objectName() == "HelpWindow" && w->isVisible();
+        return w->objectName() == "helpWindow" && w->isVisible();
     });
     ASSERT_NE(help, tops.end());
     EXPECT_TRUE(qobject_cast<QTextBrowser*>(*help)->toPlainText().contains("Kavlo ヘルプ"));
 
     // A draw names the user's files in the path file and adds nothing else.
-    QTest::mouseClick(window.findChild<QPushButton*>("Command4"), Qt::LeftButton);
+    test::click(&window, "drawButton");
     EXPECT_EQ(messages.messages.size(), 1u) << messages.messages.back().text;
     const auto written = readPathFile(session.appFolder / kPathFileName, {});
     ASSERT_TRUE(written);
@@ -240,24 +230,24 @@ TEST(MainWindowOnAUsersFolder, UsesTheUsersFilesAndPutsNothingOfItsOwnBesideThem
 }
 
 TEST_F(MainWindowTest, PickingFilesAndShowingPathEnds) {
-    auto* box = window_.findChild<SlotBox*>("Text2_3");
+    auto* box = window_.findChild<SlotBox*>("numericBox3");
     auto picked = [&] { return std::pair(box->text().toStdString(), window_.pickTarget()); };
     QTest::mouseClick(box, Qt::LeftButton);
     EXPECT_EQ(picked(), std::pair(std::string(), 23));
-    clickItem("File1", "frmqap1.dat");  // a format file does not go into a numeric box
+    clickItem("formatFileList", "frmqap1.dat");  // a format file does not go into a numeric box
     EXPECT_EQ(picked(), std::pair(std::string(), 23));
-    clickItem("File2", "g01.dat");
+    clickItem("numericFileList", "g01.dat");
     EXPECT_EQ(picked(), std::pair(home("g01.dat"), 0));
 
     // "<=>" shows the ends of the paths, then their starts.
-    auto* format = window_.findChild<SlotBox*>("Text1_1");
-    QTest::mouseClick(window_.findChild<QPushButton*>("Command11"), Qt::LeftButton);
+    auto* format = window_.findChild<SlotBox*>("formatBox1");
+    test::click(&window_, "pathEndsButton");
     EXPECT_EQ(format->cursorPosition(), format->text().size());
-    QTest::mouseClick(window_.findChild<QPushButton*>("Command11"), Qt::LeftButton);
+    test::click(&window_, "pathEndsButton");
     EXPECT_EQ(format->cursorPosition(), 1);
 
     // Double clicks walk on from the file picked last; past the list's end the box stays empty.
-    auto* formatFiles = window_.findChild<QListWidget*>("File1");
+    auto* formatFiles = window_.findChild<QListWidget*>("formatFileList");
     for (int k = 1; k <= formatFiles->count(); ++k) {
         QTest::mouseDClick(format, Qt::LeftButton);
         const auto* next = formatFiles->item(k);
@@ -265,10 +255,10 @@ TEST_F(MainWindowTest, PickingFilesAndShowingPathEnds) {
     }
 
     // A pattern narrows the list; "▲" takes the folder of the group above.
-    window_.findChild<QLineEdit*>("Text3_0")->setText("cmtqap1*");
-    EXPECT_EQ(window_.findChild<QListWidget*>("File3")->count(), 1);
+    window_.findChild<QLineEdit*>("commentPatternBox")->setText("cmtqap1*");
+    EXPECT_EQ(window_.findChild<QListWidget*>("commentFileList")->count(), 1);
     window_.group(FileKind::Format)->setFolder(QString::fromStdString(dir_.path().string()));
-    QTest::mouseClick(window_.findChild<QPushButton*>("Command2_0"), Qt::LeftButton);
+    test::click(&window_, "numericAboveFolderButton");
     EXPECT_EQ(window_.group(FileKind::Numeric)->folder().toStdString(), dir_.path().string());
     EXPECT_NE(window_.group(FileKind::Comment)->folder().toStdString(), dir_.path().string());
 }
@@ -286,7 +276,7 @@ TEST_F(MainWindowTest, OpensAwayFromTheCornerAndDrawRequestWritesPathFilesAndSho
     window_.setPageSetup(setup);
     session_.graph.TurnSteps[2] = 3;
 
-    QTest::mouseClick(window_.findChild<QPushButton*>("Command4"), Qt::LeftButton);
+    test::click(&window_, "drawButton");
     ASSERT_EQ(messages_.messages.size(), 2u);  // after the welcome
     EXPECT_EQ(messages_.messages[1].title, " 1st Graph Data Error");
     const PageSetup after = window_.pageSetup();
@@ -303,7 +293,7 @@ TEST_F(MainWindowTest, OpensAwayFromTheCornerAndDrawRequestWritesPathFilesAndSho
 
     // Back brings the main window back with its save button; closing the canvas without it.
     emit window_.canvas()->backPressed();
-    EXPECT_TRUE(window_.isVisible() && window_.findChild<QPushButton*>("Command8")->isVisible());
+    EXPECT_TRUE(window_.isVisible() && window_.findChild<QPushButton*>("saveButton")->isVisible());
 }
 
 // A line break would end the name's line in the path file and shift every later line.
@@ -318,7 +308,7 @@ TEST_F(MainWindowTest, ANameWithALineBreakIsRefusedWhereverItEnters) {
     PageSetup setup = window_.pageSetup();
     setup.file(FileKind::Comment, 6) = dir_.write("c\nd.txt", "note");
     window_.setPageSetup(setup);
-    QTest::mouseClick(window_.findChild<QPushButton*>("Command4"), Qt::LeftButton);
+    test::click(&window_, "drawButton");
     EXPECT_TRUE(told("コメントデータファイル 6 のファイル名に改行")) << messages_.messages.size();
     EXPECT_EQ(window_.canvas(), nullptr);
     EXPECT_EQ(test::bytesOf(home(kPathFileName)), pathFile);
@@ -326,8 +316,8 @@ TEST_F(MainWindowTest, ANameWithALineBreakIsRefusedWhereverItEnters) {
     messages_.messages.clear();
     std::ofstream(home("g\r02.dat")) << "3 2\n0 1 2\n1 2 3\n";
     window_.group(FileKind::Numeric)->refresh();
-    QTest::mouseClick(window_.findChild<SlotBox*>("Text2_2"), Qt::LeftButton);
-    clickItem("File2", "g\r02.dat");
+    QTest::mouseClick(window_.findChild<SlotBox*>("numericBox2"), Qt::LeftButton);
+    clickItem("numericFileList", "g\r02.dat");
     EXPECT_TRUE(told("数値データファイル 2 のファイル名に改行"));
     EXPECT_EQ(window_.pageSetup().file(FileKind::Numeric, 2), "");
 
@@ -338,28 +328,9 @@ TEST_F(MainWindowTest, ANameWithALineBreakIsRefusedWhereverItEnters) {
     EXPECT_EQ(window_.pageSetup().file(FileKind::Numeric, 1), "");
 }
 
-TEST_F(MainWindowTest, SlotFourStartsBelowSlotOneWhenTwoAndThreeAreEmpty) {
-    PageSetup setup = window_.pageSetup();
-    for (int slot : {2, 3, 5, 6}) {
-        setup.file(FileKind::Format, slot).clear();
-    }
-    // Slot 1 alone gives the bottom of its frame and comments.
-    Session alone(session_.appFolder);
-    alone.setup = setup;
-    alone.setup.file(FileKind::Format, 4).clear();
-    alone.composeScreenPage(messages_);
-
-    window_.setPageSetup(setup);
-    window_.drawRequest();
-    // The last graph drawn is slot 4: its frame top lies YSP (8 mm) below that bottom.
-    EXPECT_NEAR(session_.graph.TopY, alone.graph.PageBottom + 8, 1e-3);
-    EXPECT_EQ(session_.graph.TopX, 120 + 4);
-    EXPECT_EQ(messages_.messages.size(), 1u);  // the welcome only
-}
-
 TEST_F(MainWindowTest, PatternBoxIgnoresAPatternItCannotUse) {
-    auto* pattern = window_.findChild<QLineEdit*>("Text1_0");
-    auto* files = window_.findChild<QListWidget*>("File1");
+    auto* pattern = window_.findChild<QLineEdit*>("formatPatternBox");
+    auto* files = window_.findChild<QListWidget*>("formatFileList");
     const QStringList listed = itemTexts(files);
     ASSERT_GE(listed.size(), 7);  // the six format samples and g01.dat
     qtMessages.clear();
@@ -370,7 +341,7 @@ TEST_F(MainWindowTest, PatternBoxIgnoresAPatternItCannotUse) {
     EXPECT_EQ(pattern->text(), "[abc");
     EXPECT_EQ(itemTexts(files), listed);
     // "◆" reads the lists again with the pattern they keep.
-    QTest::mouseClick(window_.findChild<QPushButton*>("Command1_0"), Qt::LeftButton);
+    test::click(&window_, "formatReloadButton");
     EXPECT_EQ(itemTexts(files), listed);
     qInstallMessageHandler(previous);
     EXPECT_EQ(qtMessages, QStringList());
@@ -383,7 +354,8 @@ TEST_F(MainWindowTest, EnlargedFolderListLiesOverTheOtherControlsAndDriveHighlig
     window_.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window_));
     settle();
-    for (const auto& [name, below] : {std::pair{"Dir1", "Dir2"}, std::pair{"Dir2", "Dir3"}}) {
+    for (const auto& [name, below] : {std::pair{"formatFolderList", "numericFolderList"},
+                                      std::pair{"numericFolderList", "commentFolderList"}}) {
         auto* folders = window_.findChild<QListWidget*>(name);
         const QSize windowSize = window_.size();
         const auto before = placesOf(window_);
@@ -407,9 +379,9 @@ TEST_F(MainWindowTest, EnlargedFolderListLiesOverTheOtherControlsAndDriveHighlig
         EXPECT_EQ(placesOf(window_), before) << name;
     }
     // A resized window takes an enlarged list along, under its drive list.
-    auto* folders = window_.findChild<QListWidget*>("Dir2");
+    auto* folders = window_.findChild<QListWidget*>("numericFolderList");
     auto underDrives = [&] {
-        const QRect d = placesOf(window_).at(window_.findChild<QWidget*>("Drive2"));
+        const QRect d = placesOf(window_).at(window_.findChild<QWidget*>("numericDriveBox"));
         return placesOf(window_).at(folders).topLeft() - d.bottomLeft();
     };
     const QPoint normal = underDrives();
@@ -420,7 +392,7 @@ TEST_F(MainWindowTest, EnlargedFolderListLiesOverTheOtherControlsAndDriveHighlig
     QTest::mouseClick(folders->viewport(), Qt::RightButton, {}, {5, 5});
 
     // The drive list's highlight is readable and shows on its light yellow.
-    auto* drives = window_.findChild<QComboBox*>("Drive1");
+    auto* drives = window_.findChild<QComboBox*>("formatDriveBox");
     ASSERT_GE(drives->count(), 2);
     drives->showPopup();
     QAbstractItemView* view = drives->view();
@@ -441,6 +413,67 @@ TEST_F(MainWindowTest, EnlargedFolderListLiesOverTheOtherControlsAndDriveHighlig
     EXPECT_EQ(rowImage(0).pixelColor(3, highlighted.height() / 2), lightYellow);
     EXPECT_GE(contrast(highlight, lightYellow), 1.3) << "the highlight must show";
     drives->hidePopup();
+}
+
+// The root and the home folder come first; of the mounted volumes only those that may hold
+// the user's files follow, each once.
+TEST(DriveList, OffersTheRootTheHomeAndVolumesThatHoldFiles) {
+    EXPECT_EQ(driveRoots().mid(0, 2), (QStringList{"/", QDir::homePath()}));
+    const QList<MountedVolume> volumes = {
+        {"/", "ext4"},
+        {"/run/media/u/STICK", "exfat"},
+        {"/proc", "proc"},
+        {"/sys/fs/cgroup/cpu", "cgroup"},
+        {"/mnt/ram", "tmpfs"},
+        {"/var/lib/docker/overlay2/x/merged", "overlay"},
+        {"/snap/core/1", "squashfs"},
+        {"/boot/efi", "vfat"},
+        {"/run/user/1000/doc", "fuse.portal"},
+        {"/media/cd", "iso9660", false},
+        {"/mnt/data", "ext4"},
+        {"/home/u", "btrfs"},
+        {"/bootleg", "ext4"},
+    };
+    const QStringList roots = driveRootsOf({"/", "/home/u"}, volumes);
+    EXPECT_EQ(roots, (QStringList{"/", "/home/u", "/bootleg", "/mnt/data", "/run/media/u/STICK"}));
+    // A folder belongs to the longest root it lies in, a whole name at a time.
+    for (const auto& [folder, drive] : {std::pair{"/mnt/data/x", "/mnt/data"},
+                                        {"/mnt/data2/x", "/"},
+                                        {"/home/u", "/home/u"},
+                                        {"/home/u/a/b", "/home/u"}}) {
+        EXPECT_EQ(driveOf(folder, roots), drive) << folder;
+    }
+}
+
+// Files handed to the program land in the slot boxes and draw with one press of "描画".
+TEST(OpenFiles, FilesGivenAtStartAreReadyToDraw) {
+    test::TempDir dir;
+    Session session(dir.path() / "home");
+    seedApplicationFolder(session.appFolder);
+    RecordedMessages messages;
+    MainWindow window(session, messages);
+    const std::string format = dir.write("frame.dat", test::FormatLines{}.text());
+    const std::string grid = dir.write("grid.dat", "3 2\n0 1 2\n1 2 3\n");
+    const std::string picture = dir.write("page.png", "\x89PNG");
+    // A first start: no welcome to the samples the files replace, only the file left out.
+    window.startUp({picture, grid, format});
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_NE(messages.messages[0].text.find(picture), std::string::npos);
+    PageSetup placed = window.pageSetup();
+    EXPECT_EQ(placed.picker(FileKind::Format).folder, dir.path().string());
+    EXPECT_EQ(placed.file(FileKind::Format, 1) + placed.file(FileKind::Numeric, 1), format + grid);
+    placed.file(FileKind::Format, 1).clear();
+    placed.file(FileKind::Numeric, 1).clear();
+    for (const FilePicker& picker : placed.pickers) {
+        EXPECT_EQ(picker.files, FilePicker{}.files);
+    }
+
+    messages.messages.clear();
+    test::click(&window, "drawButton");
+    EXPECT_TRUE(messages.messages.empty()) << messages.messages.front().text;
+    EXPECT_EQ(session.setup.file(FileKind::Format, 1), format);
+    ASSERT_TRUE(window.canvas());
+    EXPECT_TRUE(window.canvas()->isVisible());
 }
 
 }  // namespace

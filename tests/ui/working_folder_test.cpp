@@ -1,13 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <QAbstractItemView>
-#include <QAccessible>
-#include <QComboBox>
 #include <QDateTime>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
-#include <QTest>
 
 #include "application_folder.h"
 #include "core/path_file.h"
@@ -17,6 +10,7 @@
 #include "test_files.h"
 #include "ui/folder_list.h"
 #include "ui/main_window.h"
+#include "ui_helpers.h"
 
 namespace kavlo {
 namespace {
@@ -45,23 +39,21 @@ class WorkingFolderWindowsTest : public testing::Test {
         window_.startUp();
         messages_.messages.clear();  // the welcome
     }
-    void click(QWidget* window, const char* name) {
-        QTest::mouseClick(window->findChild<QWidget*>(name), Qt::LeftButton);
-    }
+    static void click(QWidget* window, const char* name) { test::click(window, name); }
     DataSaveWindow* saveAs(const QString& name) {
-        click(&window_, "Command8");
-        window_.dataSaveWindow()->findChild<QLineEdit*>("Text1")->setText(name);
-        click(window_.dataSaveWindow(), "Command2");
+        click(&window_, "saveButton");
+        window_.dataSaveWindow()->findChild<QLineEdit*>("folderNameBox")->setText(name);
+        click(window_.dataSaveWindow(), "saveButton");
         return window_.dataSaveWindow();
     }
     // Opens the search window and moves its folder list to `folder`, as activating an entry
     // does. Tells whether "選択" is offered there.
     bool searchIn(const fs::path& folder) {
-        click(&window_, "Command9");
-        auto* list = window_.folderSearchWindow()->findChild<FolderList*>("Dir1");
+        click(&window_, "searchButton");
+        auto* list = window_.folderSearchWindow()->findChild<FolderList*>("folderList");
         list->setFolder(QString::fromStdString(folder.string()));
         emit list->folderChosen(list->folder());
-        return !window_.folderSearchWindow()->findChild<QWidget*>("Command2")->isHidden();
+        return !window_.folderSearchWindow()->findChild<QWidget*>("chooseButton")->isHidden();
     }
     fs::path home(const std::string& name) const { return session_.appFolder / name; }
 
@@ -83,17 +75,18 @@ TEST_F(WorkingFolderWindowsTest, SavedAndLoadedAgainThePageDrawsTheSame) {
 
     window_.drawRequest();
     emit window_.canvas()->backPressed();  // offers the save button
-    click(&window_, "Command8");
-    const QString proposed = window_.dataSaveWindow()->findChild<QLineEdit*>("Text1")->text();
+    click(&window_, "saveButton");
+    const QString proposed =
+        window_.dataSaveWindow()->findChild<QLineEdit*>("folderNameBox")->text();
     const QDateTime now = QDateTime::currentDateTime();
     EXPECT_TRUE(proposed == now.toString("MMdd-hhmm") ||
                 proposed == now.addSecs(-60).toString("MMdd-hhmm"));
     // A refused name keeps the window open for another; an empty one closes it.
     EXPECT_FALSE(saveAs("../w")->isHidden());
     ASSERT_EQ(messages_.messages.size(), 1u);
-    EXPECT_TRUE(saveAs("")->isHidden() && !window_.findChild<QWidget*>("Command8")->isHidden());
+    EXPECT_TRUE(saveAs("")->isHidden() && !window_.findChild<QWidget*>("saveButton")->isHidden());
     messages_.messages.clear();
-    EXPECT_TRUE(saveAs("w")->isHidden() && window_.findChild<QWidget*>("Command8")->isHidden());
+    EXPECT_TRUE(saveAs("w")->isHidden() && window_.findChild<QWidget*>("saveButton")->isHidden());
     EXPECT_TRUE(messages_.messages.empty() && !fs::exists(dir_.path() / "w"));
     const auto saved = readPathFile(home("w") / kPathFileName, {});
     ASSERT_TRUE(saved);
@@ -106,7 +99,7 @@ TEST_F(WorkingFolderWindowsTest, SavedAndLoadedAgainThePageDrawsTheSame) {
     for (const MessageAnswer answer : {MessageAnswer::Yes, MessageAnswer::No, MessageAnswer::Yes}) {
         window_.setPageSetup(sampleSetup("/elsewhere"));
         ASSERT_TRUE(searchIn(home("w")));
-        click(window_.folderSearchWindow(), "Command2");
+        click(window_.folderSearchWindow(), "chooseButton");
         EXPECT_TRUE(window_.folderSearchWindow()->isHidden());
         EXPECT_EQ(window_.pageSetup(), *saved);
         EXPECT_EQ(drawingCalls(window_.pageSetup()), calls);
@@ -140,7 +133,7 @@ TEST_F(WorkingFolderWindowsTest, SearchLoadsPathFilesAsTheStartUpReadsThem) {
     EXPECT_FALSE(searchIn(dir_.path() / "empty"));
     const HeaderSetup header = window_.pageSetup().header;
     ASSERT_TRUE(searchIn(dir_.path() / "short"));
-    click(window_.folderSearchWindow(), "Command2");
+    click(window_.folderSearchWindow(), "chooseButton");
     PageSetup loaded = window_.pageSetup();
     EXPECT_EQ(loaded.picker(FileKind::Format).pattern + loaded.picker(FileKind::Numeric).pattern,
               "*.fmt*.n");
@@ -153,7 +146,7 @@ TEST_F(WorkingFolderWindowsTest, SearchLoadsPathFilesAsTheStartUpReadsThem) {
 
     ASSERT_TRUE(searchIn(dir_.path() / "windows"));
     messages_.messages.clear();
-    click(window_.folderSearchWindow(), "Command2");
+    click(window_.folderSearchWindow(), "chooseButton");
     loaded = window_.pageSetup();
     for (const FileKind kind : {FileKind::Format, FileKind::Numeric, FileKind::Comment}) {
         EXPECT_EQ(loaded.file(kind, 1), copied);
@@ -166,30 +159,14 @@ TEST_F(WorkingFolderWindowsTest, SearchLoadsPathFilesAsTheStartUpReadsThem) {
     // Both windows come back where they were left; every control is named.
     searchIn(dir_.path() / "none");
     window_.folderSearchWindow()->hide();
-    click(&window_, "Command9");
+    click(&window_, "searchButton");
     EXPECT_EQ(window_.folderSearchWindow()->folder().toStdString(), dir_.path() / "none");
-    click(&window_, "Command8");
-    for (QWidget* form :
-         std::initializer_list<QWidget*>{window_.dataSaveWindow(), window_.folderSearchWindow()}) {
-        QStringList named;
-        for (QWidget* w : form->findChildren<QWidget*>()) {
-            if (w->window() == form &&
-                (qobject_cast<QAbstractButton*>(w) || qobject_cast<QLineEdit*>(w) ||
-                 qobject_cast<QComboBox*>(w) || qobject_cast<QAbstractItemView*>(w))) {
-                // On Linux a combo box's own name is its text; its set name is what AT reads.
-                const QString set = w->accessibleName();
-                named << w->objectName() + "=" +
-                             (set.isEmpty() ? QAccessible::queryAccessibleInterface(w)->text(
-                                                  QAccessible::Name)
-                                            : set);
-            }
-        }
-        named.sort();
-        EXPECT_EQ(named.join(" ").toStdString(),
-                  form == window_.dataSaveWindow()
-                      ? "Command1=戻る Command2=保存 Dir1=フォルダ Drive1=ドライブ Text1=フォルダ名"
-                      : "Command1=戻る Command2=選択 Dir1=フォルダ Drive1=ドライブ");
-    }
+    EXPECT_EQ(test::controlNames(window_.folderSearchWindow()).join(' '),
+              "backButton=戻る chooseButton=選択 driveBox=ドライブ folderList=フォルダ");
+    click(&window_, "saveButton");
+    EXPECT_EQ(test::controlNames(window_.dataSaveWindow()).join(' '),
+              "backButton=戻る driveBox=ドライブ folderList=フォルダ folderNameBox=フォルダ名 "
+              "saveButton=保存");
 }
 
 }  // namespace

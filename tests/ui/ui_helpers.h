@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <QAccessible>
+#include <QApplication>
+#include <QComboBox>
+#include <QEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStringList>
+#include <QTest>
+
+namespace kavlo::test {
+
+inline void click(const QWidget* window, const char* name) {
+    QTest::mouseClick(window->findChild<QWidget*>(name), Qt::LeftButton);
+}
+
+// A left-button press, move or release at `at` on `widget`; moves carry the button.
+inline void sendMouse(QWidget* widget, QEvent::Type type, QPoint at) {
+    const auto buttons = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+    const auto button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent event(type, at, widget->mapToGlobal(at), button, buttons, Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
+}
+
+// "objectName=accessible name" of each control of the window itself, sorted. On Linux a combo
+// box's own name is its entry; the name set on it is what assistive tools read.
+inline QStringList controlNames(const QWidget* window) {
+    QStringList names;
+    for (QWidget* w : window->findChildren<QWidget*>()) {
+        const bool control = qobject_cast<QAbstractButton*>(w) || qobject_cast<QLineEdit*>(w) ||
+                             qobject_cast<QComboBox*>(w) || qobject_cast<QAbstractScrollArea*>(w) ||
+                             (qobject_cast<QScrollBar*>(w) && w->parent() == window);
+        if (control && w->window() == window) {
+            const QString set = w->accessibleName();
+            names << w->objectName() + "=" +
+                         (set.isEmpty()
+                              ? QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name)
+                              : set);
+        }
+    }
+    names.sort();
+    return names;
+}
+
+// The captions a button showed on screen, one a paint.
+class PaintedCaptions : public QObject {
+  public:
+    explicit PaintedCaptions(QPushButton* button) : button_(button) {
+        button->installEventFilter(this);
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            captions.push_back(button_->text());
+        }
+        return QObject::eventFilter(watched, event);
+    }
+    QStringList captions;
+
+  private:
+    QPushButton* button_;
+};
+
+}  // namespace kavlo::test
