@@ -6,6 +6,7 @@
 #include <future>
 #include <ostream>
 #include <sstream>
+#include <vector>
 
 #include "core/atomic_file.h"
 #include "core/decimal_number.h"
@@ -53,14 +54,20 @@ class OpsLog {
     std::string buffer_;
 };
 
-// One field of every device, in the table's order: "a, b or c".
+// One field of every device, or of those whose picture is the selection, in the table's
+// order: "a, b or c".
 std::string deviceList(std::string_view OutputDevice::*field, std::string_view separator,
-                       std::string_view last) {
-    const auto devices = outputDevices();
+                       std::string_view last, bool onlySelection = false) {
+    std::vector<std::string_view> fields;
+    for (const OutputDevice& device : outputDevices()) {
+        if (device.drawsSelection || !onlySelection) {
+            fields.push_back(device.*field);
+        }
+    }
     std::string list;
-    for (std::size_t k = 0; k < devices.size(); ++k) {
-        list += k == 0 ? "" : k + 1 == devices.size() ? last : separator;
-        list += devices[k].*field;
+    for (std::size_t k = 0; k < fields.size(); ++k) {
+        list += k == 0 ? "" : k + 1 == fields.size() ? last : separator;
+        list += fields[k];
     }
     return list;
 }
@@ -154,13 +161,13 @@ std::optional<RenderOptions> parseRenderOptions(std::span<const std::string> arg
             options.output = value;
         }
     }
-    // Only the metafile pictures show a part of the page.
     if (options.selection &&
-        ((options.device && options.device->kind != DeviceKind::Metafile) ||
-         (options.output && outputDeviceForFile(*options.output)->kind != DeviceKind::Metafile) ||
+        ((options.device && !options.device->drawsSelection) ||
+         (options.output && !outputDeviceForFile(*options.output)->drawsSelection) ||
          (!options.device && !options.output))) {
-        err << "kavlo render: --select needs the metafile or emf device and an .svg or .emf "
-               "output\n";
+        err << "kavlo render: --select needs the "
+            << deviceList(&OutputDevice::name, ", ", " or ", true) << " device and an "
+            << deviceList(&OutputDevice::extension, ", ", " or ", true) << " output\n";
         return std::nullopt;
     }
     // The log would be written over the picture.
@@ -201,7 +208,7 @@ int runRender(const RenderOptions& options, std::ostream& err) {
     const OutputDevice* output = options.output ? outputDeviceForFile(*options.output) : nullptr;
     const OutputDevice& opsDevice = options.device ? *options.device
                                     : output       ? *output
-                                                   : outputDevice(DeviceKind::Screen);
+                                                   : outputDevice(OutputKind::Screen);
     const auto failed = [&](const WriteResult& result) {
         if (!result.ok()) {
             err << "kavlo render: " << terminalText(result.message) << "\n";
