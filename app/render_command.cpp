@@ -17,6 +17,7 @@
 #include "render/plot_budget.h"
 #include "stream_messages.h"
 #include "ui/checker_paths.h"
+#include "verb_syntax.h"
 
 namespace kavlo {
 namespace {
@@ -72,6 +73,31 @@ std::string deviceList(std::string_view OutputDevice::*field, std::string_view s
     return list;
 }
 
+const VerbSyntax& renderSyntax() {
+    static const VerbSyntax syntax{
+        "kavlo render",
+        {
+            {"home", "application folder (default $KAVLO_HOME, else ~/.local/share/kavlo)", "DIR"},
+            {"pth", "path file to draw (default Kavlo.pth of the folder, else the samples)",
+             "FILE"},
+            {"device", "device whose drawing calls --ops logs (default the output's, else screen)",
+             QString::fromStdString(deviceList(&OutputDevice::name, "|", "|"))},
+            {"dpi",
+             QString("resolution of the PNG (96) or the PDF (600), %1 to %2")
+                 .arg(kSmallestDpi)
+                 .arg(kLargestDpi),
+             "N"},
+            {"ops", "log every drawing call as JSON lines", "LOG.jsonl"},
+            {"select", "part of the page, in mm, that an .svg or .emf shows", "X1,Y1,X2,Y2"},
+            {"o",
+             QString::fromStdString("output, written by its extension: " +
+                                    deviceList(&OutputDevice::extension, ", ", " or ")),
+             "OUT"},
+        },
+        {}};
+    return syntax;
+}
+
 // Reads the page as the screen does, telling its messages, and draws nothing.
 PageOutcome readPage(const PageRequest& request, MessageSink& messages) {
     const DeviceProfile profile = screenProfile();
@@ -101,29 +127,19 @@ std::optional<PageSelection> selectionOf(const std::string& value) {
 }  // namespace
 
 const char* renderUsage() {
-    static const std::string usage =
-        "usage: kavlo render [--home DIR] [--pth FILE] [--device " +
-        deviceList(&OutputDevice::name, "|", "|") +
-        "] [--dpi N] [--ops LOG.jsonl] [--select X1,Y1,X2,Y2] [-o OUT]\n";
+    static const std::string usage = usageLine(renderSyntax());
     return usage.c_str();
+}
+
+std::string renderHelp() {
+    return helpText(renderSyntax());
 }
 
 std::optional<RenderOptions> parseRenderOptions(std::span<const std::string> args,
                                                 std::ostream& err) {
+    const ParsedArguments parsed = parseArguments(renderSyntax(), args);
     RenderOptions options;
-    for (std::size_t k = 0; k < args.size(); ++k) {
-        const std::string& arg = args[k];
-        if (k + 1 >= args.size() ||
-            !(arg == "--home" || arg == "--pth" || arg == "--device" || arg == "--dpi" ||
-              arg == "--ops" || arg == "--select" || arg == "-o")) {
-            err << "kavlo render: "
-                << terminalText(k + 1 >= args.size() && arg.starts_with("-")
-                                    ? arg + " needs a value"
-                                    : "unexpected argument " + arg)
-                << "\n";
-            return std::nullopt;
-        }
-        const std::string& value = args[++k];
+    for (const auto& [arg, value] : parsed.options) {
         if (options.setup.take(arg, value)) {
             continue;
         }
@@ -160,6 +176,14 @@ std::optional<RenderOptions> parseRenderOptions(std::span<const std::string> arg
             }
             options.output = value;
         }
+    }
+    if (const auto& misfit = parsed.misfit) {
+        const std::string& arg = misfit->argument;
+        err << "kavlo render: "
+            << terminalText(misfit->last && arg.starts_with("-") ? arg + " needs a value"
+                                                                 : "unexpected argument " + arg)
+            << "\n";
+        return std::nullopt;
     }
     if (options.selection &&
         ((options.device && !options.device->drawsSelection) ||
@@ -258,7 +282,11 @@ int runRender(const RenderOptions& options, std::ostream& err) {
         if (opsPassOfItsOwn) {
             const QTemporaryDir scratch;
             const std::filesystem::path page =
-                scratch.path().toStdString() + "/page" + std::string(opsDevice.extension);
+                scratch
+                    .filePath("page" +
+                              QString::fromUtf8(opsDevice.extension.data(),
+                                                static_cast<qsizetype>(opsDevice.extension.size())))
+                    .toStdString();
             // Only the calls matter; the scratch page is thrown away however it fared.
             static_cast<void>(writePageFile(
                 {opsDevice, options.dpi.value_or(opsDevice.defaultDpi), request, messages, logLine},
