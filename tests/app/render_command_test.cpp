@@ -10,7 +10,6 @@
 #include <fstream>
 #include <sstream>
 
-#include "application_folder.h"
 #include "core/path_file.h"
 #include "print_command.h"
 #include "stream_messages.h"
@@ -122,38 +121,6 @@ TEST(RenderCommandTest, PathFileSetUpMessagesAndStatus) {
                                 "kavlo render: ファイル " + nowhere))
         << run;
     EXPECT_TRUE(run.ends_with("\nexit 2\n")) << run;
-}
-
-// A working folder the Windows program wrote, copied here: CP932 with CR LF, its own Windows
-// paths, one file name in upper case on disk.
-TEST(RenderCommandTest, WorkingFolderFromWindowsDrawsAsTheSameFolderWrittenHere) {
-    TempDir dir;
-    const fs::path windows = dir.path() / "田中の作業" / "1204-1035", here = dir.path() / "here";
-    ASSERT_TRUE(seedApplicationFolder(windows) && seedApplicationFolder(here));
-    fs::rename(windows / "frmqap1.dat", windows / "FRMQAP1.DAT");
-    PageSetup setup = sampleSetup(here.string());
-    setup.header = {"温度分布 第1報", 1, 4, 1};
-    ASSERT_TRUE(writePathFile(here / kPathFileName, setup));
-    const std::string from = R"(C:\Users\田中\Kavlo\1204-1035)";
-    for (FilePicker& picker : setup.pickers) {
-        picker.drive = "C:\\";
-        picker.folder = from;
-        for (std::string& file : picker.files) {
-            file = file.empty() ? "" : from + "\\" + fs::path(file).filename().string();
-        }
-    }
-    const std::string bytes = test::toCp932(formatPathFile(setup));
-    dir.write("田中の作業/1204-1035/Kavlo.pth", bytes);
-
-    const fs::path hereOps = dir.path() / "here.jsonl", windowsOps = dir.path() / "windows.jsonl";
-    EXPECT_EQ(render({"--pth", (here / kPathFileName).string(), "--ops", hereOps.string()}),
-              "exit 0\n");
-    const std::string told =
-        render({"--pth", (windows / kPathFileName).string(), "--ops", windowsOps.string()});
-    EXPECT_TRUE(told.ends_with("exit 0\n")) << told;
-    EXPECT_EQ(count(bytesOf(hereOps), "{\"op\":\"Slot\""), 6u);
-    EXPECT_EQ(bytesOf(windowsOps), bytesOf(hereOps));
-    EXPECT_EQ(bytesOf(windows / kPathFileName), bytes);
 }
 
 // Writes past `bytes` fail with EFBIG, as on a full disk, while it lives.
