@@ -169,11 +169,8 @@ TEST(RenderCommandTest, OutputsAreReplacedWholeOrNotAtAll) {
         EXPECT_EQ(bytesOf(out), old);
     }
     // Nothing is left behind beside the outputs.
-    std::size_t files = 0;
-    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(dir.path())) {
-        ++files;
-    }
-    EXPECT_EQ(files, 6u);  // the four pages, the log and the home folder
+    EXPECT_EQ(test::folderListing(dir.path()).size(),
+              6u);  // the four pages, the log and the home folder
 }
 
 // Each usage error is told in its own words, before the usage line, in the order of the
