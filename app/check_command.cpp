@@ -15,6 +15,7 @@
 #include "core/projection.h"
 #include "render/device_profile.h"
 #include "stream_messages.h"
+#include "verb_syntax.h"
 
 namespace kavlo {
 namespace {
@@ -31,18 +32,30 @@ struct CheckOptions {
     bool movesTheGraph() const { return turn != 0 || zoom != 0 || us || vs; }
 };
 
+const VerbSyntax& checkSyntax() {
+    static const VerbSyntax syntax{
+        "kavlo check",
+        {
+            {"json", "print one JSON object instead of the messages and a summary"},
+            {"slot", "slot the graph is read for, 1 to 6 (default 1)", "G"},
+            {"turn", "turn steps of the graph (default 0)", "N"},
+            {"zoom", "zoom steps of the z axis (default 0)", "N"},
+            {"us", "horizontal place of the graph, mm (default 25, in slots 2, 4 and 6 120)", "MM"},
+            {"vs", "vertical place of the graph, mm (default 10)", "MM"},
+        },
+        {{"FORMAT", "format data file"}, {"[NUMERIC]", "numeric data file"}},
+        true};
+    return syntax;
+}
+
 std::optional<CheckOptions> parseOptions(std::span<const std::string> args, std::ostream& err) {
+    const ParsedArguments parsed = parseArguments(checkSyntax(), args);
     CheckOptions options;
-    for (std::size_t k = 0; k < args.size(); ++k) {
-        const std::string& arg = args[k];
+    for (const auto& [arg, text] : parsed.options) {
         const auto number = [&]() -> std::optional<double> {
-            if (k + 1 >= args.size()) {
-                err << "kavlo check: " << arg << " needs a value\n";
-                return std::nullopt;
-            }
-            const auto value = parseDecimal(args[++k]);
+            const auto value = parseDecimal(text);
             if (!value) {
-                err << "kavlo check: " << arg << " takes a number, not '" << terminalText(args[k])
+                err << "kavlo check: " << arg << " takes a number, not '" << terminalText(text)
                     << "'\n";
             }
             return value;
@@ -64,7 +77,7 @@ std::optional<CheckOptions> parseOptions(std::span<const std::string> args, std:
                 return std::nullopt;
             }
             (arg == "--turn" ? options.turn : options.zoom) = *value;
-        } else if (arg == "--us" || arg == "--vs") {
+        } else {
             const auto value = number();
             if (!value) {
                 return std::nullopt;
@@ -75,13 +88,17 @@ std::optional<CheckOptions> parseOptions(std::span<const std::string> args, std:
                 return std::nullopt;
             }
             (arg == "--us" ? options.us : options.vs) = mm;
-        } else if (arg.size() > 1 && arg.starts_with("-")) {
-            err << "kavlo check: unknown option " << terminalText(arg) << "\n";
-            return std::nullopt;
-        } else {
-            options.files.push_back(arg);
         }
     }
+    if (const auto& misfit = parsed.misfit) {
+        err << "kavlo check: "
+            << (misfit->kind == Misfit::MissingValue
+                    ? misfit->argument + " needs a value"
+                    : "unknown option " + terminalText(misfit->argument))
+            << "\n";
+        return std::nullopt;
+    }
+    options.files = parsed.operands;
     if (options.files.empty() || options.files.size() > 2) {
         err << "kavlo check: name a format file and, optionally, a numeric file\n";
         return std::nullopt;
@@ -169,8 +186,12 @@ std::string messagesJson(const std::vector<Message>& messages) {
 }  // namespace
 
 const char* checkUsage() {
-    return "usage: kavlo check [--json] [--slot G] [--turn N] [--zoom N] [--us MM] [--vs MM] "
-           "FORMAT [NUMERIC]\n";
+    static const std::string usage = usageLine(checkSyntax());
+    return usage.c_str();
+}
+
+std::string checkHelp() {
+    return helpText(checkSyntax());
 }
 
 int runCheck(std::span<const std::string> args, std::ostream& out, std::ostream& err) {

@@ -4,6 +4,8 @@
 #include <sys/un.h>
 
 #include <QByteArray>
+#include <QDir>
+#include <QFile>
 #include <QList>
 #include <cstdlib>
 #include <cstring>
@@ -57,12 +59,15 @@ bool compositorAnswers() {
     if (path.empty()) {
         path = "wayland-0";
     }
-    if (!path.starts_with('/')) {
+    if (QDir::isRelativePath(QFile::decodeName(path.c_str()))) {
         const std::string runtime = environment("XDG_RUNTIME_DIR");
         if (runtime.empty()) {
             return false;
         }
-        path = runtime + "/" + path;
+        path =
+            QFile::encodeName(
+                QDir(QFile::decodeName(runtime.c_str())).filePath(QFile::decodeName(path.c_str())))
+                .toStdString();
     }
     sockaddr_un address{};
     if (path.size() >= sizeof address.sun_path) {

@@ -10,12 +10,34 @@
 #include "stream_messages.h"
 #include "ui/main_window.h"
 #include "ui/message_boxes.h"
+#include "verb_syntax.h"
 
 namespace kavlo {
 
+namespace {
+
+const VerbSyntax& guiSyntax() {
+    static const VerbSyntax syntax{
+        "kavlo",
+        {{"home", "application folder (default $KAVLO_HOME, else ~/.local/share/kavlo)", "DIR"}},
+        {{"[FILE...]", "data files to open in the slots (after --, names starting with -)"}},
+        false,
+        true};
+    return syntax;
+}
+
+constexpr const char* kVersionUsage = "       kavlo --version\n";
+
+}  // namespace
+
 const char* guiUsage() {
-    return "usage: kavlo [--home DIR] [FILE...]\n"
-           "       kavlo --version\n";
+    static const std::string usage = usageLine(guiSyntax()) + kVersionUsage;
+    return usage.c_str();
+}
+
+std::string guiHelp() {
+    std::string help = helpText(guiSyntax());
+    return help.insert(usageLine(guiSyntax()).size(), kVersionUsage);
 }
 
 bool startsTheWindows(const std::string& firstArgument) {
@@ -26,24 +48,21 @@ bool startsTheWindows(const std::string& firstArgument) {
 }
 
 std::optional<GuiOptions> parseGuiOptions(std::span<const std::string> args, std::ostream& err) {
-    GuiOptions options;
-    bool optionsEnded = false;
-    for (std::size_t k = 0; k < args.size(); ++k) {
-        const std::string& arg = args[k];
-        if (optionsEnded || !arg.starts_with("-")) {
-            options.files.emplace_back(arg);
-        } else if (arg == "--") {
-            optionsEnded = true;
-        } else if (arg == "--home" && k + 1 < args.size()) {
-            options.home = args[++k];
-        } else if (arg == "--home") {
-            err << "kavlo: --home needs a value\n";
-            return std::nullopt;
-        } else {
-            err << "kavlo: unexpected argument " << terminalText(arg) << "\n";
-            return std::nullopt;
-        }
+    const ParsedArguments parsed = parseArguments(guiSyntax(), args);
+    if (const auto& misfit = parsed.misfit) {
+        err << "kavlo: "
+            << (misfit->kind == Misfit::MissingValue
+                    ? "--home needs a value"
+                    : "unexpected argument " + terminalText(misfit->argument))
+            << "\n";
+        return std::nullopt;
     }
+    GuiOptions options;
+    // The last --home counts.
+    for (const ParsedArguments::Found& home : parsed.options) {
+        options.home = home.value;
+    }
+    options.files.assign(parsed.operands.begin(), parsed.operands.end());
     return options;
 }
 

@@ -10,6 +10,8 @@
 namespace kavlo {
 
 const char* guiUsage();
+// The usage lines and a line for each option.
+std::string guiHelp();
 
 struct GuiOptions {
     std::optional<std::filesystem::path> home;

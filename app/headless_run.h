@@ -3,10 +3,8 @@
 namespace kavlo {
 
 // Readies the environment of a command-line verb that needs a Qt GUI application on a machine
-// that may have no display: the offscreen platform where no display answers (or none is set),
-// and a private runtime folder when no session provides one (Qt would complain about that on
-// stderr, which scripts read). Qt's own warnings are dropped; its critical and fatal errors are
-// still told.
+// that may have no display: the offscreen platform where no display answers (or none is set).
+// Qt's own warnings are dropped; its critical and fatal errors are still told.
 void prepareHeadlessRun();
 
 }  // namespace kavlo

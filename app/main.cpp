@@ -22,10 +22,15 @@ bool asksForHelp(std::span<const std::string> args) {
     return !args.empty() && (args.front() == "--help" || args.front() == "-h");
 }
 
-// Every usage line, for `kavlo --help` and an unknown verb.
+// Every usage line, for a mistyped command line.
 std::string usage() {
     return std::string(kavlo::guiUsage()) + kavlo::checkUsage() + kavlo::renderUsage() +
            kavlo::printUsage();
+}
+
+// Every usage line with its options, for `kavlo --help`.
+std::string help() {
+    return kavlo::guiHelp() + kavlo::checkHelp() + kavlo::renderHelp() + kavlo::printHelp();
 }
 
 constexpr int kUsageError = 2;
@@ -53,10 +58,11 @@ int guarded(std::string_view verb, const Run& run) {
 // written by then, and the teardown would read the whole font configuration only to free it.
 template <typename Application, typename Options>
 int runDrawingVerb(std::string_view verb, std::span<const std::string> args, const char* verbUsage,
+                   std::string (*verbHelp)(),
                    std::optional<Options> (*parse)(std::span<const std::string>, std::ostream&),
                    int (*run)(const Options&, std::ostream&), int argc, char** argv) {
     if (asksForHelp(args)) {
-        std::cout << verbUsage;
+        std::cout << verbHelp();
         return 0;
     }
     const auto options = parse(args, std::cerr);
@@ -85,22 +91,22 @@ int main(int argc, char** argv) {
     const auto rest = std::span(args).subspan(args.empty() ? 0 : 1);
     if (verb == "check") {
         if (asksForHelp(rest)) {
-            std::cout << kavlo::checkUsage();
+            std::cout << kavlo::checkHelp();
             return 0;
         }
         return guarded(verb, [&] { return kavlo::runCheck(rest, std::cout, std::cerr); });
     }
     if (verb == "render") {
-        return runDrawingVerb<QGuiApplication>(verb, rest, kavlo::renderUsage(),
+        return runDrawingVerb<QGuiApplication>(verb, rest, kavlo::renderUsage(), kavlo::renderHelp,
                                                kavlo::parseRenderOptions, kavlo::runRender, argc,
                                                argv);
     }
     if (verb == "print") {
-        return runDrawingVerb<QApplication>(verb, rest, kavlo::printUsage(),
+        return runDrawingVerb<QApplication>(verb, rest, kavlo::printUsage(), kavlo::printHelp,
                                             kavlo::parsePrintOptions, kavlo::runPrint, argc, argv);
     }
     if (asksForHelp(args)) {
-        std::cout << usage();
+        std::cout << help();
         return 0;
     }
     if (args.size() == 1 && verb == "--version") {

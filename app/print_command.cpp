@@ -7,35 +7,57 @@
 #include "page_setup_source.h"
 #include "render/skipped_slots.h"
 #include "stream_messages.h"
+#include "verb_syntax.h"
 
 namespace kavlo {
 
+namespace {
+
+const VerbSyntax& printSyntax() {
+    static const VerbSyntax syntax{
+        "kavlo print",
+        {
+            {"home", "application folder (default $KAVLO_HOME, else ~/.local/share/kavlo)", "DIR"},
+            {"pth", "path file to print (default Kavlo.pth of the folder, else the samples)",
+             "FILE"},
+            {"printer", "CUPS queue (default the system's default printer)", "NAME"},
+        },
+        {}};
+    return syntax;
+}
+
+}  // namespace
+
 const char* printUsage() {
-    return "usage: kavlo print [--home DIR] [--pth FILE] [--printer NAME]\n";
+    static const std::string usage = usageLine(printSyntax());
+    return usage.c_str();
+}
+
+std::string printHelp() {
+    return helpText(printSyntax());
 }
 
 std::optional<PrintOptions> parsePrintOptions(std::span<const std::string> args,
                                               std::ostream& err) {
+    const ParsedArguments parsed = parseArguments(printSyntax(), args);
     PrintOptions options;
-    for (std::size_t k = 0; k < args.size(); ++k) {
-        const std::string& arg = args[k];
-        const bool known = arg == "--home" || arg == "--pth" || arg == "--printer";
-        if (!known || k + 1 >= args.size()) {
-            err << "kavlo print: "
-                << terminalText(known ? arg + " needs a value" : "unexpected argument " + arg)
-                << "\n";
-            return std::nullopt;
-        }
-        const std::string& value = args[++k];
+    for (const auto& [arg, value] : parsed.options) {
         if (options.setup.take(arg, value)) {
             continue;
         }
         if (value.empty()) {
             err << "kavlo print: --printer needs a name\n";
             return std::nullopt;
-        } else {
-            options.printer = value;
         }
+        options.printer = value;
+    }
+    if (const auto& misfit = parsed.misfit) {
+        const std::string& arg = misfit->argument;
+        err << "kavlo print: "
+            << terminalText(misfit->kind == Misfit::MissingValue ? arg + " needs a value"
+                                                                 : "unexpected argument " + arg)
+            << "\n";
+        return std::nullopt;
     }
     return options;
 }

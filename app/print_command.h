@@ -11,6 +11,8 @@
 namespace kavlo {
 
 const char* printUsage();
+// The usage line and a line for each option.
+std::string printHelp();
 
 struct PrintOptions {
     SetupSource setup;

@@ -6,6 +6,7 @@
 #include <future>
 #include <ostream>
 #include <sstream>
+#include <vector>
 
 #include "core/atomic_file.h"
 #include "core/decimal_number.h"
@@ -16,6 +17,7 @@
 #include "render/plot_budget.h"
 #include "stream_messages.h"
 #include "ui/checker_paths.h"
+#include "verb_syntax.h"
 
 namespace kavlo {
 namespace {
@@ -53,16 +55,47 @@ class OpsLog {
     std::string buffer_;
 };
 
-// One field of every device, in the table's order: "a, b or c".
+// One field of every device, or of those whose picture is the selection, in the table's
+// order: "a, b or c".
 std::string deviceList(std::string_view OutputDevice::*field, std::string_view separator,
-                       std::string_view last) {
-    const auto devices = outputDevices();
+                       std::string_view last, bool onlySelection = false) {
+    std::vector<std::string_view> fields;
+    for (const OutputDevice& device : outputDevices()) {
+        if (device.drawsSelection || !onlySelection) {
+            fields.push_back(device.*field);
+        }
+    }
     std::string list;
-    for (std::size_t k = 0; k < devices.size(); ++k) {
-        list += k == 0 ? "" : k + 1 == devices.size() ? last : separator;
-        list += devices[k].*field;
+    for (std::size_t k = 0; k < fields.size(); ++k) {
+        list += k == 0 ? "" : k + 1 == fields.size() ? last : separator;
+        list += fields[k];
     }
     return list;
+}
+
+const VerbSyntax& renderSyntax() {
+    static const VerbSyntax syntax{
+        "kavlo render",
+        {
+            {"home", "application folder (default $KAVLO_HOME, else ~/.local/share/kavlo)", "DIR"},
+            {"pth", "path file to draw (default Kavlo.pth of the folder, else the samples)",
+             "FILE"},
+            {"device", "device whose drawing calls --ops logs (default the output's, else screen)",
+             QString::fromStdString(deviceList(&OutputDevice::name, "|", "|"))},
+            {"dpi",
+             QString("resolution of the PNG (96) or the PDF (600), %1 to %2")
+                 .arg(kSmallestDpi)
+                 .arg(kLargestDpi),
+             "N"},
+            {"ops", "log every drawing call as JSON lines", "LOG.jsonl"},
+            {"select", "part of the page, in mm, that an .svg or .emf shows", "X1,Y1,X2,Y2"},
+            {"o",
+             QString::fromStdString("output, written by its extension: " +
+                                    deviceList(&OutputDevice::extension, ", ", " or ")),
+             "OUT"},
+        },
+        {}};
+    return syntax;
 }
 
 // Reads the page as the screen does, telling its messages, and draws nothing.
@@ -94,29 +127,19 @@ std::optional<PageSelection> selectionOf(const std::string& value) {
 }  // namespace
 
 const char* renderUsage() {
-    static const std::string usage =
-        "usage: kavlo render [--home DIR] [--pth FILE] [--device " +
-        deviceList(&OutputDevice::name, "|", "|") +
-        "] [--dpi N] [--ops LOG.jsonl] [--select X1,Y1,X2,Y2] [-o OUT]\n";
+    static const std::string usage = usageLine(renderSyntax());
     return usage.c_str();
+}
+
+std::string renderHelp() {
+    return helpText(renderSyntax());
 }
 
 std::optional<RenderOptions> parseRenderOptions(std::span<const std::string> args,
                                                 std::ostream& err) {
+    const ParsedArguments parsed = parseArguments(renderSyntax(), args);
     RenderOptions options;
-    for (std::size_t k = 0; k < args.size(); ++k) {
-        const std::string& arg = args[k];
-        if (k + 1 >= args.size() ||
-            !(arg == "--home" || arg == "--pth" || arg == "--device" || arg == "--dpi" ||
-              arg == "--ops" || arg == "--select" || arg == "-o")) {
-            err << "kavlo render: "
-                << terminalText(k + 1 >= args.size() && arg.starts_with("-")
-                                    ? arg + " needs a value"
-                                    : "unexpected argument " + arg)
-                << "\n";
-            return std::nullopt;
-        }
-        const std::string& value = args[++k];
+    for (const auto& [arg, value] : parsed.options) {
         if (options.setup.take(arg, value)) {
             continue;
         }
@@ -154,13 +177,21 @@ std::optional<RenderOptions> parseRenderOptions(std::span<const std::string> arg
             options.output = value;
         }
     }
-    // Only the metafile pictures show a part of the page.
+    if (const auto& misfit = parsed.misfit) {
+        const std::string& arg = misfit->argument;
+        err << "kavlo render: "
+            << terminalText(misfit->last && arg.starts_with("-") ? arg + " needs a value"
+                                                                 : "unexpected argument " + arg)
+            << "\n";
+        return std::nullopt;
+    }
     if (options.selection &&
-        ((options.device && options.device->kind != DeviceKind::Metafile) ||
-         (options.output && outputDeviceForFile(*options.output)->kind != DeviceKind::Metafile) ||
+        ((options.device && !options.device->drawsSelection) ||
+         (options.output && !outputDeviceForFile(*options.output)->drawsSelection) ||
          (!options.device && !options.output))) {
-        err << "kavlo render: --select needs the metafile or emf device and an .svg or .emf "
-               "output\n";
+        err << "kavlo render: --select needs the "
+            << deviceList(&OutputDevice::name, ", ", " or ", true) << " device and an "
+            << deviceList(&OutputDevice::extension, ", ", " or ", true) << " output\n";
         return std::nullopt;
     }
     // The log would be written over the picture.
@@ -201,7 +232,7 @@ int runRender(const RenderOptions& options, std::ostream& err) {
     const OutputDevice* output = options.output ? outputDeviceForFile(*options.output) : nullptr;
     const OutputDevice& opsDevice = options.device ? *options.device
                                     : output       ? *output
-                                                   : outputDevice(DeviceKind::Screen);
+                                                   : outputDevice(OutputKind::Screen);
     const auto failed = [&](const WriteResult& result) {
         if (!result.ok()) {
             err << "kavlo render: " << terminalText(result.message) << "\n";
@@ -251,7 +282,11 @@ int runRender(const RenderOptions& options, std::ostream& err) {
         if (opsPassOfItsOwn) {
             const QTemporaryDir scratch;
             const std::filesystem::path page =
-                scratch.path().toStdString() + "/page" + std::string(opsDevice.extension);
+                scratch
+                    .filePath("page" +
+                              QString::fromUtf8(opsDevice.extension.data(),
+                                                static_cast<qsizetype>(opsDevice.extension.size())))
+                    .toStdString();
             // Only the calls matter; the scratch page is thrown away however it fared.
             static_cast<void>(writePageFile(
                 {opsDevice, options.dpi.value_or(opsDevice.defaultDpi), request, messages, logLine},

@@ -14,6 +14,8 @@
 namespace kavlo {
 
 const char* renderUsage();
+// The usage line and a line for each option.
+std::string renderHelp();
 
 struct RenderOptions {
     SetupSource setup;

@@ -122,7 +122,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     RecordedMessages messages;
     PageOutcome outcome;
     // The smallest resolutions each device takes: the checks are about structure, not detail.
-    const int dpi = device.kind == DeviceKind::Printer ? 72 : device.defaultDpi;
+    const int dpi = device.kind == OutputKind::Printer ? 72 : device.defaultDpi;
     const auto output = scratch.path() / ("page" + std::string(device.extension));
     const WriteResult written = writePageFile({device, dpi, request, messages}, output, outcome);
     for (const auto& message : messages.messages) {
@@ -136,17 +136,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const std::string bytes = contentOf(output);
     switch (device.kind) {
-        case DeviceKind::Metafile:
-            if (device.extension == ".svg") {
-                requireWellFormedSvg(bytes);
-            } else {
-                fuzz::requireConsistentEmf(bytes);
-            }
+        case OutputKind::Svg:
+            requireWellFormedSvg(bytes);
             break;
-        case DeviceKind::Printer:
+        case OutputKind::Emf:
+            fuzz::requireConsistentEmf(bytes);
+            break;
+        case OutputKind::Printer:
             requireReadablePdf(bytes);
             break;
-        case DeviceKind::Screen: {
+        case OutputKind::Screen: {
             const QImage image = QImage::fromData(
                 QByteArray::fromRawData(bytes.data(), static_cast<int>(bytes.size())), "PNG");
             fuzz::require(!image.isNull(), "Qt loads the PNG");

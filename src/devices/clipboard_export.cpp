@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QSvgRenderer>
 
+#include "output_device.h"
 #include "page_output.h"
 
 namespace kavlo {
@@ -48,8 +49,10 @@ QImage rasterisePicture(const QByteArray& svg, const TwipsWindow& window, int dp
     return pageImage(window, dpi, [&](QPainter& painter) { renderer.render(&painter); });
 }
 
-std::unique_ptr<QMimeData> pictureMimeData(const QByteArray& svg, const TwipsWindow& window) {
-    return std::make_unique<PictureMimeData>(svg, window);
+std::unique_ptr<QMimeData> pagePictureMimeData(const PageRequest& request, PageOutcome& outcome) {
+    const QByteArray svg = renderMetafilePicture(request, outcome);
+    return std::make_unique<PictureMimeData>(
+        svg, shownWindow(outputDevice(OutputKind::Svg), request.selection));
 }
 
 }  // namespace kavlo

@@ -17,8 +17,9 @@ constexpr int kClipboardImageDpi = 300;
 // way.
 QImage rasterisePicture(const QByteArray& svg, const TwipsWindow& window, int dpi);
 
-// What the clipboard holds for a vector picture of `window`: the SVG as image/svg+xml and the
-// same region at kClipboardImageDpi as image/png, made when first asked for.
-std::unique_ptr<QMimeData> pictureMimeData(const QByteArray& svg, const TwipsWindow& window);
+// What the clipboard holds for the request's selection (or the whole page): the SVG device's
+// picture as image/svg+xml and the same region at kClipboardImageDpi as image/png, made when
+// first asked for. The page's outcome goes to `outcome`.
+std::unique_ptr<QMimeData> pagePictureMimeData(const PageRequest& request, PageOutcome& outcome);
 
 }  // namespace kavlo

@@ -7,37 +7,34 @@
 
 #include "emf_surface.h"
 #include "painter_surface.h"
+#include "printer_output.h"
 #include "screen_measure.h"
 
 namespace kavlo {
 namespace {
 
-QRect windowRect(const std::optional<PageSelection>& selection) {
-    const TwipsWindow w = metafileWindow(selection);
+QRect rectOf(const TwipsWindow& w) {
     return {w.left, w.top, w.width, w.height};
 }
 
-WriteResult writeScreenFile(const std::filesystem::path& path, int dpi,
-                            const std::optional<PageSelection>& /*selection*/,
+WriteResult writeScreenFile(const std::filesystem::path& path, int dpi, QRect /*window*/,
                             const DrawCallback& pass) {
     return writePngImage(path, renderScreenPage(pass, dpi));
 }
 
-WriteResult writePrinterFile(const std::filesystem::path& path, int dpi,
-                             const std::optional<PageSelection>& /*selection*/,
+WriteResult writePrinterFile(const std::filesystem::path& path, int dpi, QRect /*window*/,
                              const DrawCallback& pass) {
     return writePdfPage(path, dpi, pass);
 }
 
-WriteResult writeMetafileFile(const std::filesystem::path& path, int /*dpi*/,
-                              const std::optional<PageSelection>& selection,
-                              const DrawCallback& pass) {
-    return writeSvgPicture(path, pass, windowRect(selection));
+WriteResult writeSvgFile(const std::filesystem::path& path, int /*dpi*/, QRect window,
+                         const DrawCallback& pass) {
+    return writeSvgPicture(path, pass, window);
 }
 
-WriteResult writeEmfFile(const std::filesystem::path& path, int /*dpi*/,
-                         const std::optional<PageSelection>& selection, const DrawCallback& pass) {
-    return writeEmfPicture(path, pass, windowRect(selection));
+WriteResult writeEmfFile(const std::filesystem::path& path, int /*dpi*/, QRect window,
+                         const DrawCallback& pass) {
+    return writeEmfPicture(path, pass, window);
 }
 
 // The page image takes its share of the memory from the refined lines.
@@ -59,14 +56,15 @@ DeviceProfile metafileAt(int /*dpi*/) {
     return metafileProfile();
 }
 
+// In the order of OutputKind, which is the order the save dialog and the messages list them in.
 constexpr std::array<OutputDevice, 4> kDevices{{
-    {DeviceKind::Screen, "screen", ".png", "PNG 画像 (画面のページ) (*.png)", screenAt,
+    {OutputKind::Screen, "screen", ".png", "PNG 画像 (画面のページ) (*.png)", screenAt, false,
      writeScreenFile, true, kScreenDpi, kLargestImageDpi},
-    {DeviceKind::Printer, "printer", ".pdf", "PDF (印刷のページ) (*.pdf)", printerAt,
-     writePrinterFile, false, 600},
-    {DeviceKind::Metafile, "metafile", ".svg", "SVG (選択範囲の図) (*.svg)", metafileAt,
-     writeMetafileFile, false},
-    {DeviceKind::Metafile, "emf", ".emf", "EMF (選択範囲の図) (*.emf)", metafileAt, writeEmfFile,
+    {OutputKind::Printer, "printer", ".pdf", "PDF (印刷のページ) (*.pdf)", printerAt, false,
+     writePrinterFile, false, kPrintDpi},
+    {OutputKind::Svg, "metafile", ".svg", "SVG (選択範囲の図) (*.svg)", metafileAt, true,
+     writeSvgFile, false},
+    {OutputKind::Emf, "emf", ".emf", "EMF (選択範囲の図) (*.emf)", metafileAt, true, writeEmfFile,
      false},
 }};
 
@@ -97,17 +95,19 @@ class DevicePass {
 
 }  // namespace
 
+TwipsWindow shownWindow(const OutputDevice& device, const std::optional<PageSelection>& selection) {
+    return metafileWindow(device.drawsSelection ? selection : std::nullopt);
+}
+
 std::span<const OutputDevice> outputDevices() {
     return kDevices;
 }
 
-const OutputDevice& outputDevice(DeviceKind kind) {
-    for (const OutputDevice& device : kDevices) {
-        if (device.kind == kind) {
-            return device;
-        }
-    }
-    return kDevices.front();
+const OutputDevice& outputDevice(OutputKind kind) {
+    static_assert(std::ranges::all_of(kDevices, [](const OutputDevice& device) {
+        return &device == &kDevices[static_cast<std::size_t>(device.kind)];
+    }));
+    return kDevices[static_cast<std::size_t>(kind)];
 }
 
 const OutputDevice* outputDeviceNamed(std::string_view name) {
@@ -132,11 +132,12 @@ const OutputDevice* outputDeviceForFile(const std::filesystem::path& path) {
 WriteResult writePageFile(const PagePassOn& pass, const std::filesystem::path& path,
                           PageOutcome& outcome) {
     DevicePass draw(pass, outcome);
-    return pass.device.writeFile(path, pass.dpi, pass.request.selection, std::ref(draw));
+    return pass.device.writeFile(
+        path, pass.dpi, rectOf(shownWindow(pass.device, pass.request.selection)), std::ref(draw));
 }
 
 QImage renderScreenImage(const PageRequest& request, MessageSink& messages, PageOutcome& outcome) {
-    DevicePass draw({outputDevice(DeviceKind::Screen), 0, request, messages}, outcome);
+    DevicePass draw({outputDevice(OutputKind::Screen), 0, request, messages}, outcome);
     return renderScreenPage(std::ref(draw));
 }
 
@@ -150,8 +151,9 @@ QImage renderScreenImage(GraphState& g, PageSetup& setup, MessageSink& messages,
 
 QByteArray renderMetafilePicture(const PageRequest& request, PageOutcome& outcome) {
     SilentMessages silent;
-    DevicePass draw({outputDevice(DeviceKind::Metafile), 0, request, silent}, outcome);
-    return renderSvgPicture(std::ref(draw), windowRect(request.selection));
+    const OutputDevice& svg = outputDevice(OutputKind::Svg);
+    DevicePass draw({svg, 0, request, silent}, outcome);
+    return renderSvgPicture(std::ref(draw), rectOf(shownWindow(svg, request.selection)));
 }
 
 PageOutcome drawPrinterPage(QPainter& painter, int dpi, const PageRequest& request) {
@@ -162,7 +164,7 @@ PageOutcome drawPrinterPage(QPainter& painter, int dpi, const PageRequest& reque
 PageOutcome drawPrinterPage(DrawSurface& surface, int dpi, const PageRequest& request) {
     SilentMessages silent;
     PageOutcome outcome;
-    DevicePass draw({outputDevice(DeviceKind::Printer), dpi, request, silent}, outcome);
+    DevicePass draw({outputDevice(OutputKind::Printer), dpi, request, silent}, outcome);
     draw(surface);
     return outcome;
 }

@@ -22,20 +22,27 @@ constexpr int kLargestDpi = 4800;
 // An A4 page image at this resolution takes half a gigabyte.
 constexpr int kLargestImageDpi = 1200;
 
+// The rows of `outputDevices()`, one each.
+enum class OutputKind { Screen, Printer, Svg, Emf };
+
 // One output device: everything that differs from one device to the next. Adding a device is
 // one drawing target and one row of `outputDevices()`.
 struct OutputDevice {
-    DeviceKind kind;
+    OutputKind kind;
     // As `kavlo render --device` names it.
     std::string_view name;
     // The file extension that asks for it, with the dot.
     std::string_view extension;
     // How the save dialog offers it.
     std::string_view fileFilter;
+    // What the page pass draws it with at a resolution.
     DeviceProfile (*profile)(int dpi);
-    // Runs the page pass on the device's drawing target and writes the result to `path`.
-    WriteResult (*writeFile)(const std::filesystem::path& path, int dpi,
-                             const std::optional<PageSelection>& selection,
+    // Its picture is the selected part of the page (the canvas's selection, `--select`); the
+    // others always show the whole page.
+    bool drawsSelection;
+    // Runs the page pass on the device's drawing target and writes the result to `path`;
+    // `window` is the part of the page shown, in twips.
+    WriteResult (*writeFile)(const std::filesystem::path& path, int dpi, QRect window,
                              const DrawCallback& pass);
     // Its reading tells the messages of the files it reads; the others correct silently.
     bool readingShowsMessages;
@@ -46,10 +53,12 @@ struct OutputDevice {
 };
 
 std::span<const OutputDevice> outputDevices();
-const OutputDevice& outputDevice(DeviceKind kind);
+const OutputDevice& outputDevice(OutputKind kind);
 // Nothing for a name or an extension no device has.
 const OutputDevice* outputDeviceNamed(std::string_view name);
 const OutputDevice* outputDeviceForFile(const std::filesystem::path& path);
+// The part of the page, twips, that the device's picture shows.
+TwipsWindow shownWindow(const OutputDevice& device, const std::optional<PageSelection>& selection);
 
 // The page pass on one device: the request's page with its view steps, the messages to
 // `messages` when the device's reading shows them (else dropped), the calls to `ops` when set.
@@ -73,7 +82,7 @@ QImage renderScreenImage(const PageRequest& request, MessageSink& messages, Page
 QImage renderScreenImage(GraphState& g, PageSetup& setup, MessageSink& messages,
                          PageOutcome& outcome);
 
-// The metafile picture of the request's selection (or the whole page) as an SVG document,
+// The SVG row's picture of the request's selection (or the whole page), for the clipboard:
 // viewBox = the selection's twips window. Empty when it could not be drawn.
 QByteArray renderMetafilePicture(const PageRequest& request, PageOutcome& outcome);
 

@@ -96,11 +96,17 @@ QPageLayout a4Layout() {
     return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0));
 }
 
+bool drawPdfDocument(const QPageLayout& layout, int dpi, const ByteSink& sink,
+                     const DrawCallback& draw) {
+    PdfSurface surface(layout, dpi, printerPainterOptions(dpi), sink);
+    draw(surface);
+    return surface.finish();
+}
+
 WriteResult writePdfPage(const std::filesystem::path& path, int dpi, const DrawCallback& draw) {
     return writeStreamed(path, [&](const ByteSink& sink) {
-        PdfSurface surface(a4Layout(), dpi, printerPainterOptions(dpi), sink);
-        draw(surface);
-        surface.finish();
+        // A write that failed is told by the atomic writer.
+        static_cast<void>(drawPdfDocument(a4Layout(), dpi, sink, draw));
     });
 }
 

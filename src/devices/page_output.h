@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "byte_sink.h"
 #include "core/atomic_file.h"
 #include "painter_surface.h"
 #include "png_encoder.h"
@@ -49,6 +50,12 @@ bool paintPdfPage(QIODevice& device, const QPageLayout& layout, int dpi,
 
 // The page of PDF files: A4 without margins.
 QPageLayout a4Layout();
+
+// One page of PDF in `layout` at `dpi`, handed to `sink` as it is drawn, the surface's origin at
+// the layout's margins: the printer's document, in a file or for CUPS. False when it cannot be
+// finished.
+bool drawPdfDocument(const QPageLayout& layout, int dpi, const ByteSink& sink,
+                     const DrawCallback& draw);
 
 // One A4 page of PDF at the given resolution, straight from the drawing.
 WriteResult writePdfPage(const std::filesystem::path& path, int dpi, const DrawCallback& draw);

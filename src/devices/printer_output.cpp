@@ -1,12 +1,12 @@
 #include "printer_output.h"
 
+#include <QDir>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <optional>
 
 #include "cups_library.h"
 #include "page_output.h"
-#include "pdf_surface.h"
 
 namespace kavlo {
 namespace {
@@ -38,7 +38,9 @@ std::optional<std::string> unreachableServer(const CupsLibrary& cups) {
         cups.close(connection);
         return std::nullopt;
     }
-    return server.starts_with('/') ? server : server + ":" + std::to_string(cups.port());
+    return QDir::isAbsolutePath(QString::fromStdString(server))
+               ? server
+               : server + ":" + std::to_string(cups.port());
 }
 
 PrintResult unreachable(PrintResult result, std::string server) {
@@ -87,9 +89,9 @@ PrintResult submit(PrintResult result, const QByteArray& pdf) {
 QByteArray renderPdfPage(const QPageLayout& layout, int dpi, const PaintPage& paint) {
     // Built in memory: the document goes to CUPS, not into a file.
     QByteArray pdf;
-    PdfSurface surface(layout, dpi, printerPainterOptions(dpi), appendingTo(pdf));
-    paint(surface, dpi);
-    return surface.finish() ? pdf : QByteArray();
+    const bool drawn = drawPdfDocument(layout, dpi, appendingTo(pdf),
+                                       [&](DrawSurface& surface) { paint(surface, dpi); });
+    return drawn ? pdf : QByteArray();
 }
 
 PrintResult printPage(const std::string& printerName, const PaintPage& paint) {

@@ -41,9 +41,7 @@ PageRequest canvasPageRequest(const Session& session, const CanvasSelection& s) 
 
 PageOutcome copyPictureToClipboard(const PageRequest& request) {
     PageOutcome outcome;
-    const QByteArray svg = renderMetafilePicture(request, outcome);
-    QGuiApplication::clipboard()->setMimeData(
-        pictureMimeData(svg, metafileWindow(request.selection)).release());
+    QGuiApplication::clipboard()->setMimeData(pagePictureMimeData(request, outcome).release());
     return outcome;
 }
 

@@ -14,8 +14,9 @@ PrintedPage keepAsPdf(const PageRequest& request, const std::filesystem::path& f
                       const QDateTime& now, PageOutcome& outcome, const std::string& why) {
     const std::filesystem::path path = printFallbackPath(folder, now);
     SilentMessages silent;
-    const WriteResult written = writePageFile(
-        {outputDevice(DeviceKind::Printer), kPrintDpi, request, silent}, path, outcome);
+    const OutputDevice& printer = outputDevice(OutputKind::Printer);
+    const WriteResult written =
+        writePageFile({printer, printer.defaultDpi, request, silent}, path, outcome);
     if (!written.ok()) {
         return {false, Message{kTitle,
                                why + "ページを PDF として " + path.string() +

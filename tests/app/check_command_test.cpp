@@ -83,32 +83,50 @@ TEST(CheckCommandTest, ResultsAndExitStatus) {
     EXPECT_EQ(shrunk.rfind("{\"result\": \"frame\"", 0), 0u) << shrunk;
     EXPECT_TRUE(shrunk.ends_with("}}\nexit 0\n")) << shrunk;
 
-    const std::vector<std::vector<std::string>> usage = {
-        {},         {"--slot", "7", format},  {"--slot", "x", format},
-        {"--turn"}, {"--frobnicate", format}, {format, format, format}};
-    for (const auto& args : usage) {
-        const std::string run = check(args);
-        EXPECT_EQ(run.rfind("exit 2\n", 0), 0u) << run;  // nothing printed
-        EXPECT_NE(run.find("usage: kavlo check"), std::string::npos) << run;
-    }
-
-    // Placements beyond floats are usage errors.
+    // Usage errors print nothing, and say why in the order of the arguments; placements beyond
+    // floats are usage errors too.
     const std::string grid = dir.write("grid.dat", "2,2\n0,1,2,4\n");
-    const std::pair<std::vector<std::string>, const char*> cases[] = {
-        {{"--turn", "1e9223372036854775807"}, "--turn takes a number"},
-        {{"--us", "1e39"}, "--us takes millimetres"},
-        {{"--us", "3e38"}, "put the graph beyond"},
-        {{"--vs", "-1e8"}, "put the graph beyond"},
-        {{"--turn", "1e300"}, "put the graph beyond"},
-        {{"--zoom", "1e6"}, "put the graph beyond"},
-    };
-    for (auto [args, reason] : cases) {
-        args.insert(args.begin(), "--json");
-        args.insert(args.end(), {format, grid});
-        const std::string run = check(args);
-        EXPECT_EQ(run.rfind("exit 2\nkavlo check: ", 0), 0u) << run;
-        EXPECT_TRUE(holdsAll(run, {reason, "usage: kavlo check"}));
+    const std::string beyond =
+        "--us, --vs, --turn or --zoom put the graph beyond any page a "
+        "device can draw";
+    const std::string files = "name a format file and, optionally, a numeric file";
+    for (const auto& [args, message] :
+         std::vector<std::pair<std::vector<std::string>, std::string>>{
+             {{}, files},
+             {{format, format, format}, files},
+             {{"--slot", "7", format}, "--slot takes a slot number 1 to 6"},
+             {{"--slot", "0", format}, "--slot takes a slot number 1 to 6"},
+             {{"--slot", "2.5", format}, "--slot takes a slot number 1 to 6"},
+             {{"--slot", "x", format}, "--slot takes a number, not 'x'"},
+             {{"--turn", "\xff\x1b", format}, "--turn takes a number, not '\\xff\\x1b'"},
+             {{"--turn"}, "--turn needs a value"},
+             {{"--slot", "x", "--turn"}, "--slot takes a number, not 'x'"},
+             {{"--frobnicate", format}, "unknown option --frobnicate"},
+             {{"--zoom=2", format}, "unknown option --zoom=2"},
+             {{"--", format}, "unknown option --"},
+             {{"-js", format}, "unknown option -js"},
+             {{"--turn", "1e9223372036854775807", format, grid},
+              "--turn takes a number, not '1e9223372036854775807'"},
+             {{"--us", "1e39", format, grid}, "--us takes millimetres a float can hold"},
+             {{"--vs", "1e39", format, grid}, "--vs takes millimetres a float can hold"},
+             {{"--us", "3e38", format, grid}, beyond},
+             {{"--vs", "-1e8", format, grid}, beyond},
+             {{"--turn", "1e300", format, grid}, beyond},
+             {{"--json", "--zoom", "1e6", format, grid}, beyond}}) {
+        EXPECT_EQ(check(args), "exit 2\nkavlo check: " + message + "\n" + checkUsage())
+            << args.at(0);
     }
+    EXPECT_EQ(std::string(checkUsage()),
+              "usage: kavlo check [--json] [--slot G] [--turn N] [--zoom N] [--us MM] [--vs MM] "
+              "FORMAT [NUMERIC]\n");
+    // A value may start with a dash, the last of a repeated option counts, and "-" is a file.
+    const std::string turned = check({"--json", "--turn", "-1", "--slot", "2", format, grid});
+    EXPECT_TRUE(turned.ends_with("}}\nexit 0\n")) << turned;
+    EXPECT_NE(check({"--json", "--slot", "2", format, grid}), turned);
+    EXPECT_EQ(check({"--json", "--turn", "5", "--turn", "-1", "--slot", "3", "--slot", "2", format,
+                     grid}),
+              turned);
+    EXPECT_TRUE(check({"-"}).ends_with("is drawn\nexit 1\n"));
     // Far off the page but within device coordinates still checks.
     EXPECT_TRUE(check({"--vs", "1e6", "--zoom", "20", format, grid}).ends_with("exit 0\n"));
 }

@@ -101,7 +101,7 @@ TEST(OutputDeviceTest, OnlyTheScreenReadingTellsMessages) {
         PageOutcome outcome;
         const fs::path file = dir.path() / ("page" + std::string(device.extension));
         ASSERT_TRUE(writePageFile({device, 150, request, messages}, file, outcome).ok());
-        EXPECT_EQ(messages.messages.size(), device.kind == DeviceKind::Screen ? 1u : 0u)
+        EXPECT_EQ(messages.messages.size(), device.kind == OutputKind::Screen ? 1u : 0u)
             << device.name;
         EXPECT_EQ(outcome.allDrawn, false) << device.name;
     }

@@ -149,8 +149,6 @@ TEST(PageFiles, PdfIsOneA4PageAndSvgThePageOrAWindowInTwips) {
         << "A4 in twips";
     EXPECT_TRUE(svg.contains("IPAPMincho") && !svg.contains("ＭＳ")) << "resolved font names";
     EXPECT_TRUE(svg.contains("stroke-width=\"8\"")) << "one-unit pens are widened for viewers";
-    EXPECT_FALSE(writePdfPage(file("no such folder/page.pdf"), 600, drawJapaneseLine).ok());
-    EXPECT_FALSE(writeSvgPicture(file("no such folder/page.svg"), drawJapaneseLine).ok());
 
     const QByteArray window = renderSvgPicture(drawJapaneseLine, QRect(1000, 1900, 3000, 4000));
     ASSERT_TRUE(window.contains(
