@@ -28,13 +28,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     GraphState screen;
     RecordedMessages messages;
-    const auto shown = readFormatFile(screen, kSlot, file, 25, 10, messages, ReadRules{});
+    const auto shown = readFormatFile(screen, kSlot, file, 25, 10, 0, messages, ReadRules{});
     fuzz::checkFormatRead(shown, screen, messages.messages);
 
     GraphState printer;
     SilentMessages silent;
     const auto silentOutcome =
-        readFormatFile(printer, kSlot, file, 25, 10, silent, ReadRules{false});
+        readFormatFile(printer, kSlot, file, 25, 10, 0, silent, ReadRules{false});
     fuzz::require(silentOutcome == shown, "the silent read has the screen read's outcome");
     const auto a = drawnValues(screen);
     const auto b = drawnValues(printer);

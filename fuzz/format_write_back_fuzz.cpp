@@ -24,7 +24,7 @@ std::string contentOf(const std::filesystem::path& file) {
 
 kavlo::FormatReadOutcome readSilently(const std::filesystem::path& file,
                                       kavlo::RecordedMessages& messages, kavlo::GraphState& g) {
-    return kavlo::readFormatFile(g, kSlot, file, 25, 10, messages, kavlo::ReadRules{false});
+    return kavlo::readFormatFile(g, kSlot, file, 25, 10, 0, messages, kavlo::ReadRules{false});
 }
 
 }  // namespace

@@ -65,8 +65,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     GraphState g;
     SilentMessages silent;
     const auto format = folder.write("format.dat", formatText(iplFrom(data[0]), ldrFrom(data[0])));
-    fuzz::require(readFormatFile(g, kSlot, format, 25, 10, silent, {}) == FormatReadOutcome::Read,
-                  "the fixed format file reads");
+    fuzz::require(
+        readFormatFile(g, kSlot, format, 25, 10, 0, silent, {}) == FormatReadOutcome::Read,
+        "the fixed format file reads");
 
     const auto numeric = folder.write("numeric.dat", fuzz::asBytes(data + 1, size - 1));
     RecordedMessages messages;

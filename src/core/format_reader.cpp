@@ -262,7 +262,8 @@ const char* commentFontFor(int fontKind) {
 }
 
 FormatReadOutcome readFormatFile(GraphState& g, int slot, const std::string& path, float us,
-                                 float vs, MessageSink& messages, const ReadRules& rules) {
+                                 float vs, double turnSteps, MessageSink& messages,
+                                 const ReadRules& rules) {
     const std::string title = formatErrorTitle(slot);
     clearFormatFields(g);
     BoundedLineReader reader(path, DataFileKind::Format);
@@ -304,7 +305,7 @@ FormatReadOutcome readFormatFile(GraphState& g, int slot, const std::string& pat
         return FormatReadOutcome::Failed;
     }
     checkFrameAndLines(file, g);
-    applyTurnAndOrigin(g, slot, us, vs);
+    applyTurnAndOrigin(g, turnSteps, us, vs);
 
     file.line(9);
     file.single("XNS", g.XNS);

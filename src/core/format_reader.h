@@ -15,10 +15,11 @@ enum class FormatReadOutcome {
 };
 
 // Reads the 20-line format file of a slot into the graph state, checks and corrects every value
-// in order with a message for each correction, turns the frame by the slot's turn steps and
+// in order with a message for each correction, turns the frame by the slot's `turnSteps` and
 // computes the frame corners for a slot at left edge `us` and row top `vs` (page mm).
 FormatReadOutcome readFormatFile(GraphState& g, int slot, const std::string& path, float us,
-                                 float vs, MessageSink& messages, const ReadRules& rules);
+                                 float vs, double turnSteps, MessageSink& messages,
+                                 const ReadRules& rules);
 
 // Face names for axis labels and comment lines by font kind 0..7.
 const char* labelFontFor(int fontKind);

@@ -3,9 +3,9 @@
 namespace kavlo {
 
 GraphRead readGraph(GraphState& g, int slot, const GraphFiles& files, float us, float vs,
-                    MessageSink& messages, const ReadRules& rules) {
+                    double turnSteps, MessageSink& messages, const ReadRules& rules) {
     GraphRead read;
-    read.format = readFormatFile(g, slot, files.formatPath, us, vs, messages, rules);
+    read.format = readFormatFile(g, slot, files.formatPath, us, vs, turnSteps, messages, rules);
     if (read.format != FormatReadOutcome::Read) {
         return read;
     }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "grid_array.h"
+#include "view_steps.h"
 
 namespace kavlo {
 
@@ -19,10 +20,8 @@ struct TextExtent {
     std::int32_t cy = 0;
 };
 
-constexpr int kSlotCount = 6;
-
-// The one record every drawing step shares: the graph just read, its frame corners, the page
-// cursor, the per-slot view steps and work arrays; device scales are the profile's. Created by the
+// The one record every drawing step shares: the graph just read, its frame corners and work
+// arrays; device scales are the profile's. Created by the
 // application and handed to the routines that need it. Window-only state lives with its window.
 struct GraphState {
     // Format file, line 4 (with the face names chosen by FNT).
@@ -38,11 +37,6 @@ struct GraphState {
     // Numeric file.
     std::int16_t NX = 0;
     std::int16_t NY = 0;
-
-    // Canvas window size and position, and the page, in twips.
-    float ViewHeight = 0, ViewWidth = 0;
-    float PageHeight = 0, PageWidth = 0;
-    float ViewLeft = 0, ViewTop = 0;
 
     float XWD = 0, YWD = 0, ZWD = 0;
     float XSF = 0;
@@ -61,20 +55,6 @@ struct GraphState {
     float YEndX = 0, YEndY = 0;
 
     float DataZMin = 0, DataZMax = 0;
-
-    // Page cursor of the page being composed.
-    float RowTop = 0;
-    float PageBottom = 0;
-    float FrameBottom = 0;
-    // Points the page's plots have drawn so far, for the device's limit.
-    double PagePlotPoints = 0;
-
-    // Per slot, index 1..6 (0 unused): z magnification exponent and 5-degree turn steps.
-    std::array<double, kSlotCount + 1> ZoomSteps{};
-    std::array<double, kSlotCount + 1> TurnSteps{};
-    // Per slot: the settled z range the screen page last plotted the graph with (NaN when it was
-    // not plotted); a zoomed write-back stores it.
-    std::array<float, kSlotCount + 1> ScreenZMin{}, ScreenZMax{};
 
     std::string XLB, YLB, ZLB;
 

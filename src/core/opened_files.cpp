@@ -59,7 +59,7 @@ bool firstLineHoldsOnlyNumbers(const std::filesystem::path& file) {
 bool readsAsFormatFile(const std::filesystem::path& file) {
     GraphState g;
     SilentMessages quiet;
-    return readFormatFile(g, 1, file.string(), 25.0f, 10.0f, quiet, ReadRules{}) ==
+    return readFormatFile(g, 1, file.string(), 25.0f, 10.0f, 0, quiet, ReadRules{}) ==
            FormatReadOutcome::Read;
 }
 

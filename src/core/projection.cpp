@@ -12,8 +12,7 @@ double cosDeg(float degrees) {
     return std::cos(static_cast<double>(degrees * kRadPerDeg));
 }
 
-void applyTurnAndOrigin(GraphState& g, int slot, float us, float vs) {
-    const double steps = g.TurnSteps.at(static_cast<std::size_t>(slot));
+void applyTurnAndOrigin(GraphState& g, double steps, float us, float vs) {
     g.FXD = static_cast<float>(g.FXD + 5.0 * steps);
     g.FYD = static_cast<float>(g.FYD - 5.0 * steps);
 
@@ -33,12 +32,11 @@ void placeFloorCorners(GraphState& g) {
     g.YEndY = static_cast<float>(g.XEndY - g.YWD * sinDeg(g.FYD));
 }
 
-std::optional<float> settleZScale(GraphState& g, int slot) {
+std::optional<float> settleZScale(GraphState& g, double zoom) {
     if (g.ZMN == g.ZMX) {
         g.ZMN = g.DataZMin;
         g.ZMX = g.DataZMax;
     }
-    const double zoom = g.ZoomSteps.at(static_cast<std::size_t>(slot));
     g.ZMX = static_cast<float>(std::pow(kZoomBase, zoom) * g.ZMX);
     const float range = g.ZMX - g.ZMN;
     if (!(range > 0)) {

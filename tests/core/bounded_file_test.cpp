@@ -58,7 +58,7 @@ TEST(BoundedFileTest, LinesEndAtEveryLineEndWithinTheLimitsOfTheirKind) {
     EXPECT_EQ(readBoundedFile(big, DataFileKind::Format).access, FileAccess::TooLarge);
     GraphState g;
     RecordedMessages messages;
-    EXPECT_EQ(readFormatFile(g, 1, big, 25, 10, messages, {}), FormatReadOutcome::Read);
+    EXPECT_EQ(readFormatFile(g, 1, big, 25, 10, 0, messages, {}), FormatReadOutcome::Read);
     EXPECT_TRUE(messages.messages.empty());
 }
 
@@ -76,9 +76,9 @@ TEST(SpecialFileTest, EveryReaderRefusesWhatIsNoRegularFile) {
         for (const std::string& path : {fifo, dir.path().string(), std::string("/dev/zero")}) {
             GraphState g;
             RecordedMessages messages;
-            EXPECT_EQ(readFormatFile(g, 1, path, 25, 10, messages, rules),
+            EXPECT_EQ(readFormatFile(g, 1, path, 25, 10, 0, messages, rules),
                       FormatReadOutcome::Failed);
-            ASSERT_EQ(readFormatFile(g, 2, format, 25, 10, messages, rules),
+            ASSERT_EQ(readFormatFile(g, 2, format, 25, 10, 0, messages, rules),
                       FormatReadOutcome::Read);
             EXPECT_EQ(readNumericFile(g, 2, path, messages, rules), NumericReadOutcome::Aborted);
             EXPECT_EQ(readCommentFile(path).access, FileAccess::NotRegular);
@@ -90,7 +90,7 @@ TEST(SpecialFileTest, EveryReaderRefusesWhatIsNoRegularFile) {
         }
         GraphState g;
         RecordedMessages messages;
-        EXPECT_EQ(readFormatFile(g, 1, missing, 25, 10, messages, rules),
+        EXPECT_EQ(readFormatFile(g, 1, missing, 25, 10, 0, messages, rules),
                   screen ? FormatReadOutcome::Missing : FormatReadOutcome::Failed);
         EXPECT_EQ(messages.messages.at(0).text, kMissing);
     }

@@ -22,11 +22,10 @@ FormatRead readText(const std::string& text, int slot = 1, double turnSteps = 0,
                     bool printer = false) {
     test::TempDir dir;
     FormatRead read{FormatReadOutcome::Failed, {}, {}};
-    read.state.TurnSteps[static_cast<std::size_t>(slot)] = turnSteps;
     RecordedMessages screen;
     SilentMessages silent;
     read.outcome =
-        readFormatFile(read.state, slot, dir.write("f.dat", text), 25, 10,
+        readFormatFile(read.state, slot, dir.write("f.dat", text), 25, 10, turnSteps,
                        printer ? static_cast<MessageSink&>(silent) : screen, ReadRules{!printer});
     for (const auto& message : screen.messages) {
         EXPECT_EQ(message.title, formatErrorTitle(slot));

@@ -148,7 +148,7 @@ TEST(NumericReaderTest, SlotOutcomesFollowTheFilesNamed) {
     GraphState g;
     RecordedMessages messages;
     auto read = [&](int slot, const std::string& f, const std::string& n) {
-        return readGraph(g, slot, {f, n}, 25, 10, messages, {});
+        return readGraph(g, slot, {f, n}, 25, 10, 0, messages, {});
     };
     EXPECT_EQ(read(1, format, grid).outcome, GraphReadOutcome::Plot);
     EXPECT_EQ(read(1, format, "").outcome, GraphReadOutcome::FrameOnly);
@@ -167,7 +167,7 @@ TEST(NumericReaderTest, SlotOutcomesFollowTheFilesNamed) {
 
     // The printer pass reads silently and tests no existence.
     SilentMessages silent;
-    EXPECT_EQ(readGraph(g, 1, {format, missing}, 25, 10, silent, ReadRules{false}).outcome,
+    EXPECT_EQ(readGraph(g, 1, {format, missing}, 25, 10, 0, silent, ReadRules{false}).outcome,
               GraphReadOutcome::Skipped);
 }
 

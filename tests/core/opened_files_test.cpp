@@ -75,7 +75,7 @@ TEST(OpenedFiles, KindIsToldByNameAndContent) {
     // The whole-number grid is one the format reader alone would have taken for a format file.
     GraphState g;
     SilentMessages quiet;
-    EXPECT_EQ(readFormatFile(g, 1, (dir.path() / "integers.dat").string(), 25, 10, quiet, {}),
+    EXPECT_EQ(readFormatFile(g, 1, (dir.path() / "integers.dat").string(), 25, 10, 0, quiet, {}),
               FormatReadOutcome::Read);
 }
 

@@ -66,9 +66,10 @@ TEST_F(CompositionTest, RowsMoveDownByWhatWasDrawnAndOnlyPastThePrintableBottomI
                 setup.file(FileKind::Format, slot) = frame(z);
             }
         }
-        EXPECT_TRUE(composePage(rig.ctx(), setup).allDrawn);
+        const PageOutcome outcome = composePage(rig.ctx(), setup, rig.steps);
+        EXPECT_TRUE(outcome.allDrawn);
         EXPECT_EQ(rowTops(rig), places);
-        EXPECT_NEAR(rig.g.PageBottom, pageBottom, 0.01);
+        EXPECT_NEAR(outcome.pageBottom, pageBottom, 0.01);
         EXPECT_EQ(rig.messages.messages, messages);
     }
 }
@@ -85,7 +86,7 @@ TEST_F(CompositionTest, NamesAreClearedAsTheSlotsRequire) {
     setup.file(FileKind::Numeric, 3) = frame(60);  // no format file: the others go too
     setup.file(FileKind::Comment, 3) = frame(60);
     setup.file(FileKind::Format, 4) = missing;
-    EXPECT_FALSE(composePage(rig.ctx(), setup).allDrawn);
+    EXPECT_FALSE(composePage(rig.ctx(), setup, rig.steps).allDrawn);
     EXPECT_EQ(setup.file(FileKind::Numeric, 1), "");
     EXPECT_NE(setup.file(FileKind::Comment, 1), "");  // the graph was skipped: no comment read
     EXPECT_EQ(setup.file(FileKind::Comment, 2), "");
@@ -105,7 +106,7 @@ TEST_F(CompositionTest, AnOverfullPageIsReportedAndTheHeaderDrawnLast) {
         setup.file(FileKind::Format, slot) = frame(90);
     }
     setup.header.text = "Header";
-    composePage(rig.ctx(), setup);
+    composePage(rig.ctx(), setup, rig.steps);
     EXPECT_EQ(rig.messages.messages,
               (std::vector<Message>{
                   {"Format Data Error", "ページを越えます。印刷は１ページ目だけになります。"}}));

@@ -284,7 +284,7 @@ TEST_F(MainWindowTest, OpensAwayFromTheCornerAndDrawRequestWritesPathFilesAndSho
     setup.file(FileKind::Numeric, 1) = (dir_.path() / "missing.dat").string();
     setup.file(FileKind::Format, 3).clear();  // slot 3 loses its other names
     window_.setPageSetup(setup);
-    session_.graph.TurnSteps[2] = 3;
+    session_.steps.turn[2] = 3;
 
     QTest::mouseClick(window_.findChild<QPushButton*>("Command4"), Qt::LeftButton);
     ASSERT_EQ(messages_.messages.size(), 2u);  // after the welcome
@@ -293,7 +293,7 @@ TEST_F(MainWindowTest, OpensAwayFromTheCornerAndDrawRequestWritesPathFilesAndSho
     EXPECT_EQ(after.file(FileKind::Numeric, 1), "");
     EXPECT_EQ(after.file(FileKind::Numeric, 3), "");
     EXPECT_EQ(after.file(FileKind::Comment, 3), "");
-    EXPECT_EQ(session_.graph.TurnSteps[2], 0);
+    EXPECT_EQ(session_.steps.turn[2], 0);
     // The path file goes to the application folder and to the first format file's folder.
     EXPECT_EQ(readPathFile(session_.appFolder / kPathFileName, {}), after);
     EXPECT_EQ(readPathFile(dir_.path() / kPathFileName, {}), after);
@@ -338,22 +338,24 @@ TEST_F(MainWindowTest, ANameWithALineBreakIsRefusedWhereverItEnters) {
     EXPECT_EQ(window_.pageSetup().file(FileKind::Numeric, 1), "");
 }
 
-TEST_F(MainWindowTest, SlotFourStartsBelowSlotOneWhenTwoAndThreeAreEmpty) {
+TEST_F(MainWindowTest, DrawRequestDrawsThePageOfTheBoxes) {
     PageSetup setup = window_.pageSetup();
     for (int slot : {2, 3, 5, 6}) {
         setup.file(FileKind::Format, slot).clear();
     }
-    // Slot 1 alone gives the bottom of its frame and comments.
+    // Where the rows go is the page composition's; the window draws the page of its boxes.
     Session alone(session_.appFolder);
     alone.setup = setup;
     alone.setup.file(FileKind::Format, 4).clear();
     alone.composeScreenPage(messages_);
+    Session expected(session_.appFolder);
+    expected.setup = setup;
+    expected.composeScreenPage(messages_);
 
     window_.setPageSetup(setup);
     window_.drawRequest();
-    // The last graph drawn is slot 4: its frame top lies YSP (8 mm) below that bottom.
-    EXPECT_NEAR(session_.graph.TopY, alone.graph.PageBottom + 8, 1e-3);
-    EXPECT_EQ(session_.graph.TopX, 120 + 4);
+    EXPECT_TRUE(session_.page == expected.page);
+    EXPECT_FALSE(session_.page == alone.page);
     EXPECT_EQ(messages_.messages.size(), 1u);  // the welcome only
 }
 
