@@ -20,8 +20,7 @@ GraphState frame(float fxd = 30, float fyd = 30, double steps = 0) {
     GraphState g;
     std::tie(g.XWD, g.YWD, g.ZWD, g.FXD, g.FYD) = std::tuple(100.0f, 80.0f, 60.0f, fxd, fyd);
     std::tie(g.XSF, g.YSP, g.NX, g.NY) = std::tuple(10.0f, 5.0f, 5, 4);
-    applyTurnAndOrigin(g, steps, 25, 10);
-    placeFloorCorners(g);
+    placeFrame(g, steps, 25, 10);
     return g;
 }
 

@@ -63,8 +63,7 @@ TEST(FrameLabelsTest, EdgesPenWidthsAndBottoms) {
     RenderRig tilted(test::scaledScreen(2));
     bareFrame(tilted.g);
     tilted.g.FXD = tilted.g.FYD = 30;  // x end 50 mm lower than the origin, y end 40 mm above it
-    applyTurnAndOrigin(tilted.g, 0, 25, 10);
-    placeFloorCorners(tilted.g);
+    placeFrame(tilted.g, 0, 25, 10);
     EXPECT_NEAR(frameBottom(tilted.g), 125, 1e-3);
     EXPECT_EQ(pageBottomWithFrame(300, tilted.g), 300);  // only ever grows
 }
@@ -94,8 +93,7 @@ TEST(FrameLabelsTest, LabelsInOrderWithTheirPlacesAndTurns) {
     RenderRig rig(test::scaledScreen(2));
     test::flatFrameWithGrid(rig.g);
     rig.g.FXD = 30;  // the x title turns along the x edge; the origin stays at (35, 75)
-    applyTurnAndOrigin(rig.g, 0, 25, 10);
-    placeFloorCorners(rig.g);
+    placeFrame(rig.g, 0, 25, 10);
     rig.g.XNS = rig.g.YNS = rig.g.ZNS = 3;  // fonts 6 wide: 3 mm a character here
     rig.g.XLS = rig.g.YLS = rig.g.ZLS = 4;
     rig.g.XMX = 10;

@@ -21,8 +21,7 @@ float setGrid(GraphState& g, int nx, int ny, const std::vector<float>& z, std::i
     g.ZWD = zwd;
     g.FXD = fxd;
     g.FYD = fyd;
-    applyTurnAndOrigin(g, 0, 25, 10);
-    placeFloorCorners(g);
+    placeFrame(g, 0, 25, 10);
     g.NX = static_cast<std::int16_t>(nx);
     g.NY = static_cast<std::int16_t>(ny);
     sizeWorkArrays(g);

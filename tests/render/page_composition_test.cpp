@@ -99,7 +99,8 @@ TEST_F(CompositionTest, NamesAreClearedAsTheSlotsRequire) {
                                                            {" 4th Format Data Error", gone}}));
 }
 
-TEST_F(CompositionTest, AnOverfullPageIsReportedAndTheHeaderDrawnLast) {
+// The overflow message is the table's above; the header comes after every slot.
+TEST_F(CompositionTest, TheHeaderIsDrawnLast) {
     RenderRig rig(screenProfile());
     PageSetup setup;
     for (int slot = 1; slot <= kSlotCount; ++slot) {
@@ -107,9 +108,6 @@ TEST_F(CompositionTest, AnOverfullPageIsReportedAndTheHeaderDrawnLast) {
     }
     setup.header.text = "Header";
     composePage(rig.ctx(), setup, rig.steps);
-    EXPECT_EQ(rig.messages.messages,
-              (std::vector<Message>{
-                  {"Format Data Error", "ページを越えます。印刷は１ページ目だけになります。"}}));
     const auto texts = rig.ops("TextOutA");
     ASSERT_FALSE(texts.empty());
     EXPECT_EQ(texts.back().text, "Header");
