@@ -66,6 +66,12 @@ TEST(FrameLabelsTest, EdgesPenWidthsAndBottoms) {
     placeFrame(tilted.g, 0, 25, 10);
     EXPECT_NEAR(frameBottom(tilted.g), 125, 1e-3);
     EXPECT_EQ(pageBottomWithFrame(300, tilted.g), 300);  // only ever grows
+    // Turned by 6 steps (FXD 30, FYD -30) the y end lies 40 mm below the x end at 125 mm.
+    GraphState turned;
+    bareFrame(turned);
+    placeFrame(turned, 6, 25, 10);
+    EXPECT_NEAR(frameBottom(turned), 165, 1e-3);
+    EXPECT_NEAR(pageBottomWithFrame(0, turned), 165, 1e-3);
 }
 
 // Text, place x and y, escapement and font width.

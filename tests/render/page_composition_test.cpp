@@ -72,6 +72,18 @@ TEST_F(CompositionTest, RowsMoveDownByWhatWasDrawnAndOnlyPastThePrintableBottomI
         EXPECT_NEAR(outcome.pageBottom, pageBottom, 0.01);
         EXPECT_EQ(rig.messages.messages, messages);
     }
+
+    // A comment under slot 1 moves the next row down to its last row: at this scale its rows are
+    // 0.09 mm apart and start three rows under the frame's 125 mm.
+    RenderRig rig(test::scaledScreen(100));
+    PageSetup setup;
+    setup.file(FileKind::Format, 1) = frame(60);
+    setup.file(FileKind::Comment, 1) = dir_.write("c.txt", "one\ntwo\n");
+    setup.file(FileKind::Format, 3) = frame(60);
+    const PageOutcome outcome = composePage(rig.ctx(), setup, rig.steps);
+    const float commentBottom = rowTops(rig).at(3).second;
+    EXPECT_NEAR(commentBottom, 125 + 5 * 0.09, 0.005);
+    EXPECT_NEAR(outcome.pageBottom, commentBottom + 115, 0.01);
 }
 
 TEST_F(CompositionTest, NamesAreClearedAsTheSlotsRequire) {
