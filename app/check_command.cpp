@@ -205,17 +205,15 @@ int runCheck(std::span<const std::string> args, std::ostream& out, std::ostream&
     const float vs = options->vs.value_or(10.0f);
 
     GraphState g;
-    g.TurnSteps.at(static_cast<std::size_t>(slot)) = options->turn;
-    g.ZoomSteps.at(static_cast<std::size_t>(slot)) = options->zoom;
     RecordedMessages messages;
     const GraphFiles files{options->files[0], options->files.size() > 1 ? options->files[1] : ""};
-    const GraphRead read = readGraph(g, slot, files, us, vs, messages, ReadRules{});
+    const GraphRead read = readGraph(g, slot, files, us, vs, options->turn, messages, ReadRules{});
     const std::string state = stateJson(g, read);
 
     GraphReadOutcome outcome = read.outcome;
     std::optional<float> zscl;
     if (outcome == GraphReadOutcome::Plot) {
-        zscl = settleZScale(g, slot);
+        zscl = settleZScale(g, options->zoom);
         // With no z scale the plot is left out and the frame drawn alone.
         if (!zscl) {
             outcome = GraphReadOutcome::FrameOnly;

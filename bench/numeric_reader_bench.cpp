@@ -30,14 +30,13 @@ std::string writeGrid(int n) {
 void BM_ReadNumericFile(benchmark::State& state) {
     const int n = static_cast<int>(state.range(0));
     const std::string path = writeGrid(n);
-    GraphState g;
+    FormatSettings format;
+    format.ZND = 2;
+    format.IPL = 3;
+    format.LDR = 6;
     SilentMessages silent;
     for (auto _ : state) {
-        g.ZND = 2;
-        g.IPL = 3;
-        g.LDR = 6;
-        g.ZMN = g.ZMX = 0;
-        if (readNumericFile(g, 1, path, silent, {}) != NumericReadOutcome::Read) {
+        if (readNumericFile(1, path, format, silent, {}).outcome != NumericReadOutcome::Read) {
             state.SkipWithError("grid not read");
             break;
         }

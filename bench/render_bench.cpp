@@ -29,13 +29,14 @@ PageSetup bigGraphPage() {
 // Composes the page on `device`; text is measured on the device itself or a screen image.
 void compose(DrawSurface& device, const DeviceProfile& profile, const PageSetup& page) {
     GraphState g;
+    ViewSteps steps;
     SilentMessages silent;
     PageSetup setup = page;
     if (profile.kind == DeviceKind::Screen) {
-        composePage({g, device, profile, silent, device}, setup);
+        composePage({g, device, profile, silent, device}, setup, steps);
     } else {
         ScreenMeasure screen;
-        composePage({g, device, profile, silent, screen.surface()}, setup);
+        composePage({g, device, profile, silent, screen.surface()}, setup, steps);
     }
 }
 
@@ -173,9 +174,9 @@ void BM_RefineAllLines(benchmark::State& state) {
     const RenderContext ctx{g, none, profile, silent, none};
     const PageSetup page =
         graphPage(static_cast<int>(state.range(0)), 6, static_cast<int>(state.range(1)));
-    readGraph(g, 1, {page.file(FileKind::Format, 1), page.file(FileKind::Numeric, 1)}, 25, 10,
+    readGraph(g, 1, {page.file(FileKind::Format, 1), page.file(FileKind::Numeric, 1)}, 25, 10, 0,
               silent, profile.readRules);
-    const float zscl = *settleZScale(g, 1);
+    const float zscl = *settleZScale(g, 0);
     for (auto _ : state) {
         refineAllLines(ctx, zscl);
         benchmark::DoNotOptimize(g.XRefZ(1, 1));
@@ -198,7 +199,7 @@ void BM_WrapLongComment(benchmark::State& state) {
             g.CSZ = 3;
             g.OrgX = 30;
             g.CommentFont = "ＭＳ 明朝";
-            drawComment({g, s, profile, silent, s}, 1, path);
+            drawComment({g, s, profile, silent, s}, 1, path, 0);
         });
     }
 }

@@ -8,7 +8,7 @@
 
 namespace kavlo::fuzz {
 
-void checkFormatRead(FormatReadOutcome outcome, const GraphState& g,
+void checkFormatRead(FormatReadOutcome outcome, const FormatSettings& g,
                      const std::vector<Message>& messages) {
     for (const auto& message : messages) {
         require(!message.title.empty() && !message.text.empty(), "a message has title and text");

@@ -3,7 +3,7 @@
 #include <array>
 #include <cstring>
 
-#include "core/format_reader.h"
+#include "core/graph_reader.h"
 #include "format_checks.h"
 #include "fuzz_target.h"
 #include "invariant.h"
@@ -26,15 +26,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace kavlo;
     const auto file = fuzz::scratchFolder().write("format.dat", fuzz::asBytes(data, size));
 
+    // With no numeric file only the format file is read, and the frame placed after it.
     GraphState screen;
     RecordedMessages messages;
-    const auto shown = readFormatFile(screen, kSlot, file, 25, 10, messages, ReadRules{});
+    const auto shown =
+        readGraph(screen, kSlot, {file, ""}, 25, 10, 0, messages, ReadRules{}).format;
     fuzz::checkFormatRead(shown, screen, messages.messages);
 
     GraphState printer;
     SilentMessages silent;
     const auto silentOutcome =
-        readFormatFile(printer, kSlot, file, 25, 10, silent, ReadRules{false});
+        readGraph(printer, kSlot, {file, ""}, 25, 10, 0, silent, ReadRules{false}).format;
     fuzz::require(silentOutcome == shown, "the silent read has the screen read's outcome");
     const auto a = drawnValues(screen);
     const auto b = drawnValues(printer);

@@ -22,9 +22,9 @@ std::string contentOf(const std::filesystem::path& file) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-kavlo::FormatReadOutcome readSilently(const std::filesystem::path& file,
-                                      kavlo::RecordedMessages& messages, kavlo::GraphState& g) {
-    return kavlo::readFormatFile(g, kSlot, file, 25, 10, messages, kavlo::ReadRules{false});
+kavlo::FormatRead readSilently(const std::filesystem::path& file,
+                               kavlo::RecordedMessages& messages) {
+    return kavlo::readFormatFile(kSlot, file.string(), messages, kavlo::ReadRules{false});
 }
 
 }  // namespace
@@ -42,9 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto bytes = fuzz::asBytes(data + 4, size - 4);
     const auto file = fuzz::scratchFolder().write("format.dat", bytes);
 
-    GraphState before;
     RecordedMessages beforeMessages;
-    const auto readBefore = readSilently(file, beforeMessages, before);
+    const auto readBefore = readSilently(file, beforeMessages).outcome;
 
     const auto result = writeBackView(file, change);
     for (const auto& message : {result.failure, result.note}) {
@@ -55,10 +54,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz::require(contentOf(file) == bytes, "a failed write-back leaves the file as it was");
         return 0;
     }
-    GraphState after;
     RecordedMessages afterMessages;
-    const auto readAfter = readSilently(file, afterMessages, after);
-    fuzz::checkFormatRead(readAfter, after, afterMessages.messages);
+    const FormatRead after = readSilently(file, afterMessages);
+    const auto readAfter = after.outcome;
+    fuzz::checkFormatRead(readAfter, after.settings, afterMessages.messages);
     if (readBefore == FormatReadOutcome::Read) {
         fuzz::require(readAfter == FormatReadOutcome::Read, "a written-back file still reads");
     }

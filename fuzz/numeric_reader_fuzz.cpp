@@ -62,15 +62,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     const auto& folder = fuzz::scratchFolder();
-    GraphState g;
     SilentMessages silent;
     const auto format = folder.write("format.dat", formatText(iplFrom(data[0]), ldrFrom(data[0])));
-    fuzz::require(readFormatFile(g, kSlot, format, 25, 10, silent, {}) == FormatReadOutcome::Read,
-                  "the fixed format file reads");
+    const FormatRead formatRead = readFormatFile(kSlot, format, silent, {});
+    fuzz::require(formatRead.outcome == FormatReadOutcome::Read, "the fixed format file reads");
+    const FormatSettings& f = formatRead.settings;
 
     const auto numeric = folder.write("numeric.dat", fuzz::asBytes(data + 1, size - 1));
     RecordedMessages messages;
-    const auto outcome = readNumericFile(g, kSlot, numeric, messages, {});
+    const NumericRead read = readNumericFile(kSlot, numeric, f, messages, {});
+    const auto outcome = read.outcome;
+    const Grid& g = read.grid;
     for (const auto& message : messages.messages) {
         fuzz::require(isValidUtf8(message.title) && isValidUtf8(message.text),
                       "messages are UTF-8");
@@ -81,7 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     fuzz::require(g.NX >= 2 && g.NY >= 2, "a grid has at least 2 x 2 nodes");
-    fuzz::require(gridFitsArrays(g.NX, g.NY, g.IPL, g.LDR), "the grid fits the work arrays");
+    fuzz::require(gridFitsArrays(g.NX, g.NY, f.IPL, f.LDR), "the grid fits the work arrays");
     fuzz::require(g.Z.upper1() >= g.NX && g.Z.upper2() >= g.NY, "Z holds the grid");
     fuzz::require(g.DataZMin <= g.DataZMax, "the data range is ordered");
     for (int j = 1; j <= g.NY; ++j) {

@@ -8,7 +8,6 @@
 
 #include "bounded_file.h"
 #include "decimal_number.h"
-#include "projection.h"
 #include "slot_titles.h"
 #include "text_decoding.h"
 #include "value_line.h"
@@ -164,7 +163,7 @@ void checkAxisLabels(FormatFile& file, char axis, std::int16_t& decimals, float&
 }
 
 // z numeric labels: an unusable range falls back to the data's own range.
-void checkZLabels(FormatFile& file, GraphState& g) {
+void checkZLabels(FormatFile& file, FormatSettings& g) {
     checkDecimals(file, "ZND", g.ZND);
     if (g.ZMN > g.ZMX) {
         file.say("ZMN は ZMX 以下に設定して下さい。zmn, zmx を自動検出して描画を継続します。");
@@ -186,7 +185,7 @@ void checkZLabels(FormatFile& file, GraphState& g) {
     }
 }
 
-void checkFrameAndLines(FormatFile& file, GraphState& g) {
+void checkFrameAndLines(FormatFile& file, FormatSettings& g) {
     if (g.FXD < 0 || g.FXD >= 90) {
         file.say("FXD は 0 以上，90 未満に設定して下さい。FXD=30 として描画を継続します。");
         g.FXD = 30;
@@ -207,20 +206,6 @@ void checkFrameAndLines(FormatFile& file, GraphState& g) {
         file.say("LDR は ±1,±2,･･･,±8 の中から選んで下さい。LDR=1 として描画を継続します。");
         g.LDR = 1;
     }
-}
-
-// Every graph read starts from nothing: no value of the slot drawn before survives.
-void clearFormatFields(GraphState& g) {
-    g.FNT = g.LWD = g.IPL = g.LDR = g.XND = g.YND = g.ZND = 0;
-    g.XWD = g.YWD = g.ZWD = g.XSF = g.YSP = g.CSZ = g.FXD = g.FYD = 0;
-    g.XNS = g.XMN = g.XMX = g.YNS = g.YMN = g.YMX = g.ZNS = g.ZMN = g.ZMX = 0;
-    g.XLS = g.YLS = g.ZLS = 0;
-    g.TopX = g.TopY = g.OrgX = g.OrgY = g.XEndX = g.XEndY = g.YEndX = g.YEndY = 0;
-    g.LabelFont.clear();
-    g.CommentFont.clear();
-    g.XLB.clear();
-    g.YLB.clear();
-    g.ZLB.clear();
 }
 
 // The leading lines of the file, raw; nothing after a failure.
@@ -261,18 +246,20 @@ const char* commentFontFor(int fontKind) {
     return kFonts.at(static_cast<std::size_t>(fontKind)).comment;
 }
 
-FormatReadOutcome readFormatFile(GraphState& g, int slot, const std::string& path, float us,
-                                 float vs, MessageSink& messages, const ReadRules& rules) {
+FormatRead readFormatFile(int slot, const std::string& path, MessageSink& messages,
+                          const ReadRules& rules) {
     const std::string title = formatErrorTitle(slot);
-    clearFormatFields(g);
+    FormatRead read;
+    FormatSettings& g = read.settings;
     BoundedLineReader reader(path, DataFileKind::Format);
     const auto raw = readLeadingLines(reader);
     if (!raw) {
         messages.show({title, fileAccessText(reader.access())});
         // Only a file that is not there empties its box, and only the screen empties boxes.
-        return reader.access() == FileAccess::Missing && rules.testExistence
-                   ? FormatReadOutcome::Missing
-                   : FormatReadOutcome::Failed;
+        if (reader.access() == FileAccess::Missing && rules.testExistence) {
+            read.outcome = FormatReadOutcome::Missing;
+        }
+        return read;
     }
     FormatFile file(decodeLines(*raw), title, messages);
 
@@ -285,7 +272,7 @@ FormatReadOutcome readFormatFile(GraphState& g, int slot, const std::string& pat
     file.single("CSZ", g.CSZ);
     file.integer("FNT", g.FNT);
     if (!file.ok()) {
-        return FormatReadOutcome::Failed;
+        return read;
     }
     if (g.FNT < 0 || g.FNT > 7) {
         file.say("FNT は 0から7までの整数から選んで下さい。FNT=0 として描画を継続します。");
@@ -301,10 +288,9 @@ FormatReadOutcome readFormatFile(GraphState& g, int slot, const std::string& pat
     file.integer("IPL", g.IPL);
     file.integer("LDR", g.LDR);
     if (!file.ok()) {
-        return FormatReadOutcome::Failed;
+        return read;
     }
     checkFrameAndLines(file, g);
-    applyTurnAndOrigin(g, slot, us, vs);
 
     file.line(9);
     file.single("XNS", g.XNS);
@@ -312,7 +298,7 @@ FormatReadOutcome readFormatFile(GraphState& g, int slot, const std::string& pat
     file.single("XMN", g.XMN);
     file.single("XMX", g.XMX);
     if (!file.ok()) {
-        return FormatReadOutcome::Failed;
+        return read;
     }
     checkAxisLabels(file, 'X', g.XND, g.XMN, g.XMX);
 
@@ -322,7 +308,7 @@ FormatReadOutcome readFormatFile(GraphState& g, int slot, const std::string& pat
     file.single("YMN", g.YMN);
     file.single("YMX", g.YMX);
     if (!file.ok()) {
-        return FormatReadOutcome::Failed;
+        return read;
     }
     checkAxisLabels(file, 'Y', g.YND, g.YMN, g.YMX);
 
@@ -332,7 +318,7 @@ FormatReadOutcome readFormatFile(GraphState& g, int slot, const std::string& pat
     file.single("ZMN", g.ZMN);
     file.single("ZMX", g.ZMX);
     if (!file.ok()) {
-        return FormatReadOutcome::Failed;
+        return read;
     }
     checkZLabels(file, g);
 
@@ -346,10 +332,10 @@ FormatReadOutcome readFormatFile(GraphState& g, int slot, const std::string& pat
     file.single("ZLS", g.ZLS);
     file.text(g.ZLB);
     if (!file.ok()) {
-        return FormatReadOutcome::Failed;
+        return read;
     }
-    placeFloorCorners(g);
-    return FormatReadOutcome::Read;
+    read.outcome = FormatReadOutcome::Read;
+    return read;
 }
 
 }  // namespace kavlo

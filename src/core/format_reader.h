@@ -2,23 +2,28 @@
 
 #include <string>
 
-#include "graph_state.h"
+#include "format_settings.h"
 #include "messages.h"
 #include "read_rules.h"
 
 namespace kavlo {
 
 enum class FormatReadOutcome {
-    Read,     // every value read and checked; the frame corners are computed
+    Read,     // every value read and checked
     Missing,  // no such file: the slot's format box is to be emptied
     Failed,   // unreadable, too short or not a number where one belongs: the slot is skipped
 };
 
-// Reads the 20-line format file of a slot into the graph state, checks and corrects every value
-// in order with a message for each correction, turns the frame by the slot's turn steps and
-// computes the frame corners for a slot at left edge `us` and row top `vs` (page mm).
-FormatReadOutcome readFormatFile(GraphState& g, int slot, const std::string& path, float us,
-                                 float vs, MessageSink& messages, const ReadRules& rules);
+struct FormatRead {
+    FormatReadOutcome outcome = FormatReadOutcome::Failed;
+    // Complete after a Read; a failed read leaves what it read up to the failure.
+    FormatSettings settings;
+};
+
+// Reads the 20-line format file of slot `slot`, checks and corrects every value in order with a
+// message for each correction.
+FormatRead readFormatFile(int slot, const std::string& path, MessageSink& messages,
+                          const ReadRules& rules);
 
 // Face names for axis labels and comment lines by font kind 0..7.
 const char* labelFontFor(int fontKind);

@@ -1,15 +1,25 @@
 #include "graph_reader.h"
 
+#include "projection.h"
+
 namespace kavlo {
 
 GraphRead readGraph(GraphState& g, int slot, const GraphFiles& files, float us, float vs,
-                    MessageSink& messages, const ReadRules& rules) {
+                    double turnSteps, MessageSink& messages, const ReadRules& rules) {
     GraphRead read;
-    read.format = readFormatFile(g, slot, files.formatPath, us, vs, messages, rules);
+    FormatRead format = readFormatFile(slot, files.formatPath, messages, rules);
+    read.format = format.outcome;
+    static_cast<FormatSettings&>(g) = std::move(format.settings);
     if (read.format != FormatReadOutcome::Read) {
         return read;
     }
-    read.numeric = readNumericFile(g, slot, files.numericPath, messages, rules);
+    placeFrame(g, turnSteps, us, vs);
+    NumericRead numeric = readNumericFile(slot, files.numericPath, g, messages, rules);
+    read.numeric = numeric.outcome;
+    static_cast<Grid&>(g) = std::move(numeric.grid);
+    if (read.numeric == NumericReadOutcome::Read) {
+        sizeWorkArrays(g);
+    }
     switch (read.numeric) {
         case NumericReadOutcome::Read:
             read.outcome = GraphReadOutcome::Plot;

@@ -33,9 +33,10 @@ struct GraphRead {
     bool aborted() const { return numeric == NumericReadOutcome::Aborted; }
 };
 
-// Reads both files of graph slot `slot` placed at left edge `us` and row top `vs`: the format
-// file with its corrections and frame corners, then the numeric grid.
+// Reads both files of graph slot `slot` into `g`: the format file with its corrections, then
+// the frame turned by `turnSteps` and its corners for a slot at left edge `us` and row top `vs`
+// (page mm), then the numeric grid, with the work arrays sized for it.
 GraphRead readGraph(GraphState& g, int slot, const GraphFiles& files, float us, float vs,
-                    MessageSink& messages, const ReadRules& rules);
+                    double turnSteps, MessageSink& messages, const ReadRules& rules);
 
 }  // namespace kavlo

@@ -1,10 +1,11 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
-#include <string>
 
+#include "format_settings.h"
+#include "grid.h"
 #include "grid_array.h"
+#include "view_steps.h"
 
 namespace kavlo {
 
@@ -19,68 +20,21 @@ struct TextExtent {
     std::int32_t cy = 0;
 };
 
-constexpr int kSlotCount = 6;
-
-// The one record every drawing step shares: the graph just read, its frame corners, the page
-// cursor, the per-slot view steps and work arrays; device scales are the profile's. Created by the
-// application and handed to the routines that need it. Window-only state lives with its window.
-struct GraphState {
-    // Format file, line 4 (with the face names chosen by FNT).
-    std::int16_t FNT = 0;
-    std::string LabelFont;
-    std::string CommentFont;
-    // Format file, line 6 (FXD, FYD below).
-    std::int16_t LWD = 0;
-    std::int16_t IPL = 0;
-    std::int16_t LDR = 0;
-    std::int16_t XND = 0, YND = 0, ZND = 0;
-
-    // Numeric file.
-    std::int16_t NX = 0;
-    std::int16_t NY = 0;
-
-    // Canvas window size and position, and the page, in twips.
-    float ViewHeight = 0, ViewWidth = 0;
-    float PageHeight = 0, PageWidth = 0;
-    float ViewLeft = 0, ViewTop = 0;
-
-    float XWD = 0, YWD = 0, ZWD = 0;
-    float XSF = 0;
-    float YSP = 0;
-    float CSZ = 0;
-    float FXD = 0, FYD = 0;
-    float XNS = 0, XMN = 0, XMX = 0;
-    float YNS = 0, YMN = 0, YMX = 0;
-    float ZNS = 0, ZMN = 0, ZMX = 0;
-    float XLS = 0, YLS = 0, ZLS = 0;
-
-    // Frame corners in page millimetres.
+// A graph frame's corners in page millimetres: the top of the z edge, the origin and the two
+// floor ends.
+struct FrameCorners {
     float TopX = 0, TopY = 0;
     float OrgX = 0, OrgY = 0;
     float XEndX = 0, XEndY = 0;
     float YEndX = 0, YEndY = 0;
+};
 
-    float DataZMin = 0, DataZMax = 0;
-
-    // Page cursor of the page being composed.
-    float RowTop = 0;
-    float PageBottom = 0;
-    float FrameBottom = 0;
-    // Points the page's plots have drawn so far, for the device's limit.
-    double PagePlotPoints = 0;
-
-    // Per slot, index 1..6 (0 unused): z magnification exponent and 5-degree turn steps.
-    std::array<double, kSlotCount + 1> ZoomSteps{};
-    std::array<double, kSlotCount + 1> TurnSteps{};
-    // Per slot: the settled z range the screen page last plotted the graph with (NaN when it was
-    // not plotted); a zoomed write-back stores it.
-    std::array<float, kSlotCount + 1> ScreenZMin{}, ScreenZMax{};
-
-    std::string XLB, YLB, ZLB;
-
-    // Work arrays, sized by the numeric reader, used from index 1.
+// What the drawing of one graph works with: the format settings and the grid just read, the
+// frame placed for them (FXD and FYD then hold the angles turned by the slot's steps) and the
+// work arrays; device scales are the profile's.
+struct GraphState : FormatSettings, Grid, FrameCorners {
+    // Work arrays, sized for the grid after it is read, used from index 1.
     Array1<DevicePoint> Pts;
-    Array2<float> Z;
     Array2<float> SplA, SplIn;
     Array1<float> SplOut;
     Array2<float> XRefZ, XRefW;

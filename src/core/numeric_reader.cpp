@@ -165,16 +165,15 @@ void clearRefinedLines(GraphState& g) {
     g.CellPts.clear();
 }
 
-NumericReadOutcome readNumericFile(GraphState& g, int slot, const std::string& path,
-                                   MessageSink& messages, const ReadRules& rules) {
+NumericRead readNumericFile(int slot, const std::string& path, const FormatSettings& format,
+                            MessageSink& messages, const ReadRules& rules) {
     const std::string title = graphErrorTitle(slot);
     const auto abort = [&](std::string_view text) {
         messages.show({title, std::string(text)});
-        return NumericReadOutcome::Aborted;
+        return NumericRead{NumericReadOutcome::Aborted, {}};
     };
-    g.NX = g.NY = 0;
     if (path.empty()) {
-        return NumericReadOutcome::NoFile;
+        return {NumericReadOutcome::NoFile, {}};
     }
     ValueStream values(path);
     // A file that cannot be read on says why rather than that its data is bad.
@@ -186,7 +185,7 @@ NumericReadOutcome readNumericFile(GraphState& g, int slot, const std::string& p
         // Only a file that is not there empties its box, and only the screen empties boxes.
         if (values.access() == FileAccess::Missing && rules.testExistence) {
             messages.show({title, fileAccessText(FileAccess::Missing)});
-            return NumericReadOutcome::Missing;
+            return {NumericReadOutcome::Missing, {}};
         }
         return abort(fileAccessText(values.access()));
     }
@@ -206,13 +205,13 @@ NumericReadOutcome readNumericFile(GraphState& g, int slot, const std::string& p
         return abort(kBadCount);
     }
     if (nx > kInt16Max || ny > kInt16Max ||
-        !gridFitsArrays(static_cast<int>(nx), static_cast<int>(ny), g.IPL, g.LDR)) {
+        !gridFitsArrays(static_cast<int>(nx), static_cast<int>(ny), format.IPL, format.LDR)) {
         return abort(kTooMany);
     }
 
     // The values are read before anything is sized for them: a short file that announces a
     // huge grid fails at its first missing value, not after allocating for the announcement.
-    const float limit = static_cast<float>(std::pow(10.0, 7 - g.ZND));
+    const float limit = static_cast<float>(std::pow(10.0, 7 - format.ZND));
     const long long count = static_cast<long long>(nx) * static_cast<long long>(ny);
     std::vector<float> z;
     z.reserve(static_cast<std::size_t>(std::min(count, 1LL << 16)));
@@ -231,16 +230,17 @@ NumericReadOutcome readNumericFile(GraphState& g, int slot, const std::string& p
         high = std::max(high, *value);
         z.push_back(*value);
     }
-    if (g.ZMN == g.ZMX && low == high) {
+    if (format.ZMN == format.ZMX && low == high) {
         messages.show({formatErrorTitle(slot), std::string(kFlatData)});
-        return NumericReadOutcome::Aborted;
+        return {NumericReadOutcome::Aborted, {}};
     }
 
+    NumericRead read{NumericReadOutcome::Read, {}};
+    Grid& g = read.grid;
     g.NX = static_cast<std::int16_t>(nx);
     g.NY = static_cast<std::int16_t>(ny);
     g.DataZMin = low;
     g.DataZMax = high;
-    sizeWorkArrays(g);
     g.Z.resize(g.NX + 1, g.NY + 1);
     auto next = z.cbegin();
     for (int j = 1; j <= g.NY; ++j) {
@@ -248,7 +248,7 @@ NumericReadOutcome readNumericFile(GraphState& g, int slot, const std::string& p
             g.Z(i, j) = *next++;
         }
     }
-    return NumericReadOutcome::Read;
+    return read;
 }
 
 }  // namespace kavlo

@@ -10,7 +10,6 @@
 #include "decimal_number.h"
 #include "edited_text.h"
 #include "format_reader.h"
-#include "graph_state.h"
 #include "path_file.h"
 #include "value_line.h"
 
@@ -57,10 +56,8 @@ bool firstLineHoldsOnlyNumbers(const std::filesystem::path& file) {
 }
 
 bool readsAsFormatFile(const std::filesystem::path& file) {
-    GraphState g;
     SilentMessages quiet;
-    return readFormatFile(g, 1, file.string(), 25.0f, 10.0f, quiet, ReadRules{}) ==
-           FormatReadOutcome::Read;
+    return readFormatFile(1, file.string(), quiet, ReadRules{}).outcome == FormatReadOutcome::Read;
 }
 
 // A .txt file the checker would open read-only for its bytes is no comment. One too large to

@@ -12,33 +12,37 @@ double cosDeg(float degrees) {
     return std::cos(static_cast<double>(degrees * kRadPerDeg));
 }
 
-void applyTurnAndOrigin(GraphState& g, int slot, float us, float vs) {
-    const double steps = g.TurnSteps.at(static_cast<std::size_t>(slot));
-    g.FXD = static_cast<float>(g.FXD + 5.0 * steps);
-    g.FYD = static_cast<float>(g.FYD - 5.0 * steps);
-
-    g.TopX = g.XSF + us;
-    const double xRise = g.XWD * sinDeg(g.FXD);
-    const double yRise = g.YWD * sinDeg(g.FYD);
-    const float rowTop = g.YSP + vs;
-    g.TopY = xRise > yRise ? rowTop : static_cast<float>(rowTop + yRise - xRise);
-    g.OrgX = g.TopX;
-    g.OrgY = g.TopY + g.ZWD;
+FrameGeometry frameGeometry(const FormatSettings& settings, double turnSteps, float us, float vs) {
+    FrameGeometry frame;
+    frame.FXD = static_cast<float>(settings.FXD + 5.0 * turnSteps);
+    frame.FYD = static_cast<float>(settings.FYD - 5.0 * turnSteps);
+    FrameCorners& c = frame.corners;
+    c.TopX = settings.XSF + us;
+    const double xRise = settings.XWD * sinDeg(frame.FXD);
+    const double yRise = settings.YWD * sinDeg(frame.FYD);
+    const float rowTop = settings.YSP + vs;
+    c.TopY = xRise > yRise ? rowTop : static_cast<float>(rowTop + yRise - xRise);
+    c.OrgX = c.TopX;
+    c.OrgY = c.TopY + settings.ZWD;
+    c.XEndX = static_cast<float>(settings.XWD * cosDeg(frame.FXD) + c.OrgX);
+    c.XEndY = static_cast<float>(settings.XWD * sinDeg(frame.FXD) + c.OrgY);
+    c.YEndX = static_cast<float>(settings.YWD * cosDeg(frame.FYD) + c.XEndX);
+    c.YEndY = static_cast<float>(c.XEndY - settings.YWD * sinDeg(frame.FYD));
+    return frame;
 }
 
-void placeFloorCorners(GraphState& g) {
-    g.XEndX = static_cast<float>(g.XWD * cosDeg(g.FXD) + g.OrgX);
-    g.XEndY = static_cast<float>(g.XWD * sinDeg(g.FXD) + g.OrgY);
-    g.YEndX = static_cast<float>(g.YWD * cosDeg(g.FYD) + g.XEndX);
-    g.YEndY = static_cast<float>(g.XEndY - g.YWD * sinDeg(g.FYD));
+void placeFrame(GraphState& g, double turnSteps, float us, float vs) {
+    const FrameGeometry frame = frameGeometry(g, turnSteps, us, vs);
+    g.FXD = frame.FXD;
+    g.FYD = frame.FYD;
+    static_cast<FrameCorners&>(g) = frame.corners;
 }
 
-std::optional<float> settleZScale(GraphState& g, int slot) {
+std::optional<float> settleZScale(GraphState& g, double zoom) {
     if (g.ZMN == g.ZMX) {
         g.ZMN = g.DataZMin;
         g.ZMX = g.DataZMax;
     }
-    const double zoom = g.ZoomSteps.at(static_cast<std::size_t>(slot));
     g.ZMX = static_cast<float>(std::pow(kZoomBase, zoom) * g.ZMX);
     const float range = g.ZMX - g.ZMN;
     if (!(range > 0)) {

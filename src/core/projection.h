@@ -14,17 +14,23 @@ constexpr double kZoomBase = 1.4142136;
 double sinDeg(float degrees);
 double cosDeg(float degrees);
 
-// Turns the frame by the slot's turn steps and places the origin corner for a slot whose left
-// edge is `us` and whose row top is `vs` (page mm).
-void applyTurnAndOrigin(GraphState& g, int slot, float us, float vs);
+// Where a graph's frame lies: its floor angles turned by the slot's steps and its corners.
+struct FrameGeometry {
+    float FXD = 0, FYD = 0;
+    FrameCorners corners;
+};
 
-// The x-end and y-end floor corners from the origin corner.
-void placeFloorCorners(GraphState& g);
+// The frame of a graph with `settings` turned by `turnSteps`, hung from the higher of its floor
+// ends for a slot whose left edge is `us` and whose row top is `vs` (page mm).
+FrameGeometry frameGeometry(const FormatSettings& settings, double turnSteps, float us, float vs);
 
-// Settles the z range (data range when ZMN = ZMX, then the slot's zoom) and returns the z scale
-// in mm per z unit; ZMN and ZMX are stored back. No scale when the magnified ZMX is not above
+// Stores the frame geometry of the graph in `g` there: its turned angles and corners.
+void placeFrame(GraphState& g, double turnSteps, float us, float vs);
+
+// Settles the z range (data range when ZMN = ZMX, then the slot's zoom steps) and returns the z
+// scale in mm per z unit; ZMN and ZMX are stored back. No scale when the magnified ZMX is not above
 // ZMN: there is then nothing sensible to plot.
-std::optional<float> settleZScale(GraphState& g, int slot);
+std::optional<float> settleZScale(GraphState& g, double zoomSteps);
 
 // Height of a value above the frame floor, in z units; a negative LDR reverses the z axis.
 float heightAboveFloor(const GraphState& g, float z);

@@ -141,11 +141,11 @@ QImage renderScreenImage(const PageRequest& request, MessageSink& messages, Page
     return renderScreenPage(std::ref(draw));
 }
 
-QImage renderScreenImage(GraphState& g, PageSetup& setup, MessageSink& messages,
+QImage renderScreenImage(ViewSteps& steps, PageSetup& setup, MessageSink& messages,
                          PageOutcome& outcome) {
     const DeviceProfile profile = screenProfile();
     return renderScreenPage([&](DrawSurface& surface) {
-        outcome = runPagePass(g, setup, {surface, profile, messages, surface, {}});
+        outcome = runPagePass(steps, setup, {surface, profile, messages, surface, {}});
     });
 }
 

@@ -77,9 +77,9 @@ WriteResult writePageFile(const PagePassOn& pass, const std::filesystem::path& p
 
 // The screen page as the canvas shows it, with its messages.
 QImage renderScreenImage(const PageRequest& request, MessageSink& messages, PageOutcome& outcome);
-// The same on a graph state and set-up the caller keeps: the canvas's page, whose reading
-// clears missing names and leaves each slot's plotted z range in `g`.
-QImage renderScreenImage(GraphState& g, PageSetup& setup, MessageSink& messages,
+// The same on view steps and a set-up the caller keeps: the canvas's page, whose reading
+// clears missing names and leaves each slot's plotted z range in `steps`.
+QImage renderScreenImage(ViewSteps& steps, PageSetup& setup, MessageSink& messages,
                          PageOutcome& outcome);
 
 // The SVG row's picture of the request's selection (or the whole page), for the clipboard:

@@ -21,23 +21,24 @@ float wrapWidth(const RenderContext& ctx) {
 
 }  // namespace
 
-CommentOutcome drawComment(const RenderContext& ctx, int slot, const std::string& path) {
-    GraphState& g = ctx.g;
+DrawnComment drawComment(const RenderContext& ctx, int slot, const std::string& path, float top) {
+    const GraphState& g = ctx.g;
     const DeviceProfile& p = ctx.profile;
     const CommentFile file = readCommentFile(path);
     if (file.access != FileAccess::Ok) {
         ctx.messages.show({commentErrorTitle(slot), fileAccessText(file.access)});
         // Only a file that is not there empties its box, and only the screen empties boxes.
-        return file.access == FileAccess::Missing && p.readRules.testExistence
-                   ? CommentOutcome::Missing
-                   : CommentOutcome::Unreadable;
+        return {file.access == FileAccess::Missing && p.readRules.testExistence
+                    ? CommentOutcome::Missing
+                    : CommentOutcome::Unreadable,
+                top};
     }
     const std::string& face = g.CommentFont;
     const float szw = 2 * g.CSZ * p.devRatioX;
     const float txh = 1.5f * szw / p.unitsPerMmY;
     const float width = wrapWidth(ctx);
     const float left = g.OrgX - 10;
-    float y = g.FrameBottom + 3 * txh;
+    float y = top + 3 * txh;
 
     // The printer fits a font to each paragraph; the other devices keep one font.
     const bool fitted = p.fontRule == FontRule::FittedToScreen;
@@ -79,8 +80,7 @@ CommentOutcome drawComment(const RenderContext& ctx, int slot, const std::string
             y += txh;
         }
     }
-    g.PageBottom = std::max(g.PageBottom, y);
-    return CommentOutcome::Drawn;
+    return {CommentOutcome::Drawn, y};
 }
 
 void Header(const RenderContext& ctx, const HeaderSetup& header) {

@@ -9,9 +9,16 @@ namespace kavlo {
 
 enum class CommentOutcome { Drawn, Missing, Unreadable };
 
-// Writes the lines of a slot's comment file under its frame, wrapped to the frame's width.
-// A missing file is reported (on the screen) and its name is to be cleared.
-CommentOutcome drawComment(const RenderContext& ctx, int slot, const std::string& path);
+struct DrawnComment {
+    CommentOutcome outcome = CommentOutcome::Drawn;
+    // Page mm under the last row; the top it started from when nothing was drawn.
+    float bottom = 0;
+};
+
+// Writes the lines of a slot's comment file from three rows under `top` (the frame's bottom,
+// page mm), wrapped to the frame's width. A missing file is reported (on the screen) and its
+// name is to be cleared.
+DrawnComment drawComment(const RenderContext& ctx, int slot, const std::string& path, float top);
 
 // The header line at the top of the page.
 void Header(const RenderContext& ctx, const HeaderSetup& header);

@@ -1,5 +1,7 @@
 #include "frame_labels.h"
 
+#include <algorithm>
+
 #include "core/number_format.h"
 #include "core/projection.h"
 #include "page_text.h"
@@ -124,7 +126,7 @@ class Labels {
 };
 
 void drawEdges(const RenderContext& ctx) {
-    GraphState& g = ctx.g;
+    const GraphState& g = ctx.g;
     DrawSurface& s = ctx.surface;
     const DevicePoint top = ctx.device(g.TopX, g.TopY);
     const DevicePoint origin = ctx.device(g.OrgX, g.OrgY);
@@ -138,14 +140,20 @@ void drawEdges(const RenderContext& ctx) {
     const SelectedObject pen(s, s.CreatePen(0, ctx.profile.edgePen.width(g.LWD), kBlack));
     s.MoveToEx(origin.x, origin.y);
     s.LineTo(xEnd.x, xEnd.y);
-    g.PageBottom = std::max(g.PageBottom, g.XEndY);
-    g.FrameBottom = g.XEndY;
     s.LineTo(yEnd.x, yEnd.y);
-    g.PageBottom = std::max(g.PageBottom, g.YEndY);
-    g.FrameBottom = std::max(g.FrameBottom, g.YEndY);
 }
 
 }  // namespace
+
+float frameBottom(const GraphState& g) {
+    return std::max(g.XEndY, g.YEndY);
+}
+
+float pageBottomWithFrame(float pageBottom, const GraphState& g) {
+    // In the order the edges are drawn, so that a corner off every scale leaves the bottom as it
+    // was.
+    return std::max({pageBottom, g.XEndY, g.YEndY});
+}
 
 void drawFrame(const RenderContext& ctx) {
     drawEdges(ctx);

@@ -5,7 +5,12 @@
 namespace kavlo {
 
 // The three visible frame edges of the graph just read, then its numeric end labels and axis
-// titles; moves the page's lowest point down to the frame.
+// titles.
 void drawFrame(const RenderContext& ctx);
+
+// The lower floor corner of the frame, page mm: its comments start under it.
+float frameBottom(const GraphState& g);
+// The page's lowest point once the frame is drawn: it only ever grows.
+float pageBottomWithFrame(float pageBottom, const GraphState& g);
 
 }  // namespace kavlo

@@ -7,19 +7,20 @@
 
 namespace kavlo {
 
-GraphRead drawGraph(const RenderContext& ctx, int slot, const GraphFiles& files, float us,
-                    float vs) {
-    const GraphRead read =
-        readGraph(ctx.g, slot, files, us, vs, ctx.messages, ctx.profile.readRules);
+DrawnGraph drawGraph(const RenderContext& ctx, int slot, const GraphFiles& files, float us,
+                     float vs, const ViewSteps& steps, double pagePoints) {
+    const auto index = static_cast<std::size_t>(slot);
+    const GraphRead read = readGraph(ctx.g, slot, files, us, vs, steps.turn.at(index), ctx.messages,
+                                     ctx.profile.readRules);
     if (read.outcome == GraphReadOutcome::Plot && ctx.plots) {
-        chargePlot(ctx, slot);
-        plotGraph(ctx, slot);
+        pagePoints = chargePlot(ctx, slot, pagePoints);
+        plotGraph(ctx, steps.zoom.at(index));
         clearRefinedLines(ctx.g);
     }
     if (read.outcome != GraphReadOutcome::Skipped) {
         drawFrame(ctx);
     }
-    return read;
+    return {read, pagePoints};
 }
 
 }  // namespace kavlo

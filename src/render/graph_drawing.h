@@ -5,9 +5,16 @@
 
 namespace kavlo {
 
-// Draws one graph slot at left edge `us` and row top `vs`: reads its two files (with the
-// device's reading rules), plots the grid and draws the frame and labels.
-GraphRead drawGraph(const RenderContext& ctx, int slot, const GraphFiles& files, float us,
-                    float vs);
+struct DrawnGraph {
+    GraphRead read;
+    // The page's plotted points with this graph's.
+    double pagePoints = 0;
+};
+
+// Draws one graph slot at left edge `us` and row top `vs` with the slot's view steps: reads its
+// two files (with the device's reading rules), plots the grid and draws the frame and labels.
+// `pagePoints` are the points the page's plots before it drew.
+DrawnGraph drawGraph(const RenderContext& ctx, int slot, const GraphFiles& files, float us,
+                     float vs, const ViewSteps& steps, double pagePoints);
 
 }  // namespace kavlo

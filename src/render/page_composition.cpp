@@ -1,8 +1,10 @@
 #include "page_composition.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "comments_header.h"
+#include "frame_labels.h"
 #include "graph_drawing.h"
 
 namespace kavlo {
@@ -17,16 +19,32 @@ float slotLeft(int slot) {
     return slot % 2 == 1 ? 25.0f : 120.0f;
 }
 
-GraphRead placeAndDrawSlot(const RenderContext& ctx, PageSetup& setup, int slot) {
-    GraphState& g = ctx.g;
+namespace {
+
+// Where the next graph goes and what the page has drawn so far.
+struct PageCursor {
+    float rowTop = kFirstRowTop;
+    float pageBottom = 0;
+    double plotPoints = 0;
+};
+
+GraphRead placeAndDrawSlot(const RenderContext& ctx, PageSetup& setup, ViewSteps& steps, int slot,
+                           PageCursor& cursor) {
+    const GraphState& g = ctx.g;
     ctx.surface.beginSlot(slot);
     const GraphFiles files{setup.file(FileKind::Format, slot), setup.file(FileKind::Numeric, slot)};
-    const GraphRead read = drawGraph(ctx, slot, files, slotLeft(slot), g.RowTop);
+    const DrawnGraph drawn =
+        drawGraph(ctx, slot, files, slotLeft(slot), cursor.rowTop, steps, cursor.plotPoints);
+    const GraphRead& read = drawn.read;
+    cursor.plotPoints = drawn.pagePoints;
+    if (read.outcome != GraphReadOutcome::Skipped) {
+        cursor.pageBottom = pageBottomWithFrame(cursor.pageBottom, g);
+    }
     if (ctx.profile.kind == DeviceKind::Screen) {
         const bool plotted = read.outcome == GraphReadOutcome::Plot;
         constexpr float kNotPlotted = std::numeric_limits<float>::quiet_NaN();
-        g.ScreenZMin[static_cast<std::size_t>(slot)] = plotted ? g.ZMN : kNotPlotted;
-        g.ScreenZMax[static_cast<std::size_t>(slot)] = plotted ? g.ZMX : kNotPlotted;
+        steps.screenZMin.at(static_cast<std::size_t>(slot)) = plotted ? g.ZMN : kNotPlotted;
+        steps.screenZMax.at(static_cast<std::size_t>(slot)) = plotted ? g.ZMX : kNotPlotted;
     }
     if (read.clearFormatName()) {
         setup.file(FileKind::Format, slot).clear();
@@ -37,25 +55,27 @@ GraphRead placeAndDrawSlot(const RenderContext& ctx, PageSetup& setup, int slot)
     // A graph that was not drawn gets no comments: they would hang under another frame.
     std::string& comment = setup.file(FileKind::Comment, slot);
     if (read.outcome != GraphReadOutcome::Skipped && g.CSZ > 0 && !comment.empty()) {
-        if (drawComment(ctx, slot, comment) == CommentOutcome::Missing) {
+        const DrawnComment drawnComment = drawComment(ctx, slot, comment, frameBottom(g));
+        if (drawnComment.outcome == CommentOutcome::Missing) {
             comment.clear();
+        } else if (drawnComment.outcome == CommentOutcome::Drawn) {
+            cursor.pageBottom = std::max(cursor.pageBottom, drawnComment.bottom);
         }
     }
     if (slot % 2 == 1) {
         if (slot + 1 <= kSlotCount && setup.file(FileKind::Format, slot + 1).empty()) {
-            g.RowTop = g.PageBottom;
+            cursor.rowTop = cursor.pageBottom;
         }
-    } else if (slot < kSlotCount && g.PageBottom > g.RowTop) {
-        g.RowTop = g.PageBottom;
+    } else if (slot < kSlotCount && cursor.pageBottom > cursor.rowTop) {
+        cursor.rowTop = cursor.pageBottom;
     }
     return read;
 }
 
-PageOutcome composePage(const RenderContext& ctx, PageSetup& setup) {
-    GraphState& g = ctx.g;
-    g.PageBottom = 0;
-    g.RowTop = kFirstRowTop;
-    g.PagePlotPoints = 0;
+}  // namespace
+
+PageOutcome composePage(const RenderContext& ctx, PageSetup& setup, ViewSteps& steps) {
+    PageCursor cursor;
     PageOutcome outcome;
     for (int slot = 1; slot <= kSlotCount; ++slot) {
         if (setup.file(FileKind::Format, slot).empty()) {
@@ -65,7 +85,7 @@ PageOutcome composePage(const RenderContext& ctx, PageSetup& setup) {
         }
         // Names the reading finds missing are cleared; the outcome still tells them.
         GraphFiles files{setup.file(FileKind::Format, slot), setup.file(FileKind::Numeric, slot)};
-        const GraphRead read = placeAndDrawSlot(ctx, setup, slot);
+        const GraphRead read = placeAndDrawSlot(ctx, setup, steps, slot, cursor);
         if (read.outcome == GraphReadOutcome::Skipped) {
             outcome.allDrawn = false;
             outcome.skipped.push_back({slot, std::move(files), read});
@@ -75,10 +95,11 @@ PageOutcome composePage(const RenderContext& ctx, PageSetup& setup) {
         ctx.surface.beginHeader();
         Header(ctx, setup.header);
     }
-    if (g.PageBottom > kPrintableBottom) {
+    if (cursor.pageBottom > kPrintableBottom) {
         ctx.messages.show(
             {"Format Data Error", "ページを越えます。印刷は１ページ目だけになります。"});
     }
+    outcome.pageBottom = cursor.pageBottom;
     return outcome;
 }
 

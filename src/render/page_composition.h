@@ -19,17 +19,17 @@ struct PageOutcome {
     // Every slot with a format file was drawn (as a plot or as a frame).
     bool allDrawn = true;
     std::vector<SkippedSlot> skipped;
+    // The lowest point of the frames and comments drawn, page mm.
+    float pageBottom = 0;
 };
 
 // Left edge of a slot's column, page mm.
 float slotLeft(int slot);
 
-// Draws slot `slot` at its place and moves the row down as the slots of a row fill it. Clears
-// the names of files found missing in `setup`. On the screen, records the slot's z range.
-GraphRead placeAndDrawSlot(const RenderContext& ctx, PageSetup& setup, int slot);
-
-// Composes the whole page: every slot with a format file, then the header. A slot without a
-// format file loses its other two names. Warns when the page runs past the first sheet.
-PageOutcome composePage(const RenderContext& ctx, PageSetup& setup);
+// Composes the whole page: every slot with a format file at its place, the row moving down as
+// the slots of a row fill it, then the header. A slot without a format file loses its other two
+// names; the names of files found missing are cleared. Draws with the view steps; on the
+// screen, records each slot's z range in `steps`. Warns when the page runs past the first sheet.
+PageOutcome composePage(const RenderContext& ctx, PageSetup& setup, ViewSteps& steps);
 
 }  // namespace kavlo

@@ -16,10 +16,6 @@ int twips(float mm) {
 
 }  // namespace
 
-ViewSteps viewStepsOf(const GraphState& g) {
-    return {g.TurnSteps, g.ZoomSteps};
-}
-
 TwipsWindow metafileWindow(const std::optional<PageSelection>& selection) {
     const PageSelection s = selection.value_or(PageSelection{});
     TwipsWindow window{s.x1 == s.x2 ? 0 : twips(std::min(s.x1, s.x2)),
@@ -32,11 +28,12 @@ TwipsWindow metafileWindow(const std::optional<PageSelection>& selection) {
     return window;
 }
 
-PageOutcome runPagePass(GraphState& g, PageSetup& setup, const PassTarget& target) {
+PageOutcome runPagePass(ViewSteps& steps, PageSetup& setup, const PassTarget& target) {
+    GraphState g;
     if (!target.ops) {
         return composePage({g, target.surface, target.profile, target.messages,
                             target.screenMeasure, target.plots, target.shownBottom},
-                           setup);
+                           setup, steps);
     }
     const DeviceProfile& profile = target.profile;
     target.ops("{\"op\":\"Device\",\"name\":" + jsonString(profile.name) +
@@ -49,13 +46,12 @@ PageOutcome runPagePass(GraphState& g, PageSetup& setup, const PassTarget& targe
                                ? static_cast<DrawSurface&>(recorder)
                                : target.screenMeasure;
     return composePage(
-        {g, recorder, profile, target.messages, measure, target.plots, target.shownBottom}, setup);
+        {g, recorder, profile, target.messages, measure, target.plots, target.shownBottom}, setup,
+        steps);
 }
 
 PageOutcome runPagePass(const PageRequest& request, const PassTarget& target) {
-    GraphState g;
-    g.TurnSteps = request.steps.turn;
-    g.ZoomSteps = request.steps.zoom;
+    ViewSteps steps = request.steps;
     PageSetup setup = request.setup;
     PassTarget shown = target;
     if (request.selection) {
@@ -63,7 +59,7 @@ PageOutcome runPagePass(const PageRequest& request, const PassTarget& target) {
         shown.shownBottom = std::max(target.shownBottom,
                                      static_cast<float>(window.top + window.height) / kTwipsPerMm);
     }
-    return runPagePass(g, setup, shown);
+    return runPagePass(steps, setup, shown);
 }
 
 }  // namespace kavlo

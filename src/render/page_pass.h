@@ -5,23 +5,13 @@
 #include <optional>
 #include <string>
 
-#include "core/graph_state.h"
 #include "core/messages.h"
 #include "core/page_setup.h"
+#include "core/view_steps.h"
 #include "device_profile.h"
 #include "page_composition.h"
 
 namespace kavlo {
-
-// The canvas's view of each slot, index 1..6 (0 unused): 5-degree turn steps and the z
-// magnification exponent. Every output draws with them, so it shows what the screen shows.
-struct ViewSteps {
-    std::array<double, kSlotCount + 1> turn{};
-    std::array<double, kSlotCount + 1> zoom{};
-    friend bool operator==(const ViewSteps&, const ViewSteps&) = default;
-};
-
-ViewSteps viewStepsOf(const GraphState& g);
 
 // A rectangle of the page in millimetres, its corners in the order they were dragged.
 struct PageSelection {
@@ -70,11 +60,12 @@ struct PassTarget {
 };
 
 // The one page pass every output draws with: the page of `setup` on the target, with the view
-// steps in `g`. Clears the names of files the page finds missing in `setup`.
-PageOutcome runPagePass(GraphState& g, PageSetup& setup, const PassTarget& target);
+// `steps`. Clears the names of files the page finds missing in `setup`; the screen records the z
+// ranges it plotted in `steps`.
+PageOutcome runPagePass(ViewSteps& steps, PageSetup& setup, const PassTarget& target);
 
-// The same pass from a request, on a fresh graph state given the request's view steps; a
-// selection that reaches below the page shows that far.
+// The same pass from a request, on copies of its set-up and view steps; a selection that reaches
+// below the page shows that far.
 PageOutcome runPagePass(const PageRequest& request, const PassTarget& target);
 
 }  // namespace kavlo

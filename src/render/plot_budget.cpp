@@ -57,13 +57,13 @@ PlotCost plotCost(const GraphState& g) {
 PageTooLarge::PageTooLarge(Message message)
     : std::runtime_error(message.text), message_(std::move(message)) {}
 
-void chargePlot(const RenderContext& ctx, int slot) {
-    GraphState& g = ctx.g;
+double chargePlot(const RenderContext& ctx, int slot, double pagePoints) {
+    const GraphState& g = ctx.g;
     const PlotCost cost = plotCost(g);
     const PlotLimits& limits = ctx.profile.plotLimits;
-    g.PagePlotPoints += cost.points;
-    if (g.PagePlotPoints <= limits.points && cost.refinedBytes <= limits.refinedBytes) {
-        return;
+    pagePoints += cost.points;
+    if (pagePoints <= limits.points && cost.refinedBytes <= limits.refinedBytes) {
+        return pagePoints;
     }
     const std::string grid = std::to_string(g.NX) + " × " + std::to_string(g.NY) +
                              " の格子を IPL = " + std::to_string(g.IPL) + " で細分すると、";
@@ -71,7 +71,7 @@ void chargePlot(const RenderContext& ctx, int slot) {
         cost.refinedBytes > limits.refinedBytes
             ? "細分した格子線だけで約 " + megabytes(cost.refinedBytes) +
                   " のメモリーを使い、上限の " + megabytes(limits.refinedBytes) + " を超えます。"
-            : "ページの描画は約 " + pointCount(g.PagePlotPoints) + "になり、この出力の上限 " +
+            : "ページの描画は約 " + pointCount(pagePoints) + "になり、この出力の上限 " +
                   pointCount(limits.points) + "を超えます。";
     throw PageTooLarge(
         {graphErrorTitle(slot), "グラフが大きすぎて描けません。" + grid + reason +

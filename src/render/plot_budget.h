@@ -31,8 +31,9 @@ class PageTooLarge : public std::runtime_error {
 constexpr const char* kOutOfMemoryText =
     "メモリーが足りないため中断しました。格子の点数か IPL を減らして下さい。";
 
-// Adds the plot of the graph just read to the page's points and throws PageTooLarge when the
-// page, or the graph's refined lines, would pass the profile's limits.
-void chargePlot(const RenderContext& ctx, int slot);
+// The page's points with the plot of the graph just read added to `pagePoints`, those of the
+// graphs before it; throws PageTooLarge when the page, or the graph's refined lines, would pass
+// the profile's limits.
+double chargePlot(const RenderContext& ctx, int slot, double pagePoints);
 
 }  // namespace kavlo

@@ -8,7 +8,7 @@ namespace kavlo {
 
 // Settles the z range and scale of the graph just read and draws its plot by type. A graph
 // whose zoomed range is empty is not plotted (its frame still is).
-void plotGraph(const RenderContext& ctx, int slot);
+void plotGraph(const RenderContext& ctx, double zoomSteps);
 
 // Stream lines of constant x index ist..ien, each running along y, back to front.
 void drawStreamLinesAlongY(const RenderContext& ctx, float zscl, int ist, int ien,

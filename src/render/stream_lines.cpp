@@ -53,9 +53,9 @@ void drawStreamLinesAlongX(const RenderContext& ctx, float zscl, int jst, int je
     }
 }
 
-void plotGraph(const RenderContext& ctx, int slot) {
+void plotGraph(const RenderContext& ctx, double zoomSteps) {
     GraphState& g = ctx.g;
-    const auto zscl = settleZScale(g, slot);
+    const auto zscl = settleZScale(g, zoomSteps);
     if (!zscl) {
         return;
     }

@@ -242,9 +242,9 @@ void CanvasWindow::showPage() {
 // Like the page set-up: the stored size and place, the page from its top-left corner. The bars
 // go back to 0 with it, so they keep telling where the page is.
 void CanvasWindow::applyViewGeometry() {
-    const GraphState& g = session_.graph;
-    resize(twipsToPixels(g.ViewWidth), twipsToPixels(g.ViewHeight));
-    move(twipsToPixels(g.ViewLeft), twipsToPixels(g.ViewTop));
+    const CanvasGeometry& c = session_.canvas;
+    resize(twipsToPixels(c.viewWidth), twipsToPixels(c.viewHeight));
+    move(twipsToPixels(c.viewLeft), twipsToPixels(c.viewTop));
     vScroll_->setValue(0);
     hScroll_->setValue(0);
     doVScroll();
@@ -252,15 +252,15 @@ void CanvasWindow::applyViewGeometry() {
 }
 
 void CanvasWindow::doVScroll() {
-    const GraphState& g = session_.graph;
-    const float top = -(g.PageHeight - g.ViewHeight) * static_cast<float>(vScroll_->value()) /
+    const CanvasGeometry& c = session_.canvas;
+    const float top = -(c.pageHeight - c.viewHeight) * static_cast<float>(vScroll_->value()) /
                       static_cast<float>(vScroll_->maximum());
     picture_->move(picture_->x(), twipsToPixels(top));
 }
 
 void CanvasWindow::doHScroll() {
-    const GraphState& g = session_.graph;
-    const float left = -(g.PageWidth - g.ViewWidth) * static_cast<float>(hScroll_->value()) /
+    const CanvasGeometry& c = session_.canvas;
+    const float left = -(c.pageWidth - c.viewWidth) * static_cast<float>(hScroll_->value()) /
                        static_cast<float>(hScroll_->maximum());
     picture_->move(twipsToPixels(left), picture_->y());
 }
@@ -428,25 +428,25 @@ void CanvasWindow::eraseSelection() {
 }
 
 void CanvasWindow::changeView(int index) {
-    GraphState& g = session_.graph;
+    ViewSteps& steps = session_.steps;
     for (const int group : chosenGroups(groups_->currentIndex())) {
         const auto slot = static_cast<std::size_t>(group);
         switch (index) {
             case 0:
-                g.ZoomSteps[slot] -= 1;
+                steps.zoom[slot] -= 1;
                 break;
             case 1:
-                g.ZoomSteps[slot] += 1;
+                steps.zoom[slot] += 1;
                 break;
             case 2:
-                g.ZoomSteps[slot] = 0;
-                g.TurnSteps[slot] = 0;
+                steps.zoom[slot] = 0;
+                steps.turn[slot] = 0;
                 break;
             case 3:
-                g.TurnSteps[slot] += 1;
+                steps.turn[slot] += 1;
                 break;
             case 4:
-                g.TurnSteps[slot] -= 1;
+                steps.turn[slot] -= 1;
                 break;
             default:
                 break;
@@ -528,19 +528,20 @@ void CanvasWindow::saveFile() {
 }
 
 void CanvasWindow::writeBack() {
-    GraphState& g = session_.graph;
+    ViewSteps& steps = session_.steps;
     std::vector<SlotView> views;
     for (int group = 1; group <= kSlotCount; ++group) {
         const auto slot = static_cast<std::size_t>(group);
         const std::string& file = session_.setup.file(FileKind::Format, group);
         if (file.empty()) {
-            g.TurnSteps[slot] = 0;
-            g.ZoomSteps[slot] = 0;
+            steps.turn[slot] = 0;
+            steps.zoom[slot] = 0;
         } else {
-            views.push_back(
-                {group,
-                 file,
-                 {g.TurnSteps[slot], g.ZoomSteps[slot], {g.ScreenZMin[slot], g.ScreenZMax[slot]}}});
+            views.push_back({group,
+                             file,
+                             {steps.turn[slot],
+                              steps.zoom[slot],
+                              {steps.screenZMin[slot], steps.screenZMax[slot]}}});
         }
     }
     int written = 0;
@@ -554,8 +555,8 @@ void CanvasWindow::writeBack() {
         ++written;
         // The next draw shows what the file now holds.
         for (const int group : target.graphs) {
-            g.TurnSteps[static_cast<std::size_t>(group)] = 0;
-            g.ZoomSteps[static_cast<std::size_t>(group)] = 0;
+            steps.turn[static_cast<std::size_t>(group)] = 0;
+            steps.zoom[static_cast<std::size_t>(group)] = 0;
         }
         std::string text = result.note.value_or("");
         if (!target.dropped.empty()) {
@@ -569,14 +570,14 @@ void CanvasWindow::writeBack() {
 }
 
 void CanvasWindow::back() {
-    GraphState& g = session_.graph;
+    ViewSteps& steps = session_.steps;
     for (const int group : chosenGroups(groups_->currentIndex())) {
-        g.ZoomSteps[static_cast<std::size_t>(group)] = 0;
-        g.TurnSteps[static_cast<std::size_t>(group)] = 0;
+        steps.zoom[static_cast<std::size_t>(group)] = 0;
+        steps.turn[static_cast<std::size_t>(group)] = 0;
     }
     eraseSelection();
-    g.ViewLeft = static_cast<float>(x() * kScreenTwipsPerPixel);
-    g.ViewTop = static_cast<float>(y() * kScreenTwipsPerPixel);
+    session_.canvas.viewLeft = static_cast<float>(x() * kScreenTwipsPerPixel);
+    session_.canvas.viewTop = static_cast<float>(y() * kScreenTwipsPerPixel);
     hide();
     emit backPressed();
 }

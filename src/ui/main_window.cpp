@@ -385,9 +385,8 @@ void MainWindow::drawRequest() {
         messages_.show({"Kavlo", unwritableNameText(*unwritable, "描画しませんでした。")});
         return;
     }
-    GraphState& g = session_.graph;
-    g.ZoomSteps.fill(0);
-    g.TurnSteps.fill(0);
+    session_.steps.zoom.fill(0);
+    session_.steps.turn.fill(0);
     session_.applyViewSize(sizeLetter());
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     hide();

@@ -26,8 +26,8 @@ std::optional<ViewSize> viewSizeFor(char letter) {
 
 void Session::applyViewSize(char letter) {
     if (const auto size = viewSizeFor(letter)) {
-        graph.ViewWidth = static_cast<float>(size->widthTwips);
-        graph.ViewHeight = static_cast<float>(size->heightTwips);
+        canvas.viewWidth = static_cast<float>(size->widthTwips);
+        canvas.viewHeight = static_cast<float>(size->heightTwips);
         horizontalBar = size->horizontalBar;
     }
 }
@@ -36,7 +36,7 @@ PageOutcome Session::composeScreenPage(MessageSink& messages) {
     PageOutcome outcome;
     // A page too large to draw, or one the memory cannot hold, leaves the canvas empty.
     try {
-        page = renderScreenImage(graph, setup, messages, outcome);
+        page = renderScreenImage(steps, setup, messages, outcome);
     } catch (const PageTooLarge& refused) {
         page = QImage();
         messages.show(refused.message());

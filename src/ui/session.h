@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <optional>
 
-#include "core/graph_state.h"
 #include "core/messages.h"
 #include "core/page_setup.h"
 #include "render/page_composition.h"
@@ -25,16 +24,21 @@ struct ViewSize {
 // Nothing for a letter that is not one of the seven.
 std::optional<ViewSize> viewSizeFor(char letter);
 
-// What the windows share for one run of the program: the graph state, the page set-up the main
-// window's boxes show, the application folder, the page last drawn, where the canvas window
-// goes, and whether the path boxes show the ends of their paths.
+// Where the canvas window goes, its client size and the page it scrolls over, twips.
+struct CanvasGeometry {
+    float viewWidth = 0;
+    float viewHeight = 0;
+    float pageWidth = kPageWidthTwips;
+    float pageHeight = kPageHeightTwips;
+    float viewLeft = 1000;
+    float viewTop = 500;
+};
+
+// What the windows share for one run of the program: the canvas's view steps, the page set-up
+// the main window's boxes show, the application folder, the page last drawn, where the canvas
+// window goes, and whether the path boxes show the ends of their paths.
 struct Session {
-    explicit Session(std::filesystem::path folder) : appFolder(std::move(folder)) {
-        graph.ViewLeft = 1000;
-        graph.ViewTop = 500;
-        graph.PageWidth = kPageWidthTwips;
-        graph.PageHeight = kPageHeightTwips;
-    }
+    explicit Session(std::filesystem::path folder) : appFolder(std::move(folder)) {}
 
     // Composes the screen page from the set-up and the current view steps into `page`, with
     // messages to `messages`; clears the names the page clears.
@@ -42,13 +46,14 @@ struct Session {
 
     // What every other output draws: the page as the screen shows it, view steps included.
     PageRequest pageRequest(const std::optional<PageSelection>& selection = std::nullopt) const {
-        return {setup, viewStepsOf(graph), selection};
+        return {setup, steps, selection};
     }
 
-    // Sets ViewWidth and ViewHeight from the window-size letter; other letters change nothing.
+    // Sets the canvas's view size from the window-size letter; other letters change nothing.
     void applyViewSize(char letter);
 
-    GraphState graph;
+    ViewSteps steps;
+    CanvasGeometry canvas;
     PageSetup setup;
     std::filesystem::path appFolder;
     QImage page;

@@ -56,9 +56,8 @@ TEST(BoundedFileTest, LinesEndAtEveryLineEndWithinTheLimitsOfTheirKind) {
     const std::string big = dir.write("big", FormatLines().text() + std::string(2 << 20, '\n'));
     EXPECT_EQ(readLines(big, DataFileKind::Format).second, FileAccess::TooLarge);
     EXPECT_EQ(readBoundedFile(big, DataFileKind::Format).access, FileAccess::TooLarge);
-    GraphState g;
     RecordedMessages messages;
-    EXPECT_EQ(readFormatFile(g, 1, big, 25, 10, messages, {}), FormatReadOutcome::Read);
+    EXPECT_EQ(readFormatFile(1, big, messages, {}).outcome, FormatReadOutcome::Read);
     EXPECT_TRUE(messages.messages.empty());
 }
 
@@ -74,13 +73,12 @@ TEST(SpecialFileTest, EveryReaderRefusesWhatIsNoRegularFile) {
     for (const bool screen : {true, false}) {
         const ReadRules rules{screen};
         for (const std::string& path : {fifo, dir.path().string(), std::string("/dev/zero")}) {
-            GraphState g;
             RecordedMessages messages;
-            EXPECT_EQ(readFormatFile(g, 1, path, 25, 10, messages, rules),
-                      FormatReadOutcome::Failed);
-            ASSERT_EQ(readFormatFile(g, 2, format, 25, 10, messages, rules),
-                      FormatReadOutcome::Read);
-            EXPECT_EQ(readNumericFile(g, 2, path, messages, rules), NumericReadOutcome::Aborted);
+            EXPECT_EQ(readFormatFile(1, path, messages, rules).outcome, FormatReadOutcome::Failed);
+            const FormatRead read = readFormatFile(2, format, messages, rules);
+            ASSERT_EQ(read.outcome, FormatReadOutcome::Read);
+            EXPECT_EQ(readNumericFile(2, path, read.settings, messages, rules).outcome,
+                      NumericReadOutcome::Aborted);
             EXPECT_EQ(readCommentFile(path).access, FileAccess::NotRegular);
             ASSERT_EQ(messages.messages.size(), 2u) << path;
             EXPECT_EQ(messages.messages[0].title, " 1st Format Data Error");
@@ -88,9 +86,8 @@ TEST(SpecialFileTest, EveryReaderRefusesWhatIsNoRegularFile) {
             EXPECT_EQ(messages.messages[0].text, kNotRegular);
             EXPECT_EQ(messages.messages[1].text, kNotRegular);
         }
-        GraphState g;
         RecordedMessages messages;
-        EXPECT_EQ(readFormatFile(g, 1, missing, 25, 10, messages, rules),
+        EXPECT_EQ(readFormatFile(1, missing, messages, rules).outcome,
                   screen ? FormatReadOutcome::Missing : FormatReadOutcome::Failed);
         EXPECT_EQ(messages.messages.at(0).text, kMissing);
     }
@@ -100,17 +97,18 @@ TEST(SpecialFileTest, EveryReaderRefusesWhatIsNoRegularFile) {
     EXPECT_EQ(probeDataFile(format), FileAccess::Ok);
 }
 
-struct NumericRead {
+struct NumericValues {
     NumericReadOutcome outcome;
     std::vector<float> z;
     std::vector<std::string> texts;
 };
 
-NumericRead readNumeric(const std::string& text) {
+NumericValues readNumeric(const std::string& text) {
     TempDir dir;
-    GraphState g;
     RecordedMessages messages;
-    NumericRead read{readNumericFile(g, 1, dir.write("g.dat", text), messages, {}), {}, {}};
+    const NumericRead numeric = readNumericFile(1, dir.write("g.dat", text), {}, messages, {});
+    const Grid& g = numeric.grid;
+    NumericValues read{numeric.outcome, {}, {}};
     for (int j = 1; j <= g.NY; ++j) {
         for (int i = 1; i <= g.NX; ++i) {
             read.z.push_back(g.Z(i, j));

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/graph_reader.h"
 #include "core/slot_titles.h"
 #include "test_files.h"
 
@@ -11,23 +12,24 @@ namespace {
 using test::FormatLines;
 using Texts = std::vector<std::string>;
 
-struct FormatRead {
+struct FormatTextRead {
     FormatReadOutcome outcome;
     Texts texts;
     GraphState state;
 };
 
-// Reads `text` as the format file of `slot`, on the screen or silently as the printer pass does.
-FormatRead readText(const std::string& text, int slot = 1, double turnSteps = 0,
-                    bool printer = false) {
+// Reads `text` as the format file of `slot` with no numeric file, on the screen or silently as
+// the printer pass does; the frame corners follow a successful read.
+FormatTextRead readText(const std::string& text, int slot = 1, double turnSteps = 0,
+                        bool printer = false) {
     test::TempDir dir;
-    FormatRead read{FormatReadOutcome::Failed, {}, {}};
-    read.state.TurnSteps[static_cast<std::size_t>(slot)] = turnSteps;
+    FormatTextRead read{FormatReadOutcome::Failed, {}, {}};
     RecordedMessages screen;
     SilentMessages silent;
     read.outcome =
-        readFormatFile(read.state, slot, dir.write("f.dat", text), 25, 10,
-                       printer ? static_cast<MessageSink&>(silent) : screen, ReadRules{!printer});
+        readGraph(read.state, slot, {dir.write("f.dat", text), ""}, 25, 10, turnSteps,
+                  printer ? static_cast<MessageSink&>(silent) : screen, ReadRules{!printer})
+            .format;
     for (const auto& message : screen.messages) {
         EXPECT_EQ(message.title, formatErrorTitle(slot));
         EXPECT_EQ(message.icon, MessageIcon::Exclamation);

@@ -25,20 +25,26 @@ Result abortedWith(const char* text, const char* title = " 1st Graph Data Error"
     return {NumericReadOutcome::Aborted, {{title, text}}};
 }
 
-struct NumericRead {
+struct NumericTextRead {
     Result result;
     GraphState state;
 };
 
 // Reads `text` as the numeric file of slot 1 after a format with these z labels and lines.
-NumericRead readText(std::string_view text, std::int16_t znd = 2, float zmn = 0, float zmx = 0,
-                     std::int16_t ipl = 1, std::int16_t ldr = 1) {
+// The grid lands in `state` with the work arrays sized for it, as a graph read leaves them.
+NumericTextRead readText(std::string_view text, std::int16_t znd = 2, float zmn = 0, float zmx = 0,
+                         std::int16_t ipl = 1, std::int16_t ldr = 1) {
     TempDir dir;
-    NumericRead read{{NumericReadOutcome::Aborted, {}}, {}};
+    NumericTextRead read{{NumericReadOutcome::Aborted, {}}, {}};
     GraphState& g = read.state;
     std::tie(g.ZND, g.ZMN, g.ZMX, g.IPL, g.LDR) = std::tuple(znd, zmn, zmx, ipl, ldr);
     RecordedMessages messages;
-    read.result.first = readNumericFile(g, 1, dir.write("g.dat", text), messages, {});
+    NumericRead numeric = readNumericFile(1, dir.write("g.dat", text), g, messages, {});
+    read.result.first = numeric.outcome;
+    static_cast<Grid&>(g) = std::move(numeric.grid);
+    if (numeric.outcome == NumericReadOutcome::Read) {
+        sizeWorkArrays(g);
+    }
     for (const auto& m : messages.messages) {
         read.result.second.emplace_back(m.title, m.text);
     }
@@ -132,8 +138,10 @@ TEST(NumericReaderTest, SizesTheWorkArraysForEachGraphAfresh) {
     g.IPL = 0;
     g.LDR = 2;
     RecordedMessages messages;
-    ASSERT_EQ(readNumericFile(g, 1, dir.write("small.dat", "2 2 9 8 7 6"), messages, {}),
-              NumericReadOutcome::Read);
+    NumericRead small = readNumericFile(1, dir.write("small.dat", "2 2 9 8 7 6"), g, messages, {});
+    ASSERT_EQ(small.outcome, NumericReadOutcome::Read);
+    static_cast<Grid&>(g) = std::move(small.grid);
+    sizeWorkArrays(g);
     EXPECT_EQ((std::vector<float>{g.Z(1, 1), g.DataZMax}), (std::vector<float>{9, 9}));
     EXPECT_EQ(std::pair(g.Z.upper1(), g.SplOut.upper()), std::pair(3, 3));
     EXPECT_TRUE(g.XRefZ.empty() && g.CellPts.empty());
@@ -148,7 +156,7 @@ TEST(NumericReaderTest, SlotOutcomesFollowTheFilesNamed) {
     GraphState g;
     RecordedMessages messages;
     auto read = [&](int slot, const std::string& f, const std::string& n) {
-        return readGraph(g, slot, {f, n}, 25, 10, messages, {});
+        return readGraph(g, slot, {f, n}, 25, 10, 0, messages, {});
     };
     EXPECT_EQ(read(1, format, grid).outcome, GraphReadOutcome::Plot);
     EXPECT_EQ(read(1, format, "").outcome, GraphReadOutcome::FrameOnly);
@@ -167,7 +175,7 @@ TEST(NumericReaderTest, SlotOutcomesFollowTheFilesNamed) {
 
     // The printer pass reads silently and tests no existence.
     SilentMessages silent;
-    EXPECT_EQ(readGraph(g, 1, {format, missing}, 25, 10, silent, ReadRules{false}).outcome,
+    EXPECT_EQ(readGraph(g, 1, {format, missing}, 25, 10, 0, silent, ReadRules{false}).outcome,
               GraphReadOutcome::Skipped);
 }
 

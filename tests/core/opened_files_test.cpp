@@ -73,9 +73,8 @@ TEST(OpenedFiles, KindIsToldByNameAndContent) {
     EXPECT_EQ(classifyDataFile(dir.path() / "folder.dat"), Sorted(UnknownKind));
 
     // The whole-number grid is one the format reader alone would have taken for a format file.
-    GraphState g;
     SilentMessages quiet;
-    EXPECT_EQ(readFormatFile(g, 1, (dir.path() / "integers.dat").string(), 25, 10, quiet, {}),
+    EXPECT_EQ(readFormatFile(1, (dir.path() / "integers.dat").string(), quiet, {}).outcome,
               FormatReadOutcome::Read);
 }
 

@@ -16,28 +16,23 @@ namespace kavlo {
 namespace {
 
 // The worked example: a 100 x 80 floor at 30 degrees, 60 mm high, turned by the slot's steps.
-GraphState frame(float fxd = 30, float fyd = 30, int slot = 1, double steps = 0) {
+GraphState frame(float fxd = 30, float fyd = 30, double steps = 0) {
     GraphState g;
     std::tie(g.XWD, g.YWD, g.ZWD, g.FXD, g.FYD) = std::tuple(100.0f, 80.0f, 60.0f, fxd, fyd);
     std::tie(g.XSF, g.YSP, g.NX, g.NY) = std::tuple(10.0f, 5.0f, 5, 4);
-    g.TurnSteps[slot] = steps;
-    g.TurnSteps[slot % 4 + 1] = -7;  // another slot's turn must not apply
-    applyTurnAndOrigin(g, slot, 25, 10);
-    placeFloorCorners(g);
+    placeFrame(g, steps, 25, 10);
     return g;
 }
 
 TEST(ProjectionTest, FrameHangsFromItsHighestCorner) {
-    const std::tuple<float, float, int, double, float, float, float> cases[] = {
-        {30, 30, 1, 0, 30, 30, 15},
-        {30, 60, 1, 0, 30, 60, 34.28203f},  // 15 + 80 sin 60 - 100 sin 30
-        {30, 30, 2, 2, 40, 20, 15},
-        {30, 30, 1, -2, 20, 40, 32.22100f},  // 15 + 80 sin 40 - 100 sin 20
-        {85, 5, 4, 2, 95, -5, 15},           // turned angles are not limited to 0..90 again
+    const std::tuple<float, float, double, float, float, float> cases[] = {
+        {30, 30, 0, 30, 30, 15}, {30, 60, 0, 30, 60, 34.28203f},   // 15 + 80 sin 60 - 100 sin 30
+        {30, 30, 2, 40, 20, 15}, {30, 30, -2, 20, 40, 32.22100f},  // 15 + 80 sin 40 - 100 sin 20
+        {85, 5, 2, 95, -5, 15},  // turned angles are not limited to 0..90 again
     };
-    for (const auto& [fxd, fyd, slot, steps, turnedFxd, turnedFyd, topY] : cases) {
+    for (const auto& [fxd, fyd, steps, turnedFxd, turnedFyd, topY] : cases) {
         SCOPED_TRACE(testing::Message() << fxd << ", " << fyd << " turned " << steps);
-        const GraphState g = frame(fxd, fyd, slot, steps);
+        const GraphState g = frame(fxd, fyd, steps);
         const double fx = turnedFxd * std::numbers::pi / 180;
         const double fy = turnedFyd * std::numbers::pi / 180;
         EXPECT_EQ(std::tuple(g.FXD, g.FYD, g.TopX), std::tuple(turnedFxd, turnedFyd, 35.0f));
@@ -71,9 +66,7 @@ TEST(ProjectionTest, ZScaleFromRangeAndZoomSpansTheFrameHeight) {
         SCOPED_TRACE(testing::Message() << zmn << " to " << zmx << ", zoom " << zoom);
         GraphState g = frame();
         std::tie(g.ZMN, g.ZMX, g.DataZMin, g.DataZMax) = std::tie(zmn, zmx, dataMin, dataMax);
-        g.ZoomSteps[3] = zoom;
-        g.ZoomSteps[1] = 5;  // another slot's zoom must not apply
-        const auto zscl = settleZScale(g, 3);
+        const auto zscl = settleZScale(g, zoom);
         ASSERT_EQ(zscl.has_value(), !std::isnan(settledZmx));
         if (zscl) {
             EXPECT_FLOAT_EQ(g.ZMN, settledZmn);

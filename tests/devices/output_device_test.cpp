@@ -54,14 +54,12 @@ TEST(OutputDeviceTest, EveryOutputDrawsThePageWithTheCanvasViewSteps) {
         EXPECT_NE(plain, calls(device, pages.viewed, file)) << device.name;
     }
 
-    // The canvas draws from its own graph state; a request with its steps draws the same.
+    // The canvas draws from its own view steps; a request with its steps draws the same.
     RecordedMessages messages;
     PageOutcome outcome;
-    GraphState g;
-    g.TurnSteps = pages.viewed.steps.turn;
-    g.ZoomSteps = pages.viewed.steps.zoom;
+    ViewSteps steps = pages.viewed.steps;
     PageSetup setup = pages.viewed.setup;
-    const QImage canvas = renderScreenImage(g, setup, messages, outcome);
+    const QImage canvas = renderScreenImage(steps, setup, messages, outcome);
     const QImage viewed = renderScreenImage(pages.viewed, messages, outcome);
     EXPECT_TRUE(viewed == canvas);
     EXPECT_FALSE(renderScreenImage(pages.plain, messages, outcome) == canvas);

@@ -64,7 +64,6 @@ struct CommentRig : test::RenderRig {
     explicit CommentRig(DeviceProfile p) : test::RenderRig(std::move(p)) {
         test::flatFrameWithGrid(g);  // frame 280 mm across with the extra 100 mm
         g.CSZ = 2;                   // 4-unit font: 2 mm a character, rows 3 mm apart
-        g.FrameBottom = 75;
     }
 };
 
@@ -72,7 +71,8 @@ TEST(CommentTest, RowsStartThreeLinesBelowTheFrameAndWrapAtTheFrameWidth) {
     test::TempDir dir;
     const std::string path = dir.write("c.txt", std::string(141, 'a') + "\r\nend\r\n\r\nlast\nrow");
     CommentRig rig(test::scaledScreen(2));
-    EXPECT_EQ(drawComment(rig.ctx(), 1, path), CommentOutcome::Drawn);
+    const DrawnComment drawn = drawComment(rig.ctx(), 1, path, 75);
+    EXPECT_EQ(drawn.outcome, CommentOutcome::Drawn);
     std::vector<std::string> rows;
     for (const auto& op : rig.ops("TextOutA")) {
         const DevicePoint at = op.points.at(0);
@@ -81,7 +81,7 @@ TEST(CommentTest, RowsStartThreeLinesBelowTheFrameAndWrapAtTheFrameWidth) {
     // A line feed ends its row undrawn; the empty line still takes a row.
     EXPECT_EQ(rows, (std::vector<std::string>{std::string(140, 'a') + " at 50,168", "a at 50,174",
                                               "end at 50,180", "last at 50,192", "row at 50,198"}));
-    EXPECT_FLOAT_EQ(rig.g.PageBottom, 102);
+    EXPECT_FLOAT_EQ(drawn.bottom, 102);
     EXPECT_EQ(rig.surface.liveObjects(), 0);
 
     // At true scale a 4-pixel character is 1.06 mm: the screen wraps 280 mm at 265 of them,
@@ -90,13 +90,13 @@ TEST(CommentTest, RowsStartThreeLinesBelowTheFrameAndWrapAtTheFrameWidth) {
     for (const auto& [profile, chars] :
          {std::pair{screenProfile(), 265u}, {printerProfile(1440), 189u}}) {
         CommentRig device(profile);
-        ASSERT_EQ(drawComment(device.ctx(), 1, wide), CommentOutcome::Drawn);
+        ASSERT_EQ(drawComment(device.ctx(), 1, wide, 75).outcome, CommentOutcome::Drawn);
         EXPECT_EQ(device.ops("TextOutA").at(0).text.size(), chars) << profile.name;
     }
 
     // A missing file is reported under the slot title.
     CommentRig missing(screenProfile());
-    EXPECT_EQ(drawComment(missing.ctx(), 5, (dir.path() / "gone.txt").string()),
+    EXPECT_EQ(drawComment(missing.ctx(), 5, (dir.path() / "gone.txt").string(), 75).outcome,
               CommentOutcome::Missing);
     ASSERT_EQ(missing.messages.messages.size(), 1u);
     EXPECT_EQ(missing.messages.messages[0].title, " 5rd Comment Data Error");
@@ -117,16 +117,17 @@ TEST(CommentTest, RowsBelowWhatTheOutputShowsAreNotDrawn) {
         CommentRig rig(test::scaledScreen(2));
         RenderContext ctx = rig.ctx();
         ctx.shownBottom = bottom < 0 ? ctx.shownBottom : bottom;
-        ASSERT_EQ(drawComment(ctx, 1, path), CommentOutcome::Drawn);
+        const DrawnComment drawn = drawComment(ctx, 1, path, 75);
+        ASSERT_EQ(drawn.outcome, CommentOutcome::Drawn);
         const auto texts = rig.ops("TextOutA");
         ASSERT_EQ(texts.size(), rows) << bottom;
         EXPECT_EQ(texts.back().text, "row " + std::to_string(rows - 1));
         EXPECT_EQ(texts.back().points.at(0).y, 2 * (84 + 3 * static_cast<int>(rows - 1)));
-        EXPECT_GT(rig.g.PageBottom, ctx.shownBottom);
+        EXPECT_GT(drawn.bottom, ctx.shownBottom);
     }
     // The printer fits a font to every paragraph it draws, and only to those.
     CommentRig printer(printerProfile(600));
-    ASSERT_EQ(drawComment(printer.ctx(), 1, path), CommentOutcome::Drawn);
+    ASSERT_EQ(drawComment(printer.ctx(), 1, path, 75).outcome, CommentOutcome::Drawn);
     const std::size_t printed = printer.ops("TextOutA").size();
     EXPECT_GT(printed, 100u);
     EXPECT_LT(printed, 200u);
@@ -140,7 +141,8 @@ TEST(SpecialFileTest, CommentsRefuseWhatIsNoRegularFileKeepingTheName) {
     for (const DeviceProfile& profile : {screenProfile(), printerProfile(600), metafileProfile()}) {
         for (const std::string& path : {fifo, dir.path().string(), std::string("/dev/zero")}) {
             CommentRig rig(profile);
-            EXPECT_EQ(drawComment(rig.ctx(), 2, path), CommentOutcome::Unreadable) << path;
+            EXPECT_EQ(drawComment(rig.ctx(), 2, path, 75).outcome, CommentOutcome::Unreadable)
+                << path;
             ASSERT_EQ(rig.messages.messages.size(), 1u);
             EXPECT_EQ(rig.messages.messages[0].text,
                       "通常のファイルではないため読み込めません。ご確認ください。 ");

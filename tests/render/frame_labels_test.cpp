@@ -43,13 +43,13 @@ TEST(FrameLabelsTest, EdgesPenWidthsAndBottoms) {
         RenderRig rig(profile);
         bareFrame(rig.g);
         rig.g.LWD = lwd;
-        rig.g.PageBottom = 20;
         drawFrame(rig.ctx());
         EXPECT_EQ(each(rig.surface, {"CreatePen"}, &RecordedOp::width),
                   (std::vector<int>{zEdge, edges}));
         EXPECT_EQ(each(rig.surface, {"CreatePen"}, &RecordedOp::rgb), std::vector<Rgb>(2, kBlack));
         EXPECT_TRUE(rig.ops("TextOutA").empty());
-        EXPECT_EQ(std::pair(rig.g.PageBottom, rig.g.FrameBottom), std::pair(75.f, 75.f));
+        EXPECT_EQ(std::pair(pageBottomWithFrame(20, rig.g), frameBottom(rig.g)),
+                  std::pair(75.f, 75.f));
         EXPECT_EQ(rig.surface.liveObjects(), 0);
         // One connected line: down the z edge, along x, along y.
         std::vector<std::vector<DevicePoint>> corners;
@@ -63,12 +63,15 @@ TEST(FrameLabelsTest, EdgesPenWidthsAndBottoms) {
     RenderRig tilted(test::scaledScreen(2));
     bareFrame(tilted.g);
     tilted.g.FXD = tilted.g.FYD = 30;  // x end 50 mm lower than the origin, y end 40 mm above it
-    applyTurnAndOrigin(tilted.g, 1, 25, 10);
-    placeFloorCorners(tilted.g);
-    tilted.g.PageBottom = 300;
-    drawFrame(tilted.ctx());
-    EXPECT_NEAR(tilted.g.FrameBottom, 125, 1e-3);
-    EXPECT_EQ(tilted.g.PageBottom, 300);  // only ever grows
+    placeFrame(tilted.g, 0, 25, 10);
+    EXPECT_NEAR(frameBottom(tilted.g), 125, 1e-3);
+    EXPECT_EQ(pageBottomWithFrame(300, tilted.g), 300);  // only ever grows
+    // Turned by 6 steps (FXD 30, FYD -30) the y end lies 40 mm below the x end at 125 mm.
+    GraphState turned;
+    bareFrame(turned);
+    placeFrame(turned, 6, 25, 10);
+    EXPECT_NEAR(frameBottom(turned), 165, 1e-3);
+    EXPECT_NEAR(pageBottomWithFrame(0, turned), 165, 1e-3);
 }
 
 // Text, place x and y, escapement and font width.
@@ -96,8 +99,7 @@ TEST(FrameLabelsTest, LabelsInOrderWithTheirPlacesAndTurns) {
     RenderRig rig(test::scaledScreen(2));
     test::flatFrameWithGrid(rig.g);
     rig.g.FXD = 30;  // the x title turns along the x edge; the origin stays at (35, 75)
-    applyTurnAndOrigin(rig.g, 1, 25, 10);
-    placeFloorCorners(rig.g);
+    placeFrame(rig.g, 0, 25, 10);
     rig.g.XNS = rig.g.YNS = rig.g.ZNS = 3;  // fonts 6 wide: 3 mm a character here
     rig.g.XLS = rig.g.YLS = rig.g.ZLS = 4;
     rig.g.XMX = 10;

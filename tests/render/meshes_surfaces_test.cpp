@@ -21,8 +21,7 @@ float setGrid(GraphState& g, int nx, int ny, const std::vector<float>& z, std::i
     g.ZWD = zwd;
     g.FXD = fxd;
     g.FYD = fyd;
-    applyTurnAndOrigin(g, 1, 25, 10);
-    placeFloorCorners(g);
+    placeFrame(g, 0, 25, 10);
     g.NX = static_cast<std::int16_t>(nx);
     g.NY = static_cast<std::int16_t>(ny);
     sizeWorkArrays(g);
@@ -158,7 +157,7 @@ TEST(PlotBudgetTest, TheCostIsWhatThePlotDrawsAndAPageOverTheLimitIsRefused) {
         RenderRig rig(test::scaledScreen(2));
         setGrid(rig.g, 4, 3, z, ldr, 2);
         const PlotCost cost = plotCost(rig.g);
-        plotGraph(rig.ctx(), 1);
+        plotGraph(rig.ctx(), 0);
         double points = 0;
         for (const RecordedOp& op : rig.surface.ops()) {
             points += op.op == "Polygon" || op.op == "Polyline" ? op.points.size() : 0;
@@ -182,10 +181,10 @@ TEST(PlotBudgetTest, TheCostIsWhatThePlotDrawsAndAPageOverTheLimitIsRefused) {
     setGrid(rig.g, 4, 3, z, 3, 2);
     const PlotCost cost = plotCost(rig.g);
     rig.profile.plotLimits = {2 * cost.points, cost.refinedBytes};
-    chargePlot(rig.ctx(), 1);
-    chargePlot(rig.ctx(), 2);
+    const double twoGraphs = chargePlot(rig.ctx(), 2, chargePlot(rig.ctx(), 1, 0));
+    EXPECT_EQ(twoGraphs, 2 * cost.points);
     try {
-        chargePlot(rig.ctx(), 3);
+        chargePlot(rig.ctx(), 3, twoGraphs);
         ADD_FAILURE() << "a third graph passes the page's points";
     } catch (const PageTooLarge& refused) {
         EXPECT_EQ(refused.message().title, graphErrorTitle(3));
@@ -195,9 +194,8 @@ TEST(PlotBudgetTest, TheCostIsWhatThePlotDrawsAndAPageOverTheLimitIsRefused) {
             "約 234 点になり、この出力の上限 156 点を超えます。格子の点数か IPL を減らして"
             "下さい。描画を中断します。");
     }
-    rig.g.PagePlotPoints = 0;
     rig.profile.plotLimits = {1e9, cost.refinedBytes - 1};
-    EXPECT_THROW(chargePlot(rig.ctx(), 1), PageTooLarge);
+    EXPECT_THROW(chargePlot(rig.ctx(), 1, 0), PageTooLarge);
 }
 
 }  // namespace

@@ -46,13 +46,10 @@ TEST(PagePassTest, TheViewStepsTurnThePageOnEveryDevice) {
             << profile.name;
     }
 
-    // The pass of a request is the pass of a graph state holding the same steps, as the
-    // canvas keeps them.
-    GraphState g;
-    g.TurnSteps = turned.steps.turn;
-    EXPECT_EQ(viewStepsOf(g), turned.steps);
+    // The pass of a request is the pass of the same steps and set-up as the canvas keeps them.
+    ViewSteps steps = turned.steps;
     PageSetup setup = turned.setup;
-    EXPECT_EQ(passCalls(printerProfile(600), g, setup), passCalls(printerProfile(600), turned));
+    EXPECT_EQ(passCalls(printerProfile(600), steps, setup), passCalls(printerProfile(600), turned));
 }
 
 TEST(PagePassTest, APassThatOnlyReadsTellsWhatThePlottingPassTells) {

@@ -37,8 +37,7 @@ void flatFrameWithGrid(GraphState& g, std::int16_t ipl, std::int16_t ldr) {
     g.ZMX = 10;
     g.LabelFont = "Arial";
     g.CommentFont = "Courier New";
-    applyTurnAndOrigin(g, 1, 25, 10);
-    placeFloorCorners(g);
+    placeFrame(g, 0, 25, 10);
     g.NX = 3;
     g.NY = 2;
     sizeWorkArrays(g);

@@ -20,6 +20,7 @@ struct RenderRig {
     std::vector<RecordedOp> ops(const std::string& name) const;
 
     GraphState g;
+    ViewSteps steps;
     DeviceProfile profile;
     RecordingSurface surface;
     RecordingSurface screenMeasure;

@@ -18,8 +18,8 @@ struct Drawn {
 Drawn drawStreamLines(std::int16_t ipl, std::int16_t ldr, float zmn = 0, double zoomSteps = 0) {
     RenderRig rig(test::scaledScreen(2));
     test::flatFrameWithGrid(rig.g, ipl, ldr);
-    std::tie(rig.g.ZMN, rig.g.ZoomSteps[1]) = std::pair(zmn, zoomSteps);
-    plotGraph(rig.ctx(), 1);
+    rig.g.ZMN = zmn;
+    plotGraph(rig.ctx(), zoomSteps);
     EXPECT_EQ(rig.surface.liveObjects(), 0);
     auto pointsOf = [&rig](const char* name) {
         std::vector<Points> all;
@@ -86,7 +86,7 @@ TEST(StreamLinesTest, EachDeviceDrawsCurtainsInWhiteAndCurvesInBlackWithItsWidth
     for (const auto& [profile, width, firstCurve, bottom] : cases) {
         RenderRig rig(profile);
         test::flatFrameWithGrid(rig.g);  // LWD = 2
-        plotGraph(rig.ctx(), 1);
+        plotGraph(rig.ctx(), 0);
         const auto pens = rig.ops("CreatePen");
         const auto brushes = rig.ops("CreateSolidBrush");
         ASSERT_EQ(pens.size(), 8u) << profile.name;

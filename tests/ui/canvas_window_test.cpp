@@ -48,7 +48,7 @@ class CanvasWindowTest : public ::testing::Test {
     QString status() const { return window->findChild<QLabel*>("statusLine")->text(); }
     test::TempDir dir;
     Session session{dir.path()};
-    GraphState& g = session.graph;
+    ViewSteps& steps = session.steps;
     RecordedMessages messages;
     std::unique_ptr<CanvasWindow> window;
 };
@@ -134,14 +134,14 @@ TEST_F(CanvasWindowTest, ViewAndBackButtonsChangeTheChosenGroups) {
     const QImage first = session.page;
     click("stretchUpButton");
     click("stretchUpButton");
-    EXPECT_EQ(g.ZoomSteps, (Steps{0, -2, -2, -2, -2, -2, -2}));
+    EXPECT_EQ(steps.zoom, (Steps{0, -2, -2, -2, -2, -2, -2}));
     EXPECT_NE(window->shownPage(), first);
     groups()->setCurrentIndex(3);
     click("turnLeftButton");
-    EXPECT_EQ(g.TurnSteps, (Steps{0, 0, 0, 1, 0, 0, 0}));
+    EXPECT_EQ(steps.turn, (Steps{0, 0, 0, 1, 0, 0, 0}));
     groups()->setCurrentIndex(7);
     click("resetViewButton");
-    EXPECT_EQ(g.ZoomSteps, (Steps{0, 0, 0, -2, -2, -2, -2}));
+    EXPECT_EQ(steps.zoom, (Steps{0, 0, 0, -2, -2, -2, -2}));
 
     // Back resets the chosen groups and hides the window where it is; closing keeps the steps.
     QSignalSpy backs(window.get(), &CanvasWindow::backPressed);
@@ -149,32 +149,32 @@ TEST_F(CanvasWindowTest, ViewAndBackButtonsChangeTheChosenGroups) {
     groups()->setCurrentIndex(8);
     window->move(300, 200);
     click("backButton");
-    EXPECT_EQ(g.ZoomSteps, (Steps{0, 0, 0, 0, 0, -2, -2}));
-    EXPECT_EQ(QPointF(g.ViewLeft, g.ViewTop), QPointF(4500, 3000));
+    EXPECT_EQ(steps.zoom, (Steps{0, 0, 0, 0, 0, -2, -2}));
+    EXPECT_EQ(QPointF(session.canvas.viewLeft, session.canvas.viewTop), QPointF(4500, 3000));
     EXPECT_TRUE(window->isHidden());
     EXPECT_EQ(backs.count(), 1);
     window->showPage();
     QTest::keyClick(child("backButton"), Qt::Key_Escape);
     EXPECT_EQ(backs.count(), 2);
-    EXPECT_EQ(g.ZoomSteps, (Steps{}));
-    g.ZoomSteps[6] = 1;
+    EXPECT_EQ(steps.zoom, (Steps{}));
+    steps.zoom[6] = 1;
     window->showPage();
     window->close();
     EXPECT_EQ(closes.count(), 1);
     EXPECT_EQ(backs.count(), 2);
-    EXPECT_EQ(g.ZoomSteps[6], 1);
+    EXPECT_EQ(steps.zoom[6], 1);
 }
 
 TEST_F(CanvasWindowTest, WriteBackKeepsTheStepsOfFilesItCannotWrite) {
     const std::string good = dir.write("frm.dat", test::FormatLines{}.text());
     session.setup.file(FileKind::Format, 1) = good;
     session.setup.file(FileKind::Format, 2) = (dir.path() / "gone" / "frm.dat").string();
-    g.TurnSteps = {0, 2, 1, 1, 0, 0, 0};
-    g.ZoomSteps = {0, 0, 0, 3, 0, 0, 0};
+    steps.turn = {0, 2, 1, 1, 0, 0, 0};
+    steps.zoom = {0, 0, 0, 3, 0, 0, 0};
     open();
     click("writeBackButton");
-    EXPECT_EQ(g.TurnSteps, (Steps{0, 0, 1, 0, 0, 0, 0}));
-    EXPECT_EQ(g.ZoomSteps, (Steps{}));
+    EXPECT_EQ(steps.turn, (Steps{0, 0, 1, 0, 0, 0, 0}));
+    EXPECT_EQ(steps.zoom, (Steps{}));
     ASSERT_EQ(messages.messages.size(), 1u);
     EXPECT_NE(messages.messages[0].text.find("gone"), std::string::npos);
     std::ifstream in(good, std::ios::binary);
@@ -190,19 +190,19 @@ TEST_F(CanvasWindowTest, WriteBackRewritesEachFileOnceAndSaysHowMany) {
     session.setup.file(FileKind::Format, 1) = shared;
     session.setup.file(FileKind::Format, 2) = (dir.path() / "." / "frm.dat").string();
     session.setup.file(FileKind::Format, 4) = (dir.path() / "link.dat").string();
-    g.TurnSteps = {0, 1, 1, 0, 1, 0, 0};
+    steps.turn = {0, 1, 1, 0, 1, 0, 0};
     open();
     EXPECT_EQ(status(), "");
     click("writeBackButton");
     EXPECT_EQ(lineOf(shared, 6), "   35.0   25.0   1.0   2.0   1.0");
     EXPECT_TRUE(messages.messages.empty());
     EXPECT_EQ(status(), "1 個のファイルに書き込みました。");
-    EXPECT_EQ(g.TurnSteps, (Steps{}));
+    EXPECT_EQ(steps.turn, (Steps{}));
 
     // Different steps: the lowest slot's are written and one message names the others.
     const std::string other = dir.write("other.dat", test::FormatLines{}.text());
     session.setup.file(FileKind::Format, 3) = other;
-    g.TurnSteps = {0, 2, 1, 1, 2, 0, 0};
+    steps.turn = {0, 2, 1, 1, 2, 0, 0};
     click("writeBackButton");
     EXPECT_EQ(lineOf(shared, 6), "   45.0   15.0   1.0   2.0   1.0");
     EXPECT_EQ(lineOf(other, 6), "   35.0   25.0   1.0   2.0   1.0");

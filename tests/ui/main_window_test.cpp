@@ -274,7 +274,7 @@ TEST_F(MainWindowTest, OpensAwayFromTheCornerAndDrawRequestWritesPathFilesAndSho
     setup.file(FileKind::Numeric, 1) = (dir_.path() / "missing.dat").string();
     setup.file(FileKind::Format, 3).clear();  // slot 3 loses its other names
     window_.setPageSetup(setup);
-    session_.graph.TurnSteps[2] = 3;
+    session_.steps.turn[2] = 3;
 
     test::click(&window_, "drawButton");
     ASSERT_EQ(messages_.messages.size(), 2u);  // after the welcome
@@ -283,7 +283,7 @@ TEST_F(MainWindowTest, OpensAwayFromTheCornerAndDrawRequestWritesPathFilesAndSho
     EXPECT_EQ(after.file(FileKind::Numeric, 1), "");
     EXPECT_EQ(after.file(FileKind::Numeric, 3), "");
     EXPECT_EQ(after.file(FileKind::Comment, 3), "");
-    EXPECT_EQ(session_.graph.TurnSteps[2], 0);
+    EXPECT_EQ(session_.steps.turn[2], 0);
     // The path file goes to the application folder and to the first format file's folder.
     EXPECT_EQ(readPathFile(session_.appFolder / kPathFileName, {}), after);
     EXPECT_EQ(readPathFile(dir_.path() / kPathFileName, {}), after);

@@ -20,10 +20,11 @@ namespace fs = std::filesystem;
 // The drawing calls of the screen page the set-up composes, one JSON line each.
 std::vector<std::string> drawingCalls(PageSetup setup) {
     GraphState g;
+    ViewSteps steps;
     RecordingSurface surface, measure;
     const DeviceProfile profile = screenProfile();
     RecordedMessages messages;
-    composePage({g, surface, profile, messages, measure}, setup);
+    composePage({g, surface, profile, messages, measure}, setup, steps);
     std::vector<std::string> calls;
     for (const RecordedOp& op : surface.ops()) {
         calls.push_back(toJson(op));
