@@ -18,8 +18,8 @@ format-angle-bound|src/core/format_reader.cpp|if (g.FXD < 0 \|\| g.FXD >= 90) {|
 format-decimals-bound|src/core/format_reader.cpp|if (decimals < 0 \|\| decimals > 6) {|if (decimals < 0 \|\| decimals > 7) {
 numeric-smallest-grid|src/core/numeric_reader.cpp|if (nx < 2 \|\| ny < 2) {|if (nx < 1 \|\| ny < 2) {
 numeric-mesh-kinds|src/core/numeric_reader.cpp|return std::abs(ldr) >= 3 && std::abs(ldr) <= 8;|return std::abs(ldr) > 3 && std::abs(ldr) <= 8;
-turn-direction|src/core/projection.cpp|g.FXD + 5.0 * steps|g.FXD - 5.0 * steps
-frame-y-end|src/core/projection.cpp|g.XEndY - g.YWD * sinDeg(g.FYD)|g.XEndY + g.YWD * sinDeg(g.FYD)
+turn-direction|src/core/projection.cpp|settings.FXD + 5.0 * turnSteps|settings.FXD - 5.0 * turnSteps
+frame-y-end|src/core/projection.cpp|c.XEndY - settings.YWD * sinDeg(frame.FYD)|c.XEndY + settings.YWD * sinDeg(frame.FYD)
 spline-end-slope|src/core/spline.cpp|(3 * s(2) - s(3)) / 2|(3 * s(2) + s(3)) / 2
 utf8-two-byte-lead|src/core/text_decoding.cpp|c >= 0xC2 && c <= 0xDF|c >= 0xC0 && c <= 0xDF
 path-backslash|src/core/path_file.cpp|return c == '/' \|\| c == '\\';|return c == '/';
@@ -28,8 +28,8 @@ copy-name-dotfile|src/core/working_folder.cpp|if (dot == std::string::npos \|\| 
 backup-kept|src/core/atomic_file.cpp|    ::unlink(siblings.backup().c_str());|    (void)siblings;
 json-control-escape|src/core/json_text.cpp|if (static_cast<unsigned char>(c) < 0x20) {|if (static_cast<unsigned char>(c) < 0x1f) {
 labels-upright|src/render/frame_labels.cpp|const bool upright = g_.LDR >= 1;|const bool upright = g_.LDR > 1;
-comments-gap|src/render/comments_header.cpp|g.FrameBottom + 3 * txh|g.FrameBottom + 2 * txh
-next-row|src/render/page_composition.cpp|slot < kSlotCount && g.PageBottom > g.RowTop|slot < kSlotCount && g.PageBottom >= g.RowTop
+comments-gap|src/render/comments_header.cpp|float y = top + 3 * txh;|float y = top + 2 * txh;
+next-row|src/render/page_composition.cpp|slot < kSlotCount && cursor.pageBottom > cursor.rowTop|slot < kSlotCount && cursor.pageBottom >= cursor.rowTop
 budget-cell-points|src/render/plot_budget.cpp|return {cells * (4 * k + 1), refined};|return {cells * (4 * k), refined};
 mesh-last-row|src/render/meshes.cpp|for (int r = 1; r <= g.NY - 1; ++r) {|for (int r = 1; r < g.NY - 1; ++r) {
 stream-line-floor|src/render/stream_lines.cpp|(g.XEndY + 300) * ctx.profile.unitsPerMmY|(g.XEndY + 30) * ctx.profile.unitsPerMmY
@@ -40,8 +40,8 @@ svg-short-colour|src/devices/svg_document.cpp| && (c.b >> 4) == (c.b & 15);|;
 emf-record-padding|src/devices/emf_records.cpp|return (size + 3) & ~std::uint32_t{3};|return (size + 2) & ~std::uint32_t{3};
 emf-colour-order|src/devices/emf_records.cpp|std::uint32_t{c.r} \| std::uint32_t{c.g} << 8 \| std::uint32_t{c.b} << 16|std::uint32_t{c.b} \| std::uint32_t{c.g} << 8 \| std::uint32_t{c.r} << 16
 png-green-filter|src/devices/png_encoder.cpp|qGreen(pixel) - qGreen(previous)|qGreen(pixel)
-canvas-turn-step|src/ui/canvas_window.cpp|g.TurnSteps[slot] += 1;|g.TurnSteps[slot] += 2;
-canvas-stretch-sign|src/ui/canvas_window.cpp|g.ZoomSteps[slot] -= 1;|g.ZoomSteps[slot] += 1;
+canvas-turn-step|src/ui/canvas_window.cpp|steps.turn[slot] += 1;|steps.turn[slot] += 2;
+canvas-stretch-sign|src/ui/canvas_window.cpp|steps.zoom[slot] -= 1;|steps.zoom[slot] += 1;
 checker-converted-unsaved|src/ui/checker_window.cpp|return editor_->document()->isModified() \|\| lineEndsConverted_;|return editor_->document()->isModified();
 check-exit-skipped|app/check_command.cpp|return outcome == GraphReadOutcome::Skipped ? 1 : 0;|return outcome == GraphReadOutcome::Skipped ? 0 : 0;
 terminal-delete-escape|app/stream_messages.cpp|(lead < 0x20 && lead != '\n' && lead != '\t') \|\| lead == 0x7F|(lead < 0x20 && lead != '\n' && lead != '\t')
