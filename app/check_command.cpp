@@ -136,7 +136,7 @@ class JsonObject {
     std::ostringstream body_;
 };
 
-std::string stateJson(const GraphState& g, const GraphRead& read) {
+std::string stateJson(const PlacedGraph& g, const GraphRead& read) {
     JsonObject state;
     if (read.format == FormatReadOutcome::Read) {
         state.number("XWD", g.XWD).number("YWD", g.YWD).number("ZWD", g.ZWD);
@@ -165,7 +165,7 @@ std::string stateJson(const GraphState& g, const GraphRead& read) {
 // Whether every angle and corner is a number that the finest device (twips) still addresses in
 // 32-bit coordinates, and the settled z range is finite: huge offsets, turns or zooms overflow
 // them, and a graph out there cannot be drawn.
-bool geometryFits(const GraphState& g, const std::optional<float>& zscl) {
+bool geometryFits(const PlacedGraph& g, const std::optional<float>& zscl) {
     constexpr double kFarthestMm =
         static_cast<double>(std::numeric_limits<std::int32_t>::max()) / kTwipsPerMm;
     const auto onPage = [](float mm) { return std::abs(static_cast<double>(mm)) < kFarthestMm; };
@@ -204,7 +204,7 @@ int runCheck(std::span<const std::string> args, std::ostream& out, std::ostream&
     const float us = options->us.value_or(slot % 2 == 1 ? 25.0f : 120.0f);
     const float vs = options->vs.value_or(10.0f);
 
-    GraphState g;
+    PlacedGraph g;
     RecordedMessages messages;
     const GraphFiles files{options->files[0], options->files.size() > 1 ? options->files[1] : ""};
     const GraphRead read = readGraph(g, slot, files, us, vs, options->turn, messages, ReadRules{});

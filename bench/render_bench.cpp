@@ -28,7 +28,7 @@ PageSetup bigGraphPage() {
 
 // Composes the page on `device`; text is measured on the device itself or a screen image.
 void compose(DrawSurface& device, const DeviceProfile& profile, const PageSetup& page) {
-    GraphState g;
+    PlacedGraph g;
     ViewSteps steps;
     SilentMessages silent;
     PageSetup setup = page;
@@ -168,7 +168,7 @@ BENCHMARK(BM_GraphSvg)
 // The refinement of every grid line alone, to set against the painting above.
 void BM_RefineAllLines(benchmark::State& state) {
     const DeviceProfile profile = screenProfile();
-    GraphState g;
+    PlacedGraph g;
     SilentMessages silent;
     RecordingSurface none;
     const RenderContext ctx{g, none, profile, silent, none};
@@ -178,8 +178,8 @@ void BM_RefineAllLines(benchmark::State& state) {
               silent, profile.readRules);
     const float zscl = *settleZScale(g, 0);
     for (auto _ : state) {
-        refineAllLines(ctx, zscl);
-        benchmark::DoNotOptimize(g.XRefZ(1, 1));
+        const RefinedLines lines = refineAllLines(ctx, zscl);
+        benchmark::DoNotOptimize(lines.alongXx(1, 1));
     }
 }
 BENCHMARK(BM_RefineAllLines)->Args({200, 3})->Args({400, 0})->Unit(benchmark::kMillisecond);
@@ -190,7 +190,7 @@ void BM_WrapLongComment(benchmark::State& state) {
     const std::string path = files().path("long.txt");
     for (auto _ : state) {
         renderScreenPage([&](DrawSurface& s) {
-            GraphState g;
+            PlacedGraph g;
             SilentMessages silent;
             g.XWD = 45;
             g.YWD = 36;

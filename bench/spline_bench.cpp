@@ -1,8 +1,8 @@
 #include <benchmark/benchmark.h>
 
 #include <cmath>
+#include <vector>
 
-#include "core/numeric_reader.h"
 #include "core/spline.h"
 
 namespace kavlo {
@@ -10,18 +10,14 @@ namespace {
 
 // One grid line of n points refined with IPL inserted points, as every plot line is.
 void BM_SplineLine(benchmark::State& state) {
-    GraphState g;
-    g.NX = static_cast<std::int16_t>(state.range(0));
-    g.NY = 2;
-    g.IPL = static_cast<std::int16_t>(state.range(1));
-    g.LDR = 1;
-    sizeWorkArrays(g);
+    const auto n = static_cast<int>(state.range(0));
+    SplineRefiner spline(n, static_cast<int>(state.range(1)));
+    std::vector<float> line(static_cast<std::size_t>(n));
     for (auto _ : state) {
-        for (int i = 1; i <= g.NX; ++i) {
-            g.SplIn(i, 0) = std::sin(0.1f * static_cast<float>(i));
+        for (int i = 0; i < n; ++i) {
+            line[static_cast<std::size_t>(i)] = std::sin(0.1f * static_cast<float>(i + 1));
         }
-        refineGridLine(g, 1);
-        benchmark::DoNotOptimize(g.SplOut(1));
+        benchmark::DoNotOptimize(spline.refine(line).front());
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }

@@ -14,7 +14,7 @@ namespace {
 constexpr int kSlot = 2;
 
 // The values a drawing takes from the read; the silent passes must draw what the screen drew.
-std::array<float, 28> drawnValues(const kavlo::GraphState& g) {
+std::array<float, 28> drawnValues(const kavlo::PlacedGraph& g) {
     return {g.XWD,  g.YWD,  g.ZWD,  g.XSF,  g.YSP,   g.CSZ,   g.FXD,   g.FYD,  g.XNS, g.XMN,
             g.XMX,  g.YNS,  g.YMN,  g.YMX,  g.ZNS,   g.ZMN,   g.ZMX,   g.XLS,  g.YLS, g.ZLS,
             g.TopX, g.TopY, g.OrgX, g.OrgY, g.XEndX, g.XEndY, g.YEndX, g.YEndY};
@@ -27,13 +27,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto file = fuzz::scratchFolder().write("format.dat", fuzz::asBytes(data, size));
 
     // With no numeric file only the format file is read, and the frame placed after it.
-    GraphState screen;
+    PlacedGraph screen;
     RecordedMessages messages;
     const auto shown =
         readGraph(screen, kSlot, {file, ""}, 25, 10, 0, messages, ReadRules{}).format;
     fuzz::checkFormatRead(shown, screen, messages.messages);
 
-    GraphState printer;
+    PlacedGraph printer;
     SilentMessages silent;
     const auto silentOutcome =
         readGraph(printer, kSlot, {file, ""}, 25, 10, 0, silent, ReadRules{false}).format;

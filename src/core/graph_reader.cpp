@@ -4,7 +4,7 @@
 
 namespace kavlo {
 
-GraphRead readGraph(GraphState& g, int slot, const GraphFiles& files, float us, float vs,
+GraphRead readGraph(PlacedGraph& g, int slot, const GraphFiles& files, float us, float vs,
                     double turnSteps, MessageSink& messages, const ReadRules& rules) {
     GraphRead read;
     FormatRead format = readFormatFile(slot, files.formatPath, messages, rules);
@@ -17,9 +17,6 @@ GraphRead readGraph(GraphState& g, int slot, const GraphFiles& files, float us, 
     NumericRead numeric = readNumericFile(slot, files.numericPath, g, messages, rules);
     read.numeric = numeric.outcome;
     static_cast<Grid&>(g) = std::move(numeric.grid);
-    if (read.numeric == NumericReadOutcome::Read) {
-        sizeWorkArrays(g);
-    }
     switch (read.numeric) {
         case NumericReadOutcome::Read:
             read.outcome = GraphReadOutcome::Plot;

@@ -3,9 +3,9 @@
 #include <string>
 
 #include "format_reader.h"
-#include "graph_state.h"
 #include "messages.h"
 #include "numeric_reader.h"
+#include "placed_graph.h"
 #include "read_rules.h"
 
 namespace kavlo {
@@ -36,7 +36,7 @@ struct GraphRead {
 // Reads both files of graph slot `slot` into `g`: the format file with its corrections, then
 // the frame turned by `turnSteps` and its corners for a slot at left edge `us` and row top `vs`
 // (page mm), then the numeric grid, with the work arrays sized for it.
-GraphRead readGraph(GraphState& g, int slot, const GraphFiles& files, float us, float vs,
+GraphRead readGraph(PlacedGraph& g, int slot, const GraphFiles& files, float us, float vs,
                     double turnSteps, MessageSink& messages, const ReadRules& rules);
 
 }  // namespace kavlo

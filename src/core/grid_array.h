@@ -6,30 +6,8 @@
 
 namespace kavlo {
 
-// A one-dimensional array indexed 0..upper, as the drawing routines expect: index 0 is spare.
-template <class T>
-class Array1 {
-  public:
-    void resize(int upper) { values_.assign(static_cast<std::size_t>(upper) + 1, T{}); }
-    // Gives the memory back, not only the values.
-    void clear() { values_ = std::vector<T>(); }
-    int upper() const { return static_cast<int>(values_.size()) - 1; }
-    bool empty() const { return values_.empty(); }
-
-    T& operator()(int i) {
-        assert(i >= 0 && i <= upper());
-        return values_[static_cast<std::size_t>(i)];
-    }
-    const T& operator()(int i) const {
-        assert(i >= 0 && i <= upper());
-        return values_[static_cast<std::size_t>(i)];
-    }
-
-  private:
-    std::vector<T> values_;
-};
-
-// A two-dimensional array indexed (0..upper1, 0..upper2).
+// A two-dimensional array indexed (0..upper1, 0..upper2); the grid and the refined lines use
+// it from index 1, index 0 spare.
 template <class T>
 class Array2 {
   public:

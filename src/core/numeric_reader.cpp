@@ -130,41 +130,6 @@ bool gridFitsArrays(int nx, int ny, int ipl, int ldr) {
     return !isMeshOrSurface(ldr) || 4LL * ipl + 5 <= kInt16Max;
 }
 
-void sizeWorkArrays(GraphState& g) {
-    const int m = std::max(g.NX, g.NY) + 1;
-    const int r = g.IPL + 1;
-    g.SplA.resize(m, r);
-    g.SplIn.resize(m, r);
-    g.SplOut.resize(m * r);
-    g.SplB.resize(m * r);
-    g.SplC.resize(m * r);
-    g.SplD.resize(m * r);
-    g.SplE.resize(3, m * r);
-    g.Pts.resize(m * r);
-    clearRefinedLines(g);
-}
-
-void sizeRefinedLines(GraphState& g) {
-    if (!isMeshOrSurface(g.LDR)) {
-        clearRefinedLines(g);
-        return;
-    }
-    const int r = g.IPL + 1;
-    g.XRefZ.resize((g.NX + 1) * r, g.NY + 1);
-    g.XRefW.resize((g.NX + 1) * r, g.NY + 1);
-    g.YRefZ.resize(g.NX + 1, (g.NY + 1) * r);
-    g.YRefW.resize(g.NX + 1, (g.NY + 1) * r);
-    g.CellPts.resize(4 * g.IPL + 5);
-}
-
-void clearRefinedLines(GraphState& g) {
-    g.XRefZ.clear();
-    g.XRefW.clear();
-    g.YRefZ.clear();
-    g.YRefW.clear();
-    g.CellPts.clear();
-}
-
 NumericRead readNumericFile(int slot, const std::string& path, const FormatSettings& format,
                             MessageSink& messages, const ReadRules& rules) {
     const std::string title = graphErrorTitle(slot);

@@ -3,7 +3,6 @@
 #include <string>
 
 #include "format_settings.h"
-#include "graph_state.h"
 #include "grid.h"
 #include "messages.h"
 #include "read_rules.h"
@@ -28,15 +27,7 @@ struct NumericRead {
 NumericRead readNumericFile(int slot, const std::string& path, const FormatSettings& format,
                             MessageSink& messages, const ReadRules& rules);
 
-// Whether the work arrays for this grid stay within their 16-bit index limits.
+// Whether the refined lines of this grid, and a mesh cell's outline, stay within 16-bit indices.
 bool gridFitsArrays(int nx, int ny, int ipl, int ldr);
-
-// Sizes the spline work arrays for the grid NX x NY with IPL points inserted per interval; the
-// refined lines of a mesh or surface are left to its drawing.
-void sizeWorkArrays(GraphState& g);
-// The refined grid lines and cell outline of a mesh or surface, sized only while it is drawn:
-// they grow with the grid times IPL, and a pass that only reads never needs them.
-void sizeRefinedLines(GraphState& g);
-void clearRefinedLines(GraphState& g);
 
 }  // namespace kavlo

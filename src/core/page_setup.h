@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "graph_state.h"
+#include "placed_graph.h"
 
 namespace kavlo {
 

@@ -31,14 +31,14 @@ FrameGeometry frameGeometry(const FormatSettings& settings, double turnSteps, fl
     return frame;
 }
 
-void placeFrame(GraphState& g, double turnSteps, float us, float vs) {
+void placeFrame(PlacedGraph& g, double turnSteps, float us, float vs) {
     const FrameGeometry frame = frameGeometry(g, turnSteps, us, vs);
     g.FXD = frame.FXD;
     g.FYD = frame.FYD;
     static_cast<FrameCorners&>(g) = frame.corners;
 }
 
-std::optional<float> settleZScale(GraphState& g, double zoom) {
+std::optional<float> settleZScale(PlacedGraph& g, double zoom) {
     if (g.ZMN == g.ZMX) {
         g.ZMN = g.DataZMin;
         g.ZMX = g.DataZMax;
@@ -55,11 +55,11 @@ std::optional<float> settleZScale(GraphState& g, double zoom) {
     return zscl;
 }
 
-float heightAboveFloor(const GraphState& g, float z) {
+float heightAboveFloor(const PlacedGraph& g, float z) {
     return g.LDR > 0 ? z - g.ZMN : g.ZMX - z;
 }
 
-PagePoint gridPagePoint(const GraphState& g, float u, float v, float h, float zscl) {
+PagePoint gridPagePoint(const PlacedGraph& g, float u, float v, float h, float zscl) {
     const float xSteps = static_cast<float>(g.NX - 1);
     const float ySteps = static_cast<float>(g.NY - 1);
     return {g.OrgX + u * (g.XEndX - g.OrgX) / xSteps + v * (g.YEndX - g.XEndX) / ySteps,

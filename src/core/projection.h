@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "graph_state.h"
+#include "placed_graph.h"
 
 namespace kavlo {
 
@@ -25,15 +25,15 @@ struct FrameGeometry {
 FrameGeometry frameGeometry(const FormatSettings& settings, double turnSteps, float us, float vs);
 
 // Stores the frame geometry of the graph in `g` there: its turned angles and corners.
-void placeFrame(GraphState& g, double turnSteps, float us, float vs);
+void placeFrame(PlacedGraph& g, double turnSteps, float us, float vs);
 
 // Settles the z range (data range when ZMN = ZMX, then the slot's zoom steps) and returns the z
 // scale in mm per z unit; ZMN and ZMX are stored back. No scale when the magnified ZMX is not above
 // ZMN: there is then nothing sensible to plot.
-std::optional<float> settleZScale(GraphState& g, double zoomSteps);
+std::optional<float> settleZScale(PlacedGraph& g, double zoomSteps);
 
 // Height of a value above the frame floor, in z units; a negative LDR reverses the z axis.
-float heightAboveFloor(const GraphState& g, float z);
+float heightAboveFloor(const PlacedGraph& g, float z);
 
 struct PagePoint {
     float x = 0;
@@ -42,7 +42,7 @@ struct PagePoint {
 
 // Page point of the grid position u, v (in grid steps from the origin corner) lifted by the
 // height h.
-PagePoint gridPagePoint(const GraphState& g, float u, float v, float h, float zscl);
+PagePoint gridPagePoint(const PlacedGraph& g, float u, float v, float h, float zscl);
 
 // Nearest whole device unit, halves to even.
 std::int32_t deviceRound(double value);

@@ -1,15 +1,30 @@
 #pragma once
 
-#include <cstdint>
-
-#include "graph_state.h"
+#include <span>
+#include <vector>
 
 namespace kavlo {
 
-// Refines one grid line with a cubic spline through its values, parameterised by point index.
-// Input: SplIn(i, 0), i = 1..n, with n = NX for lxy = 1 and NY otherwise. Output: SplOut(1..N),
-// N = (n - 1)(IPL + 1) + 1, with IPL values inserted evenly between neighbours. Works only in
-// the arrays sized by the numeric reader; allocates nothing.
-void refineGridLine(GraphState& g, std::int16_t lxy);
+// Refines grid lines with a cubic spline through their values, parameterised by point index:
+// IPL values inserted evenly between neighbours. Its scratch, sized for lines of up to
+// `maxPoints` values, is reused from line to line, so refining allocates nothing.
+class SplineRefiner {
+  public:
+    SplineRefiner(int maxPoints, int ipl);
+
+    // The n values of `line` with the refined ones between them, (n - 1)(IPL + 1) + 1 in all;
+    // valid until the next refinement.
+    std::span<const float> refine(std::span<const float> line);
+
+  private:
+    int ipl_;
+    // Where node i and its k-th inserted point lie along the line, at [i * (IPL + 1) + k].
+    std::vector<float> positions_;
+    // The nodes, each followed by its inserted points, laid out as positions_.
+    std::vector<float> values_;
+    std::vector<float> diagonal_, width_, slope_;
+    // The cubic's coefficients of t, t^2 and t^3 on each interval.
+    std::vector<float> c1_, c2_, c3_;
+};
 
 }  // namespace kavlo

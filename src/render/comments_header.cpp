@@ -12,7 +12,7 @@ namespace kavlo {
 namespace {
 
 float wrapWidth(const RenderContext& ctx) {
-    const GraphState& g = ctx.g;
+    const PlacedGraph& g = ctx.g;
     if (!ctx.profile.wrapAtFrameExtent) {
         return g.XWD + 100;
     }
@@ -22,7 +22,7 @@ float wrapWidth(const RenderContext& ctx) {
 }  // namespace
 
 DrawnComment drawComment(const RenderContext& ctx, int slot, const std::string& path, float top) {
-    const GraphState& g = ctx.g;
+    const PlacedGraph& g = ctx.g;
     const DeviceProfile& p = ctx.profile;
     const CommentFile file = readCommentFile(path);
     if (file.access != FileAccess::Ok) {

@@ -4,7 +4,7 @@
 #include <span>
 #include <string>
 
-#include "core/graph_state.h"
+#include "core/placed_graph.h"
 
 namespace kavlo {
 

@@ -28,7 +28,7 @@ Vec operator*(float k, Vec a) {
 struct FrameAxes {
     Vec ex;
     Vec ey;
-    explicit FrameAxes(const GraphState& g)
+    explicit FrameAxes(const PlacedGraph& g)
         : ex{static_cast<float>(cosDeg(g.FXD)), static_cast<float>(sinDeg(g.FXD))},
           ey{static_cast<float>(cosDeg(g.FYD)), static_cast<float>(-sinDeg(g.FYD))} {}
 };
@@ -117,7 +117,7 @@ class Labels {
     }
 
     const RenderContext& ctx_;
-    GraphState& g_;
+    PlacedGraph& g_;
     FrameAxes axes_;
     Vec origin_;
     Vec xEnd_;
@@ -126,7 +126,7 @@ class Labels {
 };
 
 void drawEdges(const RenderContext& ctx) {
-    const GraphState& g = ctx.g;
+    const PlacedGraph& g = ctx.g;
     DrawSurface& s = ctx.surface;
     const DevicePoint top = ctx.device(g.TopX, g.TopY);
     const DevicePoint origin = ctx.device(g.OrgX, g.OrgY);
@@ -145,11 +145,11 @@ void drawEdges(const RenderContext& ctx) {
 
 }  // namespace
 
-float frameBottom(const GraphState& g) {
+float frameBottom(const PlacedGraph& g) {
     return std::max(g.XEndY, g.YEndY);
 }
 
-float pageBottomWithFrame(float pageBottom, const GraphState& g) {
+float pageBottomWithFrame(float pageBottom, const PlacedGraph& g) {
     // In the order the edges are drawn, so that a corner off every scale leaves the bottom as it
     // was.
     return std::max({pageBottom, g.XEndY, g.YEndY});
@@ -157,7 +157,7 @@ float pageBottomWithFrame(float pageBottom, const GraphState& g) {
 
 void drawFrame(const RenderContext& ctx) {
     drawEdges(ctx);
-    const GraphState& g = ctx.g;
+    const PlacedGraph& g = ctx.g;
     Labels labels(ctx);
     if (g.XNS > 0 && g.XMN != g.XMX) {
         labels.drawXNumbers();

@@ -9,8 +9,8 @@ namespace kavlo {
 void drawFrame(const RenderContext& ctx);
 
 // The lower floor corner of the frame, page mm: its comments start under it.
-float frameBottom(const GraphState& g);
+float frameBottom(const PlacedGraph& g);
 // The page's lowest point once the frame is drawn: it only ever grows.
-float pageBottomWithFrame(float pageBottom, const GraphState& g);
+float pageBottomWithFrame(float pageBottom, const PlacedGraph& g);
 
 }  // namespace kavlo

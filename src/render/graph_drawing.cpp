@@ -15,7 +15,6 @@ DrawnGraph drawGraph(const RenderContext& ctx, int slot, const GraphFiles& files
     if (read.outcome == GraphReadOutcome::Plot && ctx.plots) {
         pagePoints = chargePlot(ctx, slot, pagePoints);
         plotGraph(ctx, steps.zoom.at(index));
-        clearRefinedLines(ctx.g);
     }
     if (read.outcome != GraphReadOutcome::Skipped) {
         drawFrame(ctx);

@@ -1,22 +1,14 @@
 #include "grid_lines.h"
 
-#include "core/numeric_reader.h"
+#include <algorithm>
+
 #include "core/projection.h"
-#include "core/spline.h"
 
 namespace kavlo {
 namespace {
 
-// Pts(1..n) from the refined values in SplOut, starting at floor point (bx, by) and stepping
-// by (dx, dy).
-void projectRefined(const RenderContext& ctx, float zscl, int n, float bx, float by, float dx,
-                    float dy) {
-    GraphState& g = ctx.g;
-    for (int p = 1; p <= n; ++p) {
-        const auto steps = static_cast<float>(p - 1);
-        const float h = heightAboveFloor(g, g.SplOut(p));
-        g.Pts(p) = ctx.device(bx + steps * dx, by + steps * dy - zscl * h);
-    }
+int refinedPoints(int n, int ipl) {
+    return (n - 1) * ipl + n;
 }
 
 DevicePoint storedPoint(const Array2<float>& x, const Array2<float>& y, int a, int b) {
@@ -25,70 +17,106 @@ DevicePoint storedPoint(const Array2<float>& x, const Array2<float>& y, int a, i
 
 }  // namespace
 
-int projectXLine(const RenderContext& ctx, float zscl, int j, std::int16_t lxy) {
-    GraphState& g = ctx.g;
-    const int n = (g.NX - 1) * g.IPL + g.NX;
-    for (int i = 1; i <= g.NX; ++i) {
-        g.SplIn(i, 0) = g.Z(g.NX - i + 1, g.NY - j + 1);
+GridLineProjector::GridLineProjector(const RenderContext& ctx, float zscl)
+    : ctx_(ctx),
+      zscl_(zscl),
+      spline_(std::max(ctx.g.NX, ctx.g.NY), ctx.g.IPL),
+      line_(static_cast<std::size_t>(std::max(ctx.g.NX, ctx.g.NY))) {}
+
+int GridLineProjector::xLinePoints() const {
+    return refinedPoints(ctx_.g.NX, ctx_.g.IPL);
+}
+int GridLineProjector::yLinePoints() const {
+    return refinedPoints(ctx_.g.NY, ctx_.g.IPL);
+}
+
+// `points` from the `refined` values, starting at floor point (bx, by) and stepping by (dx, dy).
+void GridLineProjector::projectRefined(std::span<const float> refined,
+                                       std::span<DevicePoint> points, float bx, float by, float dx,
+                                       float dy) const {
+    const PlacedGraph& g = ctx_.g;
+    for (std::size_t p = 0; p < points.size(); ++p) {
+        const auto steps = static_cast<float>(p);
+        const float h = heightAboveFloor(g, refined[p]);
+        points[p] = ctx_.device(bx + steps * dx, by + steps * dy - zscl_ * h);
     }
-    refineGridLine(g, lxy);
+}
+
+void GridLineProjector::projectXLine(int j, std::span<DevicePoint> points) {
+    const PlacedGraph& g = ctx_.g;
+    for (int i = 1; i <= g.NX; ++i) {
+        line_[static_cast<std::size_t>(i - 1)] = g.Z(g.NX - i + 1, g.NY - j + 1);
+    }
+    const auto refined = spline_.refine(std::span(line_).first(static_cast<std::size_t>(g.NX)));
     const auto xSteps = static_cast<float>(g.NX - 1);
     const auto ySteps = static_cast<float>(g.NY - 1);
     const auto refine = static_cast<float>(g.IPL + 1);
     const auto back = static_cast<float>(j - 1);
     const float bx = g.YEndX - back * (g.YEndX - g.XEndX) / ySteps;
     const float by = g.YEndY - back * (g.YEndY - g.XEndY) / ySteps;
-    projectRefined(ctx, zscl, n, bx, by, -((g.XEndX - g.OrgX) / xSteps / refine),
+    projectRefined(refined, points, bx, by, -((g.XEndX - g.OrgX) / xSteps / refine),
                    -((g.XEndY - g.OrgY) / xSteps / refine));
-    return n;
 }
 
-int projectYLine(const RenderContext& ctx, float zscl, int i, std::int16_t lxy) {
-    GraphState& g = ctx.g;
-    const int n = (g.NY - 1) * g.IPL + g.NY;
+void GridLineProjector::projectYLine(int i, std::span<DevicePoint> points) {
+    const PlacedGraph& g = ctx_.g;
     for (int j = 1; j <= g.NY; ++j) {
-        g.SplIn(j, 0) = g.Z(i, j);
+        line_[static_cast<std::size_t>(j - 1)] = g.Z(i, j);
     }
-    refineGridLine(g, lxy);
+    const auto refined = spline_.refine(std::span(line_).first(static_cast<std::size_t>(g.NY)));
     const auto xSteps = static_cast<float>(g.NX - 1);
     const auto ySteps = static_cast<float>(g.NY - 1);
     const auto refine = static_cast<float>(g.IPL + 1);
     const auto along = static_cast<float>(i - 1);
     const float bx = g.OrgX + along * (g.XEndX - g.OrgX) / xSteps;
     const float by = g.OrgY + along * (g.XEndY - g.OrgY) / xSteps;
-    projectRefined(ctx, zscl, n, bx, by, (g.YEndX - g.XEndX) / ySteps / refine,
+    projectRefined(refined, points, bx, by, (g.YEndX - g.XEndX) / ySteps / refine,
                    (g.YEndY - g.XEndY) / ySteps / refine);
-    return n;
 }
 
-void refineAllLines(const RenderContext& ctx, float zscl) {
-    GraphState& g = ctx.g;
-    sizeRefinedLines(g);
-    for (int r = 1; r <= g.NY; ++r) {
-        const int n = projectXLine(ctx, zscl, r, 1);
-        for (int p = 1; p <= n; ++p) {
-            g.XRefZ(n - p + 1, r) = static_cast<float>(g.Pts(p).x);
-            g.XRefW(n - p + 1, r) = static_cast<float>(g.Pts(p).y);
+RefinedLines refineAllLines(const RenderContext& ctx, float zscl) {
+    const PlacedGraph& g = ctx.g;
+    GridLineProjector projector(ctx, zscl);
+    const int r = g.IPL + 1;
+    RefinedLines lines;
+    lines.alongXx.resize((g.NX + 1) * r, g.NY + 1);
+    lines.alongXy.resize((g.NX + 1) * r, g.NY + 1);
+    lines.alongYx.resize(g.NX + 1, (g.NY + 1) * r);
+    lines.alongYy.resize(g.NX + 1, (g.NY + 1) * r);
+    std::vector<DevicePoint> points(
+        static_cast<std::size_t>(std::max(projector.xLinePoints(), projector.yLinePoints())));
+    const int nx = projector.xLinePoints();
+    for (int line = 1; line <= g.NY; ++line) {
+        projector.projectXLine(line, std::span(points).first(static_cast<std::size_t>(nx)));
+        for (int p = 0; p < nx; ++p) {
+            const DevicePoint& point = points[static_cast<std::size_t>(p)];
+            lines.alongXx(nx - p, line) = static_cast<float>(point.x);
+            lines.alongXy(nx - p, line) = static_cast<float>(point.y);
         }
     }
+    const int ny = projector.yLinePoints();
     for (int i = 1; i <= g.NX; ++i) {
-        const int n = projectYLine(ctx, zscl, i, 2);
-        for (int p = 1; p <= n; ++p) {
-            g.YRefZ(i, n - p + 1) = static_cast<float>(g.Pts(p).x);
-            g.YRefW(i, n - p + 1) = static_cast<float>(g.Pts(p).y);
+        projector.projectYLine(i, std::span(points).first(static_cast<std::size_t>(ny)));
+        for (int p = 0; p < ny; ++p) {
+            const DevicePoint& point = points[static_cast<std::size_t>(p)];
+            lines.alongYx(i, ny - p) = static_cast<float>(point.x);
+            lines.alongYy(i, ny - p) = static_cast<float>(point.y);
         }
     }
+    return lines;
 }
 
-void buildCellOutline(GraphState& g, int r, int c) {
-    const int k = g.IPL + 1;
-    for (int t = 0; t <= g.IPL; ++t) {
-        g.CellPts(t + 1) = storedPoint(g.YRefZ, g.YRefW, c, k * r + 1 - t);
-        g.CellPts(k + t + 1) = storedPoint(g.XRefZ, g.XRefW, k * (c - 1) + 1 + t, r);
-        g.CellPts(2 * k + t + 1) = storedPoint(g.YRefZ, g.YRefW, c + 1, k * (r - 1) + 1 + t);
-        g.CellPts(3 * k + t + 1) = storedPoint(g.XRefZ, g.XRefW, k * c + 1 - t, r + 1);
+void buildCellOutline(const RefinedLines& lines, int ipl, int r, int c,
+                      std::span<DevicePoint> outline) {
+    const int k = ipl + 1;
+    const auto at = [&](int p) -> DevicePoint& { return outline[static_cast<std::size_t>(p)]; };
+    for (int t = 0; t <= ipl; ++t) {
+        at(t) = storedPoint(lines.alongYx, lines.alongYy, c, k * r + 1 - t);
+        at(k + t) = storedPoint(lines.alongXx, lines.alongXy, k * (c - 1) + 1 + t, r);
+        at(2 * k + t) = storedPoint(lines.alongYx, lines.alongYy, c + 1, k * (r - 1) + 1 + t);
+        at(3 * k + t) = storedPoint(lines.alongXx, lines.alongXy, k * c + 1 - t, r + 1);
     }
-    g.CellPts(4 * k + 1) = g.CellPts(1);
+    at(4 * k) = at(0);
 }
 
 }  // namespace kavlo

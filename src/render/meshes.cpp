@@ -1,4 +1,5 @@
 #include <span>
+#include <vector>
 
 #include "grid_lines.h"
 #include "plot_dispatcher.h"
@@ -10,19 +11,20 @@ namespace {
 // with black edges so that nearer cells cover farther ones; a triangular mesh splits every
 // cell along its diagonal from (x min, y min) to (x max, y max).
 void drawMesh(const RenderContext& ctx, float zscl, bool triangles) {
-    GraphState& g = ctx.g;
-    refineAllLines(ctx, zscl);
+    const PlacedGraph& g = ctx.g;
+    const RefinedLines lines = refineAllLines(ctx, zscl);
     const SelectedObject pen(ctx.surface,
                              ctx.surface.CreatePen(0, ctx.profile.meshPen.width(g.LWD), kBlack));
     const SelectedObject brush(ctx.surface, ctx.surface.CreateSolidBrush(kWhite));
     const auto k = static_cast<std::size_t>(g.IPL + 1);
-    const std::span<const DevicePoint> outline(&g.CellPts(1), 4 * k + 1);
+    // One outline, rebuilt for every cell.
+    std::vector<DevicePoint> outline(4 * k + 1);
     for (int r = 1; r <= g.NY - 1; ++r) {
         for (int c = 1; c <= g.NX - 1; ++c) {
-            buildCellOutline(g, r, c);
+            buildCellOutline(lines, g.IPL, r, c, outline);
             if (triangles) {
-                ctx.surface.Polygon(outline.first(2 * k + 1));
-                ctx.surface.Polygon(outline.subspan(2 * k));
+                ctx.surface.Polygon(std::span(outline).first(2 * k + 1));
+                ctx.surface.Polygon(std::span(outline).subspan(2 * k));
             } else {
                 ctx.surface.Polygon(outline);
             }

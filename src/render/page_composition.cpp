@@ -30,7 +30,7 @@ struct PageCursor {
 
 GraphRead placeAndDrawSlot(const RenderContext& ctx, PageSetup& setup, ViewSteps& steps, int slot,
                            PageCursor& cursor) {
-    const GraphState& g = ctx.g;
+    const PlacedGraph& g = ctx.g;
     ctx.surface.beginSlot(slot);
     const GraphFiles files{setup.file(FileKind::Format, slot), setup.file(FileKind::Numeric, slot)};
     const DrawnGraph drawn =

@@ -29,7 +29,7 @@ TwipsWindow metafileWindow(const std::optional<PageSelection>& selection) {
 }
 
 PageOutcome runPagePass(ViewSteps& steps, PageSetup& setup, const PassTarget& target) {
-    GraphState g;
+    PlacedGraph g;
     if (!target.ops) {
         return composePage({g, target.surface, target.profile, target.messages,
                             target.screenMeasure, target.plots, target.shownBottom},

@@ -24,14 +24,14 @@ std::string megabytes(double bytes) {
 
 }  // namespace
 
-PlotCost plotCost(const GraphState& g) {
+PlotCost plotCost(const PlacedGraph& g) {
     const double nx = g.NX;
     const double ny = g.NY;
     const double k = g.IPL + 1.0;
     const double alongX = (nx - 1) * k + 1;
     const double alongY = (ny - 1) * k + 1;
     const double cells = (nx - 1) * (ny - 1);
-    // XRefZ/W and YRefZ/W, floats.
+    // The four float arrays of RefinedLines, as allocated.
     const double refined = 8 * (((nx + 1) * k + 1) * (ny + 2) + (nx + 2) * ((ny + 1) * k + 1));
     // A stream line is its curtain (two corners more) and the line itself.
     switch (std::abs(g.LDR)) {
@@ -58,7 +58,7 @@ PageTooLarge::PageTooLarge(Message message)
     : std::runtime_error(message.text), message_(std::move(message)) {}
 
 double chargePlot(const RenderContext& ctx, int slot, double pagePoints) {
-    const GraphState& g = ctx.g;
+    const PlacedGraph& g = ctx.g;
     const PlotCost cost = plotCost(g);
     const PlotLimits& limits = ctx.profile.plotLimits;
     pagePoints += cost.points;

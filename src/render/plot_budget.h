@@ -14,7 +14,7 @@ struct PlotCost {
     double refinedBytes = 0;
 };
 
-PlotCost plotCost(const GraphState& g);
+PlotCost plotCost(const PlacedGraph& g);
 
 // A page the device would take too long or too much memory to draw; thrown before the plot that
 // would pass the device's limits is drawn, so that nothing of the page is kept.

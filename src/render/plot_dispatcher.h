@@ -11,11 +11,9 @@ namespace kavlo {
 void plotGraph(const RenderContext& ctx, double zoomSteps);
 
 // Stream lines of constant x index ist..ien, each running along y, back to front.
-void drawStreamLinesAlongY(const RenderContext& ctx, float zscl, int ist, int ien,
-                           std::int16_t lxy);
+void drawStreamLinesAlongY(const RenderContext& ctx, float zscl, int ist, int ien);
 // Stream lines jst..jen, each running along x; line 1 is the back one (y max).
-void drawStreamLinesAlongX(const RenderContext& ctx, float zscl, int jst, int jen,
-                           std::int16_t lxy);
+void drawStreamLinesAlongX(const RenderContext& ctx, float zscl, int jst, int jen);
 
 // Meshes and shaded surfaces.
 void drawRectangularMesh(const RenderContext& ctx, float zscl);

@@ -1,16 +1,16 @@
 #pragma once
 
-#include "core/graph_state.h"
 #include "core/messages.h"
+#include "core/placed_graph.h"
 #include "device_profile.h"
 #include "draw_surface.h"
 
 namespace kavlo {
 
-// What every page routine draws with: the graph state, the device and its profile, where
+// What every page routine draws with: the graph read and placed, the device and its profile, where
 // messages go, and a surface that measures text with screen fonts (the screen itself there).
 struct RenderContext {
-    GraphState& g;
+    PlacedGraph& g;
     DrawSurface& surface;
     const DeviceProfile& profile;
     MessageSink& messages;

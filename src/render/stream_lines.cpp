@@ -1,5 +1,6 @@
 #include <cstdlib>
 #include <span>
+#include <vector>
 
 #include "core/projection.h"
 #include "grid_lines.h"
@@ -8,67 +9,75 @@
 namespace kavlo {
 namespace {
 
-// One curve: first a curtain down to far below the floor in the background colour, which
-// blots out the farther curves behind it, then the curve itself in black.
-void drawCurve(const RenderContext& ctx, int n) {
+// One curve, in curve[1..n] between the curtain's corners: first the curtain down to far below
+// the floor in the background colour, which blots out the farther curves behind it, then the
+// curve itself in black.
+void drawCurve(const RenderContext& ctx, std::span<const DevicePoint> curve) {
     const int width = ctx.profile.streamPen.width(ctx.g.LWD);
-    const std::span<const DevicePoint> all(&ctx.g.Pts(0), static_cast<std::size_t>(n) + 2);
     {
         const SelectedObject pen(ctx.surface,
                                  ctx.surface.CreatePen(0, width, ctx.profile.background));
         const SelectedObject brush(ctx.surface,
                                    ctx.surface.CreateSolidBrush(ctx.profile.background));
-        ctx.surface.Polygon(all);
+        ctx.surface.Polygon(curve);
     }
     const SelectedObject pen(ctx.surface, ctx.surface.CreatePen(0, width, kBlack));
-    ctx.surface.Polyline(all.subspan(1, static_cast<std::size_t>(n)));
+    ctx.surface.Polyline(curve.subspan(1, curve.size() - 2));
 }
 
-// Closes the curve in Pts(1..n) with the curtain's two bottom corners, 300 mm below the
+// Closes the curve in curve[1..n] with the curtain's two bottom corners, 300 mm below the
 // lowest floor corner.
-void hangCurtain(const RenderContext& ctx, int n) {
-    GraphState& g = ctx.g;
-    const std::int32_t bottom = deviceRound((g.XEndY + 300) * ctx.profile.unitsPerMmY);
-    g.Pts(0) = {g.Pts(1).x, bottom};
-    g.Pts(n + 1) = {g.Pts(n).x, bottom};
+void hangCurtain(const RenderContext& ctx, std::span<DevicePoint> curve) {
+    const std::int32_t bottom = deviceRound((ctx.g.XEndY + 300) * ctx.profile.unitsPerMmY);
+    const std::size_t n = curve.size() - 2;
+    curve[0] = {curve[1].x, bottom};
+    curve[n + 1] = {curve[n].x, bottom};
+}
+
+// The curves of lines first..last, each projected by `project` into the curve buffer, which is
+// reused from line to line.
+template <class Project>
+void drawStreamLines(const RenderContext& ctx, int first, int last, int points, Project project) {
+    std::vector<DevicePoint> curve(static_cast<std::size_t>(points) + 2);
+    for (int line = first; line <= last; ++line) {
+        project(line, std::span(curve).subspan(1, static_cast<std::size_t>(points)));
+        hangCurtain(ctx, curve);
+        drawCurve(ctx, curve);
+    }
 }
 
 }  // namespace
 
-void drawStreamLinesAlongY(const RenderContext& ctx, float zscl, int ist, int ien,
-                           std::int16_t lxy) {
-    for (int i = ist; i <= ien; ++i) {
-        const int n = projectYLine(ctx, zscl, i, lxy);
-        hangCurtain(ctx, n);
-        drawCurve(ctx, n);
-    }
+void drawStreamLinesAlongY(const RenderContext& ctx, float zscl, int ist, int ien) {
+    GridLineProjector projector(ctx, zscl);
+    drawStreamLines(
+        ctx, ist, ien, projector.yLinePoints(),
+        [&](int i, std::span<DevicePoint> points) { projector.projectYLine(i, points); });
 }
 
-void drawStreamLinesAlongX(const RenderContext& ctx, float zscl, int jst, int jen,
-                           std::int16_t lxy) {
-    for (int j = jst; j <= jen; ++j) {
-        const int n = projectXLine(ctx, zscl, j, lxy);
-        hangCurtain(ctx, n);
-        drawCurve(ctx, n);
-    }
+void drawStreamLinesAlongX(const RenderContext& ctx, float zscl, int jst, int jen) {
+    GridLineProjector projector(ctx, zscl);
+    drawStreamLines(
+        ctx, jst, jen, projector.xLinePoints(),
+        [&](int j, std::span<DevicePoint> points) { projector.projectXLine(j, points); });
 }
 
 void plotGraph(const RenderContext& ctx, double zoomSteps) {
-    GraphState& g = ctx.g;
+    PlacedGraph& g = ctx.g;
     const auto zscl = settleZScale(g, zoomSteps);
     if (!zscl) {
         return;
     }
     switch (std::abs(g.LDR)) {
         case 1:
-            drawStreamLinesAlongY(ctx, *zscl, 1, 1, 2);
-            drawStreamLinesAlongX(ctx, *zscl, 1, g.NY, 1);
-            drawStreamLinesAlongY(ctx, *zscl, g.NX, g.NX, 2);
+            drawStreamLinesAlongY(ctx, *zscl, 1, 1);
+            drawStreamLinesAlongX(ctx, *zscl, 1, g.NY);
+            drawStreamLinesAlongY(ctx, *zscl, g.NX, g.NX);
             break;
         case 2:
-            drawStreamLinesAlongX(ctx, *zscl, 1, 1, 1);
-            drawStreamLinesAlongY(ctx, *zscl, 1, g.NX, 2);
-            drawStreamLinesAlongX(ctx, *zscl, g.NY, g.NY, 1);
+            drawStreamLinesAlongX(ctx, *zscl, 1, 1);
+            drawStreamLinesAlongY(ctx, *zscl, 1, g.NX);
+            drawStreamLinesAlongX(ctx, *zscl, g.NY, g.NY);
             break;
         case 3:
             drawRectangularMesh(ctx, *zscl);

@@ -2,6 +2,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <span>
+#include <vector>
 
 #include "core/projection.h"
 #include "grid_lines.h"
@@ -47,19 +48,16 @@ Rgb baseColour(int ldr) {
 // nodes count: every refined sub-step of a half cell shares its facet's one colour.
 class Shading {
   public:
-    Shading(GraphState& g, float zscl) : g_(g) {
+    Shading(const PlacedGraph& g, float zscl) : ny_(g.NY) {
         const float lx =
             pageLength(g.XEndX - g.OrgX, g.XEndY - g.OrgY) / static_cast<float>(g.NX - 1);
         const float ly =
             pageLength(g.YEndX - g.XEndX, g.YEndY - g.XEndY) / static_cast<float>(g.NY - 1);
-        g.SfcX.resize(g.NX + 1, g.NY + 1);
-        g.SfcY.resize(g.NX + 1, g.NY + 1);
-        g.SfcZ.resize(g.NX + 1, g.NY + 1);
+        nodes_.reserve(static_cast<std::size_t>(g.NX) * static_cast<std::size_t>(g.NY));
         for (int i = 1; i <= g.NX; ++i) {
             for (int j = 1; j <= g.NY; ++j) {
-                g.SfcX(i, j) = static_cast<float>(i - 1) * lx;
-                g.SfcY(i, j) = static_cast<float>(j - 1) * ly;
-                g.SfcZ(i, j) = zscl * heightAboveFloor(g, g.Z(i, j));
+                nodes_.push_back({static_cast<float>(i - 1) * lx, static_cast<float>(j - 1) * ly,
+                                  zscl * heightAboveFloor(g, g.Z(i, j))});
             }
         }
         const float a = static_cast<float>(g.NX - 1) * lx;
@@ -84,9 +82,14 @@ class Shading {
     }
 
   private:
-    Vec3 node(int i, int j) const { return {g_.SfcX(i, j), g_.SfcY(i, j), g_.SfcZ(i, j)}; }
+    // Node (i, j) of the grid, both counted from 1.
+    const Vec3& node(int i, int j) const {
+        return nodes_[static_cast<std::size_t>((i - 1) * ny_ + (j - 1))];
+    }
 
-    GraphState& g_;
+    int ny_;
+    // The data nodes in page mm, y index fastest.
+    std::vector<Vec3> nodes_;
     Vec3 light_;
 };
 
@@ -105,44 +108,50 @@ void paintFacet(const RenderContext& ctx, std::span<const DevicePoint> points, R
 }
 
 // The front (y min) and right (x max) boundaries in black, each into the front-right corner.
-void outlineFrontAndRight(const RenderContext& ctx) {
-    GraphState& g = ctx.g;
+void outlineFrontAndRight(const RenderContext& ctx, const RefinedLines& lines) {
+    const PlacedGraph& g = ctx.g;
     const int np = (g.NX - 1) * (g.IPL + 1) + 1;
     const int nq = (g.NY - 1) * (g.IPL + 1) + 1;
     const SelectedObject pen(ctx.surface,
                              ctx.surface.CreatePen(0, ctx.profile.surfacePenWidth, kBlack));
+    std::vector<DevicePoint> points;
+    points.reserve(static_cast<std::size_t>(std::max(np, nq)));
     for (int c = 1; c <= np; ++c) {
-        g.Pts(c) = {deviceRound(g.XRefZ(c, g.NY)), deviceRound(g.XRefW(c, g.NY))};
+        points.push_back(
+            {deviceRound(lines.alongXx(c, g.NY)), deviceRound(lines.alongXy(c, g.NY))});
     }
-    ctx.surface.Polyline({&g.Pts(1), static_cast<std::size_t>(np)});
+    ctx.surface.Polyline(points);
+    points.clear();
     for (int q = 1; q <= nq; ++q) {
-        g.Pts(q) = {deviceRound(g.YRefZ(g.NX, q)), deviceRound(g.YRefW(g.NX, q))};
+        points.push_back(
+            {deviceRound(lines.alongYx(g.NX, q)), deviceRound(lines.alongYy(g.NX, q))});
     }
-    ctx.surface.Polyline({&g.Pts(1), static_cast<std::size_t>(nq)});
+    ctx.surface.Polyline(points);
 }
 
 }  // namespace
 
 void drawShadedSurface(const RenderContext& ctx, float zscl) {
-    GraphState& g = ctx.g;
-    refineAllLines(ctx, zscl);
+    const PlacedGraph& g = ctx.g;
+    const RefinedLines lines = refineAllLines(ctx, zscl);
     const Shading shading(g, zscl);
     const Rgb base = baseColour(g.LDR);
     ctx.surface.SetROP2(kRopCopyPen);
     const auto k = static_cast<std::size_t>(g.IPL + 1);
-    const std::span<const DevicePoint> outline(&g.CellPts(1), 4 * k + 1);
+    // One outline, rebuilt for every cell.
+    std::vector<DevicePoint> outline(4 * k + 1);
     for (int r = 1; r <= g.NY - 1; ++r) {
         const int back = g.NY + 1 - r;
         const int front = g.NY - r;
         for (int i = 1; i <= g.NX - 1; ++i) {
-            buildCellOutline(g, r, i);
-            paintFacet(ctx, outline.first(2 * k + 1),
+            buildCellOutline(lines, g.IPL, r, i, outline);
+            paintFacet(ctx, std::span(outline).first(2 * k + 1),
                        shade(base, shading.brightness(i, front, i, back, i + 1, back)));
-            paintFacet(ctx, outline.subspan(2 * k),
+            paintFacet(ctx, std::span(outline).subspan(2 * k),
                        shade(base, shading.brightness(i + 1, back, i + 1, front, i, front)));
         }
     }
-    outlineFrontAndRight(ctx);
+    outlineFrontAndRight(ctx, lines);
 }
 
 }  // namespace kavlo

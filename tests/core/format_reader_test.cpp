@@ -15,7 +15,7 @@ using Texts = std::vector<std::string>;
 struct FormatTextRead {
     FormatReadOutcome outcome;
     Texts texts;
-    GraphState state;
+    PlacedGraph state;
 };
 
 // Reads `text` as the format file of `slot` with no numeric file, on the screen or silently as
@@ -47,7 +47,7 @@ TEST(FormatReaderTest, ReadsEveryValueOfAValidFile) {
                                    .text());
     ASSERT_EQ(read.outcome, FormatReadOutcome::Read);
     EXPECT_TRUE(read.texts.empty());
-    const GraphState& g = read.state;
+    const PlacedGraph& g = read.state;
     EXPECT_EQ((std::vector<float>{g.XWD, g.YWD, g.ZWD, g.XSF, g.CSZ, g.YMX, g.XLS, g.ZLS}),
               (std::vector<float>{100, 80, 60, 10, 3.5f, 8, 4.5f, 6}));
     EXPECT_EQ((std::vector<int>{g.FNT, g.IPL, g.ZND}), (std::vector<int>{5, 2, 2}));
@@ -81,7 +81,7 @@ TEST(FormatReaderTest, CorrectsEachValueWithItsMessageInOrder) {
         "ZMN は ZMX 以下に設定して下さい。zmn, zmx を自動検出して描画を継続します。",
     };
     EXPECT_EQ(read.texts, expected);
-    const GraphState& g = read.state;
+    const PlacedGraph& g = read.state;
     EXPECT_EQ((std::vector<int>{g.FNT, g.LWD, g.IPL, g.LDR}), (std::vector<int>{0, 1, 0, 1}));
     EXPECT_EQ((Texts{g.LabelFont, g.CommentFont}), (Texts{"ＭＳ Ｐ明朝", "ＭＳ 明朝"}));
     // x range exchanged silently; y range hidden by its too-long maximum; z left to the data.
@@ -154,7 +154,7 @@ TEST(FormatReaderTest, SilentReadingAndTurnStepsFollowTheChecks) {
     const auto printer = readText(text, 1, 0, true);
     EXPECT_EQ(screen.texts.size(), 3u);
     ASSERT_EQ(printer.outcome, FormatReadOutcome::Read);
-    const GraphState &p = printer.state, &s = screen.state;
+    const PlacedGraph &p = printer.state, &s = screen.state;
     EXPECT_EQ(std::tie(p.FXD, p.LWD, p.LDR, p.XEndY), std::tie(s.FXD, s.LWD, s.LDR, s.XEndY));
 
     // Turn steps apply after the checks.

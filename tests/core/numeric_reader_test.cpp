@@ -27,24 +27,21 @@ Result abortedWith(const char* text, const char* title = " 1st Graph Data Error"
 
 struct NumericTextRead {
     Result result;
-    GraphState state;
+    PlacedGraph state;
 };
 
 // Reads `text` as the numeric file of slot 1 after a format with these z labels and lines.
-// The grid lands in `state` with the work arrays sized for it, as a graph read leaves them.
+// The grid lands in `state`, as a graph read leaves it.
 NumericTextRead readText(std::string_view text, std::int16_t znd = 2, float zmn = 0, float zmx = 0,
                          std::int16_t ipl = 1, std::int16_t ldr = 1) {
     TempDir dir;
     NumericTextRead read{{NumericReadOutcome::Aborted, {}}, {}};
-    GraphState& g = read.state;
+    PlacedGraph& g = read.state;
     std::tie(g.ZND, g.ZMN, g.ZMX, g.IPL, g.LDR) = std::tuple(znd, zmn, zmx, ipl, ldr);
     RecordedMessages messages;
     NumericRead numeric = readNumericFile(1, dir.write("g.dat", text), g, messages, {});
     read.result.first = numeric.outcome;
     static_cast<Grid&>(g) = std::move(numeric.grid);
-    if (numeric.outcome == NumericReadOutcome::Read) {
-        sizeWorkArrays(g);
-    }
     for (const auto& m : messages.messages) {
         read.result.second.emplace_back(m.title, m.text);
     }
@@ -58,7 +55,7 @@ TEST(NumericReaderTest, ReadsTheGridRowAfterRow) {
         "\xEF\xBB\xBF"
         "3,2,\r\n1.5, -99999.99,3e1,\r\n\r\n0.001e-9223372036854775807\t1e-50 6  7 8\n");
     ASSERT_EQ(read.result, kRead);
-    const GraphState& g = read.state;
+    const PlacedGraph& g = read.state;
     EXPECT_EQ(std::pair(g.NX, g.NY), (std::pair<std::int16_t, std::int16_t>(3, 2)));
     // Values beyond NX x NY are not read.
     // A value too small for a float is zero, however long its exponent.
@@ -100,7 +97,7 @@ TEST(NumericReaderTest, AbortsOnBadDataWithTheMessageOfTheFirstFault) {
     // 30000 x 30000 fits the index limits with IPL = 0 but would take gigabytes.
     const auto read = readText("30000, 30000\n1, 2, 3\n", 2, 0, 0, 0, 1);
     EXPECT_EQ(read.result, abortedWith(kBadValue));
-    EXPECT_TRUE(read.state.Z.empty() && read.state.SplOut.empty());
+    EXPECT_TRUE(read.state.Z.empty());
     // Flat data needs a user range.
     EXPECT_EQ(readText("2,2\n5,5,5,5", 2, 0, 0).result,
               abortedWith("ZMN は ZMX より小さく設定して下さい。描画を中断します。",
@@ -117,34 +114,20 @@ TEST(NumericReaderTest, AbortsOnBadDataWithTheMessageOfTheFirstFault) {
     EXPECT_EQ(readText("2,2\n1,2,3,4", 2, 0, 0, 8191, -5).result, abortedWith(kTooMany));
 }
 
-TEST(NumericReaderTest, SizesTheWorkArraysForEachGraphAfresh) {
+TEST(NumericReaderTest, SizesTheGridForEachGraphAfresh) {
     auto read = readText("4,3\n1,2,3,4,5,6,7,8,9,10,11,12", 2, 0, 0, 2, -3);
     ASSERT_EQ(read.result, kRead);
-    GraphState& g = read.state;
-    // 5 points along x after refinement, 3 curves along y; the refined lines wait for the
-    // drawing.
-    const std::vector<int> uppers = {g.Z.upper1(),     g.Z.upper2(),     g.SplIn.upper1(),
-                                     g.SplIn.upper2(), g.SplOut.upper(), g.SplE.upper2(),
-                                     g.Pts.upper()};
-    EXPECT_EQ(uppers, (std::vector<int>{5, 4, 5, 3, 15, 15, 15}));
-    EXPECT_TRUE(g.XRefZ.empty() && g.YRefW.empty() && g.CellPts.empty());
-    sizeRefinedLines(g);
-    const std::vector<int> refined = {g.XRefZ.upper1(), g.XRefZ.upper2(), g.YRefW.upper1(),
-                                      g.YRefW.upper2(), g.CellPts.upper()};
-    EXPECT_EQ(refined, (std::vector<int>{15, 4, 5, 12, 13}));
+    PlacedGraph& g = read.state;
+    EXPECT_EQ(std::pair(g.Z.upper1(), g.Z.upper2()), std::pair(5, 4));
 
-    // A smaller stream-line graph read next leaves nothing of the mesh behind.
+    // A smaller graph read next leaves nothing of the first behind.
     TempDir dir;
-    g.IPL = 0;
-    g.LDR = 2;
     RecordedMessages messages;
     NumericRead small = readNumericFile(1, dir.write("small.dat", "2 2 9 8 7 6"), g, messages, {});
     ASSERT_EQ(small.outcome, NumericReadOutcome::Read);
     static_cast<Grid&>(g) = std::move(small.grid);
-    sizeWorkArrays(g);
     EXPECT_EQ((std::vector<float>{g.Z(1, 1), g.DataZMax}), (std::vector<float>{9, 9}));
-    EXPECT_EQ(std::pair(g.Z.upper1(), g.SplOut.upper()), std::pair(3, 3));
-    EXPECT_TRUE(g.XRefZ.empty() && g.CellPts.empty());
+    EXPECT_EQ(std::pair(g.Z.upper1(), g.Z.upper2()), std::pair(3, 3));
 }
 
 TEST(NumericReaderTest, SlotOutcomesFollowTheFilesNamed) {
@@ -153,7 +136,7 @@ TEST(NumericReaderTest, SlotOutcomesFollowTheFilesNamed) {
     const std::string grid = dir.write("g.dat", "2,2\n0,1,2,3\n");
     const std::string missing = (dir.path() / "gone.dat").string();
     const std::string bad = dir.write("bad.dat", "1,1\n0");
-    GraphState g;
+    PlacedGraph g;
     RecordedMessages messages;
     auto read = [&](int slot, const std::string& f, const std::string& n) {
         return readGraph(g, slot, {f, n}, 25, 10, 0, messages, {});

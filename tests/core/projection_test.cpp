@@ -10,14 +10,14 @@
 #include <tuple>
 #include <utility>
 
-#include "core/graph_state.h"
+#include "core/placed_graph.h"
 
 namespace kavlo {
 namespace {
 
 // The worked example: a 100 x 80 floor at 30 degrees, 60 mm high, turned by the slot's steps.
-GraphState frame(float fxd = 30, float fyd = 30, double steps = 0) {
-    GraphState g;
+PlacedGraph frame(float fxd = 30, float fyd = 30, double steps = 0) {
+    PlacedGraph g;
     std::tie(g.XWD, g.YWD, g.ZWD, g.FXD, g.FYD) = std::tuple(100.0f, 80.0f, 60.0f, fxd, fyd);
     std::tie(g.XSF, g.YSP, g.NX, g.NY) = std::tuple(10.0f, 5.0f, 5, 4);
     placeFrame(g, steps, 25, 10);
@@ -32,7 +32,7 @@ TEST(ProjectionTest, FrameHangsFromItsHighestCorner) {
     };
     for (const auto& [fxd, fyd, steps, turnedFxd, turnedFyd, topY] : cases) {
         SCOPED_TRACE(testing::Message() << fxd << ", " << fyd << " turned " << steps);
-        const GraphState g = frame(fxd, fyd, steps);
+        const PlacedGraph g = frame(fxd, fyd, steps);
         const double fx = turnedFxd * std::numbers::pi / 180;
         const double fy = turnedFyd * std::numbers::pi / 180;
         EXPECT_EQ(std::tuple(g.FXD, g.FYD, g.TopX), std::tuple(turnedFxd, turnedFyd, 35.0f));
@@ -64,7 +64,7 @@ TEST(ProjectionTest, ZScaleFromRangeAndZoomSpansTheFrameHeight) {
     };
     for (const auto& [zmn, zmx, dataMin, dataMax, zoom, settledZmn, settledZmx] : cases) {
         SCOPED_TRACE(testing::Message() << zmn << " to " << zmx << ", zoom " << zoom);
-        GraphState g = frame();
+        PlacedGraph g = frame();
         std::tie(g.ZMN, g.ZMX, g.DataZMin, g.DataZMax) = std::tie(zmn, zmx, dataMin, dataMax);
         const auto zscl = settleZScale(g, zoom);
         ASSERT_EQ(zscl.has_value(), !std::isnan(settledZmx));
@@ -83,7 +83,7 @@ TEST(ProjectionTest, ZScaleFromRangeAndZoomSpansTheFrameHeight) {
 }
 
 TEST(ProjectionTest, GridPointsLandOnCornersLiftedByHeight) {
-    const GraphState g = frame();
+    const PlacedGraph g = frame();
     const std::tuple<float, float, float, float, float> cases[] = {
         {0, 0, 0, g.OrgX, g.OrgY},
         {4, 0, 0, g.XEndX, g.XEndY},

@@ -14,7 +14,7 @@ namespace {
 using test::RenderRig;
 
 // The test frame with every number and title size 0, so nothing is labelled.
-void bareFrame(GraphState& g) {
+void bareFrame(PlacedGraph& g) {
     test::flatFrameWithGrid(g);
     g.XNS = g.YNS = g.ZNS = g.XLS = g.YLS = g.ZLS = 0;
 }
@@ -67,7 +67,7 @@ TEST(FrameLabelsTest, EdgesPenWidthsAndBottoms) {
     EXPECT_NEAR(frameBottom(tilted.g), 125, 1e-3);
     EXPECT_EQ(pageBottomWithFrame(300, tilted.g), 300);  // only ever grows
     // Turned by 6 steps (FXD 30, FYD -30) the y end lies 40 mm below the x end at 125 mm.
-    GraphState turned;
+    PlacedGraph turned;
     bareFrame(turned);
     placeFrame(turned, 6, 25, 10);
     EXPECT_NEAR(frameBottom(turned), 165, 1e-3);

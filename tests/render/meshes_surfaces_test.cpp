@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "core/numeric_reader.h"
 #include "core/projection.h"
 #include "core/slot_titles.h"
+#include "render/grid_lines.h"
 #include "render/plot_budget.h"
 #include "render/plot_dispatcher.h"
 #include "render_rig.h"
@@ -15,7 +15,7 @@ using Points = std::vector<DevicePoint>;
 
 // A 100 x 80 mm floor at (25, 10) with the given angles, 2 device units a mm, and the grid
 // `z` (x index fastest, y index 1 first) drawn as type `ldr` with `ipl` over z 0..10.
-float setGrid(GraphState& g, int nx, int ny, const std::vector<float>& z, std::int16_t ldr,
+float setGrid(PlacedGraph& g, int nx, int ny, const std::vector<float>& z, std::int16_t ldr,
               std::int16_t ipl = 0, float fxd = 0, float fyd = 0, float zwd = 60) {
     test::flatFrameWithGrid(g, ipl, ldr);
     g.ZWD = zwd;
@@ -24,7 +24,6 @@ float setGrid(GraphState& g, int nx, int ny, const std::vector<float>& z, std::i
     placeFrame(g, 0, 25, 10);
     g.NX = static_cast<std::int16_t>(nx);
     g.NY = static_cast<std::int16_t>(ny);
-    sizeWorkArrays(g);
     g.Z.resize(nx + 1, ny + 1);
     for (int k = 0; k < nx * ny; ++k) {
         g.Z(k % nx + 1, k / nx + 1) = z[static_cast<std::size_t>(k)];
@@ -155,7 +154,7 @@ TEST(PlotBudgetTest, TheCostIsWhatThePlotDrawsAndAPageOverTheLimitIsRefused) {
     const std::vector<float> z{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 1, 2};
     for (const std::int16_t ldr : {1, -2, 3, 4, 5, -8}) {
         RenderRig rig(test::scaledScreen(2));
-        setGrid(rig.g, 4, 3, z, ldr, 2);
+        const float zscl = setGrid(rig.g, 4, 3, z, ldr, 2);
         const PlotCost cost = plotCost(rig.g);
         plotGraph(rig.ctx(), 0);
         double points = 0;
@@ -164,10 +163,10 @@ TEST(PlotBudgetTest, TheCostIsWhatThePlotDrawsAndAPageOverTheLimitIsRefused) {
         }
         EXPECT_EQ(points, cost.points) << ldr;
         if (std::abs(ldr) >= 3) {
-            sizeRefinedLines(rig.g);
+            const RefinedLines lines = refineAllLines(rig.ctx(), zscl);
             double floats = 0;
             for (const Array2<float>* a :
-                 {&rig.g.XRefZ, &rig.g.XRefW, &rig.g.YRefZ, &rig.g.YRefW}) {
+                 {&lines.alongXx, &lines.alongXy, &lines.alongYx, &lines.alongYy}) {
                 floats += (a->upper1() + 1.0) * (a->upper2() + 1.0);
             }
             EXPECT_EQ(4 * floats, cost.refinedBytes) << ldr;

@@ -1,6 +1,5 @@
 #include "render_rig.h"
 
-#include "core/numeric_reader.h"
 #include "core/projection.h"
 
 namespace kavlo::test {
@@ -22,7 +21,7 @@ DeviceProfile scaledScreen(float unitsPerMm) {
     return p;
 }
 
-void flatFrameWithGrid(GraphState& g, std::int16_t ipl, std::int16_t ldr) {
+void flatFrameWithGrid(PlacedGraph& g, std::int16_t ipl, std::int16_t ldr) {
     g.XWD = 100;
     g.YWD = 80;
     g.ZWD = 60;
@@ -40,7 +39,6 @@ void flatFrameWithGrid(GraphState& g, std::int16_t ipl, std::int16_t ldr) {
     placeFrame(g, 0, 25, 10);
     g.NX = 3;
     g.NY = 2;
-    sizeWorkArrays(g);
     g.Z.resize(g.NX + 1, g.NY + 1);
     for (int j = 1; j <= 2; ++j) {
         for (int i = 1; i <= 3; ++i) {

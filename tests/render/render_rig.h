@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "core/graph_state.h"
 #include "core/messages.h"
+#include "core/placed_graph.h"
 #include "render/device_profile.h"
 #include "render/recording_surface.h"
 #include "render/render_context.h"
@@ -19,7 +19,7 @@ struct RenderRig {
     // The recorded ops of one kind, in order.
     std::vector<RecordedOp> ops(const std::string& name) const;
 
-    GraphState g;
+    PlacedGraph g;
     ViewSteps steps;
     DeviceProfile profile;
     RecordingSurface surface;
@@ -33,6 +33,6 @@ DeviceProfile scaledScreen(float unitsPerMm);
 // A frame of 100 x 80 x 60 mm at (25, 10) with both floor angles 0, so its corners are exact:
 // origin (35, 75), x end (135, 75), y end (215, 75), top (35, 15); and a 3 x 2 grid
 // (row y = 1: 0 1 2, row y = 2: 3 4 5) drawn over the z range 0..10.
-void flatFrameWithGrid(GraphState& g, std::int16_t ipl = 0, std::int16_t ldr = 1);
+void flatFrameWithGrid(PlacedGraph& g, std::int16_t ipl = 0, std::int16_t ldr = 1);
 
 }  // namespace kavlo::test

@@ -19,7 +19,7 @@ namespace fs = std::filesystem;
 
 // The drawing calls of the screen page the set-up composes, one JSON line each.
 std::vector<std::string> drawingCalls(PageSetup setup) {
-    GraphState g;
+    PlacedGraph g;
     ViewSteps steps;
     RecordingSurface surface, measure;
     const DeviceProfile profile = screenProfile();
