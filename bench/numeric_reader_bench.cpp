@@ -26,7 +26,7 @@ std::string writeGrid(int n) {
     return path.string();
 }
 
-// Reading a measured grid: tokenising, checking and sizing every work array.
+// Reading a measured grid: tokenising, checking and storing every value.
 void BM_ReadNumericFile(benchmark::State& state) {
     const int n = static_cast<int>(state.range(0));
     const std::string path = writeGrid(n);

@@ -1,5 +1,5 @@
 // The numeric reader on any bytes after the first, which choose the format read before it:
-// IPL and LDR decide how the work arrays are sized.
+// IPL and LDR decide which grids fit the 16-bit indices of the drawing.
 #include <cmath>
 #include <string>
 
@@ -83,7 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     fuzz::require(g.NX >= 2 && g.NY >= 2, "a grid has at least 2 x 2 nodes");
-    fuzz::require(gridFitsArrays(g.NX, g.NY, f.IPL, f.LDR), "the grid fits the work arrays");
+    fuzz::require(gridFitsArrays(g.NX, g.NY, f.IPL, f.LDR), "the grid fits the 16-bit indices");
     fuzz::require(g.Z.upper1() >= g.NX && g.Z.upper2() >= g.NY, "Z holds the grid");
     fuzz::require(g.DataZMin <= g.DataZMax, "the data range is ordered");
     for (int j = 1; j <= g.NY; ++j) {

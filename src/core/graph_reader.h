@@ -35,7 +35,7 @@ struct GraphRead {
 
 // Reads both files of graph slot `slot` into `g`: the format file with its corrections, then
 // the frame turned by `turnSteps` and its corners for a slot at left edge `us` and row top `vs`
-// (page mm), then the numeric grid, with the work arrays sized for it.
+// (page mm), then the numeric grid.
 GraphRead readGraph(PlacedGraph& g, int slot, const GraphFiles& files, float us, float vs,
                     double turnSteps, MessageSink& messages, const ReadRules& rules);
 
