@@ -67,26 +67,12 @@ std::string toCp932(std::string_view utf8) {
 }
 
 std::string FormatLines::text(std::string_view lineEnd) const {
-    const std::string lines[20] = {"test format",
-                                   "frame: XWD YWD ZWD XSF YSP CSZ FNT",
-                                   "",
-                                   frame,
-                                   "FXD FYD LWD IPL LDR",
-                                   tilt,
-                                   "",
-                                   "x labels",
-                                   xLabels,
-                                   "y labels",
-                                   yLabels,
-                                   "z labels",
-                                   zLabels,
-                                   "",
-                                   "x title",
-                                   xTitle,
-                                   "y title",
-                                   yTitle,
-                                   "z title",
-                                   zTitle};
+    // clang-format off
+    const std::string lines[20] = {
+        "test format", "frame: XWD YWD ZWD XSF YSP CSZ FNT", "", frame, "FXD FYD LWD IPL LDR", tilt,
+        "", "x labels", xLabels, "y labels", yLabels, "z labels", zLabels, "", "x title", xTitle,
+        "y title", yTitle, "z title", zTitle};
+    // clang-format on
     std::string out;
     for (const auto& line : lines) {
         out += line;

@@ -10,7 +10,6 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <iterator>
 #include <string>
@@ -64,24 +63,22 @@ struct ScopedUmask {
 TEST(AtomicFileTest, TemporaryHasTheFinalModeFromTheStart) {
     const ScopedUmask umask(022);
     test::TempDir dir;
-    const struct {
-        mode_t existing;  // 0: no file yet
-        mode_t expected;
-    } cases[] = {{0600, 0600}, {0640, 0640}, {0666, 0666}, {0, 0644}};
-    for (const auto& c : cases) {
-        const fs::path file = dir.path() / ("f" + std::to_string(c.existing));
-        if (c.existing != 0) {
+    // The existing file's mode (0: no file yet) and the one expected.
+    const std::pair<mode_t, mode_t> cases[] = {{0600, 0600}, {0640, 0640}, {0666, 0666}, {0, 0644}};
+    for (const auto& [existing, expected] : cases) {
+        const fs::path file = dir.path() / ("f" + std::to_string(existing));
+        if (existing != 0) {
             dir.write(file.filename(), "old");
-            ::chmod(file.c_str(), c.existing);
+            ::chmod(file.c_str(), existing);
         }
         AtomicFile out(file);
         ASSERT_TRUE(out.open().ok());
         struct stat status {};
         ASSERT_EQ(::fstat(out.descriptor(), &status), 0);
-        EXPECT_EQ(status.st_mode & 07777, c.expected) << std::oct << c.existing;
+        EXPECT_EQ(status.st_mode & 07777, expected) << std::oct << existing;
         ASSERT_TRUE(out.write("new"));
         ASSERT_TRUE(out.commit().ok());
-        EXPECT_EQ(modeOf(file), c.expected) << std::oct << c.existing;
+        EXPECT_EQ(modeOf(file), expected) << std::oct << existing;
         EXPECT_EQ(bytesOf(file), "new");
     }
     EXPECT_EQ(entries(dir.path()), 4) << "no temporary left";
@@ -97,8 +94,7 @@ TEST(AtomicFileTest, OwnerAndGroupAreKeptWhereAllowed) {
     ASSERT_TRUE(replaceFileAtomically(file, "new").ok());
     struct stat status {};
     ASSERT_EQ(::stat(file.c_str(), &status), 0);
-    EXPECT_EQ(status.st_uid, 65534u);
-    EXPECT_EQ(status.st_gid, 65534u);
+    EXPECT_EQ(std::pair(status.st_uid, status.st_gid), std::pair(65534u, 65534u));
 }
 
 TEST(AtomicFileTest, LinksAreKept) {
@@ -145,10 +141,7 @@ TEST(AtomicFileTest, RefusalsAndFailuresLeaveTheOldFile) {
     fs::create_directory(dir.path() / "folder.dat");
     const std::string makesNoFiles = ::geteuid() == 0 ? "このフォルダーにはファイルを作れません。"
                                                       : "書き込む権限がありません。";
-    const struct {
-        fs::path file;
-        std::string reason;
-    } refusals[] = {
+    const std::pair<fs::path, std::string> refusals[] = {
         {dir.path() / "folder.dat", "は通常のファイルではない"},
         {dir.path() / "missing" / "f.dat", "フォルダーが存在しません。"},
         {readOnly / "f.dat", readOnly.string() + " はフォルダーではありません。"},
@@ -178,23 +171,20 @@ TEST(AtomicFileTest, LeftoversOfDeadWritersAreRemovedAndLongNamesFit) {
     test::TempDir dir;
     fs::create_directory(dir.path() / "links");
     const std::string japanese = "\u6570\u5024\u30b0\u30e9\u30d5";  // 3 bytes a character
-    const struct {
-        std::string name;
-        bool linked;
-    } cases[] = {{"page.svg", false},
-                 {"linked.svg", true},
-                 {std::string(236, 'p') + ".svg", false},
-                 {std::string(236, 'l') + ".svg", true},
-                 {std::string(251, 'r') + ".svg", false},
-                 {std::string(251, 's') + ".svg", true},
-                 {std::string(215, 'q') + japanese + std::string(21, 'q') + ".png", true}};
-    for (const auto& c : cases) {
-        const fs::path file = dir.path() / c.name;
-        if (c.linked) {
-            dir.write(c.name, "old");
+    // clang-format off
+    const std::pair<std::string, bool> cases[] = {  // names, and whether another link is kept
+        {"page.svg", false}, {"linked.svg", true}, {std::string(236, 'p') + ".svg", false},
+        {std::string(236, 'l') + ".svg", true}, {std::string(251, 'r') + ".svg", false},
+        {std::string(251, 's') + ".svg", true},
+        {std::string(215, 'q') + japanese + std::string(21, 'q') + ".png", true}};
+    // clang-format on
+    for (const auto& [name, linked] : cases) {
+        const fs::path file = dir.path() / name;
+        if (linked) {
+            dir.write(name, "old");
             fs::create_hard_link(file, dir.path() / "links" / std::to_string(entries(dir.path())));
         }
-        const auto targets = entries(dir.path()) + (c.linked ? 0 : 1);
+        const auto targets = entries(dir.path()) + (linked ? 0 : 1);
         // A writer that dies leaves its temporary file; the next writer removes it.
         const int status = statusOfChild([&] {
             AtomicFile out(file);
@@ -203,21 +193,21 @@ TEST(AtomicFileTest, LeftoversOfDeadWritersAreRemovedAndLongNamesFit) {
             }
             return 1;
         });
-        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << c.name.size();
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << name.size();
         AtomicFile live(file);
-        ASSERT_TRUE(live.open().ok()) << c.name.size();
+        ASSERT_TRUE(live.open().ok()) << name.size();
         ASSERT_TRUE(live.write("live"));
         for (const auto& entry : fs::directory_iterator(dir.path())) {
-            EXPECT_TRUE(isValidUtf8(entry.path().filename().string())) << c.name.size();
+            EXPECT_TRUE(isValidUtf8(entry.path().filename().string())) << name.size();
         }
         // A writer still at work keeps its own.
-        ASSERT_TRUE(replaceFileAtomically(file, "next").ok()) << c.name.size();
+        ASSERT_TRUE(replaceFileAtomically(file, "next").ok()) << name.size();
         EXPECT_EQ(bytesOf(file), "next");
-        EXPECT_EQ(entries(dir.path()), targets + 1) << c.name.size();
-        ASSERT_TRUE(live.commit().ok()) << c.name.size();
+        EXPECT_EQ(entries(dir.path()), targets + 1) << name.size();
+        ASSERT_TRUE(live.commit().ok()) << name.size();
         EXPECT_EQ(bytesOf(file), "live");
-        EXPECT_EQ(fs::hard_link_count(file), c.linked ? 2u : 1u);
-        EXPECT_EQ(entries(dir.path()), targets) << c.name.size();
+        EXPECT_EQ(fs::hard_link_count(file), linked ? 2u : 1u);
+        EXPECT_EQ(entries(dir.path()), targets) << name.size();
     }
 }
 
@@ -230,10 +220,8 @@ TEST(AtomicFileTest, EndingSignalsRemoveTheTemporary) {
         if (current.sa_handler == SIG_IGN) {
             continue;  // ignored by whoever started the tests, and so rightly by the writer
         }
-        int ready[2];
-        int hold[2];
-        ASSERT_EQ(::pipe(ready), 0);
-        ASSERT_EQ(::pipe(hold), 0);
+        int ready[2], hold[2];
+        ASSERT_EQ(::pipe(ready) | ::pipe(hold), 0);
         const pid_t child = ::fork();
         if (child == 0) {
             ::close(ready[0]);
@@ -249,7 +237,7 @@ TEST(AtomicFileTest, EndingSignalsRemoveTheTemporary) {
         ::close(ready[1]);
         ::close(hold[0]);
         char byte;
-        EXPECT_EQ(::read(ready[0], &byte, 1), 0);
+        EXPECT_EQ(::read(ready[0], &byte, 1), 0);  // the child has written its temporary
         EXPECT_EQ(entries(dir.path()), 2) << "the temporary is being written";
         ::kill(child, signal);
         ::close(hold[1]);
@@ -307,8 +295,7 @@ TEST(AtomicFileTest, HardLinkedTargetsAreRewrittenWhole) {
                 if (!out.open().ok() || !out.write(std::string(4 * 65536 + 100, 'n'))) {
                     return 2;
                 }
-                const rlimit noCore{0, 0};
-                const rlimit limit{2 * 65536, 2 * 65536};
+                const rlimit noCore{0, 0}, limit{2 * 65536, 2 * 65536};
                 ::setrlimit(RLIMIT_CORE, &noCore);
                 ::setrlimit(RLIMIT_FSIZE, &limit);
                 if (!c.stopped) {

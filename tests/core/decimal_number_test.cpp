@@ -1,9 +1,11 @@
 #include "core/decimal_number.h"
+#include "core/number_format.h"
 
 #include <gtest/gtest.h>
 
 #include <bit>
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <optional>
 #include <random>
@@ -49,9 +51,8 @@ TEST(DecimalNumberTest, AcceptsDecimalsWithinTheirType) {
         token.insert(token.size() - random() % (length + 1), ".");
         double expected = 0;
         std::from_chars(token.data(), token.data() + token.size(), expected);
-        const auto read = parseDecimal(token);
-        ASSERT_TRUE(read &&
-                    std::bit_cast<std::uint64_t>(*read) == std::bit_cast<std::uint64_t>(expected))
+        ASSERT_EQ(std::bit_cast<std::uint64_t>(parseDecimal(token).value_or(std::nan(""))),
+                  std::bit_cast<std::uint64_t>(expected))
             << token;
     }
     const std::pair<std::string_view, std::optional<float>> singles[] = {
@@ -79,6 +80,26 @@ TEST(DecimalNumberTest, RefusesAnythingElse) {
     for (const std::string_view token : refused) {
         EXPECT_FALSE(parseDecimal(token) || parseSingle(token) || parseInt16(token))
             << '"' << token << '"';
+    }
+}
+
+TEST(NumberFormatTest, RoundsHalfAwayFromZeroAtFifteenSignificantDigits) {
+    // 2.675 and 1.005 lie just below the half in binary but are a half taken to 15 digits; the
+    // single 2.675f (2.67499995231628) is not. Values that round to zero show no sign.
+    // clang-format off
+    const struct { double value; int decimals; const char* expected; } cases[] = {
+        {1234.5678, 0, "1235"}, {1234.5678, 1, "1234.6"}, {1234.5678, 2, "1234.57"},
+        {1234.5678, 3, "1234.568"}, {1234.5678, 4, "1234.5678"}, {1234.5678, 5, "1234.56780"},
+        {1234.5678, 6, "1234.567800"}, {-0.25, 3, "-0.250"}, {1e10, 1, "10000000000.0"},
+        {0.125, 2, "0.13"}, {-2.5, 0, "-3"}, {0.12344, 4, "0.1234"}, {9.9996, 3, "10.000"},
+        {-9.9996, 3, "-10.000"}, {99.5, 0, "100"}, {0.9999995, 6, "1.000000"},
+        {2.675, 2, "2.68"}, {1.005, 2, "1.01"}, {static_cast<double>(2.675f), 2, "2.67"},
+        {-0.4, 0, "0"}, {-0.0, 2, "0.00"}, {-0.00049, 3, "0.000"}, {-1e-20, 0, "0"},
+        {-0.0005, 3, "-0.001"}};
+    // clang-format on
+    for (const auto& c : cases) {
+        EXPECT_EQ(formatLabelNumber(c.value, c.decimals), c.expected)
+            << c.value << " with " << c.decimals << " decimals";
     }
 }
 

@@ -1,9 +1,11 @@
 #include "core/edited_text.h"
+#include "core/text_decoding.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 
 #include "test_files.h"
 
@@ -16,39 +18,27 @@ std::string saved(const OpenedText& opened, std::string_view text) {
     return encoded.bytes;
 }
 
-struct RoundTrip {
-    const char* name;
-    std::string bytes;
-    std::string text;  // as the editor shows it
-    TextEncoding encoding;
-};
-
 TEST(EditedTextTest, UneditedTextComesBackByteForByte) {
-    const RoundTrip cases[] = {
-        {"empty", "", "", TextEncoding::Utf8},
-        {"one line end", "\r\n", "", TextEncoding::Utf8},
-        {"crlf", "a\r\n\r\nb\r\n", "a\n\nb", TextEncoding::Utf8},
-        {"lf, no final end", "a\nb", "a\nb", TextEncoding::Utf8},
-        {"cr", "a\rb\r\r", "a\nb\n", TextEncoding::Utf8},
-        {"mixed", "a\r\nb\nc\rd\n\re", "a\nb\nc\nd\ne", TextEncoding::Utf8},
-        {"mixed, empty lines", "a\r\r\n\n\r\rb\n\n", "a\n\n\n\nb\n", TextEncoding::Utf8},
-        {"bom",
-         "\xEF\xBB\xBF"
-         "値\r\n",
-         "値", TextEncoding::Utf8},
-        {"nbsp and tab", "a\xC2\xA0\tb\n", "a\xC2\xA0\tb", TextEncoding::Utf8},
-        {"cp932", "\x92\x6C\r\n\x83\x65\x83\x58\x83\x67\r\n", "値\nテスト", TextEncoding::Cp932},
+    // Bytes, the text the editor shows, and the encoding.
+    const std::tuple<std::string, std::string, TextEncoding> cases[] = {
+        {"", "", TextEncoding::Utf8},
+        {"\r\n", "", TextEncoding::Utf8},
+        {"a\r\n\r\nb\r\n", "a\n\nb", TextEncoding::Utf8},
+        {"a\nb", "a\nb", TextEncoding::Utf8},
+        {"a\rb\r\r", "a\nb\n", TextEncoding::Utf8},
+        {"a\r\nb\nc\rd\n\re", "a\nb\nc\nd\ne", TextEncoding::Utf8},
+        {"a\r\r\n\n\r\rb\n\n", "a\n\n\n\nb\n", TextEncoding::Utf8},
+        {"\uFEFF値\r\n", "値", TextEncoding::Utf8},
+        {"a\xC2\xA0\tb\n", "a\xC2\xA0\tb", TextEncoding::Utf8},
+        {"\x92\x6C\r\n\x83\x65\x83\x58\x83\x67\r\n", "値\nテスト", TextEncoding::Cp932},
         // NEC row 13 and IBM extension codes that also have other codes: kept as they were.
-        {"cp932 twin codes", "\x87\x90\x81\xE0\n\xFA\x55\xEE\xFA\n", "≒≒\n￤￤",
-         TextEncoding::Cp932},
-    };
-    for (const RoundTrip& c : cases) {
-        SCOPED_TRACE(c.name);
-        const OpenedText opened = openText(c.bytes);
-        EXPECT_EQ(opened.text, c.text);
-        EXPECT_EQ(opened.layout.encoding, c.encoding);
-        EXPECT_EQ(opened.readOnlyReason, "");
-        EXPECT_EQ(saved(opened, opened.text), c.bytes);
+        {"\x87\x90\x81\xE0\n\xFA\x55\xEE\xFA\n", "≒≒\n￤￤", TextEncoding::Cp932}};
+    for (const auto& [bytes, text, encoding] : cases) {
+        const OpenedText opened = openText(bytes);
+        EXPECT_EQ(std::tuple(opened.text, opened.layout.encoding, opened.readOnlyReason,
+                             saved(opened, opened.text)),
+                  std::tuple(text, encoding, std::string(), bytes))
+            << testing::PrintToString(bytes);
     }
 }
 
@@ -69,15 +59,10 @@ TEST(EditedTextTest, EditedMixedEndsReopenAsTheEditedLines) {
     const std::pair<std::string, std::string> cases[] = {
         {"a\nb\rc\n", "a\n\nb\nc"},  // an empty line inserted as line 2
         {"a\nb\rc\n", "a\n\nc"},     // line 2 emptied
-        {"a\rb\nc\r", "a\n\nb\nc"},
-        {"a\rb\n", "a\n\n\n\nb"},
-        {"\x82\xA0\nb\rc", "あ\n\nc"},  // CP932
-        {"a\r\nb\n\rc", "a\n\n\nc"},
-        {"a\nb\r\n\r\nc", "a\n\n\nc"},  // CR LF after a lone LF
-        {"a\r\xEF\xBB\xBF"
-         "b",
-         "\xEF\xBB\xBF"
-         "b"},  // U+FEFF now first
+        {"a\rb\nc\r", "a\n\nb\nc"},    {"a\rb\n", "a\n\n\n\nb"},
+        {"\x82\xA0\nb\rc", "あ\n\nc"},                                 // CP932
+        {"a\r\nb\n\rc", "a\n\n\nc"},   {"a\nb\r\n\r\nc", "a\n\n\nc"},  // CR LF after a lone LF
+        {"a\r\uFEFFb", "\uFEFFb"},                                     // U+FEFF now first
     };
     for (const auto& [bytes, edited] : cases) {
         EXPECT_EQ(openText(saved(openText(bytes), edited)).text, edited) << bytes;
@@ -133,6 +118,46 @@ TEST(EditedTextTest, FilesThatCannotBeOpened) {
     EXPECT_EQ(openTextFile(big).access, FileAccess::TooLarge);
     std::filesystem::resize_file(big, 3);
     EXPECT_EQ(openTextFile(big).text, std::string("a\0\0", 3));
+}
+
+TEST(TextDecodingTest, OnlyWellFormedUtf8IsUtf8) {
+    // Both ends of the surrogate gap, and the top of the code space.
+    for (const std::string_view valid :
+         {"\xF0\x9F\x98\x80", "\xED\x9F\xBF", "\xEE\x80\x80", "\xF4\x8F\xBF\xBF"}) {
+        EXPECT_TRUE(isValidUtf8(valid)) << testing::PrintToString(std::string(valid));
+    }
+    // Overlong, surrogate, past U+10FFFF, lone or truncated continuations, and CP932 "日本語".
+    for (const std::string_view invalid :
+         {"\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\x80", "\xE8\xBB",
+          "\xE8\xBB\x41", "\x93\xFA\x96\x7B\x8C\xEA"}) {
+        EXPECT_FALSE(isValidUtf8(invalid)) << testing::PrintToString(std::string(invalid));
+    }
+}
+
+// UTF-8 is kept with only a leading mark stripped; anything else is CP932.
+TEST(TextDecodingTest, Utf8IsKeptAndAnythingElseIsCp932) {
+    const std::tuple<std::string_view, std::string_view, TextEncoding> cases[] = {
+        {"ABC 1.5\r\n", "ABC 1.5\r\n", TextEncoding::Utf8},
+        {"軸ラベル", "軸ラベル", TextEncoding::Utf8},
+        {"\xEF\xBB\xBF軸ラベル\n", "軸ラベル\n", TextEncoding::Utf8},
+        {"a\xEF\xBB\xBF", "a\xEF\xBB\xBF", TextEncoding::Utf8},
+        {"\x93\xFA\x96\x7B\x8C\xEA", "日本語", TextEncoding::Cp932},
+        {"\x81\x60", "\xEF\xBD\x9E", TextEncoding::Cp932},  // U+FF5E, not the wave dash
+        {"\x87\x40", "①", TextEncoding::Cp932},
+        {"Z\x8E\xB2=\xBD\xCC\xDF\xD7\xB2\xDD", "Z軸=ｽﾌﾟﾗｲﾝ", TextEncoding::Cp932},
+        {"\x83\x5C\x5C", "ソ\\", TextEncoding::Cp932},  // the trail byte of ソ is a backslash
+        {"\x93\xFA\xFF\x96\x7B", "日\uFFFD本", TextEncoding::Cp932},
+        {"A\x81 B", "A\uFFFD B", TextEncoding::Cp932},  // a blank is no trail byte
+        {"ABC\x81", "ABC\uFFFD", TextEncoding::Cp932}};
+    for (const auto& [bytes, text, encoding] : cases) {
+        const DecodedText d = decodeText(bytes);
+        EXPECT_EQ(std::tuple(d.utf8, d.encoding, d.hadBom),
+                  std::tuple(std::string(text), encoding,
+                             text.size() != bytes.size() && encoding == TextEncoding::Utf8));
+        if (encoding == TextEncoding::Cp932) {
+            EXPECT_EQ(cp932ToUtf8(bytes), text);
+        }
+    }
 }
 
 }  // namespace

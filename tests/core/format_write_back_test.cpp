@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <limits>
 #include <string>
 
@@ -15,10 +13,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// The file's bytes; "(none)" for a folder or no file.
 std::string bytesOf(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return fs::is_regular_file(file) ? std::string(std::istreambuf_iterator<char>(in), {})
-                                     : "(none)";
+    return fs::is_regular_file(file) ? test::bytesOf(file) : "(none)";
 }
 
 // Lines 6 and 13 as given, in a file with a CP932 first line and a CP932 title whose trail
@@ -42,29 +39,18 @@ TEST(FormatWriteBackTest, ValuesKeepOneToSixDecimals) {
 }
 
 TEST(FormatWriteBackTest, RewritesLines6And13AndKeepsEveryOtherByte) {
-    const struct {
-        const char *tilt, *zLabels;
-        ViewChange change;
-        const char *line6, *line13;
-    } cases[] = {
-        {"30, 20, 1, 2, 1",
-         "3, 2, 0, 8",
-         {2, -2, {0, 4}},
-         "   40.0   10.0   1.0   2.0   1.0",
-         "   3.0   2.0   0.0   4.0"},
-        // An automatic range zoomed takes the range shown, which line 13 keeps from then on.
-        {"30 20\t1 2 -3",
-         "3, 2, 5, 5",
-         {0, 1, {-0.25f, 7.0710678f}},
-         "   30.0   20.0   1.0   2.0   -3.0",
-         "   3.0   2.0   -0.25   7.071068"},
-        // Without zoom steps line 13 only gets its range in order.
-        {"0.5,89.25,2,0,8",
-         "3.5, 1, 8, 2",
-         {-1, 0, {1, 9}},
-         "   -4.5   94.25   2.0   0.0   8.0",
-         "   3.5   1.0   2.0   8.0"},
-    };
+    // An automatic range zoomed takes the range shown, which line 13 keeps from then on; without
+    // zoom steps line 13 only gets its range in order.
+    // clang-format off
+    const struct { const char *tilt, *zLabels; ViewChange change; const char *line6, *line13; }
+    cases[] = {
+        {"30, 20, 1, 2, 1", "3, 2, 0, 8", {2, -2, {0, 4}},
+         "   40.0   10.0   1.0   2.0   1.0", "   3.0   2.0   0.0   4.0"},
+        {"30 20\t1 2 -3", "3, 2, 5, 5", {0, 1, {-0.25f, 7.0710678f}},
+         "   30.0   20.0   1.0   2.0   -3.0", "   3.0   2.0   -0.25   7.071068"},
+        {"0.5,89.25,2,0,8", "3.5, 1, 8, 2", {-1, 0, {1, 9}},
+         "   -4.5   94.25   2.0   0.0   8.0", "   3.5   1.0   2.0   8.0"}};
+    // clang-format on
     for (const auto& c : cases) {
         test::TempDir dir;
         const auto file = dir.write("f.dat", formatText(c.tilt, c.zLabels, "\n"));

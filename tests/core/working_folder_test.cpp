@@ -7,6 +7,7 @@
 #include <fstream>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/path_file.h"
@@ -69,12 +70,8 @@ TEST(WorkingFolderTest, EachFileGetsOneCopyOfItsOwnAndTheLinesNameTheCopies) {
     Rig rig;
     const std::string a = rig.file("a/g01.dat", "A\r\n\x82\xa0"), b = rig.file("b/g01.dat", "B\n");
     fs::create_symlink(b, rig.dir.path() / "link.dat");
-    const struct {
-        FileKind kind;
-        int slot;
-        std::string source;
-        std::string copy;
-    } cases[] = {
+    // Each file, and the name of its copy.
+    const std::tuple<FileKind, int, std::string, std::string> cases[] = {
         {FileKind::Format, 1, rig.file("f1.fmt", "F1"), "f1.fmt"},
         {FileKind::Numeric, 1, a, "g01.dat"},
         {FileKind::Comment, 1, rig.file("c/注記.txt", "注記"), "注記.txt"},
@@ -85,21 +82,23 @@ TEST(WorkingFolderTest, EachFileGetsOneCopyOfItsOwnAndTheLinesNameTheCopies) {
         {FileKind::Numeric, 5, (rig.dir.path() / "link.dat").string(), "g01-2.dat"},
         {FileKind::Numeric, 6, rig.file("c/g01.dat", "C"), "g01-3.dat"},
         {FileKind::Comment, 6, rig.file("a/Kavlo.pth", "P"), "Kavlo-2.pth"},
+        {FileKind::Comment, 2, rig.file("a/.notes", "N"), ".notes"},    // a leading dot is no
+        {FileKind::Comment, 3, rig.file("b/.notes", "M"), ".notes-2"},  // extension separator
     };
     PageSetup expected = rig.setup;
     Names names{kPathFileName};
-    for (const auto& c : cases) {
-        rig.setup.file(c.kind, c.slot) = c.source;
-        expected.file(c.kind, c.slot) = (rig.app / "w" / c.copy).string();
-        names.insert(c.copy);
+    for (const auto& [kind, slot, source, copy] : cases) {
+        rig.setup.file(kind, slot) = source;
+        expected.file(kind, slot) = (rig.app / "w" / copy).string();
+        names.insert(copy);
     }
     RecordedMessages messages;
     ASSERT_EQ(rig.save(messages), SaveResult::Saved);
     EXPECT_TRUE(messages.messages.empty());
     // Pickers, patterns and header as they stand.
     EXPECT_EQ(bytesOf(rig.app / "w" / kPathFileName), formatPathFile(expected));
-    for (const auto& c : cases) {
-        EXPECT_EQ(bytesOf(expected.file(c.kind, c.slot)), bytesOf(c.source)) << c.copy;
+    for (const auto& [kind, slot, source, copy] : cases) {
+        EXPECT_EQ(bytesOf(expected.file(kind, slot)), bytesOf(source)) << copy;
     }
     EXPECT_EQ(namesIn(rig.app / "w"), names);
     EXPECT_EQ(namesIn(rig.app), Names{"w"});
@@ -163,25 +162,23 @@ TEST(WorkingFolderTest, FilesNotCopiedKeepTheirPathsAndAreToldOnce) {
 }
 
 TEST(WorkingFolderTest, AFileNotCopiedFromTheOldFolderKeepsTheFolderAsItWas) {
-    const struct {
-        MessageAnswer answer;
-        const char* pipe;  // made in place of a file the set-up names; a pipe is never copied
-        SaveResult result;
-    } cases[] = {
+    // The answer, where a pipe (never copied) takes the place of a file the set-up names, and
+    // the result.
+    const std::tuple<MessageAnswer, std::string, SaveResult> cases[] = {
         {MessageAnswer::Yes, "app/w/g01.dat", SaveResult::Failed},
         {MessageAnswer::No, "app/w/sub/g02.dat", SaveResult::Failed},
         {MessageAnswer::Yes, "to-w/g02.dat", SaveResult::Failed},  // through a link to the folder
         {MessageAnswer::Yes, "outside.dat", SaveResult::Saved},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.pipe);
+    for (const auto& [answer, name, result] : cases) {
+        SCOPED_TRACE(name);
         Rig rig;
         rig.setup.file(FileKind::Format, 1) = rig.file("f.dat", "format");
         rig.setup.file(FileKind::Numeric, 1) = rig.file("g01.dat", "grid");
-        AnsweringMessages messages(c.answer);
+        AnsweringMessages messages(answer);
         ASSERT_EQ(rig.save(messages), SaveResult::Saved);
         fs::create_directory_symlink(rig.app / "w", rig.dir.path() / "to-w");
-        const std::string pipe = (rig.dir.path() / c.pipe).string();
+        const std::string pipe = (rig.dir.path() / name).string();
         fs::create_directories(fs::path(pipe).parent_path());
         fs::remove(pipe);
         ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
@@ -192,14 +189,14 @@ TEST(WorkingFolderTest, AFileNotCopiedFromTheOldFolderKeepsTheFolderAsItWas) {
 
         messages.messages.clear();
         const WorkingFolderSave save = saveWorkingFolder(rig.setup, rig.app, "w", messages);
-        EXPECT_EQ(save.result, c.result);
+        EXPECT_EQ(save.result, result);
         ASSERT_EQ(save.notCopied.size(), 1u);
         EXPECT_EQ(save.notCopied[0].source, pipe);
         EXPECT_EQ(namesIn(rig.app), Names{"w"});
         EXPECT_TRUE(fs::is_fifo(pipe));
         const std::string& told = messages.messages.back().text;
         EXPECT_NE(told.find(pipe), std::string::npos) << told;
-        if (c.result == SaveResult::Failed) {
+        if (result == SaveResult::Failed) {
             EXPECT_NE(told.find("元のまま"), std::string::npos) << told;
             EXPECT_EQ(namesIn(rig.app / "w"), before);
             EXPECT_EQ(bytesOf(rig.app / "w" / kPathFileName), pathFile);

@@ -1,68 +1,437 @@
-#include "devices/output_device.h"
-
 #include <gtest/gtest.h>
 
 #include <QImage>
 #include <QPainter>
-#include <fstream>
+#include <QProcess>
+#include <QRegularExpression>
+#include <algorithm>
+#include <cstring>
+#include <iterator>
+#include <map>
+#include <set>
 
 #include "application_folder.h"
+#include "devices/emf_surface.h"
+#include "devices/output_device.h"
+#include "devices/screen_measure.h"
+#include "render/recording_surface.h"
 #include "test_files.h"
 
 namespace kavlo {
 namespace {
 
 namespace fs = std::filesystem;
+using test::bytesOf;
 using test::TempDir;
 
-using test::bytesOf;
+// clang-format off
+enum : std::uint32_t {
+    kHeader = 1, kPolygon = 3, kSetWindowExtEx = 9, kSetWindowOrgEx = 10, kSetViewportExtEx = 11,
+    kEof = 14, kSetMapMode = 17, kMoveToEx = 27, kSelectObject = 37, kCreatePen = 38,
+    kCreateBrush = 39, kDeleteObject = 40, kLineTo = 54, kCreateFont = 82, kTextOut = 84,
+    kPolygon16 = 86,
+};
+// clang-format on
 
-// The sample page, and the same page with slot 1 turned and slot 2's z magnified as the
-// canvas's buttons leave them.
-struct SamplePages {
-    SamplePages() {
-        EXPECT_TRUE(seedApplicationFolder(dir.path()));
-        plain.setup = sampleSetup(dir.path().string());
-        viewed = plain;
-        viewed.steps.turn[1] = 2;
-        viewed.steps.zoom[2] = 1;
+// One record of a metafile, read where it lies.
+struct Record {
+    std::uint32_t type = 0;
+    std::string_view bytes;
+    template <typename T = std::int32_t>
+    T at(std::size_t offset) const {
+        T v{};
+        std::memcpy(&v, bytes.data() + offset, sizeof v);
+        return v;
     }
-    TempDir dir;
-    PageRequest plain;
-    PageRequest viewed;
+    std::uint32_t word(std::size_t offset) const { return at<std::uint32_t>(offset); }
+    std::u16string utf16(std::size_t offset, std::size_t units) const {
+        std::u16string s(units, u'\0');
+        std::memcpy(s.data(), bytes.data() + offset, units * 2);
+        return s.substr(0, s.find(u'\0'));
+    }
+    // The points of a polygon record, 16 or 32 bits each.
+    std::vector<DevicePoint> points() const {
+        std::vector<DevicePoint> result;
+        for (std::uint32_t k = 0; k < word(24); ++k) {
+            result.push_back(type == kPolygon16 ? DevicePoint{at<std::int16_t>(28 + 4 * k),
+                                                              at<std::int16_t>(30 + 4 * k)}
+                                                : DevicePoint{at(28 + 8 * k), at(32 + 8 * k)});
+        }
+        return result;
+    }
 };
 
-// The calls a device's pass draws, as its ops log lists them.
-std::vector<std::string> calls(const OutputDevice& device, const PageRequest& request,
-                               const fs::path& file) {
+std::vector<Record> recordsOf(std::string_view file) {
+    std::vector<Record> records;
+    for (std::size_t at = 0; at < file.size();) {
+        std::uint32_t head[2] = {};  // a record cut short claims no size
+        std::memcpy(head, file.data() + at, std::min(sizeof head, file.size() - at));
+        if (head[1] < 8 || head[1] % 4 != 0 || head[1] > file.size() - at) {
+            ADD_FAILURE() << "record " << head[0] << " at " << at << " claims " << head[1];
+            break;
+        }
+        records.push_back({head[0], file.substr(at, head[1])});
+        at += head[1];
+    }
+    return records;
+}
+
+// The pen and brush colours a polygon is drawn with.
+struct Colours {
+    Rgb pen;
+    Rgb brush;
+    friend bool operator==(const Colours&, const Colours&) = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Colours& c) {
+    return out << QString::asprintf("#%02X%02X%02X/#%02X%02X%02X", c.pen.r, c.pen.g, c.pen.b,
+                                    c.brush.r, c.brush.g, c.brush.b)
+                      .toStdString();
+}
+
+// What the metafile's object records come to as a reader keeps its table, each slip a failure:
+// the colours each polygon is drawn with, and how many objects of each kind were made.
+struct PlayedObjects {
+    std::vector<Colours> polygons;
+    std::map<std::uint32_t, int> made;  // by record type
+    std::size_t mostAlive = 0;
+};
+
+PlayedObjects playObjects(const std::vector<Record>& records) {
+    const std::uint32_t handles = records.front().word(56) & 0xFFFF;
+    struct Made {
+        std::uint32_t kind;
+        Rgb color;
+    };
+    // WHITE_BRUSH, BLACK_PEN and DEVICE_DEFAULT_FONT.
+    const std::map<std::uint32_t, Made> kStock{{0x80000000u, {kCreateBrush, kWhite}},
+                                               {0x80000007u, {kCreatePen, kBlack}},
+                                               {0x8000000Eu, {kCreateFont, kBlack}}};
+    std::map<std::uint32_t, Made> live;
+    // The handle selected of each kind, and the colours in use.
+    std::map<std::uint32_t, std::uint32_t> selected;
+    Colours now{kBlack, kWhite};
+    PlayedObjects played;
+    for (const Record& r : records) {
+        const std::uint32_t handle = r.bytes.size() >= 12 ? r.word(8) : 0;
+        switch (r.type) {
+            case kCreatePen:
+            case kCreateBrush:
+            case kCreateFont: {
+                EXPECT_FALSE(live.contains(handle)) << "handle " << handle << " made twice";
+                EXPECT_LT(handle, handles) << "beyond the header's handles";
+                // A COLORREF holds red in its lowest byte, as Rgb does.
+                live[handle] = {r.type, r.type == kCreateFont
+                                            ? kBlack
+                                            : r.at<Rgb>(r.type == kCreatePen ? 24 : 16)};
+                ++played.made[r.type];
+                played.mostAlive = std::max(played.mostAlive, live.size());
+                break;
+            }
+            case kSelectObject: {
+                const auto stock = kStock.find(handle);
+                if (stock == kStock.end() && !live.contains(handle)) {
+                    ADD_FAILURE() << "handle " << handle << " selected but not alive";
+                    break;
+                }
+                const Made& made = stock != kStock.end() ? stock->second : live[handle];
+                selected[made.kind] = handle;
+                if (made.kind != kCreateFont) {
+                    (made.kind == kCreatePen ? now.pen : now.brush) = made.color;
+                }
+                break;
+            }
+            case kDeleteObject:
+                if (!live.contains(handle)) {
+                    ADD_FAILURE() << "handle " << handle << " deleted but not alive";
+                    break;
+                }
+                EXPECT_NE(selected[live[handle].kind], handle) << "deleted while selected";
+                live.erase(handle);
+                break;
+            case kPolygon:
+            case kPolygon16:
+                played.polygons.push_back(now);
+                break;
+        }
+    }
+    EXPECT_TRUE(live.empty()) << live.size() << " objects never deleted";
+    return played;
+}
+
+// The colours of each polygon the calls draw.
+std::vector<Colours> polygonColoursOf(const std::vector<RecordedOp>& calls) {
+    // Pens and brushes by id, the stock ones first.
+    std::map<ObjectId, std::pair<bool, Rgb>> objects{{1, {true, kBlack}}, {2, {false, kWhite}}};
+    Colours now{kBlack, kWhite};
+    std::vector<Colours> colours;
+    for (const RecordedOp& op : calls) {
+        if (op.op == "CreatePen" || op.op == "CreateSolidBrush") {
+            objects[op.id] = {op.op == "CreatePen", op.rgb};
+        } else if (op.op == "CreateFontA") {
+            objects.erase(op.id);
+        } else if (const auto it = objects.find(op.id);
+                   op.op == "SelectObject" && it != objects.end()) {
+            (it->second.first ? now.pen : now.brush) = it->second.second;
+        } else if (op.op == "Polygon") {
+            colours.push_back(now);
+        }
+    }
+    return colours;
+}
+
+// The same colours polygon by polygon; made once per pen and per brush colour.
+void expectSameColours(const std::vector<Colours>& drawn, const std::vector<Colours>& asked) {
+    ASSERT_EQ(drawn.size(), asked.size());
+    const auto [mine, theirs] = std::mismatch(drawn.begin(), drawn.end(), asked.begin());
+    EXPECT_TRUE(mine == drawn.end())
+        << "polygon " << (mine - drawn.begin()) << " drawn " << *mine << ", asked " << *theirs;
+}
+
+// The calls a device's pass draws, as its ops log lists them, writing `file`.
+std::vector<std::string> writtenOps(const OutputDevice& device, int dpi, const PageRequest& request,
+                                    const fs::path& file) {
     std::vector<std::string> lines;
-    RecordedMessages messages;
+    SilentMessages silent;
     PageOutcome outcome;
     const WriteResult written = writePageFile(
-        {device, 150, request, messages, [&](const std::string& line) { lines.push_back(line); }},
+        {device, dpi, request, silent, [&](const std::string& line) { lines.push_back(line); }},
         file, outcome);
     EXPECT_TRUE(written.ok()) << written.message;
     EXPECT_TRUE(outcome.allDrawn);
     return lines;
 }
 
+struct SamplePage {
+    SamplePage() {
+        EXPECT_TRUE(seedApplicationFolder(dir.path()));
+        request.setup = sampleSetup(dir.path().string());
+    }
+    // The page with slot 1 turned and slot 2's z magnified as the canvas's buttons leave them.
+    PageRequest viewed() const {
+        PageRequest v = request;
+        v.steps.turn[1] = 2;
+        v.steps.zoom[2] = 1;
+        return v;
+    }
+    // The page as the metafile device writes it.
+    std::string emf(const fs::path& file) const {
+        writtenOps(*outputDeviceNamed("emf"), 600, request, file);
+        return bytesOf(file);
+    }
+    // The calls the metafile's pass makes for the same page.
+    std::vector<RecordedOp> calls() const {
+        RecordingSurface recording;
+        ScreenMeasure screen;
+        SilentMessages silent;
+        const DeviceProfile profile = metafileProfile();
+        runPagePass(request, {recording, profile, silent, screen.surface(), {}});
+        return recording.ops();
+    }
+    TempDir dir;
+    PageRequest request;
+};
+
+TEST(EmfOutputTest, ASelectionIsThePictureAtItsSizeAndEveryObjectIsFreed) {
+    SamplePage page;
+    page.request.selection = PageSelection{30, 40, 20, 20};  // 10 x 20 mm, dragged up and left
+    const std::string file = page.emf(page.dir.path() / "part.emf");
+    const auto records = recordsOf(file);
+    ASSERT_GT(records.size(), 100u);
+
+    const Record& header = records.front();
+    ASSERT_EQ(header.type, kHeader);
+    EXPECT_EQ(header.word(40), 0x464D4520u);
+    EXPECT_EQ(header.word(48), file.size());
+    EXPECT_EQ(header.word(52), records.size());
+    const auto rect = [](const Record& r, std::size_t at) {
+        return std::array{r.at(at), r.at(at + 4), r.at(at + 8), r.at(at + 12)};
+    };
+    EXPECT_EQ(rect(header, 8), (std::array{0, 0, 566, 1133}));    // bounds, device units
+    EXPECT_EQ(rect(header, 24), (std::array{0, 0, 1000, 2000}));  // frame, 0.01 mm
+    EXPECT_EQ(records.back().type, kEof);
+
+    // Every polygon is drawn in the colours the page asked for.
+    const std::vector<RecordedOp> calls = page.calls();
+    const PlayedObjects played = playObjects(records);
+    expectSameColours(played.polygons, polygonColoursOf(calls));
+    // No pen thinner than the SVG's strokes, and facets edged wide enough to close seams.
+    // A line's pen is chosen before its move: a reader may end the figure at a selection.
+    bool moved = false;
+    std::set<std::int32_t> widths;
+    std::map<std::uint32_t, std::array<std::int32_t, 2>> setUp;
+    for (const Record& r : records) {
+        if (r.type == kSetMapMode || r.type == kSetWindowOrgEx || r.type == kSetWindowExtEx ||
+            r.type == kSetViewportExtEx) {
+            setUp[r.type] = {r.at(8), r.bytes.size() > 12 ? r.at(12) : 0};
+        }
+        if (r.type == kMoveToEx || r.type == kLineTo) {
+            moved = r.type == kMoveToEx;
+        }
+        EXPECT_FALSE(moved && r.type == kSelectObject) << "selection between a move and its line";
+        if (r.type == kCreatePen) {
+            EXPECT_GE(r.at(16), kVectorMinimumStroke);
+            widths.insert(r.at(16));
+        }
+    }
+    EXPECT_TRUE(widths.contains(std::lround(kSeamWidthMm * kTwipsPerMm)));
+    // Anisotropic mapping of the selection's window onto a viewport of the same units.
+    EXPECT_EQ(setUp, (std::map<std::uint32_t, std::array<std::int32_t, 2>>{
+                         {kSetMapMode, {8, 0}},
+                         {kSetWindowOrgEx, {1134, 1134}},
+                         {kSetWindowExtEx, {567, 1134}},
+                         {kSetViewportExtEx, {567, 1134}}}));
+}
+
+TEST(EmfOutputTest, AnotherProgramReadsThePage) {
+    const SamplePage page;
+    const fs::path emf = page.dir.path() / "page.emf";
+    const fs::path svg = page.dir.path() / "page.svg";
+    page.emf(emf);
+    QProcess convert;
+    convert.start("emf2svg-conv", {"-i", QString::fromStdString(emf.string()), "-o",
+                                   QString::fromStdString(svg.string())});
+    ASSERT_TRUE(convert.waitForFinished(60000)) << "emf2svg-conv (Debian emf2svg) is needed";
+    ASSERT_EQ(convert.exitCode(), 0) << convert.readAllStandardError().toStdString();
+    const QString picture = QString::fromStdString(bytesOf(svg));
+
+    // The whole page, one unit a twip (the reader counts bounds from their first to last unit).
+    const auto size =
+        QRegularExpression("<svg[^>]* width=\"([0-9.]+)\" height=\"([0-9.]+)\"").match(picture);
+    ASSERT_TRUE(size.hasMatch()) << picture.left(400).toStdString();
+    EXPECT_NEAR(size.captured(1).toDouble(), kPageWidthTwips, 1);
+    EXPECT_NEAR(size.captured(2).toDouble(), kPageHeightTwips, 1);
+
+    std::multiset<std::string> texts, faces, others;
+    std::size_t polygons = 0;
+    for (const RecordedOp& op : page.calls()) {
+        polygons += op.op == "Polygon";
+        (op.op == "TextOutA" ? texts : op.op == "CreateFontA" ? faces : others).insert(op.text);
+    }
+    // Every closed path but the picture's clip.
+    const auto found = [&](const char* pattern) {
+        std::multiset<std::string> all;
+        for (auto m = QRegularExpression(pattern).globalMatch(picture); m.hasNext();) {
+            all.insert(m.next().captured(1).toStdString());
+        }
+        return all;
+    };
+    EXPECT_EQ(found("<path[^>]* d=\"[^\"]*(Z)\"").size() - found("(<clipPath)").size(), polygons);
+    const std::multiset<std::string> shown = found("<text[^>]*><!\\[CDATA\\[(.*?)\\]\\]>");
+    EXPECT_EQ(shown, texts);
+    // The faces the page names ("ＭＳ 明朝", "Arial" ...), not the ones standing in for them here.
+    const auto named = found("<text[^>]* font-family=\"([^\"]*)\"");
+    EXPECT_EQ(std::set(named.begin(), named.end()), std::set(faces.begin(), faces.end()));
+    EXPECT_TRUE(named.contains("ＭＳ Ｐ明朝"));
+    EXPECT_TRUE(shown.contains("x 方向 (m)"));
+    EXPECT_TRUE(shown.contains("Fig. 2  Stream lines along y."));
+}
+
+TEST(EmfSurfaceTest, PointsNearAndFarKeepTheirCoordinatesAndTextIsLaidOutByTheReader) {
+    const std::vector<DevicePoint> near{{-32768, 5}, {32767, -7}, {0, 16840}};
+    const std::vector<DevicePoint> far{{-40000, 5}, {70000, 5}, {0, 99999}};
+    const QString sample = QString::fromUtf8("日本 AB𝄞 AVA Wave fi 1.5 mm ");
+    TextExtent extent;
+    const std::string file = renderEmfPicture(
+        [&](DrawSurface& surface) {
+            surface.Polygon(near);
+            surface.Polygon(far);
+            const ObjectId font = surface.CreateFontA(300, 200, 900, "ＭＳ ゴシック");
+            surface.SelectObject(font);
+            surface.TextOutA(10, 20, sample.toStdString());
+            extent = surface.GetTextExtentPoint32A(sample.toStdString());
+            surface.DeleteObject(font);  // selected: it stays until the picture ends
+        },
+        QRect(0, 0, 100, 100));
+
+    const std::vector<Record> records = recordsOf(file);
+    playObjects(records);
+    std::vector<Record> drawn;
+    std::ranges::copy_if(records, std::back_inserter(drawn), [](const Record& r) {
+        return r.type == kPolygon || r.type == kPolygon16 || r.type == kTextOut;
+    });
+    ASSERT_EQ(drawn.size(), 3u);
+    EXPECT_EQ(drawn[0].type, kPolygon16);
+    EXPECT_EQ(drawn[0].points(), near);
+    EXPECT_EQ(drawn[1].type, kPolygon);
+    EXPECT_EQ(drawn[1].points(), far);
+    const Record& text = drawn[2];
+    const auto units = static_cast<std::size_t>(sample.size());
+    ASSERT_EQ(text.word(44), units);
+    EXPECT_EQ(text.utf16(text.word(48), units), sample.toStdU16String());
+    // No advances: the reader's font places its own glyphs, without gaps between them.
+    EXPECT_EQ(text.word(72), 0u);
+    EXPECT_EQ(text.bytes.size(), 76 + (units * 2 + 3) / 4 * 4);
+    // Turned a quarter left, the text runs up from its point with its cell to the right.
+    EXPECT_GT(extent.cx, 20 * 200);
+    EXPECT_EQ((std::array{text.at(8), text.at(12), text.at(16), text.at(20)}),
+              (std::array{10, 20 - extent.cx, 10 + extent.cy, 20}));
+}
+
+TEST(EmfSurfaceTest, EachColourIsMadeOnceAndPastTheTableTheLeastUsedMakeRoom) {
+    for (const std::array<int, 2> size : {std::array{300, 20}, std::array{5000, 2}}) {
+        const int colours = size[0], rounds = size[1];  // a lambda may capture these, in C++20
+        SCOPED_TRACE(colours);
+        std::vector<Colours> asked;
+        const std::string file = renderEmfPicture(
+            [&](DrawSurface& s) {
+                const std::vector<DevicePoint> facet{{0, 0}, {40, 0}, {0, 40}};
+                // A font used first and selected throughout is the least recently used object.
+                s.SelectObject(s.CreateFontA(100, 0, 0, "Arial"));
+                s.TextOutA(0, 0, "z");
+                // Each facet makes, selects, restores and deletes its own pen and brush.
+                for (int round = 0; round < rounds; ++round) {
+                    for (int k = 0; k < colours; ++k) {
+                        const auto low = static_cast<std::uint8_t>(k);
+                        const auto high = static_cast<std::uint8_t>(k >> 8);
+                        const Colours c{{7, high, low}, {low, high, 7}};
+                        const ObjectId pen = s.CreatePen(0, 1, c.pen);
+                        const ObjectId brush = s.CreateSolidBrush(c.brush);
+                        const ObjectId oldPen = s.SelectObject(pen);
+                        const ObjectId oldBrush = s.SelectObject(brush);
+                        s.Polygon(facet);
+                        asked.push_back(c);
+                        s.SelectObject(oldPen);
+                        s.SelectObject(oldBrush);
+                        s.DeleteObject(pen);
+                        s.DeleteObject(brush);
+                    }
+                }
+                s.Polygon(facet);
+                asked.push_back({kBlack, kWhite});
+                s.TextOutA(0, 0, "z");
+            },
+            QRect(0, 0, 100, 100));
+
+        const std::vector<Record> records = recordsOf(file);
+        const PlayedObjects played = playObjects(records);
+        expectSameColours(played.polygons, asked);
+        EXPECT_LE(played.mostAlive, EmfObjectTable::kCapacity);
+        EXPECT_LE(records.front().word(56) & 0xFFFF, EmfObjectTable::kCapacity + 1);
+        if (2 * colours <= static_cast<int>(EmfObjectTable::kCapacity)) {
+            EXPECT_EQ(played.made.at(kCreatePen), colours);
+            EXPECT_EQ(played.made.at(kCreateBrush), colours);
+        }
+    }
+}
+
 TEST(OutputDeviceTest, EveryOutputDrawsThePageWithTheCanvasViewSteps) {
-    const SamplePages pages;
+    const SamplePage page;
+    const PageRequest viewed = page.viewed();
     for (const OutputDevice& device : outputDevices()) {
-        const fs::path file = pages.dir.path() / ("page" + std::string(device.extension));
-        const auto plain = calls(device, pages.plain, file);
-        EXPECT_NE(plain, calls(device, pages.viewed, file)) << device.name;
+        const fs::path file = page.dir.path() / ("page" + std::string(device.extension));
+        const auto plain = writtenOps(device, 150, page.request, file);
+        EXPECT_NE(plain, writtenOps(device, 150, viewed, file)) << device.name;
     }
 
     // The canvas draws from its own view steps; a request with its steps draws the same.
     RecordedMessages messages;
     PageOutcome outcome;
-    ViewSteps steps = pages.viewed.steps;
-    PageSetup setup = pages.viewed.setup;
+    ViewSteps steps = viewed.steps;
+    PageSetup setup = viewed.setup;
     const QImage canvas = renderScreenImage(steps, setup, messages, outcome);
-    const QImage viewed = renderScreenImage(pages.viewed, messages, outcome);
-    EXPECT_TRUE(viewed == canvas);
-    EXPECT_FALSE(renderScreenImage(pages.plain, messages, outcome) == canvas);
+    EXPECT_TRUE(renderScreenImage(viewed, messages, outcome) == canvas);
+    EXPECT_FALSE(renderScreenImage(page.request, messages, outcome) == canvas);
 
     // The printer's page on any painter.
     const auto printed = [](const PageRequest& request) {
@@ -72,22 +441,20 @@ TEST(OutputDeviceTest, EveryOutputDrawsThePageWithTheCanvasViewSteps) {
         drawPrinterPage(painter, 100, request);
         return image;
     };
-    EXPECT_FALSE(printed(pages.viewed) == printed(pages.plain));
+    EXPECT_FALSE(printed(viewed) == printed(page.request));
 }
 
 TEST(OutputDeviceTest, TheMetafileFileIsThePictureOnTheClipboard) {
-    SamplePages pages;
-    pages.viewed.selection = PageSelection{120, 150, 20, 10};
+    const SamplePage page;
+    PageRequest viewed = page.viewed();
+    viewed.selection = PageSelection{120, 150, 20, 10};
     PageOutcome outcome;
-    const QByteArray picture = renderMetafilePicture(pages.viewed, outcome);
+    const QByteArray picture = renderMetafilePicture(viewed, outcome);
     EXPECT_TRUE(picture.contains("viewBox=\"1134 567 5669 7937\"")) << picture.left(300).data();
-    const fs::path file = pages.dir.path() / "pic.svg";
-    RecordedMessages messages;
-    ASSERT_TRUE(
-        writePageFile({*outputDeviceNamed("metafile"), 600, pages.viewed, messages}, file, outcome)
-            .ok());
+    const fs::path file = page.dir.path() / "pic.svg";
+    writtenOps(*outputDeviceNamed("metafile"), 600, viewed, file);
     EXPECT_EQ(bytesOf(file), picture.toStdString());
-    EXPECT_NE(renderMetafilePicture(pages.plain, outcome).toStdString(), bytesOf(file));
+    EXPECT_NE(renderMetafilePicture(page.request, outcome).toStdString(), bytesOf(file));
 }
 
 TEST(OutputDeviceTest, OnlyTheScreenReadingTellsMessages) {
