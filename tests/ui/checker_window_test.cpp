@@ -226,6 +226,9 @@ TEST_F(CheckerWindowTest, EditingStateUndoTargetOvertypePathEndsAndLineEndConver
     EXPECT_EQ(bytesOf(path), "a\rb\nc\n\rd\r\ne");
     click("lineEndButton");
     EXPECT_EQ(window_->editorLastEdited(), -1);
+    const QString other = QString::fromStdString(dir_.write("other.dat", "o"));
+    messages_.answers = {MessageAnswer::Cancel};
+    EXPECT_FALSE(window_->openFile(other, 12)) << "converted line ends are unsaved";
     click("saveButton");
     EXPECT_EQ(bytesOf(path), "a\r\nb\r\nc\r\nd\r\ne");
     EXPECT_EQ(window_->editorText(), "a\nb\nc\nd\ne");
@@ -233,11 +236,11 @@ TEST_F(CheckerWindowTest, EditingStateUndoTargetOvertypePathEndsAndLineEndConver
     // Unsaved edits are given up only when the user agrees.
     QTest::keyClicks(editor_, "Z");
     messages_.answers = {MessageAnswer::Cancel, MessageAnswer::Cancel};
-    EXPECT_FALSE(window_->openFile(QString::fromStdString(dir_.write("other.dat", "o")), 12));
+    EXPECT_FALSE(window_->openFile(other, 12));
     EXPECT_EQ(window_->openedPath().toStdString(), path);
     window_->close();
     EXPECT_TRUE(window_->isVisible());
-    EXPECT_EQ(messages_.count("編集内容が保存されていません。破棄してもいいですか。"), 2u);
+    EXPECT_EQ(messages_.count("編集内容が保存されていません。破棄してもいいですか。"), 3u);
 }
 
 TEST_F(CheckerWindowTest, FolderPanelTakesTheChosenFolderOverWithOneSeparatorAndMakesFolders) {
