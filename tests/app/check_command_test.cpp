@@ -7,11 +7,13 @@
 #include <vector>
 
 #include "test_files.h"
+#include "text_checks.h"
 
 namespace kavlo {
 namespace {
 
 using test::FormatLines;
+using test::holdsAll;
 using test::TempDir;
 
 // What a run printed, its exit status, then anything it wrote to the error stream.
@@ -19,16 +21,6 @@ std::string check(std::vector<std::string> args) {
     std::ostringstream out, err;
     const int status = runCheck(args, out, err);
     return out.str() + "exit " + std::to_string(status) + "\n" + err.str();
-}
-
-testing::AssertionResult holdsAll(const std::string& text,
-                                  std::initializer_list<std::string_view> parts) {
-    for (const auto part : parts) {
-        if (text.find(part) == std::string::npos) {
-            return testing::AssertionFailure() << "no " << part << " in " << text;
-        }
-    }
-    return testing::AssertionSuccess();
 }
 
 TEST(CheckCommandTest, EverySampleChecksCleanly) {
@@ -86,35 +78,30 @@ TEST(CheckCommandTest, ResultsAndExitStatus) {
     // Usage errors print nothing, and say why in the order of the arguments; placements beyond
     // floats are usage errors too.
     const std::string grid = dir.write("grid.dat", "2,2\n0,1,2,4\n");
-    const std::string beyond =
-        "--us, --vs, --turn or --zoom put the graph beyond any page a "
-        "device can draw";
-    const std::string files = "name a format file and, optionally, a numeric file";
-    for (const auto& [args, message] :
-         std::vector<std::pair<std::vector<std::string>, std::string>>{
-             {{}, files},
-             {{format, format, format}, files},
-             {{"--slot", "7", format}, "--slot takes a slot number 1 to 6"},
-             {{"--slot", "0", format}, "--slot takes a slot number 1 to 6"},
-             {{"--slot", "2.5", format}, "--slot takes a slot number 1 to 6"},
-             {{"--slot", "x", format}, "--slot takes a number, not 'x'"},
-             {{"--turn", "\xff\x1b", format}, "--turn takes a number, not '\\xff\\x1b'"},
-             {{"--turn"}, "--turn needs a value"},
-             {{"--slot", "x", "--turn"}, "--slot takes a number, not 'x'"},
-             {{"--frobnicate", format}, "unknown option --frobnicate"},
-             {{"--zoom=2", format}, "unknown option --zoom=2"},
-             {{"--", format}, "unknown option --"},
-             {{"-js", format}, "unknown option -js"},
-             {{"--turn", "1e9223372036854775807", format, grid},
-              "--turn takes a number, not '1e9223372036854775807'"},
-             {{"--us", "1e39", format, grid}, "--us takes millimetres a float can hold"},
-             {{"--vs", "1e39", format, grid}, "--vs takes millimetres a float can hold"},
-             {{"--us", "3e38", format, grid}, beyond},
-             {{"--vs", "-1e8", format, grid}, beyond},
-             {{"--turn", "1e300", format, grid}, beyond},
-             {{"--json", "--zoom", "1e6", format, grid}, beyond}}) {
-        EXPECT_EQ(check(args), "exit 2\nkavlo check: " + message + "\n" + checkUsage())
-            << args.at(0);
+    const std::string f = " " + format, fg = f + " " + grid;
+    const std::pair<std::string, std::vector<std::string>> cases[] = {
+        {"name a format file and, optionally, a numeric file", {"", format + f + f}},
+        {"--slot takes a slot number 1 to 6", {"--slot 7" + f, "--slot 0" + f, "--slot 2.5" + f}},
+        {"--slot takes a number, not 'x'", {"--slot x" + f, "--slot x --turn"}},
+        {"--turn takes a number, not '\\xff\\x1b'", {"--turn \xff\x1b" + f}},
+        {"--turn needs a value", {"--turn"}},
+        {"unknown option --frobnicate", {"--frobnicate" + f}},
+        {"unknown option --zoom=2", {"--zoom=2" + f}},
+        {"unknown option --", {"--" + f}},
+        {"unknown option -js", {"-js" + f}},
+        {"--turn takes a number, not '1e9223372036854775807'",
+         {"--turn 1e9223372036854775807" + fg}},
+        {"--us takes millimetres a float can hold", {"--us 1e39" + fg}},
+        {"--vs takes millimetres a float can hold", {"--vs 1e39" + fg}},
+        {"--us, --vs, --turn or --zoom put the graph beyond any page a device can draw",
+         {"--us 3e38" + fg, "--vs -1e8" + fg, "--turn 1e300" + fg, "--json --zoom 1e6" + fg}},
+    };
+    for (const auto& [message, lines] : cases) {
+        for (const std::string& line : lines) {
+            EXPECT_EQ(check(test::words(line)),
+                      "exit 2\nkavlo check: " + message + "\n" + checkUsage())
+                << line;
+        }
     }
     EXPECT_EQ(std::string(checkUsage()),
               "usage: kavlo check [--json] [--slot G] [--turn N] [--zoom N] [--us MM] [--vs MM] "

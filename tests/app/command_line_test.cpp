@@ -10,7 +10,6 @@
 #include <optional>
 #include <sstream>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "application_folder.h"
@@ -22,11 +21,13 @@
 #include "print_command.h"
 #include "render_command.h"
 #include "test_files.h"
+#include "text_checks.h"
 
 namespace kavlo {
 namespace {
 
 namespace fs = std::filesystem;
+using test::holdsAll;
 
 struct ProgramRun {
     int status = -1;  // -1: crashed or hung
@@ -35,6 +36,10 @@ struct ProgramRun {
 };
 
 using Environment = std::vector<std::pair<QString, QString>>;
+
+QString q(const fs::path& path) {
+    return QString::fromStdString(path.string());
+}
 
 // The built program, run as a script on a server would: no display, no session, no $USER; with
 // an address-space limit when given one (KiB).
@@ -48,29 +53,25 @@ ProgramRun kavlo(const QStringList& args, const fs::path& temp, const Environmen
     for (const auto& [name, value] : set) {
         env.insert(name, value);
     }
-    env.insert("TMPDIR", QString::fromStdString(temp.string()));
+    env.insert("TMPDIR", q(temp));
     QProcess process;
     process.setProcessEnvironment(env);
 #ifdef KAVLO_SANITIZED
     // The sanitizers reserve terabytes of address space: no limit leaves them room.
     addressLimit.reset();
 #endif
-    if (addressLimit) {
-        process.start(
-            "bash",
-            QStringList{"-c", QString("ulimit -v %1 && exec \"$0\" \"$@\"").arg(*addressLimit),
-                        KAVLO_BINARY} +
-                args);
-    } else {
-        process.start(KAVLO_BINARY, args);
-    }
-    ProgramRun run;
-    if (process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit) {
-        run.status = process.exitCode();
-    }
-    run.out = process.readAllStandardOutput().toStdString();
-    run.err = process.readAllStandardError().toStdString();
-    return run;
+    const QString limit = addressLimit ? QString("ulimit -v %1 && ").arg(*addressLimit) : "";
+    process.start("bash", QStringList{"-c", limit + "exec \"$0\" \"$@\"", KAVLO_BINARY} + args);
+    const bool ended =
+        process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit;
+    return {ended ? process.exitCode() : -1, process.readAllStandardOutput().toStdString(),
+            process.readAllStandardError().toStdString()};
+}
+
+// `kavlo render --home HOME -o OUT`.
+ProgramRun renderTo(const fs::path& home, const fs::path& out, const fs::path& temp,
+                    const Environment& set = {}) {
+    return kavlo({"render", "--home", q(home), "-o", q(out)}, temp, set);
 }
 
 // The help is the usage line, then a line for each option it names.
@@ -79,18 +80,17 @@ void expectHelpOf(const std::string& help, const std::string& usage) {
     for (auto open = usage.find("[-"); open != std::string::npos;
          open = usage.find("[-", open + 1)) {
         const std::string option = usage.substr(open + 1, usage.find(']', open) - open - 1);
-        EXPECT_NE(help.find("\n  " + option + "  "), std::string::npos) << option << "\n" << help;
+        EXPECT_TRUE(holdsAll(help, {"\n  " + option + "  "}));
     }
 }
 
 TEST(CommandLine, UsageIsToldWithoutADisplay) {
     test::TempDir dir;
     const ProgramRun help = kavlo({"--help"}, dir.path());
-    EXPECT_EQ(help.status, 0) << help.err;
-    EXPECT_EQ(help.err, "");
+    EXPECT_EQ(std::pair(help.status, help.err), std::pair(0, std::string()));
     const ProgramRun version = kavlo({"--version"}, dir.path());
-    EXPECT_EQ(version.status, 0) << version.err;
-    EXPECT_EQ(version.out, "kavlo " KAVLO_PROJECT_VERSION "\n");
+    EXPECT_EQ(std::pair(version.status, version.out),
+              std::pair(0, std::string("kavlo " KAVLO_PROJECT_VERSION "\n")));
     EXPECT_TRUE(help.out.starts_with(guiUsage())) << help.out;
     for (const auto& [command, usage] : {std::pair{"check", std::string(checkUsage())},
                                          std::pair{"render", std::string(renderUsage())},
@@ -109,7 +109,7 @@ TEST(CommandLine, UsageIsToldWithoutADisplay) {
           {QStringList{"print", "--bogus"}, printUsage()}}) {
         const ProgramRun run = kavlo(bad, dir.path());
         EXPECT_EQ(run.status, 2) << bad.join(' ').toStdString();
-        EXPECT_NE(run.err.find(usage), std::string::npos) << run.err;
+        EXPECT_TRUE(holdsAll(run.err, {usage}));
         EXPECT_EQ(run.err.find("\n  --"), std::string::npos) << "the help is asked for";
     }
 }
@@ -129,36 +129,26 @@ TEST(CommandLine, MainWindowWithoutADesktopSaysWhatWorksInstead) {
     test::TempDir dir;
     const fs::path home = dir.path() / "home";
     const QString display = unusedDisplay();
-    const struct {
-        Environment set;
-        std::string reason;
-    } nowhere[] = {
+    const std::string x = "cannot connect to the X server at DISPLAY=" + display.toStdString();
+    const std::pair<Environment, std::string> nowhere[] = {
         {{}, "neither DISPLAY nor WAYLAND_DISPLAY"},
-        {{{"DISPLAY", display}},
-         "cannot connect to the X server at DISPLAY=" + display.toStdString()},
+        {{{"DISPLAY", display}}, x},
         {{{"WAYLAND_DISPLAY", "nonexistent-0"}, {"XDG_RUNTIME_DIR", "/tmp"}},
          "cannot connect to a Wayland compositor at WAYLAND_DISPLAY=nonexistent-0"},
         {{{"QT_QPA_PLATFORM", "xcb"}, {"DISPLAY", display}, {"WAYLAND_DISPLAY", "wayland-0"}},
-         "QT_QPA_PLATFORM=xcb chooses it, but cannot connect to the X server at DISPLAY=" +
-             display.toStdString()},
+         "QT_QPA_PLATFORM=xcb chooses it, but " + x},
     };
     for (auto [set, reason] : nowhere) {
-        set.emplace_back("KAVLO_HOME", QString::fromStdString(home.string()));
+        set.emplace_back("KAVLO_HOME", q(home));
         const ProgramRun run = kavlo({}, dir.path(), set);
         EXPECT_EQ(run.status, 2) << reason;
-        EXPECT_TRUE(run.err.starts_with("kavlo: the main window needs a desktop session"))
-            << run.err;
-        EXPECT_NE(run.err.find(reason), std::string::npos) << run.err;
-        for (const char* way : {"kavlo render -o page.pdf", "kavlo check"}) {
-            EXPECT_NE(run.err.find(way), std::string::npos) << run.err;
-        }
+        EXPECT_TRUE(run.err.starts_with("kavlo: the main window needs a desktop session"));
+        EXPECT_TRUE(holdsAll(run.err, {reason, "kavlo render -o page.pdf", "kavlo check"}));
         EXPECT_FALSE(fs::exists(home));
     }
     // The verbs need no display: one that does not answer leaves them drawing offscreen.
     const ProgramRun render =
-        kavlo({"render", "--home", QString::fromStdString(home.string()), "-o",
-               QString::fromStdString((dir.path() / "page.png").string())},
-              dir.path(), {{"DISPLAY", display}});
+        renderTo(home, dir.path() / "page.png", dir.path(), {{"DISPLAY", display}});
     EXPECT_EQ(render.status, 0) << render.err;
     EXPECT_TRUE(fs::exists(dir.path() / "page.png"));
 }
@@ -221,8 +211,7 @@ TEST(CommandLine, WindowsTakeFilesBesideTheirOptions) {
         std::ostringstream err;
         const auto options = parseGuiOptions(c.args, err);
         ASSERT_TRUE(options) << err.str();
-        EXPECT_EQ(options->home, c.home);
-        EXPECT_EQ(options->files, c.files);
+        EXPECT_EQ(std::pair(options->home, options->files), std::pair(c.home, c.files));
     }
     for (const auto& [bad, told] : std::vector<std::pair<std::vector<std::string>, std::string>>{
              {{"a.dat", "--home"}, "--home needs a value"},
@@ -235,28 +224,23 @@ TEST(CommandLine, WindowsTakeFilesBesideTheirOptions) {
     }
 }
 
-// Scripts no installed font covers draw on every device, and Qt's complaints about them stay
-// off the error stream, which is ours. The runs need no runtime folder and make none, with
-// XDG_RUNTIME_DIR unset or naming nothing usable.
+// Scripts no installed font covers draw on every device, Qt's complaints kept off our error
+// stream; the runs need no runtime folder and make none, XDG_RUNTIME_DIR unset or unusable.
 TEST(CommandLine, TextNoFontCoversDrawsOnEveryDeviceQuietly) {
     test::TempDir dir;
     const fs::path home = dir.path() / "home";
     ASSERT_TRUE(seedApplicationFolder(home));
     // Devanagari, Syriac, Thaana, Malayalam and Khmer, then two characters XML forbids.
     dir.write("home/cmtqap1.txt", "क ܐ ހ ക ក \uFFFE\uFFFF comment\r\n");
-    const auto path = [&](const char* name) {
-        return QString::fromStdString((dir.path() / name).string());
-    };
     const test::TempDir temp;
-    const Environment runtimes[] = {
-        {}, {{"XDG_RUNTIME_DIR", "/nonexistent"}}, {{"XDG_RUNTIME_DIR", path("page.pdf")}}, {}};
-    for (int k = 0; const char* name : {"page.pdf", "page.svg", "page.emf", "page.png"}) {
-        const ProgramRun run =
-            kavlo({"render", "--home", QString::fromStdString(home.string()), "-o", path(name)},
-                  temp.path(), runtimes[k++]);
-        EXPECT_EQ(run.status, 0) << name;
-        EXPECT_EQ(run.err, "") << name;
-    }
+    const auto quiet = [&](const char* name, const Environment& set = {}) {
+        const ProgramRun run = renderTo(home, dir.path() / name, temp.path(), set);
+        EXPECT_EQ(std::pair(run.status, run.err), std::pair(0, std::string())) << name;
+    };
+    quiet("page.pdf");
+    quiet("page.svg", {{"XDG_RUNTIME_DIR", "/nonexistent"}});
+    quiet("page.emf", {{"XDG_RUNTIME_DIR", q(dir.path() / "page.pdf")}});
+    quiet("page.png");
     // All the runs leave in the temporary folder is the runtime folder Qt makes, which is the
     // user's alone; a link planted in its place is neither followed nor opened to others.
     std::vector<fs::path> left(fs::directory_iterator(temp.path()), {});
@@ -269,16 +253,12 @@ TEST(CommandLine, TextNoFontCoversDrawsOnEveryDeviceQuietly) {
         fs::create_directory(planted);
         const fs::perms open = fs::status(planted).permissions();
         fs::create_directory_symlink(planted, runtime);
-        const ProgramRun run = kavlo(
-            {"render", "--home", QString::fromStdString(home.string()), "-o", path("page.png")},
-            temp.path());
-        EXPECT_EQ(run.status, 0);
-        EXPECT_EQ(run.err, "");
+        quiet("page.png");
         EXPECT_TRUE(fs::is_empty(planted));
         EXPECT_EQ(fs::status(planted).permissions(), open);
     }
     QProcess pdftotext;
-    pdftotext.start("pdftotext", {path("page.pdf"), "-"});
+    pdftotext.start("pdftotext", {q(dir.path() / "page.pdf"), "-"});
     ASSERT_TRUE(pdftotext.waitForFinished(60000));
     EXPECT_EQ(pdftotext.exitCode(), 0);
     EXPECT_EQ(pdftotext.readAllStandardError().toStdString(), "");
@@ -291,18 +271,14 @@ TEST(CommandLine, RenderPutsNothingIntoAUsersFolder) {
     test::TempDir dir;
     const fs::path folder = test::copiedWindowsFolder(dir);
     const auto before = test::folderListing(folder);
-    const QStringList args{"render", "--home", QString::fromStdString(folder.string()), "-o",
-                           QString::fromStdString((dir.path() / "page.png").string())};
-    const ProgramRun drawn = kavlo(args, dir.path());
-    for (const char* file : {"FRMQAP1.DAT", "G01.DAT"}) {
-        EXPECT_NE(drawn.err.find(" → " + (folder / file).string() + "\n"), std::string::npos)
-            << drawn.err;
-    }
+    const ProgramRun drawn = renderTo(folder, dir.path() / "page.png", dir.path());
+    EXPECT_TRUE(holdsAll(drawn.err, {" → " + (folder / "FRMQAP1.DAT").string() + "\n",
+                                     " → " + (folder / "G01.DAT").string() + "\n"}));
     EXPECT_EQ(drawn.status, 0) << drawn.err;
     EXPECT_EQ(test::folderListing(folder), before);
 
     dir.write("W/Kavlo.pth", "");
-    const ProgramRun refused = kavlo(args, dir.path());
+    const ProgramRun refused = renderTo(folder, dir.path() / "page.png", dir.path());
     EXPECT_EQ(refused.status, 2);
     EXPECT_EQ(refused.err, "kavlo render: cannot read the path file " +
                                (folder / kPathFileName).string() + "\n");
@@ -316,15 +292,14 @@ QString hillPage(const test::TempDir& dir, int n, int ipl, int ldr) {
     PageSetup setup;
     setup.file(FileKind::Format, 1) = dir.write("hill.fmt", format.text());
     setup.file(FileKind::Numeric, 1) = dir.write("hill.dat", test::hillGrid(n));
-    const fs::path pth = dir.path() / "Kavlo.pth";
-    EXPECT_TRUE(writePathFile(pth, setup));
-    return QString::fromStdString(pth.string());
+    EXPECT_TRUE(writePathFile(dir.path() / "Kavlo.pth", setup));
+    return q(dir.path() / "Kavlo.pth");
 }
 
 TEST(CommandLine, PagesAreDrawnWithinAGigabyteOrRefusedBeforeDrawing) {
     test::TempDir dir;
     test::TempDir scratch;
-    const QString out = QString::fromStdString((dir.path() / "page").string());
+    const QString out = q(dir.path() / "page");
     const auto render = [&](const QString& pth, QStringList more, int addressLimit) {
         return kavlo(QStringList{"render", "--pth", pth} + more, scratch.path(), {}, addressLimit);
     };
@@ -339,7 +314,7 @@ TEST(CommandLine, PagesAreDrawnWithinAGigabyteOrRefusedBeforeDrawing) {
                                 "500 × 500 の格子を IPL = 64 で細分すると、ページの描画は"
                                 "約 6531 万点になり"))
             << run.err;
-        EXPECT_EQ(test::bytesOf(out.toStdString() + ext.toStdString()), "old");
+        EXPECT_EQ(test::bytesOf((out + ext).toStdString()), "old");
     }
 
     // The largest page image with a mesh of 500 万 points fits in 1 GB.
@@ -355,13 +330,11 @@ TEST(CommandLine, PagesAreDrawnWithinAGigabyteOrRefusedBeforeDrawing) {
               "kavlo render: メモリーが足りないため中断しました。格子の点数か IPL を"
               "減らして下さい。\n");
 #endif
-    // Nothing is left beside the outputs.
-    EXPECT_EQ(test::folderListing(dir.path()).size(),
-              7u);  // the pages and the three files of the graph
+    // Nothing is left beside the four pages and the three files of the graph.
+    EXPECT_EQ(test::folderListing(dir.path()).size(), 7u);
 }
 
-// Without CUPS to print on the command line says so, prints nothing and writes no PDF in its
-// place.
+// Without CUPS `kavlo print` says why, prints nothing and writes no PDF in its place.
 TEST(CommandLine, PrintTellsWhyNothingWasPrinted) {
     test::TempDir dir;
     // Bound but not listening: a port where nothing answers and nothing else may start to.
@@ -373,16 +346,12 @@ TEST(CommandLine, PrintTellsWhyNothingWasPrinted) {
     ASSERT_EQ(::bind(closed, reinterpret_cast<sockaddr*>(&address), size), 0);
     ASSERT_EQ(::getsockname(closed, reinterpret_cast<sockaddr*>(&address), &size), 0);
     const std::string closedPort = "127.0.0.1:" + std::to_string(ntohs(address.sin_port));
-    const std::string noSocket = (dir.path() / "no-cups.sock").string();
-    const fs::path home = dir.path() / "home";
-    for (const std::string& server : {noSocket, closedPort}) {
-        const ProgramRun run = kavlo({"print", "--home", QString::fromStdString(home.string())},
-                                     dir.path(), {{"CUPS_SERVER", QString::fromStdString(server)}});
+    for (const std::string& server : {(dir.path() / "no-cups.sock").string(), closedPort}) {
+        const ProgramRun run = kavlo({"print", "--home", q(dir.path() / "home")}, dir.path(),
+                                     {{"CUPS_SERVER", QString::fromStdString(server)}});
         EXPECT_EQ(run.status, 3) << server;
-        EXPECT_NE(run.err.find("印刷サービス (CUPS) " + server + " に接続できません。"),
-                  std::string::npos)
-            << run.err;
-        EXPECT_NE(run.err.find("kavlo render --device printer -o page.pdf"), std::string::npos);
+        EXPECT_TRUE(holdsAll(run.err, {"印刷サービス (CUPS) " + server + " に接続できません。",
+                                       "kavlo render --device printer -o page.pdf"}));
     }
     ::close(closed);
     for (const auto& entry : fs::recursive_directory_iterator(dir.path())) {

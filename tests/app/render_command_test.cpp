@@ -14,21 +14,22 @@
 #include "print_command.h"
 #include "stream_messages.h"
 #include "test_files.h"
+#include "text_checks.h"
 
 namespace kavlo {
 namespace {
 
 namespace fs = std::filesystem;
+using test::bytesOf;
 using test::TempDir;
 
 // What a run wrote to the error stream, then its exit status.
-std::string render(std::vector<std::string> args) {
+std::string render(std::vector<std::string> args, const std::vector<std::string>& more = {}) {
+    args.insert(args.end(), more.begin(), more.end());
     std::ostringstream err;
     const int status = runRender(args, err);
     return err.str() + "exit " + std::to_string(status) + "\n";
 }
-
-using test::bytesOf;
 
 std::size_t count(const std::string& text, const std::string& part) {
     std::size_t n = 0;
@@ -38,16 +39,23 @@ std::size_t count(const std::string& text, const std::string& part) {
     return n;
 }
 
+// A path file whose slot 1 names a format file `name` that is not there.
+std::string pathFileMissing(const TempDir& dir, const std::string& name, PageSetup setup = {}) {
+    setup.file(FileKind::Format, 1) = (dir.path() / name).string();
+    const std::string pth = (dir.path() / "Kavlo.pth").string();
+    EXPECT_TRUE(writePathFile(pth, setup));
+    return pth;
+}
+
 TEST(RenderCommandTest, SamplePageToEachDeviceWithItsOps) {
     TempDir dir;
     const std::string home = (dir.path() / "home").string();
     const std::string png = (dir.path() / "page.png").string();
     EXPECT_EQ(render({"--home", home, "-o", png, "--ops", (dir.path() / "s.jsonl").string()}),
               "exit 0\n");
-    // The first run seeds the samples and writes no path file.
+    // The first run seeds the samples, which users edit, and writes no path file.
     EXPECT_TRUE(fs::exists(fs::path(home) / "g01.dat"));
     EXPECT_FALSE(fs::exists(fs::path(home) / kPathFileName));
-    // Users edit their samples.
     EXPECT_NE(fs::status(fs::path(home) / "frmqap1.dat").permissions() & fs::perms::owner_write,
               fs::perms::none);
     const QImage image(QString::fromStdString(png));
@@ -58,13 +66,13 @@ TEST(RenderCommandTest, SamplePageToEachDeviceWithItsOps) {
         screen.starts_with("{\"op\":\"Device\",\"name\":\"screen\",\"unitsPerMmX\":3.77952719,"
                            "\"unitsPerMmY\":3.77952719}\n{\"op\":\"Slot\",\"slot\":1}\n"))
         << screen.substr(0, 200);
-    EXPECT_EQ(count(screen, "{\"op\":\"Slot\""), 6u);
-    // Two stream-line graphs of 30 lines with both edge lines, 2 x (30 + 2) curves, and the
-    // front and right outlines of two surfaces.
-    EXPECT_EQ(count(screen, "{\"op\":\"Polyline\""), 68u);
-    // The meshes: 29 x 29 cells, one polygon each for the rectangles, two for the triangles.
-    EXPECT_EQ(count(screen, "{\"op\":\"Polygon\""), 64u + 841u * 3u + 841u * 4u);
-    EXPECT_EQ(count(screen, "\"text\":\"高さ z\"}"), 1u);
+    // Six slots; two stream-line graphs of 30 lines with both edge lines, 2 x (30 + 2) curves,
+    // and the front and right outlines of two surfaces; the meshes' 29 x 29 cells, one polygon
+    // each for the rectangles, two for the triangles.
+    EXPECT_EQ(
+        (std::array{count(screen, "{\"op\":\"Slot\""), count(screen, "{\"op\":\"Polyline\""),
+                    count(screen, "{\"op\":\"Polygon\""), count(screen, "\"text\":\"高さ z\"}")}),
+        (std::array<std::size_t, 4>{6, 68, 64 + 841 * 3 + 841 * 4, 1}));
 
     // A PDF whose ops are logged for the metafile takes a second, silent pass.
     const auto pdf = dir.path() / "page.pdf", metaOps = dir.path() / "m.jsonl";
@@ -89,19 +97,17 @@ TEST(RenderCommandTest, SamplePageToEachDeviceWithItsOps) {
 TEST(RenderCommandTest, PathFileSetUpMessagesAndStatus) {
     TempDir dir;
     PageSetup setup;
-    setup.file(FileKind::Format, 1) = (dir.path() / "missing.dat").string();
     setup.file(FileKind::Format, 2) = dir.write("f.dat", test::FormatLines().text());
-    const std::string pth = (dir.path() / "Kavlo.pth").string();
-    ASSERT_TRUE(writePathFile(pth, setup));
+    const std::string pth = pathFileMissing(dir, "missing.dat", setup);
     // Found neither as written nor beside the path file: listed, and still told by the drawing.
     const std::string told = "kavlo render: グラフ 1: 書式データファイル " +
-                             setup.file(FileKind::Format, 1) +
+                             (dir.path() / "missing.dat").string() +
                              " がありません。\n 1st Format Data Error: ファイルが存在しません。"
                              "ご確認ください。 \nexit 1\n";
     EXPECT_EQ(render({"--pth", pth, "--ops", (dir.path() / "ops.jsonl").string()}), told);
-    const std::string ops = bytesOf(dir.path() / "ops.jsonl");
-    EXPECT_EQ(count(ops, "{\"op\":\"Slot\""), 2u);
-    EXPECT_EQ(count(ops, "{\"op\":\"MoveToEx\""), 2u);  // slot 2's frame only
+    const std::string ops = bytesOf(dir.path() / "ops.jsonl");  // slot 2's frame only
+    EXPECT_EQ(std::pair(count(ops, "{\"op\":\"Slot\""), count(ops, "{\"op\":\"MoveToEx\"")),
+              (std::pair<std::size_t, std::size_t>(2, 2)));
     // Whatever the device, the screen's messages are told once.
     for (const std::vector<std::string>& more :
          {std::vector<std::string>{"--device", "printer"},
@@ -110,9 +116,7 @@ TEST(RenderCommandTest, PathFileSetUpMessagesAndStatus) {
           {"-o", (dir.path() / "p.png").string()},
           {"-o", (dir.path() / "q.png").string(), "--device", "metafile", "--ops",
            (dir.path() / "m.jsonl").string()}}) {
-        std::vector<std::string> args{"--pth", pth};
-        args.insert(args.end(), more.begin(), more.end());
-        EXPECT_EQ(render(args), told) << more.at(1);
+        EXPECT_EQ(render({"--pth", pth}, more), told) << more.at(1);
     }
     // The reading's messages come before the output's failure.
     const std::string nowhere = (dir.path() / "no such folder" / "p.svg").string();
@@ -149,74 +153,64 @@ TEST(RenderCommandTest, OutputsAreReplacedWholeOrNotAtAll) {
     for (const char* name : {"page.png", "page.pdf", "page.svg", "page.emf"}) {
         SCOPED_TRACE(name);
         const std::string out = dir.write(name, old), ops = dir.write("ops.jsonl", old);
-        std::string run;
+        const auto cannotWrite = "kavlo render: ファイル " + out;
+        std::string run, logRun;
         {
             const FileSizeLimit limit(20000);  // every page and log is bigger
             run = render({"--home", home, "-o", out});
-            EXPECT_EQ(bytesOf(out), old);
-            EXPECT_TRUE(run.ends_with("\nexit 2\n")) << run;
-            const std::string logRun = render({"--home", home, "--ops", ops});
-            EXPECT_TRUE(logRun.starts_with("kavlo render: ファイル " + ops + " に書き込めません"))
-                << logRun;
-            EXPECT_EQ(bytesOf(ops), old);
+            logRun = render({"--home", home, "--ops", ops});
         }
-        EXPECT_TRUE(run.starts_with("kavlo render: ファイル " + out + " に書き込めません")) << run;
+        EXPECT_TRUE(run.starts_with(cannotWrite + " に書き込めません")) << run;
+        EXPECT_TRUE(run.ends_with("\nexit 2\n")) << run;
+        EXPECT_TRUE(logRun.starts_with("kavlo render: ファイル " + ops + " に書き込めません"))
+            << logRun;
+        EXPECT_EQ(bytesOf(out) + bytesOf(ops), old + old);
 
         fs::permissions(out, fs::perms::owner_read | fs::perms::group_read);
-        run = render({"--home", home, "-o", out});
-        EXPECT_EQ(run, "kavlo render: ファイル " + out +
-                           " は読み取り専用のため書き込めません。ご確認ください。\nexit 2\n");
+        EXPECT_EQ(render({"--home", home, "-o", out}),
+                  cannotWrite + " は読み取り専用のため書き込めません。ご確認ください。\nexit 2\n");
         EXPECT_EQ(bytesOf(out), old);
     }
-    // Nothing is left behind beside the outputs.
-    EXPECT_EQ(test::folderListing(dir.path()).size(),
-              6u);  // the four pages, the log and the home folder
+    // Nothing is left beside the four pages, the log and the home folder.
+    EXPECT_EQ(test::folderListing(dir.path()).size(), 6u);
 }
 
 // Each usage error is told in its own words, before the usage line, in the order of the
 // arguments; QCommandLineParser's laxer spellings stay errors.
 TEST(RenderCommandTest, UsageErrors) {
-    const std::string svg = "pic.svg", select = "--select";
-    const std::string dpiRange = "--dpi takes a whole number from 72 to 4800";
-    const std::string needsMetafile =
-        "--select needs the metafile or emf device and an .svg or .emf output";
-    const std::string fourNumbers = "--select takes four page millimetres X1,Y1,X2,Y2";
-    const std::string screenDpi = "--dpi goes up to 1200 for the screen device";
-    for (const auto& [args, message] :
-         std::vector<std::pair<std::vector<std::string>, std::string>>{
-             {{"--dpi", "0"}, dpiRange},
-             {{"--dpi", "300.5"}, dpiRange},
-             {{"--dpi", "4801"}, dpiRange},
-             {{"--dpi", "300", "--dpi", "71"}, dpiRange},
-             {{"--dpi", "0", "--bogus", "x"}, dpiRange},
-             {{"--bogus", "x", "--dpi", "0"}, "unexpected argument --bogus"},
-             {{"--ops"}, "--ops needs a value"},
-             {{"--bogus"}, "--bogus needs a value"},
-             {{"page.png"}, "unexpected argument page.png"},
-             {{"page.png", "--dpi", "96"}, "unexpected argument page.png"},
-             {{"--dpi=300", "-o", "p.png"}, "unexpected argument --dpi=300"},
-             {{"-op.png", "--dpi", "96"}, "unexpected argument -op.png"},
-             {{"--", "-o", "p.png"}, "unexpected argument --"},
-             {{"--home", "h", "\x1b[2J", "x"}, "unexpected argument \\x1b[2J"},
-             {{"--device", "plotter"}, "--device is screen, printer, metafile or emf"},
-             {{"-o", "page.bmp"}, "the output is a .png, .pdf, .svg or .emf file"},
-             // A page image is bounded, whether it is the output or the ops pass's scratch page.
-             {{"--dpi", "1201", "-o", "page.png"}, screenDpi},
-             {{"--dpi", "1201", "--device", "screen", "-o", "page.pdf"}, screenDpi},
-             // Only the metafile pictures show a part of the page, and a part has four corners.
-             {{select, "1,2,3,4", "-o", "page.png"}, needsMetafile},
-             {{select, "1,2,3,4", "-o", "page.pdf"}, needsMetafile},
-             {{select, "1,2,3,4", "--device", "printer", "-o", svg}, needsMetafile},
-             {{"--device", "screen", select, "1,2,3,4"}, needsMetafile},
-             {{select, "-1,2,3,4"}, needsMetafile},
-             {{select, "1,2,3", "-o", svg}, fourNumbers},
-             {{select, "1,2,3,4,5", "-o", svg}, fourNumbers},
-             {{select, "1,2,,4", "-o", svg}, fourNumbers},
-             {{select, "1,2,x,4", "-o", svg}, fourNumbers},
-             {{select, "1,2,3,1e9", "-o", svg}, fourNumbers},
-             {{select}, "--select needs a value"}}) {
-        EXPECT_EQ(render(args), "kavlo render: " + message + "\n" + renderUsage() + "exit 2\n")
-            << args.at(0) << " " << args.back();
+    const std::string unexpected = "unexpected argument ", select = "--select 1,2,3,4 ";
+    const std::pair<std::string, std::vector<std::string>> cases[] = {
+        {"--dpi takes a whole number from 72 to 4800",
+         {"--dpi 0", "--dpi 300.5", "--dpi 4801", "--dpi 300 --dpi 71", "--dpi 0 --bogus x"}},
+        {unexpected + "--bogus", {"--bogus x --dpi 0"}},
+        {"--ops needs a value", {"--ops"}},
+        {"--bogus needs a value", {"--bogus"}},
+        {unexpected + "page.png", {"page.png", "page.png --dpi 96"}},
+        {unexpected + "--dpi=300", {"--dpi=300 -o p.png"}},
+        {unexpected + "-op.png", {"-op.png --dpi 96"}},
+        {unexpected + "--", {"-- -o p.png"}},
+        {unexpected + "\\x1b[2J", {"--home h \x1b[2J x"}},
+        {"--device is screen, printer, metafile or emf", {"--device plotter"}},
+        {"the output is a .png, .pdf, .svg or .emf file", {"-o page.bmp"}},
+        // A page image is bounded, whether it is the output or the ops pass's scratch page.
+        {"--dpi goes up to 1200 for the screen device",
+         {"--dpi 1201 -o page.png", "--dpi 1201 --device screen -o page.pdf"}},
+        // Only the metafile pictures show a part of the page, and a part has four corners.
+        {"--select needs the metafile or emf device and an .svg or .emf output",
+         {select + "-o page.png", select + "-o page.pdf", select + "--device printer -o pic.svg",
+          "--device screen " + select, "--select -1,2,3,4"}},
+        {"--select takes four page millimetres X1,Y1,X2,Y2",
+         {"--select 1,2,3 -o pic.svg", "--select 1,2,3,4,5 -o pic.svg",
+          "--select 1,2,,4 -o pic.svg", "--select 1,2,x,4 -o pic.svg",
+          "--select 1,2,3,1e9 -o pic.svg"}},
+        {"--select needs a value", {"--select"}},
+    };
+    for (const auto& [message, lines] : cases) {
+        for (const std::string& line : lines) {
+            EXPECT_EQ(render(test::words(line)),
+                      "kavlo render: " + message + "\n" + renderUsage() + "exit 2\n")
+                << line;
+        }
     }
     EXPECT_EQ(std::string(renderUsage()),
               "usage: kavlo render [--home DIR] [--pth FILE] [--device "
@@ -225,10 +219,10 @@ TEST(RenderCommandTest, UsageErrors) {
 
     for (const auto& [args, message] :
          std::vector<std::pair<std::vector<std::string>, std::string>>{
-             {{"--bogus"}, "unexpected argument --bogus"},
-             {{"--home", "h", "x"}, "unexpected argument x"},
+             {{"--bogus"}, unexpected + "--bogus"},
+             {{"--home", "h", "x"}, unexpected + "x"},
              {{"--printer"}, "--printer needs a value"},
-             {{"--printer=lp"}, "unexpected argument --printer=lp"},
+             {{"--printer=lp"}, unexpected + "--printer=lp"},
              {{"--printer", ""}, "--printer needs a name"}}) {
         std::ostringstream err;
         EXPECT_FALSE(parsePrintOptions(args, err));
@@ -283,10 +277,7 @@ TEST(RenderCommandTest, ControlCharactersAreToldEscaped) {
     EXPECT_EQ(out.str(), "t\\x1b: a\\x1b\n");
 
     TempDir dir;
-    PageSetup setup;
-    setup.file(FileKind::Format, 1) = (dir.path() / "\x1b[2J\x1b]0;owned\x07.dat").string();
-    const std::string pth = (dir.path() / "Kavlo.pth").string();
-    ASSERT_TRUE(writePathFile(pth, setup));
+    const std::string pth = pathFileMissing(dir, "\x1b[2J\x1b]0;owned\x07.dat");
     const std::string escaped = (dir.path() / "\\x1b[2J\\x1b]0;owned\\x07.dat").string();
     const std::string rendered = render({"--pth", pth});
     qputenv("CUPS_SERVER", QByteArray::fromStdString((dir.path() / "\x1b[5m.sock").string()));
@@ -296,35 +287,31 @@ TEST(RenderCommandTest, ControlCharactersAreToldEscaped) {
         printed);
     qunsetenv("CUPS_SERVER");
     for (const std::string& told : {rendered, printed.str()}) {
-        EXPECT_NE(told.find("グラフ 1: 書式データファイル " + escaped + " がありません。"),
-                  std::string::npos)
-            << told;
+        EXPECT_TRUE(
+            test::holdsAll(told, {"グラフ 1: 書式データファイル " + escaped + " がありません。"}));
         EXPECT_EQ(told.find('\x1b'), std::string::npos) << told;
     }
-    EXPECT_NE(printed.str().find((dir.path() / "\\x1b[5m.sock に接続できません。").string()),
-              std::string::npos)
-        << printed.str();
+    EXPECT_TRUE(test::holdsAll(printed.str(),
+                               {(dir.path() / "\\x1b[5m.sock に接続できません。").string()}));
 }
 
 TEST(RenderCommandTest, SelectWindowsTheMetafilePicture) {
     TempDir dir;
-    const std::string home = (dir.path() / "home").string();
     const auto picture = [&](const std::string& corners, const std::vector<std::string>& more) {
         const std::string out = (dir.path() / (corners + ".svg")).string();
-        std::vector<std::string> args{"--home", home, "--select", corners, "-o", out};
-        args.insert(args.end(), more.begin(), more.end());
-        EXPECT_EQ(render(args), "exit 0\n") << corners;
+        EXPECT_EQ(render({"--home", (dir.path() / "home").string(), "--select", corners, "-o", out},
+                         more),
+                  "exit 0\n")
+            << corners;
         return bytesOf(out);
     };
     // 10 x 20 mm at (20, 20) mm, dragged up and left.
     const std::string down = picture("30,40,20,20", {"--device", "metafile"});
-    EXPECT_TRUE(
-        down.find("width=\"10.0013mm\" height=\"20.0025mm\" viewBox=\"1134 1134 567 1134\"") !=
-        std::string::npos)
-        << down.substr(0, 300);
+    EXPECT_TRUE(test::holdsAll(
+        down, {"width=\"10.0013mm\" height=\"20.0025mm\" viewBox=\"1134 1134 567 1134\""}));
     // The same drawing as the whole page, only framed otherwise.
     const std::string whole = picture("0,0,0,0", {});
-    EXPECT_NE(whole.find("viewBox=\"0 0 11907 16840\""), std::string::npos);
+    EXPECT_TRUE(test::holdsAll(whole, {"viewBox=\"0 0 11907 16840\""}));
     EXPECT_EQ(down.substr(down.find("<g ")), whole.substr(whole.find("<g ")));
 }
 

@@ -1,6 +1,3 @@
-#include <gtest/gtest.h>
-
-#include <QApplication>
 #include <QClipboard>
 #include <QDir>
 #include <QLabel>
@@ -11,7 +8,6 @@
 #include <cstring>
 
 #include "devices/clipboard_export.h"
-#include "test_files.h"
 #include "ui/canvas_print.h"
 #include "ui/canvas_window.h"
 #include "ui/session.h"
@@ -33,14 +29,14 @@ QString viewBoxText(const TwipsWindow& w) {
     return QString("%1 %2 %3 %4").arg(w.left).arg(w.top).arg(w.width).arg(w.height);
 }
 
+QImage rgb(const QImage& image) {
+    return image.convertToFormat(QImage::Format_RGB32);
+}
+
 bool hasInk(const QImage& image) {
     QImage white(image.size(), QImage::Format_RGB32);
     white.fill(Qt::white);
-    return image.convertToFormat(QImage::Format_RGB32) != white;
-}
-
-QImage rgb(const QImage& image) {
-    return image.convertToFormat(QImage::Format_RGB32);
+    return rgb(image) != white;
 }
 
 // The samples' page shown in a canvas window, messages recorded, the clipboard empty.
@@ -194,9 +190,7 @@ TEST_F(CanvasExportTest, FileSavesEachTypeAndReportsFailuresWithPathAndReason) {
 
     const auto nowhere = dir.path() / "no such folder" / "page.png";
     save(nowhere);
-    ASSERT_EQ(messages.messages.size(), 1U);
-    EXPECT_NE(messages.messages[0].text.find(nowhere.string()), std::string::npos);
-    EXPECT_NE(messages.messages[0].text.find("フォルダーが存在しません"), std::string::npos);
+    EXPECT_TRUE(test::toldOnce(messages.messages, {nowhere.string(), "フォルダーが存在しません"}));
     EXPECT_FALSE(fs::exists(nowhere));
 }
 
@@ -210,18 +204,15 @@ TEST_F(CanvasExportTest, AFileRemovedSinceTheDrawLeavesItsGraphOutAndIsTold) {
     fs::remove(removed);
 
     click("metafileButton");
-    ASSERT_EQ(messages.messages.size(), 1U);
-    const std::string& text = messages.messages[0].text;
-    EXPECT_NE(text.find("グラフ 1"), std::string::npos) << text;
-    EXPECT_NE(text.find(removed), std::string::npos) << text;
-    EXPECT_EQ(text.find("グラフ 2"), std::string::npos) << text;
+    ASSERT_TRUE(test::toldOnce(messages.messages, {"グラフ 1", removed}));
+    EXPECT_FALSE(test::holdsAll(messages.messages[0].text, {"グラフ 2"}));
     EXPECT_FALSE(clipboardSvg().isEmpty()) << "the other graphs are copied";
 
     window.setSavePathChooser(
         [&](QString&) { return QString::fromStdString((dir.path() / "p.svg").string()); });
     click("saveFileButton");
     ASSERT_EQ(messages.messages.size(), 2U);
-    EXPECT_NE(messages.messages[1].text.find(removed), std::string::npos);
+    EXPECT_TRUE(test::holdsAll(messages.messages[1].text, {removed}));
     EXPECT_TRUE(fs::exists(dir.path() / "p.svg"));
 }
 
@@ -238,20 +229,13 @@ TEST_F(CanvasExportTest, PrintKeepsThePageAsPdfNamingTheTimeWhyAndTheSlotsLeftOu
     EXPECT_EQ(window.selectionFields().SelX2, 0);
     EXPECT_EQ(window.shownPage(), plain) << "the box is off the canvas";
     EXPECT_EQ(print->text() + print->accessibleName(), "再印刷再印刷");
-    std::vector<fs::path> written;
-    for (const auto& entry : fs::directory_iterator(dir.path())) {
-        if (entry.path().extension() == ".pdf") {
-            written.push_back(entry.path());
-        }
-    }
-    ASSERT_EQ(written.size(), 1u);
-    EXPECT_TRUE(written[0].filename().string().starts_with("print-"));
-    EXPECT_EQ(bytesOf(written[0]).substr(0, 5), "%PDF-");
-    ASSERT_EQ(messages.messages.size(), 1u);
-    const std::string& told = messages.messages[0].text;
-    EXPECT_NE(told.find(written[0].string()), std::string::npos) << told;
-    EXPECT_TRUE(told.starts_with("印刷サービス (CUPS) " + socket.string() + " に接続できません。"))
-        << told;
+    const std::vector<std::string> written = test::folderListing(dir.path());
+    ASSERT_EQ(written.size(), 1u);  // the page as PDF, nothing else
+    EXPECT_TRUE(written[0].starts_with("print-") && written[0].ends_with(".pdf")) << written[0];
+    EXPECT_EQ(bytesOf(dir.path() / written[0]).substr(0, 5), "%PDF-");
+    ASSERT_TRUE(test::toldOnce(messages.messages, {(dir.path() / written[0]).string()}));
+    EXPECT_TRUE(messages.messages[0].text.starts_with("印刷サービス (CUPS) " + socket.string() +
+                                                      " に接続できません。"));
 
     // Printed by request: the PDF names the time and the slots left out, or why it failed.
     PageRequest request;
@@ -262,18 +246,15 @@ TEST_F(CanvasExportTest, PrintKeepsThePageAsPdfNamingTheTimeWhyAndTheSlotsLeftOu
     EXPECT_TRUE(kept.printed);
     EXPECT_EQ(bytesOf(dir.path() / "print-20260304-050607.pdf").substr(0, 5), "%PDF-");
     ASSERT_TRUE(kept.message);
-    const std::string& text = kept.message->text;
-    EXPECT_NE(text.find("print-20260304-050607.pdf"), std::string::npos) << text;
-    EXPECT_NE(text.find("グラフ 2: 書式データファイル " + request.setup.file(FileKind::Format, 2) +
-                        " がありません。"),
-              std::string::npos)
-        << text;
-    EXPECT_EQ(text.find("グラフ 1"), std::string::npos) << text;
+    EXPECT_TRUE(test::holdsAll(kept.message->text,
+                               {"print-20260304-050607.pdf",
+                                "グラフ 2: 書式データファイル " +
+                                    request.setup.file(FileKind::Format, 2) + " がありません。"}));
+    EXPECT_FALSE(test::holdsAll(kept.message->text, {"グラフ 1"}));
     // A folder that cannot take the file: nothing was printed, and the message says so.
     const PrintedPage failed = printCanvasPage(request, dir.path() / "one.fmt", when);
-    EXPECT_FALSE(failed.printed);
-    ASSERT_TRUE(failed.message);
-    EXPECT_NE(failed.message->text.find("保存できませんでした"), std::string::npos);
+    ASSERT_TRUE(!failed.printed && failed.message);
+    EXPECT_TRUE(test::holdsAll(failed.message->text, {"保存できませんでした"}));
     qunsetenv("CUPS_SERVER");
 }
 
@@ -299,9 +280,8 @@ TEST_F(CanvasExportTest, X11OtherClientsSeeTheVectorPictureAndTheImage) {
     }
     drag({300, 330}, {60, 90});
     click("metafileButton");
-    const QByteArray targets = readWithXclip("TARGETS");
-    EXPECT_TRUE(targets.contains("image/svg+xml")) << targets.toStdString();
-    EXPECT_TRUE(targets.contains("image/png")) << targets.toStdString();
+    EXPECT_TRUE(
+        test::holdsAll(readWithXclip("TARGETS").toStdString(), {"image/svg+xml", "image/png"}));
     EXPECT_EQ(viewBoxOf(readWithXclip("image/svg+xml")), viewBoxText(selectedWindow()));
     EXPECT_EQ(QImage::fromData(readWithXclip("image/png"), "PNG").width(),
               qRound(selectedWindow().width * 300 / 1440.0));

@@ -1,21 +1,13 @@
 #include "ui/checker_window.h"
 
-#include <gtest/gtest.h>
-
-#include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPrinter>
 #include <QProcess>
-#include <QPushButton>
 #include <QRegularExpression>
-#include <QTest>
-#include <deque>
-#include <fstream>
-#include <sstream>
+#include <algorithm>
 
-#include "test_files.h"
 #include "ui/file_group_box.h"
 #include "ui/main_window.h"
 #include "ui/slot_box.h"
@@ -25,30 +17,20 @@ namespace kavlo {
 namespace {
 
 // Answers questions as the case scripts them (then with the first button); keeps every message.
-class ScriptedMessages final : public MessageSink {
-  public:
+struct ScriptedMessages final : MessageSink {
     MessageAnswer show(const Message& message) override {
         shown.push_back(message);
-        if (answers.empty()) {
-            return defaultAnswer(message.buttons);
-        }
-        const MessageAnswer answer = answers.front();
-        answers.pop_front();
-        return answer;
+        return answers.isEmpty() ? defaultAnswer(message.buttons) : answers.takeFirst();
     }
     std::size_t count(const std::string& text) const {
-        return std::count_if(shown.begin(), shown.end(),
-                             [&](const Message& m) { return m.text == text; });
+        return std::ranges::count(shown, text, &Message::text);
     }
     std::vector<Message> shown;
-    std::deque<MessageAnswer> answers;
+    QList<MessageAnswer> answers;
 };
 
 using test::bytesOf;
-
-std::ptrdiff_t entries(const std::filesystem::path& folder) {
-    return std::distance(std::filesystem::directory_iterator(folder), {});
-}
+using test::folderListing;
 
 class CheckerWindowTest : public testing::Test {
   protected:
@@ -109,8 +91,7 @@ TEST_F(CheckerWindowTest, UneditedTextSavesBackByteForByteAndEditsKeepTheEncodin
     EXPECT_EQ(bytesOf(path), "\x82\xA0\r\nb\r\n\x82\xA2\r\n");
     editor_->insertPlainText("😀");
     click("saveButton");
-    ASSERT_EQ(messages_.shown.size(), 1u);
-    EXPECT_NE(messages_.shown[0].text.find("3 行目"), std::string::npos) << messages_.shown[0].text;
+    EXPECT_TRUE(test::toldOnce(messages_.shown, {"3 行目"}));
     EXPECT_EQ(bytesOf(path), "\x82\xA0\r\nb\r\n\x82\xA2\r\n");
 }
 
@@ -148,7 +129,7 @@ TEST_F(CheckerWindowTest, SaveAsRenameAndOverwriteAskFirstAndNeverLoseTheOldFile
     folderBox_->setText(folder + "/no-such-folder/");
     click("renameButton");
     EXPECT_TRUE(std::filesystem::exists(dir_.path() / "d.dat"));
-    EXPECT_NE(messages_.shown.back().text.find("no-such-folder"), std::string::npos);
+    EXPECT_TRUE(test::holdsAll(messages_.shown.back().text, {"no-such-folder"}));
     // Renamed to its own name, or to a link to it, the file is rewritten and kept.
     std::filesystem::create_symlink("d.dat", dir_.path() / "link.dat");
     for (const char* name : {"d.dat", "link.dat"}) {
@@ -160,7 +141,7 @@ TEST_F(CheckerWindowTest, SaveAsRenameAndOverwriteAskFirstAndNeverLoseTheOldFile
 
     // Names that would write elsewhere, or nowhere, are refused.
     folderBox_->setText(folder + "/");
-    const auto before = entries(dir_.path());
+    const auto before = folderListing(dir_.path());
     const std::size_t messages = messages_.shown.size();
     for (const char* name : {"", "sub/e.dat", ".", "..", "e\n.dat", "e\r.dat"}) {
         nameBox_->setText(name);
@@ -168,7 +149,7 @@ TEST_F(CheckerWindowTest, SaveAsRenameAndOverwriteAskFirstAndNeverLoseTheOldFile
         click("renameButton");
     }
     EXPECT_EQ(messages_.shown.size(), messages + 12);
-    EXPECT_EQ(entries(dir_.path()), before);
+    EXPECT_EQ(folderListing(dir_.path()), before);
     EXPECT_EQ(saved.size(), 5u);
 }
 
@@ -190,9 +171,9 @@ TEST_F(CheckerWindowTest, TheTenThousandLineQuestionComesOnceAndDroppedLinesMake
         const std::string path = open("long.dat", text);
         EXPECT_EQ(messages_.count("ファイルが10000行を越えます。読込みを中断しますか。"), asked);
         EXPECT_TRUE(!asked || messages_.shown[0].title == "Read Over !");
-        EXPECT_EQ(editor_->blockCount(), shownLines) << lines;
-        EXPECT_EQ(shown("readOnlyNote"), readOnly) << lines;
-        EXPECT_EQ(shown("lineEndButton"), !readOnly) << lines;
+        EXPECT_EQ(std::tuple(editor_->blockCount(), shown("readOnlyNote"), shown("lineEndButton")),
+                  std::tuple(shownLines, readOnly, !readOnly))
+            << lines;
         touchName();
         EXPECT_EQ(shown("saveButton"), !readOnly) << lines;
         click("saveButton");
@@ -245,6 +226,9 @@ TEST_F(CheckerWindowTest, EditingStateUndoTargetOvertypePathEndsAndLineEndConver
     EXPECT_EQ(bytesOf(path), "a\rb\nc\n\rd\r\ne");
     click("lineEndButton");
     EXPECT_EQ(window_->editorLastEdited(), -1);
+    const QString other = QString::fromStdString(dir_.write("other.dat", "o"));
+    messages_.answers = {MessageAnswer::Cancel};
+    EXPECT_FALSE(window_->openFile(other, 12)) << "converted line ends are unsaved";
     click("saveButton");
     EXPECT_EQ(bytesOf(path), "a\r\nb\r\nc\r\nd\r\ne");
     EXPECT_EQ(window_->editorText(), "a\nb\nc\nd\ne");
@@ -252,11 +236,11 @@ TEST_F(CheckerWindowTest, EditingStateUndoTargetOvertypePathEndsAndLineEndConver
     // Unsaved edits are given up only when the user agrees.
     QTest::keyClicks(editor_, "Z");
     messages_.answers = {MessageAnswer::Cancel, MessageAnswer::Cancel};
-    EXPECT_FALSE(window_->openFile(QString::fromStdString(dir_.write("other.dat", "o")), 12));
+    EXPECT_FALSE(window_->openFile(other, 12));
     EXPECT_EQ(window_->openedPath().toStdString(), path);
     window_->close();
     EXPECT_TRUE(window_->isVisible());
-    EXPECT_EQ(messages_.count("編集内容が保存されていません。破棄してもいいですか。"), 2u);
+    EXPECT_EQ(messages_.count("編集内容が保存されていません。破棄してもいいですか。"), 3u);
 }
 
 TEST_F(CheckerWindowTest, FolderPanelTakesTheChosenFolderOverWithOneSeparatorAndMakesFolders) {
@@ -273,7 +257,7 @@ TEST_F(CheckerWindowTest, FolderPanelTakesTheChosenFolderOverWithOneSeparatorAnd
     for (int k = 0; k < 3; ++k) {
         click("newFolderButton");
     }
-    EXPECT_EQ(entries(dir_.path()), 2);
+    EXPECT_EQ(folderListing(dir_.path()), (std::vector<std::string>{"f.dat", "made"}));
     QTest::mouseClick(folderBox_, Qt::LeftButton);
     EXPECT_EQ(folderBox_->text().toStdString(), (dir_.path() / "made").string() + "/");
     EXPECT_EQ(control<QPushButton>("folderPanelButton")->text(), "▼");
@@ -318,8 +302,7 @@ TEST_F(CheckerWindowTest, PrintsTheStampAndTheTextToAPdfAndLeavesTheEditorAlone)
     window_->setPrintDialog([](QWidget*, QPrinter&) { return false; });
     click("printButton");
     printTo(pdf + ".missing/out.pdf");
-    ASSERT_EQ(messages_.shown.size(), 1u);
-    EXPECT_NE(messages_.shown[0].text.find(".missing/out.pdf"), std::string::npos);
+    EXPECT_TRUE(test::toldOnce(messages_.shown, {".missing/out.pdf"}));
     EXPECT_EQ(window_->editorText(), "510 20\n漢字 30");
     editor_->undo();
     EXPECT_EQ(window_->editorText(), "10 20\n漢字 30");
@@ -363,9 +346,8 @@ TEST(CheckerFromMainWindow, StarButtonsOpenTheSlotFileWithTheWidthOfItsKindAndTa
     QTest::mouseClick(star(1, 2), Qt::LeftButton);
     group(2)->setSlotText(3, QString::fromStdString((dir.path() / "gone.dat").string()));
     QTest::mouseClick(star(2, 3), Qt::LeftButton);
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text, "ファイルが存在しません。ご確認ください。 ");
-    EXPECT_EQ(messages.shown[0].icon, MessageIcon::Exclamation);
+    EXPECT_EQ(messages.shown,
+              (std::vector{Message{"QAP Checker", "ファイルが存在しません。ご確認ください。 "}}));
     EXPECT_EQ(group(2)->slotText(3), "");
     EXPECT_EQ(window.checker(), nullptr);
 
@@ -374,15 +356,16 @@ TEST(CheckerFromMainWindow, StarButtonsOpenTheSlotFileWithTheWidthOfItsKindAndTa
     QTest::mouseClick(star(1, 1), Qt::LeftButton);
     CheckerWindow* checker = window.checker();
     ASSERT_NE(checker, nullptr);
-    EXPECT_TRUE(checker->isVisible());
-    EXPECT_EQ(checker->width(), 667);
-    EXPECT_TRUE(checker->findChild<QWidget*>("helpPane")->isVisibleTo(checker));
+    const auto helpShown = [&] {
+        return checker->findChild<QWidget*>("helpPane")->isVisibleTo(checker);
+    };
+    EXPECT_EQ(std::tuple(checker->isVisible(), checker->width(), helpShown()),
+              std::tuple(true, 667, true));
     group(3)->setSlotText(4, QString::fromStdString(dir.write("cmt.txt", "c\r\n")));
     QTest::mouseClick(star(3, 4), Qt::LeftButton);
-    EXPECT_EQ(window.checker(), checker);
-    EXPECT_EQ(checker->checkerSource(), 34);
+    EXPECT_EQ(std::tuple(window.checker(), checker->checkerSource(), helpShown()),
+              std::tuple(checker, 34, false));
     EXPECT_LT(checker->width(), 667);
-    EXPECT_FALSE(checker->findChild<QWidget*>("helpPane")->isVisibleTo(checker));
 
     // A save under a new name goes into the box the file came from, even when the box was
     // re-armed meanwhile, and the lists show the new file.
@@ -391,10 +374,8 @@ TEST(CheckerFromMainWindow, StarButtonsOpenTheSlotFileWithTheWidthOfItsKindAndTa
     checker->findChild<QLineEdit*>("nameBox")->setText("new.txt");
     test::click(checker, "saveButton");
     EXPECT_EQ(group(3)->slotText(4).toStdString(), (dir.path() / "new.txt").string());
-    EXPECT_EQ(window.findChild<QListWidget*>("commentFileList")
-                  ->findItems("new.txt", Qt::MatchExactly)
-                  .size(),
-              1);
+    const auto* comments = window.findChild<QListWidget*>("commentFileList");
+    EXPECT_EQ(comments->findItems("new.txt", Qt::MatchExactly).size(), 1);
 
     // Closing the program asks about unsaved edits; Cancel keeps both windows.
     QTest::keyClicks(checker->findChild<QWidget*>("editor"), "edit");

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QAbstractScrollArea>
 #include <QAccessible>
 #include <QApplication>
@@ -12,7 +14,27 @@
 #include <QStringList>
 #include <QTest>
 
+#include "test_files.h"
+#include "text_checks.h"
+
+// Readable failures for the Qt values the window tests compare.
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
+inline void PrintTo(QRect r, std::ostream* os) {
+    *os << r.x() << ',' << r.y() << ' ' << r.width() << 'x' << r.height();
+}
+
 namespace kavlo::test {
+
+// Exactly one message was shown, and its text holds every part.
+inline testing::AssertionResult toldOnce(const std::vector<Message>& shown,
+                                         std::initializer_list<std::string_view> parts) {
+    if (shown.size() != 1) {
+        return testing::AssertionFailure() << shown.size() << " messages, not one";
+    }
+    return holdsAll(shown[0].text, parts);
+}
 
 inline void click(const QWidget* window, const char* name) {
     QTest::mouseClick(window->findChild<QWidget*>(name), Qt::LeftButton);

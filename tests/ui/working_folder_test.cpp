@@ -1,5 +1,3 @@
-#include <gtest/gtest.h>
-
 #include <QDateTime>
 
 #include "application_folder.h"
@@ -7,7 +5,6 @@
 #include "render/device_profile.h"
 #include "render/page_composition.h"
 #include "render/recording_surface.h"
-#include "test_files.h"
 #include "ui/folder_list.h"
 #include "ui/main_window.h"
 #include "ui_helpers.h"
@@ -91,10 +88,9 @@ TEST_F(WorkingFolderWindowsTest, SavedAndLoadedAgainThePageDrawsTheSame) {
     EXPECT_TRUE(messages_.messages.empty() && !fs::exists(dir_.path() / "w"));
     const auto saved = readPathFile(home("w") / kPathFileName, {});
     ASSERT_TRUE(saved);
-    EXPECT_EQ(saved->file(FileKind::Numeric, 2), home("w/g01-2.dat"));
-    for (int slot : {1, 3, 4, 5, 6}) {  // the shared file is copied once
-        EXPECT_EQ(saved->file(FileKind::Numeric, slot), home("w/g01.dat"));
-    }
+    const std::string copy = home("w/g01.dat"), second = home("w/g01-2.dat");  // one copy each
+    EXPECT_EQ(saved->picker(FileKind::Numeric).files,
+              (std::array<std::string, 7>{"", copy, second, copy, copy, copy, copy}));
 
     // Loaded, then saved again under its own name: Yes and No both keep the data.
     for (const MessageAnswer answer : {MessageAnswer::Yes, MessageAnswer::No, MessageAnswer::Yes}) {
@@ -139,9 +135,8 @@ TEST_F(WorkingFolderWindowsTest, SearchLoadsPathFilesAsTheStartUpReadsThem) {
     EXPECT_EQ(loaded.picker(FileKind::Format).pattern + loaded.picker(FileKind::Numeric).pattern,
               "*.fmt*.n");
     EXPECT_EQ(loaded.file(FileKind::Format, 1) + loaded.file(FileKind::Format, 2), f);
-    for (int slot = 1; slot <= kSlotCount; ++slot) {
-        EXPECT_EQ(loaded.file(FileKind::Numeric, slot) + loaded.file(FileKind::Comment, slot), "");
-    }
+    EXPECT_EQ(loaded.picker(FileKind::Numeric).files, FilePicker{}.files);
+    EXPECT_EQ(loaded.picker(FileKind::Comment).files, FilePicker{}.files);
     EXPECT_EQ(loaded.header,
               (HeaderSetup{"", header.faceIndex, header.sizeIndex, header.alignmentIndex}));
 

@@ -1,20 +1,18 @@
-// The canvas's print button against the private spooler that print_through_cups_test.sh starts;
-// that script hands in the folder of the samples and the command that takes each printed job
-// out of the queue's file and compares it with the page `kavlo render --device printer` draws.
+// The print buttons against the private spooler that print_through_cups_test.sh starts; that
+// script hands in the folder of the samples and the command that takes each printed job out of
+// the queue's file and compares it with the page `kavlo render --device printer` draws.
 
-#include <gtest/gtest.h>
-
+#include <QPrinter>
 #include <QProcess>
-#include <QPushButton>
-#include <QTest>
 #include <cstdlib>
 #include <string>
 
 #include "application_folder.h"
 #include "core/path_file.h"
-#include "test_files.h"
 #include "ui/canvas_window.h"
+#include "ui/checker_window.h"
 #include "ui/session.h"
+#include "ui/ui_helpers.h"
 
 namespace kavlo {
 namespace {
@@ -46,23 +44,21 @@ TEST(CanvasPrintThroughCups, PressPrintsThePagePressAgainPrintsItAgainARefusalTe
     auto* button = window.findChild<QPushButton*>("printButton");
     ASSERT_NE(button, nullptr);
     EXPECT_EQ(button->text(), "印刷");
-
-    QTest::mouseClick(button, Qt::LeftButton);
-    EXPECT_EQ(button->text(), "再印刷");
+    // The caption after a press.
+    const auto press = [&] {
+        QTest::mouseClick(button, Qt::LeftButton);
+        return button->text();
+    };
+    EXPECT_EQ(press(), "再印刷");
     EXPECT_TRUE(printMessages.messages.empty());
     EXPECT_TRUE(takeJob("press-1"));
-
-    QTest::mouseClick(button, Qt::LeftButton);
-    EXPECT_EQ(button->text(), "再印刷");
+    EXPECT_EQ(press(), "再印刷");
     EXPECT_TRUE(takeJob("press-2"));
 
     ASSERT_EQ(std::system(("cupsreject " + queue).c_str()), 0);
-    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_EQ(press(), "印刷");
     EXPECT_EQ(std::system(("cupsaccept " + queue).c_str()), 0);
-    EXPECT_EQ(button->text(), "印刷");
-    ASSERT_EQ(printMessages.messages.size(), 1u);
-    EXPECT_NE(printMessages.messages[0].text.find("not accepting jobs"), std::string::npos)
-        << printMessages.messages[0].text;
+    EXPECT_TRUE(test::toldOnce(printMessages.messages, {"not accepting jobs"}));
 }
 
 TEST(PrintCommandThroughCups, ASlotThatCannotBeReadIsLeftOutOfThePrintedPageAndTold) {
@@ -82,10 +78,30 @@ TEST(PrintCommandThroughCups, ASlotThatCannotBeReadIsLeftOutOfThePrintedPageAndT
     ASSERT_TRUE(print.waitForFinished(60000));
     const std::string err = print.readAllStandardError().toStdString();
     EXPECT_EQ(print.exitCode(), 1) << err;
-    EXPECT_NE(err.find("グラフ 2: 書式データファイル " + gone + " がありません。"),
-              std::string::npos)
-        << err;
+    EXPECT_TRUE(test::holdsAll(err, {"グラフ 2: 書式データファイル " + gone + " がありません。"}));
     EXPECT_TRUE(takeJob("slot-left-out", "any"));
+}
+
+// The checker's stamped text reaches the default queue as one page.
+TEST(CheckerPrintThroughCups, TheStampedTextArrivesAsOnePage) {
+    ASSERT_FALSE(environment("KAVLO_TEST_TAKE_JOB").empty())
+        << "run through print_through_cups_test.sh";
+    const test::TempDir dir;
+    Session session(dir.path());
+    RecordedMessages messages;
+    CheckerWindow window(session, messages);
+    const std::string file = dir.write("numbers.dat", "1.5, 2.5\r\n漢字, 3\r\n");
+    ASSERT_TRUE(window.openFile(QString::fromStdString(file), 21));
+    QString printerName;
+    window.setPrintDialog([&](QWidget*, QPrinter& printer) {
+        printerName = printer.printerName();
+        return true;
+    });
+    test::click(&window, "printButton");
+    EXPECT_EQ(printerName, "kavlo_test");
+    EXPECT_TRUE(messages.messages.empty());
+    EXPECT_TRUE(takeJob("checker", "any"));
+    EXPECT_EQ(window.editorText(), "1.5, 2.5\n漢字, 3");
 }
 
 }  // namespace
