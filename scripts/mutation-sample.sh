@@ -20,7 +20,7 @@ numeric-smallest-grid|src/core/numeric_reader.cpp|if (nx < 2 \|\| ny < 2) {|if (
 numeric-mesh-kinds|src/core/numeric_reader.cpp|return std::abs(ldr) >= 3 && std::abs(ldr) <= 8;|return std::abs(ldr) > 3 && std::abs(ldr) <= 8;
 turn-direction|src/core/projection.cpp|settings.FXD + 5.0 * turnSteps|settings.FXD - 5.0 * turnSteps
 frame-y-end|src/core/projection.cpp|c.XEndY - settings.YWD * sinDeg(frame.FYD)|c.XEndY + settings.YWD * sinDeg(frame.FYD)
-spline-end-slope|src/core/spline.cpp|(3 * s(2) - s(3)) / 2|(3 * s(2) + s(3)) / 2
+spline-end-slope|src/core/spline.cpp|c1_[0] = (3 * s[1] - s[2]) / 2;|c1_[0] = (3 * s[1] + s[2]) / 2;
 utf8-two-byte-lead|src/core/text_decoding.cpp|c >= 0xC2 && c <= 0xDF|c >= 0xC0 && c <= 0xDF
 path-backslash|src/core/path_file.cpp|return c == '/' \|\| c == '\\';|return c == '/';
 line-end-pairs|src/core/edited_text.cpp|text[i + 1] == (c == '\r' ? '\n' : '\r')|text[i + 1] == '\n'
@@ -32,12 +32,12 @@ comments-gap|src/render/comments_header.cpp|float y = top + 3 * txh;|float y = t
 next-row|src/render/page_composition.cpp|slot < kSlotCount && cursor.pageBottom > cursor.rowTop|slot < kSlotCount && cursor.pageBottom >= cursor.rowTop
 budget-cell-points|src/render/plot_budget.cpp|return {cells * (4 * k + 1), refined};|return {cells * (4 * k), refined};
 mesh-last-row|src/render/meshes.cpp|for (int r = 1; r <= g.NY - 1; ++r) {|for (int r = 1; r < g.NY - 1; ++r) {
-stream-line-floor|src/render/stream_lines.cpp|(g.XEndY + 300) * ctx.profile.unitsPerMmY|(g.XEndY + 30) * ctx.profile.unitsPerMmY
-shading-node-y|src/render/surfaces.cpp|g.SfcY(i, j) = static_cast<float>(j - 1) * ly;|g.SfcY(i, j) = static_cast<float>(j) * ly;
+stream-line-floor|src/render/stream_lines.cpp|(ctx.g.XEndY + 300) * ctx.profile.unitsPerMmY|(ctx.g.XEndY + 30) * ctx.profile.unitsPerMmY
+shading-node-y|src/render/surfaces.cpp|static_cast<float>(j - 1) * ly,|static_cast<float>(j) * ly,
 wrap-limit|src/render/comment_wrap.cpp|std::min(feed + 1, count) - first|std::min(feed, count) - first
 svg-less-than|src/devices/svg_document.cpp|escaped += u"&lt;";|escaped += u"<";
 svg-short-colour|src/devices/svg_document.cpp| && (c.b >> 4) == (c.b & 15);|;
-emf-record-padding|src/devices/emf_records.cpp|return (size + 3) & ~std::uint32_t{3};|return (size + 2) & ~std::uint32_t{3};
+emf-record-padding|src/devices/emf_records.cpp|return (size + 3) & ~std::uint32_t{3};|return (size + 1) & ~std::uint32_t{3};
 emf-colour-order|src/devices/emf_records.cpp|std::uint32_t{c.r} \| std::uint32_t{c.g} << 8 \| std::uint32_t{c.b} << 16|std::uint32_t{c.b} \| std::uint32_t{c.g} << 8 \| std::uint32_t{c.r} << 16
 png-green-filter|src/devices/png_encoder.cpp|qGreen(pixel) - qGreen(previous)|qGreen(pixel)
 canvas-turn-step|src/ui/canvas_window.cpp|steps.turn[slot] += 1;|steps.turn[slot] += 2;

@@ -34,36 +34,36 @@ void EmfSurface::useBrush() {
                     records_);
 }
 
-void EmfSurface::Polygon(std::span<const DevicePoint> points) {
+void EmfSurface::polygon(std::span<const DevicePoint> points) {
     usePen(!stockPenSelected() && !stockBrushSelected() && pen().color == brush().color);
     useBrush();
     records_.polygon(points);
 }
 
-void EmfSurface::Polyline(std::span<const DevicePoint> points) {
+void EmfSurface::polyline(std::span<const DevicePoint> points) {
     usePen();
     records_.polyline(points);
 }
 
-void EmfSurface::MoveToEx(std::int32_t x, std::int32_t y) {
+void EmfSurface::moveTo(std::int32_t x, std::int32_t y) {
     // The pen goes before the move: Inkscape ends the figure at a selection, losing the move.
     usePen();
     records_.moveTo({x, y});
 }
 
-void EmfSurface::LineTo(std::int32_t x, std::int32_t y) {
+void EmfSurface::lineTo(std::int32_t x, std::int32_t y) {
     usePen();
     records_.lineTo({x, y});
 }
 
-void EmfSurface::SetROP2(int mode) {
+void EmfSurface::setRasterOperation(int mode) {
     records_.setRop2(mode);
 }
 
-void EmfSurface::TextOutA(std::int32_t x, std::int32_t y, const std::string& text) {
+void EmfSurface::drawText(std::int32_t x, std::int32_t y, const std::string& text) {
     const QString unicode = QString::fromUtf8(text);
     // The turned cell of the whole text, for the record's bounds.
-    const TextExtent extent = GetTextExtentPoint32A(text);
+    const TextExtent extent = textExtent(text);
     const double width = extent.cx;
     const double height = extent.cy;
     const double angle = font().escapement / 10.0 * std::numbers::pi / 180.0;

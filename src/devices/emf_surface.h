@@ -22,12 +22,12 @@ class EmfSurface final : public FontSurface {
     // The records go to `sink` as they are made (see EmfRecords).
     EmfSurface(QRect window, ByteSink sink);
 
-    void Polygon(std::span<const DevicePoint> points) override;
-    void Polyline(std::span<const DevicePoint> points) override;
-    void MoveToEx(std::int32_t x, std::int32_t y) override;
-    void LineTo(std::int32_t x, std::int32_t y) override;
-    void SetROP2(int mode) override;
-    void TextOutA(std::int32_t x, std::int32_t y, const std::string& text) override;
+    void polygon(std::span<const DevicePoint> points) override;
+    void polyline(std::span<const DevicePoint> points) override;
+    void moveTo(std::int32_t x, std::int32_t y) override;
+    void lineTo(std::int32_t x, std::int32_t y) override;
+    void setRasterOperation(int mode) override;
+    void drawText(std::int32_t x, std::int32_t y, const std::string& text) override;
 
     // Ends the metafile and returns its header, for the first kEmfHeaderSize bytes the sink
     // took; empty when the sink refused any piece. The surface takes no more drawing after it.

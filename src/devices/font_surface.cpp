@@ -7,7 +7,7 @@ FontSurface::FontSurface(QImage fonts)
 
 FontSurface::FontSurface(QPaintDevice* fonts) : fontDevice_(fonts), currentFont_(fonts) {}
 
-TextExtent FontSurface::GetTextExtentPoint32A(const std::string& text) {
+TextExtent FontSurface::textExtent(const std::string& text) {
     return currentFont_.extent(font(), QString::fromUtf8(text));
 }
 

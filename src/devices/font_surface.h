@@ -16,7 +16,7 @@ class FontSurface : public ObjectSurface {
     FontSurface(const FontSurface&) = delete;
     FontSurface& operator=(const FontSurface&) = delete;
 
-    TextExtent GetTextExtentPoint32A(const std::string& text) final;
+    TextExtent textExtent(const std::string& text) final;
 
   protected:
     // Fonts for an image of its own, such as a measuring device of some resolution.

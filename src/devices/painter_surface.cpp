@@ -65,7 +65,7 @@ const QPolygon& PainterSurface::toPolygon(std::span<const DevicePoint> points) {
     return polygon_;
 }
 
-void PainterSurface::Polygon(std::span<const DevicePoint> points) {
+void PainterSurface::polygon(std::span<const DevicePoint> points) {
     if (points.empty()) {
         return;
     }
@@ -85,7 +85,7 @@ void PainterSurface::Polygon(std::span<const DevicePoint> points) {
     painter_.drawPolygon(toPolygon(points));
 }
 
-void PainterSurface::Polyline(std::span<const DevicePoint> points) {
+void PainterSurface::polyline(std::span<const DevicePoint> points) {
     if (points.size() < 2) {
         return;
     }
@@ -93,11 +93,11 @@ void PainterSurface::Polyline(std::span<const DevicePoint> points) {
     painter_.drawPolyline(toPolygon(points));
 }
 
-void PainterSurface::MoveToEx(std::int32_t x, std::int32_t y) {
+void PainterSurface::moveTo(std::int32_t x, std::int32_t y) {
     current_ = QPointF(x, y);
 }
 
-void PainterSurface::LineTo(std::int32_t x, std::int32_t y) {
+void PainterSurface::lineTo(std::int32_t x, std::int32_t y) {
     const QPointF target(x, y);
     usePen(false);
     painter_.drawLine(current_, target);
@@ -105,9 +105,9 @@ void PainterSurface::LineTo(std::int32_t x, std::int32_t y) {
 }
 
 // Copy-pen is the only raster mode the pages use, and it is the painter's normal composition.
-void PainterSurface::SetROP2(int /*mode*/) {}
+void PainterSurface::setRasterOperation(int /*mode*/) {}
 
-void PainterSurface::TextOutA(std::int32_t x, std::int32_t y, const std::string& text) {
+void PainterSurface::drawText(std::int32_t x, std::int32_t y, const std::string& text) {
     const DeviceFont& current = deviceFont();
     if (drawsAsOutline(current, page_.size())) {
         QTransform placement;

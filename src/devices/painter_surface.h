@@ -28,13 +28,13 @@ class PainterSurface final : public FontSurface {
     // units, and fonts are sized and measured for `fonts`.
     PainterSurface(QPainter& painter, PainterOptions options, QSizeF page, QPaintDevice* fonts);
 
-    void Polygon(std::span<const DevicePoint> points) override;
-    void Polyline(std::span<const DevicePoint> points) override;
-    void MoveToEx(std::int32_t x, std::int32_t y) override;
-    void LineTo(std::int32_t x, std::int32_t y) override;
-    void SetROP2(int mode) override;
+    void polygon(std::span<const DevicePoint> points) override;
+    void polyline(std::span<const DevicePoint> points) override;
+    void moveTo(std::int32_t x, std::int32_t y) override;
+    void lineTo(std::int32_t x, std::int32_t y) override;
+    void setRasterOperation(int mode) override;
 
-    void TextOutA(std::int32_t x, std::int32_t y, const std::string& text) override;
+    void drawText(std::int32_t x, std::int32_t y, const std::string& text) override;
 
   private:
     void usePen(bool seam);

@@ -183,7 +183,7 @@ std::span<const DevicePoint> PdfSurface::alignedWithPrevious(std::span<const Dev
     return previous_;
 }
 
-void PdfSurface::Polygon(std::span<const DevicePoint> points) {
+void PdfSurface::polygon(std::span<const DevicePoint> points) {
     if (points.empty()) {
         return;
     }
@@ -199,7 +199,7 @@ void PdfSurface::Polygon(std::span<const DevicePoint> points) {
     endOperation();
 }
 
-void PdfSurface::Polyline(std::span<const DevicePoint> points) {
+void PdfSurface::polyline(std::span<const DevicePoint> points) {
     if (points.size() < 2) {
         return;
     }
@@ -210,7 +210,7 @@ void PdfSurface::Polyline(std::span<const DevicePoint> points) {
 }
 
 // Copy-pen is the only raster mode the pages use: plain painting over what lies below.
-void PdfSurface::SetROP2(int /*mode*/) {}
+void PdfSurface::setRasterOperation(int /*mode*/) {}
 
 void PdfSurface::fillPath(const QPainterPath& path) {
     if (path.isEmpty()) {
@@ -301,7 +301,7 @@ void PdfSurface::showRun(const QGlyphRun& run, const QString& text, const QTrans
     endOperation();
 }
 
-void PdfSurface::TextOutA(std::int32_t x, std::int32_t y, const std::string& text) {
+void PdfSurface::drawText(std::int32_t x, std::int32_t y, const std::string& text) {
     const DeviceFont& current = deviceFont();
     const QString string = QString::fromUtf8(text);
     QTransform placement;

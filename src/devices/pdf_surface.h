@@ -28,10 +28,10 @@ class PdfSurface final : public FontSurface {
   public:
     PdfSurface(const QPageLayout& layout, int dpi, StrokeOptions options, ByteSink sink);
 
-    void Polygon(std::span<const DevicePoint> points) override;
-    void Polyline(std::span<const DevicePoint> points) override;
-    void SetROP2(int mode) override;
-    void TextOutA(std::int32_t x, std::int32_t y, const std::string& text) override;
+    void polygon(std::span<const DevicePoint> points) override;
+    void polyline(std::span<const DevicePoint> points) override;
+    void setRasterOperation(int mode) override;
+    void drawText(std::int32_t x, std::int32_t y, const std::string& text) override;
 
     // Ends the document; the surface takes no more drawing after it. False when the sink
     // refused any piece.

@@ -19,12 +19,12 @@ class ScreenMeasure final : public FontSurface {
 
     DrawSurface& surface() { return *this; }
 
-    void Polygon(std::span<const DevicePoint> /*points*/) override {}
-    void Polyline(std::span<const DevicePoint> /*points*/) override {}
-    void MoveToEx(std::int32_t /*x*/, std::int32_t /*y*/) override {}
-    void LineTo(std::int32_t /*x*/, std::int32_t /*y*/) override {}
-    void SetROP2(int /*mode*/) override {}
-    void TextOutA(std::int32_t /*x*/, std::int32_t /*y*/, const std::string& /*text*/) override {}
+    void polygon(std::span<const DevicePoint> /*points*/) override {}
+    void polyline(std::span<const DevicePoint> /*points*/) override {}
+    void moveTo(std::int32_t /*x*/, std::int32_t /*y*/) override {}
+    void lineTo(std::int32_t /*x*/, std::int32_t /*y*/) override {}
+    void setRasterOperation(int /*mode*/) override {}
+    void drawText(std::int32_t /*x*/, std::int32_t /*y*/, const std::string& /*text*/) override {}
 };
 
 }  // namespace kavlo

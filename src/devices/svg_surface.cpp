@@ -145,7 +145,7 @@ void SvgSurface::add(SvgStyle style, std::span<const DevicePoint> points, bool c
     handOverWhenFull();
 }
 
-void SvgSurface::Polygon(std::span<const DevicePoint> points) {
+void SvgSurface::polygon(std::span<const DevicePoint> points) {
     if (points.empty()) {
         return;
     }
@@ -157,7 +157,7 @@ void SvgSurface::Polygon(std::span<const DevicePoint> points) {
         points, true);
 }
 
-void SvgSurface::Polyline(std::span<const DevicePoint> points) {
+void SvgSurface::polyline(std::span<const DevicePoint> points) {
     if (points.size() < 2) {
         return;
     }
@@ -167,9 +167,9 @@ void SvgSurface::Polyline(std::span<const DevicePoint> points) {
 }
 
 // Copy-pen is the only raster mode the pages use: plain painting over what lies below.
-void SvgSurface::SetROP2(int /*mode*/) {}
+void SvgSurface::setRasterOperation(int /*mode*/) {}
 
-void SvgSurface::TextOutA(std::int32_t x, std::int32_t y, const std::string& text) {
+void SvgSurface::drawText(std::int32_t x, std::int32_t y, const std::string& text) {
     const DeviceFont& current = deviceFont();
     std::string& out = batch_->text;
     const std::size_t first = out.size();

@@ -21,10 +21,10 @@ class SvgSurface final : public FontSurface {
     SvgSurface(QRect window, StrokeOptions options, ByteSink sink);
     ~SvgSurface() override;
 
-    void Polygon(std::span<const DevicePoint> points) override;
-    void Polyline(std::span<const DevicePoint> points) override;
-    void SetROP2(int mode) override;
-    void TextOutA(std::int32_t x, std::int32_t y, const std::string& text) override;
+    void polygon(std::span<const DevicePoint> points) override;
+    void polyline(std::span<const DevicePoint> points) override;
+    void setRasterOperation(int mode) override;
+    void drawText(std::int32_t x, std::int32_t y, const std::string& text) override;
 
     // Ends the document; the surface takes no more drawing after it. False when the sink
     // refused any piece.

@@ -44,7 +44,7 @@ DrawnComment drawComment(const RenderContext& ctx, int slot, const std::string& 
     const bool fitted = p.fontRule == FontRule::FittedToScreen;
     std::optional<SelectedObject> textPen;
     if (p.textPenWidth > 0) {
-        textPen.emplace(ctx.surface, ctx.surface.CreatePen(0, p.textPenWidth, kBlack));
+        textPen.emplace(ctx.surface, ctx.surface.createPen(0, p.textPenWidth, kBlack));
     }
     std::optional<TextFont> drawFont;
     std::optional<TextFont> screenFont;

@@ -30,24 +30,23 @@ class DrawSurface {
   public:
     virtual ~DrawSurface() = default;
 
-    virtual ObjectId CreatePen(int style, int width, Rgb color) = 0;
-    virtual ObjectId CreateSolidBrush(Rgb color) = 0;
-    virtual ObjectId CreateFontA(int height, int width, int escapement,
-                                 const std::string& face) = 0;
+    virtual ObjectId createPen(int style, int width, Rgb color) = 0;
+    virtual ObjectId createSolidBrush(Rgb color) = 0;
+    virtual ObjectId createFont(int height, int width, int escapement, const std::string& face) = 0;
     // Makes the object current and returns the one of its kind it replaces.
-    virtual ObjectId SelectObject(ObjectId object) = 0;
-    virtual void DeleteObject(ObjectId object) = 0;
+    virtual ObjectId selectObject(ObjectId object) = 0;
+    virtual void deleteObject(ObjectId object) = 0;
 
     // Fills the closed outline with the current brush and draws its edges with the current pen.
-    virtual void Polygon(std::span<const DevicePoint> points) = 0;
-    virtual void Polyline(std::span<const DevicePoint> points) = 0;
-    virtual void MoveToEx(std::int32_t x, std::int32_t y) = 0;
-    virtual void LineTo(std::int32_t x, std::int32_t y) = 0;
-    virtual void SetROP2(int mode) = 0;
+    virtual void polygon(std::span<const DevicePoint> points) = 0;
+    virtual void polyline(std::span<const DevicePoint> points) = 0;
+    virtual void moveTo(std::int32_t x, std::int32_t y) = 0;
+    virtual void lineTo(std::int32_t x, std::int32_t y) = 0;
+    virtual void setRasterOperation(int mode) = 0;
 
-    virtual void TextOutA(std::int32_t x, std::int32_t y, const std::string& text) = 0;
+    virtual void drawText(std::int32_t x, std::int32_t y, const std::string& text) = 0;
     // Unrotated width and height of the text in the current font, device units.
-    virtual TextExtent GetTextExtentPoint32A(const std::string& text) = 0;
+    virtual TextExtent textExtent(const std::string& text) = 0;
 
     // Marks where a slot's or the header's drawing begins; only logs care.
     virtual void beginSlot(int /*slot*/) {}

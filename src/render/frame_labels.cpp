@@ -133,14 +133,14 @@ void drawEdges(const RenderContext& ctx) {
     const DevicePoint xEnd = ctx.device(g.XEndX, g.XEndY);
     const DevicePoint yEnd = ctx.device(g.YEndX, g.YEndY);
     {
-        const SelectedObject pen(s, s.CreatePen(0, ctx.profile.zEdgePen.width(g.LWD), kBlack));
-        s.MoveToEx(top.x, top.y);
-        s.LineTo(origin.x, origin.y);
+        const SelectedObject pen(s, s.createPen(0, ctx.profile.zEdgePen.width(g.LWD), kBlack));
+        s.moveTo(top.x, top.y);
+        s.lineTo(origin.x, origin.y);
     }
-    const SelectedObject pen(s, s.CreatePen(0, ctx.profile.edgePen.width(g.LWD), kBlack));
-    s.MoveToEx(origin.x, origin.y);
-    s.LineTo(xEnd.x, xEnd.y);
-    s.LineTo(yEnd.x, yEnd.y);
+    const SelectedObject pen(s, s.createPen(0, ctx.profile.edgePen.width(g.LWD), kBlack));
+    s.moveTo(origin.x, origin.y);
+    s.lineTo(xEnd.x, xEnd.y);
+    s.lineTo(yEnd.x, yEnd.y);
 }
 
 }  // namespace

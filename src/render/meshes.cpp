@@ -14,8 +14,8 @@ void drawMesh(const RenderContext& ctx, float zscl, bool triangles) {
     const PlacedGraph& g = ctx.g;
     const RefinedLines lines = refineAllLines(ctx, zscl);
     const SelectedObject pen(ctx.surface,
-                             ctx.surface.CreatePen(0, ctx.profile.meshPen.width(g.LWD), kBlack));
-    const SelectedObject brush(ctx.surface, ctx.surface.CreateSolidBrush(kWhite));
+                             ctx.surface.createPen(0, ctx.profile.meshPen.width(g.LWD), kBlack));
+    const SelectedObject brush(ctx.surface, ctx.surface.createSolidBrush(kWhite));
     const auto k = static_cast<std::size_t>(g.IPL + 1);
     // One outline, rebuilt for every cell.
     std::vector<DevicePoint> outline(4 * k + 1);
@@ -23,10 +23,10 @@ void drawMesh(const RenderContext& ctx, float zscl, bool triangles) {
         for (int c = 1; c <= g.NX - 1; ++c) {
             buildCellOutline(lines, g.IPL, r, c, outline);
             if (triangles) {
-                ctx.surface.Polygon(std::span(outline).first(2 * k + 1));
-                ctx.surface.Polygon(std::span(outline).subspan(2 * k));
+                ctx.surface.polygon(std::span(outline).first(2 * k + 1));
+                ctx.surface.polygon(std::span(outline).subspan(2 * k));
             } else {
-                ctx.surface.Polygon(outline);
+                ctx.surface.polygon(outline);
             }
         }
     }

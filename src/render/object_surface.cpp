@@ -42,26 +42,25 @@ int ObjectSurface::liveObjects() const {
     return static_cast<int>(objects_.size() - freeIds_.size()) - kStockObjects;
 }
 
-ObjectId ObjectSurface::CreatePen(int style, int width, Rgb color) {
+ObjectId ObjectSurface::createPen(int style, int width, Rgb color) {
     Object& object = add(Kind::Pen);
     object.pen = {style, width, color};
     return idOf(object);
 }
 
-ObjectId ObjectSurface::CreateSolidBrush(Rgb color) {
+ObjectId ObjectSurface::createSolidBrush(Rgb color) {
     Object& object = add(Kind::Brush);
     object.brush = {color};
     return idOf(object);
 }
 
-ObjectId ObjectSurface::CreateFontA(int height, int width, int escapement,
-                                    const std::string& face) {
+ObjectId ObjectSurface::createFont(int height, int width, int escapement, const std::string& face) {
     Object& object = add(Kind::Font);
     object.font = {height, width, escapement, face};
     return idOf(object);
 }
 
-ObjectId ObjectSurface::SelectObject(ObjectId object) {
+ObjectId ObjectSurface::selectObject(ObjectId object) {
     const Object* found = find(object);
     if (!found) {
         return 0;  // no such object: nothing changes, as with a null handle
@@ -74,7 +73,7 @@ ObjectId ObjectSurface::SelectObject(ObjectId object) {
     return previous;
 }
 
-void ObjectSurface::DeleteObject(ObjectId object) {
+void ObjectSurface::deleteObject(ObjectId object) {
     // Stock and selected objects stay: deleting them is a caller's slip, not a reason to fail.
     if (object <= kStockObjects || object == pen_ || object == brush_ || object == font_ ||
         !find(object)) {
@@ -94,13 +93,13 @@ const FontSpec& ObjectSurface::font() const {
     return objects_[static_cast<std::size_t>(font_ - 1)].font;
 }
 
-void ObjectSurface::MoveToEx(std::int32_t x, std::int32_t y) {
+void ObjectSurface::moveTo(std::int32_t x, std::int32_t y) {
     current_ = {x, y};
 }
 
-void ObjectSurface::LineTo(std::int32_t x, std::int32_t y) {
+void ObjectSurface::lineTo(std::int32_t x, std::int32_t y) {
     const std::array<DevicePoint, 2> line{current_, DevicePoint{x, y}};
-    Polyline(line);
+    polyline(line);
     current_ = {x, y};
 }
 

@@ -36,16 +36,16 @@ class ObjectSurface : public DrawSurface {
   public:
     ObjectSurface();
 
-    ObjectId CreatePen(int style, int width, Rgb color) override;
-    ObjectId CreateSolidBrush(Rgb color) override;
-    ObjectId CreateFontA(int height, int width, int escapement, const std::string& face) override;
-    ObjectId SelectObject(ObjectId object) override;
-    void DeleteObject(ObjectId object) override;
+    ObjectId createPen(int style, int width, Rgb color) override;
+    ObjectId createSolidBrush(Rgb color) override;
+    ObjectId createFont(int height, int width, int escapement, const std::string& face) override;
+    ObjectId selectObject(ObjectId object) override;
+    void deleteObject(ObjectId object) override;
 
     // A line from the current point is a two-point polyline, on devices without lines of
     // their own.
-    void MoveToEx(std::int32_t x, std::int32_t y) override;
-    void LineTo(std::int32_t x, std::int32_t y) override;
+    void moveTo(std::int32_t x, std::int32_t y) override;
+    void lineTo(std::int32_t x, std::int32_t y) override;
 
     // How many created objects are alive (stock objects not counted); leaks show here.
     int liveObjects() const;

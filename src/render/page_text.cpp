@@ -6,7 +6,7 @@ namespace kavlo {
 namespace {
 
 ObjectId createFont(DrawSurface& surface, float width, int escapement, const std::string& face) {
-    return surface.CreateFontA(deviceRound(1.5 * width), deviceRound(width), escapement, face);
+    return surface.createFont(deviceRound(1.5 * width), deviceRound(width), escapement, face);
 }
 
 }  // namespace
@@ -18,11 +18,11 @@ TextFont::TextFont(DrawSurface& surface, float unitsPerMmX, float width, int esc
       font_(surface, createFont(surface, width, escapement, face)) {}
 
 float TextFont::measure(const std::string& text) const {
-    return static_cast<float>(surface_.GetTextExtentPoint32A(text).cx) / unitsPerMmX_;
+    return static_cast<float>(surface_.textExtent(text).cx) / unitsPerMmX_;
 }
 
 void TextFont::draw(DevicePoint at, const std::string& text) const {
-    surface_.TextOutA(at.x, at.y, text);
+    surface_.drawText(at.x, at.y, text);
 }
 
 float fitFontWidth(const RenderContext& ctx, float sz0, int escapement, const std::string& face,
@@ -83,7 +83,7 @@ void PageText::draw(float x, float y, const std::string& text) const {
     const TextFont font(ctx_.surface, ctx_.profile.unitsPerMmX, deviceWidth_, escapement_, face_);
     if (ctx_.profile.textPenWidth > 0) {
         const SelectedObject pen(ctx_.surface,
-                                 ctx_.surface.CreatePen(0, ctx_.profile.textPenWidth, kBlack));
+                                 ctx_.surface.createPen(0, ctx_.profile.textPenWidth, kBlack));
         font.draw(ctx_.device(x, y), text);
     } else {
         font.draw(ctx_.device(x, y), text);

@@ -86,9 +86,9 @@ ObjectId RecordingSurface::created(ObjectId own, ObjectId targets) {
     return own;
 }
 
-ObjectId RecordingSurface::CreatePen(int style, int width, Rgb color) {
-    const ObjectId id = created(ObjectSurface::CreatePen(style, width, color),
-                                target_ ? target_->CreatePen(style, width, color) : 0);
+ObjectId RecordingSurface::createPen(int style, int width, Rgb color) {
+    const ObjectId id = created(ObjectSurface::createPen(style, width, color),
+                                target_ ? target_->createPen(style, width, color) : 0);
     RecordedOp op{"CreatePen"};
     op.id = id;
     op.width = width;
@@ -97,9 +97,9 @@ ObjectId RecordingSurface::CreatePen(int style, int width, Rgb color) {
     return id;
 }
 
-ObjectId RecordingSurface::CreateSolidBrush(Rgb color) {
-    const ObjectId id = created(ObjectSurface::CreateSolidBrush(color),
-                                target_ ? target_->CreateSolidBrush(color) : 0);
+ObjectId RecordingSurface::createSolidBrush(Rgb color) {
+    const ObjectId id = created(ObjectSurface::createSolidBrush(color),
+                                target_ ? target_->createSolidBrush(color) : 0);
     RecordedOp op{"CreateSolidBrush"};
     op.id = id;
     op.rgb = color;
@@ -107,11 +107,10 @@ ObjectId RecordingSurface::CreateSolidBrush(Rgb color) {
     return id;
 }
 
-ObjectId RecordingSurface::CreateFontA(int height, int width, int escapement,
-                                       const std::string& face) {
-    const ObjectId id =
-        created(ObjectSurface::CreateFontA(height, width, escapement, face),
-                target_ ? target_->CreateFontA(height, width, escapement, face) : 0);
+ObjectId RecordingSurface::createFont(int height, int width, int escapement,
+                                      const std::string& face) {
+    const ObjectId id = created(ObjectSurface::createFont(height, width, escapement, face),
+                                target_ ? target_->createFont(height, width, escapement, face) : 0);
     RecordedOp op{"CreateFontA"};
     op.id = id;
     op.width = width;
@@ -122,71 +121,71 @@ ObjectId RecordingSurface::CreateFontA(int height, int width, int escapement,
     return id;
 }
 
-ObjectId RecordingSurface::SelectObject(ObjectId object) {
+ObjectId RecordingSurface::selectObject(ObjectId object) {
     RecordedOp op{"SelectObject"};
     op.id = object;
     record(std::move(op));
     if (target_) {
         const auto it = targetIds_.find(object);
         if (it != targetIds_.end()) {
-            target_->SelectObject(it->second);
+            target_->selectObject(it->second);
         }
     }
-    return ObjectSurface::SelectObject(object);
+    return ObjectSurface::selectObject(object);
 }
 
-void RecordingSurface::DeleteObject(ObjectId object) {
+void RecordingSurface::deleteObject(ObjectId object) {
     RecordedOp op{"DeleteObject"};
     op.id = object;
     record(std::move(op));
     if (const auto it = targetIds_.find(object); it != targetIds_.end()) {
-        target_->DeleteObject(it->second);
+        target_->deleteObject(it->second);
         targetIds_.erase(it);
     }
-    ObjectSurface::DeleteObject(object);
+    ObjectSurface::deleteObject(object);
 }
 
-void RecordingSurface::Polygon(std::span<const DevicePoint> points) {
+void RecordingSurface::polygon(std::span<const DevicePoint> points) {
     RecordedOp op{"Polygon"};
     op.points = {points.begin(), points.end()};
-    pass(std::move(op), [&](DrawSurface& t) { t.Polygon(points); });
+    pass(std::move(op), [&](DrawSurface& t) { t.polygon(points); });
 }
 
-void RecordingSurface::Polyline(std::span<const DevicePoint> points) {
+void RecordingSurface::polyline(std::span<const DevicePoint> points) {
     RecordedOp op{"Polyline"};
     op.points = {points.begin(), points.end()};
-    pass(std::move(op), [&](DrawSurface& t) { t.Polyline(points); });
+    pass(std::move(op), [&](DrawSurface& t) { t.polyline(points); });
 }
 
-void RecordingSurface::MoveToEx(std::int32_t x, std::int32_t y) {
+void RecordingSurface::moveTo(std::int32_t x, std::int32_t y) {
     RecordedOp op{"MoveToEx"};
     op.points = {{x, y}};
-    pass(std::move(op), [&](DrawSurface& t) { t.MoveToEx(x, y); });
+    pass(std::move(op), [&](DrawSurface& t) { t.moveTo(x, y); });
 }
 
-void RecordingSurface::LineTo(std::int32_t x, std::int32_t y) {
+void RecordingSurface::lineTo(std::int32_t x, std::int32_t y) {
     RecordedOp op{"LineTo"};
     op.points = {{x, y}};
-    pass(std::move(op), [&](DrawSurface& t) { t.LineTo(x, y); });
+    pass(std::move(op), [&](DrawSurface& t) { t.lineTo(x, y); });
 }
 
-void RecordingSurface::SetROP2(int mode) {
+void RecordingSurface::setRasterOperation(int mode) {
     RecordedOp op{"SetROP2"};
     op.mode = mode;
-    pass(std::move(op), [&](DrawSurface& t) { t.SetROP2(mode); });
+    pass(std::move(op), [&](DrawSurface& t) { t.setRasterOperation(mode); });
 }
 
-void RecordingSurface::TextOutA(std::int32_t x, std::int32_t y, const std::string& text) {
+void RecordingSurface::drawText(std::int32_t x, std::int32_t y, const std::string& text) {
     RecordedOp op{"TextOutA"};
     op.points = {{x, y}};
     op.text = text;
-    pass(std::move(op), [&](DrawSurface& t) { t.TextOutA(x, y, text); });
+    pass(std::move(op), [&](DrawSurface& t) { t.drawText(x, y, text); });
 }
 
-TextExtent RecordingSurface::GetTextExtentPoint32A(const std::string& text) {
+TextExtent RecordingSurface::textExtent(const std::string& text) {
     TextExtent extent;
     if (target_) {
-        extent = target_->GetTextExtentPoint32A(text);
+        extent = target_->textExtent(text);
     } else {
         const FontSpec& f = font();
         extent = {f.width * textColumns(text), f.height};

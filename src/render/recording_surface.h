@@ -41,18 +41,18 @@ class RecordingSurface final : public ObjectSurface {
     void setListener(Listener listener) { listener_ = std::move(listener); }
     const std::vector<RecordedOp>& ops() const { return ops_; }
 
-    ObjectId CreatePen(int style, int width, Rgb color) override;
-    ObjectId CreateSolidBrush(Rgb color) override;
-    ObjectId CreateFontA(int height, int width, int escapement, const std::string& face) override;
-    ObjectId SelectObject(ObjectId object) override;
-    void DeleteObject(ObjectId object) override;
-    void Polygon(std::span<const DevicePoint> points) override;
-    void Polyline(std::span<const DevicePoint> points) override;
-    void MoveToEx(std::int32_t x, std::int32_t y) override;
-    void LineTo(std::int32_t x, std::int32_t y) override;
-    void SetROP2(int mode) override;
-    void TextOutA(std::int32_t x, std::int32_t y, const std::string& text) override;
-    TextExtent GetTextExtentPoint32A(const std::string& text) override;
+    ObjectId createPen(int style, int width, Rgb color) override;
+    ObjectId createSolidBrush(Rgb color) override;
+    ObjectId createFont(int height, int width, int escapement, const std::string& face) override;
+    ObjectId selectObject(ObjectId object) override;
+    void deleteObject(ObjectId object) override;
+    void polygon(std::span<const DevicePoint> points) override;
+    void polyline(std::span<const DevicePoint> points) override;
+    void moveTo(std::int32_t x, std::int32_t y) override;
+    void lineTo(std::int32_t x, std::int32_t y) override;
+    void setRasterOperation(int mode) override;
+    void drawText(std::int32_t x, std::int32_t y, const std::string& text) override;
+    TextExtent textExtent(const std::string& text) override;
     void beginSlot(int slot) override;
     void beginHeader() override;
 

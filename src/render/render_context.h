@@ -28,10 +28,10 @@ struct RenderContext {
 class SelectedObject {
   public:
     SelectedObject(DrawSurface& surface, ObjectId object)
-        : surface_(surface), object_(object), previous_(surface.SelectObject(object)) {}
+        : surface_(surface), object_(object), previous_(surface.selectObject(object)) {}
     ~SelectedObject() {
-        surface_.SelectObject(previous_);
-        surface_.DeleteObject(object_);
+        surface_.selectObject(previous_);
+        surface_.deleteObject(object_);
     }
     SelectedObject(const SelectedObject&) = delete;
     SelectedObject& operator=(const SelectedObject&) = delete;

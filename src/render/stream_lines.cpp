@@ -16,13 +16,13 @@ void drawCurve(const RenderContext& ctx, std::span<const DevicePoint> curve) {
     const int width = ctx.profile.streamPen.width(ctx.g.LWD);
     {
         const SelectedObject pen(ctx.surface,
-                                 ctx.surface.CreatePen(0, width, ctx.profile.background));
+                                 ctx.surface.createPen(0, width, ctx.profile.background));
         const SelectedObject brush(ctx.surface,
-                                   ctx.surface.CreateSolidBrush(ctx.profile.background));
-        ctx.surface.Polygon(curve);
+                                   ctx.surface.createSolidBrush(ctx.profile.background));
+        ctx.surface.polygon(curve);
     }
-    const SelectedObject pen(ctx.surface, ctx.surface.CreatePen(0, width, kBlack));
-    ctx.surface.Polyline(curve.subspan(1, curve.size() - 2));
+    const SelectedObject pen(ctx.surface, ctx.surface.createPen(0, width, kBlack));
+    ctx.surface.polyline(curve.subspan(1, curve.size() - 2));
 }
 
 // Closes the curve in curve[1..n] with the curtain's two bottom corners, 300 mm below the

@@ -102,9 +102,9 @@ Rgb shade(Rgb base, float brightness) {
 
 void paintFacet(const RenderContext& ctx, std::span<const DevicePoint> points, Rgb colour) {
     DrawSurface& s = ctx.surface;
-    const SelectedObject pen(s, s.CreatePen(0, ctx.profile.surfacePenWidth, colour));
-    const SelectedObject brush(s, s.CreateSolidBrush(colour));
-    s.Polygon(points);
+    const SelectedObject pen(s, s.createPen(0, ctx.profile.surfacePenWidth, colour));
+    const SelectedObject brush(s, s.createSolidBrush(colour));
+    s.polygon(points);
 }
 
 // The front (y min) and right (x max) boundaries in black, each into the front-right corner.
@@ -113,20 +113,20 @@ void outlineFrontAndRight(const RenderContext& ctx, const RefinedLines& lines) {
     const int np = (g.NX - 1) * (g.IPL + 1) + 1;
     const int nq = (g.NY - 1) * (g.IPL + 1) + 1;
     const SelectedObject pen(ctx.surface,
-                             ctx.surface.CreatePen(0, ctx.profile.surfacePenWidth, kBlack));
+                             ctx.surface.createPen(0, ctx.profile.surfacePenWidth, kBlack));
     std::vector<DevicePoint> points;
     points.reserve(static_cast<std::size_t>(std::max(np, nq)));
     for (int c = 1; c <= np; ++c) {
         points.push_back(
             {deviceRound(lines.alongXx(c, g.NY)), deviceRound(lines.alongXy(c, g.NY))});
     }
-    ctx.surface.Polyline(points);
+    ctx.surface.polyline(points);
     points.clear();
     for (int q = 1; q <= nq; ++q) {
         points.push_back(
             {deviceRound(lines.alongYx(g.NX, q)), deviceRound(lines.alongYy(g.NX, q))});
     }
-    ctx.surface.Polyline(points);
+    ctx.surface.polyline(points);
 }
 
 }  // namespace
@@ -136,7 +136,7 @@ void drawShadedSurface(const RenderContext& ctx, float zscl) {
     const RefinedLines lines = refineAllLines(ctx, zscl);
     const Shading shading(g, zscl);
     const Rgb base = baseColour(g.LDR);
-    ctx.surface.SetROP2(kRopCopyPen);
+    ctx.surface.setRasterOperation(kRopCopyPen);
     const auto k = static_cast<std::size_t>(g.IPL + 1);
     // One outline, rebuilt for every cell.
     std::vector<DevicePoint> outline(4 * k + 1);

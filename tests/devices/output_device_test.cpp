@@ -334,13 +334,13 @@ TEST(EmfSurfaceTest, PointsNearAndFarKeepTheirCoordinatesAndTextIsLaidOutByTheRe
     TextExtent extent;
     const std::string file = renderEmfPicture(
         [&](DrawSurface& surface) {
-            surface.Polygon(near);
-            surface.Polygon(far);
-            const ObjectId font = surface.CreateFontA(300, 200, 900, "ＭＳ ゴシック");
-            surface.SelectObject(font);
-            surface.TextOutA(10, 20, sample.toStdString());
-            extent = surface.GetTextExtentPoint32A(sample.toStdString());
-            surface.DeleteObject(font);  // selected: it stays until the picture ends
+            surface.polygon(near);
+            surface.polygon(far);
+            const ObjectId font = surface.createFont(300, 200, 900, "ＭＳ ゴシック");
+            surface.selectObject(font);
+            surface.drawText(10, 20, sample.toStdString());
+            extent = surface.textExtent(sample.toStdString());
+            surface.deleteObject(font);  // selected: it stays until the picture ends
         },
         QRect(0, 0, 100, 100));
 
@@ -377,29 +377,29 @@ TEST(EmfSurfaceTest, EachColourIsMadeOnceAndPastTheTableTheLeastUsedMakeRoom) {
             [&](DrawSurface& s) {
                 const std::vector<DevicePoint> facet{{0, 0}, {40, 0}, {0, 40}};
                 // A font used first and selected throughout is the least recently used object.
-                s.SelectObject(s.CreateFontA(100, 0, 0, "Arial"));
-                s.TextOutA(0, 0, "z");
+                s.selectObject(s.createFont(100, 0, 0, "Arial"));
+                s.drawText(0, 0, "z");
                 // Each facet makes, selects, restores and deletes its own pen and brush.
                 for (int round = 0; round < rounds; ++round) {
                     for (int k = 0; k < colours; ++k) {
                         const auto low = static_cast<std::uint8_t>(k);
                         const auto high = static_cast<std::uint8_t>(k >> 8);
                         const Colours c{{7, high, low}, {low, high, 7}};
-                        const ObjectId pen = s.CreatePen(0, 1, c.pen);
-                        const ObjectId brush = s.CreateSolidBrush(c.brush);
-                        const ObjectId oldPen = s.SelectObject(pen);
-                        const ObjectId oldBrush = s.SelectObject(brush);
-                        s.Polygon(facet);
+                        const ObjectId pen = s.createPen(0, 1, c.pen);
+                        const ObjectId brush = s.createSolidBrush(c.brush);
+                        const ObjectId oldPen = s.selectObject(pen);
+                        const ObjectId oldBrush = s.selectObject(brush);
+                        s.polygon(facet);
                         asked.push_back(c);
-                        s.SelectObject(oldPen);
-                        s.SelectObject(oldBrush);
-                        s.DeleteObject(pen);
-                        s.DeleteObject(brush);
+                        s.selectObject(oldPen);
+                        s.selectObject(oldBrush);
+                        s.deleteObject(pen);
+                        s.deleteObject(brush);
                     }
                 }
-                s.Polygon(facet);
+                s.polygon(facet);
                 asked.push_back({kBlack, kWhite});
-                s.TextOutA(0, 0, "z");
+                s.drawText(0, 0, "z");
             },
             QRect(0, 0, 100, 100));
 

@@ -274,8 +274,8 @@ TEST(SvgPages, TextXmlForbidsIsReplacedAndThePictureStaysReadable) {
             document += piece;
             return true;
         });
-        surface.SelectObject(surface.CreateFontA(200, 0, 0, "Arial"));
-        surface.TextOutA(100, 100, text);
+        surface.selectObject(surface.createFont(200, 0, 0, "Arial"));
+        surface.drawText(100, 100, text);
         ASSERT_TRUE(surface.finish());
 
         QXmlStreamReader xml(QByteArray::fromStdString(document));
@@ -303,9 +303,9 @@ TEST(SvgPages, CallsKeepTheirOrderAndAnAbandonedPictureEndsItsWriting) {
             });
             for (std::int32_t k = 0; k < 10000; ++k) {
                 const DevicePoint line[] = {{k, 0}, {k, 1}};
-                surface.Polyline(line);
+                surface.polyline(line);
                 if (k % 2500 == 0) {
-                    surface.TextOutA(k, 0, "t" + std::to_string(k));
+                    surface.drawText(k, 0, "t" + std::to_string(k));
                 }
             }
             if (finished) {
@@ -334,17 +334,17 @@ QRect inkBounds(const QImage& image, QRgb background = qRgb(255, 255, 255)) {
 // Runs `draw` with a font selected, then puts the stock font back, as the page routines do.
 DrawCallback withFont(FontSpec spec, std::function<void(DrawSurface&)> draw) {
     return [=](DrawSurface& s) {
-        const ObjectId font = s.CreateFontA(spec.height, spec.width, spec.escapement, spec.face);
-        const ObjectId old = s.SelectObject(font);
+        const ObjectId font = s.createFont(spec.height, spec.width, spec.escapement, spec.face);
+        const ObjectId old = s.selectObject(font);
         draw(s);
-        s.DeleteObject(s.SelectObject(old));
+        s.deleteObject(s.selectObject(old));
     };
 }
 
 TextExtent measure(FontSpec spec, const std::string& text) {
     ScreenMeasure m;
     TextExtent e;
-    withFont(spec, [&](DrawSurface& s) { e = s.GetTextExtentPoint32A(text); })(m.surface());
+    withFont(spec, [&](DrawSurface& s) { e = s.textExtent(text); })(m.surface());
     return e;
 }
 
@@ -362,15 +362,15 @@ TEST(PainterSurfaceLines, PensAndBrushesDrawCrisplyInDeviceUnits) {
     const std::array<DevicePoint, 3> corner{{{100, 100}, {140, 100}, {140, 130}}};
     const std::array<DevicePoint, 4> box{{{200, 200}, {260, 200}, {260, 240}, {200, 240}}};
     const QImage page = renderScreenPage([&](DrawSurface& s) {
-        const ObjectId oldPen = s.SelectObject(s.CreatePen(0, 1, Rgb{255, 0, 0}));
-        const ObjectId oldBrush = s.SelectObject(s.CreateSolidBrush(Rgb{0, 0, 255}));
-        s.Polyline(corner);
-        s.Polygon(box);
-        s.DeleteObject(s.SelectObject(s.CreatePen(0, 3, kBlack)));
-        s.MoveToEx(300, 300);
-        s.LineTo(300, 400);
-        s.DeleteObject(s.SelectObject(oldPen));
-        s.DeleteObject(s.SelectObject(oldBrush));
+        const ObjectId oldPen = s.selectObject(s.createPen(0, 1, Rgb{255, 0, 0}));
+        const ObjectId oldBrush = s.selectObject(s.createSolidBrush(Rgb{0, 0, 255}));
+        s.polyline(corner);
+        s.polygon(box);
+        s.deleteObject(s.selectObject(s.createPen(0, 3, kBlack)));
+        s.moveTo(300, 300);
+        s.lineTo(300, 400);
+        s.deleteObject(s.selectObject(oldPen));
+        s.deleteObject(s.selectObject(oldBrush));
     });
     // One-unit lines are exact, with no fringe in a neighbouring shade.
     EXPECT_EQ(inkBounds(page.copy(90, 90, 60, 50)), QRect(10, 10, 41, 31));
@@ -398,9 +398,9 @@ TEST(PainterSurfaceText, FontCellsAreHonouredTurnedAndInkedInIpaFonts) {
 
     const QImage page = renderScreenPage([&](DrawSurface& s) {
         withFont({30, 20, 900, "Arial"},
-                 [](DrawSurface& t) { t.TextOutA(400, 600, "Kavlo plot"); })(s);
+                 [](DrawSurface& t) { t.drawText(400, 600, "Kavlo plot"); })(s);
         withFont({40, 20, 0, "ＭＳ Ｐ明朝"},
-                 [](DrawSurface& t) { t.TextOutA(50, 50, "日本語"); })(s);
+                 [](DrawSurface& t) { t.drawText(50, 50, "日本語"); })(s);
     });
     // Escapement turns counter-clockwise about the text's point: tall, narrow, above and right.
     const QRect turned = inkBounds(page.copy(300, 300, 300, 400)).translated(300, 300);
@@ -431,9 +431,9 @@ TEST(PainterSurfaceText, EveryFaceOfThePageFilesHasItsOwnFamily) {
 
 void drawJapaneseLine(DrawSurface& surface) {
     withFont(FontSpec{300, 200, 0, "ＭＳ Ｐ明朝"}, [](DrawSurface& s) {
-        s.TextOutA(1500, 1500, "日本語 text");
-        s.MoveToEx(1500, 2000);
-        s.LineTo(9000, 2000);
+        s.drawText(1500, 1500, "日本語 text");
+        s.moveTo(1500, 2000);
+        s.lineTo(9000, 2000);
     })(surface);
 }
 
@@ -468,11 +468,11 @@ TEST(PageFiles, FacetsOutlinedInTheirOwnColourCoverTheirSeams) {
         const std::array<DevicePoint, 3> right{{{2000, 1000}, {2000, 2000}, {1000, 2000}}};
         for (const std::span<const DevicePoint> facet :
              {std::span<const DevicePoint>(left), std::span<const DevicePoint>(right)}) {
-            const ObjectId oldPen = s.SelectObject(s.CreatePen(0, 1, Rgb{192, 255, 255}));
-            const ObjectId oldBrush = s.SelectObject(s.CreateSolidBrush(Rgb{192, 255, 255}));
-            s.Polygon(facet);
-            s.DeleteObject(s.SelectObject(oldPen));
-            s.DeleteObject(s.SelectObject(oldBrush));
+            const ObjectId oldPen = s.selectObject(s.createPen(0, 1, Rgb{192, 255, 255}));
+            const ObjectId oldBrush = s.selectObject(s.createSolidBrush(Rgb{192, 255, 255}));
+            s.polygon(facet);
+            s.deleteObject(s.selectObject(oldPen));
+            s.deleteObject(s.selectObject(oldBrush));
         }
     };
     // Rendered back smoothly, no pixel along the shared diagonal lets the white through.
@@ -514,13 +514,13 @@ TEST(PainterSurfaceHugeText, GiantGlyphsCoverThePageAndOffPageTextLeavesItWhite)
             QTransform().rotate(-spec.escapement / 10.0).map(QPointF(cell.cx / 2.0, cell.cy / 2.0));
         const QPoint at = (centre - middle).toPoint();
         const QImage covered = renderScreenPage(
-            withFont(spec, [&](DrawSurface& s) { s.TextOutA(at.x(), at.y(), "■"); }));
+            withFont(spec, [&](DrawSurface& s) { s.drawText(at.x(), at.y(), "■"); }));
         EXPECT_EQ(inkBounds(covered, qRgb(0, 0, 0)), QRect()) << spec.height;
 
         const QImage outside = renderScreenPage(withFont(spec, [&](DrawSurface& s) {
-            s.TextOutA(-3 * cell.cx, -3 * cell.cy, "■ 0.0 x 方向 (m)");
-            s.TextOutA(page.width() + 1, 0, "■ 0.0");
-            s.TextOutA(0, page.height() + 1, "■ 0.0");
+            s.drawText(-3 * cell.cx, -3 * cell.cy, "■ 0.0 x 方向 (m)");
+            s.drawText(page.width() + 1, 0, "■ 0.0");
+            s.drawText(0, page.height() + 1, "■ 0.0");
         }));
         EXPECT_EQ(inkBounds(outside), QRect()) << spec.height;
     }
@@ -531,8 +531,8 @@ TEST(PainterSurfaceHugeText, GiantGlyphsCoverThePageAndOffPageTextLeavesItWhite)
     ASSERT_TRUE(writePdfPage(pdf, 600,
                              withFont(million,
                                       [](DrawSurface& s) {
-                                          s.TextOutA(-300000, -300000, "■");
-                                          s.TextOutA(-3000000, 0, "0.0");
+                                          s.drawText(-300000, -300000, "■");
+                                          s.drawText(-3000000, 0, "0.0");
                                       }))
                     .ok());
     EXPECT_LT(std::filesystem::file_size(pdf), 100000u);

@@ -9,8 +9,8 @@
 #include <QRegularExpression>
 #include <QtEndian>
 #include <array>
-#include <tuple>
 #include <cstdlib>
+#include <tuple>
 
 #include "application_folder.h"
 #include "devices/output_device.h"
@@ -94,35 +94,35 @@ DrawCallback printerPass(const PageRequest& request) {
 
 // Text huge, turned and stretched, facets with shared edges, lines, all interleaved.
 void drawMixed(DrawSurface& s) {
-    const ObjectId oldPen = s.SelectObject(s.CreatePen(0, 5, Rgb{200, 30, 30}));
-    const ObjectId oldBrush = s.SelectObject(s.CreateSolidBrush(Rgb{40, 90, 200}));
+    const ObjectId oldPen = s.selectObject(s.createPen(0, 5, Rgb{200, 30, 30}));
+    const ObjectId oldBrush = s.selectObject(s.createSolidBrush(Rgb{40, 90, 200}));
     const std::array<DevicePoint, 3> facet{{{300, 300}, {1500, 300}, {300, 1500}}};
-    s.Polygon(facet);
-    const ObjectId oldFont = s.SelectObject(s.CreateFontA(120, 40, 0, "ＭＳ Ｐ明朝"));
-    s.TextOutA(400, 1800, "日本語 text 0.5");
-    s.DeleteObject(s.SelectObject(s.CreateFontA(200, 0, 300, "Times New Roman")));
-    s.TextOutA(1600, 900, "Turned");
+    s.polygon(facet);
+    const ObjectId oldFont = s.selectObject(s.createFont(120, 40, 0, "ＭＳ Ｐ明朝"));
+    s.drawText(400, 1800, "日本語 text 0.5");
+    s.deleteObject(s.selectObject(s.createFont(200, 0, 300, "Times New Roman")));
+    s.drawText(1600, 900, "Turned");
     // A face without TrueType outlines is drawn as outlines.
-    s.DeleteObject(s.SelectObject(s.CreateFontA(150, 0, 0, "URW Gothic")));
-    s.TextOutA(1200, 2900, "Outlined 123");
-    s.DeleteObject(s.SelectObject(s.CreateFontA(9000, 0, 0, "Arial")));
-    s.TextOutA(-500, 1500, "W");
-    s.MoveToEx(100, 3000);
-    s.LineTo(2400, 3200);
-    s.DeleteObject(s.SelectObject(oldFont));
+    s.deleteObject(s.selectObject(s.createFont(150, 0, 0, "URW Gothic")));
+    s.drawText(1200, 2900, "Outlined 123");
+    s.deleteObject(s.selectObject(s.createFont(9000, 0, 0, "Arial")));
+    s.drawText(-500, 1500, "W");
+    s.moveTo(100, 3000);
+    s.lineTo(2400, 3200);
+    s.deleteObject(s.selectObject(oldFont));
     // More colours than one indexed colour space holds, hues and shades mixed.
     for (int k = 0; k < 800; ++k) {
         const Rgb colour{static_cast<std::uint8_t>(k * 37), static_cast<std::uint8_t>(k * 11),
                          static_cast<std::uint8_t>(k / 4)};
-        s.DeleteObject(s.SelectObject(s.CreatePen(0, 1, colour)));
-        s.DeleteObject(s.SelectObject(s.CreateSolidBrush(colour)));
+        s.deleteObject(s.selectObject(s.createPen(0, 1, colour)));
+        s.deleteObject(s.selectObject(s.createSolidBrush(colour)));
         const DevicePoint at{300 + 60 * (k % 32), 3500 + 60 * (k / 32)};
         const std::array<DevicePoint, 4> square{
             {at, {at.x + 60, at.y}, {at.x + 60, at.y + 60}, {at.x, at.y + 60}}};
-        s.Polygon(square);
+        s.polygon(square);
     }
-    s.DeleteObject(s.SelectObject(oldPen));
-    s.DeleteObject(s.SelectObject(oldBrush));
+    s.deleteObject(s.selectObject(oldPen));
+    s.deleteObject(s.selectObject(oldBrush));
 }
 
 TEST(PdfSurface, PagesLookAsThePainterDrawsThem) {
@@ -174,10 +174,10 @@ TEST(PdfSurface, MeasuresTextAsThePainterOnAPdfPage) {
         std::vector<std::pair<int, int>> measured;
         for (const FontSpec& spec : specs) {
             const ObjectId old =
-                s.SelectObject(s.CreateFontA(spec.height, spec.width, spec.escapement, spec.face));
-            const TextExtent e = s.GetTextExtentPoint32A("日本語 Ag 0.5");
+                s.selectObject(s.createFont(spec.height, spec.width, spec.escapement, spec.face));
+            const TextExtent e = s.textExtent("日本語 Ag 0.5");
             measured.emplace_back(e.cx, e.cy);
-            s.DeleteObject(s.SelectObject(old));
+            s.deleteObject(s.selectObject(old));
         }
         return measured;
     };
@@ -209,8 +209,8 @@ TEST(PdfSurface, PrintJobsKeepThePrintersPaperAndMargins) {
 
     // Scripts no installed font covers print as the boxes of the face that stands in for them.
     const QByteArray boxes = renderPdfPage(letter, kDpi, [](DrawSurface& s, int) {
-        s.SelectObject(s.CreateFontA(300, 0, 0, "ＭＳ Ｐ明朝"));
-        s.TextOutA(0, 0, "क ܐ ހ ക ក");
+        s.selectObject(s.createFont(300, 0, 0, "ＭＳ Ｐ明朝"));
+        s.drawText(0, 0, "क ܐ ހ ക ក");
     });
     EXPECT_GT(
         differingShare(rasterised(dir.write("boxes.pdf", boxes.toStdString())), blankLike(actual)),
