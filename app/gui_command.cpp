@@ -19,7 +19,7 @@ namespace {
 const VerbSyntax& guiSyntax() {
     static const VerbSyntax syntax{
         "kavlo",
-        {{"home", "application folder (default $KAVLO_HOME, else ~/.local/share/kavlo)", "DIR"}},
+        {applicationFolderOption()},
         {{"[FILE...]", "data files to open in the slots (after --, names starting with -)"}},
         false,
         true};

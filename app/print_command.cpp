@@ -17,7 +17,7 @@ const VerbSyntax& printSyntax() {
     static const VerbSyntax syntax{
         "kavlo print",
         {
-            {"home", "application folder (default $KAVLO_HOME, else ~/.local/share/kavlo)", "DIR"},
+            applicationFolderOption(),
             {"pth", "path file to print (default Kavlo.pth of the folder, else the samples)",
              "FILE"},
             {"printer", "CUPS queue (default the system's default printer)", "NAME"},

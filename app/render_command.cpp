@@ -77,7 +77,7 @@ const VerbSyntax& renderSyntax() {
     static const VerbSyntax syntax{
         "kavlo render",
         {
-            {"home", "application folder (default $KAVLO_HOME, else ~/.local/share/kavlo)", "DIR"},
+            applicationFolderOption(),
             {"pth", "path file to draw (default Kavlo.pth of the folder, else the samples)",
              "FILE"},
             {"device", "device whose drawing calls --ops logs (default the output's, else screen)",

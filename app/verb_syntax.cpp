@@ -70,6 +70,10 @@ std::string usageLine(const VerbSyntax& syntax) {
     return line + "\n";
 }
 
+QCommandLineOption applicationFolderOption() {
+    return {"home", "application folder (default $KAVLO_HOME, else ~/.local/share/kavlo)", "DIR"};
+}
+
 std::string helpText(const VerbSyntax& syntax) {
     std::vector<std::pair<std::string, std::string>> lines;
     for (const QCommandLineOption& option : syntax.options) {

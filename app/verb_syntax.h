@@ -24,6 +24,9 @@ struct VerbSyntax {
     bool dashDashEndsOptions = false;
 };
 
+// `--home DIR`, which the window and every verb that reads a set-up take alike.
+QCommandLineOption applicationFolderOption();
+
 // `usage: kavlo render [--home DIR] ... [-o OUT]`, one line.
 std::string usageLine(const VerbSyntax& syntax);
 // The usage line, then one line for each option and operand with what it is for.

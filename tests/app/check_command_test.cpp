@@ -67,6 +67,9 @@ TEST(CheckCommandTest, ResultsAndExitStatus) {
               " 5th Graph Data Error: ファイルが存在しません。ご確認ください。 \n"
               "skipped: nothing of slot 5 is drawn\nexit 1\n");
     EXPECT_TRUE(check({"--json", missing}).ends_with("\"state\": {}}\nexit 1\n"));
+    // Control characters in a label stay escapes in the JSON.
+    const std::string controls = dir.write("c.dat", FormatLines{.xTitle = "4, X\x1f\x01"}.text());
+    EXPECT_NE(check({"--json", controls}).find("\"X\\u001f\\u0001\""), std::string::npos);
 
     // A user range zoomed below its own minimum leaves nothing to plot: frame only.
     const std::string shrunk = check(
