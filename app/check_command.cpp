@@ -51,7 +51,10 @@ const VerbSyntax& checkSyntax() {
 std::optional<CheckOptions> parseOptions(std::span<const std::string> args, std::ostream& err) {
     const ParsedArguments parsed = parseArguments(checkSyntax(), args);
     CheckOptions options;
-    for (const auto& [arg, text] : parsed.options) {
+    for (const auto& found : parsed.options) {
+        // Named copies: clang does not let a lambda capture a structured binding.
+        const std::string& arg = found.spelled;
+        const std::string& text = found.value;
         const auto number = [&]() -> std::optional<double> {
             const auto value = parseDecimal(text);
             if (!value) {
