@@ -1,12 +1,6 @@
 #include "ui/checker_window.h"
 
-#include <QListWidget>
-#include <QPlainTextEdit>
-#include <QPointer>
 #include <QPrinter>
-#include <QProcess>
-#include <QRegularExpression>
-#include <algorithm>
 
 #include "ui/file_group_box.h"
 #include "ui/main_window.h"
@@ -29,8 +23,7 @@ struct ScriptedMessages final : MessageSink {
     QList<MessageAnswer> answers;
 };
 
-using test::bytesOf;
-using test::folderListing;
+using namespace test;
 
 class CheckerWindowTest : public testing::Test {
   protected:
@@ -51,7 +44,7 @@ class CheckerWindowTest : public testing::Test {
     }
     std::string open(const std::string& name, std::string_view bytes, int source = 21) {
         const std::string path = dir_.write(name, bytes);
-        EXPECT_TRUE(window_->openFile(QString::fromStdString(path), source)) << name;
+        EXPECT_TRUE(window_->openFile(qpath(path), source)) << name;
         return path;
     }
 
@@ -77,8 +70,7 @@ TEST_F(CheckerWindowTest, UneditedTextSavesBackByteForByteAndEditsKeepTheEncodin
         EXPECT_FALSE(shown("saveButton") || shown("undoButton") || shown("renameButton"));
         touchName();
         click("saveButton");
-        EXPECT_EQ(bytesOf(path), bytes);
-        EXPECT_FALSE(shown("saveButton"));
+        EXPECT_EQ(std::pair(bytesOf(path), shown("saveButton")), std::pair(bytes, false));
     }
     EXPECT_TRUE(messages_.shown.empty());
 
@@ -101,14 +93,13 @@ TEST_F(CheckerWindowTest, SaveAsRenameAndOverwriteAskFirstAndNeverLoseTheOldFile
                      [&](int source, const QString& path) { saved.emplace_back(source, path); });
     const std::string a = open("a.dat", "A\r\n", 23);
     const std::string c = dir_.write("c.dat", "C\r\n");
-    const QString folder = QString::fromStdString(dir_.path().string());
+    const QString folder = qpath(dir_.path());
 
     // A new name is written at once; a folder typed without "/" still gets one.
     folderBox_->setText(folder);
     nameBox_->setText("b.dat");
     click("saveButton");
-    EXPECT_EQ(bytesOf(dir_.path() / "b.dat"), "A\r\n");
-    EXPECT_EQ(bytesOf(a), "A\r\n");
+    EXPECT_EQ(bytesOf(dir_.path() / "b.dat") + bytesOf(a), "A\r\nA\r\n");
     EXPECT_EQ(saved, (std::vector{std::pair(23, folder + "/b.dat")}));
 
     // An existing other file: No writes nothing, Yes overwrites.
@@ -148,9 +139,8 @@ TEST_F(CheckerWindowTest, SaveAsRenameAndOverwriteAskFirstAndNeverLoseTheOldFile
         click("saveButton");
         click("renameButton");
     }
-    EXPECT_EQ(messages_.shown.size(), messages + 12);
-    EXPECT_EQ(folderListing(dir_.path()), before);
-    EXPECT_EQ(saved.size(), 5u);
+    EXPECT_EQ(std::tuple(messages_.shown.size(), folderListing(dir_.path()), saved.size()),
+              std::tuple(messages + 12, before, 5u));
 }
 
 TEST_F(CheckerWindowTest, TheTenThousandLineQuestionComesOnceAndDroppedLinesMakeTheTextReadOnly) {
@@ -183,8 +173,7 @@ TEST_F(CheckerWindowTest, TheTenThousandLineQuestionComesOnceAndDroppedLinesMake
     // Bytes that are no text open read-only with a message.
     messages_.shown.clear();
     open("binary.dat", std::string("ab\0\xFF\xFF", 5));
-    EXPECT_TRUE(window_->isReadOnlyText() && editor_->isReadOnly());
-    EXPECT_EQ(messages_.shown.size(), 1u);
+    EXPECT_TRUE(window_->isReadOnlyText() && editor_->isReadOnly() && messages_.shown.size() == 1);
 }
 
 TEST_F(CheckerWindowTest, EditingStateUndoTargetOvertypePathEndsAndLineEndConversion) {
@@ -226,7 +215,7 @@ TEST_F(CheckerWindowTest, EditingStateUndoTargetOvertypePathEndsAndLineEndConver
     EXPECT_EQ(bytesOf(path), "a\rb\nc\n\rd\r\ne");
     click("lineEndButton");
     EXPECT_EQ(window_->editorLastEdited(), -1);
-    const QString other = QString::fromStdString(dir_.write("other.dat", "o"));
+    const QString other = qpath(dir_.write("other.dat", "o"));
     messages_.answers = {MessageAnswer::Cancel};
     EXPECT_FALSE(window_->openFile(other, 12)) << "converted line ends are unsaved";
     click("saveButton");
@@ -248,8 +237,8 @@ TEST_F(CheckerWindowTest, FolderPanelTakesTheChosenFolderOverWithOneSeparatorAnd
     EXPECT_FALSE(shown("folderList") || shown("driveBox") || shown("newFolderButton"));
     click("folderPanelButton");
     EXPECT_EQ(control<QPushButton>("folderPanelButton")->text(), "▲");
-    EXPECT_TRUE(shown("folderList") && shown("driveBox") && shown("newFolderButton"));
-    EXPECT_FALSE(folderBox_->isReadOnly());
+    EXPECT_TRUE(shown("folderList") && shown("driveBox") && shown("newFolderButton") &&
+                !folderBox_->isReadOnly());
 
     // A new folder becomes the chosen one; an empty answer or a path makes none.
     QStringList answers{"made", "", "x/y"};
@@ -279,8 +268,8 @@ TEST_F(CheckerWindowTest, FolderPanelTakesTheChosenFolderOverWithOneSeparatorAnd
 TEST_F(CheckerWindowTest, PrintsTheStampAndTheTextToAPdfAndLeavesTheEditorAlone) {
     const std::string path = open("p.dat", "10 20\r\n漢字 30\r\n");
     QTest::keyClicks(editor_, "5");
-    const QString pdf = QString::fromStdString((dir_.path() / "out.pdf").string());
-    auto printTo = [&](const QString& file) {
+    const QString pdf = qpath(dir_.path() / "out.pdf");
+    const auto printTo = [&](const QString& file) {
         window_->setPrintDialog([file](QWidget*, QPrinter& printer) {
             printer.setOutputFormat(QPrinter::PdfFormat);
             printer.setOutputFileName(file);
@@ -293,8 +282,8 @@ TEST_F(CheckerWindowTest, PrintsTheStampAndTheTextToAPdfAndLeavesTheEditorAlone)
     text.start("pdftotext", {"-layout", pdf, "-"});
     ASSERT_TRUE(text.waitForFinished(30000));
     const QString printed = QString::fromUtf8(text.readAllStandardOutput());
-    const QString stamp = R"(\d{4}/\d\d/\d\d +\d\d:\d\d:\d\d +)" +
-                          QRegularExpression::escape(QString::fromStdString(path));
+    const QString stamp =
+        R"(\d{4}/\d\d/\d\d +\d\d:\d\d:\d\d +)" + QRegularExpression::escape(qpath(path));
     EXPECT_TRUE(printed.contains(QRegularExpression(stamp))) << printed.toStdString();
     EXPECT_TRUE(printed.contains("510 20") && printed.contains("漢字 30")) << printed.toStdString();
 
@@ -316,9 +305,8 @@ TEST_F(CheckerWindowTest, EveryControlIsNamedAndTheHelpPaneHoldsItsLines) {
               "pathEndsButton=パス表示の切り替え printButton=印刷 renameButton=改名 "
               "saveButton=保存 undoButton=Undo");
     const QStringList help = control<QPlainTextEdit>("helpPane")->toPlainText().split('\n');
-    ASSERT_EQ(help.size(), 89);
-    EXPECT_EQ(help[30], "     　　: 1以上の整数");
-    EXPECT_EQ(help[88], "   ZLB (ﾗﾍﾞﾙ)");
+    EXPECT_EQ(std::tuple(help.size(), help.value(30), help.value(88)),
+              std::tuple(89, QString("     　　: 1以上の整数"), QString("   ZLB (ﾗﾍﾞﾙ)")));
 }
 
 // The main window's "*" buttons, from a click to a saved path back in the slot's box.
@@ -344,7 +332,7 @@ TEST(CheckerFromMainWindow, StarButtonsOpenTheSlotFileWithTheWidthOfItsKindAndTa
 
     // An empty box opens nothing; a missing file is told and leaves the box.
     QTest::mouseClick(star(1, 2), Qt::LeftButton);
-    group(2)->setSlotText(3, QString::fromStdString((dir.path() / "gone.dat").string()));
+    group(2)->setSlotText(3, qpath(dir.path() / "gone.dat"));
     QTest::mouseClick(star(2, 3), Qt::LeftButton);
     EXPECT_EQ(messages.shown,
               (std::vector{Message{"QAP Checker", "ファイルが存在しません。ご確認ください。 "}}));
@@ -352,7 +340,7 @@ TEST(CheckerFromMainWindow, StarButtonsOpenTheSlotFileWithTheWidthOfItsKindAndTa
     EXPECT_EQ(window.checker(), nullptr);
 
     // A format file shows the help beside it, 10000 twips wide; a comment file the editor alone.
-    group(1)->setSlotText(1, QString::fromStdString(dir.write("frm.dat", "1\r\n")));
+    group(1)->setSlotText(1, qpath(dir.write("frm.dat", "1\r\n")));
     QTest::mouseClick(star(1, 1), Qt::LeftButton);
     CheckerWindow* checker = window.checker();
     ASSERT_NE(checker, nullptr);
@@ -361,7 +349,7 @@ TEST(CheckerFromMainWindow, StarButtonsOpenTheSlotFileWithTheWidthOfItsKindAndTa
     };
     EXPECT_EQ(std::tuple(checker->isVisible(), checker->width(), helpShown()),
               std::tuple(true, 667, true));
-    group(3)->setSlotText(4, QString::fromStdString(dir.write("cmt.txt", "c\r\n")));
+    group(3)->setSlotText(4, qpath(dir.write("cmt.txt", "c\r\n")));
     QTest::mouseClick(star(3, 4), Qt::LeftButton);
     EXPECT_EQ(std::tuple(window.checker(), checker->checkerSource(), helpShown()),
               std::tuple(checker, 34, false));
@@ -369,7 +357,7 @@ TEST(CheckerFromMainWindow, StarButtonsOpenTheSlotFileWithTheWidthOfItsKindAndTa
 
     // A save under a new name goes into the box the file came from, even when the box was
     // re-armed meanwhile, and the lists show the new file.
-    group(3)->setFolder(QString::fromStdString(dir.path().string()));
+    group(3)->setFolder(qpath(dir.path()));
     group(3)->setSlotText(4, {});
     checker->findChild<QLineEdit*>("nameBox")->setText("new.txt");
     test::click(checker, "saveButton");

@@ -1,21 +1,11 @@
 #include "ui/main_window.h"
 
-#include <QAbstractItemView>
-#include <QDir>
-#include <QListWidget>
-#include <QRegularExpression>
-#include <QSettings>
-#include <QTextBrowser>
-#include <algorithm>
 #include <cmath>
-#include <fstream>
 #include <map>
-#include <regex>
 
 #include "application_folder.h"
 #include "core/path_file.h"
 #include "core/path_relocation.h"
-#include "ui/canvas_window.h"
 #include "ui/drive_list.h"
 #include "ui/file_group_box.h"
 #include "ui/slot_box.h"
@@ -73,7 +63,13 @@ class MainWindowTest : public testing::Test {
     void SetUp() override { window_.startUp(); }
 
     std::string home(const std::string& file) const { return (session_.appFolder / file).string(); }
-
+    // Another window started on `pathFile` as the application folder's path file.
+    std::unique_ptr<MainWindow> startedOn(std::string_view pathFile) {
+        dir_.write("home/Kavlo.pth", pathFile);
+        auto window = std::make_unique<MainWindow>(session_, messages_);
+        window->startUp();
+        return window;
+    }
     void clickItem(const char* list, const char* name) {
         auto* files = window_.findChild<QListWidget*>(list);
         const auto* item = files->findItems(name, Qt::MatchExactly).front();
@@ -105,11 +101,10 @@ TEST_F(MainWindowTest, FirstRunWelcomesOffersTheSamplesNamesItsControlsAndCycles
     // Each click takes the next size, A to G and round again, and stores it.
     auto* size = window_.findChild<QPushButton*>("sizeButton");
     EXPECT_EQ(size->text(), "サイズ Ａ");
-    const QString labels = "ＢＣＤＥＦＧＡ", letters = "bcdefga";
-    for (int k = 0; k < 7; ++k) {
+    for (const QString next : {"Ｂb", "Ｃc", "Ｄd", "Ｅe", "Ｆf", "Ｇg", "Ａa"}) {
         QTest::mouseClick(size, Qt::LeftButton);
-        EXPECT_EQ(size->text(), QString("サイズ ") + labels[k]);
-        EXPECT_EQ(QSettings("Fernwick", "qap").value("size").toString(), QString(letters[k]));
+        EXPECT_EQ(size->text() + QSettings("Fernwick", "qap").value("size").toString(),
+                  "サイズ " + next);
     }
 
     // Every control is named; symbol buttons explain themselves.
@@ -124,55 +119,41 @@ TEST_F(MainWindowTest, FirstRunWelcomesOffersTheSamplesNamesItsControlsAndCycles
     EXPECT_EQ(names.filter(QRegularExpression("=$")), QStringList());
 }
 
-TEST_F(MainWindowTest, RestoresFullAndShortPathFiles) {
+TEST_F(MainWindowTest, RestoresFullShortAndWindowsPathFilesTellingOnceWhatWasFoundElsewhere) {
     PageSetup stored = sampleSetup(session_.appFolder.string());
     stored.file(FileKind::Format, 2).clear();
     stored.header = HeaderSetup{"Header, with a comma", 3, 8, 2};
     const std::string text = formatPathFile(stored);
-    std::ofstream(session_.appFolder / kPathFileName, std::ios::binary) << text;
     QSettings("Fernwick", "qap").setValue("size", "d");
-    MainWindow full(session_, messages_);
-    full.startUp();
+    const auto full = startedOn(text);
     EXPECT_EQ(messages_.messages.size(), 1u);  // the first run's welcome only
-    EXPECT_EQ(full.pageSetup(), stored);
-    EXPECT_EQ(full.findChild<QPushButton*>("sizeButton")->text(), "サイズ Ｄ");
-
+    EXPECT_EQ(full->pageSetup(), stored);
+    EXPECT_EQ(full->findChild<QPushButton*>("sizeButton")->text(), "サイズ Ｄ");
     // Nine lines: the format picker and its boxes, the rest as the window starts.
-    std::smatch lines;
-    ASSERT_TRUE(std::regex_search(text, lines, std::regex("^(?:.*\r\n){9}")));
-    std::ofstream(session_.appFolder / kPathFileName, std::ios::binary) << lines.str();
-    MainWindow fresh(session_, messages_);
-    fresh.startUp();
-    const PageSetup& nine = fresh.pageSetup();
+    const QString nineLines = QString::fromStdString(text).section("\r\n", 0, 8) + "\r\n";
+    const PageSetup nine = startedOn(nineLines.toStdString())->pageSetup();
     EXPECT_EQ(nine.picker(FileKind::Format), stored.picker(FileKind::Format));
     EXPECT_EQ(nine.file(FileKind::Numeric, 1) + nine.picker(FileKind::Numeric).pattern, "*.dat");
     EXPECT_EQ(nine.header, (HeaderSetup{"", 0, 2, 1}));
-}
 
-TEST_F(MainWindowTest, RestoringAPathFileFromWindowsFindsItsFilesAndSaysSoOnce) {
     const std::string win = R"(C:\Users\田中\Kavlo\)";
-    PageSetup stored;
-    stored.pickers[0] = {"C:", win, "*.dat", {"", win + "FRMQAP1.DAT"}};
-    stored.file(FileKind::Comment, 1) = win + "gone.txt";
-    std::ofstream(session_.appFolder / kPathFileName) << test::toCp932(formatPathFile(stored));
+    PageSetup windows;
+    windows.pickers[0] = {"C:", win, "*.dat", {"", win + "FRMQAP1.DAT"}};
+    windows.file(FileKind::Comment, 1) = win + "gone.txt";
     messages_.messages.clear();
-    MainWindow restored(session_, messages_);
-    restored.startUp();
-    EXPECT_EQ(restored.pageSetup().file(FileKind::Format, 1), home("frmqap1.dat"));
-    EXPECT_EQ(restored.pageSetup().file(FileKind::Comment, 1), "");
-    ASSERT_EQ(messages_.messages.size(), 1u);
-    EXPECT_EQ(messages_.messages[0],
-              *relocationMessage({{1, FileKind::Format, win + "FRMQAP1.DAT", home("frmqap1.dat")},
-                                  {1, FileKind::Comment, win + "gone.txt", ""}}));
+    const PageSetup restored = startedOn(test::toCp932(formatPathFile(windows)))->pageSetup();
+    EXPECT_EQ(restored.file(FileKind::Format, 1) + restored.file(FileKind::Comment, 1),
+              home("frmqap1.dat"));
+    EXPECT_EQ(messages_.messages,
+              std::vector{*relocationMessage(
+                  {{1, FileKind::Format, win + "FRMQAP1.DAT", home("frmqap1.dat")},
+                   {1, FileKind::Comment, win + "gone.txt", ""}})});
 }
 
 TEST(MainWindowOnAUsersFolder, UsesTheUsersFilesAndPutsNothingOfItsOwnBesideThem) {
     test::TempDir dir;
     Session session(test::copiedWindowsFolder(dir));
-    const std::string format = (session.appFolder / "FRMQAP1.DAT").string();
-    const std::string grid = (session.appFolder / "G01.DAT").string();
     const auto before = test::folderListing(session.appFolder);
-
     ASSERT_TRUE(seedApplicationFolder(session.appFolder));
     RecordedMessages messages;
     MainWindow window(session, messages);
@@ -182,20 +163,18 @@ TEST(MainWindowOnAUsersFolder, UsesTheUsersFilesAndPutsNothingOfItsOwnBesideThem
     // The help is the program's own (the one message tells what was not found).
     test::click(&window, "helpButton");
     EXPECT_EQ(messages.messages.size(), 1u) << messages.messages.back().text;
-    const auto tops = QApplication::topLevelWidgets();
-    const auto help = std::find_if(tops.begin(), tops.end(), [](const QWidget* w) {
-        return w->objectName() == "helpWindow" && w->isVisible();
-    });
-    ASSERT_NE(help, tops.end());
+    const QWidgetList tops = QApplication::topLevelWidgets();
+    const auto help = std::ranges::find(tops, QString("helpWindow"), &QWidget::objectName);
+    ASSERT_TRUE(help != tops.end() && (*help)->isVisible());
     EXPECT_TRUE(qobject_cast<QTextBrowser*>(*help)->toPlainText().contains("Kavlo ヘルプ"));
 
     // A draw names the user's files in the path file and adds nothing else.
     test::click(&window, "drawButton");
     EXPECT_EQ(messages.messages.size(), 1u) << messages.messages.back().text;
-    const auto written = readPathFile(session.appFolder / kPathFileName, {});
-    ASSERT_TRUE(written);
-    EXPECT_EQ(written->file(FileKind::Format, 1) + " " + written->file(FileKind::Numeric, 1),
-              format + " " + grid);
+    const auto written = readPathFile(session.appFolder / kPathFileName, {}).value_or(PageSetup{});
+    EXPECT_EQ(written.file(FileKind::Format, 1) + " " + written.file(FileKind::Numeric, 1),
+              (session.appFolder / "FRMQAP1.DAT").string() + " " +
+                  (session.appFolder / "G01.DAT").string());
     EXPECT_EQ(test::folderListing(session.appFolder), before);
 
     // A path file that gives nothing is told, and no sample takes its place.
@@ -235,7 +214,7 @@ TEST_F(MainWindowTest, PickingFilesAndShowingPathEnds) {
     // A pattern narrows the list; "▲" takes the folder of the group above.
     window_.findChild<QLineEdit*>("commentPatternBox")->setText("cmtqap1*");
     EXPECT_EQ(window_.findChild<QListWidget*>("commentFileList")->count(), 1);
-    window_.group(FileKind::Format)->setFolder(QString::fromStdString(dir_.path().string()));
+    window_.group(FileKind::Format)->setFolder(test::qpath(dir_.path()));
     test::click(&window_, "numericAboveFolderButton");
     EXPECT_EQ(window_.group(FileKind::Numeric)->folder().toStdString(), dir_.path().string());
     EXPECT_NE(window_.group(FileKind::Comment)->folder().toStdString(), dir_.path().string());
@@ -247,11 +226,10 @@ TEST_F(MainWindowTest, OpensAwayFromTheCornerAndDrawRequestWritesPathFilesAndSho
     EXPECT_EQ(window_.windowTitle(), QString("Kavlo %1.%2")
                                          .arg(KAVLO_PROJECT_VERSION_MAJOR)
                                          .arg(KAVLO_PROJECT_VERSION_MINOR, 2, 10, QChar('0')));
-    PageSetup setup = window_.pageSetup();
-    setup.file(FileKind::Format, 1) = dir_.write("f.dat", test::FormatLines().text());
-    setup.file(FileKind::Numeric, 1) = (dir_.path() / "missing.dat").string();
-    setup.file(FileKind::Format, 3).clear();  // slot 3 loses its other names
-    window_.setPageSetup(setup);
+    window_.group(FileKind::Format)
+        ->setSlotText(1, test::qpath(dir_.write("f.dat", test::FormatLines().text())));
+    window_.group(FileKind::Numeric)->setSlotText(1, test::qpath(dir_.path() / "missing.dat"));
+    window_.group(FileKind::Format)->setSlotText(3, "");  // slot 3 loses its other names
     session_.steps.turn[2] = 3;
 
     test::click(&window_, "drawButton");
@@ -265,10 +243,7 @@ TEST_F(MainWindowTest, OpensAwayFromTheCornerAndDrawRequestWritesPathFilesAndSho
     // The path file goes to the application folder and to the first format file's folder.
     EXPECT_EQ(readPathFile(session_.appFolder / kPathFileName, {}), after);
     EXPECT_EQ(readPathFile(dir_.path() / kPathFileName, {}), after);
-    ASSERT_NE(window_.canvas(), nullptr);
-    EXPECT_EQ(std::pair(window_.canvas()->isVisible(), window_.isVisible()),
-              std::pair(true, false));
-
+    ASSERT_TRUE(window_.canvas() && window_.canvas()->isVisible() && !window_.isVisible());
     // Back brings the main window back with its save button; closing the canvas without it.
     emit window_.canvas()->backPressed();
     EXPECT_TRUE(window_.isVisible() && window_.findChild<QPushButton*>("saveButton")->isVisible());
@@ -279,20 +254,15 @@ TEST_F(MainWindowTest, ANameWithALineBreakIsRefusedWhereverItEnters) {
     const std::string pathFile = test::bytesOf(home(kPathFileName));
     messages_.messages.clear();
     const auto told = [&](std::string_view part) {
-        const bool once = test::toldOnce(messages_.messages, {part});
-        messages_.messages.clear();
-        return once;
+        return test::toldOnce(std::exchange(messages_.messages, {}), {part});
     };
-
-    PageSetup setup = window_.pageSetup();
-    setup.file(FileKind::Comment, 6) = dir_.write("c\nd.txt", "note");
-    window_.setPageSetup(setup);
+    window_.group(FileKind::Comment)->setSlotText(6, test::qpath(dir_.write("c\nd.txt", "note")));
     test::click(&window_, "drawButton");
     EXPECT_TRUE(told("コメントデータファイル 6 のファイル名に改行"));
     EXPECT_EQ(window_.canvas(), nullptr);
     EXPECT_EQ(test::bytesOf(home(kPathFileName)), pathFile);
 
-    std::ofstream(home("g\r02.dat")) << "3 2\n0 1 2\n1 2 3\n";
+    dir_.write("home/g\r02.dat", "3 2\n0 1 2\n1 2 3\n");
     window_.group(FileKind::Numeric)->refresh();
     QTest::mouseClick(window_.findChild<SlotBox*>("numericBox2"), Qt::LeftButton);
     clickItem("numericFileList", "g\r02.dat");
@@ -345,9 +315,8 @@ TEST_F(MainWindowTest, EnlargedFolderListLiesOverTheOtherControlsAndDriveHighlig
             }
         }
         // The list reaches down over the next group's folder list and is seen there.
-        const QWidget* next = window_.findChild<QWidget*>(below);
-        const QPoint inNext = next->mapTo(&window_, QPoint(10, 10));
-        const QWidget* seen = window_.childAt(inNext);
+        const QWidget* seen =
+            window_.childAt(window_.findChild<QWidget*>(below)->mapTo(&window_, QPoint(10, 10)));
         EXPECT_TRUE(seen == folders || folders->isAncestorOf(seen)) << name;
 
         QTest::mouseClick(folders->viewport(), Qt::RightButton, {}, {5, 5});
@@ -418,32 +387,29 @@ TEST(DriveList, OffersTheRootTheHomeAndVolumesThatHoldFiles) {
 }
 
 // Files handed to the program land in the slot boxes and draw with one press of "描画".
-TEST(OpenFiles, FilesGivenAtStartAreReadyToDraw) {
-    test::TempDir dir;
-    Session session(dir.path() / "home");
-    seedApplicationFolder(session.appFolder);
-    RecordedMessages messages;
-    MainWindow window(session, messages);
-    const std::string format = dir.write("frame.dat", test::FormatLines{}.text());
-    const std::string grid = dir.write("grid.dat", "3 2\n0 1 2\n1 2 3\n");
-    const std::string picture = dir.write("page.png", "\x89PNG");
+class OpenFilesTest : public MainWindowTest {
+    void SetUp() override {}  // started on the files
+};
+
+TEST_F(OpenFilesTest, FilesGivenAtStartAreReadyToDraw) {
+    const std::string format = dir_.write("frame.dat", test::FormatLines{}.text());
+    const std::string grid = dir_.write("grid.dat", "3 2\n0 1 2\n1 2 3\n");
+    const std::string picture = dir_.write("page.png", "\x89PNG");
     // A first start: no welcome to the samples the files replace, only the file left out.
-    window.startUp({picture, grid, format});
-    EXPECT_TRUE(test::toldOnce(messages.messages, {picture}));
-    PageSetup placed = window.pageSetup();
-    EXPECT_EQ(placed.picker(FileKind::Format).folder, dir.path().string());
+    window_.startUp({picture, grid, format});
+    EXPECT_TRUE(test::toldOnce(messages_.messages, {picture}));
+    PageSetup placed = window_.pageSetup();
     EXPECT_EQ(placed.file(FileKind::Format, 1) + placed.file(FileKind::Numeric, 1), format + grid);
     placed.file(FileKind::Format, 1).clear();
     placed.file(FileKind::Numeric, 1).clear();
     for (const FilePicker& picker : placed.pickers) {
         EXPECT_EQ(picker.files, FilePicker{}.files);
     }
-
-    messages.messages.clear();
-    test::click(&window, "drawButton");
-    EXPECT_TRUE(messages.messages.empty()) << messages.messages.front().text;
-    EXPECT_EQ(session.setup.file(FileKind::Format, 1), format);
-    EXPECT_TRUE(window.canvas() && window.canvas()->isVisible());
+    messages_.messages.clear();
+    test::click(&window_, "drawButton");
+    EXPECT_TRUE(messages_.messages.empty()) << messages_.messages.front().text;
+    EXPECT_EQ(session_.setup.file(FileKind::Format, 1), format);
+    EXPECT_TRUE(window_.canvas() && window_.canvas()->isVisible());
 }
 
 }  // namespace

@@ -2,17 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <QAbstractScrollArea>
-#include <QAccessible>
-#include <QApplication>
-#include <QComboBox>
-#include <QEvent>
-#include <QLineEdit>
-#include <QMouseEvent>
-#include <QPushButton>
-#include <QScrollBar>
-#include <QStringList>
-#include <QTest>
+// The window tests use widgets of every kind; one include each spares every file its list.
+#include <QtTest>
+#include <QtWidgets>
+#include <filesystem>
 
 #include "test_files.h"
 #include "text_checks.h"
@@ -26,6 +19,10 @@ inline void PrintTo(QRect r, std::ostream* os) {
 }
 
 namespace kavlo::test {
+
+inline QString qpath(const std::filesystem::path& path) {
+    return QString::fromStdString(path.string());
+}
 
 // Exactly one message was shown, and its text holds every part.
 inline testing::AssertionResult toldOnce(const std::vector<Message>& shown,
@@ -69,21 +66,16 @@ inline QStringList controlNames(const QWidget* window) {
 }
 
 // The captions a button showed on screen, one a paint.
-class PaintedCaptions : public QObject {
-  public:
-    explicit PaintedCaptions(QPushButton* button) : button_(button) {
-        button->installEventFilter(this);
-    }
+struct PaintedCaptions : QObject {
+    explicit PaintedCaptions(QPushButton* b) : button(b) { b->installEventFilter(this); }
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Paint) {
-            captions.push_back(button_->text());
+            captions.push_back(button->text());
         }
         return QObject::eventFilter(watched, event);
     }
+    QPushButton* button;
     QStringList captions;
-
-  private:
-    QPushButton* button_;
 };
 
 }  // namespace kavlo::test

@@ -1,10 +1,7 @@
-#include <QDateTime>
-
 #include "application_folder.h"
 #include "core/path_file.h"
-#include "render/device_profile.h"
 #include "render/page_composition.h"
-#include "render/recording_surface.h"
+#include "render/render_rig.h"
 #include "ui/folder_list.h"
 #include "ui/main_window.h"
 #include "ui_helpers.h"
@@ -16,14 +13,10 @@ namespace fs = std::filesystem;
 
 // The drawing calls of the screen page the set-up composes, one JSON line each.
 std::vector<std::string> drawingCalls(PageSetup setup) {
-    PlacedGraph g;
-    ViewSteps steps;
-    RecordingSurface surface, measure;
-    const DeviceProfile profile = screenProfile();
-    RecordedMessages messages;
-    composePage({g, surface, profile, messages, measure}, setup, steps);
+    test::RenderRig rig(screenProfile());
+    composePage(rig.ctx(), setup, rig.steps);
     std::vector<std::string> calls;
-    for (const RecordedOp& op : surface.ops()) {
+    for (const RecordedOp& op : rig.surface.ops()) {
         calls.push_back(toJson(op));
     }
     return calls;
@@ -37,19 +30,18 @@ class WorkingFolderWindowsTest : public testing::Test {
         window_.startUp();
         messages_.messages.clear();  // the welcome
     }
-    static void click(QWidget* window, const char* name) { test::click(window, name); }
     DataSaveWindow* saveAs(const QString& name) {
-        click(&window_, "saveButton");
+        test::click(&window_, "saveButton");
         window_.dataSaveWindow()->findChild<QLineEdit*>("folderNameBox")->setText(name);
-        click(window_.dataSaveWindow(), "saveButton");
+        test::click(window_.dataSaveWindow(), "saveButton");
         return window_.dataSaveWindow();
     }
     // Opens the search window and moves its folder list to `folder`, as activating an entry
     // does. Tells whether "選択" is offered there.
     bool searchIn(const fs::path& folder) {
-        click(&window_, "searchButton");
+        test::click(&window_, "searchButton");
         auto* list = window_.folderSearchWindow()->findChild<FolderList*>("folderList");
-        list->setFolder(QString::fromStdString(folder.string()));
+        list->setFolder(test::qpath(folder));
         emit list->folderChosen(list->folder());
         return !window_.folderSearchWindow()->findChild<QWidget*>("chooseButton")->isHidden();
     }
@@ -73,7 +65,7 @@ TEST_F(WorkingFolderWindowsTest, SavedAndLoadedAgainThePageDrawsTheSame) {
 
     window_.drawRequest();
     emit window_.canvas()->backPressed();  // offers the save button
-    click(&window_, "saveButton");
+    test::click(&window_, "saveButton");
     const QString proposed =
         window_.dataSaveWindow()->findChild<QLineEdit*>("folderNameBox")->text();
     const QDateTime now = QDateTime::currentDateTime();
@@ -81,30 +73,27 @@ TEST_F(WorkingFolderWindowsTest, SavedAndLoadedAgainThePageDrawsTheSame) {
                 proposed == now.addSecs(-60).toString("MMdd-hhmm"));
     // A refused name keeps the window open for another; an empty one closes it.
     EXPECT_FALSE(saveAs("../w")->isHidden());
-    ASSERT_EQ(messages_.messages.size(), 1u);
+    ASSERT_EQ(std::exchange(messages_.messages, {}).size(), 1u);
     EXPECT_TRUE(saveAs("")->isHidden() && !window_.findChild<QWidget*>("saveButton")->isHidden());
-    messages_.messages.clear();
     EXPECT_TRUE(saveAs("w")->isHidden() && window_.findChild<QWidget*>("saveButton")->isHidden());
     EXPECT_TRUE(messages_.messages.empty() && !fs::exists(dir_.path() / "w"));
-    const auto saved = readPathFile(home("w") / kPathFileName, {});
-    ASSERT_TRUE(saved);
+    const PageSetup saved = readPathFile(home("w") / kPathFileName, {}).value_or(PageSetup{});
     const std::string copy = home("w/g01.dat"), second = home("w/g01-2.dat");  // one copy each
-    EXPECT_EQ(saved->picker(FileKind::Numeric).files,
+    EXPECT_EQ(saved.picker(FileKind::Numeric).files,
               (std::array<std::string, 7>{"", copy, second, copy, copy, copy, copy}));
 
     // Loaded, then saved again under its own name: Yes and No both keep the data.
     for (const MessageAnswer answer : {MessageAnswer::Yes, MessageAnswer::No, MessageAnswer::Yes}) {
         window_.setPageSetup(sampleSetup("/elsewhere"));
         ASSERT_TRUE(searchIn(home("w")));
-        click(window_.folderSearchWindow(), "chooseButton");
+        test::click(window_.folderSearchWindow(), "chooseButton");
         EXPECT_TRUE(window_.folderSearchWindow()->isHidden());
-        EXPECT_EQ(window_.pageSetup(), *saved);
+        EXPECT_EQ(window_.pageSetup(), saved);
         EXPECT_EQ(drawingCalls(window_.pageSetup()), calls);
         messages_.answer = answer;
         saveAs("w");
-        ASSERT_EQ(messages_.messages.size(), 1u);  // the overwrite question
-        messages_.messages.clear();
-        EXPECT_EQ(test::bytesOf(home("w") / kPathFileName), formatPathFile(*saved));
+        ASSERT_EQ(std::exchange(messages_.messages, {}).size(), 1u);  // the overwrite question
+        EXPECT_EQ(test::bytesOf(home("w") / kPathFileName), formatPathFile(saved));
     }
 }
 
@@ -130,7 +119,7 @@ TEST_F(WorkingFolderWindowsTest, SearchLoadsPathFilesAsTheStartUpReadsThem) {
     EXPECT_FALSE(searchIn(dir_.path() / "empty"));
     const HeaderSetup header = window_.pageSetup().header;
     ASSERT_TRUE(searchIn(dir_.path() / "short"));
-    click(window_.folderSearchWindow(), "chooseButton");
+    test::click(window_.folderSearchWindow(), "chooseButton");
     PageSetup loaded = window_.pageSetup();
     EXPECT_EQ(loaded.picker(FileKind::Format).pattern + loaded.picker(FileKind::Numeric).pattern,
               "*.fmt*.n");
@@ -142,7 +131,7 @@ TEST_F(WorkingFolderWindowsTest, SearchLoadsPathFilesAsTheStartUpReadsThem) {
 
     ASSERT_TRUE(searchIn(dir_.path() / "windows"));
     messages_.messages.clear();
-    click(window_.folderSearchWindow(), "chooseButton");
+    test::click(window_.folderSearchWindow(), "chooseButton");
     loaded = window_.pageSetup();
     for (const FileKind kind : {FileKind::Format, FileKind::Numeric, FileKind::Comment}) {
         EXPECT_EQ(loaded.file(kind, 1), copied);
@@ -155,11 +144,11 @@ TEST_F(WorkingFolderWindowsTest, SearchLoadsPathFilesAsTheStartUpReadsThem) {
     // Both windows come back where they were left; every control is named.
     searchIn(dir_.path() / "none");
     window_.folderSearchWindow()->hide();
-    click(&window_, "searchButton");
+    test::click(&window_, "searchButton");
     EXPECT_EQ(window_.folderSearchWindow()->folder().toStdString(), dir_.path() / "none");
     EXPECT_EQ(test::controlNames(window_.folderSearchWindow()).join(' '),
               "backButton=戻る chooseButton=選択 driveBox=ドライブ folderList=フォルダ");
-    click(&window_, "saveButton");
+    test::click(&window_, "saveButton");
     EXPECT_EQ(test::controlNames(window_.dataSaveWindow()).join(' '),
               "backButton=戻る driveBox=ドライブ folderList=フォルダ folderNameBox=フォルダ名 "
               "saveButton=保存");
