@@ -78,8 +78,7 @@ TEST(CheckCommandTest, ResultsAndExitStatus) {
     EXPECT_EQ(shrunk.rfind("{\"result\": \"frame\"", 0), 0u) << shrunk;
     EXPECT_TRUE(shrunk.ends_with("}}\nexit 0\n")) << shrunk;
 
-    // Usage errors print nothing, and say why in the order of the arguments; placements beyond
-    // floats are usage errors too.
+    // Usage errors print nothing and tell the first fault; placements beyond floats are ones too.
     const std::string grid = dir.write("grid.dat", "2,2\n0,1,2,4\n");
     const std::string f = " " + format, fg = f + " " + grid;
     const std::pair<std::string, std::vector<std::string>> cases[] = {

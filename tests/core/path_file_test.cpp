@@ -157,8 +157,8 @@ TEST(PageSetupTest, SampleSetAndHeaderLists) {
     EXPECT_EQ(headerAlignment(2), HeaderAlignment::Right);
 }
 
-// A working folder copied here, under a Japanese name as users' folders often are, with its path
-// file as Windows writes it: CP932 with CR LF. Names ending in '/' are made as folders.
+// A working folder copied from Windows to 作業, its path file CP932; names ending in '/' are
+// folders.
 fs::path copiedFolder(const test::TempDir& dir, const std::vector<std::string>& names,
                       const PageSetup& setup) {
     fs::create_directories(dir.path() / "作業");
