@@ -10,75 +10,38 @@
 #include <QSvgRenderer>
 #include <QXmlStreamReader>
 #include <array>
-#include <cmath>
-#include <cstdlib>
 #include <limits>
 #include <map>
 #include <set>
 #include <sstream>
 #include <tuple>
 
-#include "application_folder.h"
-#include "core/page_setup.h"
 #include "devices/facet_fill.h"
 #include "devices/font_mapping.h"
 #include "devices/output_device.h"
-#include "devices/page_output.h"
-#include "devices/screen_measure.h"
 #include "devices/svg_surface.h"
+#include "drawing_helpers.h"
 #include "render_command.h"
-#include "test_files.h"
+#include "text_checks.h"
 
 namespace kavlo {
 namespace {
 
-using test::shadedSurfacePage;
-using test::TempDir;
-
-// How far two pictures of one size differ: the mean difference of a channel (0..255), and the
-// share of pixels that differ by more than half the range in some channel.
-struct Difference {
-    double mean = 0;
-    double farShare = 0;
-};
-
-Difference differenceOf(const QImage& a, const QImage& b) {
-    const QImage x = a.convertToFormat(QImage::Format_RGB32);
-    const QImage y = b.convertToFormat(QImage::Format_RGB32);
-    double sum = 0;
-    long far = 0;
-    for (int row = 0; row < x.height(); ++row) {
-        const auto* p = reinterpret_cast<const QRgb*>(x.constScanLine(row));
-        const auto* q = reinterpret_cast<const QRgb*>(y.constScanLine(row));
-        for (int col = 0; col < x.width(); ++col) {
-            const int dr = std::abs(qRed(p[col]) - qRed(q[col]));
-            const int dg = std::abs(qGreen(p[col]) - qGreen(q[col]));
-            const int db = std::abs(qBlue(p[col]) - qBlue(q[col]));
-            sum += dr + dg + db;
-            far += std::max({dr, dg, db}) > 128 ? 1 : 0;
-        }
-    }
-    const double pixels = static_cast<double>(x.width()) * x.height();
-    return {sum / (3 * pixels), far / pixels};
-}
-
-std::string render(std::vector<std::string> args) {
-    std::ostringstream err;
-    return err.str() + "exit " + std::to_string(runRender(args, err));
-}
+using namespace test;
 
 TEST(PngPages, AnyDpiDrawsTheScreenPageScaled) {
     const TempDir dir;
-    const std::string home = (dir.path() / "home").string();
-    const QString screen = QString::fromStdString((dir.path() / "96.png").string()),
-                  fine = QString::fromStdString((dir.path() / "300.png").string());
-    ASSERT_EQ(render({"--home", home, "-o", screen.toStdString()}), "exit 0");
-    ASSERT_EQ(render({"--home", home, "--dpi", "300", "-o", fine.toStdString()}), "exit 0");
-    const QImage page(screen), large(fine);
+    const auto rendered = [&](std::vector<std::string> args) {
+        const std::string file = (dir.path() / (std::to_string(args.size()) + ".png")).string();
+        args.insert(args.end(), {"--home", (dir.path() / "home").string(), "-o", file});
+        std::ostringstream err;
+        EXPECT_EQ(runRender(args, err), 0) << err.str();
+        return QImage(QString::fromStdString(file));
+    };
+    const QImage page = rendered({}), large = rendered({"--dpi", "300"});
     EXPECT_EQ(page.size(), QSize(794, 1123)) << "96 DPI unless asked";
     EXPECT_EQ(large.size(), QSize(2481, 3508)) << "A4 at 300 DPI";
     EXPECT_EQ(large.dotsPerMeterX(), 11811);
-
     const Difference scaledDown = differenceOf(
         large.scaled(page.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation), page);
     // Thin lines come back smoothed, and glyphs are hinted for their size.
@@ -142,22 +105,17 @@ TEST(FacetFill, FacetsSharingAnEdgeTileWithoutGapOrOverlap) {
 
 // The metafile's page painted straight onto an image of `size`, as the vector picture means it.
 QImage paintedMetafilePage(const PageRequest& request, QSize size) {
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(Qt::white);
+    QImage image = whiteImage(size);
     QPainter painter(&image);
     painter.scale(size.width() / static_cast<double>(kPageWidthTwips),
                   size.height() / static_cast<double>(kPageHeightTwips));
     QImage twips = measuringDevice(1440);
     PainterSurface surface(painter, kVectorStrokes, QSizeF(kPageWidthTwips, kPageHeightTwips),
                            &twips);
-    const DeviceProfile profile = metafileProfile();
-    ScreenMeasure screen;
-    SilentMessages silent;
-    runPagePass(request, {surface, profile, silent, screen.surface(), {}});
+    quietPass(request, surface, metafileProfile());
     return image;
 }
 
-// The picture as another program draws it.
 QImage drawnByRsvg(const QByteArray& svg, QSize size, const TempDir& dir) {
     const QString in = QString::fromStdString(dir.write("picture.svg", svg.toStdString()));
     const QString out = QString::fromStdString((dir.path() / "picture.png").string());
@@ -171,22 +129,19 @@ QImage drawnByRsvg(const QByteArray& svg, QSize size, const TempDir& dir) {
 }
 
 TEST(SvgPages, AnotherRendererDrawsTheSamePageAsThePainter) {
-    const TempDir dir;
-    ASSERT_TRUE(seedApplicationFolder(dir.path() / "home"));
+    const SamplePage home;
     const QSize size(794, 1123);
-    // The header comes from the user's path file: what XML escapes must reach the picture (and
-    // the clipboard, which carries the same document) as text.
-    PageSetup sample = sampleSetup((dir.path() / "home").string());
+    // The header is the user's text: what XML escapes must reach the picture as text.
+    PageSetup sample = home.request.setup;
     sample.header.text = "R&D <page> \"1\"";
     for (const auto& [setup, surface] :
-         {std::pair(sample, false), std::pair(shadedSurfacePage(dir, 100), true)}) {
+         {std::pair(sample, false), std::pair(shadedSurfacePage(home.dir, 100), true)}) {
         const PageRequest request{setup, {}, std::nullopt};
         PageOutcome outcome;
         const QByteArray svg = renderMetafilePicture(request, outcome);
         ASSERT_TRUE(outcome.allDrawn);
-
-        // SVG 1.1 readers need every path's paint outright: by a class declared once before its
-        // use, or by the path's and its groups' attributes. A path holds a bounded facet count.
+        // SVG 1.1 readers need each path's paint outright: a class declared before use, or its
+        // own and its groups' attributes.
         QXmlStreamReader xml(svg);
         ASSERT_TRUE(xml.readNextStartElement());
         EXPECT_EQ(xml.attributes().value("viewBox").toString(), "0 0 11907 16840");
@@ -223,12 +178,11 @@ TEST(SvgPages, AnotherRendererDrawsTheSamePageAsThePainter) {
                 ASSERT_NE(named, classes.end()) << "declared before use";
                 std::tie(fill, stroke) = named->second;
             }
-            paint.emplace_back(fill, stroke);
-            if (xml.name() == QLatin1String("text") && !surface) {
+            if (xml.name() == QLatin1String("text")) {
                 texts.insert(xml.readElementText());
-                paint.pop_back();
                 continue;
             }
+            paint.emplace_back(fill, stroke);
             if (xml.name() == QLatin1String("path")) {
                 for (const QString& colour : {fill, stroke}) {
                     EXPECT_TRUE(colour == "none" || hex.match(colour).hasMatch())
@@ -247,8 +201,7 @@ TEST(SvgPages, AnotherRendererDrawsTheSamePageAsThePainter) {
             EXPECT_GE(subpaths, 99 * 99 * 2) << "every facet";
             EXPECT_LT(elements, subpaths * 19 / 20) << "neighbours of one colour share a path";
         }
-
-        const QImage drawn = drawnByRsvg(svg, size, dir);
+        const QImage drawn = drawnByRsvg(svg, size, home.dir);
         ASSERT_EQ(drawn.size(), size) << "rsvg-convert (librsvg2-bin) draws the picture";
         const Difference difference = differenceOf(drawn, paintedMetafilePage(request, size));
         EXPECT_LT(difference.mean, 1.5);
@@ -256,8 +209,7 @@ TEST(SvgPages, AnotherRendererDrawsTheSamePageAsThePainter) {
     }
 }
 
-// Text comes from the users' files: whatever XML forbids in it must not cost the whole picture,
-// in the file or on the clipboard.
+// Text comes from the users' files: what XML forbids in it must not cost the whole picture.
 TEST(SvgPages, TextXmlForbidsIsReplacedAndThePictureStaysReadable) {
     const QString replaced(QChar::ReplacementCharacter);
     const std::pair<std::string, QString> cases[] = {
@@ -269,89 +221,63 @@ TEST(SvgPages, TextXmlForbidsIsReplacedAndThePictureStaysReadable) {
          "lone " + replaced.repeated(3) + " and cut " + replaced.repeated(2)},
     };
     for (const auto& [text, expected] : cases) {
-        std::string document;
-        SvgSurface surface(QRect(0, 0, 2000, 2000), {}, [&](std::string_view piece) {
-            document += piece;
-            return true;
-        });
-        surface.selectObject(surface.createFont(200, 0, 0, "Arial"));
-        surface.drawText(100, 100, text);
-        ASSERT_TRUE(surface.finish());
-
-        QXmlStreamReader xml(QByteArray::fromStdString(document));
-        while (!xml.atEnd() && !(xml.readNext() == QXmlStreamReader::StartElement &&
-                                 xml.name() == QLatin1String("text"))) {
-        }
-        const QString shown = xml.readElementText();
+        const QByteArray svg =
+            renderSvgPicture(textIn({200, 0, 0, "Arial"}, 100, 100, text), QRect(0, 0, 2000, 2000));
+        QXmlStreamReader xml(svg);
+        QString shown;
         while (!xml.atEnd()) {
-            xml.readNext();
+            if (xml.readNext() == QXmlStreamReader::StartElement &&
+                xml.name() == QLatin1String("text")) {
+                shown = xml.readElementText();
+            }
         }
-        EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString() << "\n" << document;
+        EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString() << "\n" << svg.data();
         EXPECT_EQ(shown, expected) << shown.toStdString();
     }
 }
 
-// The document is made on a thread of its own: it keeps the calls' order across hand-overs, and
-// a surface given up before its end (a failed page) still ends that thread before it is gone.
+// The document is made on a thread of its own, which a surface given up early still ends.
 TEST(SvgPages, CallsKeepTheirOrderAndAnAbandonedPictureEndsItsWriting) {
-    for (const bool finished : {true, false}) {
-        std::string document;
-        {
-            SvgSurface surface(QRect(0, 0, 200, 200), {}, [&](std::string_view piece) {
-                document += piece;
-                return true;
-            });
-            for (std::int32_t k = 0; k < 10000; ++k) {
-                const DevicePoint line[] = {{k, 0}, {k, 1}};
-                surface.polyline(line);
-                if (k % 2500 == 0) {
-                    surface.drawText(k, 0, "t" + std::to_string(k));
-                }
-            }
-            if (finished) {
-                EXPECT_TRUE(surface.finish());
+    std::string document;
+    const auto drawn = [&](bool finished) {
+        SvgSurface surface(QRect(0, 0, 200, 200), {}, [&](std::string_view piece) {
+            document += piece;
+            return true;
+        });
+        for (std::int32_t k = 0; k < 10000; ++k) {
+            const DevicePoint line[] = {{k, 0}, {k, 1}};
+            surface.polyline(line);
+            if (k % 2500 == 0) {
+                surface.drawText(k, 0, "t" + std::to_string(k));
             }
         }
-        if (!finished) {
-            continue;  // what was written is thrown away with the file
-        }
-        std::size_t at = 0;
-        for (const std::string text : {"t0", "t2500", "t5000", "t7500", "</svg>"}) {
-            at = document.find(text, at);
-            EXPECT_NE(at, std::string::npos) << text;
-        }
-        // Each line's one step, " 0 1", whichever path it joined.
-        EXPECT_EQ(QByteArray::fromStdString(document).count(" 0 1"), 10000);
+        return !finished || surface.finish();
+    };
+    drawn(false);  // what was written is thrown away with the file
+    document.clear();
+    ASSERT_TRUE(drawn(true));
+    std::size_t at = 0;
+    for (const std::string text : {"t0", "t2500", "t5000", "t7500", "</svg>"}) {
+        at = document.find(text, at);
+        EXPECT_NE(at, std::string::npos) << text;
     }
+    // Each line's one step, " 0 1", whichever path it joined.
+    EXPECT_EQ(QByteArray::fromStdString(document).count(" 0 1"), 10000);
 }
 
-// The bounds of the pixels not of the background colour.
 QRect inkBounds(const QImage& image, QRgb background = qRgb(255, 255, 255)) {
     const QImage ink = image.createMaskFromColor(background, Qt::MaskInColor);
     return QRegion(QBitmap::fromImage(ink)).boundingRect();
 }
 
-// Runs `draw` with a font selected, then puts the stock font back, as the page routines do.
-DrawCallback withFont(FontSpec spec, std::function<void(DrawSurface&)> draw) {
-    return [=](DrawSurface& s) {
-        const ObjectId font = s.createFont(spec.height, spec.width, spec.escapement, spec.face);
-        const ObjectId old = s.selectObject(font);
-        draw(s);
-        s.deleteObject(s.selectObject(old));
-    };
-}
-
 TextExtent measure(FontSpec spec, const std::string& text) {
     ScreenMeasure m;
-    TextExtent e;
-    withFont(spec, [&](DrawSurface& s) { e = s.textExtent(text); })(m.surface());
-    return e;
+    m.selectObject(m.createFont(spec.height, spec.width, spec.escapement, spec.face));
+    return m.textExtent(text);
 }
 
-// An SVG picture rendered onto a white image.
 QImage rasterised(const QByteArray& svg, QSize size, bool smooth) {
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(Qt::white);
+    QImage image = whiteImage(size);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing, smooth);
     QSvgRenderer(svg).render(&painter);
@@ -362,15 +288,13 @@ TEST(PainterSurfaceLines, PensAndBrushesDrawCrisplyInDeviceUnits) {
     const std::array<DevicePoint, 3> corner{{{100, 100}, {140, 100}, {140, 130}}};
     const std::array<DevicePoint, 4> box{{{200, 200}, {260, 200}, {260, 240}, {200, 240}}};
     const QImage page = renderScreenPage([&](DrawSurface& s) {
+        colouredPolygon(s, Rgb{255, 0, 0}, Rgb{0, 0, 255}, box);
         const ObjectId oldPen = s.selectObject(s.createPen(0, 1, Rgb{255, 0, 0}));
-        const ObjectId oldBrush = s.selectObject(s.createSolidBrush(Rgb{0, 0, 255}));
         s.polyline(corner);
-        s.polygon(box);
         s.deleteObject(s.selectObject(s.createPen(0, 3, kBlack)));
         s.moveTo(300, 300);
         s.lineTo(300, 400);
         s.deleteObject(s.selectObject(oldPen));
-        s.deleteObject(s.selectObject(oldBrush));
     });
     // One-unit lines are exact, with no fringe in a neighbouring shade.
     EXPECT_EQ(inkBounds(page.copy(90, 90, 60, 50)), QRect(10, 10, 41, 31));
@@ -395,12 +319,9 @@ TEST(PainterSurfaceText, FontCellsAreHonouredTurnedAndInkedInIpaFonts) {
     // Full-width characters are two average widths each.
     const TextExtent extent = measure({40, 20, 0, "ＭＳ Ｐ明朝"}, "日本語");
     EXPECT_NEAR(extent.cx, 3 * 2 * 20, 6);
-
-    const QImage page = renderScreenPage([&](DrawSurface& s) {
-        withFont({30, 20, 900, "Arial"},
-                 [](DrawSurface& t) { t.drawText(400, 600, "Kavlo plot"); })(s);
-        withFont({40, 20, 0, "ＭＳ Ｐ明朝"},
-                 [](DrawSurface& t) { t.drawText(50, 50, "日本語"); })(s);
+    const QImage page = renderScreenPage([](DrawSurface& s) {
+        textIn({30, 20, 900, "Arial"}, 400, 600, "Kavlo plot")(s);
+        textIn({40, 20, 0, "ＭＳ Ｐ明朝"}, 50, 50, "日本語")(s);
     });
     // Escapement turns counter-clockwise about the text's point: tall, narrow, above and right.
     const QRect turned = inkBounds(page.copy(300, 300, 300, 400)).translated(300, 300);
@@ -421,11 +342,8 @@ TEST(PainterSurfaceText, EveryFaceOfThePageFilesHasItsOwnFamily) {
     };
     QImage device(8, 8, QImage::Format_RGB32);
     for (const auto& [face, family] : faces) {
-        EXPECT_EQ(QFontInfo(makeDeviceFont(FontSpec{20, 0, 0, face}, &device).font)
-                      .family()
-                      .toStdString(),
-                  family)
-            << face;
+        const QFontInfo chosen(makeDeviceFont(FontSpec{20, 0, 0, face}, &device).font);
+        EXPECT_EQ(chosen.family().toStdString(), family) << face;
     }
 }
 
@@ -438,22 +356,17 @@ void drawJapaneseLine(DrawSurface& surface) {
 }
 
 TEST(PageFiles, PdfIsOneA4PageAndSvgThePageOrAWindowInTwips) {
-    const test::TempDir dir;
-    const auto file = [&](const char* name) { return dir.path() / name; };
-    const auto contents = [&](const char* name) {
-        return QByteArray::fromStdString(test::bytesOf(file(name)));
-    };
-    ASSERT_TRUE(writePdfPage(file("page.pdf"), 600, drawJapaneseLine).ok());
-    EXPECT_TRUE(contents("page.pdf").contains("/MediaBox [0 0 595.000000 842.000000]"))
-        << "A4 in whole points";
-    ASSERT_TRUE(writeSvgPicture(file("page.svg"), drawJapaneseLine).ok());
-    const QByteArray svg = contents("page.svg");
+    const TempDir dir;
+    const std::filesystem::path pdf = dir.path() / "page.pdf", svgFile = dir.path() / "page.svg";
+    ASSERT_TRUE(writePdfPage(pdf, 600, drawJapaneseLine).ok());
+    EXPECT_TRUE(holdsAll(bytesOf(pdf), {"/MediaBox [0 0 595.000000 842.000000]"}));  // A4, points
+    ASSERT_TRUE(writeSvgPicture(svgFile, drawJapaneseLine).ok());
+    // A4 in twips, the fonts by the names they resolve to, one-unit pens widened for viewers.
+    const std::string svg = bytesOf(svgFile);
     EXPECT_TRUE(
-        svg.contains("width=\"210.026mm\" height=\"297.039mm\" viewBox=\"0 0 11907 16840\""))
-        << "A4 in twips";
-    EXPECT_TRUE(svg.contains("IPAPMincho") && !svg.contains("ＭＳ")) << "resolved font names";
-    EXPECT_TRUE(svg.contains("stroke-width=\"8\"")) << "one-unit pens are widened for viewers";
-
+        holdsAll(svg, {"width=\"210.026mm\" height=\"297.039mm\" viewBox=\"0 0 11907 16840\"",
+                       "IPAPMincho", "stroke-width=\"8\""}));
+    EXPECT_EQ(svg.find("ＭＳ"), std::string::npos);
     const QByteArray window = renderSvgPicture(drawJapaneseLine, QRect(1000, 1900, 3000, 4000));
     ASSERT_TRUE(window.contains(
         "width=\"52.9167mm\" height=\"70.5556mm\" viewBox=\"1000 1900 3000 4000\""));
@@ -462,29 +375,23 @@ TEST(PageFiles, PdfIsOneA4PageAndSvgThePageOrAWindowInTwips) {
 }
 
 TEST(PageFiles, FacetsOutlinedInTheirOwnColourCoverTheirSeams) {
-    // Two facets side by side, each edged in its fill colour, as shaded surfaces are drawn.
+    // Two facets edged in their fill colour, as shaded surfaces are, whose blue #rgb cannot say.
     const auto facets = [](DrawSurface& s) {
         const std::array<DevicePoint, 3> left{{{1000, 1000}, {2000, 1000}, {1000, 2000}}};
         const std::array<DevicePoint, 3> right{{{2000, 1000}, {2000, 2000}, {1000, 2000}}};
-        for (const std::span<const DevicePoint> facet :
-             {std::span<const DevicePoint>(left), std::span<const DevicePoint>(right)}) {
-            const ObjectId oldPen = s.selectObject(s.createPen(0, 1, Rgb{192, 255, 255}));
-            const ObjectId oldBrush = s.selectObject(s.createSolidBrush(Rgb{192, 255, 255}));
-            s.polygon(facet);
-            s.deleteObject(s.selectObject(oldPen));
-            s.deleteObject(s.selectObject(oldBrush));
-        }
+        colouredPolygon(s, Rgb{255, 255, 192}, Rgb{255, 255, 192}, left);
+        colouredPolygon(s, Rgb{255, 255, 192}, Rgb{255, 255, 192}, right);
     };
     // Rendered back smoothly, no pixel along the shared diagonal lets the white through.
     const QImage image =
         rasterised(renderSvgPicture(facets, QRect(0, 0, 3000, 3000)), {100, 100}, true);
+    EXPECT_EQ(image.pixel(40, 40), qRgb(255, 255, 192));
     for (int k = 35; k < 65; ++k) {
-        EXPECT_LT(qRed(image.pixel(99 - k, k)), 200) << k;
+        EXPECT_LT(qBlue(image.pixel(99 - k, k)), 200) << k;
     }
 }
 
-// A label size typed a thousand times too large asks for fonts far beyond the page and beyond
-// what the font engine measures.
+// A label size typed a thousand times too large asks for fonts beyond what the engine measures.
 TEST(PainterSurfaceHugeText, MeasuresInProportionToOrdinarySizes) {
     for (const char* face : {"ＭＳ Ｐ明朝", "Arial"}) {
         const TextExtent small = measure({1000, 0, 0, face}, "Ag 0.5");
@@ -503,9 +410,8 @@ TEST(PainterSurfaceHugeText, MeasuresInProportionToOrdinarySizes) {
 
 TEST(PainterSurfaceHugeText, GiantGlyphsCoverThePageAndOffPageTextLeavesItWhite) {
     const QSize page = renderScreenPage([](DrawSurface&) {}).size();
-    const QPointF centre(page.width() / 2.0, page.height() / 2.0);
-    // The screen's font for 32767 mm numeric labels, turned as the x labels are, and a cell
-    // of a million units: the centre of a black square put on the page's centre.
+    const QPointF centre(page.width() / 2.0, page.height() / 2.0);  // where a black square goes
+    // The screen font of 32767 mm labels, turned as x labels are, and a million-unit cell.
     const FontSpec screenLabel{98301, 65534, 200, "ＭＳ ゴシック"};
     const FontSpec million{1000000, 0, 0, "ＭＳ ゴシック"};
     for (const FontSpec& spec : {screenLabel, million}) {
@@ -513,8 +419,7 @@ TEST(PainterSurfaceHugeText, GiantGlyphsCoverThePageAndOffPageTextLeavesItWhite)
         const QPointF middle =
             QTransform().rotate(-spec.escapement / 10.0).map(QPointF(cell.cx / 2.0, cell.cy / 2.0));
         const QPoint at = (centre - middle).toPoint();
-        const QImage covered = renderScreenPage(
-            withFont(spec, [&](DrawSurface& s) { s.drawText(at.x(), at.y(), "■"); }));
+        const QImage covered = renderScreenPage(textIn(spec, at.x(), at.y(), "■"));
         EXPECT_EQ(inkBounds(covered, qRgb(0, 0, 0)), QRect()) << spec.height;
 
         const QImage outside = renderScreenPage(withFont(spec, [&](DrawSurface& s) {
@@ -526,15 +431,13 @@ TEST(PainterSurfaceHugeText, GiantGlyphsCoverThePageAndOffPageTextLeavesItWhite)
     }
 
     // The printed page takes the same text and stays a page of outlines.
-    const test::TempDir dir;
+    const TempDir dir;
     const std::filesystem::path pdf = dir.path() / "huge.pdf";
-    ASSERT_TRUE(writePdfPage(pdf, 600,
-                             withFont(million,
-                                      [](DrawSurface& s) {
-                                          s.drawText(-300000, -300000, "■");
-                                          s.drawText(-3000000, 0, "0.0");
-                                      }))
-                    .ok());
+    const DrawCallback offPage = withFont(million, [](DrawSurface& s) {
+        s.drawText(-300000, -300000, "■");
+        s.drawText(-3000000, 0, "0.0");
+    });
+    ASSERT_TRUE(writePdfPage(pdf, 600, offPage).ok());
     EXPECT_LT(std::filesystem::file_size(pdf), 100000u);
 }
 

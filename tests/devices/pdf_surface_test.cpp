@@ -9,25 +9,20 @@
 #include <QRegularExpression>
 #include <QtEndian>
 #include <array>
-#include <cstdlib>
 #include <tuple>
 
-#include "application_folder.h"
 #include "devices/output_device.h"
-#include "devices/page_output.h"
 #include "devices/pdf_font_subset.h"
 #include "devices/pdf_fonts.h"
 #include "devices/pdf_surface.h"
 #include "devices/printer_output.h"
-#include "devices/screen_measure.h"
-#include "render/page_pass.h"
-#include "test_files.h"
+#include "drawing_helpers.h"
 
 namespace kavlo {
 namespace {
 
 namespace fs = std::filesystem;
-using test::TempDir;
+using namespace test;
 
 constexpr int kDpi = 300;
 
@@ -63,33 +58,18 @@ fs::path painterPdf(const TempDir& dir, const std::string& name, const DrawCallb
     return dir.write(name, pdf.toStdString());
 }
 
-// Share of the pixels whose grey differs by more than a shade the eye would notice.
+// Share of the pixels of two grey pages that differ by more than a shade the eye would notice.
 double differingShare(const QImage& a, const QImage& b) {
-    EXPECT_EQ(a.size(), b.size());
-    if (a.size() != b.size() || a.isNull()) {
-        return 1.0;
-    }
-    int differing = 0;
-    for (int y = 0; y < a.height(); ++y) {
-        for (int x = 0; x < a.width(); ++x) {
-            differing += std::abs(qGray(a.pixel(x, y)) - qGray(b.pixel(x, y))) > 40 ? 1 : 0;
-        }
-    }
-    return static_cast<double>(differing) / (a.width() * a.height());
+    return differenceOf(a, b, 40).farShare;
 }
 
-QImage blankLike(const QImage& image) {
-    QImage blank(image.size(), QImage::Format_RGB32);
-    blank.fill(Qt::white);
-    return blank;
+// The share of a page that is not blank.
+double inkedShare(const QImage& image) {
+    return differingShare(image, whiteImage(image.size()));
 }
 
 DrawCallback printerPass(const PageRequest& request) {
-    return [request](DrawSurface& surface) {
-        SilentMessages silent;
-        ScreenMeasure screen;
-        runPagePass(request, {surface, printerProfile(kDpi), silent, screen.surface(), {}});
-    };
+    return [request](DrawSurface& surface) { quietPass(request, surface, printerProfile(kDpi)); };
 }
 
 // Text huge, turned and stretched, facets with shared edges, lines, all interleaved.
@@ -110,44 +90,37 @@ void drawMixed(DrawSurface& s) {
     s.moveTo(100, 3000);
     s.lineTo(2400, 3200);
     s.deleteObject(s.selectObject(oldFont));
+    s.deleteObject(s.selectObject(oldPen));
+    s.deleteObject(s.selectObject(oldBrush));
     // More colours than one indexed colour space holds, hues and shades mixed.
     for (int k = 0; k < 800; ++k) {
         const Rgb colour{static_cast<std::uint8_t>(k * 37), static_cast<std::uint8_t>(k * 11),
                          static_cast<std::uint8_t>(k / 4)};
-        s.deleteObject(s.selectObject(s.createPen(0, 1, colour)));
-        s.deleteObject(s.selectObject(s.createSolidBrush(colour)));
         const DevicePoint at{300 + 60 * (k % 32), 3500 + 60 * (k / 32)};
         const std::array<DevicePoint, 4> square{
             {at, {at.x + 60, at.y}, {at.x + 60, at.y + 60}, {at.x, at.y + 60}}};
-        s.polygon(square);
+        colouredPolygon(s, colour, colour, square);
     }
-    s.deleteObject(s.selectObject(oldPen));
-    s.deleteObject(s.selectObject(oldBrush));
 }
 
 TEST(PdfSurface, PagesLookAsThePainterDrawsThem) {
-    TempDir dir;
-    ASSERT_TRUE(seedApplicationFolder(dir.path()));
-    PageRequest sample;
-    sample.setup = sampleSetup(dir.path().string());
-    // The share of differing pixels allowed (turned glyphs and outlined ones land on other
-    // pixels now and then), and the largest size of ours for the painter's.
+    const SamplePage sample;
+    const TempDir& dir = sample.dir;
+    // Differing pixels allowed (turned and outlined glyphs shift now and then), size to theirs.
     const std::tuple<const char*, DrawCallback, double, double> pages[] = {
-        {"sample", printerPass(sample), 0.0005, 1.0},
+        {"sample", printerPass(sample.request), 0.0005, 1.0},
         {"surface", printerPass({test::shadedSurfacePage(dir, 100), {}, {}}), 0.0005, 0.7},
         {"mixed", drawMixed, 0.003, 1.5}};
     for (const auto& [name, draw, tolerance, sizeShare] : pages) {
         const fs::path ours = dir.path() / (std::string(name) + ".pdf");
         ASSERT_TRUE(writePdfPage(ours, kDpi, draw).ok());
         const fs::path painters = painterPdf(dir, std::string(name) + "-qt.pdf", draw);
-        const QImage expected = rasterised(painters);
-        const QImage actual = rasterised(ours);
+        const QImage expected = rasterised(painters), actual = rasterised(ours);
         EXPECT_LT(fs::file_size(ours), fs::file_size(painters) * sizeShare) << name;
         EXPECT_LT(differingShare(expected, actual), tolerance) << name;
         // A comparison of two blank pages would prove nothing.
-        EXPECT_GT(differingShare(actual, blankLike(actual)), 0.003) << name;
+        EXPECT_GT(inkedShare(actual), 0.003) << name;
     }
-
     // Text stays text, in subsets of the faces the page asks for.
     const QString pdf = QString::fromStdString((dir.path() / "sample.pdf").string());
     const QString text = toolOutput("pdftotext", {pdf, "-"}) +
@@ -155,7 +128,6 @@ TEST(PdfSurface, PagesLookAsThePainterDrawsThem) {
     for (const char* label : {"流線", "30 × 30", "x 方向", "日本語 text 0.5"}) {
         EXPECT_TRUE(text.contains(QString::fromUtf8(label))) << label << text.toStdString();
     }
-
     const QStringList fonts = toolOutput("pdffonts", {pdf}).split('\n', Qt::SkipEmptyParts);
     ASSERT_GT(fonts.size(), 3) << "two heading lines and the fonts";
     const QRegularExpression subset("^[A-Z]{6}\\+\\S+ +CID TrueType +Identity-H +yes +yes +yes");
@@ -173,11 +145,10 @@ TEST(PdfSurface, MeasuresTextAsThePainterOnAPdfPage) {
     const auto extents = [&](DrawSurface& s) {
         std::vector<std::pair<int, int>> measured;
         for (const FontSpec& spec : specs) {
-            const ObjectId old =
-                s.selectObject(s.createFont(spec.height, spec.width, spec.escapement, spec.face));
-            const TextExtent e = s.textExtent("日本語 Ag 0.5");
-            measured.emplace_back(e.cx, e.cy);
-            s.deleteObject(s.selectObject(old));
+            withFont(spec, [&](DrawSurface& t) {
+                const TextExtent e = t.textExtent("日本語 Ag 0.5");
+                measured.emplace_back(e.cx, e.cy);
+            })(s);
         }
         return measured;
     };
@@ -206,15 +177,11 @@ TEST(PdfSurface, PrintJobsKeepThePrintersPaperAndMargins) {
     const QImage actual = rasterised(dir.write("job.pdf", job.toStdString()));
     EXPECT_EQ(actual.size(), QSize(425, 550)) << "Letter at 50 dots per inch";
     EXPECT_LT(differingShare(expected, actual), 0.003);
-
     // Scripts no installed font covers print as the boxes of the face that stands in for them.
     const QByteArray boxes = renderPdfPage(letter, kDpi, [](DrawSurface& s, int) {
-        s.selectObject(s.createFont(300, 0, 0, "ＭＳ Ｐ明朝"));
-        s.drawText(0, 0, "क ܐ ހ ക ក");
+        textIn({300, 0, 0, "ＭＳ Ｐ明朝"}, 0, 0, "क ܐ ހ ക ក")(s);
     });
-    EXPECT_GT(
-        differingShare(rasterised(dir.write("boxes.pdf", boxes.toStdString())), blankLike(actual)),
-        0.001);
+    EXPECT_GT(inkedShare(rasterised(dir.write("boxes.pdf", boxes.toStdString()))), 0.001);
 }
 
 std::uint32_t wordSum(const std::string& font) {
@@ -240,7 +207,6 @@ TEST(PdfFontSubset, KeepsTheShownGlyphsWithTheirPartsUnderTheirOwnIds) {
     EXPECT_EQ(subset.glyphIds.count(unused), 0u);
     EXPECT_EQ(wordSum(subset.font), 0xB1B0AFBAu) << "the font's checksum adjustment";
     EXPECT_LT(subset.font.size(), 6000u) << "the hinting programs and five glyphs";
-
     const QRawFont loaded(
         QByteArray(subset.font.data(), static_cast<qsizetype>(subset.font.size())), 100,
         QFont::PreferNoHinting);
@@ -251,7 +217,6 @@ TEST(PdfFontSubset, KeepsTheShownGlyphsWithTheirPartsUnderTheirOwnIds) {
         EXPECT_EQ(loaded.advancesForGlyphIndexes({newId}), face.advancesForGlyphIndexes({id}))
             << id;
     }
-
     const std::optional<TrueTypeMetrics> metrics = readTrueTypeMetrics(fontTablesOf(face));
     ASSERT_TRUE(metrics);
     EXPECT_EQ(metrics->unitsPerEm, 2048);
