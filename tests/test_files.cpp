@@ -82,9 +82,7 @@ std::string FormatLines::text(std::string_view lineEnd) const {
 }
 
 PageSetup shadedSurfacePage(const TempDir& dir, int n) {
-    FormatLines format;
-    format.frame = "100, 80, 60, 5, 8, 0, 7";
-    format.tilt = "30, 20, 1, 0, 6";
+    const FormatLines format{.frame = "100, 80, 60, 5, 8, 0, 7", .tilt = "30, 20, 1, 0, 6"};
     PageSetup setup;
     setup.file(FileKind::Format, 1) = dir.write("shaded.fmt", format.text());
     setup.file(FileKind::Numeric, 1) = dir.write("bump.dat", hillGrid(n));

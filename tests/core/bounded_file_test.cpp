@@ -80,11 +80,10 @@ TEST(SpecialFileTest, EveryReaderRefusesWhatIsNoRegularFile) {
             EXPECT_EQ(readNumericFile(2, path, read.settings, messages, rules).outcome,
                       NumericReadOutcome::Aborted);
             EXPECT_EQ(readCommentFile(path).access, FileAccess::NotRegular);
-            ASSERT_EQ(messages.messages.size(), 2u) << path;
-            EXPECT_EQ(messages.messages[0].title, " 1st Format Data Error");
-            EXPECT_EQ(messages.messages[1].title, " 2nd Graph Data Error");
-            EXPECT_EQ(messages.messages[0].text, kNotRegular);
-            EXPECT_EQ(messages.messages[1].text, kNotRegular);
+            EXPECT_EQ(messages.messages,
+                      (std::vector<Message>{{" 1st Format Data Error", kNotRegular},
+                                            {" 2nd Graph Data Error", kNotRegular}}))
+                << path;
         }
         RecordedMessages messages;
         EXPECT_EQ(readFormatFile(1, missing, messages, rules).outcome,
@@ -100,22 +99,18 @@ TEST(SpecialFileTest, EveryReaderRefusesWhatIsNoRegularFile) {
 struct NumericValues {
     NumericReadOutcome outcome;
     std::vector<float> z;
-    std::vector<std::string> texts;
+    std::vector<Message> messages;
 };
 
 NumericValues readNumeric(const std::string& text) {
     TempDir dir;
     RecordedMessages messages;
     const NumericRead numeric = readNumericFile(1, dir.write("g.dat", text), {}, messages, {});
-    const Grid& g = numeric.grid;
-    NumericValues read{numeric.outcome, {}, {}};
-    for (int j = 1; j <= g.NY; ++j) {
-        for (int i = 1; i <= g.NX; ++i) {
-            read.z.push_back(g.Z(i, j));
+    NumericValues read{numeric.outcome, {}, messages.messages};
+    for (int j = 1; j <= numeric.grid.NY; ++j) {
+        for (int i = 1; i <= numeric.grid.NX; ++i) {
+            read.z.push_back(numeric.grid.Z(i, j));
         }
-    }
-    for (const auto& message : messages.messages) {
-        read.texts.push_back(message.text);
     }
     return read;
 }
@@ -125,9 +120,7 @@ NumericValues readNumeric(const std::string& text) {
 TEST(SpecialFileTest, ARowLongerThanALineReadsInPieces) {
     const std::size_t piece = readLimitsFor(DataFileKind::Numeric).maxLineBytes;
     const std::array<std::string, 5> separators = {", ", " ", ",", "\t", " , "};
-    std::string row =
-        "\xEF\xBB\xBF"
-        "1200 1000 ";
+    std::string row = std::string("\xEF\xBB\xBF") + "1200 1000 ";
     std::vector<float> expected;
     for (int k = 0; k < 1200 * 1000; ++k) {
         // Eighths of values of every length, exact in a float.
@@ -144,7 +137,7 @@ TEST(SpecialFileTest, ARowLongerThanALineReadsInPieces) {
     }
     ASSERT_GT(row.size(), 3 * piece);
     const auto big = readNumeric(row + "\r\n");
-    ASSERT_EQ(big.outcome, NumericReadOutcome::Read) << big.texts.at(0);
+    ASSERT_EQ(big.outcome, NumericReadOutcome::Read) << big.messages.at(0).text;
     EXPECT_EQ(big.z, expected);
 
     // Where a piece ends: between a blank and the comma that separates, inside a value, and
@@ -161,7 +154,7 @@ TEST(SpecialFileTest, ARowLongerThanALineReadsInPieces) {
 
     const auto endless = readNumeric("2, 2\n1 " + std::string(2 * piece, '7') + " 3 4\n");
     EXPECT_EQ(endless.outcome, NumericReadOutcome::Aborted);
-    EXPECT_EQ(endless.texts, std::vector<std::string>{kLineTooLong});
+    EXPECT_EQ(endless.messages, (std::vector<Message>{{" 1st Graph Data Error", kLineTooLong}}));
 }
 
 }  // namespace

@@ -56,14 +56,12 @@ TEST(EditedTextTest, EditedLinesTakeTheFilesOwnLineEnds) {
 }
 
 TEST(EditedTextTest, EditedMixedEndsReopenAsTheEditedLines) {
+    // Line 2 inserted empty or emptied, in LF, CR and CP932 files; CR LF after a lone LF; U+FEFF
+    // now first.
     const std::pair<std::string, std::string> cases[] = {
-        {"a\nb\rc\n", "a\n\nb\nc"},  // an empty line inserted as line 2
-        {"a\nb\rc\n", "a\n\nc"},     // line 2 emptied
-        {"a\rb\nc\r", "a\n\nb\nc"},    {"a\rb\n", "a\n\n\n\nb"},
-        {"\x82\xA0\nb\rc", "あ\n\nc"},                                 // CP932
-        {"a\r\nb\n\rc", "a\n\n\nc"},   {"a\nb\r\n\r\nc", "a\n\n\nc"},  // CR LF after a lone LF
-        {"a\r\uFEFFb", "\uFEFFb"},                                     // U+FEFF now first
-    };
+        {"a\nb\rc\n", "a\n\nb\nc"},    {"a\nb\rc\n", "a\n\nc"},       {"a\rb\nc\r", "a\n\nb\nc"},
+        {"a\rb\n", "a\n\n\n\nb"},      {"\x82\xA0\nb\rc", "あ\n\nc"}, {"a\r\nb\n\rc", "a\n\n\nc"},
+        {"a\nb\r\n\r\nc", "a\n\n\nc"}, {"a\r\uFEFFb", "\uFEFFb"}};
     for (const auto& [bytes, edited] : cases) {
         EXPECT_EQ(openText(saved(openText(bytes), edited)).text, edited) << bytes;
     }
@@ -76,8 +74,7 @@ TEST(EditedTextTest, EveryLineEndBecomesCrLf) {
         {"abc", "abc"},
         {"\nabc\r", "\r\nabc\r\n"},
         {"a\r\n\r\nb\n\nc\r\rd", "a\r\n\r\nb\r\n\r\nc\r\n\r\nd"},
-        {"a\n\r\nb", "a\r\n\r\nb"},
-    };
+        {"a\n\r\nb", "a\r\n\r\nb"}};
     for (const auto& [raw, converted] : cases) {
         EXPECT_EQ(withCrLfLineEnds(raw), converted) << raw;
     }

@@ -30,30 +30,34 @@ struct NumericTextRead {
     PlacedGraph state;
 };
 
-// Reads `text` as the numeric file of slot 1 after a format with these z labels and lines.
-// The grid lands in `state`, as a graph read leaves it.
-NumericTextRead readText(std::string_view text, std::int16_t znd = 2, float zmn = 0, float zmx = 0,
-                         std::int16_t ipl = 1, std::int16_t ldr = 1) {
+// Reads `text` as the numeric file of slot 1 after the format read as `g`; the grid lands in
+// `g`, as a graph read leaves it.
+NumericTextRead readInto(PlacedGraph g, std::string_view text) {
     TempDir dir;
-    NumericTextRead read{{NumericReadOutcome::Aborted, {}}, {}};
-    PlacedGraph& g = read.state;
-    std::tie(g.ZND, g.ZMN, g.ZMX, g.IPL, g.LDR) = std::tuple(znd, zmn, zmx, ipl, ldr);
     RecordedMessages messages;
     NumericRead numeric = readNumericFile(1, dir.write("g.dat", text), g, messages, {});
-    read.result.first = numeric.outcome;
     static_cast<Grid&>(g) = std::move(numeric.grid);
+    NumericTextRead read{{numeric.outcome, {}}, std::move(g)};
     for (const auto& m : messages.messages) {
         read.result.second.emplace_back(m.title, m.text);
     }
     return read;
 }
 
+// The same after a format with these z labels and lines.
+NumericTextRead readText(std::string_view text, std::int16_t znd = 2, float zmn = 0, float zmx = 0,
+                         std::int16_t ipl = 1, std::int16_t ldr = 1) {
+    PlacedGraph g;
+    std::tie(g.ZND, g.ZMN, g.ZMX, g.IPL, g.LDR) = std::tuple(znd, zmn, zmx, ipl, ldr);
+    return readInto(g, text);
+}
+
 TEST(NumericReaderTest, ReadsTheGridRowAfterRow) {
     // Spreadsheet exports: CR LF, a trailing comma, a byte-order mark, values split freely;
     // five integer digits fit ZND = 2, the sign aside.
-    const auto read = readText(
-        "\xEF\xBB\xBF"
-        "3,2,\r\n1.5, -99999.99,3e1,\r\n\r\n0.001e-9223372036854775807\t1e-50 6  7 8\n");
+    const auto read =
+        readText(std::string("\xEF\xBB\xBF") +
+                 "3,2,\r\n1.5, -99999.99,3e1,\r\n\r\n0.001e-9223372036854775807\t1e-50 6  7 8\n");
     ASSERT_EQ(read.result, kRead);
     const PlacedGraph& g = read.state;
     EXPECT_EQ(std::pair(g.NX, g.NY), (std::pair<std::int16_t, std::int16_t>(3, 2)));
@@ -115,19 +119,17 @@ TEST(NumericReaderTest, AbortsOnBadDataWithTheMessageOfTheFirstFault) {
 }
 
 TEST(NumericReaderTest, SizesTheGridForEachGraphAfresh) {
-    auto read = readText("4,3\n1,2,3,4,5,6,7,8,9,10,11,12", 2, 0, 0, 2, -3);
+    const auto read = readText("4,3\n1,2,3,4,5,6,7,8,9,10,11,12", 2, 0, 0, 2, -3);
     ASSERT_EQ(read.result, kRead);
-    PlacedGraph& g = read.state;
+    const PlacedGraph& g = read.state;
     EXPECT_EQ(std::pair(g.Z.upper1(), g.Z.upper2()), std::pair(5, 4));
 
     // A smaller graph read next leaves nothing of the first behind.
-    TempDir dir;
-    RecordedMessages messages;
-    NumericRead small = readNumericFile(1, dir.write("small.dat", "2 2 9 8 7 6"), g, messages, {});
-    ASSERT_EQ(small.outcome, NumericReadOutcome::Read);
-    static_cast<Grid&>(g) = std::move(small.grid);
-    EXPECT_EQ((std::vector<float>{g.Z(1, 1), g.DataZMax}), (std::vector<float>{9, 9}));
-    EXPECT_EQ(std::pair(g.Z.upper1(), g.Z.upper2()), std::pair(3, 3));
+    const auto small = readInto(g, "2 2 9 8 7 6");
+    ASSERT_EQ(small.result, kRead);
+    const PlacedGraph& s = small.state;
+    EXPECT_EQ((std::vector<float>{s.Z(1, 1), s.DataZMax}), (std::vector<float>{9, 9}));
+    EXPECT_EQ(std::pair(s.Z.upper1(), s.Z.upper2()), std::pair(3, 3));
 }
 
 TEST(NumericReaderTest, SlotOutcomesFollowTheFilesNamed) {

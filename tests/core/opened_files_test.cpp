@@ -21,23 +21,17 @@ namespace {
 namespace fs = std::filesystem;
 using Sorted = std::variant<FileKind, LeftOutReason>;
 
-// A grid of whole numbers with enough rows and columns for the format reader to take it.
-std::string integerGrid() {
-    std::string text = "8, 20\r\n";
-    for (int row = 0; row < 20; ++row) {
-        text += "1, 2, 3, 4, 5, 6, 7, 8\r\n";
-    }
-    return text;
-}
-
 TEST(OpenedFiles, KindIsToldByNameAndContent) {
     test::TempDir dir;
-    test::FormatLines badTilt;
-    badTilt.tilt = "30, 30, thick, 2, 1";
     std::string shortFormat = test::FormatLines{}.text();
     shortFormat.resize(shortFormat.rfind("4, Z axis"));
     const std::string longCounts = "3, 2, " + std::string(5'000'000, '7');
     fs::create_directory(dir.path() / "folder.dat");
+    // A grid of whole numbers with enough rows and columns for the format reader to take it.
+    std::string integerGrid = "8, 20\r\n";
+    for (int row = 0; row < 20; ++row) {
+        integerGrid += "1, 2, 3, 4, 5, 6, 7, 8\r\n";
+    }
 
     using enum LeftOutReason;
     const struct {
@@ -48,18 +42,15 @@ TEST(OpenedFiles, KindIsToldByNameAndContent) {
         {"format.dat", test::FormatLines{}.text(), FileKind::Format},
         {"FORMAT.DAT", test::FormatLines{}.text("\n"), FileKind::Format},
         {"grid.dat", "3, 2\n0.1 0.2 0.3\n0.4 0.5 0.6\n", FileKind::Numeric},
-        {"bom.dat",
-         "\xEF\xBB\xBF"
-         "2 2 1 2 3 4",
-         FileKind::Numeric},
-        {"integers.dat", integerGrid(), FileKind::Numeric},
+        {"bom.dat", std::string("\xEF\xBB\xBF") + "2 2 1 2 3 4", FileKind::Numeric},
+        {"integers.dat", integerGrid, FileKind::Numeric},
         {"one-long-line.dat", longCounts, FileKind::Numeric},
         {"comment.txt", "図 1　流線表示\n", FileKind::Comment},
         {"empty.txt", "", FileKind::Comment},
         {"cp932.TXT", "\x90\x7D 1\r\n", FileKind::Comment},  // 図 1
         {"nul.txt", std::string("note\0\r\n", 7), NotText},
         {"picture.txt", "\x89PNG\r\n\x1A\n\xFF\xFF", NotText},
-        {"bad-tilt.dat", badTilt.text(), UnknownKind},
+        {"bad-tilt.dat", test::FormatLines{.tilt = "30, 30, thick, 2, 1"}.text(), UnknownKind},
         {"short.dat", shortFormat, UnknownKind},
         {"empty.dat", "", UnknownKind},
         {"empty-cell.dat", "3,,2\n", UnknownKind},
@@ -104,13 +95,12 @@ TEST(OpenedFiles, EachKindFillsItsSlotsFromTheFirst) {
     }
     EXPECT_EQ(format.folder, (dir.path() / "f").string());
     EXPECT_EQ(format.pattern, "*.dat");
+    // The samples' slots are emptied.
     const auto& numeric = opened.setup.picker(FileKind::Numeric);
     EXPECT_EQ(numeric.folder, (dir.path() / "n").string());
-    EXPECT_EQ(numeric.files[1], grid);
-    EXPECT_EQ(numeric.files[2], grid);
-    EXPECT_EQ(numeric.files[3], "") << "the samples' slots are emptied";
-    EXPECT_EQ(opened.setup.file(FileKind::Comment, 1), notes);
-    EXPECT_EQ(opened.setup.file(FileKind::Comment, 2), "");
+    EXPECT_EQ(numeric.files, (decltype(numeric.files){"", grid, grid, "", "", "", ""}));
+    EXPECT_EQ(opened.setup.picker(FileKind::Comment).files,
+              (decltype(numeric.files){"", notes, "", "", "", "", ""}));
     EXPECT_EQ(opened.setup.header, base.header);
     const std::string last = files.back().string();
     EXPECT_EQ(opened.leftOut, (std::vector<LeftOutFile>{{picture, LeftOutReason::UnknownKind},

@@ -101,22 +101,13 @@ TEST(ProjectionTest, GridPointsLandOnCornersLiftedByHeight) {
 TEST(ProjectionTest, DeviceRoundingHalvesToEvenAndClamps) {
     constexpr auto kMax = std::numeric_limits<std::int32_t>::max();
     constexpr auto kMin = std::numeric_limits<std::int32_t>::min();
-    const std::pair<double, std::int32_t> cases[] = {{0.5, 0},
-                                                     {1.5, 2},
-                                                     {2.5, 2},
-                                                     {-0.5, 0},
-                                                     {-1.5, -2},
-                                                     {-2.6, -3},
-                                                     {NAN, 0},
-                                                     {INFINITY, kMax},
-                                                     {-1e12, kMin},
-                                                     {2147483647.5, kMax},
-                                                     {2147483646.5, 2147483646},
-                                                     {-2147483647.5, kMin},
-                                                     {-2147483646.5, -2147483646},
-                                                     {0.49999999999999994, 0},
-                                                     {1e9 + 0.5, 1000000000},
-                                                     {-0.0, 0}};
+    // clang-format off
+    const std::pair<double, std::int32_t> cases[] = {
+        {0.5, 0}, {1.5, 2}, {2.5, 2}, {-0.5, 0}, {-1.5, -2}, {-2.6, -3}, {NAN, 0}, {-0.0, 0},
+        {INFINITY, kMax}, {-1e12, kMin}, {2147483647.5, kMax}, {2147483646.5, 2147483646},
+        {-2147483647.5, kMin}, {-2147483646.5, -2147483646}, {0.49999999999999994, 0},
+        {1e9 + 0.5, 1000000000}};
+    // clang-format on
     for (const auto& [value, expected] : cases) {
         EXPECT_EQ(deviceRound(value), expected) << value;
     }

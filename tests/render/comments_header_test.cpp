@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <numeric>
 
 #include "render/comment_wrap.h"
 #include "render_rig.h"
@@ -13,12 +14,16 @@
 namespace kavlo {
 namespace {
 
+// The UTF-8 characters of `s`.
+std::size_t characters(std::string_view s) {
+    return static_cast<std::size_t>(
+        std::ranges::count_if(s, [](unsigned char c) { return (c & 0xC0u) != 0x80u; }));
+}
+
+// One unit a character, so the width counts characters.
 std::vector<std::string> wrap(const std::string& line, float width) {
-    // One unit a character, so the width counts characters.
-    return wrapCommentLine(line, width, [](const std::string& s) {
-        return static_cast<float>(
-            std::ranges::count_if(s, [](unsigned char c) { return (c & 0xC0u) != 0x80u; }));
-    });
+    return wrapCommentLine(line, width,
+                           [](const std::string& s) { return static_cast<float>(characters(s)); });
 }
 
 TEST(CommentWrapTest, RowsEndAtTheWidthAtLineFeedsOrAtTheEnd) {
@@ -39,25 +44,17 @@ TEST(CommentWrapTest, ALongParagraphIsMeasuredInAboutLinearTotal) {
     while (paragraph.size() < 400000) {
         paragraph += "grid 格子 of z 値, ";
     }
-    const std::size_t characters = static_cast<std::size_t>(
-        std::ranges::count_if(paragraph, [](unsigned char c) { return (c & 0xC0u) != 0x80u; }));
     std::size_t measured = 0;
     const auto rows = wrapCommentLine(paragraph, 140, [&](const std::string& s) {
-        float width = 0;
-        for (const unsigned char c : s) {
-            width += c < 0x80u ? 1.0f : (c >= 0xC0u ? 2.0f : 0.0f);
-            measured += (c & 0xC0u) != 0x80u ? 1 : 0;
-        }
-        return width;
+        measured += characters(s);
+        // Two units for a character beyond ASCII.
+        const auto ascii = std::ranges::count_if(s, [](unsigned char c) { return c < 0x80u; });
+        return static_cast<float>(2 * characters(s) - static_cast<std::size_t>(ascii));
     });
-    std::string joined;
-    for (const auto& row : rows) {
-        joined += row;
-    }
-    EXPECT_EQ(joined, paragraph);
-    EXPECT_GT(rows.size(), characters / 140);
+    EXPECT_EQ(std::accumulate(rows.begin(), rows.end(), std::string()), paragraph);
+    EXPECT_GT(rows.size(), characters(paragraph) / 140);
     // Measuring every prefix of a row would take about 70 times the characters.
-    EXPECT_LT(measured, 8 * characters);
+    EXPECT_LT(measured, 8 * characters(paragraph));
 }
 
 struct CommentRig : test::RenderRig {
@@ -98,9 +95,9 @@ TEST(CommentTest, RowsStartThreeLinesBelowTheFrameAndWrapAtTheFrameWidth) {
     CommentRig missing(screenProfile());
     EXPECT_EQ(drawComment(missing.ctx(), 5, (dir.path() / "gone.txt").string(), 75).outcome,
               CommentOutcome::Missing);
-    ASSERT_EQ(missing.messages.messages.size(), 1u);
-    EXPECT_EQ(missing.messages.messages[0].title, " 5rd Comment Data Error");
-    EXPECT_EQ(missing.messages.messages[0].text, "ファイルが存在しません。ご確認ください。 ");
+    EXPECT_EQ(missing.messages.messages,
+              (std::vector<Message>{
+                  {" 5rd Comment Data Error", "ファイルが存在しません。ご確認ください。 "}}));
     EXPECT_TRUE(missing.surface.ops().empty());
 }
 
@@ -143,9 +140,10 @@ TEST(SpecialFileTest, CommentsRefuseWhatIsNoRegularFileKeepingTheName) {
             CommentRig rig(profile);
             EXPECT_EQ(drawComment(rig.ctx(), 2, path, 75).outcome, CommentOutcome::Unreadable)
                 << path;
-            ASSERT_EQ(rig.messages.messages.size(), 1u);
-            EXPECT_EQ(rig.messages.messages[0].text,
-                      "通常のファイルではないため読み込めません。ご確認ください。 ");
+            EXPECT_EQ(rig.messages.messages,
+                      (std::vector<Message>{
+                          {" 2nd Comment Data Error",
+                           "通常のファイルではないため読み込めません。ご確認ください。 "}}));
             EXPECT_TRUE(rig.ops("TextOutA").empty());
         }
     }

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <map>
 #include <tuple>
 
 #include "core/projection.h"
@@ -19,18 +19,6 @@ void bareFrame(PlacedGraph& g) {
     g.XNS = g.YNS = g.ZNS = g.XLS = g.YLS = g.ZLS = 0;
 }
 
-template <class T>
-std::vector<T> each(const RecordingSurface& surface, std::initializer_list<const char*> ops,
-                    T RecordedOp::*field) {
-    std::vector<T> found;
-    for (const auto& o : surface.ops()) {
-        if (std::find(ops.begin(), ops.end(), o.op) != ops.end()) {
-            found.push_back(o.*field);
-        }
-    }
-    return found;
-}
-
 TEST(FrameLabelsTest, EdgesPenWidthsAndBottoms) {
     // Profile, LWD, then the z edge's and the other edges' pen widths.
     const std::tuple<DeviceProfile, std::int16_t, int, int> cases[] = {
@@ -44,9 +32,8 @@ TEST(FrameLabelsTest, EdgesPenWidthsAndBottoms) {
         bareFrame(rig.g);
         rig.g.LWD = lwd;
         drawFrame(rig.ctx());
-        EXPECT_EQ(each(rig.surface, {"CreatePen"}, &RecordedOp::width),
-                  (std::vector<int>{zEdge, edges}));
-        EXPECT_EQ(each(rig.surface, {"CreatePen"}, &RecordedOp::rgb), std::vector<Rgb>(2, kBlack));
+        EXPECT_EQ(rig.each("CreatePen", &RecordedOp::width), (std::vector<int>{zEdge, edges}));
+        EXPECT_EQ(rig.each("CreatePen", &RecordedOp::rgb), std::vector<Rgb>(2, kBlack));
         EXPECT_TRUE(rig.ops("TextOutA").empty());
         EXPECT_EQ(std::pair(pageBottomWithFrame(20, rig.g), frameBottom(rig.g)),
                   std::pair(75.f, 75.f));
@@ -56,7 +43,7 @@ TEST(FrameLabelsTest, EdgesPenWidthsAndBottoms) {
         for (const PagePoint p : {PagePoint{35, 15}, {35, 75}, {35, 75}, {135, 75}, {215, 75}}) {
             corners.push_back({toDevice(p, profile.unitsPerMmX, profile.unitsPerMmY)});
         }
-        EXPECT_EQ(each(rig.surface, {"MoveToEx", "LineTo"}, &RecordedOp::points), corners);
+        EXPECT_EQ(test::each(rig.surface, {"MoveToEx", "LineTo"}, &RecordedOp::points), corners);
     }
 
     // The bottoms follow the lower floor corner.
@@ -102,12 +89,8 @@ TEST(FrameLabelsTest, LabelsInOrderWithTheirPlacesAndTurns) {
     placeFrame(rig.g, 0, 25, 10);
     rig.g.XNS = rig.g.YNS = rig.g.ZNS = 3;  // fonts 6 wide: 3 mm a character here
     rig.g.XLS = rig.g.YLS = rig.g.ZLS = 4;
-    rig.g.XMX = 10;
-    rig.g.YMX = 8;
-    rig.g.XND = rig.g.ZND = 1;
-    rig.g.XLB = "X";
-    rig.g.YLB = "Y";
-    rig.g.ZLB = "Z";
+    std::tie(rig.g.XMX, rig.g.YMX, rig.g.XND, rig.g.ZND) = std::tuple(10.0f, 8.0f, 1, 1);
+    std::tie(rig.g.XLB, rig.g.YLB, rig.g.ZLB) = std::tuple("X", "Y", "Z");
     drawFrame(rig.ctx());
     // "0.0" is 9 mm wide and ends a tenth of its width before the origin corner; z numbers end
     // half a digit left of the z edge, at the floor and at the top.
@@ -145,7 +128,7 @@ TEST(FrameLabelsTest, PrinterFitsAndMetafileMeasuresOnTheScreen) {
         const auto drawn = drawnTexts(rig);
         ASSERT_EQ(drawn.size(), 2u) << profile.name;
         EXPECT_NEAR(std::get<4>(drawn[0]), 90, slack) << profile.name;
-        const auto screenFonts = each(rig.screenMeasure, {"CreateFontA"}, &RecordedOp::width);
+        const auto screenFonts = test::each(rig.screenMeasure, {"CreateFontA"}, &RecordedOp::width);
         EXPECT_FALSE(screenFonts.empty()) << profile.name;
         EXPECT_EQ(screenFonts, std::vector<int>(screenFonts.size(), 6)) << profile.name;
     }

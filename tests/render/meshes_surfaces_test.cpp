@@ -18,33 +18,17 @@ using Points = std::vector<DevicePoint>;
 float setGrid(PlacedGraph& g, int nx, int ny, const std::vector<float>& z, std::int16_t ldr,
               std::int16_t ipl = 0, float fxd = 0, float fyd = 0, float zwd = 60) {
     test::flatFrameWithGrid(g, ipl, ldr);
-    g.ZWD = zwd;
-    g.FXD = fxd;
-    g.FYD = fyd;
+    std::tie(g.ZWD, g.FXD, g.FYD) = std::tuple(zwd, fxd, fyd);
     placeFrame(g, 0, 25, 10);
-    g.NX = static_cast<std::int16_t>(nx);
-    g.NY = static_cast<std::int16_t>(ny);
-    g.Z.resize(nx + 1, ny + 1);
-    for (int k = 0; k < nx * ny; ++k) {
-        g.Z(k % nx + 1, k / nx + 1) = z[static_cast<std::size_t>(k)];
-    }
+    test::setGridValues(g, nx, ny, z);
     return g.ZWD / (g.ZMX - g.ZMN);
-}
-
-template <class T>
-std::vector<T> each(const RenderRig& rig, const char* op, T RecordedOp::*field) {
-    std::vector<T> found;
-    for (const auto& o : rig.ops(op)) {
-        found.push_back(o.*field);
-    }
-    return found;
 }
 
 // Every `step`-th point of each drawn `op`: its corners when `step - 1` points are inserted
 // per side.
 std::vector<Points> corners(const RenderRig& rig, const char* op, std::size_t step) {
     std::vector<Points> found;
-    for (const Points& points : each(rig, op, &RecordedOp::points)) {
+    for (const Points& points : rig.each(op, &RecordedOp::points)) {
         EXPECT_EQ((points.size() - 1) % step, 0u) << points.size() << " points";
         found.emplace_back();
         for (std::size_t i = 0; i < points.size(); i += step) {
@@ -72,8 +56,7 @@ TEST(MeshTest, OneCellOutlinesAndTriangles) {
         {drawTriangularMesh,
          -4,
          0,
-         {{{70, 30}, {230, 54}, {430, 66}}, {{430, 66}, {270, 42}, {70, 30}}}},
-    };
+         {{{70, 30}, {230, 54}, {430, 66}}, {{430, 66}, {270, 42}, {70, 30}}}}};
     for (const auto& c : cases) {
         RenderRig rig(test::scaledScreen(2));
         c.draw(rig.ctx(), setGrid(rig.g, 2, 2, {0, 1, 2, 3}, c.ldr, c.ipl));
@@ -85,7 +68,7 @@ TEST(MeshTest, CellsArePaintedFromTheBackRowXMinFirst) {
     RenderRig rig(test::scaledScreen(2));
     const float zscl = setGrid(rig.g, 3, 3, std::vector<float>(9, 1), 3, 0, 30, 30);
     drawRectangularMesh(rig.ctx(), zscl);
-    const auto cells = each(rig, "Polygon", &RecordedOp::points);
+    const auto cells = rig.each("Polygon", &RecordedOp::points);
     ASSERT_EQ(cells.size(), 4u);
     // Each outline starts at its cell's front-left grid point (x index, y index).
     const float starts[4][2] = {{1, 2}, {2, 2}, {1, 1}, {2, 1}};
@@ -104,14 +87,14 @@ TEST(MeshTest, PensPerDevice) {
         // One pen and one brush for the whole mesh.
         RenderRig mesh(profile);
         drawRectangularMesh(mesh.ctx(), setGrid(mesh.g, 3, 2, {0, 1, 2, 3, 4, 5}, 3));
-        EXPECT_EQ(each(mesh, "CreatePen", &RecordedOp::width), std::vector<int>{meshWidth})
+        EXPECT_EQ(mesh.each("CreatePen", &RecordedOp::width), std::vector<int>{meshWidth})
             << profile.name;
-        EXPECT_EQ(each(mesh, "CreateSolidBrush", &RecordedOp::rgb), std::vector<Rgb>{kWhite});
+        EXPECT_EQ(mesh.each("CreateSolidBrush", &RecordedOp::rgb), std::vector<Rgb>{kWhite});
 
         // Two facets a cell, then one outline pen.
         RenderRig surface(profile);
         drawShadedSurface(surface.ctx(), setGrid(surface.g, 3, 2, {0, 1, 2, 3, 4, 5}, 6));
-        EXPECT_EQ(each(surface, "CreatePen", &RecordedOp::width), std::vector<int>(5, surfaceWidth))
+        EXPECT_EQ(surface.each("CreatePen", &RecordedOp::width), std::vector<int>(5, surfaceWidth))
             << profile.name;
         EXPECT_EQ(surface.ops("CreatePen").back().rgb, kBlack);
         EXPECT_EQ(surface.ops("SetROP2").at(0).mode, 13);
@@ -123,14 +106,14 @@ TEST(SurfaceTest, FacetColoursFollowTheLight) {
     // Flat: every facet gets the light's height, 45 / sqrt(6600) = 0.5539 at 30 and 30 degrees.
     RenderRig flat(test::scaledScreen(2));
     drawShadedSurface(flat.ctx(), setGrid(flat.g, 3, 3, std::vector<float>(9, 4), 6, 1, 30, 30));
-    EXPECT_EQ(each(flat, "CreateSolidBrush", &RecordedOp::rgb),
+    EXPECT_EQ(flat.each("CreateSolidBrush", &RecordedOp::rgb),
               std::vector<Rgb>(8, {106, 141, 141}));
 
     // Reversed, values rising along x make a plane falling 100 mm along x, which faces the
     // light: b = 0.8269, both facets alike.
     RenderRig tilted(test::scaledScreen(2));
     drawShadedSurface(tilted.ctx(), setGrid(tilted.g, 2, 2, {0, 10, 0, 10}, -8, 0, 30, 30, 100));
-    EXPECT_EQ(each(tilted, "CreateSolidBrush", &RecordedOp::rgb),
+    EXPECT_EQ(tilted.each("CreateSolidBrush", &RecordedOp::rgb),
               std::vector<Rgb>(2, {211, 211, 159}));
 
     // With the y edge steeper the light is longer than 1: a facet facing it stops at 255.
@@ -186,12 +169,13 @@ TEST(PlotBudgetTest, TheCostIsWhatThePlotDrawsAndAPageOverTheLimitIsRefused) {
         chargePlot(rig.ctx(), 3, twoGraphs);
         ADD_FAILURE() << "a third graph passes the page's points";
     } catch (const PageTooLarge& refused) {
-        EXPECT_EQ(refused.message().title, graphErrorTitle(3));
         EXPECT_EQ(
-            refused.message().text,
-            "グラフが大きすぎて描けません。4 × 3 の格子を IPL = 2 で細分すると、ページの描画は"
-            "約 234 点になり、この出力の上限 156 点を超えます。格子の点数か IPL を減らして"
-            "下さい。描画を中断します。");
+            refused.message(),
+            (Message{
+                graphErrorTitle(3),
+                "グラフが大きすぎて描けません。4 × 3 の格子を IPL = 2 で細分すると、ページの描画は"
+                "約 234 点になり、この出力の上限 156 点を超えます。格子の点数か IPL を減らして"
+                "下さい。描画を中断します。"}));
     }
     rig.profile.plotLimits = {1e9, cost.refinedBytes - 1};
     EXPECT_THROW(chargePlot(rig.ctx(), 1, 0), PageTooLarge);

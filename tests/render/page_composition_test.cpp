@@ -74,55 +74,43 @@ TEST_F(CompositionTest, RowsMoveDownByWhatWasDrawnAndOnlyPastThePrintableBottomI
     }
 
     // A comment under slot 1 moves the next row down to its last row: at this scale its rows are
-    // 0.09 mm apart and start three rows under the frame's 125 mm.
+    // 0.09 mm apart and start three rows under the frame's 125 mm. The header comes after every
+    // slot.
     RenderRig rig(test::scaledScreen(100));
     PageSetup setup;
     setup.file(FileKind::Format, 1) = frame(60);
     setup.file(FileKind::Comment, 1) = dir_.write("c.txt", "one\ntwo\n");
     setup.file(FileKind::Format, 3) = frame(60);
+    setup.header.text = "Header";
     const PageOutcome outcome = composePage(rig.ctx(), setup, rig.steps);
     const float commentBottom = rowTops(rig).at(3).second;
     EXPECT_NEAR(commentBottom, 125 + 5 * 0.09, 0.005);
     EXPECT_NEAR(outcome.pageBottom, commentBottom + 115, 0.01);
+    EXPECT_EQ(rig.each("TextOutA", &RecordedOp::text).back(), "Header");
 }
 
 TEST_F(CompositionTest, NamesAreClearedAsTheSlotsRequire) {
     RenderRig rig(screenProfile());
     PageSetup setup;
     const std::string missing = (dir_.path() / "gone.dat").string();
-    setup.file(FileKind::Format, 1) = frame(60);
+    const std::string f = frame(60);
+    setup.file(FileKind::Format, 1) = f;
     setup.file(FileKind::Numeric, 1) = missing;
-    setup.file(FileKind::Comment, 1) = frame(60);
-    setup.file(FileKind::Format, 2) = frame(60);
+    setup.file(FileKind::Comment, 1) = f;  // the graph is skipped: no comment read
+    setup.file(FileKind::Format, 2) = f;
     setup.file(FileKind::Comment, 2) = missing;
-    setup.file(FileKind::Numeric, 3) = frame(60);  // no format file: the others go too
-    setup.file(FileKind::Comment, 3) = frame(60);
+    setup.file(FileKind::Numeric, 3) = f;  // no format file: the others go too
+    setup.file(FileKind::Comment, 3) = f;
     setup.file(FileKind::Format, 4) = missing;
     EXPECT_FALSE(composePage(rig.ctx(), setup, rig.steps).allDrawn);
-    EXPECT_EQ(setup.file(FileKind::Numeric, 1), "");
-    EXPECT_NE(setup.file(FileKind::Comment, 1), "");  // the graph was skipped: no comment read
-    EXPECT_EQ(setup.file(FileKind::Comment, 2), "");
-    EXPECT_EQ(setup.file(FileKind::Numeric, 3), "");
-    EXPECT_EQ(setup.file(FileKind::Comment, 3), "");
-    EXPECT_EQ(setup.file(FileKind::Format, 4), "");
+    using Files = decltype(setup.picker(FileKind::Format).files);
+    EXPECT_EQ(setup.picker(FileKind::Format).files, (Files{"", f, f, "", "", "", ""}));
+    EXPECT_EQ(setup.picker(FileKind::Numeric).files, Files{});
+    EXPECT_EQ(setup.picker(FileKind::Comment).files, (Files{"", f, "", "", "", "", ""}));
     const std::string gone = "ファイルが存在しません。ご確認ください。 ";
     EXPECT_EQ(rig.messages.messages, (std::vector<Message>{{" 1st Graph Data Error", gone},
                                                            {" 2nd Comment Data Error", gone},
                                                            {" 4th Format Data Error", gone}}));
-}
-
-// The overflow message is the table's above; the header comes after every slot.
-TEST_F(CompositionTest, TheHeaderIsDrawnLast) {
-    RenderRig rig(screenProfile());
-    PageSetup setup;
-    for (int slot = 1; slot <= kSlotCount; ++slot) {
-        setup.file(FileKind::Format, slot) = frame(90);
-    }
-    setup.header.text = "Header";
-    composePage(rig.ctx(), setup, rig.steps);
-    const auto texts = rig.ops("TextOutA");
-    ASSERT_FALSE(texts.empty());
-    EXPECT_EQ(texts.back().text, "Header");
 }
 
 }  // namespace

@@ -14,8 +14,7 @@ using test::TempDir;
 // The calls of one pass on a recording device, as its ops log would list them.
 template <typename... Page>
 std::vector<std::string> passCalls(const DeviceProfile& profile, Page&... page) {
-    RecordingSurface surface;
-    RecordingSurface measure;
+    RecordingSurface surface, measure;
     RecordedMessages messages;
     std::vector<std::string> calls;
     runPagePass(page..., {surface, profile, messages, measure,
@@ -65,8 +64,7 @@ TEST(PagePassTest, APassThatOnlyReadsTellsWhatThePlottingPassTells) {
             runPagePass(request, {surface, profile, messages, surface, {}, plots});
         return std::pair(outcome.allDrawn, surface.ops().size());
     };
-    RecordedMessages plotted;
-    RecordedMessages read;
+    RecordedMessages plotted, read;
     const auto [plottedDrawn, plottedCalls] = pass(true, plotted);
     const auto [readDrawn, readCalls] = pass(false, read);
     ASSERT_FALSE(plotted.messages.empty());

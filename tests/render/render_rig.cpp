@@ -1,5 +1,7 @@
 #include "render_rig.h"
 
+#include <tuple>
+
 #include "core/projection.h"
 
 namespace kavlo::test {
@@ -22,31 +24,22 @@ DeviceProfile scaledScreen(float unitsPerMm) {
 }
 
 void flatFrameWithGrid(PlacedGraph& g, std::int16_t ipl, std::int16_t ldr) {
-    g.XWD = 100;
-    g.YWD = 80;
-    g.ZWD = 60;
-    g.XSF = 10;
-    g.YSP = 5;
-    g.FXD = 0;
-    g.FYD = 0;
-    g.LWD = 2;
-    g.IPL = ipl;
-    g.LDR = ldr;
-    g.ZMN = 0;
-    g.ZMX = 10;
-    g.LabelFont = "Arial";
-    g.CommentFont = "Courier New";
+    std::tie(g.XWD, g.YWD, g.ZWD, g.XSF, g.YSP, g.FXD, g.FYD) =
+        std::tuple(100.0f, 80.0f, 60.0f, 10.0f, 5.0f, 0.0f, 0.0f);
+    std::tie(g.LWD, g.IPL, g.LDR) = std::tuple(std::int16_t{2}, ipl, ldr);
+    std::tie(g.ZMN, g.ZMX, g.DataZMin, g.DataZMax) = std::tuple(0.0f, 10.0f, 0.0f, 5.0f);
+    std::tie(g.LabelFont, g.CommentFont) = std::tuple("Arial", "Courier New");
     placeFrame(g, 0, 25, 10);
-    g.NX = 3;
-    g.NY = 2;
-    g.Z.resize(g.NX + 1, g.NY + 1);
-    for (int j = 1; j <= 2; ++j) {
-        for (int i = 1; i <= 3; ++i) {
-            g.Z(i, j) = static_cast<float>((j - 1) * 3 + i - 1);
-        }
+    setGridValues(g, 3, 2, {0, 1, 2, 3, 4, 5});
+}
+
+void setGridValues(PlacedGraph& g, int nx, int ny, const std::vector<float>& z) {
+    g.NX = static_cast<std::int16_t>(nx);
+    g.NY = static_cast<std::int16_t>(ny);
+    g.Z.resize(nx + 1, ny + 1);
+    for (int k = 0; k < nx * ny; ++k) {
+        g.Z(k % nx + 1, k / nx + 1) = z[static_cast<std::size_t>(k)];
     }
-    g.DataZMin = 0;
-    g.DataZMax = 5;
 }
 
 }  // namespace kavlo::test

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <algorithm>
+#include <initializer_list>
+#include <string_view>
 #include <vector>
 
 #include "core/messages.h"
@@ -10,14 +13,31 @@
 
 namespace kavlo::test {
 
+// One field of every op of the kinds named, in the order recorded.
+template <class T>
+std::vector<T> each(const RecordingSurface& surface, std::initializer_list<std::string_view> ops,
+                    T RecordedOp::*field) {
+    std::vector<T> found;
+    for (const auto& op : surface.ops()) {
+        if (std::find(ops.begin(), ops.end(), op.op) != ops.end()) {
+            found.push_back(op.*field);
+        }
+    }
+    return found;
+}
+
 // A page drawn on recording surfaces; without a real device each character measures as wide
 // as its font and text as high as the font's cell.
 struct RenderRig {
     explicit RenderRig(DeviceProfile p) : profile(std::move(p)) {}
 
     RenderContext ctx() { return {g, surface, profile, messages, screenMeasure}; }
-    // The recorded ops of one kind, in order.
+    // The recorded ops of one kind, in order, or one field of each.
     std::vector<RecordedOp> ops(const std::string& name) const;
+    template <class T>
+    std::vector<T> each(std::string_view op, T RecordedOp::*field) const {
+        return test::each(surface, {op}, field);
+    }
 
     PlacedGraph g;
     ViewSteps steps;
@@ -34,5 +54,8 @@ DeviceProfile scaledScreen(float unitsPerMm);
 // origin (35, 75), x end (135, 75), y end (215, 75), top (35, 15); and a 3 x 2 grid
 // (row y = 1: 0 1 2, row y = 2: 3 4 5) drawn over the z range 0..10.
 void flatFrameWithGrid(PlacedGraph& g, std::int16_t ipl = 0, std::int16_t ldr = 1);
+
+// Puts the nx x ny values `z` (x index fastest, y index 1 first) in the grid.
+void setGridValues(PlacedGraph& g, int nx, int ny, const std::vector<float>& z);
 
 }  // namespace kavlo::test

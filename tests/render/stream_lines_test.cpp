@@ -21,14 +21,8 @@ Drawn drawStreamLines(std::int16_t ipl, std::int16_t ldr, float zmn = 0, double 
     rig.g.ZMN = zmn;
     plotGraph(rig.ctx(), zoomSteps);
     EXPECT_EQ(rig.surface.liveObjects(), 0);
-    auto pointsOf = [&rig](const char* name) {
-        std::vector<Points> all;
-        for (const auto& op : rig.ops(name)) {
-            all.push_back(op.points);
-        }
-        return all;
-    };
-    return {pointsOf("Polyline"), pointsOf("Polygon"), rig.surface.ops().size()};
+    return {rig.each("Polyline", &RecordedOp::points), rig.each("Polygon", &RecordedOp::points),
+            rig.surface.ops().size()};
 }
 
 TEST(StreamLinesTest, LinesAlongXRunBackToFrontBetweenTheTwoEdgeLines) {
@@ -89,20 +83,20 @@ TEST(StreamLinesTest, EachDeviceDrawsCurtainsInWhiteAndCurvesInBlackWithItsWidth
         plotGraph(rig.ctx(), 0);
         const auto pens = rig.ops("CreatePen");
         const auto brushes = rig.ops("CreateSolidBrush");
-        ASSERT_EQ(pens.size(), 8u) << profile.name;
-        ASSERT_EQ(brushes.size(), 4u);
-        for (std::size_t k = 0; k < pens.size(); ++k) {
-            EXPECT_EQ(pens[k].width, width) << profile.name;
-            EXPECT_EQ(pens[k].rgb, k % 2 == 0 ? kWhite : kBlack) << profile.name << " pen " << k;
-        }
-        EXPECT_EQ(brushes.front().rgb, kWhite);
+        // A white pen and brush for each curtain, a black pen for its curve.
+        EXPECT_EQ(rig.each("CreatePen", &RecordedOp::width), std::vector<int>(8, width));
+        const Rgb w = kWhite, b = kBlack;
+        EXPECT_EQ(rig.each("CreatePen", &RecordedOp::rgb),
+                  (std::vector<Rgb>{w, b, w, b, w, b, w, b}));
+        EXPECT_EQ(rig.each("CreateSolidBrush", &RecordedOp::rgb), std::vector<Rgb>(4, kWhite));
         EXPECT_EQ(rig.ops("Polyline").at(0).points, firstCurve) << profile.name;
         EXPECT_EQ(rig.ops("Polygon").at(0).points.front(), (DevicePoint{firstCurve[0].x, bottom}));
         // The polygon is filled and edged with the curtain's own pen and brush.
         const auto& ops = rig.surface.ops();
         ASSERT_GE(ops.size(), 5u);
-        EXPECT_EQ(std::tie(ops[1].op, ops[1].id, ops[3].op, ops[3].id, ops[4].op),
-                  std::tuple("SelectObject", pens[0].id, "SelectObject", brushes[0].id, "Polygon"));
+        EXPECT_EQ(
+            std::tie(ops[1].op, ops[1].id, ops[3].op, ops[3].id, ops[4].op),
+            std::tuple("SelectObject", pens.at(0).id, "SelectObject", brushes.at(0).id, "Polygon"));
     }
 }
 
