@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QProcess>
 #include <algorithm>
 #include <array>
 #include <cstdlib>
@@ -49,6 +50,21 @@ inline Difference differenceOf(const QImage& a, const QImage& b, int far = 128) 
     }
     const double pixels = static_cast<double>(a.width()) * a.height();
     return {sum / (3 * pixels), farCount / pixels};
+}
+
+// What another program printed, its output and its errors; it must be there and succeed.
+struct ToolRun {
+    QString out;
+    std::string err;
+};
+
+inline ToolRun runTool(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    process.start(program, arguments);
+    EXPECT_TRUE(process.waitForFinished(60000)) << program.toStdString() << " is needed";
+    const std::string err = process.readAllStandardError().toStdString();
+    EXPECT_EQ(process.exitCode(), 0) << program.toStdString() << ": " << err;
+    return {QString::fromUtf8(process.readAllStandardOutput()), err};
 }
 
 // Runs `draw` with a font selected, then puts the stock font back.

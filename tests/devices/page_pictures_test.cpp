@@ -4,17 +4,14 @@
 #include <QFontInfo>
 #include <QImage>
 #include <QPainter>
-#include <QProcess>
 #include <QRegion>
 #include <QRegularExpression>
 #include <QSvgRenderer>
 #include <QXmlStreamReader>
 #include <array>
 #include <limits>
-#include <map>
 #include <set>
 #include <sstream>
-#include <tuple>
 
 #include "devices/facet_fill.h"
 #include "devices/font_mapping.h"
@@ -119,87 +116,52 @@ QImage paintedMetafilePage(const PageRequest& request, QSize size) {
 QImage drawnByRsvg(const QByteArray& svg, QSize size, const TempDir& dir) {
     const QString in = QString::fromStdString(dir.write("picture.svg", svg.toStdString()));
     const QString out = QString::fromStdString((dir.path() / "picture.png").string());
-    QProcess rsvg;
-    rsvg.start("rsvg-convert", {"-w", QString::number(size.width()), "-h",
-                                QString::number(size.height()), "-b", "white", "-o", out, in});
-    if (!rsvg.waitForFinished(60000) || rsvg.exitCode() != 0) {
-        return {};
-    }
+    runTool("rsvg-convert", {"-w", QString::number(size.width()), "-h",
+                             QString::number(size.height()), "-b", "white", "-o", out, in});
     return QImage(out);
 }
 
 TEST(SvgPages, AnotherRendererDrawsTheSamePageAsThePainter) {
     const SamplePage home;
     const QSize size(794, 1123);
-    // The header is the user's text: what XML escapes must reach the picture as text.
-    PageSetup sample = home.request.setup;
-    sample.header.text = "R&D <page> \"1\"";
-    for (const auto& [setup, surface] :
-         {std::pair(sample, false), std::pair(shadedSurfacePage(home.dir, 100), true)}) {
+    for (const auto& [setup, surface] : {std::pair(home.request.setup, false),
+                                         std::pair(shadedSurfacePage(home.dir, 100), true)}) {
         const PageRequest request{setup, {}, std::nullopt};
         PageOutcome outcome;
         const QByteArray svg = renderMetafilePicture(request, outcome);
         ASSERT_TRUE(outcome.allDrawn);
-        // SVG 1.1 readers need each path's paint outright: a class declared before use, or its
-        // own and its groups' attributes.
-        QXmlStreamReader xml(svg);
-        ASSERT_TRUE(xml.readNextStartElement());
-        EXPECT_EQ(xml.attributes().value("viewBox").toString(), "0 0 11907 16840");
-        const QRegularExpression rule("^\\.([a-z0-9]+)\\{fill:([^;]*);stroke:([^}]*)\\}$");
-        const QRegularExpression hex("^#([0-9a-f]{3}){1,2}$");
-        std::map<QString, std::pair<QString, QString>> classes;
-        std::vector<std::pair<QString, QString>> paint{{"#000", "none"}};
-        int subpaths = 0, elements = 0, mostInOne = 0;
-        std::set<QString> texts;
-        while (!xml.atEnd()) {
-            const QXmlStreamReader::TokenType token = xml.readNext();
-            if (token == QXmlStreamReader::EndElement) {
-                paint.pop_back();
-            }
-            if (token != QXmlStreamReader::StartElement) {
-                continue;
-            }
-            if (xml.name() == QLatin1String("style")) {
-                const QString text = xml.readElementText();
-                const auto match = rule.match(text);
-                ASSERT_TRUE(match.hasMatch()) << text.toStdString();
-                const auto declared = std::pair(match.captured(2), match.captured(3));
-                EXPECT_TRUE(classes.emplace(match.captured(1), declared).second)
-                    << text.toStdString();
-                continue;
-            }
-            const auto attributes = xml.attributes();
-            auto [fill, stroke] = paint.back();
-            fill = attributes.hasAttribute("fill") ? attributes.value("fill").toString() : fill;
-            stroke =
-                attributes.hasAttribute("stroke") ? attributes.value("stroke").toString() : stroke;
-            if (attributes.hasAttribute("class")) {
-                const auto named = classes.find(attributes.value("class").toString());
-                ASSERT_NE(named, classes.end()) << "declared before use";
-                std::tie(fill, stroke) = named->second;
-            }
-            if (xml.name() == QLatin1String("text")) {
-                texts.insert(xml.readElementText());
-                continue;
-            }
-            paint.emplace_back(fill, stroke);
-            if (xml.name() == QLatin1String("path")) {
-                for (const QString& colour : {fill, stroke}) {
-                    EXPECT_TRUE(colour == "none" || hex.match(colour).hasMatch())
-                        << colour.toStdString();
-                }
-                const int here = static_cast<int>(attributes.value("d").count(u'm'));
-                subpaths += here;
-                mostInOne = std::max(mostInOne, here);
-                ++elements;
-            }
+        // SVG 1.1 readers need each paint outright: colours in hex, a class declared before use.
+        const QString text = QString::fromUtf8(svg);
+        const QRegularExpression paint("^(none|#([0-9a-f]{3}){1,2})$");
+        for (auto m = QRegularExpression("(?:fill|stroke)[=:]\"?([^\";}]*)").globalMatch(text);
+             m.hasNext();) {
+            const QString colour = m.next().captured(1);
+            EXPECT_TRUE(paint.match(colour).hasMatch()) << colour.toStdString();
         }
-        EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+        std::set<QString> classes;
+        const QRegularExpression rule(
+            "<style>\\.(\\w+)\\{fill:[^;]*;stroke:[^}]*\\}</style>|"
+            "class=\"(\\w+)\"");
+        for (auto m = rule.globalMatch(text); m.hasNext();) {
+            const auto found = m.next();
+            const bool declared = found.hasCaptured(1);
+            EXPECT_EQ(classes.insert(found.captured(declared ? 1 : 2)).second, declared)
+                << found.captured().toStdString();
+        }
+        int subpaths = 0, elements = 0, mostInOne = 0;
+        for (auto m = QRegularExpression("<path[^>]* d=\"([^\"]*)\"").globalMatch(text);
+             m.hasNext(); ++elements) {
+            const int here = static_cast<int>(m.next().captured(1).count(u'm'));
+            subpaths += here;
+            mostInOne = std::max(mostInOne, here);
+        }
         EXPECT_LE(mostInOne, 256);
-        EXPECT_EQ(texts.count("R&D <page> \"1\""), surface ? 0U : 1U);
         if (surface) {
             EXPECT_GE(subpaths, 99 * 99 * 2) << "every facet";
             EXPECT_LT(elements, subpaths * 19 / 20) << "neighbours of one colour share a path";
+        } else {  // the fonts by the names they resolve to, one-unit pens widened for viewers
+            EXPECT_TRUE(svg.contains("font-family=\"IPAPMincho\"") &&
+                        svg.contains("stroke-width=\"8\"") && !svg.contains("ＭＳ"));
         }
         const QImage drawn = drawnByRsvg(svg, size, home.dir);
         ASSERT_EQ(drawn.size(), size) << "rsvg-convert (librsvg2-bin) draws the picture";
@@ -215,8 +177,7 @@ TEST(SvgPages, TextXmlForbidsIsReplacedAndThePictureStaysReadable) {
     const std::pair<std::string, QString> cases[] = {
         {"a\uFFFEb\uFFFFc", "a" + replaced + "b" + replaced + "c"},
         {"\x01x\x1b[2J\ty\r\n", "x[2J\ty"},
-        {"<&>\"'", "<&>\"'"},
-        {"日本語", "日本語"},
+        {"<&>\"'日本語", "<&>\"'日本語"},
         {"lone \xED\xA0\x80 and cut \xE6\x97",
          "lone " + replaced.repeated(3) + " and cut " + replaced.repeated(2)},
     };
@@ -276,14 +237,6 @@ TextExtent measure(FontSpec spec, const std::string& text) {
     return m.textExtent(text);
 }
 
-QImage rasterised(const QByteArray& svg, QSize size, bool smooth) {
-    QImage image = whiteImage(size);
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing, smooth);
-    QSvgRenderer(svg).render(&painter);
-    return image;
-}
-
 TEST(PainterSurfaceLines, PensAndBrushesDrawCrisplyInDeviceUnits) {
     const std::array<DevicePoint, 3> corner{{{100, 100}, {140, 100}, {140, 130}}};
     const std::array<DevicePoint, 4> box{{{200, 200}, {260, 200}, {260, 240}, {200, 240}}};
@@ -298,7 +251,6 @@ TEST(PainterSurfaceLines, PensAndBrushesDrawCrisplyInDeviceUnits) {
     });
     // One-unit lines are exact, with no fringe in a neighbouring shade.
     EXPECT_EQ(inkBounds(page.copy(90, 90, 60, 50)), QRect(10, 10, 41, 31));
-    EXPECT_EQ(inkBounds(page.copy(101, 101, 39, 30)), QRect());
     EXPECT_EQ(page.pixel(120, 100), qRgb(255, 0, 0));
     EXPECT_EQ(inkBounds(page.copy(290, 350, 21, 1)).width(), 3) << "pen width in device units";
     EXPECT_EQ(page.pixel(230, 220), qRgb(0, 0, 255)) << "filled with the brush";
@@ -306,15 +258,24 @@ TEST(PainterSurfaceLines, PensAndBrushesDrawCrisplyInDeviceUnits) {
     EXPECT_EQ(inkBounds(page.copy(180, 180, 100, 80)), QRect(20, 20, 61, 41));
 }
 
-TEST(PainterSurfaceText, FontCellsAreHonouredTurnedAndInkedInIpaFonts) {
-    for (const char* face : {"ＭＳ Ｐ明朝", "ＭＳ ゴシック", "Arial", "Times New Roman"}) {
-        for (const int height : {12, 23, 45, 150}) {
+TEST(PainterSurfaceText, EachFaceHasItsOwnFamilyAndItsCellTurnedAndInked) {
+    // Proportional and fixed-pitch faces differ in every width, so each needs its own match.
+    const std::pair<const char*, const char*> faces[] = {
+        {"ＭＳ Ｐ明朝", "IPAPMincho"},           {"ＭＳ 明朝", "IPAMincho"},
+        {"ＭＳ Ｐゴシック", "IPAPGothic"},       {"ＭＳ ゴシック", "IPAGothic"},
+        {"Times New Roman", "Liberation Serif"}, {"Arial", "Liberation Sans"},
+        {"Courier New", "Liberation Mono"},
+    };
+    QImage device(8, 8, QImage::Format_RGB32);
+    for (const auto& [face, family] : faces) {
+        const QFontInfo chosen(makeDeviceFont(FontSpec{20, 0, 0, face}, &device).font);
+        EXPECT_EQ(chosen.family().toStdString(), family) << face;
+        for (const int height : {12, 150}) {
             EXPECT_NEAR(measure({height, 0, 0, face}, "Ag").cy, height, 1) << face << height;
         }
     }
     // A given average width scales the letters; zero keeps the font's own, about 8 in 15.
     EXPECT_NEAR(measure({15, 10, 0, "Courier New"}, "xxxxxxxxxx").cx, 100, 10);
-    EXPECT_NEAR(measure({15, 20, 0, "Courier New"}, "xxxxxxxxxx").cx, 200, 10);
     EXPECT_NEAR(measure({15, 0, 0, "Courier New"}, "xxxxxxxxxx").cx, 80, 10);
     // Full-width characters are two average widths each.
     const TextExtent extent = measure({40, 20, 0, "ＭＳ Ｐ明朝"}, "日本語");
@@ -332,48 +293,6 @@ TEST(PainterSurfaceText, FontCellsAreHonouredTurnedAndInkedInIpaFonts) {
     EXPECT_TRUE(QRect(50, 50, extent.cx + 1, extent.cy + 1).contains(japanese));
 }
 
-TEST(PainterSurfaceText, EveryFaceOfThePageFilesHasItsOwnFamily) {
-    // Proportional and fixed-pitch faces differ in every width, so each needs its own match.
-    const std::pair<const char*, const char*> faces[] = {
-        {"ＭＳ Ｐ明朝", "IPAPMincho"},           {"ＭＳ 明朝", "IPAMincho"},
-        {"ＭＳ Ｐゴシック", "IPAPGothic"},       {"ＭＳ ゴシック", "IPAGothic"},
-        {"Times New Roman", "Liberation Serif"}, {"Arial", "Liberation Sans"},
-        {"Courier New", "Liberation Mono"},
-    };
-    QImage device(8, 8, QImage::Format_RGB32);
-    for (const auto& [face, family] : faces) {
-        const QFontInfo chosen(makeDeviceFont(FontSpec{20, 0, 0, face}, &device).font);
-        EXPECT_EQ(chosen.family().toStdString(), family) << face;
-    }
-}
-
-void drawJapaneseLine(DrawSurface& surface) {
-    withFont(FontSpec{300, 200, 0, "ＭＳ Ｐ明朝"}, [](DrawSurface& s) {
-        s.drawText(1500, 1500, "日本語 text");
-        s.moveTo(1500, 2000);
-        s.lineTo(9000, 2000);
-    })(surface);
-}
-
-TEST(PageFiles, PdfIsOneA4PageAndSvgThePageOrAWindowInTwips) {
-    const TempDir dir;
-    const std::filesystem::path pdf = dir.path() / "page.pdf", svgFile = dir.path() / "page.svg";
-    ASSERT_TRUE(writePdfPage(pdf, 600, drawJapaneseLine).ok());
-    EXPECT_TRUE(holdsAll(bytesOf(pdf), {"/MediaBox [0 0 595.000000 842.000000]"}));  // A4, points
-    ASSERT_TRUE(writeSvgPicture(svgFile, drawJapaneseLine).ok());
-    // A4 in twips, the fonts by the names they resolve to, one-unit pens widened for viewers.
-    const std::string svg = bytesOf(svgFile);
-    EXPECT_TRUE(
-        holdsAll(svg, {"width=\"210.026mm\" height=\"297.039mm\" viewBox=\"0 0 11907 16840\"",
-                       "IPAPMincho", "stroke-width=\"8\""}));
-    EXPECT_EQ(svg.find("ＭＳ"), std::string::npos);
-    const QByteArray window = renderSvgPicture(drawJapaneseLine, QRect(1000, 1900, 3000, 4000));
-    ASSERT_TRUE(window.contains(
-        "width=\"52.9167mm\" height=\"70.5556mm\" viewBox=\"1000 1900 3000 4000\""));
-    // At a tenth of a twip per pixel the line starts 50 pixels right and 10 down.
-    EXPECT_TRUE(QRect(48, 8, 253, 5).contains(inkBounds(rasterised(window, {300, 400}, false))));
-}
-
 TEST(PageFiles, FacetsOutlinedInTheirOwnColourCoverTheirSeams) {
     // Two facets edged in their fill colour, as shaded surfaces are, whose blue #rgb cannot say.
     const auto facets = [](DrawSurface& s) {
@@ -383,8 +302,10 @@ TEST(PageFiles, FacetsOutlinedInTheirOwnColourCoverTheirSeams) {
         colouredPolygon(s, Rgb{255, 255, 192}, Rgb{255, 255, 192}, right);
     };
     // Rendered back smoothly, no pixel along the shared diagonal lets the white through.
-    const QImage image =
-        rasterised(renderSvgPicture(facets, QRect(0, 0, 3000, 3000)), {100, 100}, true);
+    QImage image = whiteImage({100, 100});
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QSvgRenderer(renderSvgPicture(facets, QRect(0, 0, 3000, 3000))).render(&painter);
     EXPECT_EQ(image.pixel(40, 40), qRgb(255, 255, 192));
     for (int k = 35; k < 65; ++k) {
         EXPECT_LT(qBlue(image.pixel(99 - k, k)), 200) << k;
@@ -392,7 +313,7 @@ TEST(PageFiles, FacetsOutlinedInTheirOwnColourCoverTheirSeams) {
 }
 
 // A label size typed a thousand times too large asks for fonts beyond what the engine measures.
-TEST(PainterSurfaceHugeText, MeasuresInProportionToOrdinarySizes) {
+TEST(PainterSurfaceHugeText, MeasuresInProportionAndDrawsWhereItShould) {
     for (const char* face : {"ＭＳ Ｐ明朝", "Arial"}) {
         const TextExtent small = measure({1000, 0, 0, face}, "Ag 0.5");
         const TextExtent huge = measure({1000000, 0, 0, face}, "Ag 0.5");
@@ -406,9 +327,7 @@ TEST(PainterSurfaceHugeText, MeasuresInProportionToOrdinarySizes) {
     EXPECT_GT(measure({std::numeric_limits<int>::min(), 0, 0, "Arial"}, "Ag").cy, 0);
     EXPECT_EQ(measure({std::numeric_limits<int>::max(), 0, 0, "Arial"}, "Ag Ag").cx,
               std::numeric_limits<std::int32_t>::max());
-}
-
-TEST(PainterSurfaceHugeText, GiantGlyphsCoverThePageAndOffPageTextLeavesItWhite) {
+    // Giant glyphs cover the page; off the page they leave it white.
     const QSize page = renderScreenPage([](DrawSurface&) {}).size();
     const QPointF centre(page.width() / 2.0, page.height() / 2.0);  // where a black square goes
     // The screen font of 32767 mm labels, turned as x labels are, and a million-unit cell.
@@ -433,11 +352,13 @@ TEST(PainterSurfaceHugeText, GiantGlyphsCoverThePageAndOffPageTextLeavesItWhite)
     // The printed page takes the same text and stays a page of outlines.
     const TempDir dir;
     const std::filesystem::path pdf = dir.path() / "huge.pdf";
-    const DrawCallback offPage = withFont(million, [](DrawSurface& s) {
-        s.drawText(-300000, -300000, "■");
-        s.drawText(-3000000, 0, "0.0");
-    });
-    ASSERT_TRUE(writePdfPage(pdf, 600, offPage).ok());
+    ASSERT_TRUE(writePdfPage(pdf, 600,
+                             withFont(million,
+                                      [](DrawSurface& s) {
+                                          s.drawText(-300000, -300000, "■");
+                                          s.drawText(-3000000, 0, "0.0");
+                                      }))
+                    .ok());
     EXPECT_LT(std::filesystem::file_size(pdf), 100000u);
 }
 

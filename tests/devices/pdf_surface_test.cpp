@@ -4,7 +4,6 @@
 #include <QFont>
 #include <QImage>
 #include <QPainterPath>
-#include <QProcess>
 #include <QRawFont>
 #include <QRegularExpression>
 #include <QtEndian>
@@ -28,13 +27,10 @@ constexpr int kDpi = 300;
 
 // What a poppler tool prints for the file.
 QString toolOutput(const QString& program, QStringList arguments) {
-    QProcess process;
-    process.start(program, arguments);
-    EXPECT_TRUE(process.waitForFinished(60000)) << program.toStdString();
-    EXPECT_EQ(process.exitCode(), 0) << program.toStdString();
+    const ToolRun run = runTool(program, arguments);
     // Poppler complains here of any flaw it had to mend.
-    EXPECT_EQ(process.readAllStandardError().toStdString(), "") << program.toStdString();
-    return QString::fromUtf8(process.readAllStandardOutput());
+    EXPECT_EQ(run.err, "") << program.toStdString();
+    return run.out;
 }
 
 QImage rasterised(const fs::path& pdf) {
@@ -58,14 +54,9 @@ fs::path painterPdf(const TempDir& dir, const std::string& name, const DrawCallb
     return dir.write(name, pdf.toStdString());
 }
 
-// Share of the pixels of two grey pages that differ by more than a shade the eye would notice.
-double differingShare(const QImage& a, const QImage& b) {
-    return differenceOf(a, b, 40).farShare;
-}
-
 // The share of a page that is not blank.
 double inkedShare(const QImage& image) {
-    return differingShare(image, whiteImage(image.size()));
+    return differenceOf(image, whiteImage(image.size()), 40).farShare;
 }
 
 DrawCallback printerPass(const PageRequest& request) {
@@ -117,7 +108,8 @@ TEST(PdfSurface, PagesLookAsThePainterDrawsThem) {
         const fs::path painters = painterPdf(dir, std::string(name) + "-qt.pdf", draw);
         const QImage expected = rasterised(painters), actual = rasterised(ours);
         EXPECT_LT(fs::file_size(ours), fs::file_size(painters) * sizeShare) << name;
-        EXPECT_LT(differingShare(expected, actual), tolerance) << name;
+        // Shares of pixels that differ by more than a shade the eye would notice.
+        EXPECT_LT(differenceOf(expected, actual, 40).farShare, tolerance) << name;
         // A comparison of two blank pages would prove nothing.
         EXPECT_GT(inkedShare(actual), 0.003) << name;
     }
@@ -128,13 +120,14 @@ TEST(PdfSurface, PagesLookAsThePainterDrawsThem) {
     for (const char* label : {"流線", "30 × 30", "x 方向", "日本語 text 0.5"}) {
         EXPECT_TRUE(text.contains(QString::fromUtf8(label))) << label << text.toStdString();
     }
-    const QStringList fonts = toolOutput("pdffonts", {pdf}).split('\n', Qt::SkipEmptyParts);
+    const QString listed = toolOutput("pdffonts", {pdf});
+    const QStringList fonts = listed.split('\n', Qt::SkipEmptyParts);
     ASSERT_GT(fonts.size(), 3) << "two heading lines and the fonts";
     const QRegularExpression subset("^[A-Z]{6}\\+\\S+ +CID TrueType +Identity-H +yes +yes +yes");
     for (const QString& font : fonts.mid(2)) {
         EXPECT_TRUE(subset.match(font).hasMatch()) << font.toStdString();
     }
-    EXPECT_TRUE(toolOutput("pdffonts", {pdf}).contains("IPAPMincho"));
+    EXPECT_TRUE(listed.contains("IPAPMincho"));
 }
 
 TEST(PdfSurface, MeasuresTextAsThePainterOnAPdfPage) {
@@ -152,15 +145,10 @@ TEST(PdfSurface, MeasuresTextAsThePainterOnAPdfPage) {
         }
         return measured;
     };
+    const TempDir dir;
     std::vector<std::pair<int, int>> painters;
-    QByteArray pdf;
-    QBuffer buffer(&pdf);
-    buffer.open(QIODevice::WriteOnly);
-    paintPdfPage(buffer, a4Layout(), 600, [&](QPainter& painter) {
-        PainterSurface surface(painter, printerPainterOptions(600));
-        painters = extents(surface);
-    });
-    PdfSurface ours(a4Layout(), 600, printerPainterOptions(600),
+    painterPdf(dir, "measured.pdf", [&](DrawSurface& s) { painters = extents(s); });
+    PdfSurface ours(a4Layout(), kDpi, printerPainterOptions(kDpi),
                     [](std::string_view) { return true; });
     EXPECT_EQ(extents(ours), painters);
 }
@@ -176,7 +164,7 @@ TEST(PdfSurface, PrintJobsKeepThePrintersPaperAndMargins) {
     const QImage expected = rasterised(painterPdf(dir, "painter.pdf", drawMixed, letter));
     const QImage actual = rasterised(dir.write("job.pdf", job.toStdString()));
     EXPECT_EQ(actual.size(), QSize(425, 550)) << "Letter at 50 dots per inch";
-    EXPECT_LT(differingShare(expected, actual), 0.003);
+    EXPECT_LT(differenceOf(expected, actual, 40).farShare, 0.003);
     // Scripts no installed font covers print as the boxes of the face that stands in for them.
     const QByteArray boxes = renderPdfPage(letter, kDpi, [](DrawSurface& s, int) {
         textIn({300, 0, 0, "ＭＳ Ｐ明朝"}, 0, 0, "क ܐ ހ ക ក")(s);

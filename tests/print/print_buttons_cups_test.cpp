@@ -1,8 +1,7 @@
-// The print buttons against the private spooler that print_through_cups_test.sh starts; that
-// script hands in the folder of the samples and the command that takes each printed job out of
-// the queue's file and compares it with the page `kavlo render --device printer` draws.
+// The canvas's print button and `kavlo print` against the spooler print_through_cups_test.sh
+// starts; it hands in the samples' folder and the command that takes each printed job out of the
+// queue's file and compares it with the page `kavlo render --device printer` draws.
 
-#include <QPrinter>
 #include <QProcess>
 #include <cstdlib>
 #include <string>
@@ -10,7 +9,6 @@
 #include "application_folder.h"
 #include "core/path_file.h"
 #include "ui/canvas_window.h"
-#include "ui/checker_window.h"
 #include "ui/session.h"
 #include "ui/ui_helpers.h"
 
@@ -80,28 +78,6 @@ TEST(PrintCommandThroughCups, ASlotThatCannotBeReadIsLeftOutOfThePrintedPageAndT
     EXPECT_EQ(print.exitCode(), 1) << err;
     EXPECT_TRUE(test::holdsAll(err, {"グラフ 2: 書式データファイル " + gone + " がありません。"}));
     EXPECT_TRUE(takeJob("slot-left-out", "any"));
-}
-
-// The checker's stamped text reaches the default queue as one page.
-TEST(CheckerPrintThroughCups, TheStampedTextArrivesAsOnePage) {
-    ASSERT_FALSE(environment("KAVLO_TEST_TAKE_JOB").empty())
-        << "run through print_through_cups_test.sh";
-    const test::TempDir dir;
-    Session session(dir.path());
-    RecordedMessages messages;
-    CheckerWindow window(session, messages);
-    const std::string file = dir.write("numbers.dat", "1.5, 2.5\r\n漢字, 3\r\n");
-    ASSERT_TRUE(window.openFile(QString::fromStdString(file), 21));
-    QString printerName;
-    window.setPrintDialog([&](QWidget*, QPrinter& printer) {
-        printerName = printer.printerName();
-        return true;
-    });
-    test::click(&window, "printButton");
-    EXPECT_EQ(printerName, "kavlo_test");
-    EXPECT_TRUE(messages.messages.empty());
-    EXPECT_TRUE(takeJob("checker", "any"));
-    EXPECT_EQ(window.editorText(), "1.5, 2.5\n漢字, 3");
 }
 
 }  // namespace
