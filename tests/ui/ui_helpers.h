@@ -14,9 +14,6 @@
 inline void PrintTo(const QString& s, std::ostream* os) {
     *os << '"' << s.toStdString() << '"';
 }
-inline void PrintTo(QRect r, std::ostream* os) {
-    *os << r.x() << ',' << r.y() << ' ' << r.width() << 'x' << r.height();
-}
 
 namespace kavlo::test {
 
@@ -64,18 +61,5 @@ inline QStringList controlNames(const QWidget* window) {
     names.sort();
     return names;
 }
-
-// The captions a button showed on screen, one a paint.
-struct PaintedCaptions : QObject {
-    explicit PaintedCaptions(QPushButton* b) : button(b) { b->installEventFilter(this); }
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint) {
-            captions.push_back(button->text());
-        }
-        return QObject::eventFilter(watched, event);
-    }
-    QPushButton* button;
-    QStringList captions;
-};
 
 }  // namespace kavlo::test
