@@ -28,15 +28,14 @@ PageSetup bigGraphPage() {
 
 // Composes the page on `device`; text is measured on the device itself or a screen image.
 void compose(DrawSurface& device, const DeviceProfile& profile, const PageSetup& page) {
-    PlacedGraph g;
     ViewSteps steps;
     SilentMessages silent;
     PageSetup setup = page;
     if (profile.kind == DeviceKind::Screen) {
-        composePage({g, device, profile, silent, device}, setup, steps);
+        composePage({device, profile, silent, device}, setup, steps);
     } else {
         ScreenMeasure screen;
-        composePage({g, device, profile, silent, screen.surface()}, setup, steps);
+        composePage({device, profile, silent, screen.surface()}, setup, steps);
     }
 }
 
