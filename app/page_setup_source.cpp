@@ -12,8 +12,8 @@
 namespace kavlo {
 namespace {
 
-// The names are kept even when found nowhere, so that the drawing tells those files as it
-// always has and the exit status counts their slots.
+// The names are kept even when found nowhere, so that the drawing names those files in its
+// messages and the exit status counts their slots.
 std::optional<PageSetup> readRelocated(const std::filesystem::path& pathFile, std::string_view verb,
                                        std::ostream& err) {
     auto loaded = readRelocatedPathFile(pathFile, PageSetup{});

@@ -18,8 +18,7 @@ const VerbSyntax& printSyntax() {
         "kavlo print",
         {
             applicationFolderOption(),
-            {"pth", "path file to print (default Kavlo.pth of the folder, else the samples)",
-             "FILE"},
+            pathFileOption("print"),
             {"printer", "CUPS queue (default the system's default printer)", "NAME"},
         },
         {}};

@@ -78,8 +78,7 @@ const VerbSyntax& renderSyntax() {
         "kavlo render",
         {
             applicationFolderOption(),
-            {"pth", "path file to draw (default Kavlo.pth of the folder, else the samples)",
-             "FILE"},
+            pathFileOption("draw"),
             {"device", "device whose drawing calls --ops logs (default the output's, else screen)",
              QString::fromStdString(deviceList(&OutputDevice::name, "|", "|"))},
             {"dpi",

@@ -74,6 +74,13 @@ QCommandLineOption applicationFolderOption() {
     return {"home", "application folder (default $KAVLO_HOME, else ~/.local/share/kavlo)", "DIR"};
 }
 
+QCommandLineOption pathFileOption(const QString& action) {
+    return {
+        "pth",
+        QString("path file to %1 (default Kavlo.pth of the folder, else the samples)").arg(action),
+        "FILE"};
+}
+
 std::string helpText(const VerbSyntax& syntax) {
     std::vector<std::pair<std::string, std::string>> lines;
     for (const QCommandLineOption& option : syntax.options) {

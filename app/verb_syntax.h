@@ -26,6 +26,8 @@ struct VerbSyntax {
 
 // `--home DIR`, which the window and every verb that reads a set-up take alike.
 QCommandLineOption applicationFolderOption();
+// `--pth FILE`, the path file of the page the verb is to `action` ("draw", "print").
+QCommandLineOption pathFileOption(const QString& action);
 
 // `usage: kavlo render [--home DIR] ... [-o OUT]`, one line.
 std::string usageLine(const VerbSyntax& syntax);

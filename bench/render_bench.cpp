@@ -28,15 +28,14 @@ PageSetup bigGraphPage() {
 
 // Composes the page on `device`; text is measured on the device itself or a screen image.
 void compose(DrawSurface& device, const DeviceProfile& profile, const PageSetup& page) {
-    PlacedGraph g;
     ViewSteps steps;
     SilentMessages silent;
     PageSetup setup = page;
     if (profile.kind == DeviceKind::Screen) {
-        composePage({g, device, profile, silent, device}, setup, steps);
+        composePage({device, profile, silent, device}, setup, steps);
     } else {
         ScreenMeasure screen;
-        composePage({g, device, profile, silent, screen.surface()}, setup, steps);
+        composePage({device, profile, silent, screen.surface()}, setup, steps);
     }
 }
 
@@ -171,14 +170,14 @@ void BM_RefineAllLines(benchmark::State& state) {
     PlacedGraph g;
     SilentMessages silent;
     RecordingSurface none;
-    const RenderContext ctx{g, none, profile, silent, none};
+    const RenderContext ctx{none, profile, silent, none};
     const PageSetup page =
         graphPage(static_cast<int>(state.range(0)), 6, static_cast<int>(state.range(1)));
     readGraph(g, 1, {page.file(FileKind::Format, 1), page.file(FileKind::Numeric, 1)}, 25, 10, 0,
               silent, profile.readRules);
     const float zscl = *settleZScale(g, 0);
     for (auto _ : state) {
-        const RefinedLines lines = refineAllLines(ctx, zscl);
+        const RefinedLines lines = refineAllLines(ctx, g, zscl);
         benchmark::DoNotOptimize(lines.alongXx(1, 1));
     }
 }
@@ -199,7 +198,7 @@ void BM_WrapLongComment(benchmark::State& state) {
             g.CSZ = 3;
             g.OrgX = 30;
             g.CommentFont = "ＭＳ 明朝";
-            drawComment({g, s, profile, silent, s}, 1, path, 0);
+            drawComment({s, profile, silent, s}, g, 1, path, 0);
         });
     }
 }

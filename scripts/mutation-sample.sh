@@ -29,11 +29,11 @@ backup-kept|src/core/atomic_file.cpp|    ::unlink(siblings.backup().c_str());|  
 json-control-escape|src/core/json_text.cpp|if (static_cast<unsigned char>(c) < 0x20) {|if (static_cast<unsigned char>(c) < 0x1f) {
 labels-upright|src/render/frame_labels.cpp|const bool upright = g_.LDR >= 1;|const bool upright = g_.LDR > 1;
 comments-gap|src/render/comments_header.cpp|float y = top + 3 * txh;|float y = top + 2 * txh;
-next-row|src/render/page_composition.cpp|slot < kSlotCount && cursor.pageBottom > cursor.rowTop|slot < kSlotCount && cursor.pageBottom >= cursor.rowTop
+printable-bottom|src/render/page_composition.cpp|constexpr float kPrintableBottom = 279;|constexpr float kPrintableBottom = 297;
 budget-cell-points|src/render/plot_budget.cpp|return {cells * (4 * k + 1), refined};|return {cells * (4 * k), refined};
 mesh-last-row|src/render/meshes.cpp|for (int r = 1; r <= g.NY - 1; ++r) {|for (int r = 1; r < g.NY - 1; ++r) {
-stream-line-floor|src/render/stream_lines.cpp|(ctx.g.XEndY + 300) * ctx.profile.unitsPerMmY|(ctx.g.XEndY + 30) * ctx.profile.unitsPerMmY
-shading-node-y|src/render/surfaces.cpp|static_cast<float>(j - 1) * ly,|static_cast<float>(j) * ly,
+stream-line-floor|src/render/stream_lines.cpp|(g.XEndY + 300) * ctx.profile.unitsPerMmY|(g.XEndY + 30) * ctx.profile.unitsPerMmY
+shading-light-y|src/render/surfaces.cpp|light_ = {a / 2 / n, -b / 2 / n,|light_ = {a / 2 / n, b / 2 / n,
 wrap-limit|src/render/comment_wrap.cpp|std::min(feed + 1, count) - first|std::min(feed, count) - first
 svg-less-than|src/devices/svg_document.cpp|escaped += u"&lt;";|escaped += u"<";
 svg-short-colour|src/devices/svg_document.cpp| && (c.b >> 4) == (c.b & 15);|;

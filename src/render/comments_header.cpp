@@ -11,8 +11,7 @@
 namespace kavlo {
 namespace {
 
-float wrapWidth(const RenderContext& ctx) {
-    const PlacedGraph& g = ctx.g;
+float wrapWidth(const RenderContext& ctx, const PlacedGraph& g) {
     if (!ctx.profile.wrapAtFrameExtent) {
         return g.XWD + 100;
     }
@@ -21,8 +20,8 @@ float wrapWidth(const RenderContext& ctx) {
 
 }  // namespace
 
-DrawnComment drawComment(const RenderContext& ctx, int slot, const std::string& path, float top) {
-    const PlacedGraph& g = ctx.g;
+DrawnComment drawComment(const RenderContext& ctx, const PlacedGraph& g, int slot,
+                         const std::string& path, float top) {
     const DeviceProfile& p = ctx.profile;
     const CommentFile file = readCommentFile(path);
     if (file.access != FileAccess::Ok) {
@@ -36,7 +35,7 @@ DrawnComment drawComment(const RenderContext& ctx, int slot, const std::string& 
     const std::string& face = g.CommentFont;
     const float szw = 2 * g.CSZ * p.devRatioX;
     const float txh = 1.5f * szw / p.unitsPerMmY;
-    const float width = wrapWidth(ctx);
+    const float width = wrapWidth(ctx, g);
     const float left = g.OrgX - 10;
     float y = top + 3 * txh;
 
@@ -83,7 +82,7 @@ DrawnComment drawComment(const RenderContext& ctx, int slot, const std::string& 
     return {CommentOutcome::Drawn, y};
 }
 
-void Header(const RenderContext& ctx, const HeaderSetup& header) {
+void drawHeader(const RenderContext& ctx, const HeaderSetup& header) {
     const auto size = headerSize(header.sizeIndex);
     if (!size) {
         return;

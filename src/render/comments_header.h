@@ -18,9 +18,10 @@ struct DrawnComment {
 // Writes the lines of a slot's comment file from three rows under `top` (the frame's bottom,
 // page mm), wrapped to the frame's width. A missing file is reported (on the screen) and its
 // name is to be cleared.
-DrawnComment drawComment(const RenderContext& ctx, int slot, const std::string& path, float top);
+DrawnComment drawComment(const RenderContext& ctx, const PlacedGraph& g, int slot,
+                         const std::string& path, float top);
 
 // The header line at the top of the page.
-void Header(const RenderContext& ctx, const HeaderSetup& header);
+void drawHeader(const RenderContext& ctx, const HeaderSetup& header);
 
 }  // namespace kavlo

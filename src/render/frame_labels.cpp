@@ -39,14 +39,14 @@ int escapement(float degrees) {
 
 class Labels {
   public:
-    explicit Labels(const RenderContext& ctx)
+    Labels(const RenderContext& ctx, const PlacedGraph& g)
         : ctx_(ctx),
-          g_(ctx.g),
-          axes_(ctx.g),
-          origin_{ctx.g.OrgX, ctx.g.OrgY},
-          xEnd_{ctx.g.XEndX, ctx.g.XEndY},
-          yEnd_{ctx.g.YEndX, ctx.g.YEndY},
-          top_{ctx.g.TopX, ctx.g.TopY} {}
+          g_(g),
+          axes_(g),
+          origin_{g.OrgX, g.OrgY},
+          xEnd_{g.XEndX, g.XEndY},
+          yEnd_{g.YEndX, g.YEndY},
+          top_{g.TopX, g.TopY} {}
 
     void drawXNumbers() {
         PageText text = numbers(g_.XNS, ctx_.profile.devRatioX, escapement(g_.FYD));
@@ -117,7 +117,7 @@ class Labels {
     }
 
     const RenderContext& ctx_;
-    PlacedGraph& g_;
+    const PlacedGraph& g_;
     FrameAxes axes_;
     Vec origin_;
     Vec xEnd_;
@@ -125,8 +125,7 @@ class Labels {
     Vec top_;
 };
 
-void drawEdges(const RenderContext& ctx) {
-    const PlacedGraph& g = ctx.g;
+void drawEdges(const RenderContext& ctx, const PlacedGraph& g) {
     DrawSurface& s = ctx.surface;
     const DevicePoint top = ctx.device(g.TopX, g.TopY);
     const DevicePoint origin = ctx.device(g.OrgX, g.OrgY);
@@ -155,10 +154,9 @@ float pageBottomWithFrame(float pageBottom, const PlacedGraph& g) {
     return std::max({pageBottom, g.XEndY, g.YEndY});
 }
 
-void drawFrame(const RenderContext& ctx) {
-    drawEdges(ctx);
-    const PlacedGraph& g = ctx.g;
-    Labels labels(ctx);
+void drawFrame(const RenderContext& ctx, const PlacedGraph& g) {
+    drawEdges(ctx, g);
+    Labels labels(ctx, g);
     if (g.XNS > 0 && g.XMN != g.XMX) {
         labels.drawXNumbers();
     }

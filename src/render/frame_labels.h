@@ -4,9 +4,8 @@
 
 namespace kavlo {
 
-// The three visible frame edges of the graph just read, then its numeric end labels and axis
-// titles.
-void drawFrame(const RenderContext& ctx);
+// The three visible frame edges of graph `g`, then its numeric end labels and axis titles.
+void drawFrame(const RenderContext& ctx, const PlacedGraph& g);
 
 // The lower floor corner of the frame, page mm: its comments start under it.
 float frameBottom(const PlacedGraph& g);

@@ -17,24 +17,25 @@ DevicePoint storedPoint(const Array2<float>& x, const Array2<float>& y, int a, i
 
 }  // namespace
 
-GridLineProjector::GridLineProjector(const RenderContext& ctx, float zscl)
+GridLineProjector::GridLineProjector(const RenderContext& ctx, const PlacedGraph& g, float zscl)
     : ctx_(ctx),
+      g_(g),
       zscl_(zscl),
-      spline_(std::max(ctx.g.NX, ctx.g.NY), ctx.g.IPL),
-      line_(static_cast<std::size_t>(std::max(ctx.g.NX, ctx.g.NY))) {}
+      spline_(std::max(g.NX, g.NY), g.IPL),
+      line_(static_cast<std::size_t>(std::max(g.NX, g.NY))) {}
 
 int GridLineProjector::xLinePoints() const {
-    return refinedPoints(ctx_.g.NX, ctx_.g.IPL);
+    return refinedPoints(g_.NX, g_.IPL);
 }
 int GridLineProjector::yLinePoints() const {
-    return refinedPoints(ctx_.g.NY, ctx_.g.IPL);
+    return refinedPoints(g_.NY, g_.IPL);
 }
 
 // `points` from the `refined` values, starting at floor point (bx, by) and stepping by (dx, dy).
 void GridLineProjector::projectRefined(std::span<const float> refined,
                                        std::span<DevicePoint> points, float bx, float by, float dx,
                                        float dy) const {
-    const PlacedGraph& g = ctx_.g;
+    const PlacedGraph& g = g_;
     for (std::size_t p = 0; p < points.size(); ++p) {
         const auto steps = static_cast<float>(p);
         const float h = heightAboveFloor(g, refined[p]);
@@ -43,7 +44,7 @@ void GridLineProjector::projectRefined(std::span<const float> refined,
 }
 
 void GridLineProjector::projectXLine(int j, std::span<DevicePoint> points) {
-    const PlacedGraph& g = ctx_.g;
+    const PlacedGraph& g = g_;
     for (int i = 1; i <= g.NX; ++i) {
         line_[static_cast<std::size_t>(i - 1)] = g.Z(g.NX - i + 1, g.NY - j + 1);
     }
@@ -59,7 +60,7 @@ void GridLineProjector::projectXLine(int j, std::span<DevicePoint> points) {
 }
 
 void GridLineProjector::projectYLine(int i, std::span<DevicePoint> points) {
-    const PlacedGraph& g = ctx_.g;
+    const PlacedGraph& g = g_;
     for (int j = 1; j <= g.NY; ++j) {
         line_[static_cast<std::size_t>(j - 1)] = g.Z(i, j);
     }
@@ -74,9 +75,8 @@ void GridLineProjector::projectYLine(int i, std::span<DevicePoint> points) {
                    (g.YEndY - g.XEndY) / ySteps / refine);
 }
 
-RefinedLines refineAllLines(const RenderContext& ctx, float zscl) {
-    const PlacedGraph& g = ctx.g;
-    GridLineProjector projector(ctx, zscl);
+RefinedLines refineAllLines(const RenderContext& ctx, const PlacedGraph& g, float zscl) {
+    GridLineProjector projector(ctx, g, zscl);
     const int r = g.IPL + 1;
     RefinedLines lines;
     lines.alongXx.resize((g.NX + 1) * r, g.NY + 1);

@@ -13,7 +13,7 @@ namespace kavlo {
 // line to line.
 class GridLineProjector {
   public:
-    GridLineProjector(const RenderContext& ctx, float zscl);
+    GridLineProjector(const RenderContext& ctx, const PlacedGraph& g, float zscl);
 
     // How many points a refined line along x, or along y, has.
     int xLinePoints() const;
@@ -31,6 +31,7 @@ class GridLineProjector {
                         float by, float dx, float dy) const;
 
     const RenderContext& ctx_;
+    const PlacedGraph& g_;
     float zscl_;
     SplineRefiner spline_;
     std::vector<float> line_;
@@ -47,7 +48,7 @@ struct RefinedLines {
     Array2<float> alongYx, alongYy;
 };
 
-RefinedLines refineAllLines(const RenderContext& ctx, float zscl);
+RefinedLines refineAllLines(const RenderContext& ctx, const PlacedGraph& g, float zscl);
 
 // The outline of the cell between x indices c and c + 1 and refined lines r (back) and r + 1
 // (front) into `outline`, 4K + 1 points with K = IPL + 1: up the left side from the front corner,

@@ -10,9 +10,8 @@ namespace {
 // Paints the cells from the back row to the front, x min to x max, each as white polygons
 // with black edges so that nearer cells cover farther ones; a triangular mesh splits every
 // cell along its diagonal from (x min, y min) to (x max, y max).
-void drawMesh(const RenderContext& ctx, float zscl, bool triangles) {
-    const PlacedGraph& g = ctx.g;
-    const RefinedLines lines = refineAllLines(ctx, zscl);
+void drawMesh(const RenderContext& ctx, const PlacedGraph& g, float zscl, bool triangles) {
+    const RefinedLines lines = refineAllLines(ctx, g, zscl);
     const SelectedObject pen(ctx.surface,
                              ctx.surface.createPen(0, ctx.profile.meshPen.width(g.LWD), kBlack));
     const SelectedObject brush(ctx.surface, ctx.surface.createSolidBrush(kWhite));
@@ -34,11 +33,11 @@ void drawMesh(const RenderContext& ctx, float zscl, bool triangles) {
 
 }  // namespace
 
-void drawRectangularMesh(const RenderContext& ctx, float zscl) {
-    drawMesh(ctx, zscl, false);
+void drawRectangularMesh(const RenderContext& ctx, const PlacedGraph& g, float zscl) {
+    drawMesh(ctx, g, zscl, false);
 }
-void drawTriangularMesh(const RenderContext& ctx, float zscl) {
-    drawMesh(ctx, zscl, true);
+void drawTriangularMesh(const RenderContext& ctx, const PlacedGraph& g, float zscl) {
+    drawMesh(ctx, g, zscl, true);
 }
 
 }  // namespace kavlo

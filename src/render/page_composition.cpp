@@ -30,12 +30,12 @@ struct PageCursor {
 
 GraphRead placeAndDrawSlot(const RenderContext& ctx, PageSetup& setup, ViewSteps& steps, int slot,
                            PageCursor& cursor) {
-    const PlacedGraph& g = ctx.g;
     ctx.surface.beginSlot(slot);
     const GraphFiles files{setup.file(FileKind::Format, slot), setup.file(FileKind::Numeric, slot)};
     const DrawnGraph drawn =
         drawGraph(ctx, slot, files, slotLeft(slot), cursor.rowTop, steps, cursor.plotPoints);
     const GraphRead& read = drawn.read;
+    const PlacedGraph& g = drawn.graph;
     cursor.plotPoints = drawn.pagePoints;
     if (read.outcome != GraphReadOutcome::Skipped) {
         cursor.pageBottom = pageBottomWithFrame(cursor.pageBottom, g);
@@ -55,7 +55,7 @@ GraphRead placeAndDrawSlot(const RenderContext& ctx, PageSetup& setup, ViewSteps
     // A graph that was not drawn gets no comments: they would hang under another frame.
     std::string& comment = setup.file(FileKind::Comment, slot);
     if (read.outcome != GraphReadOutcome::Skipped && g.CSZ > 0 && !comment.empty()) {
-        const DrawnComment drawnComment = drawComment(ctx, slot, comment, frameBottom(g));
+        const DrawnComment drawnComment = drawComment(ctx, g, slot, comment, frameBottom(g));
         if (drawnComment.outcome == CommentOutcome::Missing) {
             comment.clear();
         } else if (drawnComment.outcome == CommentOutcome::Drawn) {
@@ -93,7 +93,7 @@ PageOutcome composePage(const RenderContext& ctx, PageSetup& setup, ViewSteps& s
     }
     if (!setup.header.text.empty()) {
         ctx.surface.beginHeader();
-        Header(ctx, setup.header);
+        drawHeader(ctx, setup.header);
     }
     if (cursor.pageBottom > kPrintableBottom) {
         ctx.messages.show(

@@ -29,10 +29,9 @@ TwipsWindow metafileWindow(const std::optional<PageSelection>& selection) {
 }
 
 PageOutcome runPagePass(ViewSteps& steps, PageSetup& setup, const PassTarget& target) {
-    PlacedGraph g;
     if (!target.ops) {
-        return composePage({g, target.surface, target.profile, target.messages,
-                            target.screenMeasure, target.plots, target.shownBottom},
+        return composePage({target.surface, target.profile, target.messages, target.screenMeasure,
+                            target.plots, target.shownBottom},
                            setup, steps);
     }
     const DeviceProfile& profile = target.profile;
@@ -46,7 +45,7 @@ PageOutcome runPagePass(ViewSteps& steps, PageSetup& setup, const PassTarget& ta
                                ? static_cast<DrawSurface&>(recorder)
                                : target.screenMeasure;
     return composePage(
-        {g, recorder, profile, target.messages, measure, target.plots, target.shownBottom}, setup,
+        {recorder, profile, target.messages, measure, target.plots, target.shownBottom}, setup,
         steps);
 }
 

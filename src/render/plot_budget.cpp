@@ -57,8 +57,7 @@ PlotCost plotCost(const PlacedGraph& g) {
 PageTooLarge::PageTooLarge(Message message)
     : std::runtime_error(message.text), message_(std::move(message)) {}
 
-double chargePlot(const RenderContext& ctx, int slot, double pagePoints) {
-    const PlacedGraph& g = ctx.g;
+double chargePlot(const RenderContext& ctx, const PlacedGraph& g, int slot, double pagePoints) {
     const PlotCost cost = plotCost(g);
     const PlotLimits& limits = ctx.profile.plotLimits;
     pagePoints += cost.points;

@@ -31,9 +31,9 @@ class PageTooLarge : public std::runtime_error {
 constexpr const char* kOutOfMemoryText =
     "メモリーが足りないため中断しました。格子の点数か IPL を減らして下さい。";
 
-// The page's points with the plot of the graph just read added to `pagePoints`, those of the
-// graphs before it; throws PageTooLarge when the page, or the graph's refined lines, would pass
+// The page's points with the plot of graph `g` added to `pagePoints`, those of the graphs
+// before it; throws PageTooLarge when the page, or the graph's refined lines, would pass
 // the profile's limits.
-double chargePlot(const RenderContext& ctx, int slot, double pagePoints);
+double chargePlot(const RenderContext& ctx, const PlacedGraph& g, int slot, double pagePoints);
 
 }  // namespace kavlo

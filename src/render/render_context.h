@@ -7,10 +7,9 @@
 
 namespace kavlo {
 
-// What every page routine draws with: the graph read and placed, the device and its profile, where
-// messages go, and a surface that measures text with screen fonts (the screen itself there).
+// What every page routine draws with: the device and its profile, where messages go, and a surface
+// that measures text with screen fonts (the screen itself there).
 struct RenderContext {
-    PlacedGraph& g;
     DrawSurface& surface;
     const DeviceProfile& profile;
     MessageSink& messages;

@@ -108,8 +108,8 @@ void paintFacet(const RenderContext& ctx, std::span<const DevicePoint> points, R
 }
 
 // The front (y min) and right (x max) boundaries in black, each into the front-right corner.
-void outlineFrontAndRight(const RenderContext& ctx, const RefinedLines& lines) {
-    const PlacedGraph& g = ctx.g;
+void outlineFrontAndRight(const RenderContext& ctx, const PlacedGraph& g,
+                          const RefinedLines& lines) {
     const int np = (g.NX - 1) * (g.IPL + 1) + 1;
     const int nq = (g.NY - 1) * (g.IPL + 1) + 1;
     const SelectedObject pen(ctx.surface,
@@ -131,9 +131,8 @@ void outlineFrontAndRight(const RenderContext& ctx, const RefinedLines& lines) {
 
 }  // namespace
 
-void drawShadedSurface(const RenderContext& ctx, float zscl) {
-    const PlacedGraph& g = ctx.g;
-    const RefinedLines lines = refineAllLines(ctx, zscl);
+void drawShadedSurface(const RenderContext& ctx, const PlacedGraph& g, float zscl) {
+    const RefinedLines lines = refineAllLines(ctx, g, zscl);
     const Shading shading(g, zscl);
     const Rgb base = baseColour(g.LDR);
     ctx.surface.setRasterOperation(kRopCopyPen);
@@ -151,7 +150,7 @@ void drawShadedSurface(const RenderContext& ctx, float zscl) {
                        shade(base, shading.brightness(i + 1, back, i + 1, front, i, front)));
         }
     }
-    outlineFrontAndRight(ctx, lines);
+    outlineFrontAndRight(ctx, g, lines);
 }
 
 }  // namespace kavlo

@@ -99,11 +99,11 @@ CanvasWindow::CanvasWindow(Session& session, QWidget* parent)
 }
 
 void CanvasWindow::buildControls() {
-    picture_ = new PageView(this);
-    connect(picture_, &PageView::pressed, this, &CanvasWindow::pressPicture);
-    connect(picture_, &PageView::moved, this, &CanvasWindow::movePicture);
-    connect(picture_, &PageView::released, this, &CanvasWindow::releasePicture);
-    connect(picture_, &PageView::wheelTurned, this, &CanvasWindow::scrollByWheel);
+    pageView_ = new PageView(this);
+    connect(pageView_, &PageView::pressed, this, &CanvasWindow::pressOnPage);
+    connect(pageView_, &PageView::moved, this, &CanvasWindow::moveOnPage);
+    connect(pageView_, &PageView::released, this, &CanvasWindow::releaseOnPage);
+    connect(pageView_, &PageView::wheelTurned, this, &CanvasWindow::scrollByWheel);
 
     const auto makeButton = [this](const char* name, const QString& tip) {
         auto* button = new QPushButton(this);
@@ -137,17 +137,17 @@ void CanvasWindow::buildControls() {
     backButton_->setFixedSize(57, kRowHeight);
     connect(backButton_, &QPushButton::clicked, this, &CanvasWindow::back);
 
-    groups_ = new QComboBox(this);
-    groups_->setObjectName("groupChoice");
-    groups_->setToolTip("向きと高さを変えるグラフ");
+    groupChoice_ = new QComboBox(this);
+    groupChoice_->setObjectName("groupChoice");
+    groupChoice_->setToolTip("向きと高さを変えるグラフ");
     for (const char* text : kGroupChoiceTexts) {
-        groups_->addItem(text);
+        groupChoice_->addItem(text);
     }
-    groups_->setFixedSize(60, kRowHeight);
-    QPalette yellow = groups_->palette();
+    groupChoice_->setFixedSize(60, kRowHeight);
+    QPalette yellow = groupChoice_->palette();
     yellow.setColor(QPalette::Button, QColor(255, 255, 192));
     yellow.setColor(QPalette::Base, QColor(255, 255, 192));
-    groups_->setPalette(yellow);
+    groupChoice_->setPalette(yellow);
 
     struct ViewButton {
         const char* name;
@@ -173,17 +173,19 @@ void CanvasWindow::buildControls() {
     writeBackButton_->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
     connect(writeBackButton_, &QPushButton::clicked, this, &CanvasWindow::writeBack);
 
-    vScroll_ = makeBar(Qt::Vertical, "verticalScrollBar", 2, 20, this);
-    hScroll_ = makeBar(Qt::Horizontal, "horizontalScrollBar", 5, 30, this);
-    connect(vScroll_, &QScrollBar::valueChanged, this, &CanvasWindow::doVScroll);
-    connect(hScroll_, &QScrollBar::valueChanged, this, &CanvasWindow::doHScroll);
+    verticalScrollBar_ = makeBar(Qt::Vertical, "verticalScrollBar", 2, 20, this);
+    horizontalScrollBar_ = makeBar(Qt::Horizontal, "horizontalScrollBar", 5, 30, this);
+    connect(verticalScrollBar_, &QScrollBar::valueChanged, this,
+            &CanvasWindow::placePageVertically);
+    connect(horizontalScrollBar_, &QScrollBar::valueChanged, this,
+            &CanvasWindow::placePageHorizontally);
 
     statusLine_ = new QLabel(this);
     statusLine_->setObjectName("statusLine");
     statusLine_->setAccessibleName("状態");
 
-    vScroll_->setAccessibleName("ページの縦の位置");
-    hScroll_->setAccessibleName("ページの横の位置");
+    verticalScrollBar_->setAccessibleName("ページの縦の位置");
+    horizontalScrollBar_->setAccessibleName("ページの横の位置");
 
     const auto row = rowControls();
     for (std::size_t i = 1; i < row.size(); ++i) {
@@ -200,7 +202,7 @@ void CanvasWindow::buildControls() {
 
 std::array<QWidget*, 12> CanvasWindow::rowControls() const {
     return {printButton_,    metafileButton_, bitmapButton_,   saveButton_,
-            backButton_,     groups_,         viewButtons_[0], viewButtons_[1],
+            backButton_,     groupChoice_,    viewButtons_[0], viewButtons_[1],
             viewButtons_[3], viewButtons_[4], viewButtons_[2], writeBackButton_};
 }
 
@@ -210,13 +212,14 @@ void CanvasWindow::layOutControls() {
         control->move(x, kMargin);
         x += control->width() + kGap;
     }
-    hScroll_->setGeometry(x + kMargin, kMargin + (kRowHeight - kBarThickness) / 2,
-                          kHorizontalBarWidth, kBarThickness);
-    const int statusLeft = hScroll_->geometry().right() + 1 + kMargin;
+    horizontalScrollBar_->setGeometry(x + kMargin, kMargin + (kRowHeight - kBarThickness) / 2,
+                                      kHorizontalBarWidth, kBarThickness);
+    const int statusLeft = horizontalScrollBar_->geometry().right() + 1 + kMargin;
     statusLine_->setGeometry(statusLeft, kMargin, std::max(width() - statusLeft - kMargin, 0),
                              kRowHeight);
     const int barTop = kMargin + kRowHeight + kMargin;
-    vScroll_->setGeometry(0, barTop, kBarThickness, std::max(height() - barTop - kMargin, 40));
+    verticalScrollBar_->setGeometry(0, barTop, kBarThickness,
+                                    std::max(height() - barTop - kMargin, 40));
 }
 
 void CanvasWindow::resizeEvent(QResizeEvent* event) {
@@ -226,14 +229,14 @@ void CanvasWindow::resizeEvent(QResizeEvent* event) {
 
 void CanvasWindow::showPage() {
     if (!session_.horizontalBar) {
-        hScroll_->hide();
+        horizontalScrollBar_->hide();
     }
-    groups_->setCurrentIndex(0);
+    groupChoice_->setCurrentIndex(0);
     setPrintCaption("印刷");
     statusLine_->clear();
     selection_ = {};
     applyViewGeometry();
-    picture_->setImage(session_.page);
+    pageView_->setImage(session_.page);
     show();
     activateWindow();
     backButton_->setFocus();
@@ -245,51 +248,53 @@ void CanvasWindow::applyViewGeometry() {
     const CanvasGeometry& c = session_.canvas;
     resize(twipsToPixels(c.viewWidth), twipsToPixels(c.viewHeight));
     move(twipsToPixels(c.viewLeft), twipsToPixels(c.viewTop));
-    vScroll_->setValue(0);
-    hScroll_->setValue(0);
-    doVScroll();
-    doHScroll();
+    verticalScrollBar_->setValue(0);
+    horizontalScrollBar_->setValue(0);
+    placePageVertically();
+    placePageHorizontally();
 }
 
-void CanvasWindow::doVScroll() {
+void CanvasWindow::placePageVertically() {
     const CanvasGeometry& c = session_.canvas;
-    const float top = -(c.pageHeight - c.viewHeight) * static_cast<float>(vScroll_->value()) /
-                      static_cast<float>(vScroll_->maximum());
-    picture_->move(picture_->x(), twipsToPixels(top));
+    const float top = -(c.pageHeight - c.viewHeight) *
+                      static_cast<float>(verticalScrollBar_->value()) /
+                      static_cast<float>(verticalScrollBar_->maximum());
+    pageView_->move(pageView_->x(), twipsToPixels(top));
 }
 
-void CanvasWindow::doHScroll() {
+void CanvasWindow::placePageHorizontally() {
     const CanvasGeometry& c = session_.canvas;
-    const float left = -(c.pageWidth - c.viewWidth) * static_cast<float>(hScroll_->value()) /
-                       static_cast<float>(hScroll_->maximum());
-    picture_->move(twipsToPixels(left), picture_->y());
+    const float left = -(c.pageWidth - c.viewWidth) *
+                       static_cast<float>(horizontalScrollBar_->value()) /
+                       static_cast<float>(horizontalScrollBar_->maximum());
+    pageView_->move(twipsToPixels(left), pageView_->y());
 }
 
 bool CanvasWindow::scrollByKey(int key) {
     switch (key) {
         case Qt::Key_Up:
-            vScroll_->triggerAction(QAbstractSlider::SliderSingleStepSub);
+            verticalScrollBar_->triggerAction(QAbstractSlider::SliderSingleStepSub);
             return true;
         case Qt::Key_Down:
-            vScroll_->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+            verticalScrollBar_->triggerAction(QAbstractSlider::SliderSingleStepAdd);
             return true;
         case Qt::Key_PageUp:
-            vScroll_->triggerAction(QAbstractSlider::SliderPageStepSub);
+            verticalScrollBar_->triggerAction(QAbstractSlider::SliderPageStepSub);
             return true;
         case Qt::Key_PageDown:
-            vScroll_->triggerAction(QAbstractSlider::SliderPageStepAdd);
+            verticalScrollBar_->triggerAction(QAbstractSlider::SliderPageStepAdd);
             return true;
         case Qt::Key_Home:
-            vScroll_->triggerAction(QAbstractSlider::SliderToMinimum);
+            verticalScrollBar_->triggerAction(QAbstractSlider::SliderToMinimum);
             return true;
         case Qt::Key_End:
-            vScroll_->triggerAction(QAbstractSlider::SliderToMaximum);
+            verticalScrollBar_->triggerAction(QAbstractSlider::SliderToMaximum);
             return true;
         case Qt::Key_Left:
-            hScroll_->triggerAction(QAbstractSlider::SliderSingleStepSub);
+            horizontalScrollBar_->triggerAction(QAbstractSlider::SliderSingleStepSub);
             return true;
         case Qt::Key_Right:
-            hScroll_->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+            horizontalScrollBar_->triggerAction(QAbstractSlider::SliderSingleStepAdd);
             return true;
         default:
             return false;
@@ -327,9 +332,11 @@ void CanvasWindow::scrollByWheel(QPoint angleDelta, Qt::KeyboardModifiers modifi
     const QPoint notches(wheelRemainder_.x() / kNotch, wheelRemainder_.y() / kNotch);
     wheelRemainder_ -= notches * kNotch;
     const int lines = QApplication::wheelScrollLines();
-    vScroll_->setValue(vScroll_->value() - notches.y() * lines * vScroll_->singleStep());
-    if (!hScroll_->isHidden()) {
-        hScroll_->setValue(hScroll_->value() - notches.x() * lines * hScroll_->singleStep());
+    verticalScrollBar_->setValue(verticalScrollBar_->value() -
+                                 notches.y() * lines * verticalScrollBar_->singleStep());
+    if (!horizontalScrollBar_->isHidden()) {
+        horizontalScrollBar_->setValue(horizontalScrollBar_->value() -
+                                       notches.x() * lines * horizontalScrollBar_->singleStep());
     }
 }
 
@@ -344,33 +351,34 @@ QRectF CanvasWindow::selection() const {
 }
 
 QPoint CanvasWindow::pictureOffset() const {
-    return picture_->pos();
+    return pageView_->pos();
 }
 
 const QImage& CanvasWindow::shownPage() const {
-    return picture_->image();
+    return pageView_->image();
 }
 
 QPoint CanvasWindow::toWindow(QPointF mm) const {
-    return picture_->pos() + PageView::mmToPixel(mm);
+    return pageView_->pos() + PageView::mmToPixel(mm);
 }
 
 bool CanvasWindow::overScrollBar(QPoint window) const {
-    return strictlyInside(vScroll_, window) || strictlyInside(hScroll_, window);
+    return strictlyInside(verticalScrollBar_, window) ||
+           strictlyInside(horizontalScrollBar_, window);
 }
 
 void CanvasWindow::dragScroll(QPoint window) {
-    if (strictlyInside(vScroll_, window)) {
-        const QRect r = vScroll_->geometry();
-        stepTowards(vScroll_, window.y(), r.top(), r.height());
+    if (strictlyInside(verticalScrollBar_, window)) {
+        const QRect r = verticalScrollBar_->geometry();
+        stepTowards(verticalScrollBar_, window.y(), r.top(), r.height());
     }
-    if (strictlyInside(hScroll_, window)) {
-        const QRect r = hScroll_->geometry();
-        stepTowards(hScroll_, window.x(), r.left(), r.width());
+    if (strictlyInside(horizontalScrollBar_, window)) {
+        const QRect r = horizontalScrollBar_->geometry();
+        stepTowards(horizontalScrollBar_, window.x(), r.left(), r.width());
     }
 }
 
-void CanvasWindow::pressPicture(QPointF mm) {
+void CanvasWindow::pressOnPage(QPointF mm) {
     CanvasSelection& s = selection_;
     s.DragActive = 1;
     eraseSelection();
@@ -378,21 +386,21 @@ void CanvasWindow::pressPicture(QPointF mm) {
     s.SelY1 = static_cast<float>(mm.y());
 }
 
-void CanvasWindow::movePicture(QPointF mm, Qt::MouseButtons buttons) {
+void CanvasWindow::moveOnPage(QPointF mm, Qt::MouseButtons buttons) {
     CanvasSelection& s = selection_;
     if (buttons != Qt::LeftButton || s.DragActive != 1) {
         return;
     }
     if (s.MouseX != 0 || s.MouseY != 0) {
-        picture_->invertBox({s.SelX1, s.SelY1}, {s.MouseX, s.MouseY});
+        pageView_->invertBox({s.SelX1, s.SelY1}, {s.MouseX, s.MouseY});
     }
-    picture_->invertBox({s.SelX1, s.SelY1}, mm);
+    pageView_->invertBox({s.SelX1, s.SelY1}, mm);
     s.MouseX = static_cast<float>(mm.x());
     s.MouseY = static_cast<float>(mm.y());
     dragScroll(toWindow(mm));
 }
 
-void CanvasWindow::releasePicture(QPointF mm) {
+void CanvasWindow::releaseOnPage(QPointF mm) {
     CanvasSelection& s = selection_;
     if (s.DragActive != 1) {
         return;
@@ -407,9 +415,9 @@ void CanvasWindow::releasePicture(QPointF mm) {
         const QPointF corner = shown ? QPointF(s.MouseX, s.MouseY) : QPointF(s.SelX1, s.SelY1);
         if (PageView::mmToPixel(mm) != PageView::mmToPixel(corner)) {
             if (shown) {
-                picture_->invertBox({s.SelX1, s.SelY1}, corner);
+                pageView_->invertBox({s.SelX1, s.SelY1}, corner);
             }
-            picture_->invertBox({s.SelX1, s.SelY1}, mm);
+            pageView_->invertBox({s.SelX1, s.SelY1}, mm);
             s.MouseX = static_cast<float>(mm.x());
             s.MouseY = static_cast<float>(mm.y());
         }
@@ -422,14 +430,14 @@ void CanvasWindow::releasePicture(QPointF mm) {
 void CanvasWindow::eraseSelection() {
     CanvasSelection& s = selection_;
     if (s.SelX2 != 0 || s.SelY2 != 0) {
-        picture_->invertBox({s.SelX1, s.SelY1}, {s.SelX2, s.SelY2});
+        pageView_->invertBox({s.SelX1, s.SelY1}, {s.SelX2, s.SelY2});
         s.SelX2 = s.SelY2 = s.MouseX = s.MouseY = 0;
     }
 }
 
 void CanvasWindow::changeView(int index) {
     ViewSteps& steps = session_.steps;
-    for (const int group : chosenGroups(groups_->currentIndex())) {
+    for (const int group : chosenGroups(groupChoice_->currentIndex())) {
         const auto slot = static_cast<std::size_t>(group);
         switch (index) {
             case 0:
@@ -458,7 +466,7 @@ void CanvasWindow::changeView(int index) {
     selection_ = {};
     applyViewGeometry();
     session_.composeScreenPage(*messages_);
-    picture_->setImage(session_.page);
+    pageView_->setImage(session_.page);
     show();
     backButton_->setFocus();
 }
@@ -500,7 +508,7 @@ void CanvasWindow::copyMetafile() {
 void CanvasWindow::copyBitmap() {
     eraseSelection();
     bitmapButton_->setText("BitMap");
-    copyPageImageToClipboard(picture_->image());
+    copyPageImageToClipboard(pageView_->image());
 }
 
 void CanvasWindow::saveFile() {
@@ -571,7 +579,7 @@ void CanvasWindow::writeBack() {
 
 void CanvasWindow::back() {
     ViewSteps& steps = session_.steps;
-    for (const int group : chosenGroups(groups_->currentIndex())) {
+    for (const int group : chosenGroups(groupChoice_->currentIndex())) {
         steps.zoom[static_cast<std::size_t>(group)] = 0;
         steps.turn[static_cast<std::size_t>(group)] = 0;
     }

@@ -72,17 +72,17 @@ class CanvasWindow final : public QWidget {
     std::array<QWidget*, 12> rowControls() const;
     void layOutControls();
     void applyViewGeometry();
-    void doVScroll();
-    void doHScroll();
+    void placePageVertically();
+    void placePageHorizontally();
     bool scrollByKey(int key);
     void scrollByWheel(QPoint angleDelta, Qt::KeyboardModifiers modifiers);
     QPoint toWindow(QPointF mm) const;
     bool overScrollBar(QPoint window) const;
     void dragScroll(QPoint window);
 
-    void pressPicture(QPointF mm);
-    void movePicture(QPointF mm, Qt::MouseButtons buttons);
-    void releasePicture(QPointF mm);
+    void pressOnPage(QPointF mm);
+    void moveOnPage(QPointF mm, Qt::MouseButtons buttons);
+    void releaseOnPage(QPointF mm);
 
     void changeView(int index);
     void print();
@@ -100,17 +100,17 @@ class CanvasWindow final : public QWidget {
     CanvasSelection selection_;
     QPoint wheelRemainder_;
 
-    PageView* picture_ = nullptr;
+    PageView* pageView_ = nullptr;
     QPushButton* printButton_ = nullptr;
     QPushButton* metafileButton_ = nullptr;
     QPushButton* bitmapButton_ = nullptr;
     QPushButton* saveButton_ = nullptr;
     QPushButton* backButton_ = nullptr;
-    QComboBox* groups_ = nullptr;
+    QComboBox* groupChoice_ = nullptr;
     std::array<QPushButton*, 5> viewButtons_{};
     QPushButton* writeBackButton_ = nullptr;
-    QScrollBar* vScroll_ = nullptr;
-    QScrollBar* hScroll_ = nullptr;
+    QScrollBar* verticalScrollBar_ = nullptr;
+    QScrollBar* horizontalScrollBar_ = nullptr;
     QLabel* statusLine_ = nullptr;
 };
 

@@ -96,7 +96,7 @@ MainWindow::MainWindow(Session& session, MessageSink& messages, QWidget* parent)
     for (int k = 1; k <= 3; ++k) {
         const auto kind = static_cast<FileKind>(k - 1);
         auto* group = new FileGroupBox(kind, QString::fromStdString(fileKindTitle(kind)), this);
-        groups_[static_cast<std::size_t>(k - 1)] = group;
+        fileGroups_[static_cast<std::size_t>(k - 1)] = group;
         layout->addWidget(group);
         connect(group, &FileGroupBox::slotArmed, this, [this, k](int g) { arm(k, g); });
         connect(group, &FileGroupBox::fileClicked, this,
@@ -168,7 +168,7 @@ MainWindow::~MainWindow() {
 }
 
 FileGroupBox* MainWindow::group(FileKind kind) const {
-    return groups_[static_cast<std::size_t>(kind)];
+    return fileGroups_[static_cast<std::size_t>(kind)];
 }
 
 PageSetup MainWindow::designSetup() const {
@@ -291,13 +291,13 @@ void MainWindow::pick(int kind, const QString& fullPath) {
         return;
     }
     if (takesName(kind, slot, fullPath)) {
-        groups_[static_cast<std::size_t>(kind - 1)]->setSlotText(slot, fullPath);
+        fileGroups_[static_cast<std::size_t>(kind - 1)]->setSlotText(slot, fullPath);
     }
     pickTarget_ = 0;
 }
 
 void MainWindow::step(int kind, int slot) {
-    FileGroupBox* g = groups_[static_cast<std::size_t>(kind - 1)];
+    FileGroupBox* g = fileGroups_[static_cast<std::size_t>(kind - 1)];
     if (!g->selectNextFile()) {
         return;  // past the last file: the box stays empty
     }
@@ -320,7 +320,7 @@ bool MainWindow::takesName(int kind, int slot, const QString& fullPath) {
 void MainWindow::togglePathEnds() {
     bool& endShown = session_.pathEndShown;
     endShown = !endShown;
-    for (FileGroupBox* g : groups_) {
+    for (FileGroupBox* g : fileGroups_) {
         for (int slot = 1; slot <= kSlotCount; ++slot) {
             SlotBox* box = g->slotBox(slot);
             box->setCursorPosition(endShown ? static_cast<int>(box->text().size()) : 1);
@@ -329,14 +329,14 @@ void MainWindow::togglePathEnds() {
 }
 
 void MainWindow::refreshLists() {
-    for (FileGroupBox* g : groups_) {
+    for (FileGroupBox* g : fileGroups_) {
         g->refresh();
     }
 }
 
 // A missing file leaves the box; the checker itself tells why any other file cannot be opened.
 void MainWindow::openChecker(int kind, int slot) {
-    FileGroupBox* g = groups_[static_cast<std::size_t>(kind - 1)];
+    FileGroupBox* g = fileGroups_[static_cast<std::size_t>(kind - 1)];
     const QString path = g->slotText(slot);
     if (path.isEmpty()) {
         return;
@@ -357,7 +357,7 @@ void MainWindow::openChecker(int kind, int slot) {
 void MainWindow::takeSavedPath(int source, const QString& path) {
     const int kind = source / 10, slot = source % 10;
     if (kind >= 1 && kind <= 3 && slot >= 1 && slot <= kSlotCount) {
-        groups_[static_cast<std::size_t>(kind - 1)]->setSlotText(slot, path);
+        fileGroups_[static_cast<std::size_t>(kind - 1)]->setSlotText(slot, path);
     }
 }
 

@@ -78,7 +78,7 @@ class MainWindow : public QWidget {
 
     Session& session_;
     MessageSink& messages_;
-    std::array<FileGroupBox*, 3> groups_{};
+    std::array<FileGroupBox*, 3> fileGroups_{};
     QLineEdit* headerText_;
     QComboBox* headerFace_;
     QComboBox* headerSize_;

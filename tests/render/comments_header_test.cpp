@@ -68,7 +68,7 @@ TEST(CommentTest, RowsStartThreeLinesBelowTheFrameAndWrapAtTheFrameWidth) {
     test::TempDir dir;
     const std::string path = dir.write("c.txt", std::string(141, 'a') + "\r\nend\r\n\r\nlast\nrow");
     CommentRig rig(test::scaledScreen(2));
-    const DrawnComment drawn = drawComment(rig.ctx(), 1, path, 75);
+    const DrawnComment drawn = drawComment(rig.ctx(), rig.g, 1, path, 75);
     EXPECT_EQ(drawn.outcome, CommentOutcome::Drawn);
     std::vector<std::string> rows;
     for (const auto& op : rig.ops("TextOutA")) {
@@ -87,14 +87,15 @@ TEST(CommentTest, RowsStartThreeLinesBelowTheFrameAndWrapAtTheFrameWidth) {
     for (const auto& [profile, chars] :
          {std::pair{screenProfile(), 265u}, {printerProfile(1440), 189u}}) {
         CommentRig device(profile);
-        ASSERT_EQ(drawComment(device.ctx(), 1, wide, 75).outcome, CommentOutcome::Drawn);
+        ASSERT_EQ(drawComment(device.ctx(), device.g, 1, wide, 75).outcome, CommentOutcome::Drawn);
         EXPECT_EQ(device.ops("TextOutA").at(0).text.size(), chars) << profile.name;
     }
 
     // A missing file is reported under the slot title.
     CommentRig missing(screenProfile());
-    EXPECT_EQ(drawComment(missing.ctx(), 5, (dir.path() / "gone.txt").string(), 75).outcome,
-              CommentOutcome::Missing);
+    EXPECT_EQ(
+        drawComment(missing.ctx(), missing.g, 5, (dir.path() / "gone.txt").string(), 75).outcome,
+        CommentOutcome::Missing);
     EXPECT_EQ(missing.messages.messages,
               (std::vector<Message>{
                   {" 5rd Comment Data Error", "ファイルが存在しません。ご確認ください。 "}}));
@@ -114,7 +115,7 @@ TEST(CommentTest, RowsBelowWhatTheOutputShowsAreNotDrawn) {
         CommentRig rig(test::scaledScreen(2));
         RenderContext ctx = rig.ctx();
         ctx.shownBottom = bottom < 0 ? ctx.shownBottom : bottom;
-        const DrawnComment drawn = drawComment(ctx, 1, path, 75);
+        const DrawnComment drawn = drawComment(ctx, rig.g, 1, path, 75);
         ASSERT_EQ(drawn.outcome, CommentOutcome::Drawn);
         const auto texts = rig.ops("TextOutA");
         ASSERT_EQ(texts.size(), rows) << bottom;
@@ -124,7 +125,7 @@ TEST(CommentTest, RowsBelowWhatTheOutputShowsAreNotDrawn) {
     }
     // The printer fits a font to every paragraph it draws, and only to those.
     CommentRig printer(printerProfile(600));
-    ASSERT_EQ(drawComment(printer.ctx(), 1, path, 75).outcome, CommentOutcome::Drawn);
+    ASSERT_EQ(drawComment(printer.ctx(), printer.g, 1, path, 75).outcome, CommentOutcome::Drawn);
     const std::size_t printed = printer.ops("TextOutA").size();
     EXPECT_GT(printed, 100u);
     EXPECT_LT(printed, 200u);
@@ -138,7 +139,8 @@ TEST(SpecialFileTest, CommentsRefuseWhatIsNoRegularFileKeepingTheName) {
     for (const DeviceProfile& profile : {screenProfile(), printerProfile(600), metafileProfile()}) {
         for (const std::string& path : {fifo, dir.path().string(), std::string("/dev/zero")}) {
             CommentRig rig(profile);
-            EXPECT_EQ(drawComment(rig.ctx(), 2, path, 75).outcome, CommentOutcome::Unreadable)
+            EXPECT_EQ(drawComment(rig.ctx(), rig.g, 2, path, 75).outcome,
+                      CommentOutcome::Unreadable)
                 << path;
             EXPECT_EQ(rig.messages.messages,
                       (std::vector<Message>{
@@ -153,7 +155,7 @@ TEST(HeaderTest, AlignmentAndSize) {
     // Alignment and x in device units at 2 a mm; "abc" in size 3 is 9 mm wide.
     for (const auto& [alignment, x] : {std::pair{0, 20}, {1, 201}, {2, 382}, {7, 20}}) {
         test::RenderRig rig(test::scaledScreen(2));
-        Header(rig.ctx(), HeaderSetup{"abc", 2, 2, alignment});
+        drawHeader(rig.ctx(), HeaderSetup{"abc", 2, 2, alignment});
         const auto texts = rig.ops("TextOutA");
         ASSERT_EQ(texts.size(), 1u);
         EXPECT_EQ(texts[0].points[0], (DevicePoint{x, 20})) << alignment;
@@ -161,7 +163,7 @@ TEST(HeaderTest, AlignmentAndSize) {
     }
     // A size beyond the list draws nothing.
     test::RenderRig rig(test::scaledScreen(2));
-    Header(rig.ctx(), HeaderSetup{"abc", 2, 12, 2});
+    drawHeader(rig.ctx(), HeaderSetup{"abc", 2, 12, 2});
     EXPECT_TRUE(rig.ops("TextOutA").empty());
 }
 

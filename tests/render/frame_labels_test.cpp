@@ -31,7 +31,7 @@ TEST(FrameLabelsTest, EdgesPenWidthsAndBottoms) {
         RenderRig rig(profile);
         bareFrame(rig.g);
         rig.g.LWD = lwd;
-        drawFrame(rig.ctx());
+        drawFrame(rig.ctx(), rig.g);
         EXPECT_EQ(rig.each("CreatePen", &RecordedOp::width), (std::vector<int>{zEdge, edges}));
         EXPECT_EQ(rig.each("CreatePen", &RecordedOp::rgb), std::vector<Rgb>(2, kBlack));
         EXPECT_TRUE(rig.ops("TextOutA").empty());
@@ -91,7 +91,7 @@ TEST(FrameLabelsTest, LabelsInOrderWithTheirPlacesAndTurns) {
     rig.g.XLS = rig.g.YLS = rig.g.ZLS = 4;
     std::tie(rig.g.XMX, rig.g.YMX, rig.g.XND, rig.g.ZND) = std::tuple(10.0f, 8.0f, 1, 1);
     std::tie(rig.g.XLB, rig.g.YLB, rig.g.ZLB) = std::tuple("X", "Y", "Z");
-    drawFrame(rig.ctx());
+    drawFrame(rig.ctx(), rig.g);
     // "0.0" is 9 mm wide and ends a tenth of its width before the origin corner; z numbers end
     // half a digit left of the z edge, at the floor and at the top.
     const std::vector<DrawnText> texts = {
@@ -106,7 +106,7 @@ TEST(FrameLabelsTest, LabelsInOrderWithTheirPlacesAndTurns) {
     reversed.g = rig.g;
     reversed.g.XMX = reversed.g.XMN;
     reversed.g.LDR = -1;
-    drawFrame(reversed.ctx());
+    drawFrame(reversed.ctx(), reversed.g);
     std::vector<DrawnText> swapped(texts.begin() + 2, texts.end());
     swapped[4] = {"10.0", 43, 144, 0, 6};
     swapped[5] = {"0.0", 49, 27, 0, 6};
@@ -124,7 +124,7 @@ TEST(FrameLabelsTest, PrinterFitsAndMetafileMeasuresOnTheScreen) {
         RenderRig rig(profile);
         bareFrame(rig.g);
         rig.g.ZNS = 3;
-        drawFrame(rig.ctx());
+        drawFrame(rig.ctx(), rig.g);
         const auto drawn = drawnTexts(rig);
         ASSERT_EQ(drawn.size(), 2u) << profile.name;
         EXPECT_NEAR(std::get<4>(drawn[0]), 90, slack) << profile.name;

@@ -44,7 +44,7 @@ const DevicePoint kFL{70, 150}, kBL{230, 126}, kBR{430, 114}, kFR{270, 138};
 
 TEST(MeshTest, OneCellOutlinesAndTriangles) {
     const struct {
-        void (*draw)(const RenderContext&, float);
+        void (*draw)(const RenderContext&, const PlacedGraph&, float);
         std::int16_t ldr, ipl;
         std::vector<Points> corners;
     } cases[] = {
@@ -59,7 +59,7 @@ TEST(MeshTest, OneCellOutlinesAndTriangles) {
          {{{70, 30}, {230, 54}, {430, 66}}, {{430, 66}, {270, 42}, {70, 30}}}}};
     for (const auto& c : cases) {
         RenderRig rig(test::scaledScreen(2));
-        c.draw(rig.ctx(), setGrid(rig.g, 2, 2, {0, 1, 2, 3}, c.ldr, c.ipl));
+        c.draw(rig.ctx(), rig.g, setGrid(rig.g, 2, 2, {0, 1, 2, 3}, c.ldr, c.ipl));
         EXPECT_EQ(corners(rig, "Polygon", c.ipl + 1u), c.corners) << c.ldr << " " << c.ipl;
     }
 }
@@ -67,7 +67,7 @@ TEST(MeshTest, OneCellOutlinesAndTriangles) {
 TEST(MeshTest, CellsArePaintedFromTheBackRowXMinFirst) {
     RenderRig rig(test::scaledScreen(2));
     const float zscl = setGrid(rig.g, 3, 3, std::vector<float>(9, 1), 3, 0, 30, 30);
-    drawRectangularMesh(rig.ctx(), zscl);
+    drawRectangularMesh(rig.ctx(), rig.g, zscl);
     const auto cells = rig.each("Polygon", &RecordedOp::points);
     ASSERT_EQ(cells.size(), 4u);
     // Each outline starts at its cell's front-left grid point (x index, y index).
@@ -86,14 +86,15 @@ TEST(MeshTest, PensPerDevice) {
     for (const auto& [profile, meshWidth, surfaceWidth] : cases) {
         // One pen and one brush for the whole mesh.
         RenderRig mesh(profile);
-        drawRectangularMesh(mesh.ctx(), setGrid(mesh.g, 3, 2, {0, 1, 2, 3, 4, 5}, 3));
+        drawRectangularMesh(mesh.ctx(), mesh.g, setGrid(mesh.g, 3, 2, {0, 1, 2, 3, 4, 5}, 3));
         EXPECT_EQ(mesh.each("CreatePen", &RecordedOp::width), std::vector<int>{meshWidth})
             << profile.name;
         EXPECT_EQ(mesh.each("CreateSolidBrush", &RecordedOp::rgb), std::vector<Rgb>{kWhite});
 
         // Two facets a cell, then one outline pen.
         RenderRig surface(profile);
-        drawShadedSurface(surface.ctx(), setGrid(surface.g, 3, 2, {0, 1, 2, 3, 4, 5}, 6));
+        drawShadedSurface(surface.ctx(), surface.g,
+                          setGrid(surface.g, 3, 2, {0, 1, 2, 3, 4, 5}, 6));
         EXPECT_EQ(surface.each("CreatePen", &RecordedOp::width), std::vector<int>(5, surfaceWidth))
             << profile.name;
         EXPECT_EQ(surface.ops("CreatePen").back().rgb, kBlack);
@@ -105,20 +106,22 @@ TEST(MeshTest, PensPerDevice) {
 TEST(SurfaceTest, FacetColoursFollowTheLight) {
     // Flat: every facet gets the light's height, 45 / sqrt(6600) = 0.5539 at 30 and 30 degrees.
     RenderRig flat(test::scaledScreen(2));
-    drawShadedSurface(flat.ctx(), setGrid(flat.g, 3, 3, std::vector<float>(9, 4), 6, 1, 30, 30));
+    drawShadedSurface(flat.ctx(), flat.g,
+                      setGrid(flat.g, 3, 3, std::vector<float>(9, 4), 6, 1, 30, 30));
     EXPECT_EQ(flat.each("CreateSolidBrush", &RecordedOp::rgb),
               std::vector<Rgb>(8, {106, 141, 141}));
 
     // Reversed, values rising along x make a plane falling 100 mm along x, which faces the
     // light: b = 0.8269, both facets alike.
     RenderRig tilted(test::scaledScreen(2));
-    drawShadedSurface(tilted.ctx(), setGrid(tilted.g, 2, 2, {0, 10, 0, 10}, -8, 0, 30, 30, 100));
+    drawShadedSurface(tilted.ctx(), tilted.g,
+                      setGrid(tilted.g, 2, 2, {0, 10, 0, 10}, -8, 0, 30, 30, 100));
     EXPECT_EQ(tilted.each("CreateSolidBrush", &RecordedOp::rgb),
               std::vector<Rgb>(2, {211, 211, 159}));
 
     // With the y edge steeper the light is longer than 1: a facet facing it stops at 255.
     RenderRig bright(test::scaledScreen(2));
-    drawShadedSurface(bright.ctx(),
+    drawShadedSurface(bright.ctx(), bright.g,
                       setGrid(bright.g, 2, 2, {6, 0, 15.2376f, 0.804f}, 6, 0, 0, 60, 100));
     EXPECT_EQ(bright.ops("CreateSolidBrush").at(0).rgb, (Rgb{218, 255, 255}));
 }
@@ -126,7 +129,7 @@ TEST(SurfaceTest, FacetColoursFollowTheLight) {
 TEST(SurfaceTest, OutlinesRunAlongTheFrontAndRightIntoTheCorner) {
     for (const std::int16_t ipl : {0, 2}) {
         RenderRig rig(test::scaledScreen(2));
-        drawShadedSurface(rig.ctx(), setGrid(rig.g, 2, 2, {0, 1, 2, 3}, 5, ipl));
+        drawShadedSurface(rig.ctx(), rig.g, setGrid(rig.g, 2, 2, {0, 1, 2, 3}, 5, ipl));
         // The front from x min to x max, then the right side from the back.
         EXPECT_EQ(corners(rig, "Polyline", ipl + 1u),
                   (std::vector<Points>{{kFL, kFR}, {kBR, kFR}}));
@@ -139,14 +142,14 @@ TEST(PlotBudgetTest, TheCostIsWhatThePlotDrawsAndAPageOverTheLimitIsRefused) {
         RenderRig rig(test::scaledScreen(2));
         const float zscl = setGrid(rig.g, 4, 3, z, ldr, 2);
         const PlotCost cost = plotCost(rig.g);
-        plotGraph(rig.ctx(), 0);
+        rig.plot();
         double points = 0;
         for (const RecordedOp& op : rig.surface.ops()) {
             points += op.op == "Polygon" || op.op == "Polyline" ? op.points.size() : 0;
         }
         EXPECT_EQ(points, cost.points) << ldr;
         if (std::abs(ldr) >= 3) {
-            const RefinedLines lines = refineAllLines(rig.ctx(), zscl);
+            const RefinedLines lines = refineAllLines(rig.ctx(), rig.g, zscl);
             double floats = 0;
             for (const Array2<float>* a :
                  {&lines.alongXx, &lines.alongXy, &lines.alongYx, &lines.alongYy}) {
@@ -163,10 +166,10 @@ TEST(PlotBudgetTest, TheCostIsWhatThePlotDrawsAndAPageOverTheLimitIsRefused) {
     setGrid(rig.g, 4, 3, z, 3, 2);
     const PlotCost cost = plotCost(rig.g);
     rig.profile.plotLimits = {2 * cost.points, cost.refinedBytes};
-    const double twoGraphs = chargePlot(rig.ctx(), 2, chargePlot(rig.ctx(), 1, 0));
+    const double twoGraphs = chargePlot(rig.ctx(), rig.g, 2, chargePlot(rig.ctx(), rig.g, 1, 0));
     EXPECT_EQ(twoGraphs, 2 * cost.points);
     try {
-        chargePlot(rig.ctx(), 3, twoGraphs);
+        chargePlot(rig.ctx(), rig.g, 3, twoGraphs);
         ADD_FAILURE() << "a third graph passes the page's points";
     } catch (const PageTooLarge& refused) {
         EXPECT_EQ(
@@ -178,7 +181,7 @@ TEST(PlotBudgetTest, TheCostIsWhatThePlotDrawsAndAPageOverTheLimitIsRefused) {
                 "下さい。描画を中断します。"}));
     }
     rig.profile.plotLimits = {1e9, cost.refinedBytes - 1};
-    EXPECT_THROW(chargePlot(rig.ctx(), 1, 0), PageTooLarge);
+    EXPECT_THROW(chargePlot(rig.ctx(), rig.g, 1, 0), PageTooLarge);
 }
 
 }  // namespace

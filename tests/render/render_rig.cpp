@@ -3,6 +3,7 @@
 #include <tuple>
 
 #include "core/projection.h"
+#include "render/plot_dispatcher.h"
 
 namespace kavlo::test {
 
@@ -14,6 +15,12 @@ std::vector<RecordedOp> RenderRig::ops(const std::string& name) const {
         }
     }
     return found;
+}
+
+void RenderRig::plot(double zoomSteps) {
+    if (const auto zscl = settleZScale(g, zoomSteps)) {
+        plotGraph(ctx(), g, *zscl);
+    }
 }
 
 DeviceProfile scaledScreen(float unitsPerMm) {

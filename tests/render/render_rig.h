@@ -31,7 +31,9 @@ std::vector<T> each(const RecordingSurface& surface, std::initializer_list<std::
 struct RenderRig {
     explicit RenderRig(DeviceProfile p) : profile(std::move(p)) {}
 
-    RenderContext ctx() { return {g, surface, profile, messages, screenMeasure}; }
+    RenderContext ctx() { return {surface, profile, messages, screenMeasure}; }
+    // Plots the graph as a page does: its z range settled with the zoom steps first.
+    void plot(double zoomSteps = 0);
     // The recorded ops of one kind, in order, or one field of each.
     std::vector<RecordedOp> ops(const std::string& name) const;
     template <class T>

@@ -19,7 +19,7 @@ Drawn drawStreamLines(std::int16_t ipl, std::int16_t ldr, float zmn = 0, double 
     RenderRig rig(test::scaledScreen(2));
     test::flatFrameWithGrid(rig.g, ipl, ldr);
     rig.g.ZMN = zmn;
-    plotGraph(rig.ctx(), zoomSteps);
+    rig.plot(zoomSteps);
     EXPECT_EQ(rig.surface.liveObjects(), 0);
     return {rig.each("Polyline", &RecordedOp::points), rig.each("Polygon", &RecordedOp::points),
             rig.surface.ops().size()};
@@ -80,7 +80,7 @@ TEST(StreamLinesTest, EachDeviceDrawsCurtainsInWhiteAndCurvesInBlackWithItsWidth
     for (const auto& [profile, width, firstCurve, bottom] : cases) {
         RenderRig rig(profile);
         test::flatFrameWithGrid(rig.g);  // LWD = 2
-        plotGraph(rig.ctx(), 0);
+        rig.plot();
         const auto pens = rig.ops("CreatePen");
         const auto brushes = rig.ops("CreateSolidBrush");
         // A white pen and brush for each curtain, a black pen for its curve.
