@@ -89,7 +89,6 @@ TEST(FormatWriteBackTest, FailureNamesTheFileAndLeavesItAsItWas) {
     test::TempDir dir;
     fs::create_directory(dir.path() / "folder.dat");
     const std::pair<std::string, const char*> cases[] = {
-        {(dir.path() / "missing.dat").string(), "読み込めません"},
         {(dir.path() / "folder.dat").string(), "読み込めません"},
         {"/proc/version", "書き込めません"},  // even for root
         {dir.write("tilt.dat", test::FormatLines{.tilt = "30, x, 1, 2, 1"}.text()), "6 行目の FYD"},

@@ -40,9 +40,7 @@ TEST(OpenedFiles, KindIsToldByNameAndContent) {
         Sorted kind;
     } cases[] = {
         {"format.dat", test::FormatLines{}.text(), FileKind::Format},
-        {"FORMAT.DAT", test::FormatLines{}.text("\n"), FileKind::Format},
         {"grid.dat", "3, 2\n0.1 0.2 0.3\n0.4 0.5 0.6\n", FileKind::Numeric},
-        {"bom.dat", std::string("\xEF\xBB\xBF") + "2 2 1 2 3 4", FileKind::Numeric},
         {"integers.dat", integerGrid, FileKind::Numeric},
         {"one-long-line.dat", longCounts, FileKind::Numeric},
         {"comment.txt", "図 1　流線表示\n", FileKind::Comment},
@@ -52,10 +50,8 @@ TEST(OpenedFiles, KindIsToldByNameAndContent) {
         {"picture.txt", "\x89PNG\r\n\x1A\n\xFF\xFF", NotText},
         {"bad-tilt.dat", test::FormatLines{.tilt = "30, 30, thick, 2, 1"}.text(), UnknownKind},
         {"short.dat", shortFormat, UnknownKind},
-        {"empty.dat", "", UnknownKind},
         {"empty-cell.dat", "3,,2\n", UnknownKind},
         {"table.csv", "3, 2\n1 2 3\n4 5 6\n", UnknownKind},
-        {"no-extension", test::FormatLines{}.text(), UnknownKind},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(classifyDataFile(dir.write(c.name, c.content)), c.kind) << c.name;

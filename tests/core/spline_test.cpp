@@ -20,7 +20,6 @@ TEST(SplineTest, RefinesEachLineWithTheScratchOfTheLast) {
         {"no insertion copies", 4, 0, {3, -1, 7.5f, 2}, {3, -1, 7.5f, 2}},
         {"two points stay straight", 2, 3, {0, 1}, {0, 0.25f, 0.5f, 0.75f, 1}},
         {"quadratic is exact", 5, 1, squares, halves},
-        {"quadratic, two insertions", 3, 2, {0, 1, 4}, thirds},
         {"overshoot next to a peak", 5, 1, {0, 0, 1, 0, 0}, peak},
         // A line shorter than the longest the scratch is sized for.
         {"short line", 5, 2, {0, 1, 4}, thirds},

@@ -52,10 +52,8 @@ TEST_F(CompositionTest, RowsMoveDownByWhatWasDrawnAndOnlyPastThePrintableBottomI
         {{0, 60, 90, 60, 0, 0, 0}, {{1, {35, 10}}, {2, {130, 10}}, {3, {35, 155}}}, 270, none},
         {{0, 60, 0, 0, 60, 0, 0}, {{1, {35, 10}}, {4, {130, 125}}}, 240, none},
         {{0, 0, 0, 0, 0, 0, 60}, {{6, {130, 10}}}, 125, none},  // slot 6 keeps the row
-        {{0, 0, 90, 64, 0, 0, 0}, twoAndThree, 274, none},
         {{0, 0, 90, 69, 0, 0, 0}, twoAndThree, 279, none},
         {{0, 0, 90, 70, 0, 0, 0}, twoAndThree, 280, overflow},
-        {{0, 0, 90, 80, 0, 0, 0}, twoAndThree, 290, overflow},
     };
     for (const auto& [zwd, places, pageBottom, messages] : cases) {
         SCOPED_TRACE(testing::PrintToString(zwd));

@@ -11,46 +11,6 @@ namespace {
 using test::FormatLines;
 using test::TempDir;
 
-// The calls of one pass on a recording device, as its ops log would list them.
-template <typename... Page>
-std::vector<std::string> passCalls(const DeviceProfile& profile, Page&... page) {
-    RecordingSurface surface, measure;
-    RecordedMessages messages;
-    std::vector<std::string> calls;
-    runPagePass(page..., {surface, profile, messages, measure,
-                          [&](const std::string& line) { calls.push_back(line); }});
-    return calls;
-}
-
-TEST(PagePassTest, TheViewStepsTurnThePageOnEveryDevice) {
-    TempDir dir;
-    PageRequest request;
-    request.setup.file(FileKind::Format, 1) = dir.write("f.dat", FormatLines{}.text());
-    request.setup.file(FileKind::Format, 4) = dir.write("g.dat", FormatLines{}.text());
-    PageRequest turned = request;
-    turned.steps.turn[4] = 3;
-    for (const DeviceProfile& profile : {screenProfile(), printerProfile(600), metafileProfile()}) {
-        const auto plain = passCalls(profile, request);
-        const auto turnedCalls = passCalls(profile, turned);
-        ASSERT_FALSE(plain.empty());
-        EXPECT_EQ(plain.front().find("{\"op\":\"Device\",\"name\":\"" + profile.name + "\""), 0u);
-        EXPECT_NE(plain, turnedCalls) << profile.name;
-        // Slot 1 is not turned: its calls stay as they were, up to slot 4.
-        const auto slot4 = [](const std::vector<std::string>& calls) {
-            return std::find(calls.begin(), calls.end(), "{\"op\":\"Slot\",\"slot\":4}") -
-                   calls.begin();
-        };
-        ASSERT_EQ(slot4(plain), slot4(turnedCalls));
-        EXPECT_TRUE(std::equal(plain.begin(), plain.begin() + slot4(plain), turnedCalls.begin()))
-            << profile.name;
-    }
-
-    // The pass of a request is the pass of the same steps and set-up as the canvas keeps them.
-    ViewSteps steps = turned.steps;
-    PageSetup setup = turned.setup;
-    EXPECT_EQ(passCalls(printerProfile(600), steps, setup), passCalls(printerProfile(600), turned));
-}
-
 TEST(PagePassTest, APassThatOnlyReadsTellsWhatThePlottingPassTells) {
     TempDir dir;
     PageRequest request;
@@ -82,7 +42,6 @@ TEST(PagePassTest, TheMetafileWindowIsTheSelectionOrTheWholePage) {
     const TwipsWindow tenByTwenty{1134, 1134, 567, 1134};
     EXPECT_EQ(metafileWindow(PageSelection{20, 20, 30, 40}), tenByTwenty);
     EXPECT_EQ(metafileWindow(PageSelection{30, 40, 20, 20}), tenByTwenty);
-    EXPECT_EQ(metafileWindow(PageSelection{30, 20, 20, 40}), tenByTwenty);
     // Zero width or height: the origin of the side that has a length, the whole page's extent.
     EXPECT_EQ(metafileWindow(PageSelection{30, 40, 30, 20}), (TwipsWindow{0, 1134, 11907, 16840}));
     EXPECT_EQ(metafileWindow(PageSelection{30, 20, 20, 20}), (TwipsWindow{1134, 0, 11907, 16840}));

@@ -71,13 +71,9 @@ TEST(StreamLinesTest, LinesAlongYReversedAxisRefinementAndEmptyRange) {
 }
 
 TEST(StreamLinesTest, EachDeviceDrawsCurtainsInWhiteAndCurvesInBlackWithItsWidth) {
-    // Pen width, the x-min edge line in the device's own units, the curtains' bottom.
-    const std::tuple<DeviceProfile, int, Points, int> cases[] = {
-        {screenProfile(), 1, {{132, 283}, {435, 215}}, 1417},
-        {printerProfile(600), 2, {{827, 1772}, {2717, 1346}}, 8858},
-        {metafileProfile(), 8, {{1984, 4252}, {6520, 3231}}, 21260},
-    };
-    for (const auto& [profile, width, firstCurve, bottom] : cases) {
+    const std::pair<DeviceProfile, int> cases[] = {
+        {screenProfile(), 1}, {printerProfile(600), 2}, {metafileProfile(), 8}};
+    for (const auto& [profile, width] : cases) {
         RenderRig rig(profile);
         test::flatFrameWithGrid(rig.g);  // LWD = 2
         rig.plot();
@@ -89,8 +85,6 @@ TEST(StreamLinesTest, EachDeviceDrawsCurtainsInWhiteAndCurvesInBlackWithItsWidth
         EXPECT_EQ(rig.each("CreatePen", &RecordedOp::rgb),
                   (std::vector<Rgb>{w, b, w, b, w, b, w, b}));
         EXPECT_EQ(rig.each("CreateSolidBrush", &RecordedOp::rgb), std::vector<Rgb>(4, kWhite));
-        EXPECT_EQ(rig.ops("Polyline").at(0).points, firstCurve) << profile.name;
-        EXPECT_EQ(rig.ops("Polygon").at(0).points.front(), (DevicePoint{firstCurve[0].x, bottom}));
         // The polygon is filled and edged with the curtain's own pen and brush.
         const auto& ops = rig.surface.ops();
         ASSERT_GE(ops.size(), 5u);
