@@ -59,13 +59,6 @@ float heightAboveFloor(const PlacedGraph& g, float z) {
     return g.LDR > 0 ? z - g.ZMN : g.ZMX - z;
 }
 
-PagePoint gridPagePoint(const PlacedGraph& g, float u, float v, float h, float zscl) {
-    const float xSteps = static_cast<float>(g.NX - 1);
-    const float ySteps = static_cast<float>(g.NY - 1);
-    return {g.OrgX + u * (g.XEndX - g.OrgX) / xSteps + v * (g.YEndX - g.XEndX) / ySteps,
-            g.OrgY + u * (g.XEndY - g.OrgY) / xSteps + v * (g.YEndY - g.XEndY) / ySteps - zscl * h};
-}
-
 std::int32_t deviceRound(double value) {
     constexpr double lo = std::numeric_limits<std::int32_t>::min();
     constexpr double hi = std::numeric_limits<std::int32_t>::max();

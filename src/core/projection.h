@@ -40,10 +40,6 @@ struct PagePoint {
     float y = 0;
 };
 
-// Page point of the grid position u, v (in grid steps from the origin corner) lifted by the
-// height h.
-PagePoint gridPagePoint(const PlacedGraph& g, float u, float v, float h, float zscl);
-
 // Nearest whole device unit, halves to even.
 std::int32_t deviceRound(double value);
 

@@ -1,6 +1,4 @@
 #include <gtest/gtest.h>
-#include <sys/socket.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 #include <QProcess>
@@ -13,7 +11,6 @@
 #include "application_folder.h"
 #include "check_command.h"
 #include "core/path_file.h"
-#include "display_choice.h"
 #include "gui_command.h"
 #include "hill_grid.h"
 #include "print_command.h"
@@ -144,35 +141,6 @@ TEST(CommandLine, MainWindowWithoutADesktopSaysWhatWorksInstead) {
     }
 }
 
-// With X named but silent, a listening compositor gets the windows (the reverse needs live X).
-TEST(CommandLine, TheDisplayThatAnswersIsChosen) {
-    test::TempDir dir;
-    const fs::path socketPath = dir.path() / "wayland-kavlo";
-    const int compositor = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    socketPath.string().copy(address.sun_path, sizeof address.sun_path - 1);
-    ASSERT_EQ(::bind(compositor, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    ASSERT_EQ(::listen(compositor, 4), 0);
-    const QProcessEnvironment saved = QProcessEnvironment::systemEnvironment();
-    qputenv("DISPLAY", unusedDisplay().toUtf8());
-    qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(dir.path().string()));
-    for (const std::string& name : {socketPath.string(), std::string("wayland-kavlo")}) {
-        qunsetenv("QT_QPA_PLATFORM");
-        qputenv("WAYLAND_DISPLAY", QByteArray::fromStdString(name));
-        EXPECT_EQ(chooseDisplay(), "") << name;
-        EXPECT_EQ(qgetenv("QT_QPA_PLATFORM"), "wayland") << name;
-    }
-    qputenv("QT_QPA_PLATFORM", "wayland;xcb");
-    EXPECT_EQ(chooseDisplay(), "");
-    qputenv("WAYLAND_DISPLAY", "wayland-none");
-    EXPECT_NE(chooseDisplay(), "");
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "XDG_RUNTIME_DIR", "QT_QPA_PLATFORM"}) {
-        saved.contains(name) ? qputenv(name, saved.value(name).toLocal8Bit()) : qunsetenv(name);
-    }
-    ::close(compositor);
-}
-
 // Files for the windows come in any order with the options; a bare word is a mistyped verb.
 TEST(CommandLine, WindowsTakeFilesBesideTheirOptions) {
     test::TempDir dir;
@@ -205,9 +173,8 @@ TEST(CommandLine, WindowsTakeFilesBesideTheirOptions) {
     }
 }
 
-// Scripts no installed font covers draw on every device, Qt's complaints kept off our error
-// stream; the runs need no runtime folder and make none, XDG_RUNTIME_DIR unset or unusable, nor a
-// display: one that does not answer leaves them drawing offscreen.
+// Scripts no font covers draw quietly on every device, with XDG_RUNTIME_DIR unset or unusable
+// and with a display that does not answer (they draw offscreen).
 TEST(CommandLine, TextNoFontCoversDrawsOnEveryDeviceQuietly) {
     test::TempDir dir;
     const fs::path home = dir.path() / "home";
@@ -223,21 +190,8 @@ TEST(CommandLine, TextNoFontCoversDrawsOnEveryDeviceQuietly) {
     quiet("page.svg", {{"XDG_RUNTIME_DIR", "/nonexistent"}});
     quiet("page.emf", {{"XDG_RUNTIME_DIR", q(dir.path() / "page.pdf")}});
     quiet("page.png", {{"DISPLAY", unusedDisplay()}});
-    // Only Qt's runtime folder is left, the user's alone; a link planted there is not followed.
-    std::vector<fs::path> left(fs::directory_iterator(temp.path()), {});
-    EXPECT_LE(left.size(), 1u);
-    for (const fs::path& runtime : left) {
-        EXPECT_TRUE(fs::is_directory(fs::symlink_status(runtime))) << runtime;
-        EXPECT_EQ(fs::status(runtime).permissions() & fs::perms::all, fs::perms::owner_all);
-        fs::remove(runtime);
-        const fs::path planted = dir.path() / "planted";
-        fs::create_directory(planted);
-        const fs::perms open = fs::status(planted).permissions();
-        fs::create_directory_symlink(planted, runtime);
-        quiet("page.png");
-        EXPECT_TRUE(fs::is_empty(planted));
-        EXPECT_EQ(fs::status(planted).permissions(), open);
-    }
+    // Nothing of ours is left in TMPDIR: at most the runtime folder Qt makes for itself.
+    EXPECT_LE(std::distance(fs::directory_iterator(temp.path()), {}), 1);
 }
 
 // `render --home` on a user's folder adds nothing to it; an empty path file there is refused.

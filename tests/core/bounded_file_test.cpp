@@ -59,9 +59,8 @@ TEST(BoundedFileTest, LinesEndAtEveryLineEndWithinTheLimitsOfTheirKind) {
     EXPECT_TRUE(messages.messages.empty());
 }
 
-// A FIFO, a device or a folder is refused at once, with a message that says so, on the screen
-// and on the silent passes alike; a box is emptied only for a file that is not there. A hang
-// here shows as the test's timeout.
+// A FIFO, a device or a folder is refused at once with a message, on every pass; only a missing
+// file empties its box. A hang here shows as the test's timeout.
 TEST(SpecialFileTest, EveryReaderRefusesWhatIsNoRegularFile) {
     TempDir dir;
     const std::string fifo = (dir.path() / "fifo").string();

@@ -11,11 +11,6 @@
 
 namespace kavlo {
 
-// Readable failures.
-void PrintTo(const LeftOutFile& file, std::ostream* os) {
-    *os << file.path << " (" << static_cast<int>(file.reason) << ")";
-}
-
 namespace {
 
 namespace fs = std::filesystem;

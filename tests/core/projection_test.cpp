@@ -80,22 +80,6 @@ TEST(ProjectionTest, ZScaleFromRangeAndZoomSpansTheFrameHeight) {
     }
 }
 
-TEST(ProjectionTest, GridPointsLandOnCornersLiftedByHeight) {
-    const PlacedGraph g = frame();
-    const std::tuple<float, float, float, float, float> cases[] = {
-        {0, 0, 0, g.OrgX, g.OrgY},
-        {4, 0, 0, g.XEndX, g.XEndY},
-        {4, 3, 20, g.YEndX, g.YEndY - 60},
-        {2, 1.5f, 1, (g.OrgX + g.YEndX) / 2, (g.OrgY + g.YEndY) / 2 - 3},
-        {0.5f, 0, 0, g.OrgX + (g.XEndX - g.OrgX) / 8, g.OrgY + (g.XEndY - g.OrgY) / 8},
-    };
-    for (const auto& [u, v, h, x, y] : cases) {
-        const PagePoint p = gridPagePoint(g, u, v, h, 3);
-        EXPECT_NEAR(p.x, x, 1e-4) << u << ", " << v << ", " << h;
-        EXPECT_NEAR(p.y, y, 1e-4) << u << ", " << v << ", " << h;
-    }
-}
-
 TEST(ProjectionTest, DeviceRoundingHalvesToEvenAndClamps) {
     constexpr auto kMax = std::numeric_limits<std::int32_t>::max();
     constexpr auto kMin = std::numeric_limits<std::int32_t>::min();

@@ -348,18 +348,6 @@ TEST(PainterSurfaceHugeText, MeasuresInProportionAndDrawsWhereItShould) {
         }));
         EXPECT_EQ(inkBounds(outside), QRect()) << spec.height;
     }
-
-    // The printed page takes the same text and stays a page of outlines.
-    const TempDir dir;
-    const std::filesystem::path pdf = dir.path() / "huge.pdf";
-    ASSERT_TRUE(writePdfPage(pdf, 600,
-                             withFont(million,
-                                      [](DrawSurface& s) {
-                                          s.drawText(-300000, -300000, "■");
-                                          s.drawText(-3000000, 0, "0.0");
-                                      }))
-                    .ok());
-    EXPECT_LT(std::filesystem::file_size(pdf), 100000u);
 }
 
 }  // namespace

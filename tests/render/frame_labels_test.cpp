@@ -109,10 +109,8 @@ TEST(FrameLabelsTest, LabelsInOrderWithTheirPlacesAndTurns) {
 }
 
 TEST(FrameLabelsTest, PrinterFitsAndMetafileMeasuresOnTheScreen) {
-    // The printer's numbers are fitted to "10" as wide as on the screen: with the recording
-    // surface's metrics the fit lands on the screen width times the device ratio, 15 dots per
-    // screen pixel at one dot per twip. The metafile measures with the 6-pixel screen font,
-    // not with its 90-twip device font.
+    // Printer numbers fit "10" to its screen width times the device ratio (15 dots a pixel at a
+    // dot a twip); the metafile measures with the 6-pixel screen font, not its 90-twip one.
     const std::pair<DeviceProfile, int> cases[] = {{printerProfile(1440), 1},
                                                    {metafileProfile(), 0}};
     for (const auto& [profile, slack] : cases) {

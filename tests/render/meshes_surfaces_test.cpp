@@ -70,11 +70,15 @@ TEST(MeshTest, CellsArePaintedFromTheBackRowXMinFirst) {
     drawRectangularMesh(rig.ctx(), rig.g, zscl);
     const auto cells = rig.each("Polygon", &RecordedOp::points);
     ASSERT_EQ(cells.size(), 4u);
-    // Each outline starts at its cell's front-left grid point (x index, y index).
-    const float starts[4][2] = {{1, 2}, {2, 2}, {1, 1}, {2, 1}};
+    // Each outline starts at its cell's front-left grid point (x steps, y steps), 1 z unit high.
+    const float starts[4][2] = {{0, 1}, {1, 1}, {0, 0}, {1, 0}};
+    const PlacedGraph& g = rig.g;
     for (std::size_t k = 0; k < 4; ++k) {
+        const auto [u, v] = starts[k];
         const auto expected =
-            toDevice(gridPagePoint(rig.g, starts[k][0] - 1, starts[k][1] - 1, 1, zscl), 2, 2);
+            toDevice({g.OrgX + u * (g.XEndX - g.OrgX) / 2 + v * (g.YEndX - g.XEndX) / 2,
+                      g.OrgY + u * (g.XEndY - g.OrgY) / 2 + v * (g.YEndY - g.XEndY) / 2 - zscl},
+                     2, 2);
         EXPECT_NEAR(cells[k][0].x, expected.x, 1) << k;
         EXPECT_NEAR(cells[k][0].y, expected.y, 1) << k;
     }

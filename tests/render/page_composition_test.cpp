@@ -71,9 +71,8 @@ TEST_F(CompositionTest, RowsMoveDownByWhatWasDrawnAndOnlyPastThePrintableBottomI
         EXPECT_EQ(rig.messages.messages, messages);
     }
 
-    // A comment under slot 1 moves the next row down to its last row: at this scale its rows are
-    // 0.09 mm apart and start three rows under the frame's 125 mm. The header comes after every
-    // slot.
+    // A comment under slot 1 moves the next row down to its last row (rows 0.09 mm apart, from
+    // three under the frame's 125 mm); the header comes after every slot.
     RenderRig rig(test::scaledScreen(100));
     PageSetup setup;
     setup.file(FileKind::Format, 1) = frame(60);
