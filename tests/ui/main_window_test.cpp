@@ -233,26 +233,6 @@ TEST_F(MainWindowTest, ANameWithALineBreakIsRefusedWhereverItEnters) {
     EXPECT_EQ(window_.pageSetup().file(FileKind::Numeric, 1), "");
 }
 
-TEST_F(MainWindowTest, AClickEnlargesTheFolderListOverTheNextGroupsAndARightClickRestoresIt) {
-    window_.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window_));
-    auto* folders = window_.findChild<QListWidget*>("formatFolderList");
-    const QWidget* below = window_.findChild<QWidget*>("numericFolderList");
-    const auto seenOverBelow = [&] {
-        QCoreApplication::sendPostedEvents();  // the layout requests
-        QCoreApplication::processEvents();
-        const QWidget* seen = window_.childAt(below->mapTo(&window_, QPoint(10, 10)));
-        return seen == folders || folders->isAncestorOf(seen);
-    };
-    const QSize windowSize = window_.size();
-    ASSERT_FALSE(seenOverBelow());
-    QTest::mouseClick(folders->viewport(), Qt::LeftButton, {}, {5, 5});
-    EXPECT_TRUE(seenOverBelow());
-    EXPECT_EQ(window_.size(), windowSize);
-    QTest::mouseClick(folders->viewport(), Qt::RightButton, {}, {5, 5});
-    EXPECT_FALSE(seenOverBelow());
-}
-
 // The root and the home folder come first; of the mounted volumes only those that may hold
 // the user's files follow, each once.
 TEST(DriveList, OffersTheRootTheHomeAndVolumesThatHoldFiles) {
