@@ -185,7 +185,9 @@ TEST(EmfOutputTest, AnotherProgramReadsThePageAndASelectionIsThePictureAtItsSize
     EXPECT_TRUE(named.contains("ＭＳ Ｐ明朝") && shown.contains("Fig. 2  Stream lines along y."));
 
     page.request.selection = PageSelection{30, 40, 20, 20};  // 10 x 20 mm, dragged up and left
-    const auto records = recordsOf(emfOf(page.request, page.dir.path() / "part.emf"));
+    // The records view the file's bytes, which must outlive them.
+    const std::string part = emfOf(page.request, page.dir.path() / "part.emf");
+    const auto records = recordsOf(part);
     ASSERT_GT(records.size(), 100u);
     const Record& header = records.front();
     ASSERT_EQ(header.type, kHeader);
