@@ -7,6 +7,7 @@
 
 #include "application_folder.h"
 #include "core/app_folder.h"
+#include "desktop_presence.h"
 #include "stream_messages.h"
 #include "ui/main_window.h"
 #include "ui/message_boxes.h"
@@ -67,6 +68,7 @@ std::optional<GuiOptions> parseGuiOptions(std::span<const std::string> args, std
 }
 
 int runGui(const GuiOptions& options, std::ostream& err) {
+    presentOnDesktop(*qApp);
     Session session(applicationFolder(options.home));
     if (!seedApplicationFolder(session.appFolder)) {
         err << "kavlo: cannot create the application folder "

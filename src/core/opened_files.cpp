@@ -6,6 +6,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "ascii_case.h"
 #include "bounded_file.h"
 #include "decimal_number.h"
 #include "edited_text.h"
@@ -87,6 +88,10 @@ std::string leftOutHeading(LeftOutReason reason) {
 }
 
 }  // namespace
+
+bool isPathFile(const std::filesystem::path& file) {
+    return sameIgnoringAsciiCase(file.filename().string(), kPathFileName);
+}
 
 std::variant<FileKind, LeftOutReason> classifyDataFile(const std::filesystem::path& file) {
     switch (probeDataFile(file)) {

@@ -26,6 +26,10 @@ struct LeftOutFile {
     friend bool operator==(const LeftOutFile&, const LeftOutFile&) = default;
 };
 
+// A working folder's path file, opened by its name in any case (a folder copied from Windows may
+// hold KAVLO.PTH): it loads that folder rather than filling a slot.
+bool isPathFile(const std::filesystem::path& file);
+
 // Files opened with the program, sorted into the slots.
 struct OpenedFiles {
     PageSetup setup;

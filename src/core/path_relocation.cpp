@@ -5,6 +5,7 @@
 #include <system_error>
 #include <vector>
 
+#include "ascii_case.h"
 #include "bounded_file.h"
 #include "drive_roots.h"
 #include "path_file.h"
@@ -24,18 +25,6 @@ bool existsAsWritten(const std::string& path) {
 bool isFolder(const std::string& path) {
     std::error_code error;
     return fs::is_directory(path, error);
-}
-
-char asciiLower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-// Windows matches file names without regard to case; only ASCII letters are folded, so that the
-// match does not hang on a locale.
-bool sameIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return asciiLower(x) == asciiLower(y);
-           });
 }
 
 // The file name of a path written on either system: after the last '\' or '/', or after the

@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QDir>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QLabel>
@@ -272,11 +273,33 @@ void MainWindow::setPageSetup(const PageSetup& setup) {
     choose(headerAlignment_, setup.header.alignmentIndex);
 }
 
+// A path file among the files loads its working folder as the search window does; the data
+// files then take the slots.
 void MainWindow::openFiles(const std::vector<std::filesystem::path>& files) {
-    const OpenedFiles opened = placeOpenedFiles(pageSetup(), files);
+    std::vector<std::filesystem::path> dataFiles;
+    for (const std::filesystem::path& file : files) {
+        if (isPathFile(file)) {
+            openWorkingFolder(std::filesystem::absolute(file));
+        } else {
+            dataFiles.push_back(file);
+        }
+    }
+    if (dataFiles.empty()) {
+        return;
+    }
+    const OpenedFiles opened = placeOpenedFiles(pageSetup(), dataFiles);
     setPageSetup(opened.setup);
     if (const auto message = leftOutFilesMessage(opened)) {
         messages_.show(*message);
+    }
+}
+
+void MainWindow::openWorkingFolder(const std::filesystem::path& pathFile) {
+    QDir::setCurrent(QString::fromStdString(pathFile.parent_path().string()));
+    if (!loadPathFile(pathFile)) {
+        messages_.show(
+            {kPathFileName, "パスファイル " + pathFile.string() +
+                                " が空か読めないため、作業フォルダーを読み込めませんでした。"});
     }
 }
 

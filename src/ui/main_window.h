@@ -38,7 +38,8 @@ class MainWindow : public QWidget {
     // Draws the page of the current choices and shows it in the canvas window.
     void drawRequest();
     // Puts data files given to the program into the slots, ready to draw; one message names
-    // those left out.
+    // those left out. A working folder's path file among them is loaded first, as "検索" loads
+    // it.
     void openFiles(const std::vector<std::filesystem::path>& files);
 
     PageSetup pageSetup() const;
@@ -58,6 +59,8 @@ class MainWindow : public QWidget {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    // Tells when the path file is empty or cannot be read.
+    void openWorkingFolder(const std::filesystem::path& pathFile);
     bool restore(const std::filesystem::path& pathFile, const PageSetup& base);
     void arm(int kind, int slot);
     void pick(int kind, const QString& fullPath);

@@ -114,6 +114,16 @@ TEST_F(WorkingFolderWindowsTest, SearchLoadsPathFilesAsTheStartUpReadsThem) {
     EXPECT_EQ(messages_.messages.size(), 1u) << "one list of what was found elsewhere";
     EXPECT_EQ(loaded.header, (HeaderSetup{"見出し", 1, 4, 2}));
 
+    // Opened from a file manager, a path file loads its folder as the search does.
+    for (const std::string folder : {"windows", "empty"}) {
+        test::AnsweringMessages told;
+        MainWindow opened(session_, told);
+        const fs::path pathFile = dir_.path() / folder / kPathFileName;
+        opened.startUp({pathFile});
+        EXPECT_EQ(opened.pageSetup() == loaded, folder == "windows") << folder;
+        EXPECT_TRUE(test::toldOnce(told.messages, {folder == "windows" ? "G01.DAT" : "空か"}));
+    }
+
     // Both windows come back where they were left; every control is named.
     searchIn(dir_.path() / "none");
     window_.folderSearchWindow()->hide();
