@@ -34,17 +34,23 @@ struct CheckOptions {
 
 const VerbSyntax& checkSyntax() {
     static const VerbSyntax syntax{
-        "kavlo check",
-        {
-            {"json", "print one JSON object instead of the messages and a summary"},
-            {"slot", "slot the graph is read for, 1 to 6 (default 1)", "G"},
-            {"turn", "turn steps of the graph (default 0)", "N"},
-            {"zoom", "zoom steps of the z axis (default 0)", "N"},
-            {"us", "horizontal place of the graph, mm (default 25, in slots 2, 4 and 6 120)", "MM"},
-            {"vs", "vertical place of the graph, mm (default 10)", "MM"},
-        },
-        {{"FORMAT", "format data file"}, {"[NUMERIC]", "numeric data file"}},
-        true};
+        .command = "kavlo check",
+        .options =
+            {
+                {"json", "print one JSON object instead of the messages and a summary"},
+                {"slot", "slot the graph is read for, 1 to 6 (default 1)", "G"},
+                {"turn", "turn steps of the graph (default 0)", "N"},
+                {"zoom", "zoom steps of the z axis (default 0)", "N"},
+                {"us", "horizontal place of the graph, mm (default 25, in slots 2, 4 and 6 120)",
+                 "MM"},
+                {"vs", "vertical place of the graph, mm (default 10)", "MM"},
+            },
+        .operands = {{"FORMAT", "format data file"}, {"[NUMERIC]", "numeric data file"}},
+        .examples = {{"kavlo check frmqap1.dat g01.dat",
+                      "every message drawing these files in slot 1 would give"},
+                     {"kavlo check --json --slot 2 frmqap1.dat g01.dat",
+                      "the same read for slot 2, with the corrected values, as JSON"}},
+        .dashIsOperand = true};
     return syntax;
 }
 

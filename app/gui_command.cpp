@@ -19,11 +19,14 @@ namespace {
 
 const VerbSyntax& guiSyntax() {
     static const VerbSyntax syntax{
-        "kavlo",
-        {applicationFolderOption()},
-        {{"[FILE...]", "data files to open in the slots (after --, names starting with -)"}},
-        false,
-        true};
+        .command = "kavlo",
+        .options = {applicationFolderOption()},
+        .operands = {{"[FILE...]",
+                      "data files to open in the slots (after --, names starting with -)"}},
+        .examples = {{"kavlo", "the main window with the last choices (first the samples)"},
+                     {"kavlo frmqap1.dat g01.dat cmtqap1.txt",
+                      "the main window with these files in slot 1, ready to draw"}},
+        .dashDashEndsOptions = true};
     return syntax;
 }
 

@@ -15,13 +15,16 @@ namespace {
 
 const VerbSyntax& printSyntax() {
     static const VerbSyntax syntax{
-        "kavlo print",
-        {
-            applicationFolderOption(),
-            pathFileOption("print"),
-            {"printer", "CUPS queue (default the system's default printer)", "NAME"},
-        },
-        {}};
+        .command = "kavlo print",
+        .options =
+            {
+                applicationFolderOption(),
+                pathFileOption("print"),
+                {"printer", "CUPS queue (default the system's default printer)", "NAME"},
+            },
+        .examples = {{"kavlo print", "the page of the last choices on the default printer"},
+                     {"kavlo print --pth work/Kavlo.pth --printer Office",
+                      "the page of a working folder on the CUPS queue Office"}}};
     return syntax;
 }
 

@@ -75,25 +75,32 @@ std::string deviceList(std::string_view OutputDevice::*field, std::string_view s
 
 const VerbSyntax& renderSyntax() {
     static const VerbSyntax syntax{
-        "kavlo render",
-        {
-            applicationFolderOption(),
-            pathFileOption("draw"),
-            {"device", "device whose drawing calls --ops logs (default the output's, else screen)",
-             QString::fromStdString(deviceList(&OutputDevice::name, "|", "|"))},
-            {"dpi",
-             QString("resolution of the PNG (96) or the PDF (600), %1 to %2")
-                 .arg(kSmallestDpi)
-                 .arg(kLargestDpi),
-             "N"},
-            {"ops", "log every drawing call as JSON lines", "LOG.jsonl"},
-            {"select", "part of the page, in mm, that an .svg or .emf shows", "X1,Y1,X2,Y2"},
-            {"o",
-             QString::fromStdString("output, written by its extension: " +
-                                    deviceList(&OutputDevice::extension, ", ", " or ")),
-             "OUT"},
-        },
-        {}};
+        .command = "kavlo render",
+        .options =
+            {
+                applicationFolderOption(),
+                pathFileOption("draw"),
+                {"device",
+                 "device whose drawing calls --ops logs (default the output's, else screen)",
+                 QString::fromStdString(deviceList(&OutputDevice::name, "|", "|"))},
+                {"dpi",
+                 QString("resolution of the PNG (96) or the PDF (600), %1 to %2")
+                     .arg(kSmallestDpi)
+                     .arg(kLargestDpi),
+                 "N"},
+                {"ops", "log every drawing call as JSON lines", "LOG.jsonl"},
+                {"select", "part of the page, in mm, that an .svg or .emf shows", "X1,Y1,X2,Y2"},
+                {"o",
+                 QString::fromStdString("output, written by its extension: " +
+                                        deviceList(&OutputDevice::extension, ", ", " or ")),
+                 "OUT"},
+            },
+        .examples = {{"kavlo render -o page.pdf",
+                      "the page of the last choices (else the samples) as it prints"},
+                     {"kavlo render --pth work/Kavlo.pth --dpi 300 -o page.png",
+                      "the page of a working folder as a 300 DPI PNG"},
+                     {"kavlo render --device emf --select 20,10,80,60 -o part.emf",
+                      "a 60 x 50 mm part of the page as a picture for office suites"}}};
     return syntax;
 }
 

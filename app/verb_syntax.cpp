@@ -95,6 +95,13 @@ std::string helpText(const VerbSyntax& syntax) {
     for (const auto& [term, help] : lines) {
         text += "  " + term + std::string(width - term.size() + 2, ' ') + help + "\n";
     }
+    if (!syntax.examples.empty()) {
+        text += syntax.examples.size() == 1 ? "example:\n" : "examples:\n";
+    }
+    // The command on a line of its own: whole command lines are too long for a column.
+    for (const auto& [command, what] : syntax.examples) {
+        text += "  " + command + "\n      " + what + "\n";
+    }
     return text;
 }
 

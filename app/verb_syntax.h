@@ -17,7 +17,9 @@ struct VerbSyntax {
     QList<QCommandLineOption> options;
     // The arguments after the options as the usage line shows them ("FORMAT", "[NUMERIC]"), each
     // with its line of help; none where the verb takes only options.
-    std::vector<std::pair<std::string, std::string>> operands;
+    std::vector<std::pair<std::string, std::string>> operands = {};
+    // Whole command lines, each with what it does, that the help ends with.
+    std::vector<std::pair<std::string, std::string>> examples = {};
     // A lone "-" names a file (check's standard input idiom) rather than being a stray option.
     bool dashIsOperand = false;
     // "--" ends the options, as the windows' file names may start with a dash.
@@ -31,7 +33,8 @@ QCommandLineOption pathFileOption(const QString& action);
 
 // `usage: kavlo render [--home DIR] ... [-o OUT]`, one line.
 std::string usageLine(const VerbSyntax& syntax);
-// The usage line, then one line for each option and operand with what it is for.
+// The usage line, then one line for each option and operand with what it is for, then the
+// examples.
 std::string helpText(const VerbSyntax& syntax);
 
 // An argument the verbs have never taken as QCommandLineParser would: the parser is laxer

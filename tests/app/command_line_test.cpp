@@ -68,14 +68,17 @@ ProgramRun renderTo(const fs::path& home, const fs::path& out, const fs::path& t
     return kavlo({"render", "--home", q(home), "-o", q(out)}, temp, set);
 }
 
-// The help is the usage line, then a line for each option it names.
+// The help is the usage line, then a line for each option it names, then examples of the
+// command.
 void expectHelpOf(const std::string& help, const std::string& usage) {
-    EXPECT_NE(help.find(usage), std::string::npos) << help;
+    ASSERT_NE(help.find(usage), std::string::npos) << help;
     for (auto open = usage.find("[-"); open != std::string::npos;
          open = usage.find("[-", open + 1)) {
         const std::string option = usage.substr(open + 1, usage.find(']', open) - open - 1);
         EXPECT_TRUE(holdsAll(help, {"\n  " + option + "  "}));
     }
+    const std::string command = usage.substr(7, usage.find(" [") - 7);  // after "usage: "
+    EXPECT_TRUE(holdsAll(help.substr(help.find(usage)), {"\nexamples:\n  " + command}));
 }
 
 TEST(CommandLine, UsageIsToldWithoutADisplay) {
@@ -86,6 +89,7 @@ TEST(CommandLine, UsageIsToldWithoutADisplay) {
     EXPECT_EQ(std::pair(version.status, version.out),
               std::pair(0, std::string("kavlo " KAVLO_PROJECT_VERSION "\n")));
     EXPECT_TRUE(help.out.starts_with(guiUsage())) << help.out;
+    expectHelpOf(help.out, guiUsage());
     for (const auto& [command, usage] : {std::pair{"check", std::string(checkUsage())},
                                          std::pair{"render", std::string(renderUsage())},
                                          std::pair{"print", std::string(printUsage())}}) {

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs a build into a temporary prefix and checks what a desktop and `man` will meet there:
 # every file in its place under one id, the desktop entry and the AppStream file valid, the
-# program's version, and a manual page that renders cleanly and names every option the
-# program's usage names.  check_install.sh BUILD_DIR VERSION
+# program's version, and manual pages that render cleanly and name every option the program's
+# usage names.  check_install.sh BUILD_DIR VERSION
 set -euo pipefail
 build=$1
 version=$2
@@ -18,7 +18,7 @@ fail() {
 cmake --install "$build" --prefix "$prefix" >/dev/null
 share=$prefix/share
 for file in bin/kavlo share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
-    share/icons/hicolor/scalable/apps/$id.svg share/man/man1/kavlo.1; do
+    share/icons/hicolor/scalable/apps/$id.svg share/man/man1/kavlo.1 share/man/ja/man1/kavlo.1; do
     [ -f "$prefix/$file" ] || fail "$file is not installed"
 done
 for size in 48 128 256; do
@@ -68,12 +68,20 @@ kavlo=$prefix/bin/kavlo
 [ "$(env -u DISPLAY -u WAYLAND_DISPLAY "$kavlo" --version)" = "kavlo ${version%.*}" ] ||
     fail "kavlo --version says '$("$kavlo" --version)', not 'kavlo ${version%.*}'"
 
-page=$(MANWIDTH=100 LC_ALL=C.UTF-8 man --warnings -l "$share/man/man1/kavlo.1" 2>"$prefix/man.err")
-[ -s "$prefix/man.err" ] && fail "man warns: $(cat "$prefix/man.err")"
-grep -q "^Kavlo ${version%.*} " <<<"$page" || fail "the manual page is not of Kavlo ${version%.*}"
-# Every option and verb of the usage has its place in the manual page.
-for word in $("$kavlo" --help | grep -oE -- '(--?[a-z]+|check|render|print)' | sort -u); do
-    grep -qF -- "$word" <<<"$page" || fail "the manual page does not mention $word"
+english=$share/man/man1/kavlo.1
+grep -q "^Kavlo ${version%.*} " <<<"$(MANWIDTH=100 LC_ALL=C.UTF-8 man -l "$english" 2>/dev/null)" ||
+    fail "the manual page is not of Kavlo ${version%.*}"
+words=$("$kavlo" --help | grep -oE -- '(--?[a-z]+|check|render|print)' | sort -u)
+# The English page as a fresh system's C locale shows it (ASCII only) and as UTF-8 terminals do,
+# the Japanese page in UTF-8: no warning, and every option and verb of the usage in its place.
+for shown in "C ascii $english" "C.UTF-8 utf-8 $english" "C.UTF-8 utf-8 $share/man/ja/man1/kavlo.1"; do
+    read -r locale encoding file <<<"$shown"
+    page=$(MANWIDTH=80 MANROFFSEQ='' LC_ALL=$locale man --warnings -E "$encoding" -l "$file" \
+        2>"$prefix/man.err")
+    [ -s "$prefix/man.err" ] && fail "man warns on $file in $locale: $(cat "$prefix/man.err")"
+    for word in $words; do
+        grep -qF -- "$word" <<<"$page" || fail "$file in $locale does not mention $word"
+    done
 done
 
 exit $((failures > 0))
