@@ -147,6 +147,14 @@ TEST_F(CanvasExportTest, FileSavesEachTypeAndReportsFailuresWithPathAndReason) {
     save(dir.path() / "plain");  // no type chosen: the first, the screen page
     EXPECT_EQ(bytesOf(dir.path() / "plain.png").substr(1, 3), "PNG");
     EXPECT_TRUE(messages.messages.empty());
+    // A path too long for the status line gives up its middle there; its tip holds all of it.
+    const auto deep = dir.path() / std::string(150, 'd') / "deep.png";
+    fs::create_directories(deep.parent_path());
+    save(deep);
+    const auto* line = window.findChild<QLabel*>("statusLine");
+    EXPECT_TRUE(line->text().startsWith("/") && line->text().endsWith("deep.png に保存しました。"));
+    EXPECT_LE(line->fontMetrics().horizontalAdvance(line->text()), line->contentsRect().width());
+    EXPECT_EQ(line->toolTip(), test::qpath(deep) + " に保存しました。");
 
     const auto nowhere = dir.path() / "no such folder" / "page.png";
     save(nowhere);

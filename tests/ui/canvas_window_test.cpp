@@ -129,6 +129,14 @@ TEST_F(CanvasWindowTest, EverySizeShowsTheWholeStatusAndBothBarsInside) {
             EXPECT_FALSE(bar->geometry().intersects(line->geometry())) << size;
         }
     }
+
+    // A view taller than the screen: the window keeps to the screen, and the page scrolls down
+    // to its foot all the same.
+    session.canvas.viewHeight = 30000;
+    window->showPage();
+    EXPECT_TRUE(window->screen()->availableGeometry().contains(window->frameGeometry()));
+    bar("verticalScrollBar")->setValue(100);
+    EXPECT_EQ(window->pictureOffset().y() + 1123, child("statusLine")->y());
 }
 
 TEST_F(CanvasWindowTest, ViewAndBackButtonsChangeTheChosenGroups) {
