@@ -17,10 +17,12 @@
 #include "busy_cursor.h"
 #include "canvas_export.h"
 #include "canvas_print.h"
+#include "combo_label.h"
 #include "core/format_write_back.h"
 #include "group_choice.h"
 #include "page_view.h"
 #include "render/skipped_slots.h"
+#include "screen_fit.h"
 #include "session.h"
 
 namespace kavlo {
@@ -35,6 +37,13 @@ constexpr int kHorizontalBarWidth = 241;
 
 int twipsToPixels(float twips) {
     return static_cast<int>(std::nearbyint(twips / kScreenTwipsPerPixel));
+}
+
+// The twips of the page an area shows: the view's own, unless the screen made the window smaller.
+float shownTwips(int areaPixels, float viewTwips) {
+    return areaPixels >= twipsToPixels(viewTwips)
+               ? viewTwips
+               : static_cast<float>(areaPixels) * kScreenTwipsPerPixel;
 }
 
 QScrollBar* makeBar(Qt::Orientation orientation, const char* name, int single, int page,
@@ -148,6 +157,8 @@ void CanvasWindow::buildControls() {
     yellow.setColor(QPalette::Button, QColor(255, 255, 192));
     yellow.setColor(QPalette::Base, QColor(255, 255, 192));
     groupChoice_->setPalette(yellow);
+    groupLabel_ = comboLabel("グラフ", groupChoice_->toolTip(), groupChoice_);
+    groupLabel_->setFixedSize(groupLabel_->sizeHint().width(), kRowHeight);
 
     struct ViewButton {
         const char* name;
@@ -180,9 +191,12 @@ void CanvasWindow::buildControls() {
     connect(horizontalScrollBar_, &QScrollBar::valueChanged, this,
             &CanvasWindow::placePageHorizontally);
 
+    // A line of its own under the page, as wide as the window, so every message shows whole.
     statusLine_ = new QLabel(this);
     statusLine_->setObjectName("statusLine");
-    statusLine_->setAccessibleName("状態");
+    statusLine_->setFrameShape(QFrame::StyledPanel);
+    statusLine_->setMargin(kGap);
+    statusLine_->setAutoFillBackground(true);
 
     verticalScrollBar_->setAccessibleName("ページの縦の位置");
     horizontalScrollBar_->setAccessibleName("ページの横の位置");
@@ -194,8 +208,10 @@ void CanvasWindow::buildControls() {
     // Screen readers and UI automation find a control by its caption, else by its tip.
     for (QWidget* control : row) {
         const auto* button = qobject_cast<QPushButton*>(control);
-        control->setAccessibleName(button && !button->text().isEmpty() ? button->text()
-                                                                       : control->toolTip());
+        if (button) {
+            control->setAccessibleName(button->text().isEmpty() ? control->toolTip()
+                                                                : button->text());
+        }
     }
     layOutControls();
 }
@@ -209,31 +225,52 @@ std::array<QWidget*, 12> CanvasWindow::rowControls() const {
 void CanvasWindow::layOutControls() {
     int x = kMargin;
     for (QWidget* control : rowControls()) {
+        if (control == groupChoice_) {
+            groupLabel_->move(x, kMargin);
+            x += groupLabel_->width() + kGap;
+        }
         control->move(x, kMargin);
         x += control->width() + kGap;
     }
-    horizontalScrollBar_->setGeometry(x + kMargin, kMargin + (kRowHeight - kBarThickness) / 2,
-                                      kHorizontalBarWidth, kBarThickness);
-    const int statusLeft = horizontalScrollBar_->geometry().right() + 1 + kMargin;
-    statusLine_->setGeometry(statusLeft, kMargin, std::max(width() - statusLeft - kMargin, 0),
-                             kRowHeight);
+    // The bar gives up length rather than leave the window on the narrower sizes.
+    const int barLeft = x + kMargin;
+    horizontalScrollBar_->setGeometry(
+        barLeft, kMargin + (kRowHeight - kBarThickness) / 2,
+        std::clamp(width() - barLeft - kMargin, 0, kHorizontalBarWidth), kBarThickness);
+    const int areaHeight = pageAreaHeight();
+    statusLine_->setGeometry(0, areaHeight, width(), height() - areaHeight);
     const int barTop = kMargin + kRowHeight + kMargin;
     verticalScrollBar_->setGeometry(0, barTop, kBarThickness,
-                                    std::max(height() - barTop - kMargin, 40));
+                                    std::max(areaHeight - barTop - kMargin, 0));
+}
+
+int CanvasWindow::statusHeight() const {
+    return statusLine_->fontMetrics().height() +
+           2 * (statusLine_->frameWidth() + statusLine_->margin());
+}
+
+int CanvasWindow::pageAreaHeight() const {
+    return std::max(height() - statusHeight(), 0);
+}
+
+// A long path gives up its middle on the screen; the tip and screen readers have the whole text.
+void CanvasWindow::showStatus(const QString& text) {
+    const int room = statusLine_->contentsRect().width() - 2 * statusLine_->margin();
+    statusLine_->setText(statusLine_->fontMetrics().elidedText(text, Qt::ElideMiddle, room));
+    statusLine_->setToolTip(text);
+    statusLine_->setAccessibleName(text);
 }
 
 void CanvasWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     layOutControls();
+    showStatus(statusLine_->toolTip());
 }
 
 void CanvasWindow::showPage() {
-    if (!session_.horizontalBar) {
-        horizontalScrollBar_->hide();
-    }
     groupChoice_->setCurrentIndex(0);
     setPrintCaption("印刷");
-    statusLine_->clear();
+    showStatus({});
     selection_ = {};
     applyViewGeometry();
     pageView_->setImage(session_.page);
@@ -242,12 +279,16 @@ void CanvasWindow::showPage() {
     backButton_->setFocus();
 }
 
-// Like the page set-up: the stored size and place, the page from its top-left corner. The bars
-// go back to 0 with it, so they keep telling where the page is.
+// Like the page set-up: the stored size and place, the page from its top-left corner, the status
+// line under the page; a screen too small takes from the size and the page scrolls further. The
+// bars go back to 0 with it, so they keep telling where the page is.
 void CanvasWindow::applyViewGeometry() {
     const CanvasGeometry& c = session_.canvas;
-    resize(twipsToPixels(c.viewWidth), twipsToPixels(c.viewHeight));
-    move(twipsToPixels(c.viewLeft), twipsToPixels(c.viewTop));
+    const int viewWidth = twipsToPixels(c.viewWidth);
+    placeOnScreen(this, {twipsToPixels(c.viewLeft), twipsToPixels(c.viewTop)},
+                  {viewWidth, twipsToPixels(c.viewHeight) + statusHeight()});
+    horizontalScrollBar_->setVisible(session_.horizontalBar || width() < viewWidth);
+    layOutControls();
     verticalScrollBar_->setValue(0);
     horizontalScrollBar_->setValue(0);
     placePageVertically();
@@ -256,7 +297,7 @@ void CanvasWindow::applyViewGeometry() {
 
 void CanvasWindow::placePageVertically() {
     const CanvasGeometry& c = session_.canvas;
-    const float top = -(c.pageHeight - c.viewHeight) *
+    const float top = -(c.pageHeight - shownTwips(pageAreaHeight(), c.viewHeight)) *
                       static_cast<float>(verticalScrollBar_->value()) /
                       static_cast<float>(verticalScrollBar_->maximum());
     pageView_->move(pageView_->x(), twipsToPixels(top));
@@ -264,7 +305,7 @@ void CanvasWindow::placePageVertically() {
 
 void CanvasWindow::placePageHorizontally() {
     const CanvasGeometry& c = session_.canvas;
-    const float left = -(c.pageWidth - c.viewWidth) *
+    const float left = -(c.pageWidth - shownTwips(width(), c.viewWidth)) *
                        static_cast<float>(horizontalScrollBar_->value()) /
                        static_cast<float>(horizontalScrollBar_->maximum());
     pageView_->move(twipsToPixels(left), pageView_->y());
@@ -461,7 +502,7 @@ void CanvasWindow::changeView(int index) {
         }
     }
     const BusyCursor busy;
-    statusLine_->clear();
+    showStatus({});
     // The new page no longer holds the old box.
     selection_ = {};
     applyViewGeometry();
@@ -529,7 +570,7 @@ void CanvasWindow::saveFile() {
         messages_->show({"ファイル", result.message, MessageIcon::Exclamation});
         return;
     }
-    statusLine_->setText(QString::fromStdString(path.string()) + " に保存しました。");
+    showStatus(QString::fromStdString(path.string()) + " に保存しました。");
     if (const auto message = skippedSlotsMessage(outcome, "保存")) {
         messages_->show(*message);
     }
@@ -574,7 +615,7 @@ void CanvasWindow::writeBack() {
             messages_->show({"書式データファイル", text, MessageIcon::Exclamation});
         }
     }
-    statusLine_->setText(QString("%1 個のファイルに書き込みました。").arg(written));
+    showStatus(QString("%1 個のファイルに書き込みました。").arg(written));
 }
 
 void CanvasWindow::back() {

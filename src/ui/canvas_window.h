@@ -71,6 +71,10 @@ class CanvasWindow final : public QWidget {
     // Left to right.
     std::array<QWidget*, 12> rowControls() const;
     void layOutControls();
+    int statusHeight() const;
+    // The window above the status line.
+    int pageAreaHeight() const;
+    void showStatus(const QString& text);
     void applyViewGeometry();
     void placePageVertically();
     void placePageHorizontally();
@@ -106,6 +110,7 @@ class CanvasWindow final : public QWidget {
     QPushButton* bitmapButton_ = nullptr;
     QPushButton* saveButton_ = nullptr;
     QPushButton* backButton_ = nullptr;
+    QLabel* groupLabel_ = nullptr;
     QComboBox* groupChoice_ = nullptr;
     std::array<QPushButton*, 5> viewButtons_{};
     QPushButton* writeBackButton_ = nullptr;

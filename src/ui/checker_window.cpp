@@ -23,11 +23,13 @@
 #include "checker_help_text.h"
 #include "checker_paths.h"
 #include "checker_print.h"
+#include "combo_label.h"
 #include "core/atomic_file.h"
 #include "drive_box.h"
 #include "drive_list.h"
 #include "folder_list.h"
 #include "render/device_profile.h"
+#include "screen_fit.h"
 
 namespace kavlo {
 namespace {
@@ -87,8 +89,6 @@ CheckerWindow::CheckerWindow(Session& session, MessageSink& messages, QWidget* p
     : QWidget(parent),
       session_(session),
       messages_(messages),
-      editor_(new QPlainTextEdit(this)),
-      help_(new QPlainTextEdit(this)),
       folderBox_(new QLineEdit(this)),
       nameBox_(new QLineEdit(this)),
       readOnlyNote_(new QLabel(this)),
@@ -103,6 +103,8 @@ CheckerWindow::CheckerWindow(Session& session, MessageSink& messages, QWidget* p
       pathEnds_(button("<=>", "pathEndsButton", this)),
       drives_(new DriveBox(this)),
       folders_(new FolderList(this)),
+      editor_(new QPlainTextEdit(this)),
+      help_(new QPlainTextEdit(this)),
       askFolderName_(askFolderNameInDialog),
       printDialog_(showPrintDialog) {
     setObjectName("checkerWindow");
@@ -121,7 +123,7 @@ CheckerWindow::CheckerWindow(Session& session, MessageSink& messages, QWidget* p
     help_->setAccessibleName("ヘルプ");
     folderBox_->setAccessibleName("フォルダ");
     nameBox_->setAccessibleName("ファイル名");
-    drives_->setAccessibleName("ドライブ");
+    driveLabel_ = comboLabel("ドライブ", "ドライブ", drives_);
     folders_->setAccessibleName("フォルダ一覧");
     newFolder_->setIcon(style()->standardIcon(QStyle::SP_FileDialogNewFolder));
     newFolder_->setAccessibleName("フォルダの作成");
@@ -154,6 +156,7 @@ CheckerWindow::CheckerWindow(Session& session, MessageSink& messages, QWidget* p
     names->addWidget(pathEnds_);
     names->addWidget(panelToggle_);
     auto* drives = new QHBoxLayout;
+    drives->addWidget(driveLabel_);
     drives->addWidget(drives_, 1);
     drives->addWidget(newFolder_);
     auto* commands = new QHBoxLayout;
@@ -173,6 +176,13 @@ CheckerWindow::CheckerWindow(Session& session, MessageSink& messages, QWidget* p
     columns->addLayout(left, 3);
     columns->addWidget(help_, 2);
     resize(screenPixels(kFormatWidthTwips), screenPixels(kHeightTwips));
+    // Row by row as laid out, the help pane beside them last.
+    const QWidgetList tabOrder{folderBox_, nameBox_, pathEnds_, panelToggle_, drives_,
+                               newFolder_, folders_, editor_,   save_,        rename_,
+                               undo_,      convert_, print_,    back_,        help_};
+    for (qsizetype i = 1; i < tabOrder.size(); ++i) {
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+    }
 
     setEditButtonsShown(false);
     setFolderPanelOpen(false);
@@ -263,6 +273,7 @@ bool CheckerWindow::openFile(const QString& path, int source) {
     setEditButtonsShown(false);
     editorLastEdited_ = 0;
     setFolderPanelOpen(false);
+    keepOnScreen(this);
     show();
     raise();
     activateWindow();
@@ -388,7 +399,7 @@ void CheckerWindow::setFolderPanelOpen(bool open) {
     folderBox_->setReadOnly(!open);
     folderBox_->setStyleSheet(open ? "background-color: #ffffc0;"
                                    : "background-color: palette(button);");
-    for (QWidget* w : std::initializer_list<QWidget*>{newFolder_, drives_, folders_}) {
+    for (QWidget* w : std::initializer_list<QWidget*>{newFolder_, driveLabel_, drives_, folders_}) {
         w->setVisible(open);
     }
     if (open) {

@@ -75,8 +75,6 @@ class CheckerWindow : public QWidget {
 
     Session& session_;
     MessageSink& messages_;
-    QPlainTextEdit* editor_;
-    QPlainTextEdit* help_;
     QLineEdit* folderBox_;
     QLineEdit* nameBox_;
     QLabel* readOnlyNote_;
@@ -89,8 +87,12 @@ class CheckerWindow : public QWidget {
     QPushButton* newFolder_;
     QPushButton* back_;
     QPushButton* pathEnds_;
+    QLabel* driveLabel_ = nullptr;
     DriveBox* drives_;
     FolderList* folders_;
+    // Made after the controls above them, so they come first in the focus chain.
+    QPlainTextEdit* editor_;
+    QPlainTextEdit* help_;
     AskFolderName askFolderName_;
     PrintDialog printDialog_;
 

@@ -8,10 +8,12 @@
 #include <QPushButton>
 
 #include "busy_cursor.h"
+#include "combo_label.h"
 #include "core/working_folder.h"
 #include "drive_box.h"
 #include "folder_browsing.h"
 #include "folder_list.h"
+#include "screen_fit.h"
 
 namespace kavlo {
 namespace {
@@ -76,10 +78,17 @@ DataSaveWindow::DataSaveWindow(std::filesystem::path appFolder,
     grid->addWidget(save_, 3, 0);
     grid->addWidget(back, 3, 1);
     grid->setRowStretch(4, 1);
-    grid->addWidget(drives_, 0, 2);
+    auto* driveRow = new QHBoxLayout;
+    driveRow->addWidget(comboLabel("ドライブ", "ドライブ", drives_));
+    driveRow->addWidget(drives_, 1);
+    grid->addLayout(driveRow, 0, 2);
     grid->addWidget(folders_, 1, 2, 4, 1);
     grid->setColumnStretch(2, 1);
     resize(560, 260);
+    setTabOrder(name_, save_);
+    setTabOrder(save_, back);
+    setTabOrder(back, drives_);
+    setTabOrder(drives_, folders_);
 
     linkDriveAndFolders(drives_, folders_, [](const QString&) {});
     showFolder(drives_, folders_, text(appFolder_));
@@ -90,6 +99,7 @@ DataSaveWindow::DataSaveWindow(std::filesystem::path appFolder,
 void DataSaveWindow::open() {
     name_->setText(QDateTime::currentDateTime().toString("MMdd-hhmm"));
     folders_->refresh();
+    keepOnScreen(this);
     show();
     raise();
     activateWindow();

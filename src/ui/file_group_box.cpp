@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -10,6 +11,7 @@
 #include <QRegularExpression>
 #include <optional>
 
+#include "combo_label.h"
 #include "drive_box.h"
 #include "drive_list.h"
 #include "enlargeable_list_place.h"
@@ -62,7 +64,6 @@ FileGroupBox::FileGroupBox(FileKind kind, const QString& title, QWidget* parent)
     pattern_->setAccessibleName(title + "のパターン");
     files_->setAccessibleName(title + "の一覧");
     folders_->setAccessibleName(title + "のフォルダー");
-    drives_->setAccessibleName(title + "のドライブ");
     button_->setAccessibleName(first ? "一覧の読み直し" : "上のドライブとフォルダー");
     for (QWidget* w : std::initializer_list<QWidget*>{pattern_, files_, folders_, drives_}) {
         w->setStyleSheet(kLightYellow);
@@ -70,6 +71,7 @@ FileGroupBox::FileGroupBox(FileKind kind, const QString& title, QWidget* parent)
     folderPlace_->setFixedHeight(kNormalFolderListHeight);
     files_->setFixedHeight(kNormalFolderListHeight);
     folders_->viewport()->installEventFilter(this);
+    files_->installEventFilter(this);
 
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(4, 2, 4, 2);
@@ -82,7 +84,10 @@ FileGroupBox::FileGroupBox(FileKind kind, const QString& title, QWidget* parent)
     patternRow->addWidget(button_);
     patternRow->addWidget(pattern_);
     grid->addLayout(patternRow, 0, 1);
-    grid->addWidget(drives_, 0, 2);
+    auto* driveRow = new QHBoxLayout;
+    driveRow->addWidget(comboLabel("ドライブ", title + "のドライブ", drives_));
+    driveRow->addWidget(drives_, 1);
+    grid->addLayout(driveRow, 0, 2);
     auto* slotColumn = new QVBoxLayout;
     slotColumn->setSpacing(1);
     const QString kindName = QStringList{"書式", "数値", "コメント"}.value(static_cast<int>(kind));
@@ -93,6 +98,7 @@ FileGroupBox::FileGroupBox(FileKind kind, const QString& title, QWidget* parent)
         box->setMinimumWidth(300);
         slots_[static_cast<std::size_t>(g)] = box;
         auto* checker = new QPushButton("*", this);
+        checkers_[static_cast<std::size_t>(g)] = checker;
         checker->setObjectName(word + "CheckerButton" + QString::number(g));
         checker->setAccessibleName("チェッカー " + kindName + " " + QString::number(g));
         checker->setToolTip("チェッカーで開く");
@@ -118,14 +124,19 @@ FileGroupBox::FileGroupBox(FileKind kind, const QString& title, QWidget* parent)
     connect(button_, &QPushButton::clicked, this, &FileGroupBox::buttonClicked);
     connect(drives_, &DriveBox::driveChosen, this, &FileGroupBox::setDrive);
     connect(folders_, &FolderList::folderChosen, this, &FileGroupBox::takeFolder);
-    connect(files_, &QListWidget::currentItemChanged, this,
-            [this](QListWidgetItem* current, QListWidgetItem*) {
-                if (current) {
-                    emit fileClicked(fullPath(current->text()));
-                }
-            });
-    connect(files_, &QListWidget::itemClicked, this,
-            [this](QListWidgetItem* item) { emit fileClicked(fullPath(item->text())); });
+    // Moving through the list by keyboard fills nothing: Enter (or Space) picks as a click does.
+    for (auto picked : {&QListWidget::itemClicked, &QListWidget::itemActivated}) {
+        connect(files_, picked, this,
+                [this](QListWidgetItem* item) { emit fileClicked(fullPath(item->text())); });
+    }
+}
+
+QWidgetList FileGroupBox::tabOrder() const {
+    QWidgetList order{button_, pattern_, drives_};
+    for (int g = 1; g <= kSlotCount; ++g) {
+        order << slots_[static_cast<std::size_t>(g)] << checkers_[static_cast<std::size_t>(g)];
+    }
+    return order << files_ << folders_;
 }
 
 FilePicker FileGroupBox::state() const {
@@ -234,6 +245,11 @@ void FileGroupBox::fillFileList() {
 
 // A left click enlarges the folder list for long paths, a right click gives it its size back.
 bool FileGroupBox::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == files_ && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space && files_->currentItem()) {
+        emit fileClicked(fullPath(files_->currentItem()->text()));
+        return true;
+    }
     if (watched == folders_->viewport() && event->type() == QEvent::MouseButtonPress &&
         enlargedFolderHeight_ > 0) {
         const auto* mouse = static_cast<QMouseEvent*>(event);

@@ -46,6 +46,9 @@ class FileGroupBox : public QWidget {
     bool selectNextFile();
     QString selectedFile() const;
 
+    // The controls as they are laid out, row by row and left to right: the order Tab takes.
+    QWidgetList tabOrder() const;
+
     // The enlarged folder list height on a left click, pixels; 0 keeps it as it is.
     void setEnlargedFolderHeight(int pixels) { enlargedFolderHeight_ = pixels; }
 
@@ -54,6 +57,7 @@ class FileGroupBox : public QWidget {
     // The slot's "*" button: open its file in the checker.
     void checkerRequested(int slot);
     void stepRequested(int slot);
+    // A file list entry was clicked, or Enter or Space pressed on it.
     void fileClicked(const QString& fullPath);
     void buttonClicked();
 
@@ -67,6 +71,7 @@ class FileGroupBox : public QWidget {
     void fillFileList();
 
     std::array<SlotBox*, kSlotCount + 1> slots_{};
+    std::array<QPushButton*, kSlotCount + 1> checkers_{};
     QLabel* title_;
     QLineEdit* pattern_;
     QPushButton* button_;

@@ -14,7 +14,6 @@ namespace kavlo {
 void linkDriveAndFolders(DriveBox* drives, FolderList* folders,
                          std::function<void(const QString& folder)> moved) {
     drives->setObjectName("driveBox");
-    drives->setAccessibleName("ドライブ");
     folders->setObjectName("folderList");
     folders->setAccessibleName("フォルダ");
     auto take = [drives, moved](const QString& folder) {

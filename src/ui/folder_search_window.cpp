@@ -2,12 +2,15 @@
 
 #include <QDir>
 #include <QGridLayout>
+#include <QLabel>
 #include <QPushButton>
 
+#include "combo_label.h"
 #include "core/path_file.h"
 #include "drive_box.h"
 #include "folder_browsing.h"
 #include "folder_list.h"
+#include "screen_fit.h"
 
 namespace kavlo {
 namespace {
@@ -32,11 +35,17 @@ FolderSearchWindow::FolderSearchWindow(const std::filesystem::path& startFolder,
     QPushButton* back = makeBackButton(this);
 
     auto* grid = new QGridLayout(this);
-    grid->addWidget(drives_, 0, 0, 1, 2);
+    auto* driveRow = new QHBoxLayout;
+    driveRow->addWidget(comboLabel("ドライブ", "ドライブ", drives_));
+    driveRow->addWidget(drives_, 1);
+    grid->addLayout(driveRow, 0, 0, 1, 2);
     grid->addWidget(folders_, 1, 0, 1, 2);
     grid->addWidget(choose_, 2, 0);
     grid->addWidget(back, 2, 1);
     resize(360, 420);
+    setTabOrder(drives_, folders_);
+    setTabOrder(folders_, choose_);
+    setTabOrder(choose_, back);
 
     linkDriveAndFolders(drives_, folders_, [this](const QString& folder) { look(folder); });
     showFolder(drives_, folders_, QString::fromStdString(startFolder.string()));
@@ -47,6 +56,7 @@ FolderSearchWindow::FolderSearchWindow(const std::filesystem::path& startFolder,
 void FolderSearchWindow::open() {
     folders_->refresh();
     look(folders_->folder());
+    keepOnScreen(this);
     show();
     raise();
     activateWindow();

@@ -14,6 +14,7 @@
 #include <QUrl>
 
 #include "canvas_window.h"
+#include "combo_label.h"
 #include "core/bounded_file.h"
 #include "core/opened_files.h"
 #include "core/path_file.h"
@@ -21,6 +22,7 @@
 #include "file_group_box.h"
 #include "help_window.h"
 #include "render/device_profile.h"
+#include "screen_fit.h"
 #include "slot_box.h"
 
 namespace kavlo {
@@ -94,11 +96,13 @@ MainWindow::MainWindow(Session& session, MessageSink& messages, QWidget* parent)
     move(kWindowOffset, kWindowOffset);
     auto* layout = new QVBoxLayout(this);
     layout->setSpacing(2);
+    QWidgetList tabOrder;
     for (int k = 1; k <= 3; ++k) {
         const auto kind = static_cast<FileKind>(k - 1);
         auto* group = new FileGroupBox(kind, QString::fromStdString(fileKindTitle(kind)), this);
         fileGroups_[static_cast<std::size_t>(k - 1)] = group;
         layout->addWidget(group);
+        tabOrder << group->tabOrder();
         connect(group, &FileGroupBox::slotArmed, this, [this, k](int g) { arm(k, g); });
         connect(group, &FileGroupBox::fileClicked, this,
                 [this, k](const QString& path) { pick(k, path); });
@@ -111,6 +115,7 @@ MainWindow::MainWindow(Session& session, MessageSink& messages, QWidget* parent)
             ends->setAccessibleName("パス表示の切り替え");
             connect(ends, &QPushButton::clicked, this, &MainWindow::togglePathEnds);
             layout->addWidget(ends, 0, Qt::AlignLeft);
+            tabOrder << ends;
         }
     }
     group(FileKind::Format)->setEnlargedFolderHeight(kEnlargedFormatFolders);
@@ -132,10 +137,14 @@ MainWindow::MainWindow(Session& session, MessageSink& messages, QWidget* parent)
     headerLabel->setBuddy(headerText_);
     header->addWidget(headerLabel);
     header->addWidget(headerText_, 1);
+    header->addWidget(comboLabel("書体", "ヘッダーの書体", headerFace_));
     header->addWidget(headerFace_);
+    header->addWidget(comboLabel("大きさ", "ヘッダーの大きさ", headerSize_));
     header->addWidget(headerSize_);
+    header->addWidget(comboLabel("位置", "ヘッダーの位置", headerAlignment_));
     header->addWidget(headerAlignment_);
     layout->addLayout(header);
+    tabOrder << headerText_ << headerFace_ << headerSize_ << headerAlignment_;
 
     auto* quit = button("終了", "quitButton", this);
     auto* help = button("ヘルプ", "helpButton", this);
@@ -146,6 +155,10 @@ MainWindow::MainWindow(Session& session, MessageSink& messages, QWidget* parent)
     auto* commands = new QHBoxLayout;
     for (QPushButton* b : {draw_, quit, help, size_, save_, search_, home}) {
         commands->addWidget(b);
+        tabOrder << b;
+    }
+    for (qsizetype i = 1; i < tabOrder.size(); ++i) {
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
     }
     commands->addStretch();
     layout->addLayout(commands);
@@ -456,6 +469,7 @@ void MainWindow::showHelp() {
         messages_.show({"ヘルプ", "ヘルプファイル " + file.toStdString() + " を開けません。"});
         return;
     }
+    keepOnScreen(help_);
     help_->show();
     help_->raise();
 }

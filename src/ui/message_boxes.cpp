@@ -2,6 +2,8 @@
 
 #include <QMessageBox>
 
+#include "screen_fit.h"
+
 namespace kavlo {
 namespace {
 
@@ -35,11 +37,29 @@ QMessageBox::StandardButtons buttonsFor(MessageButtons buttons) {
     return QMessageBox::Ok;
 }
 
+// A message too long for the screen shows the lines that fit, and all of them under the details,
+// which scroll.
+void fitToScreen(QMessageBox& box) {
+    constexpr int kDetailsHeight = 140;  // the details pane and its button row
+    const int room = roomOnScreen(&box).height();
+    if (box.sizeHint().height() <= room) {
+        return;
+    }
+    const QString text = box.text();
+    box.setDetailedText(text);
+    QStringList lines = text.split('\n');
+    while (lines.size() > 1 && box.sizeHint().height() > room - kDetailsHeight) {
+        lines.removeLast();
+        box.setText(lines.join('\n') + "\n…");
+    }
+}
+
 }  // namespace
 
 MessageAnswer MessageBoxes::show(const Message& message) {
     QMessageBox box(iconFor(message.icon), QString::fromStdString(message.title),
                     QString::fromStdString(message.text), buttonsFor(message.buttons), parent_);
+    fitToScreen(box);
     switch (box.exec()) {
         case QMessageBox::Cancel:
             return MessageAnswer::Cancel;

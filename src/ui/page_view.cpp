@@ -12,6 +12,7 @@ namespace kavlo {
 
 PageView::PageView(QWidget* parent) : QWidget(parent) {
     setObjectName("pageView");
+    setAccessibleName("ページ");
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 

@@ -2,6 +2,7 @@
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFocusEvent>
 #include <QMimeData>
 #include <QMouseEvent>
 
@@ -20,6 +21,16 @@ QString droppedFile(const QMimeData* data) {
 
 SlotBox::SlotBox(int slot, QWidget* parent) : QLineEdit(parent), slot_(slot) {
     setAcceptDrops(true);
+}
+
+// Unlike a click it keeps the text: Tab passes every box on its way.
+void SlotBox::focusInEvent(QFocusEvent* event) {
+    QLineEdit::focusInEvent(event);
+    const Qt::FocusReason reason = event->reason();
+    if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+        reason == Qt::ShortcutFocusReason) {
+        emit armed(slot_);
+    }
 }
 
 void SlotBox::mousePressEvent(QMouseEvent* event) {

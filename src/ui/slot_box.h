@@ -4,8 +4,9 @@
 
 namespace kavlo {
 
-// One slot's file-name box: a click arms it for the next file picked from the lists, a double
-// click steps to the next file, and a file dropped from a file manager fills it.
+// One slot's file-name box: a click arms it for the next file picked from the lists, and so does
+// reaching it by keyboard; a double click steps to the next file, and a file dropped from a file
+// manager fills it.
 class SlotBox : public QLineEdit {
     Q_OBJECT
   public:
@@ -17,6 +18,7 @@ class SlotBox : public QLineEdit {
     void stepRequested(int slot);
 
   protected:
+    void focusInEvent(QFocusEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;

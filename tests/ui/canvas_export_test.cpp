@@ -101,16 +101,12 @@ TEST_F(CanvasExportTest, MetaFileCopiesTheSelectionAndBitMapTheWholePage) {
 
 TEST_F(CanvasExportTest, ControlsAreNamedInTabOrderAndExportTheTurnedViewTheCanvasShows) {
     const QStringList names = test::controlNames(&window);
-    EXPECT_EQ(names.size(), 14);
+    EXPECT_EQ(names.size(), 15);  // the row, the bars and the page
     EXPECT_EQ(names.filter(QRegularExpression("=$")), QStringList());
     // The Tab key goes along the row from the first button, left to right.
-    std::vector<int> lefts;
-    for (QWidget* w = button("printButton"); lefts.size() < 12; w = w->nextInFocusChain()) {
-        if (w->focusPolicy() & Qt::TabFocus) {
-            lefts.push_back(w->x());
-        }
-    }
-    EXPECT_TRUE(std::ranges::is_sorted(lefts, std::less_equal<>())) << "left to right";
+    const QWidgetList tabbed = test::tabOrder(&window);
+    EXPECT_EQ(tabbed.value(0), button("printButton"));
+    EXPECT_TRUE(test::inRows(tabbed));
 
     click("metafileButton");
     const QByteArray straight = clipboardSvg();
@@ -151,6 +147,14 @@ TEST_F(CanvasExportTest, FileSavesEachTypeAndReportsFailuresWithPathAndReason) {
     save(dir.path() / "plain");  // no type chosen: the first, the screen page
     EXPECT_EQ(bytesOf(dir.path() / "plain.png").substr(1, 3), "PNG");
     EXPECT_TRUE(messages.messages.empty());
+    // A path too long for the status line gives up its middle there; its tip holds all of it.
+    const auto deep = dir.path() / std::string(150, 'd') / "deep.png";
+    fs::create_directories(deep.parent_path());
+    save(deep);
+    const auto* line = window.findChild<QLabel*>("statusLine");
+    EXPECT_TRUE(line->text().startsWith("/") && line->text().endsWith("deep.png に保存しました。"));
+    EXPECT_LE(line->fontMetrics().horizontalAdvance(line->text()), line->contentsRect().width());
+    EXPECT_EQ(line->toolTip(), test::qpath(deep) + " に保存しました。");
 
     const auto nowhere = dir.path() / "no such folder" / "page.png";
     save(nowhere);

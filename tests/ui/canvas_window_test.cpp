@@ -58,7 +58,8 @@ class CanvasWindowTest : public ::testing::Test {
 
 TEST_F(CanvasWindowTest, DragsSelectAndBarsScroll) {
     open();
-    EXPECT_EQ(window->size(), QSize(767, 667));
+    const int pageArea = child("statusLine")->y();
+    EXPECT_EQ(QSize(window->width(), pageArea), QSize(767, 667));
     mouse(QEvent::MouseButtonPress, {100, 100});
     mouse(QEvent::MouseMove, {200, 150});
     mouse(QEvent::MouseButtonRelease, {200, 150});
@@ -100,7 +101,7 @@ TEST_F(CanvasWindowTest, DragsSelectAndBarsScroll) {
     EXPECT_EQ(window->pictureOffset(), QPoint(0, 0));
     horizontal->setValue(100);
     vertical->setValue(100);
-    EXPECT_EQ(window->pictureOffset() + QPoint(794, 1123), QPoint(767, 667));
+    EXPECT_EQ(window->pictureOffset() + QPoint(794, 1123), QPoint(767, pageArea));
 
     // Shift with the wheel scrolls sideways.
     horizontal->setValue(0);
@@ -108,6 +109,34 @@ TEST_F(CanvasWindowTest, DragsSelectAndBarsScroll) {
     wheel(picture, Qt::ShiftModifier);
     EXPECT_EQ(QPoint(horizontal->value(), vertical->value()),
               QPoint(QApplication::wheelScrollLines() * 5, 0));
+}
+
+// The status line and the bars lie inside the window whatever its size, the line under the page
+// and wide enough for the whole message.
+TEST_F(CanvasWindowTest, EverySizeShowsTheWholeStatusAndBothBarsInside) {
+    for (const char size : {'a', 'b', 'c', 'd', 'e', 'f', 'g'}) {
+        open(size);
+        click("writeBackButton");
+        const auto* line = window->findChild<QLabel*>("statusLine");
+        EXPECT_EQ(line->text(), "0 個のファイルに書き込みました。") << size;
+        EXPECT_GE(line->contentsRect().width(), line->fontMetrics().horizontalAdvance(status()))
+            << size;
+        EXPECT_TRUE(line->isVisible() && window->rect().contains(line->geometry())) << size;
+        EXPECT_EQ(line->y(), qRound(session.canvas.viewHeight / 15)) << size << " under the page";
+        for (const QScrollBar* bar : window->findChildren<QScrollBar*>()) {
+            EXPECT_TRUE(window->rect().contains(bar->geometry()) && bar->height() > 0)
+                << size << " " << bar->objectName().toStdString();
+            EXPECT_FALSE(bar->geometry().intersects(line->geometry())) << size;
+        }
+    }
+
+    // A view taller than the screen: the window keeps to the screen, and the page scrolls down
+    // to its foot all the same.
+    session.canvas.viewHeight = 30000;
+    window->showPage();
+    EXPECT_TRUE(window->screen()->availableGeometry().contains(window->frameGeometry()));
+    bar("verticalScrollBar")->setValue(100);
+    EXPECT_EQ(window->pictureOffset().y() + 1123, child("statusLine")->y());
 }
 
 TEST_F(CanvasWindowTest, ViewAndBackButtonsChangeTheChosenGroups) {

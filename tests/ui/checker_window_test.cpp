@@ -298,6 +298,9 @@ TEST_F(CheckerWindowTest, EveryControlIsNamedAndTheHelpPaneHoldsItsLines) {
     const QStringList names = test::controlNames(window_);
     EXPECT_EQ(names.size(), 15);
     EXPECT_EQ(names.filter(QRegularExpression("=$")), QStringList());
+    window_->show();
+    click("folderPanelButton");
+    EXPECT_TRUE(test::inRows(test::tabOrder(window_)));
     const QStringList help = control<QPlainTextEdit>("helpPane")->toPlainText().split('\n');
     EXPECT_EQ(std::tuple(help.size(), help.value(30), help.value(88)),
               std::tuple(89, QString("     　　: 1以上の整数"), QString("   ZLB (ﾗﾍﾞﾙ)")));

@@ -233,6 +233,43 @@ TEST_F(MainWindowTest, ANameWithALineBreakIsRefusedWhereverItEnters) {
     EXPECT_EQ(window_.pageSetup().file(FileKind::Numeric, 1), "");
 }
 
+// A box reached by Tab or Shift+Tab is armed as a click arms it, but keeps its text; Enter or
+// Space on a file list entry fills it as a click does, and only they do.
+TEST_F(MainWindowTest, TheKeyboardArmsBoxesPicksFilesAndTabsRowByRow) {
+    window_.show();
+    window_.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window_));
+    auto* files = window_.findChild<QListWidget*>("numericFileList");
+    const auto control = [&](const char* name) { return window_.findChild<QWidget*>(name); };
+    const auto press = [](Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+    };
+    const auto box = [&](int slot) { return window_.group(FileKind::Numeric)->slotText(slot); };
+    window_.group(FileKind::Numeric)->setSlotText(3, "kept.dat");
+    for (const auto& [from, key, slot] : {std::tuple{"numericCheckerButton1", Qt::Key_Return, 2},
+                                          std::tuple{"numericCheckerButton3", Qt::Key_Space, 3}}) {
+        const QString before = box(slot);
+        control(from)->setFocus();
+        press(Qt::Key_Tab, slot == 2 ? Qt::NoModifier : Qt::ShiftModifier);
+        EXPECT_EQ(std::pair(QApplication::focusWidget()->objectName(), window_.pickTarget()),
+                  std::pair(QString("numericBox%1").arg(slot), 20 + slot));
+        EXPECT_EQ(box(slot), before);
+        files->setFocus();
+        files->setCurrentRow(-1);
+        press(Qt::Key_Down);
+        EXPECT_EQ(window_.pickTarget(), 20 + slot) << "moving through the list picks nothing";
+        press(key);
+        EXPECT_EQ(box(slot).toStdString(), home(files->currentItem()->text().toStdString()));
+        EXPECT_EQ(window_.pickTarget(), 0);
+    }
+
+    // Tab goes row by row, left to right, from the top-left control to the last command.
+    const QWidgetList tabbed = test::tabOrder(&window_);
+    EXPECT_EQ(tabbed.value(0), control("formatReloadButton"));
+    EXPECT_EQ(tabbed.value(tabbed.size() - 1), control("homePageButton"));
+    EXPECT_TRUE(test::inRows(tabbed));
+}
+
 // The root and the home folder come first; of the mounted volumes only those that may hold
 // the user's files follow, each once.
 TEST(DriveList, OffersTheRootTheHomeAndVolumesThatHoldFiles) {

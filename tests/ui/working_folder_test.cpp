@@ -134,7 +134,7 @@ TEST_F(WorkingFolderWindowsTest, SearchLoadsPathFilesAsTheStartUpReadsThem) {
     test::click(&window_, "saveButton");
     EXPECT_EQ(test::controlNames(window_.dataSaveWindow()).join(' '),
               "backButton=戻る driveBox=ドライブ folderList=フォルダ folderNameBox=フォルダ名 "
-              "saveButton=保存");
+              "saveButton=保存 targetLabel=保存先");
 }
 
 }  // namespace
