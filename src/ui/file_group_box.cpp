@@ -82,6 +82,8 @@ FileGroupBox::FileGroupBox(FileKind kind, const QString& title, QWidget* parent)
     grid->addWidget(title_, 0, 0);
     auto* patternRow = new QHBoxLayout;
     patternRow->addWidget(button_);
+    // Wide enough for the default pattern to show whole.
+    pattern_->setMinimumWidth(pattern_->fontMetrics().horizontalAdvance("*.dat") + 12);
     patternRow->addWidget(pattern_);
     grid->addLayout(patternRow, 0, 1);
     auto* driveRow = new QHBoxLayout;
