@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs a build into a temporary prefix and checks what a desktop and `man` will meet there:
-# every file in its place under one id, the desktop entry and the AppStream file valid, the
-# program's version, and a manual page that renders cleanly and names every option the
-# program's usage names.  check_install.sh BUILD_DIR VERSION
+# every file in its place under one id, the desktop entry, the path file's MIME type and the
+# AppStream file valid, one version everywhere, and a manual page that renders cleanly and names
+# every option the program's usage names.  check_install.sh BUILD_DIR VERSION
 set -euo pipefail
 build=$1
 version=$2
@@ -18,7 +18,8 @@ fail() {
 cmake --install "$build" --prefix "$prefix" >/dev/null
 share=$prefix/share
 for file in bin/kavlo share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
-    share/icons/hicolor/scalable/apps/$id.svg share/man/man1/kavlo.1; do
+    share/icons/hicolor/scalable/apps/$id.svg share/man/man1/kavlo.1.gz share/mime/packages/$id.xml \
+    share/doc/kavlo/copyright share/doc/kavlo/changelog.gz; do
     [ -f "$prefix/$file" ] || fail "$file is not installed"
 done
 for size in 48 128 256; do
@@ -39,8 +40,25 @@ appstreamcli validate --no-net "$share/metainfo/$id.metainfo.xml" >/dev/null ||
     fail "appstreamcli validate: $(appstreamcli validate --no-net "$share/metainfo/$id.metainfo.xml")"
 grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" \
     "$share/metainfo/$id.metainfo.xml" || fail "the metainfo launches another desktop entry"
-grep -q "<release version=\"$version" "$share/metainfo/$id.metainfo.xml" ||
+grep -q "<release version=\"$version\"" "$share/metainfo/$id.metainfo.xml" ||
     fail "the metainfo's release is not $version"
+grep -q "<project_license>MIT</project_license>" "$share/metainfo/$id.metainfo.xml" ||
+    fail "the metainfo does not name the MIT licence"
+zcat "$share/doc/kavlo/changelog.gz" | head -1 | grep -q "^kavlo ($version) " ||
+    fail "the changelog's last entry is not of $version"
+
+# The path file's type: its globs and its parent as the MIME database compiles them, and the
+# desktop entry offering Kavlo for it.
+mime=application/x-kavlo-path
+xmllint --noout "$share/mime/packages/$id.xml" || fail "$id.xml is not well-formed"
+update-mime-database "$share/mime" >/dev/null 2>&1 || fail "update-mime-database fails"
+for glob in Kavlo.pth kavlo.pth; do
+    grep -qx "50:$mime:$glob:cs" "$share/mime/globs2" 2>/dev/null ||
+        fail "the MIME database does not match $glob, case-sensitively, as $mime"
+done
+grep -qx "$mime text/plain" "$share/mime/subclasses" 2>/dev/null ||
+    fail "$mime is not a kind of text/plain"
+grep -qx "MimeType=$mime;" "$desktop" || fail "the desktop entry does not open $mime"
 
 # The Japanese face names resolve to the IPA fonts once fontconfig reads the installed link, as
 # it reads /etc/fonts/conf.d for a /usr install.
@@ -65,12 +83,14 @@ for face in "ＭＳ 明朝=IPAMincho" "MS PMincho=IPAPMincho" "ＭＳ ゴシッ�
 done
 
 kavlo=$prefix/bin/kavlo
-[ "$(env -u DISPLAY -u WAYLAND_DISPLAY "$kavlo" --version)" = "kavlo ${version%.*}" ] ||
-    fail "kavlo --version says '$("$kavlo" --version)', not 'kavlo ${version%.*}'"
+[ "$(env -u DISPLAY -u WAYLAND_DISPLAY "$kavlo" --version)" = "kavlo $version" ] ||
+    fail "kavlo --version says '$("$kavlo" --version)', not 'kavlo $version'"
 
-page=$(MANWIDTH=100 LC_ALL=C.UTF-8 man --warnings -l "$share/man/man1/kavlo.1" 2>"$prefix/man.err")
+manual=$share/man/man1/kavlo.1.gz
+gzip -t "$manual" || fail "$manual is not gzip"
+page=$(MANWIDTH=100 LC_ALL=C.UTF-8 man --warnings -l "$manual" 2>"$prefix/man.err")
 [ -s "$prefix/man.err" ] && fail "man warns: $(cat "$prefix/man.err")"
-grep -q "^Kavlo ${version%.*} " <<<"$page" || fail "the manual page is not of Kavlo ${version%.*}"
+grep -q "^Kavlo $version " <<<"$page" || fail "the manual page is not of Kavlo $version"
 # Every option and verb of the usage has its place in the manual page.
 for word in $("$kavlo" --help | grep -oE -- '(--?[a-z]+|check|render|print)' | sort -u); do
     grep -qF -- "$word" <<<"$page" || fail "the manual page does not mention $word"
