@@ -10,15 +10,14 @@ dir=${1:-$root/build-package}
 "$root/scripts/install-deps.sh" --run dpkg-dev file
 # bindnow and PIE beside the defaults (relro, fortify, stack protector); CPPFLAGS go with the
 # compiler's flags, as CMake has no place of their own for them. The paths inside the program
-# are made relative to the sources; -fno-ident leaves out the .comment section that stripping
-# keeps.
+# are made relative to the sources.
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 flags() { (cd "$root" && dpkg-buildflags --get "$1"); }
-cxxflags="$(flags CPPFLAGS) $(flags CXXFLAGS) -fno-ident"
+cxxflags="$(flags CPPFLAGS) $(flags CXXFLAGS)"
 ldflags=$(flags LDFLAGS)
 "$root/scripts/build.sh" "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF \
     -DCMAKE_UNITY_BUILD=ON -DCMAKE_INSTALL_PREFIX=/usr -DCMAKE_CXX_FLAGS="$cxxflags" \
-    -DCMAKE_EXE_LINKER_FLAGS="$ldflags" >&2
+    -DCMAKE_EXE_LINKER_FLAGS="$ldflags" -DCMAKE_STRIP="$root/packaging/strip-for-package.sh" >&2
 rm -f "$dir"/kavlo_*.deb
 (cd "$dir" && cpack -G DEB >&2)
 deb=$(ls "$dir"/kavlo_*.deb)
