@@ -2,7 +2,7 @@
 # Installs what is missing, builds Kavlo with warnings as errors and runs every test.
 # --sanitize builds and tests a debug build with clang, AddressSanitizer and UBSan instead, so
 # the program builds with both compilers; without it the extreme-value sweep (tests/extremes)
-# follows the tests.
+# and the .deb's build and lintian check follow the tests.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"
@@ -20,4 +20,7 @@ ctest --test-dir "$dir" --output-on-failure -j 2
 if [ "${1:-}" != "--sanitize" ]; then
     # The sanitizers reserve far more address space than the sweep's limit allows.
     "$root/tests/extremes/run.sh" "$dir"
+    # The package as Debian's policy checker sees it: no error and no warning.
+    deb=$("$root/scripts/package-deb.sh")
+    lintian --info --fail-on error,warning "$deb"
 fi

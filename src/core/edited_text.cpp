@@ -6,8 +6,6 @@
 namespace kavlo {
 namespace {
 
-constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
-
 std::string_view endText(LineEnd end) {
     switch (end) {
         case LineEnd::CrLf:

@@ -15,7 +15,7 @@
 namespace kavlo {
 namespace {
 
-constexpr std::size_t kChunk = std::size_t{1} << 20;
+constexpr std::size_t kFileCopyChunk = std::size_t{1} << 20;
 
 FileAccess accessAfter(int error) {
     return error == ENOENT || error == ENOTDIR || error == ENAMETOOLONG ? FileAccess::Missing
@@ -48,7 +48,7 @@ CopyResult copyFileAtomically(const std::filesystem::path& from, const std::file
     if (const WriteResult opened = out.open(); !opened.ok()) {
         return {opened.message};
     }
-    std::vector<char> buffer(kChunk);
+    std::vector<char> buffer(kFileCopyChunk);
     for (;;) {
         const ssize_t got = ::read(source.get(), buffer.data(), buffer.size());
         if (got < 0 && errno == EINTR) {

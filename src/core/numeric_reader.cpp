@@ -9,6 +9,7 @@
 #include "bounded_file.h"
 #include "decimal_number.h"
 #include "slot_titles.h"
+#include "text_decoding.h"
 #include "value_line.h"
 
 namespace kavlo {
@@ -25,7 +26,6 @@ constexpr std::string_view kTooManyDigits =
     "Graph Data の値は整数部が (7-ZND) 桁以下にして下さい。描画を中断します。";
 constexpr std::string_view kFlatData = "ZMN は ZMX より小さく設定して下さい。描画を中断します。";
 
-constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 constexpr int kInt16Max = 32767;
 
 bool isBlank(char c) {

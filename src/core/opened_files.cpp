@@ -12,12 +12,11 @@
 #include "edited_text.h"
 #include "format_reader.h"
 #include "path_file.h"
+#include "text_decoding.h"
 #include "value_line.h"
 
 namespace kavlo {
 namespace {
-
-constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 std::string lowerExtension(const std::filesystem::path& file) {
     std::string extension = file.extension().string();

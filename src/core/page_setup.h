@@ -10,6 +10,8 @@
 namespace kavlo {
 
 enum class FileKind { Format, Numeric, Comment };
+constexpr std::array<FileKind, 3> kFileKinds = {FileKind::Format, FileKind::Numeric,
+                                                FileKind::Comment};
 
 // One of the main window's three file pickers and the six slot boxes it fills.
 struct FilePicker {

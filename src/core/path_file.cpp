@@ -19,7 +19,6 @@ namespace {
 constexpr std::size_t kPathFileLines = 31;
 constexpr std::size_t kLinesPerPicker = 9;
 constexpr std::size_t kHeaderTextLine = 27;  // zero-based
-constexpr std::array<FileKind, 3> kKinds = {FileKind::Format, FileKind::Numeric, FileKind::Comment};
 
 bool isSeparator(char c) {
     return c == '/' || c == '\\';
@@ -55,7 +54,7 @@ int listIndexOf(std::string_view line) {
 
 void applyLine(PageSetup& setup, std::size_t index, std::string line) {
     if (index < kHeaderTextLine) {
-        const FileKind kind = kKinds[index / kLinesPerPicker];
+        const FileKind kind = kFileKinds[index / kLinesPerPicker];
         FilePicker& picker = setup.picker(kind);
         switch (const std::size_t field = index % kLinesPerPicker) {
             case 0:
@@ -104,7 +103,7 @@ bool breaksPathFileLine(std::string_view name) {
 }
 
 std::optional<UnwritableName> firstUnwritableName(const PageSetup& setup) {
-    for (const FileKind kind : kKinds) {
+    for (const FileKind kind : kFileKinds) {
         for (int slot = 1; slot <= kSlotCount; ++slot) {
             if (breaksPathFileLine(setup.file(kind, slot))) {
                 return UnwritableName{kind, slot, setup.file(kind, slot)};

@@ -15,8 +15,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::array<FileKind, 3> kKinds = {FileKind::Format, FileKind::Numeric, FileKind::Comment};
-
 bool existsAsWritten(const std::string& path) {
     std::error_code error;
     return fs::exists(path, error);
@@ -99,7 +97,7 @@ RelocatedSetup relocatePageSetup(PageSetup setup, const fs::path& pathFileFolder
     const std::vector<std::string> drives = driveRootFolders();
     FolderFiles files(folder);
     RelocationReport report;
-    for (const FileKind kind : kKinds) {
+    for (const FileKind kind : kFileKinds) {
         FilePicker& picker = setup.picker(kind);
         if (!picker.folder.empty() && !isFolder(picker.folder)) {
             picker.folder = folder;

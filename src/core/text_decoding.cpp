@@ -9,7 +9,6 @@
 namespace kavlo {
 namespace {
 
-constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
 
 class Iconv {

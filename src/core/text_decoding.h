@@ -9,6 +9,8 @@ namespace kavlo {
 
 enum class TextEncoding { Utf8, Cp932 };
 
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
 struct DecodedText {
     std::string utf8;
     TextEncoding encoding = TextEncoding::Utf8;

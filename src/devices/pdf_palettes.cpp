@@ -8,10 +8,6 @@ namespace {
 
 constexpr std::size_t kPaletteSize = 256;
 
-std::uint32_t packed(Rgb c) {
-    return static_cast<std::uint32_t>(c.r) << 16 | static_cast<std::uint32_t>(c.g) << 8 | c.b;
-}
-
 // Neighbouring facets of a shaded surface differ little in brightness: colours of one half of
 // the brightness range share spaces, so a surface seldom changes spaces.
 std::uint32_t bandOf(Rgb c) {
@@ -25,7 +21,7 @@ PdfPalettes::Entry PdfPalettes::find(Rgb colour) {
     if (last_.colour == colour && !palettes_.empty()) {
         return last_;
     }
-    if (const auto known = entries_.find(packed(colour)); known != entries_.end()) {
+    if (const auto known = entries_.find(packedRgb(colour)); known != entries_.end()) {
         last_ = known->second;
         return last_;
     }
@@ -39,7 +35,7 @@ PdfPalettes::Entry PdfPalettes::find(Rgb colour) {
     std::vector<Rgb>& palette = palettes_[static_cast<std::size_t>(open->second)];
     const Entry entry{colour, open->second, static_cast<int>(palette.size())};
     palette.push_back(colour);
-    entries_.emplace(packed(colour), entry);
+    entries_.emplace(packedRgb(colour), entry);
     last_ = entry;
     return entry;
 }

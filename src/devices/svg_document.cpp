@@ -65,10 +65,6 @@ std::string className(std::size_t index) {
     return name;
 }
 
-std::uint32_t packed(Rgb c) {
-    return std::uint32_t{c.r} << 16 | std::uint32_t{c.g} << 8 | c.b;
-}
-
 }  // namespace
 
 void appendSvgNumber(std::string& out, std::int64_t value) {
@@ -194,14 +190,15 @@ void SvgDocument::useStyle(const SvgStyle& style) {
 }
 
 const std::string* SvgDocument::colourClass(Rgb colour) {
-    const auto found = classes_.find(packed(colour));
+    const auto found = classes_.find(packedRgb(colour));
     if (found != classes_.end()) {
         return &found->second;
     }
     if (classes_.size() >= kMostColourClasses) {
         return nullptr;
     }
-    const auto& [key, name] = *classes_.emplace(packed(colour), className(classes_.size())).first;
+    const auto& [key, name] =
+        *classes_.emplace(packedRgb(colour), className(classes_.size())).first;
     // Declared where first needed, so that readers taking the document in one pass know it.
     out_ += "<style>.";
     out_ += name;

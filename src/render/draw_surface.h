@@ -15,6 +15,11 @@ struct Rgb {
     friend bool operator==(const Rgb&, const Rgb&) = default;
 };
 
+// 0xRRGGBB, a key for tables of colours.
+constexpr std::uint32_t packedRgb(Rgb c) {
+    return std::uint32_t{c.r} << 16 | std::uint32_t{c.g} << 8 | c.b;
+}
+
 constexpr Rgb kBlack{0, 0, 0};
 constexpr Rgb kWhite{255, 255, 255};
 

@@ -90,9 +90,7 @@ MainWindow::MainWindow(Session& session, MessageSink& messages, QWidget* parent)
       save_(button("保存", "saveButton", this)),
       search_(button("検索", "searchButton", this)) {
     setObjectName("mainWindow");
-    setWindowTitle(QString("Kavlo %1.%2")
-                       .arg(KAVLO_VERSION_MAJOR)
-                       .arg(KAVLO_VERSION_MINOR, 2, 10, QChar('0')));
+    setWindowTitle("Kavlo " KAVLO_VERSION);
     move(kWindowOffset, kWindowOffset);
     auto* layout = new QVBoxLayout(this);
     layout->setSpacing(2);
