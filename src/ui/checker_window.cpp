@@ -34,7 +34,7 @@
 namespace kavlo {
 namespace {
 
-constexpr const char* kTitle = "QAP Checker";
+constexpr const char* kCheckerTitle = "QAP Checker";
 constexpr std::size_t kLineLimit = 10000;
 constexpr int kFormatWidthTwips = 10000;
 // The editor's own width; a numeric or comment file shows the editor alone, 50 twips wider.
@@ -108,7 +108,7 @@ CheckerWindow::CheckerWindow(Session& session, MessageSink& messages, QWidget* p
       askFolderName_(askFolderNameInDialog),
       printDialog_(showPrintDialog) {
     setObjectName("checkerWindow");
-    setWindowTitle(kTitle);
+    setWindowTitle(kCheckerTitle);
     setAttribute(Qt::WA_DeleteOnClose);
     session_.pathEndShown = false;
 
@@ -230,7 +230,7 @@ bool CheckerWindow::openFile(const QString& path, int source) {
         opened = openTextFile(std::filesystem::path(path.toStdString()));
     }
     if (opened.access != FileAccess::Ok) {
-        messages_.show({kTitle, fileAccessText(opened.access)});
+        messages_.show({kCheckerTitle, fileAccessText(opened.access)});
         return false;
     }
     bool dropped = false;
@@ -278,7 +278,7 @@ bool CheckerWindow::openFile(const QString& path, int source) {
     raise();
     activateWindow();
     if (!opened.readOnlyReason.empty()) {
-        messages_.show({kTitle, opened.readOnlyReason});
+        messages_.show({kCheckerTitle, opened.readOnlyReason});
     }
     return true;
 }
@@ -318,7 +318,7 @@ void CheckerWindow::save(bool rename) {
 bool CheckerWindow::writeText(bool rename) {
     const QString name = nameBox_->text();
     if (const QString problem = fileNameProblem(name); !problem.isEmpty()) {
-        messages_.show({kTitle, problem.toStdString()});
+        messages_.show({kCheckerTitle, problem.toStdString()});
         return false;
     }
     const QString target = joinFolderAndName(folderBox_->text(), name);
@@ -326,25 +326,25 @@ bool CheckerWindow::writeText(bool rename) {
     const bool sameFile = isSameFile(target, openedPath_);
     std::error_code error;
     if (!sameFile && std::filesystem::exists(targetPath, error) &&
-        messages_.show({kTitle, "ファイルが存在します。上書きしてもいいですか。",
+        messages_.show({kCheckerTitle, "ファイルが存在します。上書きしてもいいですか。",
                         MessageIcon::Question, MessageButtons::YesNo}) != MessageAnswer::Yes) {
         return false;
     }
     EncodedText encoded = encodeText(editorText().toStdString(), layout_);
     if (!encoded.problem.empty()) {
-        messages_.show({kTitle, encoded.problem});
+        messages_.show({kCheckerTitle, encoded.problem});
         return false;
     }
     if (const WriteResult written = replaceFileAtomically(targetPath, encoded.bytes);
         !written.ok()) {
-        messages_.show({kTitle, written.message});
+        messages_.show({kCheckerTitle, written.message});
         return false;
     }
     // The old name goes only once the text is safe under the new one.
     if (rename && !sameFile &&
         !std::filesystem::remove(std::filesystem::path(openedPath_.toStdString()), error) &&
         error) {
-        messages_.show({kTitle, "保存しましたが、元のファイル " + openedPath_.toStdString() +
+        messages_.show({kCheckerTitle, "保存しましたが、元のファイル " + openedPath_.toStdString() +
                                     " を削除できませんでした: " + error.message()});
     }
     layout_ = std::move(encoded.layout);
@@ -381,7 +381,7 @@ void CheckerWindow::print() {
                                      joinFolderAndName(folderBox_->text(), nameBox_->text()));
     const QString problem = printStampedText(printer, stamp, editorText(), editor_->font());
     if (!problem.isEmpty()) {
-        messages_.show({kTitle, problem.toStdString()});
+        messages_.show({kCheckerTitle, problem.toStdString()});
     }
 }
 
@@ -437,7 +437,7 @@ void CheckerWindow::createFolder() {
 
 bool CheckerWindow::discardAgreed() {
     return !hasUnsavedEdits() ||
-           messages_.show({kTitle, "編集内容が保存されていません。破棄してもいいですか。",
+           messages_.show({kCheckerTitle, "編集内容が保存されていません。破棄してもいいですか。",
                            MessageIcon::Question, MessageButtons::OkCancel}) == MessageAnswer::Ok;
 }
 
