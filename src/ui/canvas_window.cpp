@@ -138,7 +138,7 @@ void CanvasWindow::buildControls() {
     bitmapButton_ =
         makeCaptionButton("bitmapButton", "BitMap", "ページを画像としてクリップボードへ");
     connect(bitmapButton_, &QPushButton::clicked, this, &CanvasWindow::copyBitmap);
-    saveButton_ = makeCaptionButton("saveFileButton", "ファイル", "ページを PNG、PDF、SVG で保存");
+    saveButton_ = makeCaptionButton("saveFileButton", "ファイル", "ページを PNG、PDF、SVG、EMF で保存");
     connect(saveButton_, &QPushButton::clicked, this, &CanvasWindow::saveFile);
 
     backButton_ = makeButton("backButton", "メイン画面に戻る");
