@@ -72,7 +72,6 @@ void FolderSearchWindow::look(const QString& folder) {
 }
 
 void FolderSearchWindow::choose() {
-    QDir::setCurrent(folder());
     if (load_(pathFileIn(folder()))) {
         hide();
     } else {

@@ -36,6 +36,12 @@ constexpr int kWindowOffset = screenPixels(1000);
 constexpr int kEnlargedFormatFolders = screenPixels(5550);
 constexpr int kEnlargedNumericFolders = screenPixels(3660);
 
+// A path file that is empty or cannot be read, and what was not done for it.
+Message unreadablePathFile(const std::filesystem::path& pathFile, std::string_view outcome) {
+    return {kPathFileName,
+            "パスファイル " + pathFile.string() + " が空か読めないため、" + std::string(outcome)};
+}
+
 QSettings settings() {
     return QSettings("Fernwick", "qap");
 }
@@ -215,8 +221,7 @@ void MainWindow::startUp(const std::vector<std::filesystem::path>& files) {
     setPageSetup(designSetup());
     // The folder is the user's: no sample was put there to offer.
     if (holdsPathFile(session_.appFolder)) {
-        messages_.show({kPathFileName, "パスファイル " + pathFile.string() +
-                                           " が空か読めないため、前回の選択を戻せませんでした。"});
+        messages_.show(unreadablePathFile(pathFile, "前回の選択を戻せませんでした。"));
         return;
     }
     messages_.show({"Kavlo", kWelcome, MessageIcon::None, MessageButtons::Ok});
@@ -224,6 +229,7 @@ void MainWindow::startUp(const std::vector<std::filesystem::path>& files) {
 }
 
 bool MainWindow::loadPathFile(const std::filesystem::path& pathFile) {
+    QDir::setCurrent(QString::fromStdString(pathFile.parent_path().string()));
     PageSetup emptied = pageSetup();
     for (FilePicker& picker : emptied.pickers) {
         picker.files.fill({});
@@ -306,11 +312,8 @@ void MainWindow::openFiles(const std::vector<std::filesystem::path>& files) {
 }
 
 void MainWindow::openWorkingFolder(const std::filesystem::path& pathFile) {
-    QDir::setCurrent(QString::fromStdString(pathFile.parent_path().string()));
     if (!loadPathFile(pathFile)) {
-        messages_.show(
-            {kPathFileName, "パスファイル " + pathFile.string() +
-                                " が空か読めないため、作業フォルダーを読み込めませんでした。"});
+        messages_.show(unreadablePathFile(pathFile, "作業フォルダーを読み込めませんでした。"));
     }
 }
 

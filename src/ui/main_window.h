@@ -50,8 +50,9 @@ class MainWindow : public QWidget {
     // The working-folder windows, made on first use and then kept.
     DataSaveWindow* dataSaveWindow() const { return dataSave_; }
     FolderSearchWindow* folderSearchWindow() const { return folderSearch_; }
-    // Empties the slot boxes and the header text, then applies the path file as the start-up
-    // does; false, changing nothing, when the file is missing or empty.
+    // Moves into the path file's folder, empties the slot boxes and the header text, then applies
+    // the path file as the start-up does; false, changing no box, when the file is missing or
+    // empty.
     bool loadPathFile(const std::filesystem::path& pathFile);
     int pickTarget() const { return pickTarget_; }
 

@@ -64,11 +64,8 @@ void keepOnScreen(QWidget* window) {
         placeOnScreen(window, window->pos(), window->size());
         return;
     }
-    const QRect available = availableAround(window->pos());
-    if (!available.isEmpty()) {
-        const QMargins frame = frameMargins(window);
-        window->resize(
-            fittedGeometry(QRect(available.topLeft(), window->size()), frame, available).size());
+    if (!availableAround(window->pos()).isEmpty()) {
+        window->resize(window->size().boundedTo(roomOnScreen(window)));
     }
 }
 
