@@ -15,13 +15,13 @@ namespace {
 // The names are kept even when found nowhere, so that the drawing names those files in its
 // messages and the exit status counts their slots.
 std::optional<PageSetup> readRelocated(const std::filesystem::path& pathFile, std::string_view verb,
-                                       std::ostream& err) {
+                                       std::ostream& err, std::string_view page) {
     auto loaded = readRelocatedPathFile(pathFile, PageSetup{});
     if (!loaded) {
         return std::nullopt;
     }
     for (const std::string& line : splitLines(relocationText(loaded->report))) {
-        err << "kavlo " << verb << ": " << terminalText(line) << "\n";
+        err << "kavlo " << verb << ": " << page << terminalText(line) << "\n";
     }
     return std::move(loaded->setup);
 }
@@ -40,14 +40,14 @@ bool SetupSource::take(std::string_view option, const std::string& value) {
 }
 
 std::optional<PageSetup> loadCommandSetup(const SetupSource& source, std::string_view verb,
-                                          std::ostream& err) {
+                                          std::ostream& err, std::string_view page) {
     const std::filesystem::path folder = applicationFolder(source.home);
     // The samples stand only for a path file that is not there, never for one that fails.
     if (source.pathFile || holdsPathFile(folder)) {
         const std::filesystem::path pathFile = source.pathFile.value_or(folder / kPathFileName);
-        auto setup = readRelocated(pathFile, verb, err);
+        auto setup = readRelocated(pathFile, verb, err, page);
         if (!setup) {
-            err << "kavlo " << verb << ": cannot read the path file "
+            err << "kavlo " << verb << ": " << page << "cannot read the path file "
                 << terminalText(pathFile.string()) << "\n";
         }
         return setup;

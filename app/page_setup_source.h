@@ -21,8 +21,9 @@ struct SetupSource {
 
 // The page set-up a command-line verb draws: the path file given, else the application folder's
 // path file, else (when that folder holds none) the samples seeded into that folder. Says on `err`,
-// as `kavlo VERB: ...`, why there is none.
+// as `kavlo VERB: ...`, what was found where and why there is none; `page` starts each line
+// about the path file of one page of several.
 std::optional<PageSetup> loadCommandSetup(const SetupSource& source, std::string_view verb,
-                                          std::ostream& err);
+                                          std::ostream& err, std::string_view page = {});
 
 }  // namespace kavlo

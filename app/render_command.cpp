@@ -1,20 +1,16 @@
 #include "render_command.h"
 
-#include <QTemporaryDir>
+#include <algorithm>
 #include <array>
 #include <cmath>
-#include <future>
+#include <functional>
 #include <ostream>
-#include <sstream>
 #include <vector>
 
-#include "core/atomic_file.h"
 #include "core/decimal_number.h"
 #include "core/json_text.h"
+#include "core/opened_files.h"
 #include "devices/output_device.h"
-#include "devices/screen_measure.h"
-#include "page_setup_source.h"
-#include "render/plot_budget.h"
 #include "stream_messages.h"
 #include "ui/checker_paths.h"
 #include "verb_syntax.h"
@@ -25,44 +21,20 @@ namespace {
 // Far beyond the page, yet well inside the twips' integers.
 constexpr double kLargestSelectionMm = 10000;
 
-// The ops log, written as the page is drawn; a page of millions of facets logs gigabytes.
-class OpsLog {
-  public:
-    explicit OpsLog(const std::filesystem::path& path) : file_(path) {}
-
-    WriteResult open() { return file_.open(); }
-    void add(const std::string& line) {
-        buffer_ += line;
-        buffer_ += '\n';
-        if (buffer_.size() >= kChunk) {
-            flush();
-        }
-    }
-    WriteResult commit() {
-        flush();
-        return file_.commit();
-    }
-
-  private:
-    static constexpr std::size_t kChunk = 1 << 16;
-    void flush() {
-        // A failed write is remembered by the file and reported by commit.
-        file_.write(buffer_);
-        buffer_.clear();
-    }
-
-    AtomicFile file_;
-    std::string buffer_;
-};
+// What `--to` calls a device: its extension without the dot.
+std::string_view formatName(const OutputDevice& device) {
+    return device.extension.substr(1);
+}
 
 // One field of every device, or of those whose picture is the selection, in the table's
 // order: "a, b or c".
-std::string deviceList(std::string_view OutputDevice::*field, std::string_view separator,
-                       std::string_view last, bool onlySelection = false) {
+template <typename Field>
+std::string deviceList(Field field, std::string_view separator, std::string_view last,
+                       bool onlySelection = false) {
     std::vector<std::string_view> fields;
     for (const OutputDevice& device : outputDevices()) {
         if (device.drawsSelection || !onlySelection) {
-            fields.push_back(device.*field);
+            fields.push_back(std::invoke(field, device));
         }
     }
     std::string list;
@@ -79,7 +51,11 @@ const VerbSyntax& renderSyntax() {
         .options =
             {
                 applicationFolderOption(),
-                pathFileOption("draw"),
+                {"pth",
+                 "path file of a page to draw, once for each page (default Kavlo.pth of the "
+                 "folder, else the samples)",
+                 "FILE"},
+                {"header", "the page header text (default with data files: none)", "TEXT"},
                 {"device",
                  "device whose drawing calls --ops logs (default the output's, else screen)",
                  QString::fromStdString(deviceList(&OutputDevice::name, "|", "|"))},
@@ -90,25 +66,34 @@ const VerbSyntax& renderSyntax() {
                  "N"},
                 {"ops", "log every drawing call as JSON lines", "LOG.jsonl"},
                 {"select", "part of the page, in mm, that an .svg or .emf shows", "X1,Y1,X2,Y2"},
+                {"to",
+                 QString::fromStdString("what the output is written as, whatever its name: " +
+                                        deviceList(formatName, ", ", " or ")),
+                 QString::fromStdString(deviceList(formatName, "|", "|"))},
                 {"o",
-                 QString::fromStdString("output, written by its extension: " +
-                                        deviceList(&OutputDevice::extension, ", ", " or ")),
+                 QString::fromStdString(
+                     "output, written by its extension: " +
+                     deviceList(&OutputDevice::extension, ", ", " or ") +
+                     "; %02d in it numbers one file per page; - is standard output"),
                  "OUT"},
             },
+        .operands = {{"[FILE...]",
+                      "data files of one page, placed as the main window places the files it "
+                      "opens (names starting with - after --)"}},
         .examples = {{"kavlo render -o page.pdf",
                       "the page of the last choices (else the samples) as it prints"},
+                     {"kavlo render --header 'Run 12' -o graph.png frm1.dat grid1.dat notes.txt",
+                      "a graph of these files, without a path file"},
+                     {"kavlo render --pth a/Kavlo.pth --pth b/Kavlo.pth -o report.pdf",
+                      "two pages in one PDF; -o page-%02d.png gives one PNG each"},
+                     {"kavlo render --to pdf -o - frm1.dat grid1.dat | lp",
+                      "the page to standard output"},
                      {"kavlo render --pth work/Kavlo.pth --dpi 300 -o page.png",
                       "the page of a working folder as a 300 DPI PNG"},
                      {"kavlo render --device emf --select 20,10,80,60 -o part.emf",
-                      "a 60 x 50 mm part of the page as a picture for office suites"}}};
+                      "a 60 x 50 mm part of the page as a picture for office suites"}},
+        .dashDashEndsOptions = true};
     return syntax;
-}
-
-// Reads the page as the screen does, telling its messages, and draws nothing.
-PageOutcome readPage(const PageRequest& request, MessageSink& messages) {
-    const DeviceProfile profile = screenProfile();
-    ScreenMeasure screen;
-    return runPagePass(request, {screen.surface(), profile, messages, screen.surface(), {}, false});
 }
 
 // The page millimetres of `--select X1,Y1,X2,Y2`.
@@ -141,15 +126,81 @@ std::string renderHelp() {
     return helpText(renderSyntax());
 }
 
+namespace {
+
+// The output options that depend on one another, checked once all are known.
+bool outputFits(const RenderOptions& options, std::ostream& err) {
+    const auto refuse = [&](const std::string& why) {
+        err << "kavlo render: " << why << "\n";
+        return false;
+    };
+    if (!options.dataFiles.empty() && !options.pathFiles.empty()) {
+        return refuse("data files and --pth do not go together: a path file names its own");
+    }
+    for (const auto& file : options.dataFiles) {
+        if (isPathFile(file)) {
+            return refuse(terminalText(file.string()) + " is a path file: give it with --pth");
+        }
+    }
+    const OutputDevice* format = options.format;
+    const bool toStandardOutput = options.output && options.output->forPage(1) == kStandardOutput &&
+                                  !options.output->numbered();
+    if (options.output && !format) {
+        return refuse(toStandardOutput ? "-o - needs --to " + deviceList(formatName, "|", "|")
+                                       : "the output is a " +
+                                             deviceList(&OutputDevice::extension, ", ", " or ") +
+                                             " file, or names its format with --to");
+    }
+    if (format && !options.output) {
+        return refuse("--to names the format of -o OUT");
+    }
+    const int pages = options.pageCount();
+    if (options.output && pages > 1 && !options.output->numbered() && !format->writePages) {
+        return refuse(std::to_string(pages) +
+                      (toStandardOutput ? " pages go to standard output only as one PDF"
+                                        : " pages need a page number in OUT, such as page-%02d" +
+                                              std::string(format->extension) + ", or a PDF"));
+    }
+    if (options.selection &&
+        ((options.device && !options.device->drawsSelection) ||
+         (format && !format->drawsSelection) || (!options.device && !format))) {
+        return refuse("--select needs the " + deviceList(&OutputDevice::name, ", ", " or ", true) +
+                      " device and an " + deviceList(&OutputDevice::extension, ", ", " or ", true) +
+                      " output");
+    }
+    // The log would be written over the picture.
+    for (int page = 1; options.opsLog && options.output && !toStandardOutput &&
+                       page <= (options.output->numbered() ? pages : 1);
+         ++page) {
+        const std::string output = options.output->forPage(page);
+        if (isSameFile(QString::fromStdString(*options.opsLog), QString::fromStdString(output))) {
+            return refuse("--ops and -o name the same file " + terminalText(output));
+        }
+    }
+    for (const OutputDevice* device : {options.device, format}) {
+        if (device && options.dpi > device->largestDpi) {
+            return refuse("--dpi goes up to " + std::to_string(device->largestDpi) + " for the " +
+                          std::string(device->name) + " device");
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
 std::optional<RenderOptions> parseRenderOptions(std::span<const std::string> args,
                                                 std::ostream& err) {
     const ParsedArguments parsed = parseArguments(renderSyntax(), args);
     RenderOptions options;
+    const OutputDevice* named = nullptr;
     for (const auto& [arg, value] : parsed.options) {
-        if (options.setup.take(arg, value)) {
-            continue;
-        }
-        if (arg == "--device") {
+        if (arg == "--home") {
+            options.home = value;
+        } else if (arg == "--pth") {
+            options.pathFiles.emplace_back(value);
+        } else if (arg == "--header") {
+            options.header = value;
+        } else if (arg == "--device") {
             const OutputDevice* device = outputDeviceNamed(value);
             if (!device) {
                 err << "kavlo render: --device is " << deviceList(&OutputDevice::name, ", ", " or ")
@@ -174,13 +225,21 @@ std::optional<RenderOptions> parseRenderOptions(std::span<const std::string> arg
                 err << "kavlo render: --select takes four page millimetres X1,Y1,X2,Y2\n";
                 return std::nullopt;
             }
-        } else {
-            if (!outputDeviceForFile(value)) {
-                err << "kavlo render: the output is a "
-                    << deviceList(&OutputDevice::extension, ", ", " or ") << " file\n";
+        } else if (arg == "--to") {
+            const auto devices = outputDevices();
+            const auto found = std::ranges::find(devices, std::string_view(value), formatName);
+            named = found == devices.end() ? nullptr : &*found;
+            if (!named) {
+                err << "kavlo render: --to is " << deviceList(formatName, ", ", " or ") << "\n";
                 return std::nullopt;
             }
-            options.output = value;
+        } else {
+            options.output = PageFileName::parse(value);
+            if (!options.output) {
+                err << "kavlo render: the page number in " << terminalText(value)
+                    << " is written %d or %0Nd, once, and a percent sign %%\n";
+                return std::nullopt;
+            }
         }
     }
     if (const auto& misfit = parsed.misfit) {
@@ -191,30 +250,12 @@ std::optional<RenderOptions> parseRenderOptions(std::span<const std::string> arg
             << "\n";
         return std::nullopt;
     }
-    if (options.selection &&
-        ((options.device && !options.device->drawsSelection) ||
-         (options.output && !outputDeviceForFile(*options.output)->drawsSelection) ||
-         (!options.device && !options.output))) {
-        err << "kavlo render: --select needs the "
-            << deviceList(&OutputDevice::name, ", ", " or ", true) << " device and an "
-            << deviceList(&OutputDevice::extension, ", ", " or ", true) << " output\n";
+    options.dataFiles.assign(parsed.operands.begin(), parsed.operands.end());
+    options.format = named            ? named
+                     : options.output ? outputDeviceForFile(options.output->forPage(1))
+                                      : nullptr;
+    if (!outputFits(options, err)) {
         return std::nullopt;
-    }
-    // The log would be written over the picture.
-    if (options.opsLog && options.output &&
-        isSameFile(QString::fromStdString(*options.opsLog),
-                   QString::fromStdString(*options.output))) {
-        err << "kavlo render: --ops and -o name the same file " << terminalText(*options.output)
-            << "\n";
-        return std::nullopt;
-    }
-    for (const OutputDevice* device :
-         {options.device, options.output ? outputDeviceForFile(*options.output) : nullptr}) {
-        if (device && options.dpi > device->largestDpi) {
-            err << "kavlo render: --dpi goes up to " << device->largestDpi << " for the "
-                << device->name << " device\n";
-            return std::nullopt;
-        }
     }
     return options;
 }
@@ -223,101 +264,9 @@ int runRender(std::span<const std::string> args, std::ostream& err) {
     const auto options = parseRenderOptions(args, err);
     if (!options) {
         err << renderUsage();
-        return 2;
+        return kRenderUsageError;
     }
     return runRender(*options, err);
-}
-
-int runRender(const RenderOptions& options, std::ostream& err) {
-    const auto setup = loadCommandSetup(options.setup, "render", err);
-    if (!setup) {
-        return 2;
-    }
-    const PageRequest request{*setup, {}, options.selection};
-    // The output's extension was checked with the options.
-    const OutputDevice* output = options.output ? outputDeviceForFile(*options.output) : nullptr;
-    const OutputDevice& opsDevice = options.device ? *options.device
-                                    : output       ? *output
-                                                   : outputDevice(OutputKind::Screen);
-    const auto failed = [&](const WriteResult& result) {
-        if (!result.ok()) {
-            err << "kavlo render: " << terminalText(result.message) << "\n";
-        }
-        return !result.ok();
-    };
-
-    std::optional<OpsLog> opsLog;
-    if (options.opsLog) {
-        opsLog.emplace(*options.opsLog);
-        if (failed(opsLog->open())) {
-            return 2;
-        }
-    }
-    const OpsLine logLine = [&](const std::string& line) { opsLog->add(line); };
-    // The reading tells the messages once, whatever the output: in the pass of a device whose
-    // reading shows them when there is one, else in a pass that only reads.
-    StreamMessages messages(err);
-    const bool opsPassOfItsOwn = opsLog && (!output || &opsDevice != output);
-    const bool messagesTold = (output && output->readingShowsMessages) ||
-                              (opsPassOfItsOwn && opsDevice.readingShowsMessages);
-
-    // The output's pass decides the status; without one, the ops pass or the reading does.
-    // Beside a pass the reading only tells the messages: it runs alongside, its lines held
-    // back until the passes are done, so that stderr keeps them in reading order, never
-    // interleaved with the passes' own lines.
-    PageOutcome outcome;
-    std::ostringstream readingLines;
-    StreamMessages readingMessages(readingLines);
-    std::future<PageOutcome> reading;
-    if (!messagesTold) {
-        if (output || opsPassOfItsOwn) {
-            reading =
-                std::async(std::launch::async, [&] { return readPage(request, readingMessages); });
-        } else {
-            outcome = readPage(request, messages);
-        }
-    }
-    const auto toldReading = [&] {
-        if (reading.valid()) {
-            reading.get();
-            err << readingLines.str();
-        }
-    };
-    // A page too large for the device is refused whole: no output, the old file kept.
-    try {
-        if (opsPassOfItsOwn) {
-            const QTemporaryDir scratch;
-            const std::filesystem::path page =
-                scratch
-                    .filePath("page" +
-                              QString::fromUtf8(opsDevice.extension.data(),
-                                                static_cast<qsizetype>(opsDevice.extension.size())))
-                    .toStdString();
-            // Only the calls matter; the scratch page is thrown away however it fared.
-            static_cast<void>(writePageFile(
-                {opsDevice, options.dpi.value_or(opsDevice.defaultDpi), request, messages, logLine},
-                page, outcome));
-        }
-        if (output) {
-            const OpsLine outputLog = opsLog && &opsDevice == output ? logLine : OpsLine{};
-            const WriteResult written = writePageFile(
-                {*output, options.dpi.value_or(output->defaultDpi), request, messages, outputLog},
-                *options.output, outcome);
-            toldReading();
-            if (failed(written)) {
-                return 2;
-            }
-        }
-    } catch (const PageTooLarge& refused) {
-        toldReading();
-        messages.show(refused.message());
-        return 2;
-    }
-    toldReading();
-    if (opsLog && failed(opsLog->commit())) {
-        return 2;
-    }
-    return outcome.allDrawn ? 0 : 1;
 }
 
 }  // namespace kavlo

@@ -1,13 +1,16 @@
 #pragma once
 
+#include <algorithm>
 #include <filesystem>
 #include <iosfwd>
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "devices/output_device.h"
-#include "page_setup_source.h"
+#include "page_file_name.h"
 #include "render/device_profile.h"
 #include "render/page_pass.h"
 
@@ -17,27 +20,47 @@ const char* renderUsage();
 // The usage line and a line for each option.
 std::string renderHelp();
 
+// `-o -`: the document goes to standard output.
+inline constexpr std::string_view kStandardOutput = "-";
+
 struct RenderOptions {
-    SetupSource setup;
-    // A row of the device table.
+    std::optional<std::filesystem::path> home;
+    // One page each, in the order given; none: the application folder's page.
+    std::vector<std::filesystem::path> pathFiles;
+    // One page of just these files, placed as the main window places the files it opens.
+    std::vector<std::filesystem::path> dataFiles;
+    // Replaces the header text of every page.
+    std::optional<std::string> header;
+    // A row of the device table: the one whose calls --ops logs.
     const OutputDevice* device = nullptr;
     // The device's own when not given.
     std::optional<int> dpi;
     std::optional<std::string> opsLog;
-    std::optional<std::string> output;
+    // A file name, numbered for one file per page, or kStandardOutput.
+    std::optional<PageFileName> output;
+    // What the output is written as: `--to`, else the output's extension.
+    const OutputDevice* format = nullptr;
     // The part of the page the metafile picture shows, page mm.
     std::optional<PageSelection> selection;
+
+    int pageCount() const { return std::max(1, static_cast<int>(pathFiles.size())); }
 };
 
-// The options of `kavlo render [--home DIR] [--pth FILE] [--device screen|printer|metafile|emf]
-// [--dpi N] [--ops LOG.jsonl] [--select X1,Y1,X2,Y2] [-o OUT]`; says what is wrong on `err` when
-// they are not usable. Needs no Qt application, so that a usage error is told without a display.
+// Exit statuses of `kavlo render`.
+enum RenderExit : int {
+    kRenderDrawn = 0,
+    kRenderSlotLeftOut = 1,
+    kRenderUsageError = 2,
+    kRenderNotWritten = 3,
+};
+
+// The options of `kavlo render`; says what is wrong on `err` when they are not usable. Needs no
+// Qt application, so that a usage error is told without a display.
 std::optional<RenderOptions> parseRenderOptions(std::span<const std::string> args,
                                                 std::ostream& err);
 
-// Composes the page of a path file (or the samples) on a device and writes it out, telling the
-// screen's messages on `err`. Needs a Qt GUI application. Returns 0 when every named slot was
-// drawn, 1 when any was skipped, 2 on a usage error or a file that cannot be written.
+// Composes the pages (of path files, of data files, or of the application folder) on a device
+// and writes them out, telling the screen's messages on `err`. Needs a Qt GUI application.
 int runRender(const RenderOptions& options, std::ostream& err);
 int runRender(std::span<const std::string> args, std::ostream& err);
 

@@ -13,17 +13,21 @@ namespace kavlo {
 // a file name cannot clear the screen or retitle the window. Other text is kept as it is.
 std::string terminalText(std::string_view text);
 
-// Messages for the command line: one `title: text` line each.
+// Messages for the command line: one `title: text` line each, after `prefix` (the page of a
+// batch that they are about).
 class StreamMessages final : public MessageSink {
   public:
-    explicit StreamMessages(std::ostream& out) : out_(out) {}
+    explicit StreamMessages(std::ostream& out, std::string prefix = {})
+        : out_(out), prefix_(std::move(prefix)) {}
     MessageAnswer show(const Message& message) override {
-        out_ << terminalText(message.title) << ": " << terminalText(message.text) << "\n";
+        out_ << prefix_ << terminalText(message.title) << ": " << terminalText(message.text)
+             << "\n";
         return defaultAnswer(message.buttons);
     }
 
   private:
     std::ostream& out_;
+    std::string prefix_;
 };
 
 }  // namespace kavlo

@@ -73,7 +73,7 @@ void BM_StreamLines200Pdf(benchmark::State& state) {
     const DeviceProfile profile = printerProfile(600);
     const std::string out = files().path("out.pdf");
     for (auto _ : state) {
-        benchmark::DoNotOptimize(writePdfPage(out, 600, [&](DrawSurface& s) {
+        benchmark::DoNotOptimize(writePdfPages(out, 600, 1, [&](int, DrawSurface& s) {
                                      compose(s, profile, bigGraphPage());
                                  }).ok());
     }
@@ -115,8 +115,9 @@ void BM_GraphPdf(benchmark::State& state) {
                   static_cast<int>(state.range(2)));
     const std::string out = files().path("out.pdf");
     for (auto _ : state) {
-        benchmark::DoNotOptimize(
-            writePdfPage(out, 600, [&](DrawSurface& s) { compose(s, profile, page); }).ok());
+        benchmark::DoNotOptimize(writePdfPages(out, 600, 1, [&](int, DrawSurface& s) {
+                                     compose(s, profile, page);
+                                 }).ok());
     }
 }
 BENCHMARK(BM_GraphPdf)

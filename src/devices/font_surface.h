@@ -6,6 +6,7 @@
 
 #include "font_mapping.h"
 #include "render/object_surface.h"
+#include "text_extent_cache.h"
 
 namespace kavlo {
 
@@ -24,6 +25,10 @@ class FontSurface : public ObjectSurface {
     // Fonts for a device the caller keeps alive as long as the surface.
     explicit FontSurface(QPaintDevice* fonts);
 
+    // Measures with the extents kept in `extents` (the caller's, alive as long as the surface),
+    // and keeps its own there.
+    void shareExtents(TextExtentCache& extents) { extents_ = &extents; }
+
     // The device font of the font now selected.
     const DeviceFont& deviceFont() { return currentFont_.get(font()); }
     QPaintDevice* fontDevice() const { return fontDevice_; }
@@ -32,6 +37,7 @@ class FontSurface : public ObjectSurface {
     QImage ownDevice_;
     QPaintDevice* fontDevice_;
     CurrentFont currentFont_;
+    TextExtentCache* extents_ = nullptr;
 };
 
 }  // namespace kavlo

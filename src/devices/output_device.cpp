@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <functional>
+#include <stdexcept>
 
 #include "emf_surface.h"
 #include "painter_surface.h"
@@ -24,7 +25,7 @@ WriteResult writeScreenFile(const std::filesystem::path& path, int dpi, QRect /*
 
 WriteResult writePrinterFile(const std::filesystem::path& path, int dpi, QRect /*window*/,
                              const DrawCallback& pass) {
-    return writePdfPage(path, dpi, pass);
+    return writePdfPages(path, dpi, 1, [&](int, DrawSurface& surface) { pass(surface); });
 }
 
 WriteResult writeSvgFile(const std::filesystem::path& path, int /*dpi*/, QRect window,
@@ -59,39 +60,14 @@ DeviceProfile metafileAt(int /*dpi*/) {
 // In the order of OutputKind, which is the order the save dialog and the messages list them in.
 constexpr std::array<OutputDevice, 4> kDevices{{
     {OutputKind::Screen, "screen", ".png", "PNG 画像 (画面のページ) (*.png)", screenAt, false,
-     writeScreenFile, true, kScreenDpi, kLargestImageDpi},
+     writeScreenFile, nullptr, true, kScreenDpi, kLargestImageDpi},
     {OutputKind::Printer, "printer", ".pdf", "PDF (印刷のページ) (*.pdf)", printerAt, false,
-     writePrinterFile, false, kPrintDpi},
+     writePrinterFile, writePdfPages, false, kPrintDpi},
     {OutputKind::Svg, "metafile", ".svg", "SVG (選択範囲の図) (*.svg)", metafileAt, true,
-     writeSvgFile, false},
+     writeSvgFile, nullptr, false},
     {OutputKind::Emf, "emf", ".emf", "EMF (選択範囲の図) (*.emf)", metafileAt, true, writeEmfFile,
-     false},
+     nullptr, false},
 }};
-
-// The pass of one device as a drawing callback: the screen measures its own text, the other
-// devices measure with the screen's fonts.
-class DevicePass {
-  public:
-    DevicePass(const PagePassOn& on, PageOutcome& outcome)
-        : on_(on), profile_(on.device.profile(on.dpi)), outcome_(outcome) {}
-
-    void operator()(DrawSurface& surface) {
-        SilentMessages silent;
-        MessageSink& messages = on_.device.readingShowsMessages ? on_.messages : silent;
-        std::optional<ScreenMeasure> screen;
-        if (profile_.kind != DeviceKind::Screen) {
-            screen.emplace();
-        }
-        outcome_ = runPagePass(on_.request, {surface, profile_, messages,
-                                             screen ? screen->surface() : surface, on_.ops});
-    }
-
-  private:
-    // A copy: callers hand in a temporary.
-    const PagePassOn on_;
-    DeviceProfile profile_;
-    PageOutcome& outcome_;
-};
 
 }  // namespace
 
@@ -129,16 +105,43 @@ const OutputDevice* outputDeviceForFile(const std::filesystem::path& path) {
     return nullptr;
 }
 
+// The screen measures its own text, the other devices measure with the screen's fonts.
+PageOutcome drawPagePass(const PagePassOn& pass, DrawSurface& surface) {
+    SilentMessages silent;
+    MessageSink& messages = pass.device.readingShowsMessages ? pass.messages : silent;
+    const DeviceProfile profile = pass.device.profile(pass.dpi);
+    std::optional<ScreenMeasure> screen;
+    if (profile.kind != DeviceKind::Screen) {
+        screen.emplace();
+    }
+    return runPagePass(
+        pass.request, {surface, profile, messages, screen ? screen->surface() : surface, pass.ops});
+}
+
 WriteResult writePageFile(const PagePassOn& pass, const std::filesystem::path& path,
                           PageOutcome& outcome) {
-    DevicePass draw(pass, outcome);
-    return pass.device.writeFile(
-        path, pass.dpi, rectOf(shownWindow(pass.device, pass.request.selection)), std::ref(draw));
+    return writeDocumentFile(
+        pass.device, pass.dpi, pass.request.selection, path, 1,
+        [&](int, DrawSurface& surface) { outcome = drawPagePass(pass, surface); });
+}
+
+WriteResult writeDocumentFile(const OutputDevice& device, int dpi,
+                              const std::optional<PageSelection>& selection,
+                              const std::filesystem::path& path, int pageCount,
+                              const PageDrawCallback& draw) {
+    if (pageCount == 1) {
+        return device.writeFile(path, dpi, rectOf(shownWindow(device, selection)),
+                                [&](DrawSurface& surface) { draw(0, surface); });
+    }
+    if (!device.writePages) {
+        throw std::invalid_argument("one picture to a file");
+    }
+    return device.writePages(path, dpi, pageCount, draw);
 }
 
 QImage renderScreenImage(const PageRequest& request, MessageSink& messages, PageOutcome& outcome) {
-    DevicePass draw({outputDevice(OutputKind::Screen), 0, request, messages}, outcome);
-    return renderScreenPage(std::ref(draw));
+    const PagePassOn pass{outputDevice(OutputKind::Screen), 0, request, messages};
+    return renderScreenPage([&](DrawSurface& surface) { outcome = drawPagePass(pass, surface); });
 }
 
 QImage renderScreenImage(ViewSteps& steps, PageSetup& setup, MessageSink& messages,
@@ -152,8 +155,9 @@ QImage renderScreenImage(ViewSteps& steps, PageSetup& setup, MessageSink& messag
 QByteArray renderMetafilePicture(const PageRequest& request, PageOutcome& outcome) {
     SilentMessages silent;
     const OutputDevice& svg = outputDevice(OutputKind::Svg);
-    DevicePass draw({svg, 0, request, silent}, outcome);
-    return renderSvgPicture(std::ref(draw), rectOf(shownWindow(svg, request.selection)));
+    const PagePassOn pass{svg, 0, request, silent};
+    return renderSvgPicture([&](DrawSurface& surface) { outcome = drawPagePass(pass, surface); },
+                            rectOf(shownWindow(svg, request.selection)));
 }
 
 PageOutcome drawPrinterPage(QPainter& painter, int dpi, const PageRequest& request) {
@@ -163,10 +167,7 @@ PageOutcome drawPrinterPage(QPainter& painter, int dpi, const PageRequest& reque
 
 PageOutcome drawPrinterPage(DrawSurface& surface, int dpi, const PageRequest& request) {
     SilentMessages silent;
-    PageOutcome outcome;
-    DevicePass draw({outputDevice(OutputKind::Printer), dpi, request, silent}, outcome);
-    draw(surface);
-    return outcome;
+    return drawPagePass({outputDevice(OutputKind::Printer), dpi, request, silent}, surface);
 }
 
 }  // namespace kavlo

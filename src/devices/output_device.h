@@ -44,6 +44,10 @@ struct OutputDevice {
     // `window` is the part of the page shown, in twips.
     WriteResult (*writeFile)(const std::filesystem::path& path, int dpi, QRect window,
                              const DrawCallback& pass);
+    // Writes `pageCount` pages into one file, page k drawn by `draw(k, surface)`; null where a
+    // file holds one picture.
+    WriteResult (*writePages)(const std::filesystem::path& path, int dpi, int pageCount,
+                              const PageDrawCallback& draw);
     // Its reading tells the messages of the files it reads; the others correct silently.
     bool readingShowsMessages;
     // The resolution `writeFile` draws at unless the user asks for another.
@@ -71,9 +75,18 @@ struct PagePassOn {
     OpsLine ops = {};
 };
 
+// The device's pass of one page on its drawing target.
+PageOutcome drawPagePass(const PagePassOn& pass, DrawSurface& surface);
+
 // Writes the device's picture of the page to `path`; the page's outcome goes to `outcome`.
 WriteResult writePageFile(const PagePassOn& pass, const std::filesystem::path& path,
                           PageOutcome& outcome);
+// Writes `pageCount` pages, page k drawn by `draw(k, surface)`, into the device's one file: a
+// device whose file holds one picture takes one page.
+WriteResult writeDocumentFile(const OutputDevice& device, int dpi,
+                              const std::optional<PageSelection>& selection,
+                              const std::filesystem::path& path, int pageCount,
+                              const PageDrawCallback& draw);
 
 // The screen page as the canvas shows it, with its messages.
 QImage renderScreenImage(const PageRequest& request, MessageSink& messages, PageOutcome& outcome);

@@ -96,17 +96,22 @@ QPageLayout a4Layout() {
     return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0));
 }
 
-bool drawPdfDocument(const QPageLayout& layout, int dpi, const ByteSink& sink,
-                     const DrawCallback& draw) {
-    PdfSurface surface(layout, dpi, printerPainterOptions(dpi), sink);
-    draw(surface);
-    return surface.finish();
+bool drawPdfDocument(const QPageLayout& layout, int dpi, const ByteSink& sink, int pageCount,
+                     const PageDrawCallback& draw) {
+    PdfDocument document(sink);
+    for (int page = 0; page < pageCount; ++page) {
+        PdfSurface surface(document, layout, dpi, printerPainterOptions(dpi));
+        draw(page, surface);
+        surface.finishPage();
+    }
+    return document.finish();
 }
 
-WriteResult writePdfPage(const std::filesystem::path& path, int dpi, const DrawCallback& draw) {
+WriteResult writePdfPages(const std::filesystem::path& path, int dpi, int pageCount,
+                          const PageDrawCallback& draw) {
     return writeStreamed(path, [&](const ByteSink& sink) {
         // A write that failed is told by the atomic writer.
-        static_cast<void>(drawPdfDocument(a4Layout(), dpi, sink, draw));
+        static_cast<void>(drawPdfDocument(a4Layout(), dpi, sink, pageCount, draw));
     });
 }
 

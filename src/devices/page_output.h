@@ -20,6 +20,8 @@
 namespace kavlo {
 
 using DrawCallback = std::function<void(DrawSurface&)>;
+// Draws page `page` (from 0) of a document of several.
+using PageDrawCallback = std::function<void(int page, DrawSurface&)>;
 
 // Thinnest vector stroke, twips: one-twip strokes all but vanish in viewers.
 constexpr double kVectorMinimumStroke = 8.0;
@@ -51,14 +53,15 @@ bool paintPdfPage(QIODevice& device, const QPageLayout& layout, int dpi,
 // The page of PDF files: A4 without margins.
 QPageLayout a4Layout();
 
-// One page of PDF in `layout` at `dpi`, handed to `sink` as it is drawn, the surface's origin at
-// the layout's margins: the printer's document, in a file or for CUPS. False when it cannot be
-// finished.
-bool drawPdfDocument(const QPageLayout& layout, int dpi, const ByteSink& sink,
-                     const DrawCallback& draw);
+// `pageCount` pages of PDF in `layout` at `dpi`, handed to `sink` as they are drawn, the
+// surface's origin at the layout's margins: the printer's document, in a file or for CUPS. Each
+// page's drawing is freed once the page is written. False when it cannot be finished.
+bool drawPdfDocument(const QPageLayout& layout, int dpi, const ByteSink& sink, int pageCount,
+                     const PageDrawCallback& draw);
 
-// One A4 page of PDF at the given resolution, straight from the drawing.
-WriteResult writePdfPage(const std::filesystem::path& path, int dpi, const DrawCallback& draw);
+// A4 pages of PDF at the given resolution, straight from the drawing.
+WriteResult writePdfPages(const std::filesystem::path& path, int dpi, int pageCount,
+                          const PageDrawCallback& draw);
 
 // A vector picture of the part of the page in the window, drawn in twips with the window's
 // top-left at the picture's origin. Empty on failure.

@@ -67,13 +67,17 @@ std::vector<QString> codePoints(const QString& text) {
 
 }  // namespace
 
-PdfSurface::PdfSurface(const QPageLayout& layout, int dpi, StrokeOptions options, ByteSink sink)
+PdfSurface::PdfSurface(PdfDocument& document, const QPageLayout& layout, int dpi,
+                       StrokeOptions options)
     : FontSurface(measuringDevice(dpi)),
-      file_(std::move(sink)),
-      content_(file_),
+      document_(document),
+      content_(document.file()),
       options_(options),
       mediaBox_(layout.fullRect(QPageLayout::Point)),
-      page_(QPointF(0.0, 0.0), QSizeF(layout.paintRectPixels(dpi).size())) {
+      page_(QPointF(0.0, 0.0), QSizeF(layout.paintRectPixels(dpi).size())),
+      fonts_(document.fonts()),
+      palettes_(document.palettes()) {
+    shareExtents(document.extents());
     // Dots to points, y downwards from the top-left of the printable area.
     const QRectF paper = layout.paintRect(QPageLayout::Point);
     const double pointsPerDot = 72.0 / dpi;
@@ -325,31 +329,15 @@ void PdfSurface::drawText(std::int32_t x, std::int32_t y, const std::string& tex
     }
 }
 
-bool PdfSurface::finish() {
+void PdfSurface::finishPage() {
     out_ += "Q\n";
     content_.add(std::move(out_));
     out_.clear();
     const std::string contents = content_.finish();
-
-    const std::string fonts = fonts_.write(file_);
-    const int page = file_.reserve();
-    const int pages = file_.reserve();
-    const int catalog = file_.reserve();
-    file_.beginObject(page);
     char mediaBox[64];
     std::snprintf(mediaBox, sizeof mediaBox, "/MediaBox [0 0 %f %f]", mediaBox_.width(),
                   mediaBox_.height());
-    file_.write("<< /Type /Page /Parent " + pdfReference(pages) + ' ' + mediaBox +
-                " /Resources << /Font << " + fonts + ">> /ColorSpace << " + palettes_.resources() +
-                ">> >> /Contents " + contents + " >>");
-    file_.endObject();
-    file_.beginObject(pages);
-    file_.write("<< /Type /Pages /Kids [" + pdfReference(page) + "] /Count 1 >>");
-    file_.endObject();
-    file_.beginObject(catalog);
-    file_.write("<< /Type /Catalog /Pages " + pdfReference(pages) + " >>");
-    file_.endObject();
-    return file_.finish(catalog);
+    document_.addPage(std::string(mediaBox) + " /Contents " + contents);
 }
 
 }  // namespace kavlo

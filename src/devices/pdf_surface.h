@@ -10,32 +10,29 @@
 
 #include "font_surface.h"
 #include "pdf_content.h"
-#include "pdf_file.h"
-#include "pdf_fonts.h"
-#include "pdf_palettes.h"
+#include "pdf_document.h"
 #include "stroke_style.h"
 
 class QGlyphRun;
 
 namespace kavlo {
 
-// Writes the page operations straight into a one-page PDF, in device dots at the given
+// Writes the page operations straight into a page of a PDF document, in device dots at the given
 // resolution with the origin at the layout's margins. The content stream says only what
 // changes from one shape to the next and is compressed as it is drawn, so a page of millions
 // of facets is never held whole. Text is real text in embedded subsets of the fonts the
 // painter would use, turned and stretched as the painter draws it.
 class PdfSurface final : public FontSurface {
   public:
-    PdfSurface(const QPageLayout& layout, int dpi, StrokeOptions options, ByteSink sink);
+    PdfSurface(PdfDocument& document, const QPageLayout& layout, int dpi, StrokeOptions options);
 
     void polygon(std::span<const DevicePoint> points) override;
     void polyline(std::span<const DevicePoint> points) override;
     void setRasterOperation(int mode) override;
     void drawText(std::int32_t x, std::int32_t y, const std::string& text) override;
 
-    // Ends the document; the surface takes no more drawing after it. False when the sink
-    // refused any piece.
-    bool finish();
+    // Ends the page; the surface takes no more drawing after it.
+    void finishPage();
 
   private:
     void usePen(bool seam);
@@ -48,14 +45,14 @@ class PdfSurface final : public FontSurface {
     void showRun(const QGlyphRun& run, const QString& text, const QTransform& placement);
     void endOperation();
 
-    PdfFile file_;
+    PdfDocument& document_;
     PdfContent content_;
     StrokeOptions options_;
     QRectF mediaBox_;
     // The device's page in its units: text larger than it is drawn as outlines clipped to it.
     QRectF page_;
-    PdfFonts fonts_;
-    PdfPalettes palettes_;
+    PdfFonts& fonts_;
+    PdfPalettes& palettes_;
     std::optional<PdfPalettes::Entry> stroke_;
     std::optional<PdfPalettes::Entry> fill_;
     std::optional<double> width_;

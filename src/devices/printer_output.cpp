@@ -89,8 +89,8 @@ PrintResult submit(PrintResult result, const QByteArray& pdf) {
 QByteArray renderPdfPage(const QPageLayout& layout, int dpi, const PaintPage& paint) {
     // Built in memory: the document goes to CUPS, not into a file.
     QByteArray pdf;
-    const bool drawn = drawPdfDocument(layout, dpi, appendingTo(pdf),
-                                       [&](DrawSurface& surface) { paint(surface, dpi); });
+    const bool drawn = drawPdfDocument(layout, dpi, appendingTo(pdf), 1,
+                                       [&](int, DrawSurface& surface) { paint(surface, dpi); });
     return drawn ? pdf : QByteArray();
 }
 

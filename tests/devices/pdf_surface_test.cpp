@@ -33,11 +33,12 @@ QString toolOutput(const QString& program, QStringList arguments) {
     return run.out;
 }
 
-QImage rasterised(const fs::path& pdf) {
+QImage rasterised(const fs::path& pdf, int page = 1) {
     const fs::path image = pdf.parent_path() / (pdf.stem().string() + "-gray");
+    const QString number = QString::number(page);
     toolOutput("pdftoppm",
-               {"-r", "50", "-gray", "-png", "-singlefile", QString::fromStdString(pdf.string()),
-                QString::fromStdString(image.string())});
+               {"-r", "50", "-gray", "-png", "-f", number, "-l", number, "-singlefile",
+                QString::fromStdString(pdf.string()), QString::fromStdString(image.string())});
     return QImage(QString::fromStdString(image.string() + ".png"));
 }
 
@@ -102,9 +103,10 @@ TEST(PdfSurface, PagesLookAsThePainterDrawsThem) {
         {"sample", printerPass(sample.request), 0.0005, 1.0},
         {"surface", printerPass({test::shadedSurfacePage(dir, 100), {}, {}}), 0.0005, 0.7},
         {"mixed", drawMixed, 0.003, 1.5}};
+    std::vector<QImage> singles;
     for (const auto& [name, draw, tolerance, sizeShare] : pages) {
         const fs::path ours = dir.path() / (std::string(name) + ".pdf");
-        ASSERT_TRUE(writePdfPage(ours, kDpi, draw).ok());
+        ASSERT_TRUE(writePdfPages(ours, kDpi, 1, [&](int, DrawSurface& s) { draw(s); }).ok());
         const fs::path painters = painterPdf(dir, std::string(name) + "-qt.pdf", draw);
         const QImage expected = rasterised(painters), actual = rasterised(ours);
         EXPECT_LT(fs::file_size(ours), fs::file_size(painters) * sizeShare) << name;
@@ -112,6 +114,16 @@ TEST(PdfSurface, PagesLookAsThePainterDrawsThem) {
         EXPECT_LT(differenceOf(expected, actual, 40).farShare, tolerance) << name;
         // A comparison of two blank pages would prove nothing.
         EXPECT_GT(inkedShare(actual), 0.003) << name;
+        singles.push_back(actual);
+    }
+    // One document of the three: each page as it is alone, on the fonts and colours they share.
+    const fs::path all = dir.path() / "all.pdf";
+    ASSERT_TRUE(
+        writePdfPages(all, kDpi, 3, [&](int k, DrawSurface& s) { std::get<1>(pages[k])(s); }).ok());
+    EXPECT_TRUE(toolOutput("pdfinfo", {QString::fromStdString(all.string())})
+                    .contains(QRegularExpression("\\nPages: +3\\n")));
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_EQ(rasterised(all, k + 1), singles[static_cast<std::size_t>(k)]) << k;
     }
     // Text stays text, in subsets of the faces the page asks for.
     const QString pdf = QString::fromStdString((dir.path() / "sample.pdf").string());
@@ -148,8 +160,8 @@ TEST(PdfSurface, MeasuresTextAsThePainterOnAPdfPage) {
     const TempDir dir;
     std::vector<std::pair<int, int>> painters;
     painterPdf(dir, "measured.pdf", [&](DrawSurface& s) { painters = extents(s); });
-    PdfSurface ours(a4Layout(), kDpi, printerPainterOptions(kDpi),
-                    [](std::string_view) { return true; });
+    PdfDocument document([](std::string_view) { return true; });
+    PdfSurface ours(document, a4Layout(), kDpi, printerPainterOptions(kDpi));
     EXPECT_EQ(extents(ours), painters);
 }
 
