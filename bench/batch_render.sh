@@ -82,7 +82,10 @@ timed c "$kavlo" render "${pth[@]:0:2*quarter}" -o "$work/quarter.pdf"
 row c "one run, $quarter pages"
 
 read -r a_seconds _ <"$work/a.time"
-read -r b_seconds _ <"$work/b.time"
+read -r b_seconds b_peak <"$work/b.time"
+read -r _ c_peak <"$work/c.time"
+printf '(b) - (c) peak: %+d MB for %d more pages (goal: about 0)\n' \
+    $(((b_peak - c_peak) / 1024)) $((pages - quarter))
 awk -v a="$a_seconds" -v b="$b_seconds" 'BEGIN {
     ratio = a > 0 ? b / a : 0
     printf "(b)/(a) wall time: %.3f (goal below 0.333: %s)\n", ratio, ratio < 1 / 3 ? "met" : "missed"
