@@ -80,6 +80,7 @@ const VerbSyntax& renderSyntax() {
         .operands = {{"[FILE...]",
                       "data files of one page, placed as the main window places the files it "
                       "opens (names starting with - after --)"}},
+        .repeatable = {"pth"},
         .examples = {{"kavlo render -o page.pdf",
                       "the page of the last choices (else the samples) as it prints"},
                      {"kavlo render --header 'Run 12' -o graph.png frm1.dat grid1.dat notes.txt",

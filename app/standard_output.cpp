@@ -26,7 +26,7 @@ bool writeAll(int descriptor, const char* bytes, std::size_t size) {
     return true;
 }
 
-WriteResult failed(int error) {
+WriteResult cannotWrite(int error) {
     const std::string reason = writeFailureReason(error);
     return {"標準出力に書き込めません。" + (reason.empty() ? "" : "(" + reason + ")")};
 }
@@ -36,7 +36,7 @@ WriteResult failed(int error) {
 WriteResult copyToStandardOutput(const std::filesystem::path& document) {
     const FileDescriptor in(::open(document.c_str(), O_RDONLY | O_CLOEXEC));
     if (in.get() < 0) {
-        return failed(errno);
+        return cannotWrite(errno);
     }
     std::array<char, 1 << 16> buffer{};
     for (;;) {
@@ -45,13 +45,13 @@ WriteResult copyToStandardOutput(const std::filesystem::path& document) {
             continue;
         }
         if (got < 0) {
-            return failed(errno);
+            return cannotWrite(errno);
         }
         if (got == 0) {
             return {};
         }
         if (!writeAll(STDOUT_FILENO, buffer.data(), static_cast<std::size_t>(got))) {
-            return failed(errno);
+            return cannotWrite(errno);
         }
     }
 }

@@ -62,7 +62,10 @@ std::optional<Misfit> firstMisfit(const VerbSyntax& syntax, std::span<const std:
 std::string usageLine(const VerbSyntax& syntax) {
     std::string line = "usage: " + syntax.command;
     for (const QCommandLineOption& option : syntax.options) {
-        line += " [" + withValue(option) + "]";
+        const bool repeatable =
+            std::ranges::find(syntax.repeatable, option.names().front().toStdString()) !=
+            syntax.repeatable.end();
+        line += " [" + withValue(option) + "]" + (repeatable ? "..." : "");
     }
     for (const auto& [operand, help] : syntax.operands) {
         line += " " + operand;

@@ -18,6 +18,8 @@ struct VerbSyntax {
     // The arguments after the options as the usage line shows them ("FORMAT", "[NUMERIC]"), each
     // with its line of help; none where the verb takes only options.
     std::vector<std::pair<std::string, std::string>> operands = {};
+    // Options that may be given more than once, each time adding to the last ("pth").
+    std::vector<std::string> repeatable = {};
     // Whole command lines, each with what it does, that the help ends with.
     std::vector<std::pair<std::string, std::string>> examples = {};
     // A lone "-" names a file (check's standard input idiom) rather than being a stray option.
