@@ -36,9 +36,9 @@ std::string help() {
 constexpr int kUsageError = 2;
 
 // A verb that runs out of memory, or meets any other failure it cannot go on from, says so and
-// ends with status 2 instead of aborting.
+// ends with `failedStatus` (render's "nothing written", else 2) instead of aborting.
 template <typename Run>
-int guarded(std::string_view verb, const Run& run) {
+int guarded(std::string_view verb, const Run& run, int failedStatus = kUsageError) {
     try {
         return run();
     } catch (const kavlo::PageTooLarge& refused) {
@@ -49,7 +49,7 @@ int guarded(std::string_view verb, const Run& run) {
         std::cerr << "kavlo " << verb << ": 処理を続けられないため中断しました。(" << failure.what()
                   << ")\n";
     }
-    return kUsageError;
+    return failedStatus;
 }
 
 // A verb that draws: its usage and option errors need no Qt; the application it then makes
@@ -60,7 +60,8 @@ template <typename Application, typename Options>
 int runDrawingVerb(std::string_view verb, std::span<const std::string> args, const char* verbUsage,
                    std::string (*verbHelp)(),
                    std::optional<Options> (*parse)(std::span<const std::string>, std::ostream&),
-                   int (*run)(const Options&, std::ostream&), int argc, char** argv) {
+                   int (*run)(const Options&, std::ostream&), int failedStatus, int argc,
+                   char** argv) {
     if (asksForHelp(args)) {
         std::cout << verbHelp();
         return 0;
@@ -71,15 +72,18 @@ int runDrawingVerb(std::string_view verb, std::span<const std::string> args, con
         return kUsageError;
     }
     kavlo::prepareHeadlessRun();
-    return guarded(verb, [&] {
-        Application app(argc, argv);
-        const int status = run(*options, std::cerr);
-        if constexpr (!std::is_base_of_v<QApplication, Application>) {
-            std::cout.flush();
-            std::_Exit(status);
-        }
-        return status;
-    });
+    return guarded(
+        verb,
+        [&] {
+            Application app(argc, argv);
+            const int status = run(*options, std::cerr);
+            if constexpr (!std::is_base_of_v<QApplication, Application>) {
+                std::cout.flush();
+                std::_Exit(status);
+            }
+            return status;
+        },
+        failedStatus);
 }
 
 }  // namespace
@@ -98,12 +102,13 @@ int main(int argc, char** argv) {
     }
     if (verb == "render") {
         return runDrawingVerb<QGuiApplication>(verb, rest, kavlo::renderUsage(), kavlo::renderHelp,
-                                               kavlo::parseRenderOptions, kavlo::runRender, argc,
-                                               argv);
+                                               kavlo::parseRenderOptions, kavlo::runRender,
+                                               kavlo::kRenderNotWritten, argc, argv);
     }
     if (verb == "print") {
         return runDrawingVerb<QApplication>(verb, rest, kavlo::printUsage(), kavlo::printHelp,
-                                            kavlo::parsePrintOptions, kavlo::runPrint, argc, argv);
+                                            kavlo::parsePrintOptions, kavlo::runPrint, kUsageError,
+                                            argc, argv);
     }
     if (asksForHelp(args)) {
         std::cout << help();
