@@ -1,5 +1,7 @@
 #include "render_command.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -151,6 +153,12 @@ bool outputFits(const RenderOptions& options, std::ostream& err) {
                                        : "the output is a " +
                                              deviceList(&OutputDevice::extension, ", ", " or ") +
                                              " file, or names its format with --to");
+    }
+    // A picture's bytes would garble the terminal.
+    if (toStandardOutput && isatty(STDOUT_FILENO)) {
+        return refuse(
+            "standard output is a terminal: send it to a file or a program, or name a "
+            "file with -o");
     }
     if (format && !options.output) {
         return refuse("--to names the format of -o OUT");
