@@ -1,16 +1,24 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <pty.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QProcess>
+#include <QRegularExpression>
+#include <array>
+#include <cerrno>
 #include <filesystem>
 #include <optional>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "application_folder.h"
 #include "check_command.h"
 #include "core/path_file.h"
+#include "devices/drawing_helpers.h"
 #include "gui_command.h"
 #include "hill_grid.h"
 #include "print_command.h"
@@ -239,7 +247,7 @@ TEST(CommandLine, PagesAreDrawnWithinAGigabyteOrRefusedBeforeDrawing) {
     for (const QString ext : {".png", ".pdf", ".svg", ".emf"}) {
         dir.write("page" + ext.toStdString(), "old");
         const ProgramRun run = render(tooLarge, {"-o", out + ext}, 1000000);
-        EXPECT_EQ(run.status, 2) << run.err;
+        EXPECT_EQ(run.status, 3) << run.err;
         EXPECT_TRUE(
             run.err.starts_with(" 1st Graph Data Error: グラフが大きすぎて描けません。"
                                 "500 × 500 の格子を IPL = 64 で細分すると、ページの描画は"
@@ -247,6 +255,9 @@ TEST(CommandLine, PagesAreDrawnWithinAGigabyteOrRefusedBeforeDrawing) {
             << run.err;
         EXPECT_EQ(test::bytesOf((out + ext).toStdString()), "old");
     }
+    // Standard output gets the whole document or nothing.
+    const ProgramRun piped = render(tooLarge, {"--to", "pdf", "-o", "-"}, 1000000);
+    EXPECT_EQ(std::pair(piped.status, piped.out.size()), std::pair(3, std::size_t{0}));
 
     // The largest page image with a mesh of 500 万 points fits in 1 GB.
     ProgramRun run =
@@ -262,6 +273,92 @@ TEST(CommandLine, PagesAreDrawnWithinAGigabyteOrRefusedBeforeDrawing) {
 #endif
     // Nothing is left beside the four pages and the three files of the graph.
     EXPECT_EQ(test::folderListing(dir.path()).size(), 7u);
+}
+
+// `-o -` writes the document to standard output when it is whole; messages stay on stderr.
+TEST(CommandLine, RenderWritesTheDocumentToStandardOutput) {
+    test::TempDir dir;
+    const QString home = q(dir.path() / "home");
+    const ProgramRun filed = renderTo(dir.path() / "home", dir.path() / "page.png", dir.path());
+    const ProgramRun piped =
+        kavlo({"render", "--home", home, "--to", "png", "-o", "-"}, dir.path());
+    EXPECT_EQ(std::tuple(filed.status, piped.status, piped.err), std::tuple(0, 0, std::string()));
+    EXPECT_TRUE(piped.out == test::bytesOf(dir.path() / "page.png")) << piped.out.size();
+    const ProgramRun untold = kavlo({"render", "--home", home, "-o", "-"}, dir.path());
+    EXPECT_EQ(std::pair(untold.status, untold.out), std::pair(2, std::string()));
+    EXPECT_TRUE(untold.err.starts_with("kavlo render: -o - needs --to png|pdf|svg|emf\n"));
+
+    PageSetup gone;
+    gone.file(FileKind::Format, 1) = (dir.path() / "gone.dat").string();
+    ASSERT_TRUE(writePathFile(dir.path() / "gone.pth", gone));
+    const ProgramRun pages = kavlo({"render", "--pth", hillPage(dir, 10, 2, 1), "--pth",
+                                    q(dir.path() / "gone.pth"), "--to", "pdf", "-o", "-"},
+                                   dir.path());
+    EXPECT_EQ(pages.status, 1);
+    EXPECT_TRUE(holdsAll(pages.err, {"ページ 2: グラフ 1: 書式データファイル "})) << pages.err;
+    EXPECT_TRUE(pages.out.starts_with("%PDF-") && pages.out.ends_with("%%EOF\n"));
+    const std::string pdf = dir.write("piped.pdf", pages.out);
+    EXPECT_TRUE(test::runTool("pdfinfo", {QString::fromStdString(pdf)})
+                    .out.contains(QRegularExpression("\\nPages: +2\\n")));
+}
+
+// The program run with its error stream on a terminal of its own: what the terminal showed.
+std::string onATerminal(const QStringList& args) {
+    std::vector<std::string> words{KAVLO_BINARY};
+    for (const QString& arg : args) {
+        words.push_back(arg.toStdString());
+    }
+    std::vector<char*> argv;
+    for (std::string& word : words) {
+        argv.push_back(word.data());
+    }
+    argv.push_back(nullptr);
+    int terminal = -1, side = -1;
+    if (openpty(&terminal, &side, nullptr, nullptr, nullptr) != 0) {
+        ADD_FAILURE() << "no pseudo-terminal";
+        return {};
+    }
+    const pid_t child = fork();
+    if (child == 0) {
+        const int nothing = open("/dev/null", O_RDWR);
+        dup2(nothing, STDIN_FILENO);
+        dup2(nothing, STDOUT_FILENO);
+        dup2(side, STDERR_FILENO);
+        close(terminal);
+        close(side);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    close(side);
+    std::string shown;
+    std::array<char, 4096> buffer{};
+    for (;;) {
+        const ssize_t got = read(terminal, buffer.data(), buffer.size());
+        if (got > 0) {
+            shown.append(buffer.data(), static_cast<std::size_t>(got));
+        } else if (got == 0 || errno != EINTR) {
+            break;  // EIO once the program has ended
+        }
+    }
+    close(terminal);
+    int status = -1;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << shown;
+    return shown;
+}
+
+// A batch tells on a terminal which page it is at, rewritten in place and wiped at the end;
+// nothing of it goes into a log.
+TEST(CommandLine, RenderShowsItsProgressOnlyOnATerminal) {
+    test::TempDir dir;
+    const QString page = hillPage(dir, 10, 2, 1);
+    const QStringList args{"render", "--pth", page, "--pth", page, "-o", q(dir.path() / "p.pdf")};
+    const std::string shown = onATerminal(args);
+    EXPECT_TRUE(holdsAll(shown, {"kavlo render: ページ 1 / 2", "\rkavlo render: ページ 2 / 2"}))
+        << shown;
+    EXPECT_TRUE(shown.ends_with(" \r")) << shown;
+    const ProgramRun logged = kavlo(args, dir.path());
+    EXPECT_EQ(std::pair(logged.status, logged.err), std::pair(0, std::string()));
 }
 
 // Without CUPS `kavlo print` says why, prints nothing and writes no PDF in its place.
