@@ -36,9 +36,9 @@ std::string help() {
 constexpr int kUsageError = 2;
 
 // A verb that runs out of memory, or meets any other failure it cannot go on from, says so and
-// ends with status 2 instead of aborting.
+// ends with `failed` instead of aborting.
 template <typename Run>
-int guarded(std::string_view verb, const Run& run) {
+int guarded(std::string_view verb, int failed, const Run& run) {
     try {
         return run();
     } catch (const kavlo::PageTooLarge& refused) {
@@ -49,18 +49,19 @@ int guarded(std::string_view verb, const Run& run) {
         std::cerr << "kavlo " << verb << ": 処理を続けられないため中断しました。(" << failure.what()
                   << ")\n";
     }
-    return kUsageError;
+    return failed;
 }
 
 // A verb that draws: its usage and option errors need no Qt; the application it then makes
-// runs offscreen where there is no display. A verb without widgets makes the lighter
-// application that starts without them, and ends without tearing it down: its files are
-// written by then, and the teardown would read the whole font configuration only to free it.
+// runs offscreen where there is no display, and a failure it cannot go on from ends it with
+// `notDone`. A verb without widgets makes the lighter application that starts without them, and
+// ends without tearing it down: its files are written by then, and the teardown would read the
+// whole font configuration only to free it.
 template <typename Application, typename Options>
 int runDrawingVerb(std::string_view verb, std::span<const std::string> args, const char* verbUsage,
                    std::string (*verbHelp)(),
                    std::optional<Options> (*parse)(std::span<const std::string>, std::ostream&),
-                   int (*run)(const Options&, std::ostream&), int argc, char** argv) {
+                   int (*run)(const Options&, std::ostream&), int notDone, int argc, char** argv) {
     if (asksForHelp(args)) {
         std::cout << verbHelp();
         return 0;
@@ -71,7 +72,7 @@ int runDrawingVerb(std::string_view verb, std::span<const std::string> args, con
         return kUsageError;
     }
     kavlo::prepareHeadlessRun();
-    return guarded(verb, [&] {
+    return guarded(verb, notDone, [&] {
         Application app(argc, argv);
         const int status = run(*options, std::cerr);
         if constexpr (!std::is_base_of_v<QApplication, Application>) {
@@ -94,16 +95,18 @@ int main(int argc, char** argv) {
             std::cout << kavlo::checkHelp();
             return 0;
         }
-        return guarded(verb, [&] { return kavlo::runCheck(rest, std::cout, std::cerr); });
+        return guarded(verb, kUsageError,
+                       [&] { return kavlo::runCheck(rest, std::cout, std::cerr); });
     }
     if (verb == "render") {
         return runDrawingVerb<QGuiApplication>(verb, rest, kavlo::renderUsage(), kavlo::renderHelp,
-                                               kavlo::parseRenderOptions, kavlo::runRender, argc,
-                                               argv);
+                                               kavlo::parseRenderOptions, kavlo::runRender,
+                                               kavlo::kRenderNotWritten, argc, argv);
     }
     if (verb == "print") {
         return runDrawingVerb<QApplication>(verb, rest, kavlo::printUsage(), kavlo::printHelp,
-                                            kavlo::parsePrintOptions, kavlo::runPrint, argc, argv);
+                                            kavlo::parsePrintOptions, kavlo::runPrint, kUsageError,
+                                            argc, argv);
     }
     if (asksForHelp(args)) {
         std::cout << help();

@@ -265,10 +265,11 @@ TEST(CommandLine, PagesAreDrawnWithinAGigabyteOrRefusedBeforeDrawing) {
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_GT(fs::file_size(out.toStdString() + ".png"), 10000u);
 #ifndef KAVLO_SANITIZED
-    // Memory that still runs out ends the run with a message, not an abort.
+    // Memory that still runs out ends the run with a message, not an abort, and says nothing
+    // was written, as a page refused does.
     run = render(hillPage(dir, 400, 61, 3), {"-o", out + ".png"}, 200000);
     EXPECT_EQ(std::pair(run.status, run.err),
-              std::pair(2, std::string("kavlo render: メモリーが足りないため中断しました。"
+              std::pair(3, std::string("kavlo render: メモリーが足りないため中断しました。"
                                        "格子の点数か IPL を減らして下さい。\n")));
 #endif
     // Nothing is left beside the four pages and the three files of the graph.
