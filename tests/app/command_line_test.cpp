@@ -8,6 +8,7 @@
 #include <QRegularExpression>
 #include <array>
 #include <cerrno>
+#include <csignal>
 #include <filesystem>
 #include <optional>
 #include <sstream>
@@ -276,6 +277,38 @@ TEST(CommandLine, PagesAreDrawnWithinAGigabyteOrRefusedBeforeDrawing) {
     EXPECT_EQ(test::folderListing(dir.path()).size(), 7u);
 }
 
+// Starts the program on descriptors of the test's own, with signals as a shell leaves them.
+pid_t startedOn(const QStringList& args, int out, int err) {
+    std::vector<std::string> words{KAVLO_BINARY};
+    for (const QString& arg : args) {
+        words.push_back(arg.toStdString());
+    }
+    std::vector<char*> argv;
+    for (std::string& word : words) {
+        argv.push_back(word.data());
+    }
+    argv.push_back(nullptr);
+    const int nothing = open("/dev/null", O_RDONLY | O_CLOEXEC);
+    const pid_t child = fork();
+    if (child == 0) {
+        std::signal(SIGPIPE, SIG_DFL);
+        dup2(nothing, STDIN_FILENO);
+        dup2(out, STDOUT_FILENO);
+        dup2(err, STDERR_FILENO);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    close(nothing);
+    return child;
+}
+
+// Its exit status, or -1 when a signal ended it.
+int endOf(pid_t child) {
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 // `-o -` writes the document to standard output when it is whole; messages stay on stderr.
 TEST(CommandLine, RenderWritesTheDocumentToStandardOutput) {
     test::TempDir dir;
@@ -301,35 +334,32 @@ TEST(CommandLine, RenderWritesTheDocumentToStandardOutput) {
     const std::string pdf = dir.write("piped.pdf", pages.out);
     EXPECT_TRUE(test::runTool("pdfinfo", {QString::fromStdString(pdf)})
                     .out.contains(QRegularExpression("\\nPages: +2\\n")));
+
+    // A reader gone before the document came is told, not a silent end by SIGPIPE.
+    std::array<int, 2> ends{};
+    ASSERT_EQ(pipe2(ends.data(), O_CLOEXEC), 0);
+    close(ends[0]);
+    const std::string told = (dir.path() / "told").string();
+    const int err = open(told.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+    const pid_t child =
+        startedOn({"render", "--home", home, "--to", "png", "-o", "-"}, ends[1], err);
+    close(ends[1]);
+    close(err);
+    EXPECT_EQ(endOf(child), 3);
+    EXPECT_EQ(test::bytesOf(told), "kavlo render: 標準出力に書き込めません。\n");
 }
 
-// The program run with its error stream on a terminal of its own: what the terminal showed.
-std::string onATerminal(const QStringList& args) {
-    std::vector<std::string> words{KAVLO_BINARY};
-    for (const QString& arg : args) {
-        words.push_back(arg.toStdString());
-    }
-    std::vector<char*> argv;
-    for (std::string& word : words) {
-        argv.push_back(word.data());
-    }
-    argv.push_back(nullptr);
+// A batch tells on a terminal which page it is at, rewritten in place and wiped at the end;
+// nothing of it goes into a log.
+TEST(CommandLine, RenderShowsItsProgressOnlyOnATerminal) {
+    test::TempDir dir;
+    const QString page = hillPage(dir, 10, 2, 1);
+    const QStringList args{"render", "--pth", page, "--pth", page, "-o", q(dir.path() / "p.pdf")};
     int terminal = -1, side = -1;
-    if (openpty(&terminal, &side, nullptr, nullptr, nullptr) != 0) {
-        ADD_FAILURE() << "no pseudo-terminal";
-        return {};
-    }
-    const pid_t child = fork();
-    if (child == 0) {
-        const int nothing = open("/dev/null", O_RDWR);
-        dup2(nothing, STDIN_FILENO);
-        dup2(nothing, STDOUT_FILENO);
-        dup2(side, STDERR_FILENO);
-        close(terminal);
-        close(side);
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
+    ASSERT_EQ(openpty(&terminal, &side, nullptr, nullptr, nullptr), 0);
+    fcntl(terminal, F_SETFD, FD_CLOEXEC);
+    fcntl(side, F_SETFD, FD_CLOEXEC);
+    const pid_t child = startedOn(args, side, side);
     close(side);
     std::string shown;
     std::array<char, 4096> buffer{};
@@ -342,19 +372,7 @@ std::string onATerminal(const QStringList& args) {
         }
     }
     close(terminal);
-    int status = -1;
-    waitpid(child, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << shown;
-    return shown;
-}
-
-// A batch tells on a terminal which page it is at, rewritten in place and wiped at the end;
-// nothing of it goes into a log.
-TEST(CommandLine, RenderShowsItsProgressOnlyOnATerminal) {
-    test::TempDir dir;
-    const QString page = hillPage(dir, 10, 2, 1);
-    const QStringList args{"render", "--pth", page, "--pth", page, "-o", q(dir.path() / "p.pdf")};
-    const std::string shown = onATerminal(args);
+    EXPECT_EQ(endOf(child), 0) << shown;
     EXPECT_TRUE(holdsAll(shown, {"kavlo render: ページ 1 / 2", "\rkavlo render: ページ 2 / 2"}))
         << shown;
     EXPECT_TRUE(shown.ends_with(" \r")) << shown;
