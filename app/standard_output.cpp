@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cerrno>
+#include <csignal>
 
 #include "core/file_descriptor.h"
 
@@ -26,6 +27,19 @@ bool writeAll(int descriptor, const char* bytes, std::size_t size) {
     return true;
 }
 
+// A reader that left the pipe makes the write fail, to be told, rather than end the program
+// unheard by SIGPIPE.
+class PipeSignalIgnored {
+  public:
+    PipeSignalIgnored() : old_(std::signal(SIGPIPE, SIG_IGN)) {}
+    ~PipeSignalIgnored() { std::signal(SIGPIPE, old_); }
+    PipeSignalIgnored(const PipeSignalIgnored&) = delete;
+    PipeSignalIgnored& operator=(const PipeSignalIgnored&) = delete;
+
+  private:
+    void (*old_)(int);
+};
+
 WriteResult cannotWrite(int error) {
     const std::string reason = writeFailureReason(error);
     return {"標準出力に書き込めません。" + (reason.empty() ? "" : "(" + reason + ")")};
@@ -39,6 +53,7 @@ WriteResult copyToStandardOutput(const std::filesystem::path& document) {
         return cannotWrite(errno);
     }
     std::array<char, 1 << 16> buffer{};
+    const PipeSignalIgnored pipeSignal;
     for (;;) {
         const ssize_t got = ::read(in.get(), buffer.data(), buffer.size());
         if (got < 0 && errno == EINTR) {

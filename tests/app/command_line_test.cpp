@@ -1,16 +1,25 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <pty.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QProcess>
+#include <QRegularExpression>
+#include <array>
+#include <cerrno>
+#include <csignal>
 #include <filesystem>
 #include <optional>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "application_folder.h"
 #include "check_command.h"
 #include "core/path_file.h"
+#include "devices/drawing_helpers.h"
 #include "gui_command.h"
 #include "hill_grid.h"
 #include "print_command.h"
@@ -239,7 +248,7 @@ TEST(CommandLine, PagesAreDrawnWithinAGigabyteOrRefusedBeforeDrawing) {
     for (const QString ext : {".png", ".pdf", ".svg", ".emf"}) {
         dir.write("page" + ext.toStdString(), "old");
         const ProgramRun run = render(tooLarge, {"-o", out + ext}, 1000000);
-        EXPECT_EQ(run.status, 2) << run.err;
+        EXPECT_EQ(run.status, 3) << run.err;
         EXPECT_TRUE(
             run.err.starts_with(" 1st Graph Data Error: グラフが大きすぎて描けません。"
                                 "500 × 500 の格子を IPL = 64 で細分すると、ページの描画は"
@@ -247,6 +256,9 @@ TEST(CommandLine, PagesAreDrawnWithinAGigabyteOrRefusedBeforeDrawing) {
             << run.err;
         EXPECT_EQ(test::bytesOf((out + ext).toStdString()), "old");
     }
+    // Standard output gets the whole document or nothing.
+    const ProgramRun piped = render(tooLarge, {"--to", "pdf", "-o", "-"}, 1000000);
+    EXPECT_EQ(std::pair(piped.status, piped.out.size()), std::pair(3, std::size_t{0}));
 
     // The largest page image with a mesh of 500 万 points fits in 1 GB.
     ProgramRun run =
@@ -254,14 +266,118 @@ TEST(CommandLine, PagesAreDrawnWithinAGigabyteOrRefusedBeforeDrawing) {
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_GT(fs::file_size(out.toStdString() + ".png"), 10000u);
 #ifndef KAVLO_SANITIZED
-    // Memory that still runs out ends the run with a message, not an abort.
+    // Memory that still runs out ends the run with a message, not an abort, and says nothing
+    // was written, as a page refused does.
     run = render(hillPage(dir, 400, 61, 3), {"-o", out + ".png"}, 200000);
     EXPECT_EQ(std::pair(run.status, run.err),
-              std::pair(2, std::string("kavlo render: メモリーが足りないため中断しました。"
+              std::pair(3, std::string("kavlo render: メモリーが足りないため中断しました。"
                                        "格子の点数か IPL を減らして下さい。\n")));
 #endif
     // Nothing is left beside the four pages and the three files of the graph.
     EXPECT_EQ(test::folderListing(dir.path()).size(), 7u);
+}
+
+// Starts the program on descriptors of the test's own, with signals as a shell leaves them.
+pid_t startedOn(const QStringList& args, int out, int err) {
+    std::vector<std::string> words{KAVLO_BINARY};
+    for (const QString& arg : args) {
+        words.push_back(arg.toStdString());
+    }
+    std::vector<char*> argv;
+    for (std::string& word : words) {
+        argv.push_back(word.data());
+    }
+    argv.push_back(nullptr);
+    const int nothing = open("/dev/null", O_RDONLY | O_CLOEXEC);
+    const pid_t child = fork();
+    if (child == 0) {
+        std::signal(SIGPIPE, SIG_DFL);
+        dup2(nothing, STDIN_FILENO);
+        dup2(out, STDOUT_FILENO);
+        dup2(err, STDERR_FILENO);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    close(nothing);
+    return child;
+}
+
+// Its exit status, or -1 when a signal ended it.
+int endOf(pid_t child) {
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// `-o -` writes the document to standard output when it is whole; messages stay on stderr.
+TEST(CommandLine, RenderWritesTheDocumentToStandardOutput) {
+    test::TempDir dir;
+    const QString home = q(dir.path() / "home");
+    const ProgramRun filed = renderTo(dir.path() / "home", dir.path() / "page.png", dir.path());
+    const ProgramRun piped =
+        kavlo({"render", "--home", home, "--to", "png", "-o", "-"}, dir.path());
+    EXPECT_EQ(std::tuple(filed.status, piped.status, piped.err), std::tuple(0, 0, std::string()));
+    EXPECT_TRUE(piped.out == test::bytesOf(dir.path() / "page.png")) << piped.out.size();
+    const ProgramRun untold = kavlo({"render", "--home", home, "-o", "-"}, dir.path());
+    EXPECT_EQ(std::pair(untold.status, untold.out), std::pair(2, std::string()));
+    EXPECT_TRUE(untold.err.starts_with("kavlo render: -o - needs --to png|pdf|svg|emf\n"));
+
+    PageSetup gone;
+    gone.file(FileKind::Format, 1) = (dir.path() / "gone.dat").string();
+    ASSERT_TRUE(writePathFile(dir.path() / "gone.pth", gone));
+    const ProgramRun pages = kavlo({"render", "--pth", hillPage(dir, 10, 2, 1), "--pth",
+                                    q(dir.path() / "gone.pth"), "--to", "pdf", "-o", "-"},
+                                   dir.path());
+    EXPECT_EQ(pages.status, 1);
+    EXPECT_TRUE(holdsAll(pages.err, {"ページ 2: グラフ 1: 書式データファイル "})) << pages.err;
+    EXPECT_TRUE(pages.out.starts_with("%PDF-") && pages.out.ends_with("%%EOF\n"));
+    const std::string pdf = dir.write("piped.pdf", pages.out);
+    EXPECT_TRUE(test::runTool("pdfinfo", {QString::fromStdString(pdf)})
+                    .out.contains(QRegularExpression("\\nPages: +2\\n")));
+
+    // A reader gone before the document came is told, not a silent end by SIGPIPE.
+    std::array<int, 2> ends{};
+    ASSERT_EQ(pipe2(ends.data(), O_CLOEXEC), 0);
+    close(ends[0]);
+    const std::string told = (dir.path() / "told").string();
+    const int err = open(told.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+    const pid_t child =
+        startedOn({"render", "--home", home, "--to", "png", "-o", "-"}, ends[1], err);
+    close(ends[1]);
+    close(err);
+    EXPECT_EQ(endOf(child), 3);
+    EXPECT_EQ(test::bytesOf(told), "kavlo render: 標準出力に書き込めません。\n");
+}
+
+// A batch tells on a terminal which page it is at, rewritten in place and wiped at the end;
+// nothing of it goes into a log.
+TEST(CommandLine, RenderShowsItsProgressOnlyOnATerminal) {
+    test::TempDir dir;
+    const QString page = hillPage(dir, 10, 2, 1);
+    const QStringList args{"render", "--pth", page, "--pth", page, "-o", q(dir.path() / "p.pdf")};
+    int terminal = -1, side = -1;
+    ASSERT_EQ(openpty(&terminal, &side, nullptr, nullptr, nullptr), 0);
+    fcntl(terminal, F_SETFD, FD_CLOEXEC);
+    fcntl(side, F_SETFD, FD_CLOEXEC);
+    const pid_t child = startedOn(args, side, side);
+    close(side);
+    std::string shown;
+    std::array<char, 4096> buffer{};
+    for (;;) {
+        const ssize_t got = read(terminal, buffer.data(), buffer.size());
+        if (got > 0) {
+            shown.append(buffer.data(), static_cast<std::size_t>(got));
+        } else if (got == 0 || errno != EINTR) {
+            break;  // EIO once the program has ended
+        }
+    }
+    close(terminal);
+    EXPECT_EQ(endOf(child), 0) << shown;
+    EXPECT_TRUE(holdsAll(shown, {"kavlo render: ページ 1 / 2", "\rkavlo render: ページ 2 / 2"}))
+        << shown;
+    EXPECT_TRUE(shown.ends_with(" \r")) << shown;
+    const ProgramRun logged = kavlo(args, dir.path());
+    EXPECT_EQ(std::pair(logged.status, logged.err), std::pair(0, std::string()));
 }
 
 // Without CUPS `kavlo print` says why, prints nothing and writes no PDF in its place.

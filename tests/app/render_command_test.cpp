@@ -5,11 +5,16 @@
 #include <sys/resource.h>
 
 #include <QImage>
+#include <QRegularExpression>
 #include <csignal>
 #include <cstring>
 #include <sstream>
 
+#include "core/opened_files.h"
 #include "core/path_file.h"
+#include "devices/drawing_helpers.h"
+#include "hill_grid.h"
+#include "page_file_name.h"
 #include "print_command.h"
 #include "stream_messages.h"
 #include "test_files.h"
@@ -95,7 +100,7 @@ TEST(RenderCommandTest, PathFileSetUpMessagesAndStatus) {
     EXPECT_TRUE(run.starts_with(told.substr(0, told.size() - std::strlen("exit 1\n")) +
                                 "kavlo render: ファイル " + nowhere))
         << run;
-    EXPECT_TRUE(run.ends_with("\nexit 2\n")) << run;
+    EXPECT_TRUE(run.ends_with("\nexit 3\n")) << run;
 }
 
 // Writes past `bytes` fail with EFBIG, as on a full disk, while it lives.
@@ -128,18 +133,174 @@ TEST(RenderCommandTest, OutputsAreReplacedWholeOrNotAtAll) {
             logRun = render({"--home", home, "--ops", ops});
         }
         EXPECT_TRUE(run.starts_with(cannotWrite + " に書き込めません")) << run;
-        EXPECT_TRUE(run.ends_with("\nexit 2\n")) << run;
-        EXPECT_TRUE(logRun.starts_with("kavlo render: ファイル " + ops + " に書き込めません"))
+        EXPECT_TRUE(run.ends_with("\nexit 3\n")) << run;
+        EXPECT_TRUE(logRun.starts_with("kavlo render: ファイル " + ops + " に書き込めません") &&
+                    logRun.ends_with("\nexit 3\n"))
             << logRun;
         EXPECT_EQ(bytesOf(out) + bytesOf(ops), old + old);
 
         fs::permissions(out, fs::perms::owner_read | fs::perms::group_read);
         EXPECT_EQ(render({"--home", home, "-o", out}),
-                  cannotWrite + " は読み取り専用のため書き込めません。ご確認ください。\nexit 2\n");
+                  cannotWrite + " は読み取り専用のため書き込めません。ご確認ください。\nexit 3\n");
         EXPECT_EQ(bytesOf(out), old);
     }
     // Nothing is left beside the four pages, the log and the home folder.
     EXPECT_EQ(test::folderListing(dir.path()).size(), 6u);
+}
+
+// Data files fill the slots as the main window fills them: the page is the one a path file of
+// those slots draws, and the application folder is neither read nor made.
+TEST(RenderCommandTest, DataFilesDrawThePageTheirPathFileDraws) {
+    TempDir dir;
+    test::FormatLines tilted;
+    tilted.tilt = "60, 10, 1, 2, 1";
+    const std::vector<std::string> files{
+        dir.write("g1.dat", test::hillGrid(9)), dir.write("notes.txt", "温度の測定\n"),
+        dir.write("f1.dat", test::FormatLines().text()), dir.write("g2.dat", test::hillGrid(14)),
+        dir.write("f2.dat", tilted.text())};
+    const OpenedFiles opened = placeOpenedFiles(PageSetup{}, {files.begin(), files.end()});
+    const fs::path fresh = dir.path() / "fresh", broken = dir.path() / "broken";
+    fs::create_directory(broken);
+    dir.write("broken/Kavlo.pth", "");
+    const std::string drawn = (dir.path() / "files.png").string(),
+                      expected = (dir.path() / "pth.png").string();
+    std::vector<QImage> pages;
+    for (const std::string header : {"", "Run 12 温度"}) {
+        PageSetup setup = opened.setup;
+        setup.header = {header, 0, 2, 1};
+        const std::string pth = (dir.path() / "same.pth").string();
+        ASSERT_TRUE(writePathFile(pth, setup));
+        std::vector<std::string> args{"--home", (header.empty() ? fresh : broken).string(), "-o",
+                                      drawn};
+        if (!header.empty()) {
+            args.insert(args.end(), {"--header", header});
+        }
+        args.insert(args.end(), files.begin(), files.end());
+        EXPECT_EQ(render(args), "exit 0\n");
+        EXPECT_EQ(render({"--pth", pth, "-o", expected}), "exit 0\n");
+        pages.emplace_back(QString::fromStdString(drawn));
+        EXPECT_TRUE(pages.back() == QImage(QString::fromStdString(expected))) << header;
+    }
+    EXPECT_FALSE(pages[0] == pages[1]) << "the header is drawn";
+
+    // Files that find no slot are told in one message, in the main window's words.
+    const test::FormatLines small{.frame = "40, 30, 20, 10, 5, 3, 0"};
+    std::vector<std::string> many{dir.write("odd.csv", "1, 2\n"),
+                                  (dir.path() / "missing.dat").string()};
+    for (int k = 1; k <= 7; ++k) {
+        many.push_back(dir.write("n" + std::to_string(k) + ".dat", test::hillGrid(4)));
+        many.push_back(dir.write("f" + std::to_string(k) + ".dat", small.text()));
+    }
+    many.insert(many.begin(), {"--home", fresh.string()});
+    EXPECT_EQ(render(many), "Kavlo: 次のファイルがありません。\n" +
+                                (dir.path() / "missing.dat").string() +
+                                "\n\n書式・数値・コメントのどのデータファイルか判別できないため、"
+                                "次のファイルは開きませんでした。\n" +
+                                (dir.path() / "odd.csv").string() +
+                                "\n\n同じ種類のファイルは 6 つまでです。次のファイルは開きませんで"
+                                "した。\n" +
+                                (dir.path() / "n7.dat").string() + "\n" +
+                                (dir.path() / "f7.dat").string() + "\nexit 1\n");
+    EXPECT_FALSE(fs::exists(fresh));
+    EXPECT_EQ(test::folderListing(broken), std::vector<std::string>{"Kavlo.pth"});
+}
+
+// The grey page `page` of a PDF at 20 DPI.
+QImage pdfPage(const fs::path& pdf, int page) {
+    const QString number = QString::number(page), raster = QString::fromStdString(pdf.string());
+    test::runTool("pdftoppm", {"-r", "20", "-gray", "-png", "-f", number, "-l", number,
+                               "-singlefile", raster, raster + "-raster"});
+    return QImage(raster + "-raster.png");
+}
+
+// A page for each --pth, as it is alone: in one PDF or in numbered files. A batch stops at the
+// first page it cannot write, the pages before it whole.
+TEST(RenderCommandTest, PagesOfSeveralPathFiles) {
+    TempDir dir;
+    PageSetup third;
+    third.file(FileKind::Format, 2) = dir.write("f.dat", test::FormatLines().text());
+    third.file(FileKind::Numeric, 2) = dir.write("g.dat", test::hillGrid(10));
+    const std::array pages{(dir.path() / "a.pth").string(), pathFileMissing(dir, "missing.dat"),
+                           (dir.path() / "c.pth").string()};
+    ASSERT_TRUE(writePathFile(pages[0], test::shadedSurfacePage(dir, 12)) &&
+                writePathFile(pages[2], third));
+    const auto batch = [&](std::vector<std::string> more) {
+        for (const std::string& page : pages) {
+            more.insert(more.end(), {"--pth", page});
+        }
+        return render(more);
+    };
+    const fs::path out = dir.path() / "out", ops = dir.path() / "ops.jsonl";
+    fs::create_directory(out);
+    const std::string told = "kavlo render: ページ 2: グラフ 1: 書式データファイル " +
+                             (dir.path() / "missing.dat").string() +
+                             " がありません。\nページ 2:  1st Format Data Error: ファイルが存在しま"
+                             "せん。ご確認ください。 \nexit 1\n";
+    // --to names the format whatever the name says; the log holds each page after its Device.
+    const fs::path document = out / "doc.dat";
+    EXPECT_EQ(batch({"--to", "pdf", "--dpi", "72", "-o", document.string(), "--ops", ops.string()}),
+              told);
+    EXPECT_TRUE(test::runTool("pdfinfo", {QString::fromStdString(document.string())})
+                    .out.contains(QRegularExpression("\\nPages: +3\\n")));
+    const std::string log = bytesOf(ops);
+    EXPECT_EQ(QString::fromStdString(log).count("{\"op\":\"Device\""), 3);
+    EXPECT_TRUE(log.starts_with("{\"op\":\"Device\",\"name\":\"printer\"")) << log.substr(0, 99);
+    EXPECT_EQ(batch({"-o", (out / "page-%02d.png").string()}), told);
+    for (int k = 1; k <= 3; ++k) {
+        const std::string single = (dir.path() / "single").string();
+        render({"--pth", pages[static_cast<std::size_t>(k - 1)], "--dpi", "72", "-o",
+                single + ".pdf"});
+        render({"--pth", pages[static_cast<std::size_t>(k - 1)], "-o", single + ".png"});
+        EXPECT_TRUE(pdfPage(document, k) == pdfPage(single + ".pdf", 1)) << k;
+        EXPECT_TRUE(QImage(QString::fromStdString(
+                        (out / ("page-0" + std::to_string(k) + ".png")).string())) ==
+                    QImage(QString::fromStdString(single + ".png")))
+            << k;
+        if (k == 1) {
+            fs::copy_file(single + ".png", dir.path() / "first.png");
+        }
+    }
+
+    // Nothing is written past the page whose name is taken, nor a document with nowhere to go.
+    fs::create_directory(out / "num-02.png");
+    const std::string stopped = batch({"-o", (out / "num-%02d.png").string()});
+    EXPECT_TRUE(stopped.ends_with("\nexit 3\n")) << stopped;
+    EXPECT_TRUE(test::holdsAll(
+        stopped, {"kavlo render: ページ 2: " + (out / "num-02.png").string() + " は"}))
+        << stopped;
+    EXPECT_TRUE(QImage(QString::fromStdString((out / "num-01.png").string())) ==
+                QImage(QString::fromStdString((dir.path() / "first.png").string())));
+    EXPECT_TRUE(batch({"-o", (out / "none" / "doc.pdf").string()}).ends_with("\nexit 3\n"));
+    EXPECT_EQ(batch({"-o", (out / "x.png").string()}),
+              "kavlo render: 3 pages need a page number in OUT, such as page-%02d.png, or a "
+              "PDF\n" +
+                  std::string(renderUsage()) + "exit 2\n");
+    EXPECT_EQ(test::folderListing(out),
+              (std::vector<std::string>{"doc.dat", "doc.dat-raster.png", "num-01.png", "num-02.png",
+                                        "page-01.png", "page-02.png", "page-03.png"}));
+}
+
+// Output names number the pages as printf does; names without a number stand as they are.
+TEST(RenderCommandTest, PageNumbersInOutputNames) {
+    // The name of page 7, or nothing for a name refused.
+    for (const auto& [name, seventh] :
+         std::vector<std::pair<std::string, std::optional<std::string>>>{
+             {"p%d.png", "p7.png"},
+             {"p%02d.png", "p07.png"},
+             {"p%3d.png", "p  7.png"},
+             {"p%09d.png", "p000000007.png"},
+             {"100%%-%d.svg", "100%-7.svg"},
+             {"%d%%", "7%"},
+             {"50%.png", "50%.png"},
+             {"p%010d.png", "p%010d.png"},
+             {"%d-%d.png", std::nullopt},
+             {"p%02d%x.png", std::nullopt},
+             {"%s%d.png", std::nullopt}}) {
+        const auto parsed = PageFileName::parse(name);
+        EXPECT_EQ(parsed ? std::optional(parsed->forPage(7)) : std::nullopt, seventh) << name;
+        EXPECT_EQ(parsed && parsed->numbered(), seventh && *seventh != name) << name;
+    }
+    EXPECT_EQ(PageFileName::parse("p%02d.png")->forPage(123), "p123.png");
 }
 
 // Each usage error is told in its own words, the first one; QCommandLineParser's laxer spellings
@@ -152,13 +313,27 @@ TEST(RenderCommandTest, UsageErrors) {
         {unexpected + "--bogus", {"--bogus x --dpi 0"}},
         {"--ops needs a value", {"--ops"}},
         {"--bogus needs a value", {"--bogus"}},
-        {unexpected + "page.png", {"page.png", "page.png --dpi 96"}},
         {unexpected + "--dpi=300", {"--dpi=300 -o p.png"}},
-        {unexpected + "-op.png", {"-op.png --dpi 96"}},
-        {unexpected + "--", {"-- -o p.png"}},
-        {unexpected + "\\x1b[2J", {"--home h \x1b[2J x"}},
+        {unexpected + "-op.png", {"-op.png --dpi 96", "a.dat -op.png -- b.dat"}},
+        {unexpected + "--\\x1b[2J", {"--home h --\x1b[2J x"}},
         {"--device is screen, printer, metafile or emf", {"--device plotter"}},
-        {"the output is a .png, .pdf, .svg or .emf file", {"-o page.bmp"}},
+        {"the output is a .png, .pdf, .svg or .emf file, or names its format with --to",
+         {"-o page.bmp", "-o page.dat a.dat", "-o page-%d"}},
+        {"--to is png, pdf, svg or emf", {"--to bmp -o p.png", "--to PDF -o -"}},
+        {"--to names the format of -o OUT", {"--to pdf", "--to png a.dat"}},
+        {"-o - needs --to png|pdf|svg|emf", {"-o -", "a.dat -o - --device printer"}},
+        {"the page number in p-%d-%1d.png is written %d or %0Nd, once, and a percent sign %%",
+         {"-o p-%d-%1d.png"}},
+        // A path file names its own data files, and several pages need several files or a PDF.
+        {"data files and --pth do not go together: a path file names its own",
+         {"--pth p a.dat", "a.dat --pth p -o p.png"}},
+        {"Kavlo.pth is a path file: give it with --pth", {"a.dat Kavlo.pth", "-- Kavlo.pth"}},
+        {"w/KAVLO.PTH is a path file: give it with --pth", {"w/KAVLO.PTH"}},
+        {"2 pages need a page number in OUT, such as page-%02d.png, or a PDF",
+         {"--pth a --pth b -o x.png", "--pth a --pth b --to png -o x.pdf"}},
+        {"3 pages need a page number in OUT, such as page-%02d.svg, or a PDF",
+         {"--pth a --pth b --pth c -o 50%.svg"}},
+        {"2 pages go to standard output only as one PDF", {"--pth a --pth b --to emf -o -"}},
         // A page image is bounded, whether it is the output or the ops pass's scratch page.
         {"--dpi goes up to 1200 for the screen device",
          {"--dpi 1201 -o page.png", "--dpi 1201 --device screen -o page.pdf"}},
@@ -179,9 +354,9 @@ TEST(RenderCommandTest, UsageErrors) {
         }
     }
     EXPECT_EQ(std::string(renderUsage()),
-              "usage: kavlo render [--home DIR] [--pth FILE] [--device "
+              "usage: kavlo render [--home DIR] [--pth FILE] [--header TEXT] [--device "
               "screen|printer|metafile|emf] [--dpi N] [--ops LOG.jsonl] [--select X1,Y1,X2,Y2] "
-              "[-o OUT]\n");
+              "[--to png|pdf|svg|emf] [-o OUT] [FILE...]\n");
 
     for (const auto& [args, message] :
          std::vector<std::pair<std::vector<std::string>, std::string>>{
