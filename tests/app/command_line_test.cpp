@@ -350,34 +350,43 @@ TEST(CommandLine, RenderWritesTheDocumentToStandardOutput) {
 }
 
 // A batch tells on a terminal which page it is at, rewritten in place and wiped at the end;
-// nothing of it goes into a log.
+// nothing of it goes into a log. A picture's bytes are never sent to a terminal.
 TEST(CommandLine, RenderShowsItsProgressOnlyOnATerminal) {
     test::TempDir dir;
     const QString page = hillPage(dir, 10, 2, 1);
-    const QStringList args{"render", "--pth", page, "--pth", page, "-o", q(dir.path() / "p.pdf")};
-    int terminal = -1, side = -1;
-    ASSERT_EQ(openpty(&terminal, &side, nullptr, nullptr, nullptr), 0);
-    fcntl(terminal, F_SETFD, FD_CLOEXEC);
-    fcntl(side, F_SETFD, FD_CLOEXEC);
-    const pid_t child = startedOn(args, side, side);
-    close(side);
-    std::string shown;
-    std::array<char, 4096> buffer{};
-    for (;;) {
-        const ssize_t got = read(terminal, buffer.data(), buffer.size());
-        if (got > 0) {
-            shown.append(buffer.data(), static_cast<std::size_t>(got));
-        } else if (got == 0 || errno != EINTR) {
-            break;  // EIO once the program has ended
+    // The status and what the terminal showed of a run with both its outputs on one.
+    const auto onTerminal = [](const QStringList& args) {
+        int terminal = -1, side = -1;
+        EXPECT_EQ(openpty(&terminal, &side, nullptr, nullptr, nullptr), 0);
+        fcntl(terminal, F_SETFD, FD_CLOEXEC);
+        fcntl(side, F_SETFD, FD_CLOEXEC);
+        const pid_t child = startedOn(args, side, side);
+        close(side);
+        std::string shown;
+        std::array<char, 4096> buffer{};
+        for (;;) {
+            const ssize_t got = read(terminal, buffer.data(), buffer.size());
+            if (got > 0) {
+                shown.append(buffer.data(), static_cast<std::size_t>(got));
+            } else if (got == 0 || errno != EINTR) {
+                break;  // EIO once the program has ended
+            }
         }
-    }
-    close(terminal);
-    EXPECT_EQ(endOf(child), 0) << shown;
+        close(terminal);
+        return std::pair(endOf(child), shown);
+    };
+    const QStringList args{"render", "--pth", page, "--pth", page, "-o", q(dir.path() / "p.pdf")};
+    const auto [status, shown] = onTerminal(args);
+    EXPECT_EQ(status, 0) << shown;
     EXPECT_TRUE(holdsAll(shown, {"kavlo render: ページ 1 / 2", "\rkavlo render: ページ 2 / 2"}))
         << shown;
     EXPECT_TRUE(shown.ends_with(" \r")) << shown;
     const ProgramRun logged = kavlo(args, dir.path());
     EXPECT_EQ(std::pair(logged.status, logged.err), std::pair(0, std::string()));
+
+    const auto [refused, told] = onTerminal({"render", "--pth", page, "--to", "png", "-o", "-"});
+    EXPECT_EQ(refused, 2) << told;
+    EXPECT_TRUE(told.starts_with("kavlo render: standard output is a terminal")) << told;
 }
 
 // Without CUPS `kavlo print` says why, prints nothing and writes no PDF in its place.

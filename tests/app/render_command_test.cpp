@@ -354,7 +354,7 @@ TEST(RenderCommandTest, UsageErrors) {
         }
     }
     EXPECT_EQ(std::string(renderUsage()),
-              "usage: kavlo render [--home DIR] [--pth FILE] [--header TEXT] [--device "
+              "usage: kavlo render [--home DIR] [--pth FILE]... [--header TEXT] [--device "
               "screen|printer|metafile|emf] [--dpi N] [--ops LOG.jsonl] [--select X1,Y1,X2,Y2] "
               "[--to png|pdf|svg|emf] [-o OUT] [FILE...]\n");
 
