@@ -106,7 +106,9 @@ TEST(PdfSurface, PagesLookAsThePainterDrawsThem) {
     std::vector<QImage> singles;
     for (const auto& [name, draw, tolerance, sizeShare] : pages) {
         const fs::path ours = dir.path() / (std::string(name) + ".pdf");
-        ASSERT_TRUE(writePdfPages(ours, kDpi, 1, [&](int, DrawSurface& s) { draw(s); }).ok());
+        ASSERT_TRUE(writePdfPages(ours, kDpi, 1, [&pageDraw = draw](int, DrawSurface& s) {
+                        pageDraw(s);
+                    }).ok());
         const fs::path painters = painterPdf(dir, std::string(name) + "-qt.pdf", draw);
         const QImage expected = rasterised(painters), actual = rasterised(ours);
         EXPECT_LT(fs::file_size(ours), fs::file_size(painters) * sizeShare) << name;
