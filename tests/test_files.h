@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+#include <deque>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -40,14 +42,24 @@ std::vector<std::string> folderListing(const std::filesystem::path& folder);
 // C:\KAVLO\cmtqap1.txt, which was not copied. Names the samples hold too, in another case.
 std::filesystem::path copiedWindowsFolder(const TempDir& dir);
 
-// Records every message and gives each question of Yes and No `answer`.
+// Records every message; gives the scripted `answers` first, then each question of Yes and No
+// `answer` and any other its first button.
 struct AnsweringMessages final : MessageSink {
     explicit AnsweringMessages(MessageAnswer a = MessageAnswer::Yes) : answer(a) {}
     MessageAnswer show(const Message& message) override {
         messages.push_back(message);
-        return message.buttons == MessageButtons::YesNo ? answer : MessageAnswer::Ok;
+        if (!answers.empty()) {
+            const MessageAnswer next = answers.front();
+            answers.pop_front();
+            return next;
+        }
+        return message.buttons == MessageButtons::YesNo ? answer : defaultAnswer(message.buttons);
+    }
+    std::size_t count(const std::string& text) const {
+        return std::ranges::count(messages, text, &Message::text);
     }
     std::vector<Message> messages;
+    std::deque<MessageAnswer> answers;
     MessageAnswer answer;
 };
 

@@ -18,7 +18,6 @@ using Lines = std::vector<std::string>;
 
 const std::string kNotRegular = "通常のファイルではないため読み込めません。ご確認ください。 ";
 const std::string kMissing = "ファイルが存在しません。ご確認ください。 ";
-const std::string kLineTooLong = "ファイルに長すぎる行があります。ご確認ください。 ";
 
 // Every line the reader gives, then why it stopped.
 std::pair<Lines, FileAccess> readLines(const std::string& path, DataFileKind kind) {
@@ -91,54 +90,6 @@ TEST(SpecialFileTest, EveryReaderRefusesWhatIsNoRegularFile) {
     EXPECT_EQ(probeDataFile(fifo), FileAccess::NotRegular);
     EXPECT_EQ(probeDataFile(missing), FileAccess::Missing);
     EXPECT_EQ(probeDataFile(format), FileAccess::Ok);
-}
-
-struct NumericValues {
-    NumericReadOutcome outcome;
-    std::vector<float> z;
-    std::vector<Message> messages;
-};
-
-NumericValues readNumeric(const std::string& text) {
-    TempDir dir;
-    RecordedMessages messages;
-    const NumericRead numeric = readNumericFile(1, dir.write("g.dat", text), {}, messages, {});
-    NumericValues read{numeric.outcome, {}, messages.messages};
-    for (int j = 1; j <= numeric.grid.NY; ++j) {
-        for (int i = 1; i <= numeric.grid.NX; ++i) {
-            read.z.push_back(numeric.grid.Z(i, j));
-        }
-    }
-    return read;
-}
-
-// A row longer than the reader's line limit is read in pieces, whatever stands where a piece
-// ends; only one value longer than a piece is refused.
-TEST(SpecialFileTest, ARowLongerThanALineReadsInPieces) {
-    const std::size_t piece = readLimitsFor(DataFileKind::Numeric).maxLineBytes;
-    // A run of blanks longer than a piece between two values, the grid past the third piece.
-    const auto spread = readNumeric(
-        "\xEF\xBB\xBF"
-        "2, 3\n1" +
-        std::string(2 * piece + 7, ' ') + "2, 3,\t4 " + std::string(piece, ' ') + "5 , 6\r\n");
-    ASSERT_EQ(spread.outcome, NumericReadOutcome::Read);
-    EXPECT_EQ(spread.z, (std::vector<float>{1, 2, 3, 4, 5, 6}));
-
-    // Where a piece ends: between a blank and the comma that separates, inside a value, and
-    // between two commas that hold an empty value.
-    const auto rowEndingAt = [&](const std::string& before, const std::string& after) {
-        return "2, 3\n" + std::string(piece - before.size(), ' ') + before + after + "\n";
-    };
-    EXPECT_EQ(readNumeric(rowEndingAt("1 ", ",2, 3, 4, 5, 6")).z,
-              (std::vector<float>{1, 2, 3, 4, 5, 6}));
-    EXPECT_EQ(readNumeric(rowEndingAt("1 12", "5, 3, 4, 5, 6")).z,
-              (std::vector<float>{1, 125, 3, 4, 5, 6}));
-    EXPECT_EQ(readNumeric(rowEndingAt("1,", ",2, 3, 4, 5, 6")).outcome,
-              NumericReadOutcome::Aborted);
-
-    const auto endless = readNumeric("2, 2\n1 " + std::string(2 * piece, '7') + " 3 4\n");
-    EXPECT_EQ(endless.outcome, NumericReadOutcome::Aborted);
-    EXPECT_EQ(endless.messages, (std::vector<Message>{{" 1st Graph Data Error", kLineTooLong}}));
 }
 
 }  // namespace

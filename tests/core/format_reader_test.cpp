@@ -129,8 +129,6 @@ TEST(FormatReaderTest, RefusesBrokenFilesWithOneMessageUnderTheSlotTitle) {
         {std::string("\0\xff\x01,\n\n\n\x80\x80", 10),
          "4 行目の XWD が数値として読めません。ファイルを見直して下さい。描画を中断します。"},
     };
-    EXPECT_EQ(formatErrorTitle(2), " 2nd Format Data Error");
-    EXPECT_EQ(formatErrorTitle(6), " 6th Format Data Error");
     for (const auto& [text, message] : cases) {
         const auto read = readText(text, 2);
         EXPECT_EQ(read.outcome, FormatReadOutcome::Failed) << message;

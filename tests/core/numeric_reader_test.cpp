@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/bounded_file.h"
 #include "core/graph_reader.h"
 #include "test_files.h"
 
@@ -19,6 +20,7 @@ const char* const kTooManyDigits =
 const char* const kTooMany =
     "データ数が多すぎます。(NX と NY の大きい方 + 1)×(IPL + 1) は 32767 以下、メッシュと面では "
     "IPL は 8190 以下にして下さい。描画を中断します。";
+const char* const kLineTooLong = "ファイルに長すぎる行があります。ご確認ください。 ";
 
 const Result kRead{NumericReadOutcome::Read, {}};
 Result abortedWith(const char* text, const char* title = " 1st Graph Data Error") {
@@ -50,6 +52,17 @@ NumericTextRead readText(std::string_view text, std::int16_t znd = 2, float zmn 
     PlacedGraph g;
     std::tie(g.ZND, g.ZMN, g.ZMX, g.IPL, g.LDR) = std::tuple(znd, zmn, zmx, ipl, ldr);
     return readInto(g, text);
+}
+
+// The grid's values, x index fastest.
+std::vector<float> valuesOf(const PlacedGraph& g) {
+    std::vector<float> z;
+    for (int j = 1; j <= g.NY; ++j) {
+        for (int i = 1; i <= g.NX; ++i) {
+            z.push_back(g.Z(i, j));
+        }
+    }
+    return z;
 }
 
 TEST(NumericReaderTest, ReadsTheGridRowAfterRow) {
@@ -143,6 +156,32 @@ TEST(NumericReaderTest, SlotOutcomesFollowTheFilesNamed) {
     SilentMessages silent;
     EXPECT_EQ(readGraph(g, 1, {format, missing}, 25, 10, 0, silent, ReadRules{false}).outcome,
               GraphReadOutcome::Skipped);
+}
+
+// A row longer than the reader's line limit is read in pieces, whatever stands where a piece
+// ends; only one value longer than a piece is refused.
+TEST(SpecialFileTest, ARowLongerThanALineReadsInPieces) {
+    const std::size_t piece = readLimitsFor(DataFileKind::Numeric).maxLineBytes;
+    const std::vector<float> oneToSix{1, 2, 3, 4, 5, 6};
+    // A run of blanks longer than a piece between two values, the grid past the third piece.
+    const auto spread = readText(
+        "\xEF\xBB\xBF"
+        "2, 3\n1" +
+        std::string(2 * piece + 7, ' ') + "2, 3,\t4 " + std::string(piece, ' ') + "5 , 6\r\n");
+    ASSERT_EQ(spread.result, kRead);
+    EXPECT_EQ(valuesOf(spread.state), oneToSix);
+
+    // Where a piece ends: between a blank and the comma that separates, inside a value, and
+    // between two commas that hold an empty value.
+    const auto rowEndingAt = [&](const std::string& before, const std::string& after) {
+        return readText("2, 3\n" + std::string(piece - before.size(), ' ') + before + after + "\n");
+    };
+    EXPECT_EQ(valuesOf(rowEndingAt("1 ", ",2, 3, 4, 5, 6").state), oneToSix);
+    EXPECT_EQ(valuesOf(rowEndingAt("1 12", "5, 3, 4, 5, 6").state),
+              (std::vector<float>{1, 125, 3, 4, 5, 6}));
+    EXPECT_EQ(rowEndingAt("1,", ",2, 3, 4, 5, 6").result, abortedWith(kBadValue));
+    EXPECT_EQ(readText("2, 2\n1 " + std::string(2 * piece, '7') + " 3 4\n").result,
+              abortedWith(kLineTooLong));
 }
 
 }  // namespace

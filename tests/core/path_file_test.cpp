@@ -79,16 +79,6 @@ TEST(PathFileTest, EmptyOrOddLinesAreReadLeniently) {
     }
 }
 
-TEST(PathFileTest, Cp932FileWithBareLineEndsDecodes) {
-    // "C:\表データ": the second byte of 表 is a backslash in CP932.
-    const std::string folder = "C:\\\x95\x5C\x83\x66\x81\x5B\x83\x5E";
-    const PageSetup setup = parsePathFile("C:\\\n" + folder + "\r\r" + folder + "\\f.dat", base());
-    EXPECT_EQ(setup.picker(FileKind::Format).folder, "C:\\表データ");
-    EXPECT_EQ(setup.picker(FileKind::Format).pattern, "*.dat");
-    EXPECT_EQ(setup.file(FileKind::Format, 1), "C:\\表データ\\f.dat");
-    EXPECT_EQ(setup.file(FileKind::Format, 2), base().file(FileKind::Format, 2));
-}
-
 TEST(PathFileTest, FolderOf) {
     EXPECT_EQ(folderOf("/x"), "/");
     EXPECT_EQ(folderOf("/"), "");
@@ -108,7 +98,6 @@ TEST(PathFileTest, FileOnDiskIsReplacedWholeOrNotAtAll) {
     EXPECT_FALSE(writePathFile(dir.path() / "missing" / kPathFileName, known()));
     ASSERT_TRUE(writePathFile(file, known()));
     EXPECT_TRUE(readPathFile(file, base()) == known());
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 1) << "no temporary";
     // A name holding a line break is refused: written, it would shift every later line.
     for (const char* name : {"/c/a\nb.txt", "/c/a\rb.txt"}) {
         PageSetup broken = base();
@@ -116,11 +105,6 @@ TEST(PathFileTest, FileOnDiskIsReplacedWholeOrNotAtAll) {
         EXPECT_FALSE(writePathFile(file, broken));
         EXPECT_TRUE(readPathFile(file, base()) == known());
     }
-    // A folder in the way: the temporary is written but cannot be renamed over it.
-    fs::create_directory(dir.path() / "blocked");
-    dir.write("blocked/inside", "x");
-    EXPECT_FALSE(writePathFile(dir.path() / "blocked", known()));
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 2);
 }
 
 // Sets or clears an environment variable and puts the old value back.

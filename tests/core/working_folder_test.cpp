@@ -24,11 +24,8 @@ using test::bytesOf;
 
 // Hidden names included, so that a stray temporary shows.
 Names namesIn(const fs::path& folder) {
-    Names names;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        names.insert(entry.path().filename().string());
-    }
-    return names;
+    const auto names = test::folderListing(folder);
+    return {names.begin(), names.end()};
 }
 
 // An application folder, data files beside it, and a set-up naming them.

@@ -7,16 +7,6 @@
 
 namespace kavlo::test {
 
-std::vector<RecordedOp> RenderRig::ops(const std::string& name) const {
-    std::vector<RecordedOp> found;
-    for (const auto& op : surface.ops()) {
-        if (op.op == name) {
-            found.push_back(op);
-        }
-    }
-    return found;
-}
-
 void RenderRig::plot(double zoomSteps) {
     if (const auto zscl = settleZScale(g, zoomSteps)) {
         plotGraph(ctx(), g, *zscl);

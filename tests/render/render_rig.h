@@ -1,8 +1,10 @@
 #pragma once
 
 #include <algorithm>
+#include <functional>
 #include <initializer_list>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "core/messages.h"
@@ -13,14 +15,14 @@
 
 namespace kavlo::test {
 
-// One field of every op of the kinds named, in the order recorded.
-template <class T>
-std::vector<T> each(const RecordingSurface& surface, std::initializer_list<std::string_view> ops,
-                    T RecordedOp::*field) {
-    std::vector<T> found;
+// One field (or the whole) of every op of the kinds named, in the order recorded.
+template <class Field>
+auto each(const RecordingSurface& surface, std::initializer_list<std::string_view> ops,
+          Field field) {
+    std::vector<std::remove_cvref_t<std::invoke_result_t<Field, const RecordedOp&>>> found;
     for (const auto& op : surface.ops()) {
         if (std::find(ops.begin(), ops.end(), op.op) != ops.end()) {
-            found.push_back(op.*field);
+            found.push_back(std::invoke(field, op));
         }
     }
     return found;
@@ -35,7 +37,9 @@ struct RenderRig {
     // Plots the graph as a page does: its z range settled with the zoom steps first.
     void plot(double zoomSteps = 0);
     // The recorded ops of one kind, in order, or one field of each.
-    std::vector<RecordedOp> ops(const std::string& name) const;
+    std::vector<RecordedOp> ops(std::string_view name) const {
+        return test::each(surface, {name}, std::identity{});
+    }
     template <class T>
     std::vector<T> each(std::string_view op, T RecordedOp::*field) const {
         return test::each(surface, {op}, field);

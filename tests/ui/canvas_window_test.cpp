@@ -203,7 +203,6 @@ TEST_F(CanvasWindowTest, WriteBackRewritesEachFileOnceSaysHowManyAndKeepsStepsIt
     EXPECT_FALSE(test::holdsAll(messages.messages[0].text, {"4 の変更"}));
     EXPECT_TRUE(test::holdsAll(messages.messages[1].text, {"gone"}));
     EXPECT_EQ(status(), "2 個のファイルに書き込みました。");
-    EXPECT_TRUE(std::filesystem::is_symlink(dir.path() / "link.dat"));
 }
 
 TEST_F(CanvasWindowTest, WriteBackKeepsTheZoomOfAnAutomaticRange) {
