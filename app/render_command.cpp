@@ -146,8 +146,7 @@ bool outputFits(const RenderOptions& options, std::ostream& err) {
         }
     }
     const OutputDevice* format = options.format;
-    const bool toStandardOutput = options.output && options.output->forPage(1) == kStandardOutput &&
-                                  !options.output->numbered();
+    const bool toStandardOutput = options.toStandardOutput();
     if (options.output && !format) {
         return refuse(toStandardOutput ? "-o - needs --to " + deviceList(formatName, "|", "|")
                                        : "the output is a " +

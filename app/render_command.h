@@ -44,6 +44,9 @@ struct RenderOptions {
     std::optional<PageSelection> selection;
 
     int pageCount() const { return std::max(1, static_cast<int>(pathFiles.size())); }
+    bool toStandardOutput() const {
+        return output && !output->numbered() && output->forPage(1) == kStandardOutput;
+    }
 };
 
 // Exit statuses of `kavlo render`.

@@ -168,7 +168,7 @@ class PageBatch {
     void draw(int page, DrawSurface* surface) {
         current_ = page;
         progress_.show(page);
-        const PageRequest request{setups_[static_cast<std::size_t>(page)], {}, options_.selection};
+        const PageRequest request = requestOf(page);
         std::ostringstream lines;
         StreamMessages messages(lines, label(page));
         const bool messagesTold = (surface && output_->readingShowsMessages) ||
@@ -216,15 +216,18 @@ class PageBatch {
 
     // Tells the messages of a page whose output could not be opened.
     void read(int page) {
-        const PageRequest request{setups_[static_cast<std::size_t>(page)], {}, options_.selection};
         StreamMessages messages(err_, label(page));
         progress_.clear();
-        allDrawn_ = readPage(request, messages).allDrawn && allDrawn_;
+        allDrawn_ = readPage(requestOf(page), messages).allDrawn && allDrawn_;
     }
 
     int dpi(const OutputDevice& device) const { return options_.dpi.value_or(device.defaultDpi); }
 
   private:
+    PageRequest requestOf(int page) const {
+        return {setups_[static_cast<std::size_t>(page)], {}, options_.selection};
+    }
+
     OpsLine logLine() const {
         return [log = opsLog_](const std::string& line) { log->add(line); };
     }
@@ -266,7 +269,7 @@ struct Written {
     std::optional<int> page;
 };
 
-Written writePages(const RenderOptions& options, PageBatch& batch) {
+Written writeBatch(const RenderOptions& options, PageBatch& batch) {
     const OutputDevice& format = *options.format;
     const int dpi = batch.dpi(format);
     const PageFileName& name = *options.output;
@@ -286,7 +289,7 @@ Written writePages(const RenderOptions& options, PageBatch& batch) {
         }
         return {};
     }
-    if (name.forPage(1) != kStandardOutput) {
+    if (!options.toStandardOutput()) {
         return {document(name.forPage(1)), std::nullopt};
     }
     const QTemporaryDir scratch;
@@ -327,7 +330,7 @@ int runRender(const RenderOptions& options, std::ostream& err) {
             for (int page = 0; page < batch.pageCount(); ++page) {
                 batch.draw(page, nullptr);
             }
-        } else if (const Written written = writePages(options, batch); !written.result.ok()) {
+        } else if (const Written written = writeBatch(options, batch); !written.result.ok()) {
             // A lone page's messages come before the failure, even when it was never drawn.
             if (batch.pageCount() == 1 && !batch.drawn(0)) {
                 batch.read(0);

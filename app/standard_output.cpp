@@ -12,21 +12,6 @@
 namespace kavlo {
 namespace {
 
-bool writeAll(int descriptor, const char* bytes, std::size_t size) {
-    while (size > 0) {
-        const ssize_t written = ::write(descriptor, bytes, size);
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        if (written <= 0) {
-            return false;
-        }
-        bytes += written;
-        size -= static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
 // A reader that left the pipe makes the write fail, to be told, rather than end the program
 // unheard by SIGPIPE.
 class PipeSignalIgnored {
@@ -65,7 +50,8 @@ WriteResult copyToStandardOutput(const std::filesystem::path& document) {
         if (got == 0) {
             return {};
         }
-        if (!writeAll(STDOUT_FILENO, buffer.data(), static_cast<std::size_t>(got))) {
+        if (!writeAll(STDOUT_FILENO,
+                      std::string_view(buffer.data(), static_cast<std::size_t>(got)))) {
             return cannotWrite(errno);
         }
     }

@@ -101,21 +101,6 @@ bool readOnly(const std::filesystem::path& file, const struct stat& status) {
            ::access(file.c_str(), W_OK) != 0;
 }
 
-bool writeAll(int descriptor, const char* data, std::size_t size) {
-    while (size > 0) {
-        const ssize_t written = ::write(descriptor, data, size);
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        data += written;
-        size -= static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
 // Copies the first `size` bytes of one file over the start of another.
 int copyBytes(int from, int to, off_t size) {
     std::vector<char> buffer(kCopyChunk);
@@ -332,7 +317,7 @@ bool AtomicFile::write(std::string_view bytes) {
     if (descriptor_ < 0 || failed_) {
         return false;
     }
-    if (!writeAll(descriptor_, bytes.data(), bytes.size())) {
+    if (!writeAll(descriptor_, bytes)) {
         failed_ = true;
         error_ = errno;
         return false;

@@ -2,6 +2,9 @@
 
 #include <unistd.h>
 
+#include <cerrno>
+#include <string_view>
+
 namespace kavlo {
 
 // An open file descriptor (or none, below zero), closed when it goes or is replaced.
@@ -24,5 +27,21 @@ class FileDescriptor {
   private:
     int descriptor_ = -1;
 };
+
+// Writes all of `bytes` to `descriptor`, taking up writes that a signal cut short; false on the
+// first failure, with errno telling why.
+inline bool writeAll(int descriptor, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(descriptor, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
 
 }  // namespace kavlo

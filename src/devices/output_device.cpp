@@ -23,11 +23,6 @@ WriteResult writeScreenFile(const std::filesystem::path& path, int dpi, QRect /*
     return writePngImage(path, renderScreenPage(pass, dpi));
 }
 
-WriteResult writePrinterFile(const std::filesystem::path& path, int dpi, QRect /*window*/,
-                             const DrawCallback& pass) {
-    return writePdfPages(path, dpi, 1, [&](int, DrawSurface& surface) { pass(surface); });
-}
-
 WriteResult writeSvgFile(const std::filesystem::path& path, int /*dpi*/, QRect window,
                          const DrawCallback& pass) {
     return writeSvgPicture(path, pass, window);
@@ -62,7 +57,7 @@ constexpr std::array<OutputDevice, 4> kDevices{{
     {OutputKind::Screen, "screen", ".png", "PNG 画像 (画面のページ) (*.png)", screenAt, false,
      writeScreenFile, nullptr, true, kScreenDpi, kLargestImageDpi},
     {OutputKind::Printer, "printer", ".pdf", "PDF (印刷のページ) (*.pdf)", printerAt, false,
-     writePrinterFile, writePdfPages, false, kPrintDpi},
+     nullptr, writePdfPages, false, kPrintDpi},
     {OutputKind::Svg, "metafile", ".svg", "SVG (選択範囲の図) (*.svg)", metafileAt, true,
      writeSvgFile, nullptr, false},
     {OutputKind::Emf, "emf", ".emf", "EMF (選択範囲の図) (*.emf)", metafileAt, true, writeEmfFile,
@@ -129,14 +124,14 @@ WriteResult writeDocumentFile(const OutputDevice& device, int dpi,
                               const std::optional<PageSelection>& selection,
                               const std::filesystem::path& path, int pageCount,
                               const PageDrawCallback& draw) {
-    if (pageCount == 1) {
-        return device.writeFile(path, dpi, rectOf(shownWindow(device, selection)),
-                                [&](DrawSurface& surface) { draw(0, surface); });
+    if (device.writePages) {
+        return device.writePages(path, dpi, pageCount, draw);
     }
-    if (!device.writePages) {
+    if (pageCount != 1) {
         throw std::invalid_argument("one picture to a file");
     }
-    return device.writePages(path, dpi, pageCount, draw);
+    return device.writeFile(path, dpi, rectOf(shownWindow(device, selection)),
+                            [&](DrawSurface& surface) { draw(0, surface); });
 }
 
 QImage renderScreenImage(const PageRequest& request, MessageSink& messages, PageOutcome& outcome) {

@@ -41,16 +41,16 @@ struct OutputDevice {
     // others always show the whole page.
     bool drawsSelection;
     // Runs the page pass on the device's drawing target and writes the result to `path`;
-    // `window` is the part of the page shown, in twips.
+    // `window` is the part of the page shown, in twips. Null where the device writes pages.
     WriteResult (*writeFile)(const std::filesystem::path& path, int dpi, QRect window,
                              const DrawCallback& pass);
-    // Writes `pageCount` pages into one file, page k drawn by `draw(k, surface)`; null where a
-    // file holds one picture.
+    // Writes `pageCount` pages into one file, page k drawn by `draw(k, surface)`, the whole page
+    // each; null where a file holds one picture.
     WriteResult (*writePages)(const std::filesystem::path& path, int dpi, int pageCount,
                               const PageDrawCallback& draw);
     // Its reading tells the messages of the files it reads; the others correct silently.
     bool readingShowsMessages;
-    // The resolution `writeFile` draws at unless the user asks for another.
+    // The resolution it draws at unless the user asks for another.
     int defaultDpi = kScreenDpi;
     // The highest resolution it takes: a page image's memory grows with its square.
     int largestDpi = kLargestDpi;
