@@ -1,16 +1,10 @@
 #include "gui_command.h"
 
-#include <QApplication>
 #include <filesystem>
 #include <ostream>
 #include <system_error>
 
-#include "application_folder.h"
-#include "core/app_folder.h"
-#include "desktop_presence.h"
 #include "stream_messages.h"
-#include "ui/main_window.h"
-#include "ui/message_boxes.h"
 #include "verb_syntax.h"
 
 namespace kavlo {
@@ -68,21 +62,6 @@ std::optional<GuiOptions> parseGuiOptions(std::span<const std::string> args, std
     }
     options.files.assign(parsed.operands.begin(), parsed.operands.end());
     return options;
-}
-
-int runGui(const GuiOptions& options, std::ostream& err) {
-    presentOnDesktop(*qApp);
-    Session session(applicationFolder(options.home));
-    if (!seedApplicationFolder(session.appFolder)) {
-        err << "kavlo: cannot create the application folder "
-            << terminalText(session.appFolder.string()) << "\n";
-        return 2;
-    }
-    MessageBoxes messages(nullptr);
-    MainWindow window(session, messages);
-    window.show();
-    window.startUp(options.files);
-    return QApplication::exec();
 }
 
 }  // namespace kavlo

@@ -1,10 +1,8 @@
-#include <QApplication>
 #include <QGuiApplication>
 #include <cstdlib>
 #include <iostream>
 #include <new>
 #include <string>
-#include <type_traits>
 #include <vector>
 
 #include "check_command.h"
@@ -15,6 +13,7 @@
 #include "render/plot_budget.h"
 #include "render_command.h"
 #include "stream_messages.h"
+#include "windows_module.h"
 
 namespace {
 
@@ -52,16 +51,13 @@ int guarded(std::string_view verb, const Run& run, int failedStatus = kUsageErro
     return failedStatus;
 }
 
-// A verb that draws: its usage and option errors need no Qt; the application it then makes
-// runs offscreen where there is no display. A verb without widgets makes the lighter
-// application that starts without them, and ends without tearing it down: its files are
-// written by then, and the teardown would read the whole font configuration only to free it.
-template <typename Application, typename Options>
+// A verb that draws: its usage and option errors need no Qt; the application its run makes then
+// runs offscreen where there is no display.
+template <typename Options, typename Run>
 int runDrawingVerb(std::string_view verb, std::span<const std::string> args, const char* verbUsage,
                    std::string (*verbHelp)(),
                    std::optional<Options> (*parse)(std::span<const std::string>, std::ostream&),
-                   int (*run)(const Options&, std::ostream&), int failedStatus, int argc,
-                   char** argv) {
+                   const Run& run, int failedStatus) {
     if (asksForHelp(args)) {
         std::cout << verbHelp();
         return 0;
@@ -73,17 +69,7 @@ int runDrawingVerb(std::string_view verb, std::span<const std::string> args, con
     }
     kavlo::prepareHeadlessRun();
     return guarded(
-        verb,
-        [&] {
-            Application app(argc, argv);
-            const int status = run(*options, std::cerr);
-            if constexpr (!std::is_base_of_v<QApplication, Application>) {
-                std::cout.flush();
-                std::_Exit(status);
-            }
-            return status;
-        },
-        failedStatus);
+        verb, [&] { return run(*options); }, failedStatus);
 }
 
 }  // namespace
@@ -101,14 +87,24 @@ int main(int argc, char** argv) {
         return guarded(verb, [&] { return kavlo::runCheck(rest, std::cout, std::cerr); });
     }
     if (verb == "render") {
-        return runDrawingVerb<QGuiApplication>(verb, rest, kavlo::renderUsage(), kavlo::renderHelp,
-                                               kavlo::parseRenderOptions, kavlo::runRender,
-                                               kavlo::kRenderNotWritten, argc, argv);
+        // Without widgets, the lighter application; it ends without being torn down, as its
+        // files are written by then and the teardown would read the whole font configuration
+        // only to free it.
+        const auto render = [&](const kavlo::RenderOptions& options) -> int {
+            QGuiApplication app(argc, argv);
+            const int status = kavlo::runRender(options, std::cerr);
+            std::cout.flush();
+            std::_Exit(status);
+        };
+        return runDrawingVerb(verb, rest, kavlo::renderUsage(), kavlo::renderHelp,
+                              kavlo::parseRenderOptions, render, kavlo::kRenderNotWritten);
     }
     if (verb == "print") {
-        return runDrawingVerb<QApplication>(verb, rest, kavlo::printUsage(), kavlo::printHelp,
-                                            kavlo::parsePrintOptions, kavlo::runPrint, kUsageError,
-                                            argc, argv);
+        const auto print = [&](const kavlo::PrintOptions& options) {
+            return kavlo::runPrintJob(argc, argv, options, std::cerr);
+        };
+        return runDrawingVerb(verb, rest, kavlo::printUsage(), kavlo::printHelp,
+                              kavlo::parsePrintOptions, print, kUsageError);
     }
     if (asksForHelp(args)) {
         std::cout << help();
@@ -128,8 +124,7 @@ int main(int argc, char** argv) {
             std::cerr << nowhere;
             return kUsageError;
         }
-        QApplication app(argc, argv);
-        return kavlo::runGui(*options, std::cerr);
+        return kavlo::runWindows(argc, argv, *options, std::cerr);
     }
     std::cerr << "kavlo: unknown command " << kavlo::terminalText(verb) << "\n" << usage();
     return kUsageError;

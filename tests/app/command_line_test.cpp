@@ -45,9 +45,8 @@ QString q(const fs::path& path) {
     return QString::fromStdString(path.string());
 }
 
-// The built program run as a server's script: no display, session or $USER; a limit is in KiB.
-ProgramRun kavlo(const QStringList& args, const fs::path& temp, const Environment& set = {},
-                 std::optional<int> addressLimit = std::nullopt) {
+// The environment of a server's script: no display, session or $USER.
+QProcessEnvironment scriptEnvironment(const fs::path& temp, const Environment& set) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* name :
          {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "USER", "XDG_RUNTIME_DIR"}) {
@@ -57,14 +56,21 @@ ProgramRun kavlo(const QStringList& args, const fs::path& temp, const Environmen
         env.insert(name, value);
     }
     env.insert("TMPDIR", q(temp));
+    return env;
+}
+
+// The built program (or a copy of it) run as a server's script; a limit is in KiB.
+ProgramRun kavlo(const QStringList& args, const fs::path& temp, const Environment& set = {},
+                 std::optional<int> addressLimit = std::nullopt,
+                 const QString& program = KAVLO_BINARY) {
     QProcess process;
-    process.setProcessEnvironment(env);
+    process.setProcessEnvironment(scriptEnvironment(temp, set));
 #ifdef KAVLO_SANITIZED
     // The sanitizers reserve terabytes of address space: no limit leaves them room.
     addressLimit.reset();
 #endif
     const QString limit = addressLimit ? QString("ulimit -v %1 && ").arg(*addressLimit) : "";
-    process.start("bash", QStringList{"-c", limit + "exec \"$0\" \"$@\"", KAVLO_BINARY} + args);
+    process.start("bash", QStringList{"-c", limit + "exec \"$0\" \"$@\"", program} + args);
     const bool ended =
         process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit;
     return {ended ? process.exitCode() : -1, process.readAllStandardOutput().toStdString(),
@@ -151,6 +157,50 @@ TEST(CommandLine, MainWindowWithoutADesktopSaysWhatWorksInstead) {
         EXPECT_TRUE(run.err.starts_with("kavlo: the main window needs a desktop session"));
         EXPECT_TRUE(holdsAll(run.err, {reason, "kavlo render -o page.pdf", "kavlo check"}));
         EXPECT_FALSE(fs::exists(home));
+    }
+}
+
+// The windows start offscreen from their module, which a program on its own lacks: then it says
+// so, and the verbs that draw into files still work.
+TEST(CommandLine, OnlyTheWindowsAndPrintingLoadTheirModule) {
+    test::TempDir dir;
+    const fs::path home = dir.path() / "home";
+    QProcess window;
+    window.setProcessEnvironment(scriptEnvironment(dir.path(), {{"QT_QPA_PLATFORM", "offscreen"}}));
+    window.start(KAVLO_BINARY, {"--home", q(home)});
+    // The window's session seeds the folder; the window then waits for the user.
+    while (!fs::exists(home / "frmqap1.dat") && !window.waitForFinished(100)) {
+    }
+    EXPECT_EQ(window.state(), QProcess::Running) << window.readAllStandardError().toStdString();
+    window.kill();
+    window.waitForFinished();
+
+    const fs::path alone = dir.path() / "alone" / "kavlo";
+    fs::create_directories(alone.parent_path());
+    fs::copy_file(KAVLO_BINARY, alone);
+    const auto aloneRun = [&](const QStringList& args, Environment set = {}) {
+        set.emplace_back("QT_QPA_PLATFORM", "offscreen");
+        return kavlo(args, dir.path(), set, std::nullopt, q(alone));
+    };
+    const fs::path page = dir.path() / "page.png";
+    const ProgramRun drawn = aloneRun({"render", "--home", q(home), "-o", q(page)});
+    EXPECT_EQ(std::pair(drawn.status, drawn.err), std::pair(0, std::string()));
+    EXPECT_TRUE(fs::exists(page));
+    // The loader names every library it maps.
+    const ProgramRun traced =
+        aloneRun({"render", "--home", q(home), "-o", q(page)}, {{"LD_DEBUG", "files"}});
+    EXPECT_TRUE(holdsAll(traced.err, {"libQt6Gui.so"}));
+    for (const char* widgets : {"libQt6Widgets.so", "libQt6PrintSupport.so", "libQt6Svg.so"}) {
+        EXPECT_EQ(traced.err.find(widgets), std::string::npos) << widgets;
+    }
+
+    const std::pair<QStringList, int> needingIt[] = {{{"--home", q(home)}, 2},
+                                                     {{"print", "--home", q(home)}, 3}};
+    for (const auto& [args, status] : needingIt) {
+        const ProgramRun run = aloneRun(args);
+        EXPECT_EQ(run.status, status) << run.err;
+        EXPECT_TRUE(run.err.starts_with("kavlo: 画面と印刷の部品 ")) << run.err;
+        EXPECT_TRUE(holdsAll(run.err, {"を読み込めません。"})) << run.err;
     }
 }
 

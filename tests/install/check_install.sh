@@ -85,6 +85,11 @@ done
 kavlo=$prefix/bin/kavlo
 [ "$(env -u DISPLAY -u WAYLAND_DISPLAY "$kavlo" --version)" = "kavlo $version" ] ||
     fail "kavlo --version says '$("$kavlo" --version)', not 'kavlo $version'"
+# Printing comes from the windows' module, found where it was installed beside the program.
+told=$(env -u DISPLAY -u WAYLAND_DISPLAY CUPS_SERVER="$prefix/no-cups.sock" \
+    "$kavlo" print --home "$prefix/home" 2>&1 || true)
+grep -q "(CUPS) $prefix/no-cups.sock" <<<"$told" ||
+    fail "the installed kavlo does not get to printing: $told"
 
 english=$share/man/man1/kavlo.1.gz
 japanese=$share/man/ja/man1/kavlo.1.gz
