@@ -2,6 +2,7 @@
 #include <cstdlib>
 #include <iostream>
 #include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -87,12 +88,14 @@ int main(int argc, char** argv) {
         return guarded(verb, [&] { return kavlo::runCheck(rest, std::cout, std::cerr); });
     }
     if (verb == "render") {
-        // Without widgets, the lighter application; it ends without being torn down, as its
+        // Without widgets, the lighter application, and only for pages that draw: a blank page
+        // needs neither the platform nor the fonts. The run ends without tearing it down, as its
         // files are written by then and the teardown would read the whole font configuration
         // only to free it.
         const auto render = [&](const kavlo::RenderOptions& options) -> int {
-            QGuiApplication app(argc, argv);
-            const int status = kavlo::runRender(options, std::cerr);
+            std::optional<QGuiApplication> app;
+            const int status =
+                kavlo::runRender(options, std::cerr, [&] { app.emplace(argc, argv); });
             std::cout.flush();
             std::_Exit(status);
         };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <iosfwd>
 #include <optional>
 #include <span>
@@ -63,8 +64,10 @@ std::optional<RenderOptions> parseRenderOptions(std::span<const std::string> arg
                                                 std::ostream& err);
 
 // Composes the pages (of path files, of data files, or of the application folder) on a device
-// and writes them out, telling the screen's messages on `err`. Needs a Qt GUI application.
-int runRender(const RenderOptions& options, std::ostream& err);
+// and writes them out, telling the screen's messages on `err`. Needs a Qt GUI application for
+// pages that draw anything: `readyToDraw`, when given, makes it once the pages are known to.
+int runRender(const RenderOptions& options, std::ostream& err,
+              const std::function<void()>& readyToDraw = {});
 int runRender(std::span<const std::string> args, std::ostream& err);
 
 }  // namespace kavlo

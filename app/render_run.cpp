@@ -1,6 +1,7 @@
 #include <unistd.h>
 
 #include <QTemporaryDir>
+#include <algorithm>
 #include <future>
 #include <iostream>
 #include <ostream>
@@ -11,6 +12,7 @@
 #include "devices/output_device.h"
 #include "devices/screen_measure.h"
 #include "page_setup_source.h"
+#include "render/page_composition.h"
 #include "render/plot_budget.h"
 #include "render_command.h"
 #include "standard_output.h"
@@ -304,10 +306,14 @@ Written writeBatch(const RenderOptions& options, PageBatch& batch) {
 
 }  // namespace
 
-int runRender(const RenderOptions& options, std::ostream& err) {
+int runRender(const RenderOptions& options, std::ostream& err,
+              const std::function<void()>& readyToDraw) {
     auto loaded = loadPages(options, err);
     if (!loaded) {
         return kRenderUsageError;
+    }
+    if (readyToDraw && std::ranges::any_of(loaded->setups, composesAnything)) {
+        readyToDraw();
     }
     const auto failed = [&](const WriteResult& result, const std::string& label = {}) {
         if (!result.ok()) {

@@ -103,4 +103,13 @@ PageOutcome composePage(const RenderContext& ctx, PageSetup& setup, ViewSteps& s
     return outcome;
 }
 
+bool composesAnything(const PageSetup& setup) {
+    for (int slot = 1; slot <= kSlotCount; ++slot) {
+        if (!setup.file(FileKind::Format, slot).empty()) {
+            return true;
+        }
+    }
+    return !setup.header.text.empty();
+}
+
 }  // namespace kavlo

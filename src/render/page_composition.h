@@ -32,4 +32,7 @@ float slotLeft(int slot);
 // screen, records each slot's z range in `steps`. Warns when the page runs past the first sheet.
 PageOutcome composePage(const RenderContext& ctx, PageSetup& setup, ViewSteps& steps);
 
+// Whether composing the page draws anything at all: a slot with a format file, or a header.
+bool composesAnything(const PageSetup& setup);
+
 }  // namespace kavlo

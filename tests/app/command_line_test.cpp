@@ -286,6 +286,33 @@ QString hillPage(const test::TempDir& dir, int n, int ipl, int ldr) {
     return q(dir.path() / "Kavlo.pth");
 }
 
+// The program makes Qt's GUI application only for pages that draw: a blank page, a header alone
+// and a graph alone come out of it as they do in a process that always has one.
+TEST(CommandLine, PagesDrawAsWithAGuiApplicationWhateverTheyHold) {
+    test::TempDir dir;
+    PageSetup header;
+    header.header = {"Run 12 温度", 0, 2, 1};
+    const std::pair<std::string, fs::path> pages[] = {
+        {"blank", dir.path() / "blank.pth"},
+        {"header", dir.path() / "header.pth"},
+        {"graph", fs::path(hillPage(dir, 6, 1, 6).toStdString())}};
+    ASSERT_TRUE(writePathFile(pages[0].second, PageSetup{}));
+    ASSERT_TRUE(writePathFile(pages[1].second, header));
+    for (const auto& [name, pth] : pages) {
+        for (const std::string ext : {".png", ".pdf", ".svg", ".emf"}) {
+            const fs::path ours = dir.path() / (name + ext), inProcess = dir.path() / ("in" + ext);
+            const ProgramRun run = kavlo({"render", "--pth", q(pth), "-o", q(ours)}, dir.path());
+            EXPECT_EQ(std::pair(run.status, run.err), std::pair(0, std::string())) << name << ext;
+            std::ostringstream err;
+            EXPECT_EQ(
+                runRender(std::vector<std::string>{"--pth", pth.string(), "-o", inProcess.string()},
+                          err),
+                0);
+            EXPECT_TRUE(test::bytesOf(ours) == test::bytesOf(inProcess)) << name << ext;
+        }
+    }
+}
+
 TEST(CommandLine, PagesAreDrawnWithinAGigabyteOrRefusedBeforeDrawing) {
     test::TempDir dir;
     test::TempDir scratch;
