@@ -34,8 +34,10 @@ QImage imageOnMappedMemory(int width, int height, QImage::Format format) {
         return {};
     }
     const std::size_t bytes = rowBytes * std::size_t(height);
-    // One huge page more than needed, so that the pixels can start on a huge page's edge.
-    const std::size_t length = bytes + kHugePage;
+    // Whole huge pages, the last one too: the pixels past the last edge would otherwise take a
+    // fault for every small page of them. One more, so that the pixels can start on an edge.
+    const std::size_t hugePages = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+    const std::size_t length = hugePages + kHugePage;
     void* start =
         ::mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (start == MAP_FAILED) {
@@ -43,7 +45,7 @@ QImage imageOnMappedMemory(int width, int height, QImage::Format format) {
     }
     const auto edge = (reinterpret_cast<std::uintptr_t>(start) + kHugePage - 1) & ~(kHugePage - 1);
     auto* pixels = reinterpret_cast<uchar*>(edge);
-    ::madvise(pixels, bytes, MADV_HUGEPAGE);  // a hint only: plain pages work as well
+    ::madvise(pixels, hugePages, MADV_HUGEPAGE);  // a hint only: plain pages work as well
     QImage image(pixels, width, height, static_cast<qsizetype>(rowBytes), format, unmap,
                  new Mapping{start, length});
     if (image.isNull()) {
