@@ -27,8 +27,9 @@ int runInModule(const char* entryName, int& argc, char** argv, const Options& op
     const SharedLibrary module(path.c_str());
     const auto entry = module.function<Entry>(entryName);
     if (!entry) {
-        err << "kavlo: 画面と印刷の部品 " << terminalText(path.string()) << " を読み込めません。"
-            << (module.error().empty() ? "" : "(" + terminalText(module.error()) + ")") << "\n";
+        // The loader's words name the file; a module without the entry is named here.
+        err << "kavlo: 画面と印刷の部品を読み込めません。("
+            << terminalText(module.error().empty() ? path.string() : module.error()) << ")\n";
         return missingStatus;
     }
     return entry(argc, argv, options, err);
