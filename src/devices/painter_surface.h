@@ -36,6 +36,9 @@ class PainterSurface final : public FontSurface {
 
     void drawText(std::int32_t x, std::int32_t y, const std::string& text) override;
 
+    // Measures text with the extents kept in `extents`, alive as long as the surface.
+    using FontSurface::shareExtents;
+
   private:
     void usePen(bool seam);
     void useBrush();
