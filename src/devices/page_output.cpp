@@ -53,13 +53,17 @@ QImage pageImage(const TwipsWindow& window, int dpi, const std::function<void(QP
 namespace {
 
 // Text is sized and measured as on the screen, whatever the image's resolution.
-void paintScreenPage(QPainter& painter, TextExtentCache* extents, const DrawCallback& draw) {
+void paintScreenPage(QPainter& painter, TextExtentCache* extents, QRect* ink,
+                     const DrawCallback& draw) {
     QImage screen = screenImage(1, 1);
     PainterSurface surface(painter, PainterOptions{false, 1.0},
                            QSizeF(screenPixels(kPageWidthTwips), screenPixels(kPageHeightTwips)),
                            &screen);
     if (extents) {
         surface.shareExtents(*extents);
+    }
+    if (ink) {
+        surface.keepInk(*ink);
     }
     draw(surface);
 }
@@ -72,7 +76,7 @@ QImage renderScreenPage(const DrawCallback& draw, int dpi) {
             const double scale = static_cast<double>(dpi) / kScreenDpi;
             painter.scale(scale, scale);
         }
-        paintScreenPage(painter, nullptr, draw);
+        paintScreenPage(painter, nullptr, nullptr, draw);
     });
 }
 
@@ -80,9 +84,10 @@ QImage blankScreenPage() {
     return pageImage({0, 0, kPageWidthTwips, kPageHeightTwips}, kScreenDpi, [](QPainter&) {});
 }
 
-void drawOnScreenPage(QImage& page, TextExtentCache& extents, const DrawCallback& draw) {
+void drawOnScreenPage(QImage& page, TextExtentCache& extents, QRect& ink,
+                      const DrawCallback& draw) {
     QPainter painter(&page);
-    paintScreenPage(painter, &extents, draw);
+    paintScreenPage(painter, &extents, &ink, draw);
 }
 
 WriteResult writePngImage(const std::filesystem::path& path, const QImage& image) {

@@ -48,12 +48,13 @@ QImage ScreenRedraw::draw(ViewSteps& steps, PageSetup& setup, MessageSink& messa
         return page;
     }
     const PageStart start = resume ? kept_->start : PageStart{};
+    QRect ink = resume ? kept_->ink : QRect();
     std::optional<Kept> next;
-    drawOnScreenPage(page, extents_, [&](DrawSurface& surface) {
+    drawOnScreenPage(page, extents_, ink, [&](DrawSurface& surface) {
         outcome = composePage({surface, profile, messages, surface}, setup, steps, start,
                               [&](const PageStart& at) {
                                   if (!resume && at.slot == firstChanged) {
-                                      next = Kept{at, page.copy(), {}, {}, {}};
+                                      next = Kept{at, page.copy(), ink, {}, {}, {}};
                                   }
                               });
     });

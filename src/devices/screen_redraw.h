@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QRect>
 #include <optional>
 
 #include "core/messages.h"
@@ -29,6 +30,8 @@ class ScreenRedraw {
     struct Kept {
         PageStart start;
         QImage page;
+        // Where the page is not white.
+        QRect ink;
         PageSetup setup;
         ViewSteps steps;
         PageOutcome outcome;

@@ -305,6 +305,11 @@ TEST_F(CanvasWindowTest, CtrlDragTurnsAndCtrlWheelStretchesTheSlotUnderThePointe
         }
         EXPECT_TRUE(test::holdsAll(status().toStdString(), {std::to_string(slot)})) << slot;
     }
+    // Slots drawn before the last step are still found.
+    ctrlWheel(onFrame(1), 120);
+    EXPECT_EQ(std::pair(steps.turn, steps.zoom),
+              std::pair(Steps{0, 0, 0, 0, 0, 0, 1}, Steps{0, -1, 0, 0, 0, 0, 0}));
+    EXPECT_TRUE(window->shownPage() == wholeDraw());
 
     // Off every graph Ctrl does nothing, neither turn nor select; a plain drag over a graph
     // still selects and turns nothing.
@@ -369,6 +374,10 @@ TEST_F(CanvasWindowTest, StepsOfOverlappingSlotsShowTheWholeDrawnPage) {
     // A button on all slots after a step of one starts from the top again.
     click("turnLeftButton");
     EXPECT_EQ(steps.turn, (Steps{0, -3, 1, 1, 1, 1, 1}));
+    EXPECT_TRUE(window->shownPage() == wholeDraw());
+    // The page kept from before slot 2 shows slot 1 as it was turned then: not used again.
+    ctrlWheel(onFrame(2), -120);
+    EXPECT_EQ(steps.zoom, (Steps{0, 0, -1, 0, 0, 0, 0}));
     EXPECT_TRUE(window->shownPage() == wholeDraw());
 }
 
