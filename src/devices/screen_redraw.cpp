@@ -53,7 +53,7 @@ QImage ScreenRedraw::draw(ViewSteps& steps, PageSetup& setup, MessageSink& messa
     drawOnScreenPage(page, extents_, ink, [&](DrawSurface& surface) {
         outcome = composePage({surface, profile, messages, surface}, setup, steps, start,
                               [&](const PageStart& at) {
-                                  if (!resume && at.slot == firstChanged) {
+                                  if (firstChanged > 1 && !resume && at.slot == firstChanged) {
                                       next = Kept{at, page.copy(), ink, {}, {}, {}};
                                   }
                               });
