@@ -10,6 +10,7 @@
 #include "painter_surface.h"
 #include "printer_output.h"
 #include "screen_measure.h"
+#include "screen_redraw.h"
 
 namespace kavlo {
 namespace {
@@ -141,10 +142,7 @@ QImage renderScreenImage(const PageRequest& request, MessageSink& messages, Page
 
 QImage renderScreenImage(ViewSteps& steps, PageSetup& setup, MessageSink& messages,
                          PageOutcome& outcome) {
-    const DeviceProfile profile = screenProfile();
-    return renderScreenPage([&](DrawSurface& surface) {
-        outcome = runPagePass(steps, setup, {surface, profile, messages, surface, {}});
-    });
+    return ScreenRedraw().draw(steps, setup, messages, outcome);
 }
 
 QByteArray renderMetafilePicture(const PageRequest& request, PageOutcome& outcome) {

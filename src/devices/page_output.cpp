@@ -50,19 +50,44 @@ QImage pageImage(const TwipsWindow& window, int dpi, const std::function<void(QP
     return image;
 }
 
+namespace {
+
+// Text is sized and measured as on the screen, whatever the image's resolution.
+void paintScreenPage(QPainter& painter, TextExtentCache* extents, QRect* ink,
+                     const DrawCallback& draw) {
+    QImage screen = screenImage(1, 1);
+    PainterSurface surface(painter, PainterOptions{false, 1.0},
+                           QSizeF(screenPixels(kPageWidthTwips), screenPixels(kPageHeightTwips)),
+                           &screen);
+    if (extents) {
+        surface.shareExtents(*extents);
+    }
+    if (ink) {
+        surface.keepInk(*ink);
+    }
+    draw(surface);
+}
+
+}  // namespace
+
 QImage renderScreenPage(const DrawCallback& draw, int dpi) {
     return pageImage({0, 0, kPageWidthTwips, kPageHeightTwips}, dpi, [&](QPainter& painter) {
         if (dpi != kScreenDpi) {
             const double scale = static_cast<double>(dpi) / kScreenDpi;
             painter.scale(scale, scale);
         }
-        // Text is sized and measured as on the screen, whatever the image's resolution.
-        QImage screen = screenImage(1, 1);
-        PainterSurface surface(
-            painter, PainterOptions{false, 1.0},
-            QSizeF(screenPixels(kPageWidthTwips), screenPixels(kPageHeightTwips)), &screen);
-        draw(surface);
+        paintScreenPage(painter, nullptr, nullptr, draw);
     });
+}
+
+QImage blankScreenPage() {
+    return pageImage({0, 0, kPageWidthTwips, kPageHeightTwips}, kScreenDpi, [](QPainter&) {});
+}
+
+void drawOnScreenPage(QImage& page, TextExtentCache& extents, QRect& ink,
+                      const DrawCallback& draw) {
+    QPainter painter(&page);
+    paintScreenPage(painter, &extents, &ink, draw);
 }
 
 WriteResult writePngImage(const std::filesystem::path& path, const QImage& image) {

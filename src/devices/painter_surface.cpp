@@ -2,6 +2,10 @@
 
 #include <QPainter>
 #include <QString>
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdlib>
 
 #include "text_outline.h"
 
@@ -65,11 +69,42 @@ const QPolygon& PainterSurface::toPolygon(std::span<const DevicePoint> points) {
     return polygon_;
 }
 
+QRect PainterSurface::reach(std::span<const DevicePoint> points) const {
+    auto [left, right] = std::ranges::minmax(points, {}, &DevicePoint::x);
+    auto [top, bottom] = std::ranges::minmax(points, {}, &DevicePoint::y);
+    // Round caps and joins reach half the widest stroke out; a pixel more for the rounding.
+    const int margin = static_cast<int>(std::ceil(strokeWidth(pen(), options_, true))) + 2;
+    return QRect(QPoint(left.x, top.y), QPoint(right.x, bottom.y))
+        .adjusted(-margin, -margin, margin, margin);
+}
+
+void PainterSurface::inked(const QRect& box) {
+    if (ink_) {
+        *ink_ |= box;
+    }
+}
+
 void PainterSurface::polygon(std::span<const DevicePoint> points) {
     if (points.empty()) {
         return;
     }
     const bool seam = pen().color == brush().color;
+    // The curtains that hide the lines behind a curve reach far below the graph, over white.
+    if (ink_ && seam && brush().color == kWhite) {
+        const QRect shown = reach(points) & *ink_;
+        if (shown.isEmpty()) {
+            return;
+        }
+        usePen(seam);
+        useBrush();
+        painter_.setClipRect(shown);
+        painter_.drawPolygon(toPolygon(points));
+        painter_.setClipping(false);
+        return;
+    }
+    if (ink_) {
+        inked(reach(points));
+    }
     if (seam && facets_) {
         const QTransform& scale = painter_.transform();
         mapped_.resize(points.size());
@@ -89,6 +124,9 @@ void PainterSurface::polyline(std::span<const DevicePoint> points) {
     if (points.size() < 2) {
         return;
     }
+    if (ink_) {
+        inked(reach(points));
+    }
     usePen(false);
     painter_.drawPolyline(toPolygon(points));
 }
@@ -99,6 +137,12 @@ void PainterSurface::moveTo(std::int32_t x, std::int32_t y) {
 
 void PainterSurface::lineTo(std::int32_t x, std::int32_t y) {
     const QPointF target(x, y);
+    if (ink_) {
+        const std::array<DevicePoint, 2> ends{
+            {{static_cast<std::int32_t>(current_.x()), static_cast<std::int32_t>(current_.y())},
+             {x, y}}};
+        inked(reach(ends));
+    }
     usePen(false);
     painter_.drawLine(current_, target);
     current_ = target;
@@ -108,6 +152,13 @@ void PainterSurface::lineTo(std::int32_t x, std::int32_t y) {
 void PainterSurface::setRasterOperation(int /*mode*/) {}
 
 void PainterSurface::drawText(std::int32_t x, std::int32_t y, const std::string& text) {
+    if (ink_) {
+        // Turned any way about its point the text stays within its diagonal of it; the height
+        // again for glyphs that reach past their cells.
+        const TextExtent extent = textExtent(text);
+        const int r = std::abs(extent.cx) + 2 * std::abs(extent.cy) + 4;
+        inked(QRect(x - r, y - r, 2 * r + 1, 2 * r + 1));
+    }
     const DeviceFont& current = deviceFont();
     if (drawsAsOutline(current, page_.size())) {
         QTransform placement;

@@ -2,6 +2,7 @@
 
 #include <QPointF>
 #include <QPolygon>
+#include <QRect>
 #include <QRectF>
 #include <QSizeF>
 #include <optional>
@@ -36,7 +37,18 @@ class PainterSurface final : public FontSurface {
 
     void drawText(std::int32_t x, std::int32_t y, const std::string& text) override;
 
+    // Measures text with the extents kept in `extents`, alive as long as the surface.
+    using FontSurface::shareExtents;
+    // On a page that was white outside `ink` (device units, alive as long as the surface):
+    // white fills draw only inside it, for outside it they change no pixel, and every other
+    // drawing widens it.
+    void keepInk(QRect& ink) { ink_ = &ink; }
+
   private:
+    // The box the points span with a pen's reach around it.
+    QRect reach(std::span<const DevicePoint> points) const;
+    // Adds the box to the ink, if it is kept.
+    void inked(const QRect& box);
     void usePen(bool seam);
     void useBrush();
     const QPolygon& toPolygon(std::span<const DevicePoint> points);
@@ -59,6 +71,7 @@ class PainterSurface final : public FontSurface {
     QPointF current_;
     // The device's page in its units: text larger than it is drawn as outlines clipped to it.
     QRectF page_;
+    QRect* ink_ = nullptr;
 };
 
 }  // namespace kavlo

@@ -10,7 +10,6 @@
 namespace kavlo {
 namespace {
 
-constexpr float kFirstRowTop = 10;
 constexpr float kPrintableBottom = 279;
 
 }  // namespace
@@ -21,15 +20,8 @@ float slotLeft(int slot) {
 
 namespace {
 
-// Where the next graph goes and what the page has drawn so far.
-struct PageCursor {
-    float rowTop = kFirstRowTop;
-    float pageBottom = 0;
-    double plotPoints = 0;
-};
-
 GraphRead placeAndDrawSlot(const RenderContext& ctx, PageSetup& setup, ViewSteps& steps, int slot,
-                           PageCursor& cursor) {
+                           PageCursor& cursor, PageOutcome& outcome) {
     ctx.surface.beginSlot(slot);
     const GraphFiles files{setup.file(FileKind::Format, slot), setup.file(FileKind::Numeric, slot)};
     const DrawnGraph drawn =
@@ -39,6 +31,7 @@ GraphRead placeAndDrawSlot(const RenderContext& ctx, PageSetup& setup, ViewSteps
     cursor.plotPoints = drawn.pagePoints;
     if (read.outcome != GraphReadOutcome::Skipped) {
         cursor.pageBottom = pageBottomWithFrame(cursor.pageBottom, g);
+        outcome.frames.at(static_cast<std::size_t>(slot)) = static_cast<const FrameCorners&>(g);
     }
     if (ctx.profile.kind == DeviceKind::Screen) {
         const bool plotted = read.outcome == GraphReadOutcome::Plot;
@@ -74,10 +67,14 @@ GraphRead placeAndDrawSlot(const RenderContext& ctx, PageSetup& setup, ViewSteps
 
 }  // namespace
 
-PageOutcome composePage(const RenderContext& ctx, PageSetup& setup, ViewSteps& steps) {
-    PageCursor cursor;
+PageOutcome composePage(const RenderContext& ctx, PageSetup& setup, ViewSteps& steps,
+                        const PageStart& start, const PageStartListener& atStart) {
+    PageCursor cursor = start.cursor;
     PageOutcome outcome;
-    for (int slot = 1; slot <= kSlotCount; ++slot) {
+    for (int slot = start.slot; slot <= kSlotCount; ++slot) {
+        if (atStart) {
+            atStart({slot, cursor});
+        }
         if (setup.file(FileKind::Format, slot).empty()) {
             setup.file(FileKind::Numeric, slot).clear();
             setup.file(FileKind::Comment, slot).clear();
@@ -85,11 +82,14 @@ PageOutcome composePage(const RenderContext& ctx, PageSetup& setup, ViewSteps& s
         }
         // Names the reading finds missing are cleared; the outcome still tells them.
         GraphFiles files{setup.file(FileKind::Format, slot), setup.file(FileKind::Numeric, slot)};
-        const GraphRead read = placeAndDrawSlot(ctx, setup, steps, slot, cursor);
+        const GraphRead read = placeAndDrawSlot(ctx, setup, steps, slot, cursor, outcome);
         if (read.outcome == GraphReadOutcome::Skipped) {
             outcome.allDrawn = false;
             outcome.skipped.push_back({slot, std::move(files), read});
         }
+    }
+    if (atStart) {
+        atStart({kSlotCount + 1, cursor});
     }
     if (!setup.header.text.empty()) {
         ctx.surface.beginHeader();
@@ -110,6 +110,28 @@ bool composesAnything(const PageSetup& setup) {
         }
     }
     return !setup.header.text.empty();
+}
+
+int slotAtPoint(const PageOutcome& outcome, float x, float y) {
+    for (int slot = kSlotCount; slot >= 1; --slot) {
+        const auto& frame = outcome.frames.at(static_cast<std::size_t>(slot));
+        if (!frame) {
+            continue;
+        }
+        const FrameCorners& f = *frame;
+        // The far floor corner and the top of each floor corner complete the box.
+        const float riseX = f.TopX - f.OrgX, riseY = f.TopY - f.OrgY;
+        const float farX = f.XEndX + f.YEndX - f.OrgX, farY = f.XEndY + f.YEndY - f.OrgY;
+        const std::array<float, 4> floorX{f.OrgX, f.XEndX, f.YEndX, farX};
+        const std::array<float, 4> floorY{f.OrgY, f.XEndY, f.YEndY, farY};
+        const auto [left, right] = std::ranges::minmax(floorX);
+        const auto [top, bottom] = std::ranges::minmax(floorY);
+        if (std::min(left, left + riseX) <= x && x <= std::max(right, right + riseX) &&
+            std::min(top, top + riseY) <= y && y <= std::max(bottom, bottom + riseY)) {
+            return slot;
+        }
+    }
+    return 0;
 }
 
 }  // namespace kavlo

@@ -21,6 +21,7 @@
 #include "core/format_write_back.h"
 #include "group_choice.h"
 #include "page_view.h"
+#include "render/page_composition.h"
 #include "render/skipped_slots.h"
 #include "screen_fit.h"
 #include "session.h"
@@ -34,6 +35,10 @@ constexpr int kGap = 2;
 constexpr int kRowHeight = 25;
 constexpr int kBarThickness = 17;
 constexpr int kHorizontalBarWidth = 241;
+// Ctrl + drag: page pixels of sideways movement to one 5-degree turn.
+constexpr int kDragPixelsPerTurn = 8;
+// Angle units of a wheel notch.
+constexpr int kNotch = 120;
 
 int twipsToPixels(float twips) {
     return static_cast<int>(std::nearbyint(twips / kScreenTwipsPerPixel));
@@ -112,7 +117,7 @@ void CanvasWindow::buildControls() {
     connect(pageView_, &PageView::pressed, this, &CanvasWindow::pressOnPage);
     connect(pageView_, &PageView::moved, this, &CanvasWindow::moveOnPage);
     connect(pageView_, &PageView::released, this, &CanvasWindow::releaseOnPage);
-    connect(pageView_, &PageView::wheelTurned, this, &CanvasWindow::scrollByWheel);
+    connect(pageView_, &PageView::wheelTurned, this, &CanvasWindow::wheelOnPage);
 
     const auto makeButton = [this](const char* name, const QString& tip) {
         auto* button = new QPushButton(this);
@@ -138,7 +143,8 @@ void CanvasWindow::buildControls() {
     bitmapButton_ =
         makeCaptionButton("bitmapButton", "BitMap", "ページを画像としてクリップボードへ");
     connect(bitmapButton_, &QPushButton::clicked, this, &CanvasWindow::copyBitmap);
-    saveButton_ = makeCaptionButton("saveFileButton", "ファイル", "ページを PNG、PDF、SVG、EMF で保存");
+    saveButton_ =
+        makeCaptionButton("saveFileButton", "ファイル", "ページを PNG、PDF、SVG、EMF で保存");
     connect(saveButton_, &QPushButton::clicked, this, &CanvasWindow::saveFile);
 
     backButton_ = makeButton("backButton", "メイン画面に戻る");
@@ -358,13 +364,15 @@ void CanvasWindow::keyPressEvent(QKeyEvent* event) {
 }
 
 void CanvasWindow::wheelEvent(QWheelEvent* event) {
-    scrollByWheel(event->angleDelta(), event->modifiers());
+    // Off the page Ctrl has no graph to stretch.
+    if (!(event->modifiers() & Qt::ControlModifier)) {
+        scrollByWheel(event->angleDelta(), event->modifiers());
+    }
     event->accept();
 }
 
 void CanvasWindow::scrollByWheel(QPoint angleDelta, Qt::KeyboardModifiers modifiers) {
     // Whole notches only; the rest waits for the next event (fine-grained wheels).
-    constexpr int kNotch = 120;
     // With Shift the wheel goes sideways, whether or not the platform has already turned it.
     if (modifiers & Qt::ShiftModifier) {
         angleDelta = QPoint(angleDelta.x() + angleDelta.y(), 0);
@@ -419,7 +427,18 @@ void CanvasWindow::dragScroll(QPoint window) {
     }
 }
 
-void CanvasWindow::pressOnPage(QPointF mm) {
+void CanvasWindow::pressOnPage(QPointF mm, Qt::MouseButton button,
+                               Qt::KeyboardModifiers modifiers) {
+    turnDrag_.reset();
+    if (modifiers & Qt::ControlModifier) {
+        // Ctrl turns the graph under the pointer, and selects nothing.
+        const int slot = slotAtPoint(session_.pageOutcome, static_cast<float>(mm.x()),
+                                     static_cast<float>(mm.y()));
+        if (button == Qt::LeftButton && slot != 0) {
+            turnDrag_ = TurnDrag{slot, PageView::mmToPixel(mm).x(), 0};
+        }
+        return;
+    }
     CanvasSelection& s = selection_;
     s.DragActive = 1;
     eraseSelection();
@@ -428,6 +447,12 @@ void CanvasWindow::pressOnPage(QPointF mm) {
 }
 
 void CanvasWindow::moveOnPage(QPointF mm, Qt::MouseButtons buttons) {
+    if (turnDrag_) {
+        if (buttons & Qt::LeftButton) {
+            turnByDrag(mm);
+        }
+        return;
+    }
     CanvasSelection& s = selection_;
     if (buttons != Qt::LeftButton || s.DragActive != 1) {
         return;
@@ -442,6 +467,11 @@ void CanvasWindow::moveOnPage(QPointF mm, Qt::MouseButtons buttons) {
 }
 
 void CanvasWindow::releaseOnPage(QPointF mm) {
+    if (turnDrag_) {
+        turnByDrag(mm);
+        turnDrag_.reset();
+        return;
+    }
     CanvasSelection& s = selection_;
     if (s.DragActive != 1) {
         return;
@@ -468,6 +498,57 @@ void CanvasWindow::releaseOnPage(QPointF mm) {
     s.DragActive = 0;
 }
 
+void CanvasWindow::wheelOnPage(QPoint angleDelta, Qt::KeyboardModifiers modifiers, QPointF mm) {
+    if (modifiers & Qt::ControlModifier) {
+        stretchByWheel(angleDelta.y(), mm);
+    } else {
+        scrollByWheel(angleDelta, modifiers);
+    }
+}
+
+// Right is the way the right-turn button turns; a step a few pixels, so the graph follows the hand.
+void CanvasWindow::turnByDrag(QPointF mm) {
+    TurnDrag& drag = *turnDrag_;
+    const int steps = (PageView::mmToPixel(mm).x() - drag.startX) / kDragPixelsPerTurn;
+    if (steps != drag.turned) {
+        const int change = steps - drag.turned;
+        drag.turned = steps;
+        changeSlotView(drag.slot, -change, 0);
+    }
+}
+
+// Up is the way the stretch button stretches; a fine-grained wheel gathers whole notches.
+void CanvasWindow::stretchByWheel(int angleDelta, QPointF mm) {
+    const int slot =
+        slotAtPoint(session_.pageOutcome, static_cast<float>(mm.x()), static_cast<float>(mm.y()));
+    if (slot != stretchSlot_) {
+        stretchSlot_ = slot;
+        stretchRemainder_ = 0;
+    }
+    if (slot == 0) {
+        return;
+    }
+    stretchRemainder_ += angleDelta;
+    const int notches = stretchRemainder_ / kNotch;
+    stretchRemainder_ -= notches * kNotch;
+    if (notches != 0) {
+        changeSlotView(slot, 0, -notches);
+    }
+}
+
+// The page stays where it is under the pointer, unlike after a button.
+void CanvasWindow::changeSlotView(int slot, int turnSteps, int zoomSteps) {
+    const auto index = static_cast<std::size_t>(slot);
+    session_.steps.turn[index] += turnSteps;
+    session_.steps.zoom[index] += zoomSteps;
+    // The new page no longer holds the old box.
+    selection_ = {};
+    session_.redrawScreenPage(*messages_, slot);
+    pageView_->setImage(session_.page);
+    showStatus(turnSteps != 0 ? QString("グラフ %1 を回しました。").arg(slot)
+                              : QString("グラフ %1 を Z 方向に伸縮しました。").arg(slot));
+}
+
 void CanvasWindow::eraseSelection() {
     CanvasSelection& s = selection_;
     if (s.SelX2 != 0 || s.SelY2 != 0) {
@@ -478,7 +559,8 @@ void CanvasWindow::eraseSelection() {
 
 void CanvasWindow::changeView(int index) {
     ViewSteps& steps = session_.steps;
-    for (const int group : chosenGroups(groupChoice_->currentIndex())) {
+    const std::vector<int> groups = chosenGroups(groupChoice_->currentIndex());
+    for (const int group : groups) {
         const auto slot = static_cast<std::size_t>(group);
         switch (index) {
             case 0:
@@ -506,7 +588,8 @@ void CanvasWindow::changeView(int index) {
     // The new page no longer holds the old box.
     selection_ = {};
     applyViewGeometry();
-    session_.composeScreenPage(*messages_);
+    // The groups are in order: the page before the first of them stays as it was.
+    session_.redrawScreenPage(*messages_, groups.empty() ? 1 : groups.front());
     pageView_->setImage(session_.page);
     show();
     backButton_->setFocus();
@@ -615,6 +698,8 @@ void CanvasWindow::writeBack() {
             messages_->show({"書式データファイル", text, MessageIcon::Exclamation});
         }
     }
+    // The files now hold the turns: the next redraw reads them afresh.
+    session_.redraw.forget();
     showStatus(QString("%1 個のファイルに書き込みました。").arg(written));
 }
 

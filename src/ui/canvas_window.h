@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <optional>
 
 #include "message_boxes.h"
 
@@ -84,9 +85,14 @@ class CanvasWindow final : public QWidget {
     bool overScrollBar(QPoint window) const;
     void dragScroll(QPoint window);
 
-    void pressOnPage(QPointF mm);
+    void pressOnPage(QPointF mm, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
     void moveOnPage(QPointF mm, Qt::MouseButtons buttons);
     void releaseOnPage(QPointF mm);
+    void wheelOnPage(QPoint angleDelta, Qt::KeyboardModifiers modifiers, QPointF mm);
+    void turnByDrag(QPointF mm);
+    void stretchByWheel(int angleDelta, QPointF mm);
+    // Turns and stretches one slot by steps and draws the page again from that slot.
+    void changeSlotView(int slot, int turnSteps, int zoomSteps);
 
     void changeView(int index);
     void print();
@@ -103,6 +109,17 @@ class CanvasWindow final : public QWidget {
     SavePathChooser chooseSavePath_;
     CanvasSelection selection_;
     QPoint wheelRemainder_;
+    // A Ctrl + left drag turning the slot it started on: where it started (page pixels) and the
+    // steps it has turned so far.
+    struct TurnDrag {
+        int slot = 0;
+        int startX = 0;
+        int turned = 0;
+    };
+    std::optional<TurnDrag> turnDrag_;
+    // Ctrl + wheel: the slot it last stretched and the part of a notch not yet used.
+    int stretchSlot_ = 0;
+    int stretchRemainder_ = 0;
 
     PageView* pageView_ = nullptr;
     QPushButton* printButton_ = nullptr;

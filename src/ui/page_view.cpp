@@ -13,6 +13,9 @@ namespace kavlo {
 PageView::PageView(QWidget* parent) : QWidget(parent) {
     setObjectName("pageView");
     setAccessibleName("ページ");
+    setAccessibleDescription(
+        "Ctrl を押しながらグラフを横にドラッグすると回り、Ctrl を押しながらホイールを回すと Z "
+        "方向に伸縮します。");
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
@@ -63,7 +66,7 @@ void PageView::paintEvent(QPaintEvent* event) {
 }
 
 void PageView::mousePressEvent(QMouseEvent* event) {
-    emit pressed(pixelToMm(event->position()));
+    emit pressed(pixelToMm(event->position()), event->button(), event->modifiers());
 }
 
 void PageView::mouseMoveEvent(QMouseEvent* event) {
@@ -76,7 +79,7 @@ void PageView::mouseReleaseEvent(QMouseEvent* event) {
 
 void PageView::wheelEvent(QWheelEvent* event) {
     event->accept();
-    emit wheelTurned(event->angleDelta(), event->modifiers());
+    emit wheelTurned(event->angleDelta(), event->modifiers(), pixelToMm(event->position()));
 }
 
 }  // namespace kavlo

@@ -25,10 +25,10 @@ class PageView final : public QWidget {
     static QPoint mmToPixel(QPointF mm);
 
   signals:
-    void pressed(QPointF mm);
+    void pressed(QPointF mm, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
     void moved(QPointF mm, Qt::MouseButtons buttons);
     void released(QPointF mm);
-    void wheelTurned(QPoint angleDelta, Qt::KeyboardModifiers modifiers);
+    void wheelTurned(QPoint angleDelta, Qt::KeyboardModifiers modifiers, QPointF mm);
 
   protected:
     void paintEvent(QPaintEvent* event) override;

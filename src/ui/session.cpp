@@ -33,10 +33,15 @@ void Session::applyViewSize(char letter) {
 }
 
 PageOutcome Session::composeScreenPage(MessageSink& messages) {
+    redraw.forget();
+    return redrawScreenPage(messages, 1);
+}
+
+PageOutcome Session::redrawScreenPage(MessageSink& messages, int firstChanged) {
     PageOutcome outcome;
     // A page too large to draw, or one the memory cannot hold, leaves the canvas empty.
     try {
-        page = renderScreenImage(steps, setup, messages, outcome);
+        page = redraw.draw(steps, setup, messages, outcome, firstChanged);
     } catch (const PageTooLarge& refused) {
         page = QImage();
         messages.show(refused.message());
@@ -47,6 +52,7 @@ PageOutcome Session::composeScreenPage(MessageSink& messages) {
              "メモリーが足りないため描画を中断しました。格子の点数か IPL を減らして下さい。",
              MessageIcon::Exclamation});
     }
+    pageOutcome = page.isNull() ? PageOutcome{} : outcome;
     return outcome;
 }
 

@@ -8,6 +8,7 @@
 
 #include "core/messages.h"
 #include "core/page_setup.h"
+#include "devices/screen_redraw.h"
 #include "render/page_composition.h"
 #include "render/page_pass.h"
 
@@ -41,8 +42,11 @@ struct Session {
     explicit Session(std::filesystem::path folder) : appFolder(std::move(folder)) {}
 
     // Composes the screen page from the set-up and the current view steps into `page`, with
-    // messages to `messages`; clears the names the page clears.
+    // messages to `messages`; clears the names the page clears. Reads every file again.
     PageOutcome composeScreenPage(MessageSink& messages);
+    // The same after the view steps of slots from `firstChanged` on changed, and nothing else
+    // since the last composition: the slots before it are taken as they were drawn.
+    PageOutcome redrawScreenPage(MessageSink& messages, int firstChanged);
 
     // What every other output draws: the page as the screen shows it, view steps included.
     PageRequest pageRequest(const std::optional<PageSelection>& selection = std::nullopt) const {
@@ -60,6 +64,10 @@ struct Session {
     bool horizontalBar = false;
     // The main window's and the checker's "<=>": true while the boxes show the path ends.
     bool pathEndShown = false;
+    // What the canvas's redraws keep from one to the next.
+    ScreenRedraw redraw;
+    // Where each slot's frame lies on `page`.
+    PageOutcome pageOutcome;
 };
 
 }  // namespace kavlo

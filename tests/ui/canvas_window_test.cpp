@@ -1,5 +1,8 @@
 #include "ui/canvas_window.h"
 
+#include "devices/output_device.h"
+#include "hill_grid.h"
+#include "ui/page_view.h"
 #include "ui/session.h"
 #include "ui_helpers.h"
 
@@ -43,6 +46,38 @@ class CanvasWindowTest : public ::testing::Test {
         QWheelEvent event(QPointF(50, 50), target->mapToGlobal(QPointF(50, 50)), {}, {0, -120},
                           Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
         QApplication::sendEvent(target, &event);
+    }
+    // A left press, move or release on the picture with Ctrl held.
+    void ctrlMouse(QEvent::Type type, QPoint at) const {
+        QWidget* page = child("pageView");
+        const auto buttons = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+        const auto button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+        QMouseEvent event(type, at, page->mapToGlobal(at), button, buttons, Qt::ControlModifier);
+        QApplication::sendEvent(page, &event);
+    }
+    void ctrlWheel(QPoint at, int delta) const {
+        QWidget* page = child("pageView");
+        QWheelEvent event(at, page->mapToGlobal(at), {}, {0, delta}, Qt::NoButton,
+                          Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(page, &event);
+    }
+    // The sample page drawn and shown.
+    void showSamples() {
+        open();
+        session.setup = sampleSetup(KAVLO_SAMPLES_DIR);
+        session.composeScreenPage(messages);
+        window->showPage();
+    }
+    // The picture point in the middle of slot `slot`'s frame floor.
+    QPoint onFrame(int slot) const {
+        const FrameCorners& f = *session.pageOutcome.frames.at(static_cast<std::size_t>(slot));
+        return PageView::mmToPixel({(f.XEndX + f.YEndX) / 2, (f.XEndY + f.YEndY) / 2});
+    }
+    // The page a whole draw gives with the session's set-up and steps as they are now.
+    QImage wholeDraw() const {
+        SilentMessages silent;
+        PageOutcome outcome;
+        return renderScreenImage(session.pageRequest(), silent, outcome);
     }
     // The format fields written into `slot`, returning the file.
     std::string format(int slot, const std::string& name = "frm.dat") {
@@ -218,6 +253,132 @@ TEST_F(CanvasWindowTest, WriteBackKeepsTheZoomOfAnAutomaticRange) {
     EXPECT_EQ(lineOf(zoomed, 13), "   3.0   2.0   1.0   3.535534");
     session.composeScreenPage(messages);
     EXPECT_TRUE(session.page == shown) << "the next draw shows what the screen showed";
+}
+
+// Ctrl + drag and Ctrl + wheel change the slot under the pointer by the buttons' steps, and
+// every step shows the very page a whole draw gives.
+TEST_F(CanvasWindowTest, CtrlDragTurnsAndCtrlWheelStretchesTheSlotUnderThePointer) {
+    showSamples();
+    struct Step {
+        const char* what;
+        std::function<void(QPoint)> act;
+        Steps turn;
+        Steps zoom;
+    };
+    for (const int slot : {1, 4, 6}) {
+        steps = {};
+        session.composeScreenPage(messages);
+        window->showPage();
+        const QPoint at = onFrame(slot);
+        const auto only = [slot](double value) {
+            Steps one{};
+            one[static_cast<std::size_t>(slot)] = value;
+            return one;
+        };
+        const Step table[] = {
+            {"press", [&](QPoint p) { ctrlMouse(QEvent::MouseButtonPress, p); }, {}, {}},
+            {"7 px", [&](QPoint p) { ctrlMouse(QEvent::MouseMove, p + QPoint(7, 3)); }, {}, {}},
+            {"17 px right",
+             [&](QPoint p) { ctrlMouse(QEvent::MouseMove, p + QPoint(17, 0)); },
+             only(-2),
+             {}},
+            {"9 px left",
+             [&](QPoint p) { ctrlMouse(QEvent::MouseButtonRelease, p - QPoint(9, 0)); },
+             only(1),
+             {}},
+            {"after the release", [&](QPoint p) { ctrlMouse(QEvent::MouseMove, p); }, only(1), {}},
+            {"wheel up", [&](QPoint p) { ctrlWheel(p, 120); }, only(1), only(-1)},
+            {"half notches",
+             [&](QPoint p) {
+                 ctrlWheel(p, -60);
+                 ctrlWheel(p, -60);
+                 ctrlWheel(p, -60);
+             },
+             only(1),
+             {}},
+        };
+        for (const Step& step : table) {
+            step.act(at);
+            EXPECT_EQ(std::pair(steps.turn, steps.zoom), std::pair(step.turn, step.zoom))
+                << slot << " " << step.what;
+            EXPECT_TRUE(window->shownPage() == wholeDraw()) << slot << " " << step.what;
+        }
+        EXPECT_TRUE(test::holdsAll(status().toStdString(), {std::to_string(slot)})) << slot;
+    }
+    // Slots drawn before the last step are still found.
+    ctrlWheel(onFrame(1), 120);
+    EXPECT_EQ(std::pair(steps.turn, steps.zoom),
+              std::pair(Steps{0, 0, 0, 0, 0, 0, 1}, Steps{0, -1, 0, 0, 0, 0, 0}));
+    EXPECT_TRUE(window->shownPage() == wholeDraw());
+
+    // Off every graph Ctrl does nothing, neither turn nor select; a plain drag over a graph
+    // still selects and turns nothing.
+    steps = {};
+    ctrlMouse(QEvent::MouseButtonPress, {2, 2});
+    ctrlMouse(QEvent::MouseMove, {60, 2});
+    ctrlWheel({2, 2}, 120);
+    EXPECT_EQ(std::pair(steps.turn, steps.zoom), std::pair(Steps{}, Steps{}));
+    EXPECT_EQ(window->selectionFields().SelX2, 0);
+    const QPoint at = onFrame(3);
+    mouse(QEvent::MouseButtonPress, at);
+    mouse(QEvent::MouseMove, at + QPoint(40, 0));
+    mouse(QEvent::MouseButtonRelease, at + QPoint(40, 0));
+    EXPECT_NEAR(window->selection().width(), PageView::pixelToMm({40, 0}).x(), 1e-3);
+    EXPECT_EQ(steps.turn, Steps{});
+
+    // The buttons on one group draw from that slot on, the same page too.
+    choose(4);
+    click("turnRightButton");
+    EXPECT_EQ(steps.turn, (Steps{0, 0, 0, 0, -1, 0, 0}));
+    EXPECT_TRUE(window->shownPage() == wholeDraw());
+}
+
+// Where frames overlap, the pointer takes the one drawn last, and a step of the one below
+// redraws the one above it as a whole draw does.
+TEST_F(CanvasWindowTest, StepsOfOverlappingSlotsShowTheWholeDrawnPage) {
+    // Slot 1's wide frame reaches over slot 2's column; slot 3 hangs under both, and the
+    // curtains of slots 2 and 3 reach down over what is drawn before them.
+    const test::FormatLines wide{.frame = "120, 60, 40, 5, 5, 0, 0", .tilt = "20, 20, 1, 1, 6"};
+    const test::FormatLines mesh{.frame = "60, 50, 30, 5, 5, 0, 0", .tilt = "30, 30, 1, 1, 2"};
+    const std::string grid = dir.write("hill.dat", test::hillGrid(9));
+    session.setup.file(FileKind::Format, 1) = dir.write("wide.dat", wide.text());
+    session.setup.file(FileKind::Format, 2) = dir.write("mesh.dat", mesh.text());
+    session.setup.file(FileKind::Format, 3) = session.setup.file(FileKind::Format, 2);
+    for (const int slot : {1, 2, 3}) {
+        session.setup.file(FileKind::Numeric, slot) = grid;
+    }
+    open();
+    session.composeScreenPage(messages);
+    window->showPage();
+    const QPoint inBoth = onFrame(2);
+    PageOutcome firstAlone;
+    firstAlone.frames[1] = session.pageOutcome.frames[1];
+    const QPointF inBothMm = PageView::pixelToMm(inBoth);
+    ASSERT_EQ(
+        slotAtPoint(firstAlone, static_cast<float>(inBothMm.x()), static_cast<float>(inBothMm.y())),
+        1)
+        << "the frames overlap";
+
+    ctrlWheel(inBoth, 240);
+    EXPECT_EQ(steps.zoom, (Steps{0, 0, -2, 0, 0, 0, 0}));
+    EXPECT_TRUE(window->shownPage() == wholeDraw());
+    const QPoint first = onFrame(1);
+    for (const int dx : {8, 16, 24, 40}) {
+        ctrlMouse(dx == 8 ? QEvent::MouseButtonPress : QEvent::MouseMove, first + QPoint(dx, 0));
+        if (dx > 8) {
+            EXPECT_TRUE(window->shownPage() == wholeDraw()) << dx;
+        }
+    }
+    EXPECT_EQ(steps.turn, (Steps{0, -4, 0, 0, 0, 0, 0}));
+    ctrlMouse(QEvent::MouseButtonRelease, first + QPoint(40, 0));
+    // A button on all slots after a step of one starts from the top again.
+    click("turnLeftButton");
+    EXPECT_EQ(steps.turn, (Steps{0, -3, 1, 1, 1, 1, 1}));
+    EXPECT_TRUE(window->shownPage() == wholeDraw());
+    // The page kept from before slot 2 shows slot 1 as it was turned then: not used again.
+    ctrlWheel(onFrame(2), -120);
+    EXPECT_EQ(steps.zoom, (Steps{0, 0, -1, 0, 0, 0, 0}));
+    EXPECT_TRUE(window->shownPage() == wholeDraw());
 }
 
 }  // namespace

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QImage>
+#include <QRect>
+#include <optional>
+
+#include "core/messages.h"
+#include "core/page_setup.h"
+#include "render/page_composition.h"
+#include "text_extent_cache.h"
+
+namespace kavlo {
+
+// The canvas's page, drawn again whenever its view steps change. Text is measured once for all
+// the draws, and a draw whose changes begin at a later slot starts from the page as the previous
+// draw left it before that slot: the drawing calls from there on are a whole draw's, on the same
+// pixels, so the picture is the same.
+class ScreenRedraw {
+  public:
+    // The page with `steps`, only the slots from `firstChanged` on differing from the previous
+    // draw's (1: any may differ). Like a whole draw, the reading clears missing names in
+    // `setup` and leaves each slot's plotted z range in `steps`; the outcome tells of all slots.
+    QImage draw(ViewSteps& steps, PageSetup& setup, MessageSink& messages, PageOutcome& outcome,
+                int firstChanged = 1);
+    // The next draw reads every file again.
+    void forget() { kept_.reset(); }
+
+  private:
+    // The page before slot `start.slot`, and what the draw it came from was drawn with.
+    struct Kept {
+        PageStart start;
+        QImage page;
+        // Where the page is not white.
+        QRect ink;
+        PageSetup setup;
+        ViewSteps steps;
+        PageOutcome outcome;
+    };
+    bool resumes(const ViewSteps& steps, const PageSetup& setup, int firstChanged) const;
+
+    TextExtentCache extents_;
+    std::optional<Kept> kept_;
+};
+
+}  // namespace kavlo
