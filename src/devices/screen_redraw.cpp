@@ -24,6 +24,18 @@ PageOutcome joined(const PageOutcome& before, int start, PageOutcome after) {
     return whole;
 }
 
+// When each file of the slots before `start` was last written; a missing one has no time.
+std::vector<std::filesystem::file_time_type> fileStamps(const PageSetup& setup, int start) {
+    std::vector<std::filesystem::file_time_type> stamps;
+    for (int slot = 1; slot < start; ++slot) {
+        for (const FileKind kind : kFileKinds) {
+            std::error_code ignored;
+            stamps.push_back(std::filesystem::last_write_time(setup.file(kind, slot), ignored));
+        }
+    }
+    return stamps;
+}
+
 }  // namespace
 
 bool ScreenRedraw::resumes(const ViewSteps& steps, const PageSetup& setup, int firstChanged) const {
@@ -36,7 +48,7 @@ bool ScreenRedraw::resumes(const ViewSteps& steps, const PageSetup& setup, int f
             return false;
         }
     }
-    return true;
+    return fileStamps(setup, firstChanged) == kept_->stamps;
 }
 
 QImage ScreenRedraw::draw(ViewSteps& steps, PageSetup& setup, MessageSink& messages,
@@ -54,7 +66,7 @@ QImage ScreenRedraw::draw(ViewSteps& steps, PageSetup& setup, MessageSink& messa
         outcome = composePage({surface, profile, messages, surface}, setup, steps, start,
                               [&](const PageStart& at) {
                                   if (firstChanged > 1 && !resume && at.slot == firstChanged) {
-                                      next = Kept{at, page.copy(), ink, {}, {}, {}};
+                                      next = Kept{at, page.copy(), ink, {}, {}, {}, {}};
                                   }
                               });
     });
@@ -67,6 +79,7 @@ QImage ScreenRedraw::draw(ViewSteps& steps, PageSetup& setup, MessageSink& messa
         kept_->setup = setup;
         kept_->steps = steps;
         kept_->outcome = outcome;
+        kept_->stamps = fileStamps(setup, kept_->start.slot);
     }
     return page;
 }

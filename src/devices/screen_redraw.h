@@ -2,7 +2,9 @@
 
 #include <QImage>
 #include <QRect>
+#include <filesystem>
 #include <optional>
+#include <vector>
 
 #include "core/messages.h"
 #include "core/page_setup.h"
@@ -35,6 +37,9 @@ class ScreenRedraw {
         PageSetup setup;
         ViewSteps steps;
         PageOutcome outcome;
+        // The files of the slots before it as they were read: one edited since (in the
+        // checker, say) is read again.
+        std::vector<std::filesystem::file_time_type> stamps;
     };
     bool resumes(const ViewSteps& steps, const PageSetup& setup, int firstChanged) const;
 

@@ -379,6 +379,11 @@ TEST_F(CanvasWindowTest, StepsOfOverlappingSlotsShowTheWholeDrawnPage) {
     ctrlWheel(onFrame(2), -120);
     EXPECT_EQ(steps.zoom, (Steps{0, 0, -1, 0, 0, 0, 0}));
     EXPECT_TRUE(window->shownPage() == wholeDraw());
+    // Slot 1's file edited since (in the checker, say) is read again, as every step read it.
+    const test::FormatLines taller{.frame = "120, 60, 70, 5, 5, 0, 0", .tilt = wide.tilt};
+    dir.write("wide.dat", taller.text());
+    ctrlWheel(onFrame(2), 120);
+    EXPECT_TRUE(window->shownPage() == wholeDraw());
 }
 
 }  // namespace
