@@ -30,6 +30,10 @@ PainterSurface::PainterSurface(QPainter& painter, PainterOptions options, QSizeF
         device->devType() == QInternal::Image &&
         static_cast<QImage*>(device)->format() == QImage::Format_RGB32) {
         facets_.emplace(*static_cast<QImage*>(device));
+        if (painter_.transform().m11() > 0 &&
+            painter_.transform().m11() == painter_.transform().m22()) {
+            outlines_.emplace(*static_cast<QImage*>(device));
+        }
     }
 }
 
@@ -65,19 +69,32 @@ const QPolygon& PainterSurface::toPolygon(std::span<const DevicePoint> points) {
     return polygon_;
 }
 
+const std::vector<QPointF>& PainterSurface::toImage(std::span<const DevicePoint> points) {
+    const QTransform& scale = painter_.transform();
+    mapped_.resize(points.size());
+    for (std::size_t k = 0; k < points.size(); ++k) {
+        mapped_[k] = scale.map(QPointF(points[k].x, points[k].y));
+    }
+    return mapped_;
+}
+
 void PainterSurface::polygon(std::span<const DevicePoint> points) {
     if (points.empty()) {
         return;
     }
     const bool seam = pen().color == brush().color;
+    const Rgb fill = brush().color;
     if (seam && facets_) {
-        const QTransform& scale = painter_.transform();
-        mapped_.resize(points.size());
-        for (std::size_t k = 0; k < points.size(); ++k) {
-            mapped_[k] = scale.map(QPointF(points[k].x, points[k].y));
-        }
-        const Rgb c = brush().color;
-        facets_->fill(mapped_, qRgb(c.r, c.g, c.b));
+        facets_->fill(toImage(points), qRgb(fill.r, fill.g, fill.b));
+        return;
+    }
+    // Fewer points make a line or a dot, which the painter draws in its own way.
+    if (outlines_ && points.size() >= 3) {
+        const Rgb ink = pen().color;
+        facets_->fill(toImage(points), qRgb(fill.r, fill.g, fill.b));
+        outlines_->stroke(mapped_, true,
+                          strokeWidth(pen(), options_, false) * painter_.transform().m11(),
+                          qRgb(ink.r, ink.g, ink.b));
         return;
     }
     usePen(seam);

@@ -12,10 +12,13 @@
 #include <limits>
 #include <set>
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "devices/facet_fill.h"
 #include "devices/font_mapping.h"
 #include "devices/output_device.h"
+#include "devices/round_stroke.h"
 #include "devices/svg_surface.h"
 #include "drawing_helpers.h"
 #include "render_command.h"
@@ -98,6 +101,122 @@ TEST(FacetFill, FacetsSharingAnEdgeTileWithoutGapOrOverlap) {
     facets.fill(across, qRgb(0, 255, 0));
     EXPECT_EQ((std::array{image.pixel(0, 5), image.pixel(39, 6), image.pixel(0, 7)}),
               (std::array{qRgb(0, 255, 0), qRgb(0, 255, 0), qRgb(255, 255, 255)}));
+}
+
+// The image as rows of '#' for ink and '.' for white.
+std::vector<std::string> inkRows(const QImage& image) {
+    std::vector<std::string> rows;
+    for (int y = 0; y < image.height(); ++y) {
+        std::string& row = rows.emplace_back();
+        for (int x = 0; x < image.width(); ++x) {
+            row += image.pixel(x, y) == qRgb(255, 255, 255) ? '.' : '#';
+        }
+    }
+    return rows;
+}
+
+TEST(RoundStroke, InksThePixelsWhoseCentresLieWithinHalfTheWidth) {
+    struct Case {
+        const char* name;
+        std::vector<QPointF> points;
+        bool closed;
+        double width;
+        std::vector<std::string> rows;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"horizontal, round ends", {{2.2, 5}, {8.6, 5}}, false, 2.5,
+         {"............", "............", "............", "............",
+          ".#########..", ".#########..", "............", "............"}},
+        {"vertical", {{5.2, 2}, {5.2, 9}}, false, 1.5,
+         {"........", ".....#..", "....##..", "....##..", "....##..", "....##..",
+          "....##..", "....##..", "....##..", ".....#..", "........", "........"}},
+        {"diagonal", {{1.3, 1.1}, {8.7, 6.2}}, false, 1.8,
+         {".#.........", "###........", "..###......", "...###.....", ".....###...",
+          "......###..", "........##.", "...........", "..........."}},
+        {"round join", {{1.4, 1.6}, {7.6, 1.6}, {7.6, 8.3}}, false, 2.6,
+         {".#######...", "#########..", "#########..", "......###..", "......###..",
+          "......###..", "......###..", "......###..", "......###..", ".......#...",
+          "..........."}},
+        {"closed", {{1.4, 1.6}, {7.6, 1.6}, {7.6, 8.3}}, true, 2.6,
+         {".#######...", "#########..", "#########..", ".####.###..", "..#######..",
+          "...######..", "....#####..", ".....####..", "......###..", ".......#...",
+          "..........."}},
+        {"one point is a dot", {{3, 3}}, false, 3.2,
+         {".......", "..##...", ".####..", ".####..", "..##...", ".......", "......."}},
+        {"cut at the edges, not wrapped", {{-5, 1.2}, {20, 1.2}}, false, 2,
+         {"##########", "##########", "..........", "..........", ".........."}},
+        {"all outside", {{-4, -6}, {14, -3}, {14, 9}, {-4, 9}, {-4, 2}}, false, 2,
+         {"..........", "..........", "..........", "..........", ".........."}},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        QImage image =
+            whiteImage(QSize(static_cast<int>(c.rows[0].size()), static_cast<int>(c.rows.size())));
+        RoundStroke(image).stroke(c.points, c.closed, c.width, qRgb(0, 0, 0));
+        EXPECT_EQ(inkRows(image), c.rows) << c.name;
+    }
+}
+
+// The screen page at `dpi` as the PNG device draws it, but on an image of `format`.
+QImage screenPageOn(QImage::Format format, int dpi, const DrawCallback& draw) {
+    const QImage png = renderScreenPage([](DrawSurface&) {}, dpi);
+    QImage image(png.size(), format);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.scale(dpi / double(kScreenDpi), dpi / double(kScreenDpi));
+    QImage screen = screenImage(1, 1);
+    PainterSurface surface(painter, PainterOptions{false, 1.0},
+                           QSizeF(screenPixels(kPageWidthTwips), screenPixels(kPageHeightTwips)),
+                           &screen);
+    draw(surface);
+    return image;
+}
+
+TEST(PngPages, OutlinedPolygonsAtPrintResolutionAreInkedAsThePainterWould) {
+    // Cells drawn straight into the image: each filled, then outlined round and scaled. The
+    // painter's own outlines of these differ by a pixel or two.
+    const std::vector<std::vector<DevicePoint>> cells{{{49, 32}, {49, 30}, {53, 36}, {47, 31}},
+                                                      {{44, 43}, {43, 41}, {45, 48}, {41, 47}},
+                                                      {{20, 13}, {22, 13}, {20, 15}, {21, 16}}};
+    const double scale = 150.0 / kScreenDpi;
+    QImage expected = renderScreenPage([](DrawSurface&) {}, 150);
+    for (const auto& cell : cells) {
+        std::vector<QPointF> mapped;
+        for (const DevicePoint p : cell) {
+            mapped.emplace_back(p.x * scale, p.y * scale);
+        }
+        FacetFill(expected).fill(mapped, qRgb(255, 0, 0));
+        RoundStroke(expected).stroke(mapped, true, scale, qRgb(0, 0, 255));
+    }
+    const QImage cellsDrawn = renderScreenPage(
+        [&](DrawSurface& s) {
+            for (const auto& cell : cells) {
+                colouredPolygon(s, Rgb{0, 0, 255}, Rgb{255, 0, 0}, cell);
+            }
+        },
+        150);
+    EXPECT_TRUE(cellsDrawn == expected);
+    // A whole mesh differs from the painter's only where the painter rounds the ends of its
+    // outlines with flattened curves: a few pixels along the edges of dense cells.
+    const TempDir dir;
+    const PageRequest request{hiddenMeshPage(dir, 60), {}, {}};
+    const DrawCallback drawMesh = [&](DrawSurface& s) { quietPass(request, s, screenProfile()); };
+    for (const int dpi : {150, 300}) {
+        const QImage ours = renderScreenPage(drawMesh, dpi);
+        const QImage painters = screenPageOn(QImage::Format_ARGB32_Premultiplied, dpi, drawMesh);
+        int both = 0, either = 0;
+        for (int y = 0; y < ours.height(); ++y) {
+            for (int x = 0; x < ours.width(); ++x) {
+                const bool a = qGray(ours.pixel(x, y)) < 128;
+                const bool b = qGray(painters.pixel(x, y)) < 128;
+                both += a && b ? 1 : 0;
+                either += a || b ? 1 : 0;
+            }
+        }
+        EXPECT_GT(either, 20000) << dpi;
+        EXPECT_GT(double(both) / either, 0.995) << dpi;
+    }
 }
 
 // The metafile's page painted straight onto an image of `size`, as the vector picture means it.
