@@ -2,6 +2,8 @@
 
 #include <QPainter>
 #include <QString>
+#include <algorithm>
+#include <functional>
 
 #include "text_outline.h"
 
@@ -90,11 +92,8 @@ void PainterSurface::polygon(std::span<const DevicePoint> points) {
     }
     // Fewer points make a line or a dot, which the painter draws in its own way.
     if (outlines_ && points.size() >= 3) {
-        const Rgb ink = pen().color;
         facets_->fill(toImage(points), qRgb(fill.r, fill.g, fill.b));
-        outlines_->stroke(mapped_, true,
-                          strokeWidth(pen(), options_, false) * painter_.transform().m11(),
-                          qRgb(ink.r, ink.g, ink.b));
+        strokeInImage(true);
         return;
     }
     usePen(seam);
@@ -102,8 +101,23 @@ void PainterSurface::polygon(std::span<const DevicePoint> points) {
     painter_.drawPolygon(toPolygon(points));
 }
 
+// The points last mapped to the image, in the pen's colour and width.
+void PainterSurface::strokeInImage(bool closed) {
+    const Rgb ink = pen().color;
+    outlines_->stroke(mapped_, closed,
+                      strokeWidth(pen(), options_, false) * painter_.transform().m11(),
+                      qRgb(ink.r, ink.g, ink.b));
+}
+
 void PainterSurface::polyline(std::span<const DevicePoint> points) {
     if (points.size() < 2) {
+        return;
+    }
+    // Stream lines of a dense grid cost the painter as much as a mesh's outlines. Lines of one
+    // point over and over are dots, which the painter draws its own way.
+    if (outlines_ && std::ranges::adjacent_find(points, std::not_equal_to{}) != points.end()) {
+        toImage(points);
+        strokeInImage(false);
         return;
     }
     usePen(false);

@@ -42,6 +42,7 @@ class PainterSurface final : public FontSurface {
     void useBrush();
     const QPolygon& toPolygon(std::span<const DevicePoint> points);
     const std::vector<QPointF>& toImage(std::span<const DevicePoint> points);
+    void strokeInImage(bool closed);
 
     struct AppliedPen {
         Rgb color;

@@ -23,8 +23,13 @@ int firstCentreAfter(double x, int width) {
 
 // The painter holds the outlines it fills to 1/64 pixel; its straight edges are matched exactly
 // by holding the band's corners the same way.
+double toOutlineGrid(double v) {
+    const double steps = v * 64 + 0.5;
+    return (std::abs(steps) < 1e9 ? floorToInt(steps) : std::floor(steps)) / 64;
+}
+
 QPointF toOutlineGrid(QPointF p) {
-    return QPointF(std::floor(p.x() * 64 + 0.5) / 64, std::floor(p.y() * 64 + 0.5) / 64);
+    return QPointF(toOutlineGrid(p.x()), toOutlineGrid(p.y()));
 }
 
 // An extent in x along one row, empty until something is added.
@@ -106,25 +111,27 @@ void RoundStroke::stroke(std::span<const QPointF> points, bool closed, double wi
     if (points.empty()) {
         return;
     }
+    // Asked once a stroke: the image checks whether to detach every time.
+    Rows rows{image_.bits(), image_.bytesPerLine(), image_.width(), image_.height(), colour};
     const double radius = width / 2;
     if (points.size() == 1) {
-        segment(points[0], points[0], radius, colour);
+        segment(rows, points[0], points[0], radius);
         return;
     }
     for (std::size_t k = 0; k + 1 < points.size(); ++k) {
-        segment(points[k], points[k + 1], radius, colour);
+        segment(rows, points[k], points[k + 1], radius);
     }
     // An outline that ends where it began is closed already.
     if (closed && points.back() != points.front()) {
-        segment(points.back(), points.front(), radius, colour);
+        segment(rows, points.back(), points.front(), radius);
     }
 }
 
-void RoundStroke::segment(QPointF a, QPointF b, double radius, QRgb colour) {
+void RoundStroke::segment(const Rows& rows, QPointF a, QPointF b, double radius) {
     // The band's corners held to the grid may stand out of the discs by half a step.
     const double reach = radius + 1.0 / 128;
     const auto [top, bottom] = std::minmax({a.y(), b.y()});
-    const int height = image_.height(), width = image_.width();
+    const int height = rows.height, width = rows.width;
     // Rows whose centres lie in [top - reach, bottom + reach].
     const int firstRow = std::max(0, firstCentreAfter(top - reach, height) - 1);
     const int endRow = std::min(height, firstCentreAfter(bottom + reach, height));
@@ -134,8 +141,8 @@ void RoundStroke::segment(QPointF a, QPointF b, double radius, QRgb colour) {
         const int from = std::max(0, firstCentreAfter(span.from, width));
         const int to = std::min(width, firstCentreAfter(span.to, width));
         if (from < to) {
-            auto* line = reinterpret_cast<QRgb*>(image_.scanLine(row));
-            std::fill(line + from, line + to, colour);
+            auto* line = reinterpret_cast<QRgb*>(rows.bits + row * rows.stride);
+            std::fill(line + from, line + to, rows.colour);
         }
     }
 }

@@ -17,7 +17,13 @@ class RoundStroke {
     void stroke(std::span<const QPointF> points, bool closed, double width, QRgb colour);
 
   private:
-    void segment(QPointF a, QPointF b, double radius, QRgb colour);
+    struct Rows {
+        uchar* bits;
+        qsizetype stride;
+        int width, height;
+        QRgb colour;
+    };
+    static void segment(const Rows& rows, QPointF a, QPointF b, double radius);
 
     QImage& image_;
 };

@@ -174,25 +174,37 @@ QImage screenPageOn(QImage::Format format, int dpi, const DrawCallback& draw) {
 }
 
 TEST(PngPages, OutlinedPolygonsAtPrintResolutionAreInkedAsThePainterWould) {
-    // Cells drawn straight into the image: each filled, then outlined round and scaled. The
-    // painter's own outlines of these differ by a pixel or two.
+    // Cells drawn straight into the image: each filled, then outlined round and scaled; then
+    // open lines in the stock black pen. The painter's own outlines of these differ by a pixel
+    // or two.
     const std::vector<std::vector<DevicePoint>> cells{{{49, 32}, {49, 30}, {53, 36}, {47, 31}},
                                                       {{44, 43}, {43, 41}, {45, 48}, {41, 47}},
                                                       {{20, 13}, {22, 13}, {20, 15}, {21, 16}}};
+    const std::vector<std::vector<DevicePoint>> lines{{{32, 29}, {27, 23}, {26, 28}},
+                                                      {{17, 13}, {23, 11}, {17, 6}}};
     const double scale = 150.0 / kScreenDpi;
+    const auto mapped = [&](const std::vector<DevicePoint>& points) {
+        std::vector<QPointF> image;
+        for (const DevicePoint p : points) {
+            image.emplace_back(p.x * scale, p.y * scale);
+        }
+        return image;
+    };
     QImage expected = renderScreenPage([](DrawSurface&) {}, 150);
     for (const auto& cell : cells) {
-        std::vector<QPointF> mapped;
-        for (const DevicePoint p : cell) {
-            mapped.emplace_back(p.x * scale, p.y * scale);
-        }
-        FacetFill(expected).fill(mapped, qRgb(255, 0, 0));
-        RoundStroke(expected).stroke(mapped, true, scale, qRgb(0, 0, 255));
+        FacetFill(expected).fill(mapped(cell), qRgb(255, 0, 0));
+        RoundStroke(expected).stroke(mapped(cell), true, scale, qRgb(0, 0, 255));
+    }
+    for (const auto& line : lines) {
+        RoundStroke(expected).stroke(mapped(line), false, scale, qRgb(0, 0, 0));
     }
     const QImage cellsDrawn = renderScreenPage(
         [&](DrawSurface& s) {
             for (const auto& cell : cells) {
                 colouredPolygon(s, Rgb{0, 0, 255}, Rgb{255, 0, 0}, cell);
+            }
+            for (const auto& line : lines) {
+                s.polyline(line);
             }
         },
         150);
