@@ -101,6 +101,32 @@ TEST(FacetFill, FacetsSharingAnEdgeTileWithoutGapOrOverlap) {
     facets.fill(across, qRgb(0, 255, 0));
     EXPECT_EQ((std::array{image.pixel(0, 5), image.pixel(39, 6), image.pixel(0, 7)}),
               (std::array{qRgb(0, 255, 0), qRgb(0, 255, 0), qRgb(255, 255, 255)}));
+    // A comb of many teeth, some corners on pixel centres, filled by the odd-even rule: a centre
+    // is inside when an odd number of edges cross its row at or left of it.
+    std::vector<QPointF> comb{{2.5, 38.5}, {2.5, 3.5}};
+    for (int tooth = 0; tooth < 8; ++tooth) {
+        comb.insert(comb.end(), {{4.0 + 4 * tooth, 3.5 + tooth % 3},
+                                 {5.5 + 4 * tooth, 30.5},
+                                 {6.5 + 4 * tooth, 20.5 - tooth}});
+    }
+    comb.emplace_back(37.5, 38.5);
+    image.fill(Qt::white);
+    facets.fill(comb, qRgb(0, 0, 0));
+    for (int y = 0; y < 40; ++y) {
+        for (int x = 0; x < 40; ++x) {
+            const QPointF centre(x + 0.5, y + 0.5);
+            int crossed = 0;
+            for (std::size_t k = 0; k < comb.size(); ++k) {
+                const QPointF a = comb[k], b = comb[(k + 1) % comb.size()];
+                if ((a.y() <= centre.y()) != (b.y() <= centre.y()) &&
+                    a.x() + (centre.y() - a.y()) * (b.x() - a.x()) / (b.y() - a.y()) <=
+                        centre.x()) {
+                    ++crossed;
+                }
+            }
+            EXPECT_EQ(image.pixel(x, y) == qRgb(0, 0, 0), crossed % 2 == 1) << x << "," << y;
+        }
+    }
 }
 
 // The image as rows of '#' for ink and '.' for white.
