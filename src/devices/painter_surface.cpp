@@ -91,9 +91,10 @@ void PainterSurface::polygon(std::span<const DevicePoint> points) {
         return;
     }
     // Fewer points make a line or a dot, which the painter draws in its own way.
-    if (outlines_ && points.size() >= 3) {
+    const std::optional<double> width = imagePenWidth();
+    if (width && points.size() >= 3) {
         facets_->fill(toImage(points), qRgb(fill.r, fill.g, fill.b));
-        strokeInImage(true);
+        strokeInImage(true, *width);
         return;
     }
     usePen(seam);
@@ -101,12 +102,21 @@ void PainterSurface::polygon(std::span<const DevicePoint> points) {
     painter_.drawPolygon(toPolygon(points));
 }
 
-// The points last mapped to the image, in the pen's colour and width.
-void PainterSurface::strokeInImage(bool closed) {
+// The pen's width in image pixels where it is stroked straight into the image. The painter
+// draws a pen of a pixel or less as a thin line that never breaks, which a round stroke that
+// narrow would.
+std::optional<double> PainterSurface::imagePenWidth() const {
+    if (!outlines_) {
+        return std::nullopt;
+    }
+    const double width = strokeWidth(pen(), options_, false) * painter_.transform().m11();
+    return width > 1 ? std::optional(width) : std::nullopt;
+}
+
+// The points last mapped to the image, in the pen's colour.
+void PainterSurface::strokeInImage(bool closed, double width) {
     const Rgb ink = pen().color;
-    outlines_->stroke(mapped_, closed,
-                      strokeWidth(pen(), options_, false) * painter_.transform().m11(),
-                      qRgb(ink.r, ink.g, ink.b));
+    outlines_->stroke(mapped_, closed, width, qRgb(ink.r, ink.g, ink.b));
 }
 
 void PainterSurface::polyline(std::span<const DevicePoint> points) {
@@ -115,9 +125,10 @@ void PainterSurface::polyline(std::span<const DevicePoint> points) {
     }
     // Stream lines of a dense grid cost the painter as much as a mesh's outlines. Lines of one
     // point over and over are dots, which the painter draws its own way.
-    if (outlines_ && std::ranges::adjacent_find(points, std::not_equal_to{}) != points.end()) {
+    const std::optional<double> width = imagePenWidth();
+    if (width && std::ranges::adjacent_find(points, std::not_equal_to{}) != points.end()) {
         toImage(points);
-        strokeInImage(false);
+        strokeInImage(false, *width);
         return;
     }
     usePen(false);

@@ -42,7 +42,8 @@ class PainterSurface final : public FontSurface {
     void useBrush();
     const QPolygon& toPolygon(std::span<const DevicePoint> points);
     const std::vector<QPointF>& toImage(std::span<const DevicePoint> points);
-    void strokeInImage(bool closed);
+    std::optional<double> imagePenWidth() const;
+    void strokeInImage(bool closed, double width);
 
     struct AppliedPen {
         Rgb color;

@@ -43,16 +43,18 @@ struct Span {
     }
 };
 
+// A row that only touches the disc adds nothing.
 void addDisc(Span& span, QPointF centre, double radius, double y) {
     const double dy = y - centre.y();
     const double h = radius * radius - dy * dy;
-    if (h >= 0) {
+    if (h > 0) {
         const double half = std::sqrt(h);
         span.add(centre.x() - half, centre.x() + half);
     }
 }
 
-// One side of the band, where rows cross it: half-open in y, as the facets' edges are.
+// One side of the band, where rows cross it: a row through its top corner misses it and one
+// through its bottom corner meets it, as the painter samples its strokes.
 struct BandEdge {
     double top = 0, bottom = 0, x = 0, slope = 0;
 
@@ -65,7 +67,7 @@ struct BandEdge {
     }
 
     void addCrossing(Span& span, double y) const {
-        if (top <= y && y < bottom) {
+        if (top < y && y <= bottom) {
             const double at = x + y * slope;
             span.add(at, at);
         }

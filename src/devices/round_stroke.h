@@ -7,8 +7,9 @@
 namespace kavlo {
 
 // Strokes lines in one opaque colour straight into an RGB32 image with round caps and joins:
-// a pixel is inked when its centre lies within half the width of one of the segments. The
-// painter's general stroker costs far more than the fill of the small polygons it outlines.
+// a pixel is inked when its centre lies within half the width of one of the segments, the
+// straight sides held to 1/64 pixel as the painter holds them. The painter's general stroker
+// costs far more than the fill of the small polygons it outlines.
 class RoundStroke {
   public:
     explicit RoundStroke(QImage& image) : image_(image) {}

@@ -129,6 +129,11 @@ TEST(FacetFill, FacetsSharingAnEdgeTileWithoutGapOrOverlap) {
     }
 }
 
+QRect inkBounds(const QImage& image, QRgb background = qRgb(255, 255, 255)) {
+    const QImage ink = image.createMaskFromColor(background, Qt::MaskInColor);
+    return QRegion(QBitmap::fromImage(ink)).boundingRect();
+}
+
 // The image as rows of '#' for ink and '.' for white.
 std::vector<std::string> inkRows(const QImage& image) {
     std::vector<std::string> rows;
@@ -160,10 +165,10 @@ TEST(RoundStroke, InksThePixelsWhoseCentresLieWithinHalfTheWidth) {
         {"diagonal", {{1.3, 1.1}, {8.7, 6.2}}, false, 1.8,
          {".#.........", "###........", "..###......", "...###.....", ".....###...",
           "......###..", "........##.", "...........", "..........."}},
-        {"round join", {{1.4, 1.6}, {7.6, 1.6}, {7.6, 8.3}}, false, 2.6,
-         {".#######...", "#########..", "#########..", "......###..", "......###..",
-          "......###..", "......###..", "......###..", "......###..", ".......#...",
-          "..........."}},
+        {"one pixel wide between rows: the lower, centres on the ends in at the right",
+         {{2.5, 5}, {7.5, 5}}, false, 1,
+         {"..........", "..........", "..........", "..........", "..........",
+          "...#####..", ".........."}},
         {"closed", {{1.4, 1.6}, {7.6, 1.6}, {7.6, 8.3}}, true, 2.6,
          {".#######...", "#########..", "#########..", ".####.###..", "..#######..",
           "...######..", "....#####..", ".....####..", "......###..", ".......#...",
@@ -235,6 +240,13 @@ TEST(PngPages, OutlinedPolygonsAtPrintResolutionAreInkedAsThePainterWould) {
         },
         150);
     EXPECT_TRUE(cellsDrawn == expected);
+    // Below the screen's resolution a one-unit pen is under a pixel: its lines stay unbroken.
+    const QImage small = renderScreenPage(
+        [](DrawSurface& s) {
+            s.polyline(std::array<DevicePoint, 2>{{{100, 100}, {300, 100}}});
+        },
+        72);
+    EXPECT_EQ(inkBounds(small.copy(0, 70, 300, 10)).width(), 151);
     // A whole mesh differs from the painter's only where the painter rounds the ends of its
     // outlines with flattened curves: a few pixels along the edges of dense cells.
     const TempDir dir;
@@ -381,11 +393,6 @@ TEST(SvgPages, CallsKeepTheirOrderAndAnAbandonedPictureEndsItsWriting) {
     }
     // Each line's one step, " 0 1", whichever path it joined.
     EXPECT_EQ(QByteArray::fromStdString(document).count(" 0 1"), 10000);
-}
-
-QRect inkBounds(const QImage& image, QRgb background = qRgb(255, 255, 255)) {
-    const QImage ink = image.createMaskFromColor(background, Qt::MaskInColor);
-    return QRegion(QBitmap::fromImage(ink)).boundingRect();
 }
 
 TextExtent measure(FontSpec spec, const std::string& text) {
