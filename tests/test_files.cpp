@@ -81,12 +81,24 @@ std::string FormatLines::text(std::string_view lineEnd) const {
     return out;
 }
 
-PageSetup shadedSurfacePage(const TempDir& dir, int n) {
-    const FormatLines format{.frame = "100, 80, 60, 5, 8, 0, 7", .tilt = "30, 20, 1, 0, 6"};
+namespace {
+
+PageSetup bumpPage(const TempDir& dir, int n, const std::string& tilt) {
+    const FormatLines format{.frame = "100, 80, 60, 5, 8, 0, 7", .tilt = tilt};
     PageSetup setup;
-    setup.file(FileKind::Format, 1) = dir.write("shaded.fmt", format.text());
+    setup.file(FileKind::Format, 1) = dir.write("bump.fmt", format.text());
     setup.file(FileKind::Numeric, 1) = dir.write("bump.dat", hillGrid(n));
     return setup;
+}
+
+}  // namespace
+
+PageSetup shadedSurfacePage(const TempDir& dir, int n) {
+    return bumpPage(dir, n, "30, 20, 1, 0, 6");
+}
+
+PageSetup hiddenMeshPage(const TempDir& dir, int n) {
+    return bumpPage(dir, n, "30, 20, 1, 0, 3");
 }
 
 }  // namespace kavlo::test

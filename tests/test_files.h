@@ -78,5 +78,7 @@ struct FormatLines {
 
 // A shaded bump on a grid of n x n nodes, alone in slot 1 of a page.
 PageSetup shadedSurfacePage(const TempDir& dir, int n);
+// The same bump as a mesh of white cells edged in black, nearer ones hiding farther ones.
+PageSetup hiddenMeshPage(const TempDir& dir, int n);
 
 }  // namespace kavlo::test

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace kavlo {
 
@@ -9,23 +10,41 @@ void FacetFill::fill(std::span<const QPointF> points, QRgb colour) {
     if (points.size() < 3) {
         return;
     }
-    const auto [low, high] = std::minmax_element(
-        points.begin(), points.end(), [](QPointF a, QPointF b) { return a.y() < b.y(); });
-    // Rows whose centres lie in [low, high).
-    const double firstRow = std::max(0.0, std::ceil(low->y() - 0.5));
-    const double endRow =
-        std::min(static_cast<double>(image_.height()), std::ceil(high->y() - 0.5));
+    // The area a stream line hides is one polygon of hundreds of points over hundreds of rows:
+    // each row looks only at the edges that span it.
+    edges_.clear();
+    double bottom = -std::numeric_limits<double>::infinity();
+    for (std::size_t k = 0; k < points.size(); ++k) {
+        const QPointF a = points[k];
+        const QPointF b = points[(k + 1) % points.size()];
+        if (a.y() != b.y()) {
+            const auto [top, low] = std::minmax({a.y(), b.y()});
+            edges_.push_back({top, low, a, b});
+            bottom = std::max(bottom, low);
+        }
+    }
+    if (edges_.empty()) {
+        return;
+    }
+    std::sort(edges_.begin(), edges_.end(),
+              [](const Edge& e, const Edge& f) { return e.top < f.top; });
+    // Rows whose centres lie in [top, bottom).
+    const double firstRow = std::max(0.0, std::ceil(edges_.front().top - 0.5));
+    const double endRow = std::min(static_cast<double>(image_.height()), std::ceil(bottom - 0.5));
     const double width = image_.width();
+    active_.clear();
+    std::size_t next = 0;
     for (double row = firstRow; row < endRow; ++row) {
         const double y = row + 0.5;
+        // Half-open in y, so a vertex between two edges is crossed once.
+        for (; next < edges_.size() && edges_[next].top <= y; ++next) {
+            active_.push_back(&edges_[next]);
+        }
+        std::erase_if(active_, [y](const Edge* e) { return e->bottom <= y; });
         crossings_.clear();
-        for (std::size_t k = 0; k < points.size(); ++k) {
-            const QPointF a = points[k];
-            const QPointF b = points[(k + 1) % points.size()];
-            // Half-open in y, so a vertex between two edges is crossed once.
-            if ((a.y() <= y) != (b.y() <= y)) {
-                crossings_.push_back(a.x() + (y - a.y()) * (b.x() - a.x()) / (b.y() - a.y()));
-            }
+        for (const Edge* e : active_) {
+            const QPointF a = e->a, b = e->b;
+            crossings_.push_back(a.x() + (y - a.y()) * (b.x() - a.x()) / (b.y() - a.y()));
         }
         std::sort(crossings_.begin(), crossings_.end());
         auto* line = reinterpret_cast<QRgb*>(image_.scanLine(static_cast<int>(row)));

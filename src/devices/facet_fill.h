@@ -18,7 +18,14 @@ class FacetFill {
     void fill(std::span<const QPointF> points, QRgb colour);
 
   private:
+    struct Edge {
+        double top, bottom;
+        QPointF a, b;
+    };
+
     QImage& image_;
+    std::vector<Edge> edges_;
+    std::vector<const Edge*> active_;
     std::vector<double> crossings_;
 };
 

@@ -6,6 +6,7 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <functional>
 
 #include "text_outline.h"
 
@@ -34,6 +35,10 @@ PainterSurface::PainterSurface(QPainter& painter, PainterOptions options, QSizeF
         device->devType() == QInternal::Image &&
         static_cast<QImage*>(device)->format() == QImage::Format_RGB32) {
         facets_.emplace(*static_cast<QImage*>(device));
+        if (painter_.transform().m11() > 0 &&
+            painter_.transform().m11() == painter_.transform().m22()) {
+            outlines_.emplace(*static_cast<QImage*>(device));
+        }
     }
 }
 
@@ -84,6 +89,15 @@ void PainterSurface::inked(const QRect& box) {
     }
 }
 
+const std::vector<QPointF>& PainterSurface::toImage(std::span<const DevicePoint> points) {
+    const QTransform& scale = painter_.transform();
+    mapped_.resize(points.size());
+    for (std::size_t k = 0; k < points.size(); ++k) {
+        mapped_[k] = scale.map(QPointF(points[k].x, points[k].y));
+    }
+    return mapped_;
+}
+
 void PainterSurface::polygon(std::span<const DevicePoint> points) {
     if (points.empty()) {
         return;
@@ -105,19 +119,38 @@ void PainterSurface::polygon(std::span<const DevicePoint> points) {
     if (ink_) {
         inked(reach(points));
     }
+    const Rgb fill = brush().color;
     if (seam && facets_) {
-        const QTransform& scale = painter_.transform();
-        mapped_.resize(points.size());
-        for (std::size_t k = 0; k < points.size(); ++k) {
-            mapped_[k] = scale.map(QPointF(points[k].x, points[k].y));
-        }
-        const Rgb c = brush().color;
-        facets_->fill(mapped_, qRgb(c.r, c.g, c.b));
+        facets_->fill(toImage(points), qRgb(fill.r, fill.g, fill.b));
+        return;
+    }
+    // Fewer points make a line or a dot, which the painter draws in its own way.
+    const std::optional<double> width = imagePenWidth();
+    if (width && points.size() >= 3) {
+        facets_->fill(toImage(points), qRgb(fill.r, fill.g, fill.b));
+        strokeInImage(true, *width);
         return;
     }
     usePen(seam);
     useBrush();
     painter_.drawPolygon(toPolygon(points));
+}
+
+// The pen's width in image pixels where it is stroked straight into the image. The painter
+// draws a pen of a pixel or less as a thin line that never breaks, which a round stroke that
+// narrow would.
+std::optional<double> PainterSurface::imagePenWidth() const {
+    if (!outlines_) {
+        return std::nullopt;
+    }
+    const double width = strokeWidth(pen(), options_, false) * painter_.transform().m11();
+    return width > 1 ? std::optional(width) : std::nullopt;
+}
+
+// The points last mapped to the image, in the pen's colour.
+void PainterSurface::strokeInImage(bool closed, double width) {
+    const Rgb ink = pen().color;
+    outlines_->stroke(mapped_, closed, width, qRgb(ink.r, ink.g, ink.b));
 }
 
 void PainterSurface::polyline(std::span<const DevicePoint> points) {
@@ -126,6 +159,14 @@ void PainterSurface::polyline(std::span<const DevicePoint> points) {
     }
     if (ink_) {
         inked(reach(points));
+    }
+    // Stream lines of a dense grid cost the painter as much as a mesh's outlines. Lines of one
+    // point over and over are dots, which the painter draws its own way.
+    const std::optional<double> width = imagePenWidth();
+    if (width && std::ranges::adjacent_find(points, std::not_equal_to{}) != points.end()) {
+        toImage(points);
+        strokeInImage(false, *width);
+        return;
     }
     usePen(false);
     painter_.drawPolyline(toPolygon(points));

@@ -10,6 +10,7 @@
 
 #include "facet_fill.h"
 #include "font_surface.h"
+#include "round_stroke.h"
 #include "stroke_style.h"
 
 class QPainter;
@@ -52,6 +53,9 @@ class PainterSurface final : public FontSurface {
     void usePen(bool seam);
     void useBrush();
     const QPolygon& toPolygon(std::span<const DevicePoint> points);
+    const std::vector<QPointF>& toImage(std::span<const DevicePoint> points);
+    std::optional<double> imagePenWidth() const;
+    void strokeInImage(bool closed, double width);
 
     struct AppliedPen {
         Rgb color;
@@ -67,6 +71,8 @@ class PainterSurface final : public FontSurface {
     QPolygon polygon_;
     // On a scaled crisp page, facets in their own colour are filled straight into the image.
     std::optional<FacetFill> facets_;
+    // Where the scale is the same both ways, so a round pen stays round, outlines too.
+    std::optional<RoundStroke> outlines_;
     std::vector<QPointF> mapped_;
     QPointF current_;
     // The device's page in its units: text larger than it is drawn as outlines clipped to it.

@@ -12,10 +12,13 @@
 #include <limits>
 #include <set>
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "devices/facet_fill.h"
 #include "devices/font_mapping.h"
 #include "devices/output_device.h"
+#include "devices/round_stroke.h"
 #include "devices/svg_surface.h"
 #include "drawing_helpers.h"
 #include "render_command.h"
@@ -98,6 +101,172 @@ TEST(FacetFill, FacetsSharingAnEdgeTileWithoutGapOrOverlap) {
     facets.fill(across, qRgb(0, 255, 0));
     EXPECT_EQ((std::array{image.pixel(0, 5), image.pixel(39, 6), image.pixel(0, 7)}),
               (std::array{qRgb(0, 255, 0), qRgb(0, 255, 0), qRgb(255, 255, 255)}));
+    // A comb of many teeth, some corners on pixel centres, filled by the odd-even rule: a centre
+    // is inside when an odd number of edges cross its row at or left of it.
+    std::vector<QPointF> comb{{2.5, 38.5}, {2.5, 3.5}};
+    for (int tooth = 0; tooth < 8; ++tooth) {
+        comb.insert(comb.end(), {{4.0 + 4 * tooth, 3.5 + tooth % 3},
+                                 {5.5 + 4 * tooth, 30.5},
+                                 {6.5 + 4 * tooth, 20.5 - tooth}});
+    }
+    comb.emplace_back(37.5, 38.5);
+    image.fill(Qt::white);
+    facets.fill(comb, qRgb(0, 0, 0));
+    for (int y = 0; y < 40; ++y) {
+        for (int x = 0; x < 40; ++x) {
+            const QPointF centre(x + 0.5, y + 0.5);
+            int crossed = 0;
+            for (std::size_t k = 0; k < comb.size(); ++k) {
+                const QPointF a = comb[k], b = comb[(k + 1) % comb.size()];
+                if ((a.y() <= centre.y()) != (b.y() <= centre.y()) &&
+                    a.x() + (centre.y() - a.y()) * (b.x() - a.x()) / (b.y() - a.y()) <=
+                        centre.x()) {
+                    ++crossed;
+                }
+            }
+            EXPECT_EQ(image.pixel(x, y) == qRgb(0, 0, 0), crossed % 2 == 1) << x << "," << y;
+        }
+    }
+}
+
+QRect inkBounds(const QImage& image, QRgb background = qRgb(255, 255, 255)) {
+    const QImage ink = image.createMaskFromColor(background, Qt::MaskInColor);
+    return QRegion(QBitmap::fromImage(ink)).boundingRect();
+}
+
+// The image as rows of '#' for ink and '.' for white.
+std::vector<std::string> inkRows(const QImage& image) {
+    std::vector<std::string> rows;
+    for (int y = 0; y < image.height(); ++y) {
+        std::string& row = rows.emplace_back();
+        for (int x = 0; x < image.width(); ++x) {
+            row += image.pixel(x, y) == qRgb(255, 255, 255) ? '.' : '#';
+        }
+    }
+    return rows;
+}
+
+TEST(RoundStroke, InksThePixelsWhoseCentresLieWithinHalfTheWidth) {
+    struct Case {
+        const char* name;
+        std::vector<QPointF> points;
+        bool closed;
+        double width;
+        std::vector<std::string> rows;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"horizontal, round ends", {{2.2, 5}, {8.6, 5}}, false, 2.5,
+         {"............", "............", "............", "............",
+          ".#########..", ".#########..", "............", "............"}},
+        {"vertical", {{5.2, 2}, {5.2, 9}}, false, 1.5,
+         {"........", ".....#..", "....##..", "....##..", "....##..", "....##..",
+          "....##..", "....##..", "....##..", ".....#..", "........", "........"}},
+        {"diagonal", {{1.3, 1.1}, {8.7, 6.2}}, false, 1.8,
+         {".#.........", "###........", "..###......", "...###.....", ".....###...",
+          "......###..", "........##.", "...........", "..........."}},
+        {"one pixel wide between rows: the lower, centres on the ends in at the right",
+         {{2.5, 5}, {7.5, 5}}, false, 1,
+         {"..........", "..........", "..........", "..........", "..........",
+          "...#####..", ".........."}},
+        {"closed", {{1.4, 1.6}, {7.6, 1.6}, {7.6, 8.3}}, true, 2.6,
+         {".#######...", "#########..", "#########..", ".####.###..", "..#######..",
+          "...######..", "....#####..", ".....####..", "......###..", ".......#...",
+          "..........."}},
+        {"one point is a dot", {{3, 3}}, false, 3.2,
+         {".......", "..##...", ".####..", ".####..", "..##...", ".......", "......."}},
+        {"cut at the edges, not wrapped", {{-5, 1.2}, {20, 1.2}}, false, 2,
+         {"##########", "##########", "..........", "..........", ".........."}},
+        {"all outside", {{-4, -6}, {14, -3}, {14, 9}, {-4, 9}, {-4, 2}}, false, 2,
+         {"..........", "..........", "..........", "..........", ".........."}},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        QImage image =
+            whiteImage(QSize(static_cast<int>(c.rows[0].size()), static_cast<int>(c.rows.size())));
+        RoundStroke(image).stroke(c.points, c.closed, c.width, qRgb(0, 0, 0));
+        EXPECT_EQ(inkRows(image), c.rows) << c.name;
+    }
+}
+
+// The screen page at `dpi` as the PNG device draws it, but on an image of `format`.
+QImage screenPageOn(QImage::Format format, int dpi, const DrawCallback& draw) {
+    const QImage png = renderScreenPage([](DrawSurface&) {}, dpi);
+    QImage image(png.size(), format);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.scale(dpi / double(kScreenDpi), dpi / double(kScreenDpi));
+    QImage screen = screenImage(1, 1);
+    PainterSurface surface(painter, PainterOptions{false, 1.0},
+                           QSizeF(screenPixels(kPageWidthTwips), screenPixels(kPageHeightTwips)),
+                           &screen);
+    draw(surface);
+    return image;
+}
+
+TEST(PngPages, OutlinedPolygonsAtPrintResolutionAreInkedAsThePainterWould) {
+    // Cells drawn straight into the image: each filled, then outlined round and scaled; then
+    // open lines in the stock black pen. The painter's own outlines of these differ by a pixel
+    // or two.
+    const std::vector<std::vector<DevicePoint>> cells{{{49, 32}, {49, 30}, {53, 36}, {47, 31}},
+                                                      {{44, 43}, {43, 41}, {45, 48}, {41, 47}},
+                                                      {{20, 13}, {22, 13}, {20, 15}, {21, 16}}};
+    const std::vector<std::vector<DevicePoint>> lines{{{32, 29}, {27, 23}, {26, 28}},
+                                                      {{17, 13}, {23, 11}, {17, 6}}};
+    const double scale = 150.0 / kScreenDpi;
+    const auto mapped = [&](const std::vector<DevicePoint>& points) {
+        std::vector<QPointF> image;
+        for (const DevicePoint p : points) {
+            image.emplace_back(p.x * scale, p.y * scale);
+        }
+        return image;
+    };
+    QImage expected = renderScreenPage([](DrawSurface&) {}, 150);
+    for (const auto& cell : cells) {
+        FacetFill(expected).fill(mapped(cell), qRgb(255, 0, 0));
+        RoundStroke(expected).stroke(mapped(cell), true, scale, qRgb(0, 0, 255));
+    }
+    for (const auto& line : lines) {
+        RoundStroke(expected).stroke(mapped(line), false, scale, qRgb(0, 0, 0));
+    }
+    const QImage cellsDrawn = renderScreenPage(
+        [&](DrawSurface& s) {
+            for (const auto& cell : cells) {
+                colouredPolygon(s, Rgb{0, 0, 255}, Rgb{255, 0, 0}, cell);
+            }
+            for (const auto& line : lines) {
+                s.polyline(line);
+            }
+        },
+        150);
+    EXPECT_TRUE(cellsDrawn == expected);
+    // Below the screen's resolution a one-unit pen is under a pixel: its lines stay unbroken.
+    const QImage small = renderScreenPage(
+        [](DrawSurface& s) {
+            s.polyline(std::array<DevicePoint, 2>{{{100, 100}, {300, 100}}});
+        },
+        72);
+    EXPECT_EQ(inkBounds(small.copy(0, 70, 300, 10)).width(), 151);
+    // A whole mesh differs from the painter's only where the painter rounds the ends of its
+    // outlines with flattened curves: a few pixels along the edges of dense cells.
+    const TempDir dir;
+    const PageRequest request{hiddenMeshPage(dir, 60), {}, {}};
+    const DrawCallback drawMesh = [&](DrawSurface& s) { quietPass(request, s, screenProfile()); };
+    for (const int dpi : {150, 300}) {
+        const QImage ours = renderScreenPage(drawMesh, dpi);
+        const QImage painters = screenPageOn(QImage::Format_ARGB32_Premultiplied, dpi, drawMesh);
+        int both = 0, either = 0;
+        for (int y = 0; y < ours.height(); ++y) {
+            for (int x = 0; x < ours.width(); ++x) {
+                const bool a = qGray(ours.pixel(x, y)) < 128;
+                const bool b = qGray(painters.pixel(x, y)) < 128;
+                both += a && b ? 1 : 0;
+                either += a || b ? 1 : 0;
+            }
+        }
+        EXPECT_GT(either, 20000) << dpi;
+        EXPECT_GT(double(both) / either, 0.995) << dpi;
+    }
 }
 
 // The metafile's page painted straight onto an image of `size`, as the vector picture means it.
@@ -224,11 +393,6 @@ TEST(SvgPages, CallsKeepTheirOrderAndAnAbandonedPictureEndsItsWriting) {
     }
     // Each line's one step, " 0 1", whichever path it joined.
     EXPECT_EQ(QByteArray::fromStdString(document).count(" 0 1"), 10000);
-}
-
-QRect inkBounds(const QImage& image, QRgb background = qRgb(255, 255, 255)) {
-    const QImage ink = image.createMaskFromColor(background, Qt::MaskInColor);
-    return QRegion(QBitmap::fromImage(ink)).boundingRect();
 }
 
 TextExtent measure(FontSpec spec, const std::string& text) {
