@@ -241,4 +241,35 @@ std::optional<std::int16_t> parseInt16(std::string_view token) {
     return static_cast<std::int16_t>(rounded);
 }
 
+namespace {
+
+std::string charsOf(float value, std::chars_format format, int precision) {
+    std::array<char, 64> buffer{};
+    const auto result = precision < 0
+                            ? std::to_chars(buffer.begin(), buffer.end(), value, format)
+                            : std::to_chars(buffer.begin(), buffer.end(), value, format, precision);
+    return std::string(buffer.begin(), result.ptr);
+}
+
+bool readsBackAs(const std::string& text, float value) {
+    const auto read = parseSingle(text);
+    return read && *read == value;
+}
+
+}  // namespace
+
+std::string shortestSingleText(float value) {
+    // The shortest round trip is proven for reading straight to float; the files are read
+    // through double, so check it and lengthen it in the rare case that differs.
+    std::string text = charsOf(value, std::chars_format::general, -1);
+    for (int digits = 1; !readsBackAs(text, value) && digits <= 9; ++digits) {
+        text = charsOf(value, std::chars_format::general, digits);
+    }
+    const std::string plain = charsOf(value, std::chars_format::fixed, -1);
+    if (plain.size() <= text.size() && readsBackAs(plain, value)) {
+        return plain;
+    }
+    return text;
+}
+
 }  // namespace kavlo

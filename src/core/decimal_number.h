@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace kavlo {
@@ -16,5 +17,9 @@ std::optional<float> parseSingle(std::string_view token);
 // The same as a 16-bit integer: a fraction is rounded half to even, as the files have always
 // been read, and values outside -32768..32767 are not numbers.
 std::optional<std::int16_t> parseInt16(std::string_view token);
+
+// The shortest decimal text that parseSingle reads back as `value` (finite), plain rather than
+// with an exponent when that is no longer.
+std::string shortestSingleText(float value);
 
 }  // namespace kavlo

@@ -4,12 +4,16 @@
 #include <cmath>
 #include <optional>
 #include <string_view>
+#include <type_traits>
+#include <variant>
 #include <vector>
 
 #include "bounded_file.h"
 #include "decimal_number.h"
+#include "format_fields.h"
 #include "slot_titles.h"
 #include "text_decoding.h"
+#include "text_file.h"
 #include "value_line.h"
 
 namespace kavlo {
@@ -131,7 +135,7 @@ bool withinLimit(float value, float limit) {
 }
 
 void checkDecimals(FormatFile& file, const char* name, std::int16_t& decimals) {
-    if (decimals < 0 || decimals > 6) {
+    if (!acceptsValue(formatField(name), decimals)) {
         file.say(std::string(name) + " は 0 から 6 までの整数から選んで下さい。" + name +
                  "=0 として描画を継続します。");
         decimals = 0;
@@ -186,25 +190,47 @@ void checkZLabels(FormatFile& file, FormatSettings& g) {
 }
 
 void checkFrameAndLines(FormatFile& file, FormatSettings& g) {
-    if (g.FXD < 0 || g.FXD >= 90) {
+    if (!acceptsValue(formatField("FXD"), g.FXD)) {
         file.say("FXD は 0 以上，90 未満に設定して下さい。FXD=30 として描画を継続します。");
         g.FXD = 30;
     }
-    if (g.FYD < 0 || g.FYD >= 90) {
+    if (!acceptsValue(formatField("FYD"), g.FYD)) {
         file.say("FYD は 0 以上，90 未満に設定して下さい。FYD=30 として描画を継続します。");
         g.FYD = 30;
     }
-    if (g.LWD < 1) {
+    if (!acceptsValue(formatField("LWD"), g.LWD)) {
         file.say("LWD は 1 以上に設定して下さい。LWD=1 として描画を継続します。");
         g.LWD = 1;
     }
-    if (g.IPL < 0) {
+    if (!acceptsValue(formatField("IPL"), g.IPL)) {
         file.say("IPL は 0 以上の整数から選んで下さい。IPL=0 として描画を継続します。");
         g.IPL = 0;
     }
-    if (g.LDR == 0 || g.LDR > 8 || g.LDR < -8) {
+    if (!acceptsValue(formatField("LDR"), g.LDR)) {
         file.say("LDR は ±1,±2,･･･,±8 の中から選んで下さい。LDR=1 として描画を継続します。");
         g.LDR = 1;
+    }
+}
+
+// Reads the values the field table places on line `number`, in their order.
+void readLine(FormatFile& file, FormatSettings& g, int number) {
+    file.line(number);
+    for (const FormatField& field : formatFields()) {
+        if (field.line != number) {
+            continue;
+        }
+        std::visit(
+            [&](auto member) {
+                using Value = std::remove_reference_t<decltype(g.*member)>;
+                if constexpr (std::is_same_v<Value, float>) {
+                    file.single(field.name, g.*member);
+                } else if constexpr (std::is_same_v<Value, std::int16_t>) {
+                    file.integer(field.name, g.*member);
+                } else {
+                    file.text(g.*member);
+                }
+            },
+            field.member);
     }
 }
 
@@ -246,96 +272,82 @@ const char* commentFontFor(int fontKind) {
     return kFonts.at(static_cast<std::size_t>(fontKind)).comment;
 }
 
-FormatRead readFormatFile(int slot, const std::string& path, MessageSink& messages,
-                          const ReadRules& rules) {
-    const std::string title = formatErrorTitle(slot);
+namespace {
+
+FormatRead readFormatLines(int slot, std::vector<std::string> lines, MessageSink& messages) {
     FormatRead read;
     FormatSettings& g = read.settings;
-    BoundedLineReader reader(path, DataFileKind::Format);
-    const auto raw = readLeadingLines(reader);
-    if (!raw) {
-        messages.show({title, fileAccessText(reader.access())});
-        // Only a file that is not there empties its box, and only the screen empties boxes.
-        if (reader.access() == FileAccess::Missing && rules.testExistence) {
-            read.outcome = FormatReadOutcome::Missing;
-        }
-        return read;
-    }
-    FormatFile file(decodeLines(*raw), title, messages);
+    FormatFile file(std::move(lines), formatErrorTitle(slot), messages);
 
-    file.line(4);
-    file.single("XWD", g.XWD);
-    file.single("YWD", g.YWD);
-    file.single("ZWD", g.ZWD);
-    file.single("XSF", g.XSF);
-    file.single("YSP", g.YSP);
-    file.single("CSZ", g.CSZ);
-    file.integer("FNT", g.FNT);
+    readLine(file, g, 4);
     if (!file.ok()) {
         return read;
     }
-    if (g.FNT < 0 || g.FNT > 7) {
+    if (!acceptsValue(formatField("FNT"), g.FNT)) {
         file.say("FNT は 0から7までの整数から選んで下さい。FNT=0 として描画を継続します。");
         g.FNT = 0;
     }
     g.LabelFont = labelFontFor(g.FNT);
     g.CommentFont = commentFontFor(g.FNT);
 
-    file.line(6);
-    file.single("FXD", g.FXD);
-    file.single("FYD", g.FYD);
-    file.integer("LWD", g.LWD);
-    file.integer("IPL", g.IPL);
-    file.integer("LDR", g.LDR);
+    readLine(file, g, 6);
     if (!file.ok()) {
         return read;
     }
     checkFrameAndLines(file, g);
 
-    file.line(9);
-    file.single("XNS", g.XNS);
-    file.integer("XND", g.XND);
-    file.single("XMN", g.XMN);
-    file.single("XMX", g.XMX);
+    readLine(file, g, 9);
     if (!file.ok()) {
         return read;
     }
     checkAxisLabels(file, 'X', g.XND, g.XMN, g.XMX);
 
-    file.line(11);
-    file.single("YNS", g.YNS);
-    file.integer("YND", g.YND);
-    file.single("YMN", g.YMN);
-    file.single("YMX", g.YMX);
+    readLine(file, g, 11);
     if (!file.ok()) {
         return read;
     }
     checkAxisLabels(file, 'Y', g.YND, g.YMN, g.YMX);
 
-    file.line(13);
-    file.single("ZNS", g.ZNS);
-    file.integer("ZND", g.ZND);
-    file.single("ZMN", g.ZMN);
-    file.single("ZMX", g.ZMX);
+    readLine(file, g, 13);
     if (!file.ok()) {
         return read;
     }
     checkZLabels(file, g);
 
-    file.line(16);
-    file.single("XLS", g.XLS);
-    file.text(g.XLB);
-    file.line(18);
-    file.single("YLS", g.YLS);
-    file.text(g.YLB);
-    file.line(20);
-    file.single("ZLS", g.ZLS);
-    file.text(g.ZLB);
+    readLine(file, g, 16);
+    readLine(file, g, 18);
+    readLine(file, g, 20);
     if (!file.ok()) {
         return read;
     }
     read.outcome = FormatReadOutcome::Read;
     return read;
+}
+
+}  // namespace
+
+FormatRead readFormatFile(int slot, const std::string& path, MessageSink& messages,
+                          const ReadRules& rules) {
+    BoundedLineReader reader(path, DataFileKind::Format);
+    const auto raw = readLeadingLines(reader);
+    if (!raw) {
+        FormatRead read;
+        messages.show({formatErrorTitle(slot), fileAccessText(reader.access())});
+        // Only a file that is not there empties its box, and only the screen empties boxes.
+        if (reader.access() == FileAccess::Missing && rules.testExistence) {
+            read.outcome = FormatReadOutcome::Missing;
+        }
+        return read;
+    }
+    return readFormatLines(slot, decodeLines(*raw), messages);
+}
+
+FormatRead readFormatText(int slot, std::string_view text, MessageSink& messages) {
+    auto lines = splitLines(text);
+    if (lines.size() > kFormatLines) {
+        lines.resize(kFormatLines);
+    }
+    return readFormatLines(slot, std::move(lines), messages);
 }
 
 }  // namespace kavlo

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "format_settings.h"
 #include "messages.h"
@@ -24,6 +25,9 @@ struct FormatRead {
 // message for each correction.
 FormatRead readFormatFile(int slot, const std::string& path, MessageSink& messages,
                           const ReadRules& rules);
+
+// The same for a format file's text as it stands in an editor, already decoded to UTF-8.
+FormatRead readFormatText(int slot, std::string_view text, MessageSink& messages);
 
 // Face names for axis labels and comment lines by font kind 0..7.
 const char* labelFontFor(int fontKind);

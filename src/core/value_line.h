@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -25,6 +26,18 @@ class ValueLine {
     // hold commas. A line with no text left gives an empty text.
     std::string nextText();
 
+    // Where the next text value stands: its bytes from start to end (with its quotes when
+    // quoted, without the blanks around it).
+    struct TextSpan {
+        std::size_t start = 0;
+        std::size_t end = 0;
+        bool quoted = false;
+    };
+    TextSpan nextTextSpan();
+
+    // Bytes read so far.
+    std::size_t offset() const { return pos_; }
+
   private:
     void skipBlanks();
     void skipSeparator();
@@ -33,5 +46,11 @@ class ValueLine {
     std::string_view line_;
     std::size_t pos_ = 0;
 };
+
+// `line` with value `position` (0-based; a text value when `isText`, read after `position`
+// numbers) replaced by `value`, every other byte kept; a text is quoted when it needs quotes or
+// was quoted. Nothing when the line has no such value or the text cannot be written.
+std::optional<std::string> replaceValue(std::string_view line, int position, bool isText,
+                                        std::string_view value);
 
 }  // namespace kavlo
