@@ -15,6 +15,8 @@
 #include <QScrollBar>
 #include <QShortcut>
 #include <QStyle>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <filesystem>
@@ -28,6 +30,7 @@
 #include "drive_box.h"
 #include "drive_list.h"
 #include "folder_list.h"
+#include "format_form.h"
 #include "render/device_profile.h"
 #include "screen_fit.h"
 
@@ -105,6 +108,8 @@ CheckerWindow::CheckerWindow(Session& session, MessageSink& messages, QWidget* p
       folders_(new FolderList(this)),
       editor_(new QPlainTextEdit(this)),
       help_(new QPlainTextEdit(this)),
+      form_(new FormatForm(editor_, this)),
+      formatPanel_(new QTabWidget(this)),
       askFolderName_(askFolderNameInDialog),
       printDialog_(showPrintDialog) {
     setObjectName("checkerWindow");
@@ -174,12 +179,20 @@ CheckerWindow::CheckerWindow(Session& session, MessageSink& messages, QWidget* p
     left->addLayout(commands);
     auto* columns = new QHBoxLayout(this);
     columns->addLayout(left, 3);
-    columns->addWidget(help_, 2);
+    formatPanel_->setObjectName("formatPanel");
+    // The tab bar takes focus in the panel's place.
+    formatPanel_->setFocusPolicy(Qt::NoFocus);
+    formatPanel_->tabBar()->setAccessibleName("ヘルプとフォーム");
+    formatPanel_->addTab(help_, "ヘルプ");
+    formatPanel_->addTab(form_, "フォーム");
+    columns->addWidget(formatPanel_, 2);
     resize(screenPixels(kFormatWidthTwips), screenPixels(kHeightTwips));
     // Row by row as laid out, the help pane beside them last.
-    const QWidgetList tabOrder{folderBox_, nameBox_, pathEnds_, panelToggle_, drives_,
-                               newFolder_, folders_, editor_,   save_,        rename_,
-                               undo_,      convert_, print_,    back_,        help_};
+    const QWidgetList tabOrder{
+        folderBox_, nameBox_, pathEnds_, panelToggle_, drives_,
+        newFolder_, folders_, editor_,   save_,        rename_,
+        undo_,      convert_, print_,    back_,        formatPanel_->tabBar(),
+        help_};
     for (qsizetype i = 1; i < tabOrder.size(); ++i) {
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
     }
@@ -242,7 +255,7 @@ bool CheckerWindow::openFile(const QString& path, int source) {
 
     const BusyCursor busy;
     const bool formatFile = source / 10 == 1;
-    help_->setVisible(formatFile);
+    formatPanel_->setVisible(formatFile);
     layout()->activate();  // the minimum width follows the controls shown now
     const int margins = layout()->contentsMargins().left() + layout()->contentsMargins().right();
     resize(formatFile ? screenPixels(kFormatWidthTwips)
@@ -264,6 +277,7 @@ bool CheckerWindow::openFile(const QString& path, int source) {
     readOnlyNote_->setText("読み取り専用: " + why);
     readOnlyNote_->setVisible(readOnly_);
     editor_->setReadOnly(readOnly_);
+    form_->setReadOnly(readOnly_);
     convert_->setVisible(!readOnly_);
     layout_ = std::move(opened.layout);
     openedPath_ = path;
@@ -345,7 +359,7 @@ bool CheckerWindow::writeText(bool rename) {
         !std::filesystem::remove(std::filesystem::path(openedPath_.toStdString()), error) &&
         error) {
         messages_.show({kCheckerTitle, "保存しましたが、元のファイル " + openedPath_.toStdString() +
-                                    " を削除できませんでした: " + error.message()});
+                                           " を削除できませんでした: " + error.message()});
     }
     layout_ = std::move(encoded.layout);
     openedPath_ = target;

@@ -13,11 +13,13 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPrinter;
 class QPushButton;
+class QTabWidget;
 
 namespace kavlo {
 
 class DriveBox;
 class FolderList;
+class FormatForm;
 
 // The checker: a slot's data file in a plain-text editor beside the format parameters' help,
 // saved or renamed in the encoding and with the line ends it was read with.
@@ -93,6 +95,9 @@ class CheckerWindow : public QWidget {
     // Made after the controls above them, so they come first in the focus chain.
     QPlainTextEdit* editor_;
     QPlainTextEdit* help_;
+    FormatForm* form_;
+    // The help and the form, beside the editor for format files only.
+    QTabWidget* formatPanel_;
     AskFolderName askFolderName_;
     PrintDialog printDialog_;
 

@@ -2,6 +2,7 @@
 
 #include <QPrinter>
 
+#include "core/format_fields.h"
 #include "ui/file_group_box.h"
 #include "ui/main_window.h"
 #include "ui_helpers.h"
@@ -280,7 +281,11 @@ TEST_F(CheckerWindowTest, PrintsTheStampAndTheTextToAPdfAndLeavesTheEditorAlone)
 
 TEST_F(CheckerWindowTest, EveryControlIsNamedAndTheHelpPaneHoldsItsLines) {
     const QStringList names = test::controlNames(window_);
-    EXPECT_EQ(names.size(), 15);
+    // The help pane and the form share a tabbed panel, whose parts are named below.
+    EXPECT_EQ(names.size(), 14);
+    EXPECT_EQ(std::pair(window_->findChild<QTabBar*>()->accessibleName(),
+                        control("helpPane")->accessibleName()),
+              std::pair(QString("ヘルプとフォーム"), QString("ヘルプ")));
     EXPECT_EQ(names.filter(QRegularExpression("=$")), QStringList());
     window_->show();
     click("folderPanelButton");
@@ -288,6 +293,82 @@ TEST_F(CheckerWindowTest, EveryControlIsNamedAndTheHelpPaneHoldsItsLines) {
     const QStringList help = control<QPlainTextEdit>("helpPane")->toPlainText().split('\n');
     EXPECT_EQ(std::tuple(help.size(), help.value(30), help.value(88)),
               std::tuple(89, QString("     　　: 1以上の整数"), QString("   ZLB (ﾗﾍﾞﾙ)")));
+}
+
+// The form shows the format file's values and changes one value of the text at a time: the
+// rest of its line and every other line keep their bytes, and the editor's undo takes it back.
+TEST_F(CheckerWindowTest, FormatFormAndTextStayInStepAndTheFormEditsOnlyItsValue) {
+    const test::FormatLines lines{.frame = "100,  80 , 60, 10, 5, 3, 0",
+                                  .tilt = "30, 30, 1, 2, 1 ",
+                                  .xTitle = "4, \"X, in m\""};
+    const std::string original = lines.text();
+    const std::string path = open("form.dat", original, 11);
+    auto* xwd = control<QDoubleSpinBox>("fieldXWD");
+    auto* lwd = control<QSpinBox>("fieldLWD");
+    auto* ldr = control<QComboBox>("fieldLDR");
+    auto* xlb = control<QLineEdit>("fieldXLB");
+    ASSERT_TRUE(xwd && lwd && ldr && xlb);
+    EXPECT_EQ(std::tuple(xwd->value(), lwd->value(), ldr->currentData().toInt(), xlb->text()),
+              std::tuple(100.0, 1, 1, QString("X, in m")));
+    QStringList names;
+    for (const FormatField& field : formatFields()) {
+        const auto* c = control(("field" + std::string(field.name)).c_str());
+        ASSERT_NE(c, nullptr) << field.name;
+        EXPECT_FALSE(c->toolTip().isEmpty()) << field.name;
+        names << c->accessibleName();
+    }
+    EXPECT_EQ(names.join(' '),
+              "XWD YWD ZWD XSF YSP CSZ FNT FXD FYD LWD IPL LDR XNS XND XMN XMX "
+              "YNS YND YMN YMX ZNS ZND ZMN ZMX XLS XLB YLS YLB ZLS ZLB");
+    EXPECT_FALSE(shown("saveButton")) << "showing the form edits nothing";
+
+    // Each change by the user, and the one line it leaves changed.
+    const std::function<void()> changes[] = {
+        [&] {
+            xwd->selectAll();
+            QTest::keyClicks(xwd, "12.5");
+        },
+        [&] { QTest::keyClick(lwd, Qt::Key_Up); },
+        [&] { QTest::keyClick(ldr, Qt::Key_Down); },
+        [&] {
+            xlb->selectAll();
+            QTest::keyClicks(xlb, "Y");
+        },
+    };
+    const std::pair<int, QString> changedLines[] = {
+        {3, "12.5,  80 , 60, 10, 5, 3, 0"},
+        {5, "30, 30, 2, 2, 1 "},
+        {5, "30, 30, 2, 2, 2 "},
+        {15, "4, \"Y\""},
+    };
+    QStringList expected = window_->editorText().split('\n');
+    for (std::size_t i = 0; i < std::size(changes); ++i) {
+        changes[i]();
+        expected[changedLines[i].first] = changedLines[i].second;
+        EXPECT_EQ(window_->editorText().split('\n'), expected) << i;
+    }
+    click("saveButton");
+    EXPECT_EQ(bytesOf(path), expected.join("\r\n").toStdString() + "\r\n");
+
+    // Typed text shows in the form; undo takes form changes back one by one.
+    QTextCursor cursor(editor_->document()->findBlockByNumber(3));
+    cursor.movePosition(QTextCursor::NextCharacter, QTextCursor::KeepAnchor, 4);
+    cursor.insertText("7e1");
+    EXPECT_EQ(xwd->value(), 70.0);
+    editor_->undo();
+    EXPECT_EQ(xwd->value(), 12.5);
+    editor_->undo();
+    EXPECT_EQ(xlb->text(), "X, in m");
+    editor_->undo();
+    EXPECT_EQ(ldr->currentData().toInt(), 1);
+    EXPECT_EQ(lwd->value(), 2);
+
+    // A read-only text has a read-only form.
+    click("saveButton");
+    open("binary.dat", original + std::string("\0", 1), 11);
+    EXPECT_TRUE(xwd->isReadOnly() && xlb->isReadOnly() && !ldr->isEnabled());
+    QTest::keyClick(lwd, Qt::Key_Up);
+    EXPECT_EQ(window_->editorText().split('\n').value(5), "30, 30, 1, 2, 1 ");
 }
 
 // The main window's "*" buttons, from a click to a saved path back in the slot's box.
