@@ -19,6 +19,8 @@
 #include "checker_help_text.h"
 #include "core/decimal_number.h"
 #include "core/format_fields.h"
+#include "core/format_reader.h"
+#include "core/messages.h"
 #include "core/value_line.h"
 
 namespace kavlo {
@@ -114,8 +116,13 @@ QWidget* controlFor(const FormatField& field, QWidget* parent) {
 
 }  // namespace
 
-FormatForm::FormatForm(QPlainTextEdit* editor, QWidget* parent) : QWidget(parent), editor_(editor) {
+FormatForm::FormatForm(QPlainTextEdit* editor, QWidget* parent)
+    : QWidget(parent), editor_(editor), check_(new QLabel(this)) {
     setObjectName("formatForm");
+    check_->setObjectName("formatCheck");
+    check_->setAccessibleName("検査");
+    check_->setWordWrap(true);
+    check_->setTextFormat(Qt::PlainText);
     auto* inner = new QWidget;
     auto* rows = new QFormLayout(inner);
     for (const FormatField& field : formatFields()) {
@@ -151,9 +158,23 @@ FormatForm::FormatForm(QPlainTextEdit* editor, QWidget* parent) : QWidget(parent
     scroll->setWidgetResizable(true);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(check_);
     layout->addWidget(scroll);
     connect(editor_, &QPlainTextEdit::textChanged, this, &FormatForm::showText);
+    connect(editor_, &QPlainTextEdit::textChanged, this, &FormatForm::showCheck);
     showText();
+    showCheck();
+}
+
+void FormatForm::showCheck() {
+    RecordedMessages messages;
+    // The slot only titles the messages, and the line shows their texts alone.
+    readFormatText(1, editor_->toPlainText().toStdString(), messages);
+    QStringList texts;
+    for (const Message& message : messages.messages) {
+        texts << QString::fromStdString(message.text);
+    }
+    check_->setText(texts.isEmpty() ? "フォーマットデータに問題はありません。" : texts.join('\n'));
 }
 
 void FormatForm::setReadOnly(bool readOnly) {

@@ -3,6 +3,7 @@
 #include <QWidget>
 #include <vector>
 
+class QLabel;
 class QPlainTextEdit;
 
 namespace kavlo {
@@ -21,9 +22,12 @@ class FormatForm : public QWidget {
 
   private:
     void showText();
+    void showCheck();
     void write(const FormatField& field, const QString& value);
 
     QPlainTextEdit* editor_;
+    // What reading the text as it stands says, as the check verb says it.
+    QLabel* check_;
     std::vector<QWidget*> controls_;  // in the field table's order
     bool showing_ = false;
 };

@@ -363,6 +363,32 @@ TEST_F(CheckerWindowTest, FormatFormAndTextStayInStepAndTheFormEditsOnlyItsValue
     EXPECT_EQ(ldr->currentData().toInt(), 1);
     EXPECT_EQ(lwd->value(), 2);
 
+    // The check line says what the reader says of the text as it stands.
+    const std::pair<QString, QString> checks[] = {
+        {"30, 30, 2, 2, 9",
+         "LDR は ±1,±2,･･･,±8 の中から選んで下さい。LDR=1 として描画を継続します。"},
+        {"95, 30, 0, 2, 1",
+         "FXD は 0 以上，90 未満に設定して下さい。FXD=30 として描画を継続します。\n"
+         "LWD は 1 以上に設定して下さい。LWD=1 として描画を継続します。"},
+        {"30, 30, 2",
+         "6 行目の IPL が数値として読めません。ファイルを見直して下さい。描画を中断します。"},
+        {"30, 30, 2, 2, 1", "フォーマットデータに問題はありません。"},
+    };
+    auto* check = control<QLabel>("formatCheck");
+    EXPECT_EQ(check->accessibleName(), "検査");
+    for (const auto& [line, said] : checks) {
+        QTextCursor tilt(editor_->document()->findBlockByNumber(5));
+        tilt.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+        tilt.insertText(line);
+        EXPECT_EQ(check->text(), said) << line.toStdString();
+    }
+    // The spin box stops at the lowest value the reader keeps.
+    QTest::keyClick(lwd, Qt::Key_Down);
+    QTest::keyClick(lwd, Qt::Key_Down);
+    EXPECT_EQ(
+        std::pair(window_->editorText().split('\n').value(5), check->text()),
+        std::pair(QString("30, 30, 1, 2, 1"), QString("フォーマットデータに問題はありません。")));
+
     // A read-only text has a read-only form.
     click("saveButton");
     open("binary.dat", original + std::string("\0", 1), 11);
