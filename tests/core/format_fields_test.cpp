@@ -96,32 +96,6 @@ TEST(FormatFieldsTest, EachFieldsPlaceHoldsItsValueForTheReader) {
                          "ZNS", "ZND", "ZMN", "ZMX", "XLS", "XLB", "YLS", "YLB", "ZLS", "ZLB"}));
 }
 
-// The table's ranges are what the reader keeps without a correction.
-TEST(FormatFieldsTest, AcceptsWhatTheReaderKeeps) {
-    const struct {
-        const char* name;
-        std::vector<double> kept;
-        std::vector<double> corrected;
-    } cases[] = {
-        {"FNT", {0, 7}, {-1, 8}},         {"FXD", {0, 89.99}, {-0.01, 90}},
-        {"FYD", {0, 89.99}, {-0.01, 90}}, {"LWD", {1, 32767}, {0, -1}},
-        {"IPL", {0, 32767}, {-1}},        {"LDR", {1, 8, -1, -8}, {0, 9, -9}},
-        {"XND", {0, 6}, {-1, 7}},         {"ZND", {0, 6}, {-1, 7}},
-        {"XWD", {-1e30, 1e30}, {}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        for (double v : c.kept) {
-            EXPECT_TRUE(acceptsValue(formatField(c.name), v)) << v;
-        }
-        for (double v : c.corrected) {
-            EXPECT_FALSE(acceptsValue(formatField(c.name), v)) << v;
-        }
-    }
-    EXPECT_EQ(formatField("LDR").choices.size(), 16u);
-    EXPECT_THROW(formatField("XLW"), std::out_of_range);
-}
-
 // Read from text, a file gives the same values and the same messages as read from disk.
 TEST(FormatFieldsTest, TextReadsAsTheFileDoes) {
     const std::string texts[] = {
