@@ -11,8 +11,7 @@ namespace {
 using S = FormatSettings;
 
 constexpr double kFloatMax = std::numeric_limits<float>::max();
-constexpr double kInt16Min = std::numeric_limits<std::int16_t>::min();
-constexpr double kInt16Max = std::numeric_limits<std::int16_t>::max();
+constexpr double kLargestShort = std::numeric_limits<std::int16_t>::max();
 
 constexpr std::array<FieldChoice, 8> kFontChoices{{
     {0, "ラベル ＭＳ Ｐ明朝，コメント ＭＳ 明朝"},
@@ -76,8 +75,8 @@ const std::array<FormatField, 30> kFields{{
     choice("FNT", 4, 6, kFontChoices, &S::FNT),
     tilt("FXD", 0, &S::FXD),
     tilt("FYD", 1, &S::FYD),
-    integer("LWD", 6, 2, 1, kInt16Max, &S::LWD),
-    integer("IPL", 6, 3, 0, kInt16Max, &S::IPL),
+    integer("LWD", 6, 2, 1, kLargestShort, &S::LWD),
+    integer("IPL", 6, 3, 0, kLargestShort, &S::IPL),
     choice("LDR", 6, 4, kDrawingChoices, &S::LDR),
     single("XNS", 9, 0, &S::XNS),
     integer("XND", 9, 1, 0, 6, &S::XND),
