@@ -83,10 +83,9 @@ QRect PainterSurface::reach(std::span<const DevicePoint> points) const {
         .adjusted(-margin, -margin, margin, margin);
 }
 
+// Called only while the ink is tracked: the callers skip working out the box otherwise.
 void PainterSurface::inked(const QRect& box) {
-    if (ink_) {
-        *ink_ |= box;
-    }
+    *ink_ |= box;
 }
 
 const std::vector<QPointF>& PainterSurface::toImage(std::span<const DevicePoint> points) {
