@@ -6,7 +6,7 @@
 
 namespace kavlo {
 
-void FacetFill::fill(std::span<const QPointF> points, QRgb colour) {
+void FacetFill::fill(std::span<const QPointF> points, QRgb colour, const QRect& within) {
     if (points.size() < 3) {
         return;
     }
@@ -28,10 +28,12 @@ void FacetFill::fill(std::span<const QPointF> points, QRgb colour) {
     }
     std::sort(edges_.begin(), edges_.end(),
               [](const Edge& e, const Edge& f) { return e.top < f.top; });
+    const QRect bounds = within.isNull() ? image_.rect() : within & image_.rect();
     // Rows whose centres lie in [top, bottom).
-    const double firstRow = std::max(0.0, std::ceil(edges_.front().top - 0.5));
-    const double endRow = std::min(static_cast<double>(image_.height()), std::ceil(bottom - 0.5));
-    const double width = image_.width();
+    const double firstRow = std::max<double>(bounds.top(), std::ceil(edges_.front().top - 0.5));
+    const double endRow = std::min<double>(bounds.bottom() + 1, std::ceil(bottom - 0.5));
+    const double left = bounds.left();
+    const double width = bounds.right() + 1;
     active_.clear();
     std::size_t next = 0;
     for (double row = firstRow; row < endRow; ++row) {
@@ -49,7 +51,7 @@ void FacetFill::fill(std::span<const QPointF> points, QRgb colour) {
         std::sort(crossings_.begin(), crossings_.end());
         auto* line = reinterpret_cast<QRgb*>(image_.scanLine(static_cast<int>(row)));
         for (std::size_t k = 0; k + 1 < crossings_.size(); k += 2) {
-            const double from = std::max(0.0, std::ceil(crossings_[k] - 0.5));
+            const double from = std::max(left, std::ceil(crossings_[k] - 0.5));
             const double to = std::min(width, std::ceil(crossings_[k + 1] - 0.5));
             if (from < to) {
                 std::fill(line + static_cast<int>(from), line + static_cast<int>(to), colour);

@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QPointF>
+#include <QRect>
 #include <span>
 #include <vector>
 
@@ -14,8 +15,8 @@ class FacetFill {
   public:
     explicit FacetFill(QImage& image) : image_(image) {}
 
-    // `points` in image pixels.
-    void fill(std::span<const QPointF> points, QRgb colour);
+    // `points` in image pixels; pixels outside `within`, if it is given, stay as they are.
+    void fill(std::span<const QPointF> points, QRgb colour, const QRect& within = QRect());
 
   private:
     struct Edge {

@@ -135,9 +135,11 @@ WriteResult writeDocumentFile(const OutputDevice& device, int dpi,
                             [&](DrawSurface& surface) { draw(0, surface); });
 }
 
-QImage renderScreenImage(const PageRequest& request, MessageSink& messages, PageOutcome& outcome) {
+QImage renderScreenImage(const PageRequest& request, MessageSink& messages, PageOutcome& outcome,
+                         int dpi) {
     const PagePassOn pass{outputDevice(OutputKind::Screen), 0, request, messages};
-    return renderScreenPage([&](DrawSurface& surface) { outcome = drawPagePass(pass, surface); });
+    return renderScreenPage([&](DrawSurface& surface) { outcome = drawPagePass(pass, surface); },
+                            dpi);
 }
 
 QImage renderScreenImage(ViewSteps& steps, PageSetup& setup, MessageSink& messages,

@@ -88,8 +88,9 @@ WriteResult writeDocumentFile(const OutputDevice& device, int dpi,
                               const std::filesystem::path& path, int pageCount,
                               const PageDrawCallback& draw);
 
-// The screen page as the canvas shows it, with its messages.
-QImage renderScreenImage(const PageRequest& request, MessageSink& messages, PageOutcome& outcome);
+// The screen page as the canvas shows it at `dpi`, with its messages.
+QImage renderScreenImage(const PageRequest& request, MessageSink& messages, PageOutcome& outcome,
+                         int dpi = kScreenDpi);
 // The same on view steps and a set-up the caller keeps: the canvas's page, whose reading
 // clears missing names and leaves each slot's plotted z range in `steps`.
 QImage renderScreenImage(ViewSteps& steps, PageSetup& setup, MessageSink& messages,

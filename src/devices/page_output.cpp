@@ -53,8 +53,12 @@ QImage pageImage(const TwipsWindow& window, int dpi, const std::function<void(QP
 namespace {
 
 // Text is sized and measured as on the screen, whatever the image's resolution.
-void paintScreenPage(QPainter& painter, TextExtentCache* extents, QRect* ink,
+void paintScreenPage(QPainter& painter, int dpi, TextExtentCache* extents, QRect* ink,
                      const DrawCallback& draw) {
+    if (dpi != kScreenDpi) {
+        const double scale = static_cast<double>(dpi) / kScreenDpi;
+        painter.scale(scale, scale);
+    }
     QImage screen = screenImage(1, 1);
     PainterSurface surface(painter, PainterOptions{false, 1.0},
                            QSizeF(screenPixels(kPageWidthTwips), screenPixels(kPageHeightTwips)),
@@ -72,22 +76,22 @@ void paintScreenPage(QPainter& painter, TextExtentCache* extents, QRect* ink,
 
 QImage renderScreenPage(const DrawCallback& draw, int dpi) {
     return pageImage({0, 0, kPageWidthTwips, kPageHeightTwips}, dpi, [&](QPainter& painter) {
-        if (dpi != kScreenDpi) {
-            const double scale = static_cast<double>(dpi) / kScreenDpi;
-            painter.scale(scale, scale);
-        }
-        paintScreenPage(painter, nullptr, nullptr, draw);
+        paintScreenPage(painter, dpi, nullptr, nullptr, draw);
     });
 }
 
-QImage blankScreenPage() {
-    return pageImage({0, 0, kPageWidthTwips, kPageHeightTwips}, kScreenDpi, [](QPainter&) {});
+int screenPageDpi(double devicePixelRatio) {
+    return static_cast<int>(std::lround(kScreenDpi * devicePixelRatio));
 }
 
-void drawOnScreenPage(QImage& page, TextExtentCache& extents, QRect& ink,
+QImage blankScreenPage(int dpi) {
+    return pageImage({0, 0, kPageWidthTwips, kPageHeightTwips}, dpi, [](QPainter&) {});
+}
+
+void drawOnScreenPage(QImage& page, int dpi, TextExtentCache& extents, QRect& ink,
                       const DrawCallback& draw) {
     QPainter painter(&page);
-    paintScreenPage(painter, &extents, &ink, draw);
+    paintScreenPage(painter, dpi, &extents, &ink, draw);
 }
 
 WriteResult writePngImage(const std::filesystem::path& path, const QImage& image) {

@@ -38,13 +38,17 @@ QImage pageImage(const TwipsWindow& window, int dpi, const std::function<void(QP
 // The page as the screen shows it, white, crisp lines: at 96 dots per inch one pixel per 15
 // twips, at other resolutions the same page scaled.
 QImage renderScreenPage(const DrawCallback& draw, int dpi = kScreenDpi);
-// A white screen page at 96 dots per inch, ready for drawOnScreenPage; null when the memory
+// The resolution of the screen page on a screen of `devicePixelRatio` device pixels to a pixel:
+// whole dots per inch, as `render --dpi` takes them.
+int screenPageDpi(double devicePixelRatio);
+// A white screen page at `dpi` dots per inch, ready for drawOnScreenPage; null when the memory
 // cannot hold it.
-QImage blankScreenPage();
-// Draws on `page`, a screen page at 96 dots per inch, to the same pixels renderScreenPage draws:
+QImage blankScreenPage(int dpi = kScreenDpi);
+// Draws on `page`, a screen page at `dpi` dots per inch, to the same pixels renderScreenPage draws:
 // text is measured with the extents kept in `extents`, which keeps the new ones, and the page is
-// white outside `ink`, which grows with the drawing.
-void drawOnScreenPage(QImage& page, TextExtentCache& extents, QRect& ink, const DrawCallback& draw);
+// white outside `ink` (96-DPI pixels), which grows with the drawing.
+void drawOnScreenPage(QImage& page, int dpi, TextExtentCache& extents, QRect& ink,
+                      const DrawCallback& draw);
 // The screen page as a PNG file.
 WriteResult writePngImage(const std::filesystem::path& path, const QImage& image);
 

@@ -108,6 +108,12 @@ void PainterSurface::polygon(std::span<const DevicePoint> points) {
         if (shown.isEmpty()) {
             return;
         }
+        if (facets_) {
+            // The pixels a whole draw fills, where they can differ from white.
+            facets_->fill(toImage(points), qRgb(255, 255, 255),
+                          painter_.transform().mapRect(QRectF(shown)).toAlignedRect());
+            return;
+        }
         usePen(seam);
         useBrush();
         painter_.setClipRect(shown);

@@ -51,18 +51,25 @@ bool ScreenRedraw::resumes(const ViewSteps& steps, const PageSetup& setup, int f
     return fileStamps(setup, firstChanged) == kept_->stamps;
 }
 
+void ScreenRedraw::setDpi(int dpi) {
+    if (dpi != dpi_) {
+        dpi_ = dpi;
+        kept_.reset();
+    }
+}
+
 QImage ScreenRedraw::draw(ViewSteps& steps, PageSetup& setup, MessageSink& messages,
                           PageOutcome& outcome, int firstChanged) {
     const DeviceProfile profile = screenProfile();
     const bool resume = firstChanged > 1 && resumes(steps, setup, firstChanged);
-    QImage page = resume ? kept_->page : blankScreenPage();
+    QImage page = resume ? kept_->page : blankScreenPage(dpi_);
     if (page.isNull()) {
         return page;
     }
     const PageStart start = resume ? kept_->start : PageStart{};
     QRect ink = resume ? kept_->ink : QRect();
     std::optional<Kept> next;
-    drawOnScreenPage(page, extents_, ink, [&](DrawSurface& surface) {
+    drawOnScreenPage(page, dpi_, extents_, ink, [&](DrawSurface& surface) {
         outcome = composePage({surface, profile, messages, surface}, setup, steps, start,
                               [&](const PageStart& at) {
                                   if (firstChanged > 1 && !resume && at.slot == firstChanged) {

@@ -9,6 +9,7 @@
 #include "core/messages.h"
 #include "core/page_setup.h"
 #include "render/page_composition.h"
+#include "screen_measure.h"
 #include "text_extent_cache.h"
 
 namespace kavlo {
@@ -26,6 +27,9 @@ class ScreenRedraw {
                 int firstChanged = 1);
     // The next draw reads every file again.
     void forget() { kept_.reset(); }
+    // Draws the next pages at `dpi` dots per inch, a page kept at another resolution forgotten.
+    void setDpi(int dpi);
+    int dpi() const { return dpi_; }
 
   private:
     // The page before slot `start.slot`, and what the draw it came from was drawn with.
@@ -45,6 +49,7 @@ class ScreenRedraw {
 
     TextExtentCache extents_;
     std::optional<Kept> kept_;
+    int dpi_ = kScreenDpi;
 };
 
 }  // namespace kavlo

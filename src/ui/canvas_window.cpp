@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStyle>
+#include <QWindow>
 #include <algorithm>
 #include <cmath>
 #include <string>
@@ -19,6 +20,7 @@
 #include "canvas_print.h"
 #include "combo_label.h"
 #include "core/format_write_back.h"
+#include "devices/output_device.h"
 #include "group_choice.h"
 #include "page_view.h"
 #include "render/page_composition.h"
@@ -279,10 +281,34 @@ void CanvasWindow::showPage() {
     showStatus({});
     selection_ = {};
     applyViewGeometry();
+    matchScreenResolution();
     pageView_->setImage(session_.page);
     show();
+    // The window manager may have put it on another screen than the one it was drawn for.
+    connect(windowHandle(), &QWindow::screenChanged, this, &CanvasWindow::showOnNewScreen,
+            Qt::UniqueConnection);
+    showOnNewScreen();
     activateWindow();
     backButton_->setFocus();
+}
+
+bool CanvasWindow::matchScreenResolution() {
+    const int dpi = screenPageDpi(devicePixelRatioF());
+    if (dpi == session_.redraw.dpi()) {
+        return false;
+    }
+    const BusyCursor busy;
+    session_.redraw.setDpi(dpi);
+    // The new page no longer holds the old box.
+    selection_ = {};
+    session_.composeScreenPage(*messages_);
+    return true;
+}
+
+void CanvasWindow::showOnNewScreen() {
+    if (matchScreenResolution()) {
+        pageView_->setImage(session_.page);
+    }
 }
 
 // Like the page set-up: the stored size and place, the page from its top-left corner, the status
@@ -632,7 +658,15 @@ void CanvasWindow::copyMetafile() {
 void CanvasWindow::copyBitmap() {
     eraseSelection();
     bitmapButton_->setText("BitMap");
-    copyPageImageToClipboard(pageView_->image());
+    if (session_.redraw.dpi() == kScreenDpi || session_.page.isNull()) {
+        copyPageImageToClipboard(pageView_->image());
+        return;
+    }
+    // The clipboard has the 96-DPI page whatever the screen shows.
+    const BusyCursor busy;
+    SilentMessages silent;
+    PageOutcome outcome;
+    copyPageImageToClipboard(renderScreenImage(session_.pageRequest(), silent, outcome));
 }
 
 void CanvasWindow::saveFile() {

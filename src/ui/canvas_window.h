@@ -77,6 +77,9 @@ class CanvasWindow final : public QWidget {
     int pageAreaHeight() const;
     void showStatus(const QString& text);
     void applyViewGeometry();
+    // Composes the page again when the window's screen wants another resolution than it has.
+    bool matchScreenResolution();
+    void showOnNewScreen();
     void placePageVertically();
     void placePageHorizontally();
     bool scrollByKey(int key);

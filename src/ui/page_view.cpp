@@ -21,7 +21,9 @@ PageView::PageView(QWidget* parent) : QWidget(parent) {
 
 void PageView::setImage(const QImage& image) {
     image_ = image.convertToFormat(QImage::Format_RGB32);
-    setFixedSize(image_.size());
+    // A pixel of the page to a pixel of the screen: the page is drawn at the screen's resolution.
+    image_.setDevicePixelRatio(devicePixelRatioF());
+    setFixedSize(image_.deviceIndependentSize().toSize());
     update();
 }
 
@@ -62,7 +64,9 @@ void PageView::invertBox(QPointF cornerMm, QPointF otherCornerMm) {
 
 void PageView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    painter.drawImage(event->rect(), image_, event->rect());
+    const QRectF shown = event->rect();
+    const qreal scale = image_.devicePixelRatio();
+    painter.drawImage(shown, image_, QRectF(shown.topLeft() * scale, shown.size() * scale));
 }
 
 void PageView::mousePressEvent(QMouseEvent* event) {

@@ -6,8 +6,9 @@
 
 namespace kavlo {
 
-// The page picture of the canvas window: shows its own copy of the page image and reports the
-// mouse in page millimetres.
+// The page picture of the canvas window: shows its own copy of the page image, one image pixel
+// to a device pixel, and reports the mouse in page millimetres. Its own pixels, and the boxes it
+// draws, are 96-DPI page pixels at every screen resolution.
 class PageView final : public QWidget {
     Q_OBJECT
 

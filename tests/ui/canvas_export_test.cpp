@@ -1,4 +1,5 @@
 #include "devices/clipboard_export.h"
+#include "devices/output_device.h"
 #include "ui/canvas_print.h"
 #include "ui/canvas_window.h"
 #include "ui/session.h"
@@ -96,7 +97,11 @@ TEST_F(CanvasExportTest, MetaFileCopiesTheSelectionAndBitMapTheWholePage) {
     click("bitmapButton");
     EXPECT_EQ(button("bitmapButton")->text(), "BitMap");
     EXPECT_TRUE(window.selectionFields().SelX2 == 0 && window.shownPage() == session.page);
-    EXPECT_EQ(rgb(QGuiApplication::clipboard()->image()), rgb(session.page));
+    SilentMessages silent;
+    PageOutcome outcome;
+    EXPECT_EQ(rgb(QGuiApplication::clipboard()->image()),
+              rgb(renderScreenImage(session.pageRequest(), silent, outcome)))
+        << "the 96-DPI page at every screen resolution";
 }
 
 TEST_F(CanvasExportTest, ControlsAreNamedInTabOrderAndExportTheTurnedViewTheCanvasShows) {

@@ -73,11 +73,13 @@ class CanvasWindowTest : public ::testing::Test {
         const FrameCorners& f = *session.pageOutcome.frames.at(static_cast<std::size_t>(slot));
         return PageView::mmToPixel({(f.XEndX + f.YEndX) / 2, (f.XEndY + f.YEndY) / 2});
     }
-    // The page a whole draw gives with the session's set-up and steps as they are now.
+    // The page a whole draw gives with the session's set-up and steps as they are now, at the
+    // screen's resolution.
     QImage wholeDraw() const {
         SilentMessages silent;
         PageOutcome outcome;
-        return renderScreenImage(session.pageRequest(), silent, outcome);
+        return renderScreenImage(session.pageRequest(), silent, outcome,
+                                 screenPageDpi(window->devicePixelRatioF()));
     }
     // The format fields written into `slot`, returning the file.
     std::string format(int slot, const std::string& name = "frm.dat") {
@@ -253,6 +255,27 @@ TEST_F(CanvasWindowTest, WriteBackKeepsTheZoomOfAnAutomaticRange) {
     EXPECT_EQ(lineOf(zoomed, 13), "   3.0   2.0   1.0   3.535534");
     session.composeScreenPage(messages);
     EXPECT_TRUE(session.page == shown) << "the next draw shows what the screen showed";
+}
+
+// The canvas shows, a pixel to a device pixel, the PNG `render --dpi` writes at 96 times the
+// screen's ratio; ctest runs it again under QT_SCALE_FACTOR 1.5 and 2.
+TEST_F(CanvasWindowTest, ShowsTheRenderedPngOfTheScreensResolution) {
+    showSamples();
+    const int dpi = qRound(96 * qEnvironmentVariable("QT_SCALE_FACTOR", "1").toDouble());
+    const std::filesystem::path png = dir.path() / "page.png";
+    SilentMessages silent;
+    PageOutcome outcome;
+    ASSERT_TRUE(
+        writePageFile({outputDevice(OutputKind::Screen), dpi, session.pageRequest(), silent}, png,
+                      outcome)
+            .ok());
+    const QImage rendered = QImage(test::qpath(png)).convertToFormat(QImage::Format_RGB32);
+    EXPECT_TRUE(window->shownPage() == rendered) << dpi;
+    const QImage screenshot =
+        child("pageView")->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QRect both = screenshot.rect() & rendered.rect();
+    EXPECT_GT(both.height(), 1000);
+    EXPECT_TRUE(screenshot.copy(both) == rendered.copy(both)) << dpi;
 }
 
 // Ctrl + drag and Ctrl + wheel change the slot under the pointer by the buttons' steps, and
