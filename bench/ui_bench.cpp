@@ -37,13 +37,15 @@ void BM_DrawRequestSamples(benchmark::State& state) {
 }
 BENCHMARK(BM_DrawRequestSamples)->Unit(benchmark::kMillisecond);
 
-// The sample page on the canvas.
+// The sample page on the canvas, at the resolution of the screen's device pixel ratio
+// (QT_SCALE_FACTOR=2 for 200 %), which the run reports.
 struct Canvas : Windows {
-    Canvas() {
+    explicit Canvas(benchmark::State& state) {
         window.drawRequest();
         canvas = window.canvas();
         canvas->setMessageSink(messages);
         page = canvas->findChild<QWidget*>("pageView");
+        state.counters["dpi"] = session.redraw.dpi();
     }
     // The middle of slot `slot`'s frame floor, page pixels.
     QPoint onSlot(int slot) const {
@@ -61,7 +63,7 @@ struct Canvas : Windows {
 // One view button: the chosen graphs turn and the page is drawn again. Argument: the group
 // choice's entry (0: all six slots).
 void BM_ViewButtonRedraw(benchmark::State& state) {
-    Canvas windows;
+    Canvas windows(state);
     CanvasWindow* canvas = windows.canvas;
     canvas->findChild<QComboBox*>("groupChoice")->setCurrentIndex(static_cast<int>(state.range(0)));
     // Left and right in turn, so the graphs stay on the page however long the run.
@@ -77,7 +79,7 @@ BENCHMARK(BM_ViewButtonRedraw)->Arg(0)->Arg(1)->Arg(6)->Unit(benchmark::kMillise
 
 // One step of a Ctrl + drag over slot `range(0)`: the slot turns and the page is drawn again.
 void BM_CtrlDragTurnStep(benchmark::State& state) {
-    Canvas windows;
+    Canvas windows(state);
     const QPoint at = windows.onSlot(static_cast<int>(state.range(0)));
     windows.mouse(QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
     // Right and back in turn, a step each.
@@ -93,7 +95,7 @@ BENCHMARK(BM_CtrlDragTurnStep)->DenseRange(1, 6, 5)->Arg(3)->Unit(benchmark::kMi
 
 // One notch of Ctrl + wheel over slot `range(0)`: the slot stretches and the page is drawn again.
 void BM_CtrlWheelStretchStep(benchmark::State& state) {
-    Canvas windows;
+    Canvas windows(state);
     const QPoint at = windows.onSlot(static_cast<int>(state.range(0)));
     int k = 0;
     for (auto _ : state) {

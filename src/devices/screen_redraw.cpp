@@ -51,9 +51,10 @@ bool ScreenRedraw::resumes(const ViewSteps& steps, const PageSetup& setup, int f
     return fileStamps(setup, firstChanged) == kept_->stamps;
 }
 
-void ScreenRedraw::setDpi(int dpi) {
-    if (dpi != dpi_) {
-        dpi_ = dpi;
+void ScreenRedraw::setDevicePixelRatio(double ratio) {
+    ratio_ = ratio;
+    if (screenPageDpi(ratio) != dpi_) {
+        dpi_ = screenPageDpi(ratio);
         kept_.reset();
     }
 }
@@ -88,6 +89,8 @@ QImage ScreenRedraw::draw(ViewSteps& steps, PageSetup& setup, MessageSink& messa
         kept_->outcome = outcome;
         kept_->stamps = fileStamps(setup, kept_->start.slot);
     }
+    // Set while the page is its own, so that it costs no copy.
+    page.setDevicePixelRatio(ratio_);
     return page;
 }
 

@@ -27,8 +27,11 @@ class ScreenRedraw {
                 int firstChanged = 1);
     // The next draw reads every file again.
     void forget() { kept_.reset(); }
-    // Draws the next pages at `dpi` dots per inch, a page kept at another resolution forgotten.
-    void setDpi(int dpi);
+    // Draws the next pages for a screen of `ratio` device pixels to a pixel, at screenPageDpi
+    // dots per inch, with the ratio, so that a painter shows them a pixel to a device pixel. A
+    // page kept at another resolution is forgotten.
+    void setDevicePixelRatio(double ratio);
+    double devicePixelRatio() const { return ratio_; }
     int dpi() const { return dpi_; }
 
   private:
@@ -49,6 +52,7 @@ class ScreenRedraw {
 
     TextExtentCache extents_;
     std::optional<Kept> kept_;
+    double ratio_ = 1;
     int dpi_ = kScreenDpi;
 };
 

@@ -293,12 +293,12 @@ void CanvasWindow::showPage() {
 }
 
 bool CanvasWindow::matchScreenResolution() {
-    const int dpi = screenPageDpi(devicePixelRatioF());
-    if (dpi == session_.redraw.dpi()) {
+    const double ratio = devicePixelRatioF();
+    if (ratio == session_.redraw.devicePixelRatio()) {
         return false;
     }
     const BusyCursor busy;
-    session_.redraw.setDpi(dpi);
+    session_.redraw.setDevicePixelRatio(ratio);
     // The new page no longer holds the old box.
     selection_ = {};
     session_.composeScreenPage(*messages_);

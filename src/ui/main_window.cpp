@@ -19,7 +19,6 @@
 #include "core/opened_files.h"
 #include "core/path_file.h"
 #include "core/path_relocation.h"
-#include "devices/page_output.h"
 #include "file_group_box.h"
 #include "help_window.h"
 #include "render/device_profile.h"
@@ -430,7 +429,7 @@ void MainWindow::drawRequest() {
     hide();
     session_.setup = pageSetup();
     // The canvas opens on this window's screen.
-    session_.redraw.setDpi(screenPageDpi(devicePixelRatioF()));
+    session_.redraw.setDevicePixelRatio(devicePixelRatioF());
     session_.composeScreenPage(messages_);
     // Missing files and slots without a format file have lost their names.
     for (FileKind kind : {FileKind::Format, FileKind::Numeric, FileKind::Comment}) {
