@@ -73,15 +73,16 @@ std::filesystem::path pageFilePath(const QString& chosen, const QString& filter)
 }
 
 WriteResult savePageFile(const PageRequest& request, const std::filesystem::path& path,
-                         PageOutcome& outcome) {
+                         PageOutcome& outcome, int screenDpi) {
     const OutputDevice* device = outputDeviceForFile(path);
     if (device == nullptr) {
         return {"ファイル " + path.string() + " は " + pageFileKinds() + " のどれでもありません。"};
     }
     // The user has seen the reading's messages when the page was drawn. Each device writes at
-    // its own resolution, as `kavlo render` does.
+    // its own resolution, as `kavlo render` does, the screen page at the canvas's.
     SilentMessages silent;
-    return writePageFile({*device, device->defaultDpi, request, silent}, path, outcome);
+    const int dpi = device->kind == OutputKind::Screen ? screenDpi : device->defaultDpi;
+    return writePageFile({*device, dpi, request, silent}, path, outcome);
 }
 
 }  // namespace kavlo

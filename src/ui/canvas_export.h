@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "core/atomic_file.h"
+#include "devices/screen_measure.h"
 #include "render/page_pass.h"
 
 namespace kavlo {
@@ -28,8 +29,9 @@ QString pageFileFilters();
 std::filesystem::path pageFilePath(const QString& chosen, const QString& filter);
 
 // Writes the request's page as the file's extension asks, as `kavlo render` would: PNG the
-// screen page, PDF the printed page at 600 DPI, SVG the vector picture of the selection.
+// screen page at `screenDpi`, PDF the printed page at 600 DPI, SVG the vector picture of the
+// selection.
 WriteResult savePageFile(const PageRequest& request, const std::filesystem::path& path,
-                         PageOutcome& outcome);
+                         PageOutcome& outcome, int screenDpi = kScreenDpi);
 
 }  // namespace kavlo

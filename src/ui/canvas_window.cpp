@@ -681,7 +681,8 @@ void CanvasWindow::saveFile() {
     WriteResult result;
     {
         const BusyCursor busy;
-        result = savePageFile(canvasPageRequest(session_, selection_), path, outcome);
+        result = savePageFile(canvasPageRequest(session_, selection_), path, outcome,
+                              session_.redraw.dpi());
     }
     if (!result.ok()) {
         messages_->show({"ファイル", result.message, MessageIcon::Exclamation});
