@@ -88,8 +88,8 @@ QImage blankScreenPage(int dpi) {
     return pageImage({0, 0, kPageWidthTwips, kPageHeightTwips}, dpi, [](QPainter&) {});
 }
 
-void drawOnScreenPage(QImage& page, int dpi, TextExtentCache& extents, QRect& ink,
-                      const DrawCallback& draw) {
+void drawOnScreenPage(QImage& page, TextExtentCache& extents, QRect& ink, const DrawCallback& draw,
+                      int dpi) {
     QPainter painter(&page);
     paintScreenPage(painter, dpi, &extents, &ink, draw);
 }

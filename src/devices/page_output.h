@@ -47,8 +47,8 @@ QImage blankScreenPage(int dpi = kScreenDpi);
 // Draws on `page`, a screen page at `dpi` dots per inch, to the same pixels renderScreenPage draws:
 // text is measured with the extents kept in `extents`, which keeps the new ones, and the page is
 // white outside `ink` (96-DPI pixels), which grows with the drawing.
-void drawOnScreenPage(QImage& page, int dpi, TextExtentCache& extents, QRect& ink,
-                      const DrawCallback& draw);
+void drawOnScreenPage(QImage& page, TextExtentCache& extents, QRect& ink, const DrawCallback& draw,
+                      int dpi = kScreenDpi);
 // The screen page as a PNG file.
 WriteResult writePngImage(const std::filesystem::path& path, const QImage& image);
 

@@ -70,14 +70,17 @@ QImage ScreenRedraw::draw(ViewSteps& steps, PageSetup& setup, MessageSink& messa
     const PageStart start = resume ? kept_->start : PageStart{};
     QRect ink = resume ? kept_->ink : QRect();
     std::optional<Kept> next;
-    drawOnScreenPage(page, dpi_, extents_, ink, [&](DrawSurface& surface) {
-        outcome = composePage({surface, profile, messages, surface}, setup, steps, start,
-                              [&](const PageStart& at) {
-                                  if (firstChanged > 1 && !resume && at.slot == firstChanged) {
-                                      next = Kept{at, page.copy(), ink, {}, {}, {}, {}};
-                                  }
-                              });
-    });
+    drawOnScreenPage(
+        page, extents_, ink,
+        [&](DrawSurface& surface) {
+            outcome = composePage({surface, profile, messages, surface}, setup, steps, start,
+                                  [&](const PageStart& at) {
+                                      if (firstChanged > 1 && !resume && at.slot == firstChanged) {
+                                          next = Kept{at, page.copy(), ink, {}, {}, {}, {}};
+                                      }
+                                  });
+        },
+        dpi_);
     if (resume) {
         outcome = joined(kept_->outcome, firstChanged, std::move(outcome));
     } else if (next) {
