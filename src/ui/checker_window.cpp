@@ -192,6 +192,7 @@ CheckerWindow::CheckerWindow(Session& session, MessageSink& messages, QWidget* p
     formAndPreview->setAccessibleName("プレビューとフォーム");
     formAndPreview->addWidget(preview_);
     formAndPreview->addWidget(form_);
+    formAndPreview->setSizes({screenPixels(3600), screenPixels(5400)});
     formatPanel_->addTab(formAndPreview, "フォーム");
     columns->addWidget(formatPanel_, 2);
     resize(screenPixels(kFormatWidthTwips), screenPixels(kHeightTwips));
