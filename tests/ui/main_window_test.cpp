@@ -426,6 +426,8 @@ TEST_F(MainWindowTest, TheFormatCheckerPreviewsItsSlotAsEditedAndSavesOnlyTheCha
                                {"LDR=1 として"}));
     choose(3);
     ASSERT_TRUE(redrawn.wait());
+    messages_.answers = {MessageAnswer::Cancel};
+    EXPECT_FALSE(checker->close()) << "a form change is an edit not yet saved";
     test::click(checker, "saveButton");
     QStringList lines = QString::fromStdString(before).split("\r\n");
     lines[5] = "30, 20, 1, 3, 3";
