@@ -2,8 +2,10 @@
 
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <new>
 
 #include "devices/graph_preview.h"
+#include "render/plot_budget.h"
 
 namespace kavlo {
 
@@ -40,11 +42,26 @@ void GraphPreviewView::showEvent(QShowEvent* event) {
 }
 
 void GraphPreviewView::redraw() {
-    // The canvas tells the reading's messages; the checker's message line tells the format's.
-    SilentMessages quiet;
+    RecordedMessages read;
     const GraphFiles files{{}, numericPath_.toStdString(), editor_->toPlainText().toStdString()};
-    image_ = renderGraphPreview(slot_, files, quiet, extents_);
-    setAccessibleDescription(image_.isNull() ? "描画できるグラフがありません。" : QString());
+    QString refused;
+    // A typed IPL or a large grid can ask for more than the screen draws.
+    try {
+        image_ = renderGraphPreview(slot_, files, read, extents_);
+    } catch (const PageTooLarge& tooLarge) {
+        image_ = QImage();
+        refused = QString::fromStdString(tooLarge.message().text);
+    } catch (const std::bad_alloc&) {
+        image_ = QImage();
+        refused = kOutOfMemoryText;
+    }
+    // Where nothing is drawn the last message of the reading says why; the corrections of a
+    // drawn graph are the check line's to tell.
+    if (image_.isNull() && refused.isEmpty()) {
+        refused = read.messages.empty() ? QString("描画できるグラフがありません。")
+                                        : QString::fromStdString(read.messages.back().text);
+    }
+    setAccessibleDescription(refused);
     update();
     emit redrawn();
 }

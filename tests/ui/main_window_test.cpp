@@ -417,10 +417,18 @@ TEST_F(MainWindowTest, TheFormatCheckerPreviewsItsSlotAsEditedAndSavesOnlyTheCha
     const QImage mesh = preview->image();
     EXPECT_NE(mesh, asSaved);
     auto* editor = checker->findChild<QPlainTextEdit*>("editor");
-    QTextCursor tilt(editor->document()->findBlockByNumber(5));
-    tilt.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
-    tilt.insertText("30, 20, 1, 3, 9");
-    ASSERT_TRUE(redrawn.wait());
+    const auto typeTilt = [&](const QString& line) {
+        QTextCursor tilt(editor->document()->findBlockByNumber(5));
+        tilt.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+        tilt.insertText(line);
+        return redrawn.wait();
+    };
+    // Why a graph cannot be drawn is told in its place.
+    ASSERT_TRUE(typeTilt("30, 20, 1, 30000, 3"));
+    EXPECT_TRUE(preview->image().isNull());
+    EXPECT_TRUE(
+        test::holdsAll(preview->accessibleDescription().toStdString(), {"データ数が多すぎます。"}));
+    ASSERT_TRUE(typeTilt("30, 20, 1, 3, 9"));
     EXPECT_EQ(preview->image(), asSaved);
     EXPECT_TRUE(test::holdsAll(checker->findChild<QLabel*>("formatCheck")->text().toStdString(),
                                {"LDR=1 として"}));
