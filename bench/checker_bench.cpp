@@ -1,12 +1,20 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <algorithm>
+#include <chrono>
 #include <fstream>
+#include <vector>
 
 #include "ui/checker_window.h"
+#include "ui/graph_preview_view.h"
 
 namespace kavlo {
 namespace {
@@ -75,6 +83,40 @@ void BM_CheckerSave100kLines(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_CheckerSave100kLines)->Unit(benchmark::kMillisecond);
+
+// From a change of the sample's plot type, typed or made in the form, to the preview drawn
+// again: the slowest of the steps that most are faster than is what a typing user waits.
+void BM_CheckerPreviewAfterAChange(benchmark::State& state) {
+    const QString samples = KAVLO_SAMPLES_DIR;
+    Session session(samples.toStdString());
+    ReadWholeFiles messages;
+    CheckerWindow window(session, messages);
+    window.openFile(samples + "/frmqap1.dat", 11, samples + "/g01.dat");
+    window.findChild<QTabWidget*>("formatPanel")->setCurrentIndex(1);
+    auto* preview = window.findChild<GraphPreviewView*>("graphPreview");
+    auto* editor = window.findChild<QPlainTextEdit*>("editor");
+    QEventLoop loop;
+    QObject::connect(preview, &GraphPreviewView::redrawn, &loop, &QEventLoop::quit);
+    loop.exec();
+    std::vector<double> steps;
+    int plotType = 1;
+    for (auto _ : state) {
+        plotType = plotType % 8 + 1;
+        const auto start = std::chrono::steady_clock::now();
+        QTextCursor last(editor->document()->findBlockByNumber(5));
+        last.movePosition(QTextCursor::EndOfBlock);
+        last.deletePreviousChar();
+        last.insertText(QString::number(plotType));
+        loop.exec();
+        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+        state.SetIterationTime(took.count());
+        steps.push_back(took.count() * 1000);
+    }
+    std::sort(steps.begin(), steps.end());
+    state.counters["p50_ms"] = steps[steps.size() / 2];
+    state.counters["p95_ms"] = steps[steps.size() * 95 / 100];
+}
+BENCHMARK(BM_CheckerPreviewAfterAChange)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace kavlo

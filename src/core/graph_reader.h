@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "format_reader.h"
@@ -13,6 +14,8 @@ namespace kavlo {
 struct GraphFiles {
     std::string formatPath;
     std::string numericPath;
+    // The format file's text as an editor holds it, read in place of the file when set.
+    std::optional<std::string> formatText = std::nullopt;
 };
 
 enum class GraphReadOutcome {

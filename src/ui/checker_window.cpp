@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QShortcut>
+#include <QSplitter>
 #include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
@@ -31,6 +32,7 @@
 #include "drive_list.h"
 #include "folder_list.h"
 #include "format_form.h"
+#include "graph_preview_view.h"
 #include "render/device_profile.h"
 #include "screen_fit.h"
 
@@ -109,6 +111,7 @@ CheckerWindow::CheckerWindow(Session& session, MessageSink& messages, QWidget* p
       editor_(new QPlainTextEdit(this)),
       help_(new QPlainTextEdit(this)),
       form_(new FormatForm(editor_, this)),
+      preview_(new GraphPreviewView(editor_, this)),
       formatPanel_(new QTabWidget(this)),
       askFolderName_(askFolderNameInDialog),
       printDialog_(showPrintDialog) {
@@ -184,7 +187,13 @@ CheckerWindow::CheckerWindow(Session& session, MessageSink& messages, QWidget* p
     formatPanel_->setFocusPolicy(Qt::NoFocus);
     formatPanel_->tabBar()->setAccessibleName("ヘルプとフォーム");
     formatPanel_->addTab(help_, "ヘルプ");
-    formatPanel_->addTab(form_, "フォーム");
+    auto* formAndPreview = new QSplitter(Qt::Vertical, this);
+    formAndPreview->setObjectName("formAndPreview");
+    formAndPreview->setAccessibleName("プレビューとフォーム");
+    formAndPreview->addWidget(preview_);
+    formAndPreview->addWidget(form_);
+    formAndPreview->setSizes({screenPixels(3600), screenPixels(5400)});
+    formatPanel_->addTab(formAndPreview, "フォーム");
     columns->addWidget(formatPanel_, 2);
     resize(screenPixels(kFormatWidthTwips), screenPixels(kHeightTwips));
     // Row by row as laid out, the help pane beside them last.
@@ -230,7 +239,7 @@ CheckerWindow::CheckerWindow(Session& session, MessageSink& messages, QWidget* p
     editor_->installEventFilter(this);
 }
 
-bool CheckerWindow::openFile(const QString& path, int source) {
+bool CheckerWindow::openFile(const QString& path, int source, const QString& numericPath) {
     if (isMinimized()) {
         showNormal();
     }
@@ -278,6 +287,7 @@ bool CheckerWindow::openFile(const QString& path, int source) {
     readOnlyNote_->setVisible(readOnly_);
     editor_->setReadOnly(readOnly_);
     form_->setReadOnly(readOnly_);
+    preview_->follow(formatFile ? source % 10 : 0, numericPath);
     convert_->setVisible(!readOnly_);
     layout_ = std::move(opened.layout);
     openedPath_ = path;

@@ -20,6 +20,7 @@ namespace kavlo {
 class DriveBox;
 class FolderList;
 class FormatForm;
+class GraphPreviewView;
 
 // The checker: a slot's data file in a plain-text editor beside the format parameters' help,
 // saved or renamed in the encoding and with the line ends it was read with.
@@ -30,9 +31,10 @@ class CheckerWindow : public QWidget {
     CheckerWindow(Session& session, MessageSink& messages, QWidget* parent = nullptr);
 
     // Opens `path` for the main-window box `source` (10 + slot format, 20 + slot numeric,
-    // 30 + slot comment) and shows the window. Unsaved edits are discarded only when the user
+    // 30 + slot comment) and shows the window. A format file's preview plots the slot's numeric
+    // file `numericPath` (none: frame and labels). Unsaved edits are discarded only when the user
     // agrees. False when nothing was opened; the window is then as it was.
-    bool openFile(const QString& path, int source);
+    bool openFile(const QString& path, int source, const QString& numericPath = {});
 
     int checkerSource() const { return checkerSource_; }
     QString openedPath() const { return openedPath_; }
@@ -96,6 +98,7 @@ class CheckerWindow : public QWidget {
     QPlainTextEdit* editor_;
     QPlainTextEdit* help_;
     FormatForm* form_;
+    GraphPreviewView* preview_;
     // The help and the form, beside the editor for format files only.
     QTabWidget* formatPanel_;
     AskFolderName askFolderName_;

@@ -97,6 +97,9 @@ QWidget* controlFor(const FormatField& field, QWidget* parent) {
         }
         case FieldKind::Choice: {
             auto* list = new QComboBox(parent);
+            // The list shows its entries whole; the closed box need not widen the form.
+            list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+            list->setMinimumContentsLength(12);
             for (const FieldChoice& choice : field.choices) {
                 list->addItem(
                     QString::number(choice.value) + " : " + QString::fromUtf8(choice.description),

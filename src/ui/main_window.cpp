@@ -388,7 +388,9 @@ void MainWindow::openChecker(int kind, int slot) {
         connect(checker_, &CheckerWindow::saved, this, &MainWindow::takeSavedPath);
         connect(checker_, &CheckerWindow::listsChanged, this, &MainWindow::refreshLists);
     }
-    checker_->openFile(path, 10 * kind + slot);
+    // A format file's preview plots the slot's numeric file as the boxes name it now.
+    const QString numericPath = kind == 1 ? group(FileKind::Numeric)->slotText(slot) : QString();
+    checker_->openFile(path, 10 * kind + slot, numericPath);
 }
 
 void MainWindow::takeSavedPath(int source, const QString& path) {

@@ -17,6 +17,7 @@
 
 #include "devices/facet_fill.h"
 #include "devices/font_mapping.h"
+#include "devices/graph_preview.h"
 #include "devices/output_device.h"
 #include "devices/round_stroke.h"
 #include "devices/svg_surface.h"
@@ -50,6 +51,54 @@ TEST(PngPages, AnyDpiDrawsTheScreenPageScaled) {
     // A page drawn unscaled in the corner, or two pixels off, is far from it.
     const Difference shifted = differenceOf(page.copy(2, 0, page.width(), page.height()), page);
     EXPECT_GT(shifted.mean, 2 * scaledDown.mean);
+}
+
+// Where an image is not white.
+QRect inkOf(const QImage& image) {
+    QRect ink;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixel(x, y) != qRgb(255, 255, 255)) {
+                ink |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    return ink;
+}
+
+TEST(GraphPreview, ShowsThePixelsOfTheCanvasWithTheGraphAloneOnThePage) {
+    SamplePage sample;
+    PageSetup& setup = sample.request.setup;
+    for (int slot = 2; slot <= kSlotCount; ++slot) {
+        setup.file(FileKind::Format, slot).clear();
+    }
+    setup.file(FileKind::Comment, 1).clear();
+    const std::string format = setup.file(FileKind::Format, 1);
+    std::string typed = bytesOf(format);
+    std::erase(typed, '\r');
+    TextExtentCache extents;
+    // Slot 1's files, what the canvas draws with, a format file's text in place of the file.
+    const std::tuple<std::string, bool, std::optional<std::string>> cases[] = {
+        {setup.file(FileKind::Numeric, 1), true, std::nullopt},
+        {"", true, std::nullopt},
+        {setup.file(FileKind::Numeric, 1), false, typed},
+    };
+    for (const auto& [numeric, fromFile, text] : cases) {
+        setup.file(FileKind::Numeric, 1) = numeric;
+        const QImage canvas = renderScreenPage(
+            [&](DrawSurface& s) { quietPass(sample.request, s, screenProfile()); });
+        SilentMessages quiet;
+        const QImage preview =
+            renderGraphPreview(1, {fromFile ? format : "", numeric, text}, quiet, extents);
+        const QRect canvasInk = inkOf(canvas), previewInk = inkOf(preview);
+        ASSERT_FALSE(previewInk.isEmpty()) << numeric;
+        EXPECT_EQ(canvas.copy(QRect(canvasInk.topLeft() - previewInk.topLeft(), preview.size())),
+                  preview)
+            << numeric;
+    }
+    // Nothing drawn: no picture.
+    SilentMessages quiet;
+    EXPECT_TRUE(renderGraphPreview(1, {"", "", "30, 30"}, quiet, extents).isNull());
 }
 
 TEST(PngEncoder, EveryColourAndTheResolutionComeBack) {

@@ -3,7 +3,9 @@
 #include <QPrinter>
 
 #include "core/format_fields.h"
+#include "hill_grid.h"
 #include "ui/file_group_box.h"
+#include "ui/graph_preview_view.h"
 #include "ui/main_window.h"
 #include "ui_helpers.h"
 
@@ -43,6 +45,19 @@ class CheckerWindowTest : public testing::Test {
     QLineEdit* folderBox_ = control<QLineEdit>("folderBox");
     QLineEdit* nameBox_ = control<QLineEdit>("nameBox");
 };
+
+TEST_F(CheckerWindowTest, APreviewTooLargeForTheScreenSaysWhyInItsPlace) {
+    const std::string numeric = dir_.write("large.dat", hillGrid(320));
+    const std::string format = dir_.write("f.dat", FormatLines{.tilt = "30, 30, 1, 100, 3"}.text());
+    ASSERT_TRUE(window_->openFile(qpath(format), 11, qpath(numeric)));
+    auto* preview = control<GraphPreviewView>("graphPreview");
+    QSignalSpy redrawn(preview, &GraphPreviewView::redrawn);
+    control<QTabWidget>("formatPanel")->setCurrentIndex(1);
+    ASSERT_TRUE(redrawn.wait());
+    EXPECT_TRUE(preview->image().isNull());
+    EXPECT_TRUE(holdsAll(preview->accessibleDescription().toStdString(),
+                         {"グラフが大きすぎて描けません。", "IPL = 100"}));
+}
 
 TEST_F(CheckerWindowTest, UneditedTextSavesBackByteForByteAndEditsKeepTheEncoding) {
     const std::pair<std::string, QString> cases[] = {

@@ -3,11 +3,13 @@
 #include "application_folder.h"
 #include "core/path_file.h"
 #include "core/path_relocation.h"
+#include "devices/graph_preview.h"
 #include "render/page_composition.h"
 #include "render/render_rig.h"
 #include "ui/drive_list.h"
 #include "ui/file_group_box.h"
 #include "ui/folder_list.h"
+#include "ui/graph_preview_view.h"
 #include "ui/slot_box.h"
 #include "ui_helpers.h"
 
@@ -382,6 +384,63 @@ TEST_F(MainWindowTest, SearchLoadsPathFilesAsTheStartUpReadsThem) {
     EXPECT_EQ(test::controlNames(window_.dataSaveWindow()).join(' '),
               "backButton=戻る driveBox=ドライブ folderList=フォルダ folderNameBox=フォルダ名 "
               "saveButton=保存 targetLabel=保存先");
+}
+
+TEST_F(MainWindowTest, TheFormatCheckerPreviewsItsSlotAsEditedAndSavesOnlyTheChangedLine) {
+    test::click(&window_, "formatCheckerButton1");
+    CheckerWindow* checker = window_.checker();
+    ASSERT_TRUE(checker);
+    checker->findChild<QTabWidget*>("formatPanel")->setCurrentIndex(1);
+    auto* preview = checker->findChild<GraphPreviewView*>("graphPreview");
+    QSignalSpy redrawn(preview, &GraphPreviewView::redrawn);
+    const std::string format = home("frmqap1.dat");
+    TextExtentCache extents;
+    const auto drawnFrom = [&](const std::string& numeric) {
+        SilentMessages quiet;
+        return renderGraphPreview(1, {format, numeric}, quiet, extents);
+    };
+    const QImage asSaved = drawnFrom(home("g01.dat"));
+    ASSERT_TRUE(redrawn.wait());
+    EXPECT_EQ(preview->image(), asSaved) << "the slot's numeric file is plotted";
+    EXPECT_NE(asSaved, drawnFrom(""));
+    const std::string before = test::bytesOf(format);
+
+    // A change in the form, or typed, is drawn before anything is saved; a value the reader
+    // corrects is told and drawn as corrected.
+    auto* ldr = checker->findChild<QComboBox*>("fieldLDR");
+    const auto choose = [&](int value) {
+        ldr->setCurrentIndex(ldr->findData(value));
+        emit ldr->activated(ldr->currentIndex());
+    };
+    choose(3);
+    ASSERT_TRUE(redrawn.wait());
+    const QImage mesh = preview->image();
+    EXPECT_NE(mesh, asSaved);
+    auto* editor = checker->findChild<QPlainTextEdit*>("editor");
+    const auto typeTilt = [&](const QString& line) {
+        QTextCursor tilt(editor->document()->findBlockByNumber(5));
+        tilt.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+        tilt.insertText(line);
+        return redrawn.wait();
+    };
+    // Why a graph cannot be drawn is told in its place.
+    ASSERT_TRUE(typeTilt("30, 20, 1, 30000, 3"));
+    EXPECT_TRUE(preview->image().isNull());
+    EXPECT_TRUE(
+        test::holdsAll(preview->accessibleDescription().toStdString(), {"データ数が多すぎます。"}));
+    ASSERT_TRUE(typeTilt("30, 20, 1, 3, 9"));
+    EXPECT_EQ(preview->image(), asSaved);
+    EXPECT_TRUE(test::holdsAll(checker->findChild<QLabel*>("formatCheck")->text().toStdString(),
+                               {"LDR=1 として"}));
+    choose(3);
+    ASSERT_TRUE(redrawn.wait());
+    messages_.answers = {MessageAnswer::Cancel};
+    EXPECT_FALSE(checker->close()) << "a form change is an edit not yet saved";
+    test::click(checker, "saveButton");
+    QStringList lines = QString::fromStdString(before).split("\r\n");
+    lines[5] = "30, 20, 1, 3, 3";
+    EXPECT_EQ(test::bytesOf(format), lines.join("\r\n").toStdString());
+    EXPECT_EQ(std::pair(preview->image(), drawnFrom(home("g01.dat"))), std::pair(mesh, mesh));
 }
 
 // The root and the home folder come first; of the mounted volumes only those that may hold
