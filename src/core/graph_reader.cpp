@@ -7,9 +7,8 @@ namespace kavlo {
 GraphRead readGraph(PlacedGraph& g, int slot, const GraphFiles& files, float us, float vs,
                     double turnSteps, MessageSink& messages, const ReadRules& rules) {
     GraphRead read;
-    FormatRead format = files.formatText
-                            ? readFormatText(slot, *files.formatText, messages)
-                            : readFormatFile(slot, files.formatPath, messages, rules);
+    FormatRead format = files.formatText ? readFormatText(slot, *files.formatText, messages)
+                                         : readFormatFile(slot, files.formatPath, messages, rules);
     read.format = format.outcome;
     static_cast<FormatSettings&>(g) = std::move(format.settings);
     if (read.format != FormatReadOutcome::Read) {
