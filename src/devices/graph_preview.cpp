@@ -1,5 +1,7 @@
 #include "graph_preview.h"
 
+#include <cmath>
+
 #include "page_output.h"
 #include "render/graph_drawing.h"
 #include "render/page_composition.h"
@@ -12,25 +14,36 @@ constexpr int kBorderPixels = 8;
 }  // namespace
 
 QImage renderGraphPreview(int slot, const GraphFiles& files, MessageSink& messages,
-                          TextExtentCache& extents) {
-    QImage page = blankScreenPage();
+                          TextExtentCache& extents, int dpi) {
+    QImage page = blankScreenPage(dpi);
     if (page.isNull()) {
         return page;
     }
     const DeviceProfile profile = screenProfile();
     const PageCursor top;
     QRect ink;
-    drawOnScreenPage(page, extents, ink, [&](DrawSurface& surface) {
-        const RenderContext ctx{surface, profile, messages, surface};
-        surface.beginSlot(slot);
-        // At the first slot's place, where the page leaves the widest room.
-        drawGraph(ctx, slot, files, slotLeft(1), top.rowTop, ViewSteps{}, top.plotPoints);
-    });
+    drawOnScreenPage(
+        page, extents, ink,
+        [&](DrawSurface& surface) {
+            const RenderContext ctx{surface, profile, messages, surface};
+            surface.beginSlot(slot);
+            // At the first slot's place, where the page leaves the widest room.
+            drawGraph(ctx, slot, files, slotLeft(1), top.rowTop, ViewSteps{}, top.plotPoints);
+        },
+        dpi);
     if (ink.isEmpty()) {
         return {};
     }
-    return page.copy(ink.adjusted(-kBorderPixels, -kBorderPixels, kBorderPixels, kBorderPixels)
-                         .intersected(page.rect()));
+    // The ink box is in 96-DPI pixels.
+    const QRect bordered =
+        ink.adjusted(-kBorderPixels, -kBorderPixels, kBorderPixels, kBorderPixels);
+    const double scale = static_cast<double>(dpi) / kScreenDpi;
+    const auto from = [&](int at) { return static_cast<int>(std::floor(at * scale)); };
+    const auto to = [&](int end) { return static_cast<int>(std::ceil(end * scale)); };
+    const QRect cut(QPoint(from(bordered.left()), from(bordered.top())),
+                    QPoint(to(bordered.left() + bordered.width()) - 1,
+                           to(bordered.top() + bordered.height()) - 1));
+    return page.copy(cut.intersected(page.rect()));
 }
 
 }  // namespace kavlo

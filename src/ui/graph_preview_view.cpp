@@ -5,6 +5,7 @@
 #include <new>
 
 #include "devices/graph_preview.h"
+#include "devices/page_output.h"
 #include "render/plot_budget.h"
 
 namespace kavlo {
@@ -47,7 +48,9 @@ void GraphPreviewView::redraw() {
     QString refused;
     // A typed IPL or a large grid can ask for more than the screen draws.
     try {
-        image_ = renderGraphPreview(slot_, files, read, extents_);
+        image_ =
+            renderGraphPreview(slot_, files, read, extents_, screenPageDpi(devicePixelRatioF()));
+        image_.setDevicePixelRatio(devicePixelRatioF());
     } catch (const PageTooLarge& tooLarge) {
         image_ = QImage();
         refused = QString::fromStdString(tooLarge.message().text);
@@ -73,8 +76,9 @@ void GraphPreviewView::paintEvent(QPaintEvent*) {
         painter.drawText(rect(), Qt::AlignCenter | Qt::TextWordWrap, accessibleDescription());
         return;
     }
-    const QSize shown = image_.size().boundedTo(size()).expandedTo(QSize(1, 1));
-    const QSize fitted = image_.size().scaled(shown, Qt::KeepAspectRatio);
+    const QSize natural = (QSizeF(image_.size()) / image_.devicePixelRatio()).toSize();
+    const QSize shown = natural.boundedTo(size()).expandedTo(QSize(1, 1));
+    const QSize fitted = natural.scaled(shown, Qt::KeepAspectRatio);
     const QRect target(QPoint((width() - fitted.width()) / 2, (height() - fitted.height()) / 2),
                        fitted);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);

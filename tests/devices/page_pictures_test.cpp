@@ -77,21 +77,23 @@ TEST(GraphPreview, ShowsThePixelsOfTheCanvasWithTheGraphAloneOnThePage) {
     std::string typed = bytesOf(format);
     std::erase(typed, '\r');
     TextExtentCache extents;
-    // Slot 1's files, what the canvas draws with, a format file's text in place of the file.
-    const std::tuple<std::string, bool, std::optional<std::string>> cases[] = {
-        {setup.file(FileKind::Numeric, 1), true, std::nullopt},
-        {"", true, std::nullopt},
-        {setup.file(FileKind::Numeric, 1), false, typed},
+    // Slot 1's files, what the canvas draws with, a format file's text in place of the file, the
+    // screen's resolution.
+    const std::tuple<std::string, bool, std::optional<std::string>, int> cases[] = {
+        {setup.file(FileKind::Numeric, 1), true, std::nullopt, 96},
+        {"", true, std::nullopt, 96},
+        {setup.file(FileKind::Numeric, 1), false, typed, 96},
+        {setup.file(FileKind::Numeric, 1), true, std::nullopt, 192},
     };
-    for (const auto& [numeric, fromFile, text] : cases) {
+    for (const auto& [numeric, fromFile, text, dpi] : cases) {
         setup.file(FileKind::Numeric, 1) = numeric;
         const QImage canvas = renderScreenPage(
-            [&](DrawSurface& s) { quietPass(sample.request, s, screenProfile()); });
+            [&](DrawSurface& s) { quietPass(sample.request, s, screenProfile()); }, dpi);
         SilentMessages quiet;
         const QImage preview =
-            renderGraphPreview(1, {fromFile ? format : "", numeric, text}, quiet, extents);
+            renderGraphPreview(1, {fromFile ? format : "", numeric, text}, quiet, extents, dpi);
         const QRect canvasInk = inkOf(canvas), previewInk = inkOf(preview);
-        ASSERT_FALSE(previewInk.isEmpty()) << numeric;
+        ASSERT_EQ(previewInk.size(), canvasInk.size()) << "the whole graph, " << dpi;
         EXPECT_EQ(canvas.copy(QRect(canvasInk.topLeft() - previewInk.topLeft(), preview.size())),
                   preview)
             << numeric;
