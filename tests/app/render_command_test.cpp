@@ -42,7 +42,7 @@ std::string pathFileMissing(const TempDir& dir, const std::string& name, PageSet
     return pth;
 }
 
-TEST(RenderCommandTest, SamplePageToEachDeviceWithItsOps) {
+TEST(RenderCommandTest, SamplePageToEachDeviceWithItsOpsAndASelection) {
     TempDir dir;
     const std::string home = (dir.path() / "home").string();
     const std::string png = (dir.path() / "page.png").string();
@@ -77,6 +77,13 @@ TEST(RenderCommandTest, SamplePageToEachDeviceWithItsOps) {
     const std::string unlogged = (dir.path() / "unlogged.png").string();
     EXPECT_EQ(render({"--home", home, "-o", unlogged}), "exit 0\n");
     EXPECT_TRUE(QImage(QString::fromStdString(unlogged)) == image);
+
+    // A selection's .svg is the metafile picture of 10 x 20 mm at (20, 20), dragged up-left.
+    const std::string part = (dir.path() / "part.svg").string();
+    EXPECT_EQ(render({"--home", home, "--select", "30,40,20,20", "-o", part}), "exit 0\n");
+    EXPECT_TRUE(test::holdsAll(
+        bytesOf(part),
+        {"width=\"10.0013mm\" height=\"20.0025mm\" viewBox=\"1134 1134 567 1134\""}));
 }
 
 TEST(RenderCommandTest, PathFileSetUpMessagesAndStatus) {
@@ -427,17 +434,6 @@ TEST(RenderCommandTest, ControlCharactersAreToldEscaped) {
     EXPECT_EQ(printed.str().find('\x1b'), std::string::npos) << printed.str();
     EXPECT_TRUE(test::holdsAll(printed.str(),
                                {(dir.path() / "\\x1b[5m.sock に接続できません。").string()}));
-}
-
-// An .svg is the metafile picture, here of 10 x 20 mm at (20, 20) mm, dragged up and left.
-TEST(RenderCommandTest, SelectWindowsTheMetafilePicture) {
-    TempDir dir;
-    const std::string out = (dir.path() / "part.svg").string();
-    EXPECT_EQ(
-        render({"--home", (dir.path() / "home").string(), "--select", "30,40,20,20", "-o", out}),
-        "exit 0\n");
-    EXPECT_TRUE(test::holdsAll(
-        bytesOf(out), {"width=\"10.0013mm\" height=\"20.0025mm\" viewBox=\"1134 1134 567 1134\""}));
 }
 
 }  // namespace
