@@ -13,9 +13,9 @@ export QT_QPA_PLATFORM=offscreen
 
 # name|file|text as it stands|text with the slip. The text must occur exactly once in the file.
 slips=$(cat <<'TABLE'
-format-line-width|src/core/format_reader.cpp|if (g.LWD < 1) {|if (g.LWD < 0) {
-format-angle-bound|src/core/format_reader.cpp|if (g.FXD < 0 \|\| g.FXD >= 90) {|if (g.FXD < 0 \|\| g.FXD > 90) {
-format-decimals-bound|src/core/format_reader.cpp|if (decimals < 0 \|\| decimals > 6) {|if (decimals < 0 \|\| decimals > 7) {
+format-line-width|src/core/format_fields.cpp|integer("LWD", 6, 2, 1, kLargestShort|integer("LWD", 6, 2, 0, kLargestShort
+format-angle-bound|src/core/format_fields.cpp|FieldKind::Single, 0, 90, true,|FieldKind::Single, 0, 90, false,
+format-decimals-bound|src/core/format_fields.cpp|integer("XND", 9, 1, 0, 6,|integer("XND", 9, 1, 0, 7,
 numeric-smallest-grid|src/core/numeric_reader.cpp|if (nx < 2 \|\| ny < 2) {|if (nx < 1 \|\| ny < 2) {
 numeric-mesh-kinds|src/core/numeric_reader.cpp|return std::abs(ldr) >= 3 && std::abs(ldr) <= 8;|return std::abs(ldr) > 3 && std::abs(ldr) <= 8;
 turn-direction|src/core/projection.cpp|settings.FXD + 5.0 * turnSteps|settings.FXD - 5.0 * turnSteps
@@ -42,6 +42,7 @@ emf-colour-order|src/devices/emf_records.cpp|std::uint32_t{c.r} \| std::uint32_t
 png-green-filter|src/devices/png_encoder.cpp|qGreen(pixel) - qGreen(previous)|qGreen(pixel)
 canvas-turn-step|src/ui/canvas_window.cpp|steps.turn[slot] += 1;|steps.turn[slot] += 2;
 canvas-stretch-sign|src/ui/canvas_window.cpp|steps.zoom[slot] -= 1;|steps.zoom[slot] += 1;
+preview-edited-text|src/core/graph_reader.cpp|FormatRead format = files.formatText ?|FormatRead format = false ?
 checker-converted-unsaved|src/ui/checker_window.cpp|return editor_->document()->isModified() \|\| lineEndsConverted_;|return editor_->document()->isModified();
 check-exit-skipped|app/check_command.cpp|return outcome == GraphReadOutcome::Skipped ? 1 : 0;|return outcome == GraphReadOutcome::Skipped ? 0 : 0;
 terminal-delete-escape|app/stream_messages.cpp|(lead < 0x20 && lead != '\n' && lead != '\t') \|\| lead == 0x7F|(lead < 0x20 && lead != '\n' && lead != '\t')
