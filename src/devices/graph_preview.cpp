@@ -1,6 +1,6 @@
 #include "graph_preview.h"
 
-#include <cmath>
+#include <QTransform>
 
 #include "page_output.h"
 #include "render/graph_drawing.h"
@@ -35,14 +35,11 @@ QImage renderGraphPreview(int slot, const GraphFiles& files, MessageSink& messag
         return {};
     }
     // The ink box is in 96-DPI pixels.
-    const QRect bordered =
-        ink.adjusted(-kBorderPixels, -kBorderPixels, kBorderPixels, kBorderPixels);
     const double scale = static_cast<double>(dpi) / kScreenDpi;
-    const auto from = [&](int at) { return static_cast<int>(std::floor(at * scale)); };
-    const auto to = [&](int end) { return static_cast<int>(std::ceil(end * scale)); };
-    const QRect cut(QPoint(from(bordered.left()), from(bordered.top())),
-                    QPoint(to(bordered.left() + bordered.width()) - 1,
-                           to(bordered.top() + bordered.height()) - 1));
+    const QRect cut = QTransform::fromScale(scale, scale)
+                          .mapRect(QRectF(ink.adjusted(-kBorderPixels, -kBorderPixels,
+                                                       kBorderPixels, kBorderPixels)))
+                          .toAlignedRect();
     return page.copy(cut.intersected(page.rect()));
 }
 
